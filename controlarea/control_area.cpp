@@ -1,0 +1,117 @@
+#include "controlarea/control_area.h"
+
+#include "platform/file_ops.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "platform/process_mutex.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+namespace korva {
+namespace {
+
+// The process-wide state. The paths are set by openControlArea before any
+// other operation runs; the guard only keeps threads from tearing them.
+struct ControlAreaState {
+    std::mutex guard;
+    ProcessMutex mutex;
+    std::string spoolFolder;
+    std::string controlFile;
+};
+
+ControlAreaState& state()
+{
+    static ControlAreaState s;
+    return s;
+}
+
+std::string lockFilePathFor(const std::string& folder) { return folder + "/control.lock"; }
+
+std::string currentControlFile()
+{
+    std::lock_guard lock(state().guard);
+    return state().controlFile;
+}
+
+}  // namespace
+
+bool openControlArea()
+{
+    ControlAreaState& s = state();
+    // The lock file lives in the spool folder, so the folder must exist
+    // before the mutex can; failing either is the mutex failing.
+    auto folder = spoolFolder();
+    int err = folder ? s.mutex.open(lockFilePathFor(*folder)) : (errno ? errno : ENOENT);
+    if (err != 0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "Error %d", err);
+        showMessageBox("CreateMutex Error", text);
+        return false;
+    }
+    ProcessMutexLock lock(s.mutex);
+    if (!lock.owned())
+        return false;
+    std::lock_guard guard(s.guard);
+    s.spoolFolder = *folder;
+    s.controlFile = *folder + "/control.dat";
+    return true;
+}
+
+void readControlRecord(ControlRecord& record)
+{
+    std::memset(&record, 0, sizeof record);
+    ProcessMutexLock lock(state().mutex);
+    if (!lock.owned())
+        return;
+    std::string path = currentControlFile();
+    if (path.empty())
+        return;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        // A short file gives the bytes it has; the rest stays zero.
+        char block[controlRecordSize] = {};
+        size_t got = std::fread(block, 1, sizeof block, file);
+        std::memcpy(&record, block, got);
+        std::fclose(file);
+    }
+}
+
+void writeControlRecord(const ControlRecord& record)
+{
+    ProcessMutexLock lock(state().mutex);
+    if (!lock.owned())
+        return;
+    std::string path = currentControlFile();
+    if (!path.empty())
+        writeFileAtomically(path, &record, sizeof record, 0600);
+}
+
+void clearControlRecord()
+{
+    ProcessMutexLock lock(state().mutex);
+    if (!lock.owned())
+        return;
+    std::string path = currentControlFile();
+    if (!path.empty())
+        deleteFile(path);
+}
+
+void closeControlArea() { state().mutex.close(); }
+
+std::string controlAreaSpoolFolder()
+{
+    std::lock_guard lock(state().guard);
+    return state().spoolFolder;
+}
+
+std::string controlFilePath() { return currentControlFile(); }
+
+std::string controlLockFilePath()
+{
+    std::string folder = controlAreaSpoolFolder();
+    return folder.empty() ? folder : lockFilePathFor(folder);
+}
+
+}  // namespace korva

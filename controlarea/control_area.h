@@ -1,0 +1,37 @@
+#pragma once
+// The control data area: control.dat in the spool folder and the mutex that
+// every process of the three programs holds around each access to it. The
+// state is process-wide: open once, then read, write or clear, then close.
+
+#include "controlarea/control_record.h"
+
+#include <string>
+
+namespace korva {
+
+// Opens the mutex and finds the spool folder. False when either fails; a
+// mutex that cannot be created is also reported in a message box.
+bool openControlArea();
+
+// Fills `record` from control.dat; a missing or short file reads as zeros.
+void readControlRecord(ControlRecord& record);
+
+// Replaces control.dat with `record`. The new content is written to a
+// temporary file and renamed into place, so a reader never sees half a
+// record. A failure is silent: the last whole write wins.
+void writeControlRecord(const ControlRecord& record);
+
+// Deletes control.dat; every reader then sees the zero record.
+void clearControlRecord();
+
+void closeControlArea();
+
+// The spool folder and control.dat paths found by the last successful
+// openControlArea (empty before).
+std::string controlAreaSpoolFolder();
+std::string controlFilePath();
+
+// The lock file behind the control-area mutex, in the spool folder.
+std::string controlLockFilePath();
+
+}  // namespace korva

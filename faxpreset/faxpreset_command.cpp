@@ -1,0 +1,123 @@
+#include "faxpreset/faxpreset_command.h"
+
+#include "controlarea/control_area.h"
+
+#include <cstring>
+#include <strings.h>
+
+namespace korva {
+namespace {
+
+const char* const usageText[] = {
+    "Usage: faxpreset options\n\nOptions are:\n",
+    " -s \"subject\"\n",
+    " -n \"sender name\"\n",
+    " -e \"sender email\"\n",
+    " -f \"sender fax\"\n",
+    " -p \"sender phone\"\n",
+    " -o \"sender company\"\n",
+    " -c \"cover page\"\n",
+    " -r \"recipient number~recipient name~recipient company\"\n",
+    "   (up to 4 recipients can be specified\n",
+    " -flush - flush data transfer area\n",
+    " -list - view data transfer area\n",
+    "\n",
+};
+
+bool is(const char* arg, const char* option) { return strcasecmp(arg, option) == 0; }
+
+// Stores `value` in the field that a value option names; false when `option`
+// is no value option. -r is handled by the caller (it counts).
+bool storeValueOption(ControlRecord& record, const char* option, const char* value)
+{
+    if (is(option, "-s"))
+        setField(record.subject, value);
+    else if (is(option, "-n"))
+        setField(record.senderName, value);
+    else if (is(option, "-e"))
+        setField(record.senderEmail, value);
+    else if (is(option, "-f"))
+        setField(record.senderFax, value);
+    else if (is(option, "-p"))
+        setField(record.senderPhone, value);
+    else if (is(option, "-o"))
+        setField(record.senderCompany, value);
+    else if (is(option, "-c"))
+        setField(record.coverPage, value);
+    else if (is(option, "-u"))
+        setField(record.userName, value);
+    else
+        return false;
+    return true;
+}
+
+bool takesValue(const char* option)
+{
+    for (const char* o : {"-s", "-n", "-e", "-f", "-p", "-o", "-c", "-u", "-r"})
+        if (is(option, o))
+            return true;
+    return false;
+}
+
+void listControlArea(std::FILE* out)
+{
+    ControlRecord current;
+    readControlRecord(current);
+    std::fprintf(out, "%d - %s\n", 0, fieldText(current.userName).c_str());
+    std::fprintf(out, "Job - %s\n", fieldText(current.documentName).c_str());
+}
+
+}  // namespace
+
+int runFaxPreset(int argc, const char* const* argv, std::FILE* out)
+{
+    if (argc < 2) {
+        for (const char* line : usageText)
+            std::fputs(line, out);
+        return -1;
+    }
+    if (!openControlArea()) {
+        std::fputs("Can't Initialise Control data area\n", out);
+        return -1;
+    }
+    ControlRecord record;
+    std::memset(&record, 0, sizeof record);
+    int recipientCount = 0;
+    bool writeRecord = true;
+    int status = 0;
+
+    for (int i = 1; i < argc && status == 0; ++i) {
+        const char* arg = argv[i];
+        if (takesValue(arg)) {
+            // The value is the next argument whatever it looks like; a
+            // missing value leaves the field empty.
+            const char* value = i + 1 < argc ? argv[++i] : "";
+            if (!is(arg, "-r")) {
+                storeValueOption(record, arg, value);
+            } else if (recipientCount == 4) {
+                std::fputs("Too many recipients defined - max 4\n", out);
+                status = -1;
+            } else {
+                setField(record.recipients[recipientCount++], value);
+            }
+        } else if (is(arg, "-flush")) {
+            clearControlRecord();
+            std::fputs("data transfer area cleared\n", out);
+            writeRecord = false;
+        } else if (is(arg, "-list")) {
+            listControlArea(out);
+            writeRecord = false;
+        } else {
+            std::fprintf(out, "Unrecognised command %s\n", arg);
+            status = -1;
+        }
+    }
+    if (status == 0 && writeRecord) {
+        writeControlRecord(record);
+        std::fputs("Print job data added OK\n", out);
+    }
+    closeControlArea();
+    return status;
+}
+
+}  // namespace korva

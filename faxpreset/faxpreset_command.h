@@ -1,0 +1,12 @@
+#pragma once
+// The faxpreset command line: fills, lists and clears the control data area.
+
+#include <cstdio>
+
+namespace korva {
+
+// Runs one faxpreset command over argv[1..argc-1], printing to `out`.
+// Returns the exit status (-1 on every error).
+int runFaxPreset(int argc, const char* const* argv, std::FILE* out);
+
+}  // namespace korva

@@ -1,0 +1,10 @@
+#include "faxpreset/faxpreset_command.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    int status = korva::runFaxPreset(argc, argv, stdout);
+    std::fflush(stdout);
+    return status;
+}

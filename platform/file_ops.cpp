@@ -1,0 +1,70 @@
+#include "platform/file_ops.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace korva {
+
+int moveFile(const std::string& from, const std::string& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int deleteFile(const std::string& path)
+{
+    return unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+namespace {
+
+int writeAll(int fd, const void* data, size_t size)
+{
+    auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = write(fd, p, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        p += n;
+        size -= size_t(n);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int writeFileAtomically(const std::string& path, const void* data, size_t size, unsigned mode)
+{
+    std::string pattern = path + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0)
+        return errno;
+    int err = fchmod(fd, mode) == 0 ? 0 : errno;
+    if (!err)
+        err = writeAll(fd, data, size);
+    if (!err && fsync(fd) != 0)
+        err = errno;
+    if (close(fd) != 0 && !err)
+        err = errno;
+    if (!err && std::rename(name.data(), path.c_str()) != 0)
+        err = errno;
+    if (err)
+        unlink(name.data());
+    return err;
+}
+
+}  // namespace korva

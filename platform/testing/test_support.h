@@ -1,0 +1,72 @@
+#pragma once
+// Helpers shared by the test suites: an isolated home folder, running a
+// built program as a process, and capturing message boxes.
+
+#include "platform/message_box.h"
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace korva::testing {
+
+// A temporary home: HOME, the XDG folders and KORVAFAX_SYSCONFDIR point
+// inside it while the object lives; the folder is removed afterwards.
+class TempHome {
+public:
+    TempHome();
+    ~TempHome();
+    TempHome(const TempHome&) = delete;
+    TempHome& operator=(const TempHome&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string spool() const;        // the spool folder (not created)
+    std::string sysconf() const;      // KORVAFAX_SYSCONFDIR
+    std::string configHome() const;
+    std::string stateHome() const;
+
+private:
+    std::string path_;
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+struct ProcessResult {
+    int exitCode = -1;      // exit status, or 128 + signal
+    std::string out;
+    std::string err;
+    bool timedOut = false;
+};
+
+// Runs `argv` (argv[0] a path) with the current environment plus `extraEnv`,
+// feeding `input` on standard input; kills it after `timeoutMs`.
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = {},
+                         const std::vector<std::pair<std::string, std::string>>& extraEnv = {},
+                         int timeoutMs = 60000);
+
+// Paths of what the build made (from KORVA_BIN_DIR / KORVA_LIB_DIR).
+std::string binPath(const std::string& program);
+std::string libPath(const std::string& library);
+std::string sourcePath(const std::string& relative);
+
+std::string readWholeFile(const std::string& path);
+void writeWholeFile(const std::string& path, const std::string& content);
+unsigned fileMode(const std::string& path);  // permission bits, or ~0u when missing
+
+// Records every message box while it lives instead of printing it.
+class CapturedBoxes {
+public:
+    CapturedBoxes();
+    ~CapturedBoxes();
+    std::vector<std::pair<std::string, std::string>> boxes() const;
+    size_t count() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::pair<std::string, std::string>> boxes_;
+    MessageBoxSink previous_;
+};
+
+}  // namespace korva::testing
