@@ -1,1 +1,170 @@
+#include "controlarea/control_area.h"
+
+#include "platform/testing/test_support.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace korva;
+using korva::testing::TempHome;
+
+namespace {
+
+class ControlAreaTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(openControlArea()); }
+    void TearDown() override { closeControlArea(); }
+
+    std::string controlFile() const { return home.spool() + "/control.dat"; }
+
+    TempHome home;
+};
+
+ControlRecord zeroRecord()
+{
+    ControlRecord r;
+    std::memset(&r, 0, sizeof r);
+    return r;
+}
+
+bool isAllZero(const ControlRecord& r)
+{
+    auto* bytes = reinterpret_cast<const unsigned char*>(&r);
+    for (size_t i = 0; i < sizeof r; ++i)
+        if (bytes[i] != 0)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+TEST_F(ControlAreaTest, OpenCreatesPrivateSpoolFolderAndKnowsPaths)
+{
+    EXPECT_EQ(controlAreaSpoolFolder(), home.spool());
+    EXPECT_EQ(controlFilePath(), controlFile());
+    EXPECT_EQ(korva::testing::fileMode(home.spool()), 0700u);
+}
+
+TEST_F(ControlAreaTest, MissingOrShortFileReadsAsZeros)
+{
+    ControlRecord r;
+    std::memset(&r, 0x55, sizeof r);
+    readControlRecord(r);
+    EXPECT_TRUE(isAllZero(r));
+
+    korva::testing::writeWholeFile(controlFile(), std::string("bob\0", 4) + std::string(96, '\0') + "x");
+    std::memset(&r, 0x55, sizeof r);
+    readControlRecord(r);
+    EXPECT_EQ(fieldText(r.userName), "bob");
+    EXPECT_EQ(r.senderName[0], 'x');
+    EXPECT_EQ(r.senderName[1], '\0');
+    EXPECT_EQ(r.recipients[3][99], '\0');
+}
+
+TEST_F(ControlAreaTest, WriteThenReadRoundTripsWholeRecordPrivately)
+{
+    ControlRecord written = zeroRecord();
+    setField(written.userName, "anna");
+    setField(written.subject, "Quarterly report");
+    setField(written.recipients[2], "0123~Bert~Acme");
+    writeControlRecord(written);
+
+    EXPECT_EQ(korva::testing::readWholeFile(controlFile()).size(), controlRecordSize);
+    EXPECT_EQ(korva::testing::fileMode(controlFile()), 0600u);
+    ControlRecord read;
+    readControlRecord(read);
+    EXPECT_EQ(std::memcmp(&read, &written, sizeof read), 0);
+}
+
+TEST_F(ControlAreaTest, ClearDeletesTheFile)
+{
+    ControlRecord r = zeroRecord();
+    setField(r.subject, "s");
+    writeControlRecord(r);
+    clearControlRecord();
+    EXPECT_EQ(korva::testing::fileMode(controlFile()), ~0u);
+    readControlRecord(r);
+    EXPECT_TRUE(isAllZero(r));
+    clearControlRecord();  // clearing an absent file is harmless
+}
+
+TEST_F(ControlAreaTest, WriteLeavesNoTemporaryFilesBehind)
+{
+    ControlRecord r = zeroRecord();
+    for (int i = 0; i < 5; ++i)
+        writeControlRecord(r);
+    std::vector<std::string> names;
+    for (auto& entry : std::filesystem::directory_iterator(home.spool()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"control.dat", "control.lock"}));
+}
+
+TEST(ControlRecordFields, CopiesAreCutToFieldSizeMinusOne)
+{
+    ControlRecord r = zeroRecord();
+    setField(r.subject, std::string(300, 's'));
+    setField(r.recipients[0], std::string(100, 'r'));
+    EXPECT_EQ(fieldText(r.subject), std::string(299, 's'));
+    EXPECT_EQ(fieldText(r.recipients[0]), std::string(99, 'r'));
+    EXPECT_EQ(r.recipients[1][0], '\0');  // the neighbour is untouched
+}
+
+TEST(ControlRecordFields, FieldWithoutTerminatorIsReadAsAtMostSizeMinusOne)
+{
+    ControlRecord r;
+    std::memset(&r, 'z', sizeof r);  // as a foreign writer might leave it
+    EXPECT_EQ(fieldText(r.userName), std::string(99, 'z'));
+    EXPECT_EQ(fieldText(r.subject), std::string(299, 'z'));
+    EXPECT_EQ(fieldText(r.recipients[3]), std::string(99, 'z'));
+}
+
+TEST(ControlAreaFailure, UnusableSpoolFolderReportsTheMutexAndReturnsFalse)
+{
+    TempHome home;
+    // A plain file where the data folder should be makes the folder impossible.
+    korva::testing::writeWholeFile(home.path() + "/.local", "not a folder");
+    korva::testing::CapturedBoxes boxes;
+    EXPECT_FALSE(openControlArea());
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].first, "CreateMutex Error");
+    EXPECT_EQ(boxes.boxes()[0].second, "Error 20");  // ENOTDIR
+    closeControlArea();
+}
+
+TEST_F(ControlAreaTest, ThreadsOfOneProcessNeverTearARecord)
+{
+    auto filled = [](char c) {
+        ControlRecord r;
+        std::memset(&r, c, sizeof r);
+        return r;
+    };
+    std::atomic<bool> torn{false};
+    std::vector<std::thread> threads;
+    for (char c : {'a', 'b'})
+        threads.emplace_back([&, c] {
+            ControlRecord r = filled(c);
+            for (int i = 0; i < 200; ++i)
+                writeControlRecord(r);
+        });
+    threads.emplace_back([&] {
+        ControlRecord r;
+        for (int i = 0; i < 400; ++i) {
+            readControlRecord(r);
+            auto* b = reinterpret_cast<unsigned char*>(&r);
+            for (size_t k = 1; k < sizeof r; ++k)
+                if (b[k] != b[0])
+                    torn = true;
+        }
+    });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_FALSE(torn);
+}

@@ -1,1 +1,179 @@
+// faxpreset run as a process, the way scripts use it.
+#include "controlarea/control_record.h"
+
+#include "platform/testing/test_support.h"
+
 #include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace korva;
+using korva::testing::ProcessResult;
+using korva::testing::TempHome;
+
+namespace {
+
+class FaxPresetTest : public ::testing::Test {
+protected:
+    ProcessResult run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), korva::testing::binPath("faxpreset"));
+        return korva::testing::runProcess(args);
+    }
+
+    std::string controlBytes() const { return korva::testing::readWholeFile(home.spool() + "/control.dat"); }
+
+    ControlRecord record() const
+    {
+        ControlRecord r;
+        std::memset(&r, 0, sizeof r);
+        std::string bytes = controlBytes();
+        std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
+        return r;
+    }
+
+    TempHome home;
+};
+
+const char* const expectedUsage =
+    "Usage: faxpreset options\n\nOptions are:\n"
+    " -s \"subject\"\n"
+    " -n \"sender name\"\n"
+    " -e \"sender email\"\n"
+    " -f \"sender fax\"\n"
+    " -p \"sender phone\"\n"
+    " -o \"sender company\"\n"
+    " -c \"cover page\"\n"
+    " -r \"recipient number~recipient name~recipient company\"\n"
+    "   (up to 4 recipients can be specified\n"
+    " -flush - flush data transfer area\n"
+    " -list - view data transfer area\n"
+    "\n";
+
+}  // namespace
+
+TEST_F(FaxPresetTest, NoArgumentPrintsUsageAndFails)
+{
+    ProcessResult r = run({});
+    EXPECT_EQ(r.out, expectedUsage);
+    EXPECT_EQ(r.exitCode, 255);
+    EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), ~0u);
+}
+
+TEST_F(FaxPresetTest, WritesAFreshWholeRecord)
+{
+    ProcessResult r = run({"-S", "Invoice 42", "-r", "0301234~Anna Berg~Acme", "-C", "Urgent", "-n", "Me", "-e",
+                           "me@x", "-f", "1", "-p", "2", "-o", "Co", "-u", "someone"});
+    EXPECT_EQ(r.out, "Print job data added OK\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(controlBytes().size(), controlRecordSize);
+    EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), 0600u);
+    ControlRecord c = record();
+    EXPECT_EQ(fieldText(c.subject), "Invoice 42");
+    EXPECT_EQ(fieldText(c.recipients[0]), "0301234~Anna Berg~Acme");
+    EXPECT_EQ(fieldText(c.recipients[1]), "");
+    EXPECT_EQ(fieldText(c.coverPage), "Urgent");
+    EXPECT_EQ(fieldText(c.senderName), "Me");
+    EXPECT_EQ(fieldText(c.senderEmail), "me@x");
+    EXPECT_EQ(fieldText(c.senderFax), "1");
+    EXPECT_EQ(fieldText(c.senderPhone), "2");
+    EXPECT_EQ(fieldText(c.senderCompany), "Co");
+    EXPECT_EQ(fieldText(c.userName), "someone");
+    EXPECT_EQ(fieldText(c.documentName), "");
+
+    // A second run replaces every field it was not given.
+    ASSERT_EQ(run({"-s", "second"}).exitCode, 0);
+    EXPECT_EQ(fieldText(record().coverPage), "");
+    EXPECT_EQ(fieldText(record().recipients[0]), "");
+}
+
+TEST_F(FaxPresetTest, FifthRecipientFailsAndLeavesTheFileByteIdentical)
+{
+    ASSERT_EQ(run({"-s", "keep me", "-r", "1~a~b"}).exitCode, 0);
+    std::string before = controlBytes();
+    ProcessResult r = run({"-s", "new", "-r", "1~a~", "-r", "2~b~", "-r", "3~c~", "-r", "4~d~", "-r", "5~e~"});
+    EXPECT_EQ(r.out, "Too many recipients defined - max 4\n");
+    EXPECT_EQ(r.exitCode, 255);
+    EXPECT_EQ(controlBytes(), before);
+}
+
+TEST_F(FaxPresetTest, UnknownOptionFailsWithoutWriting)
+{
+    ProcessResult r = run({"-s", "x", "-bogus"});
+    EXPECT_EQ(r.out, "Unrecognised command -bogus\n");
+    EXPECT_EQ(r.exitCode, 255);
+    EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), ~0u);
+}
+
+TEST_F(FaxPresetTest, ValueOptionsTakeTheNextArgumentWhateverItIs)
+{
+    ASSERT_EQ(run({"-s", "-list", "-c", "-r"}).exitCode, 0);
+    EXPECT_EQ(fieldText(record().subject), "-list");
+    EXPECT_EQ(fieldText(record().coverPage), "-r");
+    EXPECT_EQ(fieldText(record().recipients[0]), "");
+}
+
+TEST_F(FaxPresetTest, ValueOptionAsLastArgumentLeavesItsFieldEmptyAndWrites)
+{
+    ProcessResult r = run({"-c", "Cover", "-s"});
+    EXPECT_EQ(r.out, "Print job data added OK\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(fieldText(record().coverPage), "Cover");
+    EXPECT_EQ(fieldText(record().subject), "");
+}
+
+TEST_F(FaxPresetTest, LongValuesAreCut)
+{
+    ASSERT_EQ(run({"-s", std::string(400, 's'), "-r", std::string(150, 'r')}).exitCode, 0);
+    EXPECT_EQ(fieldText(record().subject), std::string(299, 's'));
+    EXPECT_EQ(fieldText(record().recipients[0]), std::string(99, 'r'));
+}
+
+TEST_F(FaxPresetTest, ListPrintsTheAreaAndWritesNothing)
+{
+    ProcessResult empty = run({"-list"});
+    EXPECT_EQ(empty.out, "0 - \nJob - \n");
+    EXPECT_EQ(empty.exitCode, 0);
+    EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), ~0u);
+
+    ASSERT_EQ(run({"-u", "anna", "-s", "old"}).exitCode, 0);
+    ControlRecord withDocument = record();
+    setField(withDocument.documentName, "letter.pdf");
+    korva::testing::writeWholeFile(home.spool() + "/control.dat",
+                                   std::string(reinterpret_cast<char*>(&withDocument), sizeof withDocument));
+    std::string before = controlBytes();
+    ProcessResult listed = run({"-s", "x", "-LIST"});
+    EXPECT_EQ(listed.out, "0 - anna\nJob - letter.pdf\n");
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(controlBytes(), before);
+}
+
+TEST_F(FaxPresetTest, FlushActsInPlaceAndALaterRecordIsWrittenAfresh)
+{
+    ASSERT_EQ(run({"-s", "old", "-r", "1~a~b"}).exitCode, 0);
+    ProcessResult flushed = run({"-flush"});
+    EXPECT_EQ(flushed.out, "data transfer area cleared\n");
+    EXPECT_EQ(flushed.exitCode, 0);
+    EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), ~0u);
+
+    // -flush then -list on one line: both act, in order, and nothing is written.
+    ASSERT_EQ(run({"-s", "x", "-u", "u"}).exitCode, 0);
+    ProcessResult both = run({"-flush", "-list"});
+    EXPECT_EQ(both.out, "data transfer area cleared\n0 - \nJob - \n");
+
+    // A later partial record holds only what it was given.
+    ASSERT_EQ(run({"-c", "Cover"}).exitCode, 0);
+    ControlRecord c = record();
+    EXPECT_EQ(fieldText(c.coverPage), "Cover");
+    EXPECT_EQ(fieldText(c.subject), "");
+    EXPECT_EQ(fieldText(c.recipients[0]), "");
+}
+
+TEST_F(FaxPresetTest, UnusableSpoolFolderCannotInitialise)
+{
+    korva::testing::writeWholeFile(home.path() + "/.local", "in the way");
+    ProcessResult r = run({"-s", "x"});
+    EXPECT_EQ(r.out, "Can't Initialise Control data area\n");
+    EXPECT_EQ(r.err, "CreateMutex Error: Error 20\n");
+    EXPECT_EQ(r.exitCode, 255);
+}

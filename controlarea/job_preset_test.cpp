@@ -1,0 +1,62 @@
+#include "controlarea/job_preset.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace korva;
+
+namespace {
+
+ControlRecord recordFor(const char* user)
+{
+    ControlRecord r;
+    std::memset(&r, 0, sizeof r);
+    setField(r.userName, user);
+    return r;
+}
+
+}  // namespace
+
+TEST(JobPreset, EmptyUserNameTakesNothing)
+{
+    ControlRecord r = recordFor("");
+    setField(r.subject, "ignored");
+    setField(r.recipients[0], "1~a~b");
+    JobPreset p = readJobPreset(r, "Standard");
+    EXPECT_EQ(p.subject, "");
+    EXPECT_EQ(p.coverPage, "Standard");
+    EXPECT_TRUE(p.recipients.empty());
+}
+
+TEST(JobPreset, RcptDocumentNameComesBeforeTheRecipientFields)
+{
+    ControlRecord r = recordFor("anna");
+    setField(r.documentName, "RCPT:  555-1~Carl~Co \r\n");
+    setField(r.recipients[0], "111~One~");
+    setField(r.recipients[1], "only~one tilde");
+    setField(r.recipients[3], " 444~~ ");
+    JobPreset p = readJobPreset(r, "");
+    EXPECT_EQ(p.recipients, (std::vector<std::string>{"555-1~Carl~Co", "111~One~", "444~~"}));
+    EXPECT_EQ(p.documentName, "RCPT:  555-1~Carl~Co \r\n");
+}
+
+TEST(JobPreset, CoverPageCarriesOverOnlyWhenTheRecordSetsNothing)
+{
+    ControlRecord nothing = recordFor("anna");
+    EXPECT_EQ(readJobPreset(nothing, "Urgent").coverPage, "Urgent");
+
+    ControlRecord subjectOnly = recordFor("anna");
+    setField(subjectOnly.subject, "Hello");
+    JobPreset p = readJobPreset(subjectOnly, "Urgent");
+    EXPECT_EQ(p.coverPage, "");
+    EXPECT_EQ(p.subject, "Hello");
+
+    ControlRecord recipientOnly = recordFor("anna");
+    setField(recipientOnly.recipients[0], "1~x~y");
+    EXPECT_EQ(readJobPreset(recipientOnly, "Urgent").coverPage, "");
+
+    ControlRecord cover = recordFor("anna");
+    setField(cover.coverPage, "Confidential");
+    EXPECT_EQ(readJobPreset(cover, "Urgent").coverPage, "Confidential");
+}
