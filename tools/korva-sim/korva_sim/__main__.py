@@ -1,0 +1,5 @@
+import sys
+
+from korva_sim.main import main
+
+sys.exit(main())
