@@ -1,0 +1,353 @@
+#include "platform/registry_store_text.h"
+
+#include "platform/registry_store.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace korva::registry {
+namespace {
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool startsWithNoCase(const std::string& text, size_t pos, const char* prefix)
+{
+    size_t n = std::strlen(prefix);
+    if (text.size() - pos < n)
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        if (lowerAscii(text[pos + i]) != lowerAscii(prefix[i]))
+            return false;
+    return true;
+}
+
+void skipBlanks(const std::string& s, size_t& pos)
+{
+    while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t'))
+        ++pos;
+}
+
+bool onlyBlanksFrom(const std::string& s, size_t pos)
+{
+    skipBlanks(s, pos);
+    return pos == s.size();
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = lowerAscii(c);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// A quoted text starting at s[pos] == '"'. Besides \\ and \" the writer uses
+// \r and \n for line ends inside a value; any other backslash is kept as is,
+// so a hand-written "C:\temp" reads as typed.
+bool readQuoted(const std::string& s, size_t& pos, std::string& out)
+{
+    out.clear();
+    for (++pos; pos < s.size(); ++pos) {
+        char c = s[pos];
+        if (c == '"') {
+            ++pos;
+            return true;
+        }
+        if (c == '\\' && pos + 1 < s.size()) {
+            char next = s[pos + 1];
+            if (next == '\\' || next == '"' || next == 'r' || next == 'n') {
+                out += next == 'r' ? '\r' : next == 'n' ? '\n' : next;
+                ++pos;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return false;
+}
+
+bool readDwordData(const std::string& s, size_t pos, std::string& data)
+{
+    uint32_t value = 0;
+    int digits = 0;
+    for (; pos < s.size() && hexDigit(s[pos]) >= 0; ++pos, ++digits)
+        value = value << 4 | uint32_t(hexDigit(s[pos]));
+    if (digits == 0 || digits > 8 || !onlyBlanksFrom(s, pos))
+        return false;
+    char bytes[4] = {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
+    data.assign(bytes, 4);
+    return true;
+}
+
+// "xx,xx,..." with blanks allowed around the bytes.
+bool readHexBytes(const std::string& s, size_t pos, std::string& data)
+{
+    data.clear();
+    skipBlanks(s, pos);
+    while (pos < s.size()) {
+        if (pos + 1 >= s.size() || hexDigit(s[pos]) < 0 || hexDigit(s[pos + 1]) < 0)
+            return false;
+        data += char(hexDigit(s[pos]) << 4 | hexDigit(s[pos + 1]));
+        pos += 2;
+        skipBlanks(s, pos);
+        if (pos == s.size())
+            break;
+        if (s[pos] != ',')
+            return false;
+        ++pos;
+        skipBlanks(s, pos);
+    }
+    return true;
+}
+
+bool readData(const std::string& s, size_t pos, Value& value)
+{
+    skipBlanks(s, pos);
+    if (pos < s.size() && s[pos] == '"') {
+        value.type = REG_SZ;
+        return readQuoted(s, pos, value.data) && onlyBlanksFrom(s, pos);
+    }
+    if (startsWithNoCase(s, pos, "dword:")) {
+        value.type = REG_DWORD;
+        return readDwordData(s, pos + 6, value.data);
+    }
+    if (startsWithNoCase(s, pos, "hex:")) {
+        value.type = REG_BINARY;
+        return readHexBytes(s, pos + 4, value.data);
+    }
+    if (startsWithNoCase(s, pos, "hex(")) {
+        size_t close = s.find("):", pos);
+        if (close == std::string::npos || close == pos + 4)
+            return false;
+        uint32_t type = 0;
+        for (size_t i = pos + 4; i < close; ++i) {
+            if (hexDigit(s[i]) < 0 || i - pos - 4 >= 8)
+                return false;
+            type = type << 4 | uint32_t(hexDigit(s[i]));
+        }
+        value.type = type;
+        return readHexBytes(s, close + 2, value.data);
+    }
+    return false;
+}
+
+bool readValueLine(const std::string& s, Value& value)
+{
+    size_t pos = 0;
+    if (s[0] == '@') {
+        value.name.clear();
+        pos = 1;
+    } else if (!readQuoted(s, pos, value.name)) {
+        return false;
+    }
+    skipBlanks(s, pos);
+    if (pos >= s.size() || s[pos] != '=')
+        return false;
+    return readData(s, pos + 1, value);
+}
+
+// "[ROOT\path]" -> path below the root.
+bool readKeyLine(const std::string& s, const char* rootName, std::string& path)
+{
+    size_t end = s.find_last_not_of(" \t");
+    if (s[end] != ']')
+        return false;
+    std::string inner = s.substr(1, end - 1);
+    size_t rootLength = std::strlen(rootName);
+    if (!startsWithNoCase(inner, 0, rootName))
+        return false;
+    if (inner.size() > rootLength && inner[rootLength] != '\\')
+        return false;
+    return normalizePath(inner.substr(rootLength), path);
+}
+
+void appendHex(std::string& out, const std::string& bytes)
+{
+    char pair[4];
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(pair, sizeof pair, "%s%02x", i ? "," : "", unsigned(uint8_t(bytes[i])));
+        out += pair;
+    }
+}
+
+void appendQuoted(std::string& out, const std::string& text)
+{
+    out += '"';
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            (out += '\\') += c;
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    out += '"';
+}
+
+void appendValue(std::string& out, const Value& value)
+{
+    if (value.name.empty())
+        out += '@';
+    else
+        appendQuoted(out, value.name);
+    out += '=';
+    if (value.type == REG_SZ) {
+        appendQuoted(out, value.data.substr(0, value.data.find('\0')));
+    } else if (value.type == REG_DWORD && value.data.size() == 4) {
+        uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = v << 8 | uint8_t(value.data[size_t(i)]);
+        char text[16];
+        std::snprintf(text, sizeof text, "dword:%08x", v);
+        out += text;
+    } else {
+        char prefix[24];
+        if (value.type == REG_BINARY)
+            std::snprintf(prefix, sizeof prefix, "hex:");
+        else
+            std::snprintf(prefix, sizeof prefix, "hex(%x):", value.type);
+        out += prefix;
+        appendHex(out, value.data);
+    }
+    out += '\n';
+}
+
+// Lines of the file; a line ending in "\" after hex data goes on in the next.
+std::vector<std::pair<int, std::string>> logicalLines(const std::string& text)
+{
+    std::vector<std::pair<int, std::string>> lines;
+    size_t start = 0;
+    int number = 0;
+    bool continued = false;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (continued) {
+            size_t first = line.find_first_not_of(" \t");
+            lines.back().second += first == std::string::npos ? "" : line.substr(first);
+        } else {
+            lines.emplace_back(number, line);
+        }
+        std::string& current = lines.back().second;
+        continued = !current.empty() && current.back() == '\\' && current.find("=hex") != std::string::npos;
+        if (continued)
+            current.pop_back();
+    }
+    return lines;
+}
+
+void addValue(Key& key, Value value)
+{
+    if (Value* existing = findValue(key, value.name))
+        *existing = std::move(value);
+    else
+        key.values.push_back(std::move(value));
+}
+
+}  // namespace
+
+bool normalizePath(const std::string& path, std::string& normalized)
+{
+    size_t first = path.find_first_not_of('\\');
+    if (first == std::string::npos) {
+        normalized.clear();
+        return true;
+    }
+    size_t last = path.find_last_not_of('\\');
+    normalized = path.substr(first, last - first + 1);
+    return normalized.find("\\\\") == std::string::npos;
+}
+
+bool sameName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+Key* findKey(Hive& hive, const std::string& path)
+{
+    for (Key& key : hive.keys)
+        if (sameName(key.path, path))
+            return &key;
+    return nullptr;
+}
+
+const Key* findKey(const Hive& hive, const std::string& path)
+{
+    return findKey(const_cast<Hive&>(hive), path);
+}
+
+Value* findValue(Key& key, const std::string& name)
+{
+    for (Value& value : key.values)
+        if (sameName(value.name, name))
+            return &value;
+    return nullptr;
+}
+
+ParsedHive parseHive(const std::string& text, const char* rootName)
+{
+    ParsedHive result;
+    Key* current = nullptr;
+    bool sawContent = false;
+    for (auto& [number, line] : logicalLines(text)) {
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == ';')
+            continue;
+        std::string s = line.substr(first);
+        if (!sawContent && (s == "REGEDIT4" || s == "Windows Registry Editor Version 5.00")) {
+            sawContent = true;
+            continue;
+        }
+        sawContent = true;
+        if (s[0] == '[') {
+            std::string path;
+            if (!readKeyLine(s, rootName, path)) {
+                result.badLine = number;
+                result.problem = std::string("not a key of ") + rootName;
+                return result;
+            }
+            current = findKey(result.hive, path);
+            if (!current)
+                current = &result.hive.keys.emplace_back(Key{path, {}});
+            continue;
+        }
+        Value value;
+        if (!current || (s[0] != '"' && s[0] != '@') || !readValueLine(s, value)) {
+            result.badLine = number;
+            result.problem = current ? "not a value line" : "value outside any key";
+            return result;
+        }
+        addValue(*current, std::move(value));
+    }
+    return result;
+}
+
+std::string formatHive(const Hive& hive, const char* rootName)
+{
+    std::string out = "REGEDIT4\n";
+    for (const Key& key : hive.keys) {
+        out += "\n[";
+        out += rootName;
+        if (!key.path.empty())
+            (out += '\\') += key.path;
+        out += "]\n";
+        for (const Value& value : key.values)
+            appendValue(out, value);
+    }
+    return out;
+}
+
+}  // namespace korva::registry
