@@ -11,13 +11,16 @@ namespace {
 
 std::atomic<bool> debugFlag{false};
 
+std::string logFolder() { return stateHome() + "/KORVAFax"; }
+
+// One open-append-close per message, so messages of different threads
+// interleave only whole. A file that cannot be opened loses the message.
 void appendMessage(const char* format, va_list args)
 {
     char message[1000];
     std::vsnprintf(message, sizeof message, format, args);
-    std::string folder = stateHome() + "/KORVAFax";
-    makeFolders(folder, 0700);
-    if (FILE* file = std::fopen((folder + "/korvafax.log").c_str(), "a")) {
+    makeFolders(logFolder(), 0700);
+    if (FILE* file = std::fopen(logFilePath().c_str(), "a")) {
         std::fprintf(file, "%.500s", message);
         std::fclose(file);
     }
@@ -46,6 +49,6 @@ void LogDebug(const char* format, ...)
 void setDebugLogging(bool on) { debugFlag.store(on); }
 bool debugLogging() { return debugFlag.load(); }
 
-std::string logFilePath() { return stateHome() + "/KORVAFax/korvafax.log"; }
+std::string logFilePath() { return logFolder() + "/korvafax.log"; }
 
 }  // namespace korva

@@ -1,0 +1,32 @@
+#pragma once
+// The warning box through which the server conversations report failures:
+// "KORVA Fax Printer", exclamation icon, OK button, owned by the caller's
+// window. The app installs a sink that shows it; by default it goes to the
+// platform's message box (standard error).
+
+#include "faxcourier/foundation/korva_string.h"
+
+#include <functional>
+#include <string>
+
+namespace korva {
+
+struct ServerErrorBox {
+    void* owner = nullptr;  // the owning window, or null
+    std::string caption;    // "KORVA Fax Printer"
+    std::string message;    // what failed
+    std::string context;    // the step: a command keyword or a placeholder
+    std::string detail;     // the server's reply line or the socket error number
+    std::string text;       // the three lines as shown, at most 9999 characters
+};
+
+using ServerErrorSink = std::function<void(const ServerErrorBox& box)>;
+
+// Returns when the sink returns (for a real box: when the user closed it).
+void ShowServerError(void* owner, const char* message, const char* context, const String& detail);
+
+// Installs `sink` (an empty one restores the default) and returns the
+// previous sink.
+ServerErrorSink setServerErrorSink(ServerErrorSink sink);
+
+}  // namespace korva
