@@ -1,0 +1,18 @@
+#pragma once
+// State that the pipeline threads share with the main window.
+
+#include <atomic>
+
+namespace korva {
+
+struct PipelineState {
+    // Set by the watcher just before it announces a document, cleared by the
+    // main window when it has dealt with it. The watcher announces nothing
+    // while it is set.
+    std::atomic<bool> pipelineBusy{false};
+    // Numbers the work and document files; incremented before each use, so
+    // the first number is 1.
+    std::atomic<int> printFileCounter{0};
+};
+
+}  // namespace korva

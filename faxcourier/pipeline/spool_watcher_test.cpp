@@ -1,0 +1,220 @@
+#include "faxcourier/pipeline/spool_watcher.h"
+
+#include "faxcourier/pipeline/recording_target.h"
+#include "faxcourier/pipeline/watch_file.h"
+#include "platform/paths.h"
+#include "platform/testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using korva::testing::Posted;
+using korva::testing::waitUntil;
+
+namespace {
+
+class SpoolWatcherTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(korva::makeFolders(spool, 0700), 0); }
+
+    // Writes a per-job file in a few appends and renames it to the watch
+    // file, as the exit library hands a document over.
+    void deliver(const std::string& content = "page data")
+    {
+        std::string job = spool + "/korvafax_tester_" + std::to_string(++jobs) + ".tif";
+        appendBands(job, content);
+        ASSERT_EQ(std::rename(job.c_str(), watchFile.c_str()), 0);
+    }
+
+    void appendBands(const std::string& path, const std::string& content)
+    {
+        for (int band = 0; band < 3; ++band) {
+            FILE* file = std::fopen(path.c_str(), "a");
+            ASSERT_NE(file, nullptr);
+            std::fputs(content.c_str(), file);
+            std::fclose(file);
+        }
+    }
+
+    // Waits until the watcher has dealt with a wake-up after `before`.
+    void waitForWakeUpAfter(unsigned before)
+    {
+        ASSERT_TRUE(waitUntil([&] { return watcher.wakeUps() > before; }, 5s));
+    }
+
+    void touchControlFile()
+    {
+        unsigned before = watcher.wakeUps();
+        korva::testing::writeWholeFile(spool + "/control.dat", std::string(1500, 'x'));
+        waitForWakeUpAfter(before);
+    }
+
+    korva::testing::TempHome home;
+    std::string spool = home.spool();
+    std::string watchFile = korva::watchFilePath(spool);
+    korva::testing::RecordingTarget mainWindow;
+    std::atomic<bool> busy{false};
+    korva::SpoolWatcher watcher{spool, mainWindow, busy};
+    int jobs = 0;
+};
+
+TEST_F(SpoolWatcherTest, NewWatchFileIsAnnouncedOnce)
+{
+    ASSERT_TRUE(watcher.start());
+    deliver();
+    ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
+    EXPECT_EQ(mainWindow.posted(), (std::vector<Posted>{{korva::kDocumentWaiting, 0}}));
+    EXPECT_TRUE(busy.load());
+
+    busy = false;  // the main window has dealt with it and left it there
+    touchControlFile();
+    touchControlFile();
+    EXPECT_EQ(mainWindow.count(), 1u);
+}
+
+TEST_F(SpoolWatcherTest, PerJobFilesAndControlDataAnnounceNothing)
+{
+    ASSERT_TRUE(watcher.start());
+    unsigned before = watcher.wakeUps();
+    appendBands(spool + "/korvafax_tester_00001234.tif", "band");
+    waitForWakeUpAfter(before);
+    touchControlFile();
+    std::remove((spool + "/korvafax_tester_00001234.tif").c_str());
+    touchControlFile();
+    EXPECT_EQ(mainWindow.count(), 0u);
+    EXPECT_FALSE(busy.load());
+
+    deliver();  // the watcher is still listening
+    EXPECT_TRUE(mainWindow.waitForCount(1, 5s));
+}
+
+TEST_F(SpoolWatcherTest, WatchFilePresentAtStartIsNotAnnounced)
+{
+    deliver();
+    ASSERT_TRUE(watcher.start());
+    touchControlFile();
+    EXPECT_EQ(mainWindow.count(), 0u);
+
+    deliver();
+    EXPECT_TRUE(mainWindow.waitForCount(1, 5s));
+}
+
+TEST_F(SpoolWatcherTest, DeletedWatchFileAnnouncesNothingAndTheNextIsAnnounced)
+{
+    ASSERT_TRUE(watcher.start());
+    deliver();
+    ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
+    busy = false;
+
+    unsigned before = watcher.wakeUps();
+    ASSERT_EQ(std::remove(watchFile.c_str()), 0);
+    waitForWakeUpAfter(before);
+    EXPECT_EQ(mainWindow.count(), 1u);
+
+    deliver();
+    ASSERT_TRUE(mainWindow.waitForCount(2, 5s));
+    EXPECT_EQ(mainWindow.count(), 2u);
+}
+
+TEST_F(SpoolWatcherTest, TwoDocumentsWithTheSameTimeStampAreTwo)
+{
+    ASSERT_TRUE(watcher.start());
+    deliver("first");
+    ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
+    busy = false;
+
+    struct stat first {};
+    ASSERT_EQ(stat(watchFile.c_str(), &first), 0);
+    std::string job = spool + "/korvafax_tester_second.tif";
+    korva::testing::writeWholeFile(job, "first");  // same size as well
+    timespec times[2] = {first.st_atim, first.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, job.c_str(), times, 0), 0);
+    ASSERT_EQ(std::rename(job.c_str(), watchFile.c_str()), 0);
+    EXPECT_TRUE(mainWindow.waitForCount(2, 5s));
+}
+
+TEST_F(SpoolWatcherTest, NothingIsPostedWhileBusyAndTheWaitingFileFollowsOnce)
+{
+    std::string job = spool + "/korvafax_tester_waiting.tif";
+    appendBands(job, "page data");
+    busy = true;
+    ASSERT_TRUE(watcher.start());
+    unsigned before = watcher.wakeUps();
+    // One rename: its events arrive together, so the only later wake-up is
+    // the one-second retry.
+    ASSERT_EQ(std::rename(job.c_str(), watchFile.c_str()), 0);
+    waitForWakeUpAfter(before);
+    EXPECT_EQ(mainWindow.count(), 0u);
+
+    busy = false;
+    ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
+    EXPECT_TRUE(busy.load());
+    busy = false;
+    touchControlFile();
+    EXPECT_EQ(mainWindow.count(), 1u);
+}
+
+TEST_F(SpoolWatcherTest, StopEndsTheThreadWhileBusy)
+{
+    busy = true;
+    ASSERT_TRUE(watcher.start());
+    unsigned before = watcher.wakeUps();
+    deliver();
+    waitForWakeUpAfter(before);
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(watcher.stop(5000));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
+    EXPECT_EQ(mainWindow.count(), 0u);
+}
+
+TEST_F(SpoolWatcherTest, StopEndsAnIdleThread)
+{
+    ASSERT_TRUE(watcher.start());
+    EXPECT_FALSE(watcher.waitForEnd(20));
+    EXPECT_TRUE(watcher.stop(5000));
+}
+
+TEST_F(SpoolWatcherTest, MissingFolderCannotBeWatched)
+{
+    korva::SpoolWatcher elsewhere(spool + "/missing", mainWindow, busy);
+    EXPECT_FALSE(elsewhere.start());
+    EXPECT_TRUE(elsewhere.stop(100));
+}
+
+TEST_F(SpoolWatcherTest, RemovedFolderEndsTheThread)
+{
+    ASSERT_TRUE(watcher.start());
+    ASSERT_EQ(rmdir(spool.c_str()), 0);
+    EXPECT_TRUE(watcher.waitForEnd(5000));
+    EXPECT_EQ(mainWindow.count(), 0u);
+}
+
+TEST(WatchFile, StampFollowsTheFile)
+{
+    korva::testing::TempHome home;
+    ASSERT_EQ(korva::makeFolders(home.spool(), 0700), 0);
+    std::string path = korva::watchFilePath(home.spool());
+    EXPECT_EQ(path, home.spool() + "/korvafax.tif");
+
+    korva::WatchFileTime stamp;
+    EXPECT_FALSE(korva::getWatchFileTime(path, stamp));
+    EXPECT_EQ(stamp, korva::WatchFileTime{});
+
+    korva::testing::writeWholeFile(path, "x");
+    ASSERT_TRUE(korva::getWatchFileTime(path, stamp));
+    EXPECT_NE(stamp, korva::WatchFileTime{});
+
+    korva::WatchFileTime same;
+    ASSERT_TRUE(korva::getWatchFileTime(path, same));
+    EXPECT_EQ(stamp, same);
+
+    ASSERT_EQ(mkfifo((path + ".fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(korva::getWatchFileTime(path + ".fifo", stamp));
+}
+
+}  // namespace
