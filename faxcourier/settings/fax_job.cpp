@@ -1,0 +1,10 @@
+#include "faxcourier/settings/fax_job.h"
+
+namespace korva {
+
+FaxJob& globalFaxJob() {
+    static FaxJob job;
+    return job;
+}
+
+}  // namespace korva
