@@ -1,0 +1,41 @@
+#pragma once
+// Streams the DATA part of an SMTP submission: text goes out in sends of a
+// few dozen kilobytes instead of one send per line, and every line that
+// begins with "." gets a second one, so nothing before the final ".\r\n"
+// can end the message.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace korva {
+
+class SmtpDataWriter {
+public:
+    // `send` takes one NUL-terminated chunk and returns false on failure.
+    using SendFunction = std::function<bool(const char* text)>;
+    static constexpr size_t kSendSize = 64 * 1024;
+
+    explicit SmtpDataWriter(SendFunction send);
+
+    void Write(const char* text, size_t length);
+    void Write(const char* text);
+    // Formats into at most 10000 characters, as a formatted send would.
+    void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Sends what is buffered. After the first failed send nothing more is
+    // sent and Failed() stays true.
+    bool Flush();
+    // Ends the data with the lone ".\r\n" and sends the rest; false when
+    // this or any earlier send failed.
+    bool Finish();
+    bool Failed() const { return failed_; }
+
+private:
+    SendFunction send_;
+    std::string buffer_;
+    bool atLineStart_ = true;  // the DATA command's line has just ended
+    bool failed_ = false;
+};
+
+}  // namespace korva

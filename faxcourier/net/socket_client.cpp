@@ -1,0 +1,307 @@
+#include "faxcourier/net/socket_client.h"
+
+#include "faxcourier/foundation/log.h"
+#include "faxcourier/net/socket_seam.h"
+#include "platform/tick_count.h"
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace korva {
+namespace {
+
+std::atomic<int> readWaitOverrideMs{-1};
+std::atomic<size_t> sendChunkLimit{0};
+
+constexpr int kNoMoreDataRetries = 10;
+
+uint32_t clampTimeout(uint32_t seconds)
+{
+    return seconds < 10 ? 10 : seconds > 3600 ? 3600 : seconds;
+}
+
+void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+// The numbers Winsock gives for failed name look-ups.
+int lookupError(int gaiError)
+{
+    switch (gaiError) {
+    case EAI_NONAME:
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+#endif
+        return kSocketHostNotFound;
+    case EAI_AGAIN:
+        return kSocketUnusableHost;
+    case EAI_SYSTEM:
+        return errno ? errno : kSocketLookupFailed;
+    default:
+        return kSocketLookupFailed;
+    }
+}
+
+}  // namespace
+
+namespace socket_seam {
+void setReadWaitMs(int milliseconds) { readWaitOverrideMs.store(milliseconds); }
+void setSendChunkLimit(size_t bytes) { sendChunkLimit.store(bytes); }
+}  // namespace socket_seam
+
+Socket::Socket() { std::memset(&peer_, 0, sizeof peer_); }
+
+Socket::~Socket() { Close(); }
+
+bool Socket::Create(uint32_t timeoutSeconds)
+{
+    if (handle_ >= 0)
+        Close();
+    bufferCount_ = readPosition_ = 0;
+    timeout_ = clampTimeout(timeoutSeconds);
+    handle_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    lastError_ = handle_ < 0 ? errno : 0;
+    return handle_ >= 0;
+}
+
+bool Socket::Bind()
+{
+    sockaddr_in local {};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = 0;
+    if (bind(handle_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        lastError_ = errno;
+        return false;
+    }
+    lastError_ = 0;
+    return true;
+}
+
+bool Socket::Connect(const char* host, unsigned port)
+{
+    LogAlways(1, "Connect 1\n");
+    if (!host)
+        host = "";
+    if (std::isdigit(static_cast<unsigned char>(host[0]))) {
+        in_addr address {};
+        if (inet_aton(host, &address))
+            return ConnectAddress(address.s_addr, port);
+        lastError_ = EINVAL;  // not a dotted address; never looked up by name
+        return false;
+    }
+    LogAlways(1, "Connect 2\n");
+    addrinfo hints {};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (int rc = getaddrinfo(host, nullptr, &hints, &found)) {
+        lastError_ = lookupError(rc);
+        return false;
+    }
+    bool usable = found && found->ai_addr && found->ai_family == AF_INET && found->ai_addrlen >= sizeof(sockaddr_in);
+    uint32_t address = usable ? reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr : 0;
+    freeaddrinfo(found);
+    if (!usable) {
+        lastError_ = kSocketUnusableHost;
+        return false;
+    }
+    LogAlways(1, "DNS of \"%.100s\" = %08lx\n", host, static_cast<unsigned long>(address));
+    return ConnectAddress(address, port);
+}
+
+// A refused server is tried again every 250 ms until a little over the
+// retry window has passed.
+bool Socket::ConnectAddress(uint32_t address, unsigned port)
+{
+    std::memset(&peer_, 0, sizeof peer_);
+    peer_.sin_family = AF_INET;
+    peer_.sin_port = htons(static_cast<uint16_t>(port));
+    peer_.sin_addr.s_addr = address;
+    uint32_t started = tickCount();
+    for (;;) {
+        if (connect(handle_, reinterpret_cast<sockaddr*>(&peer_), sizeof peer_) == 0 || errno == EISCONN) {
+            SetSendTimeout(timeout_);
+            lastError_ = 0;
+            return true;
+        }
+        lastError_ = errno;
+        if (lastError_ == ENOTSOCK || lastError_ == EBADF)
+            return false;
+        if (tickCount() - started > 1000 * kRetryWindowSeconds)
+            return false;
+        LogAlways(1, "Retrying connection to %08lx (%ld)\n", static_cast<unsigned long>(address),
+                  static_cast<long>(lastError_));
+        pause(kRetryPauseMs);
+    }
+}
+
+bool Socket::SendAll(const char* text, size_t length)
+{
+    size_t sent = 0;
+    do {
+        size_t chunk = length - sent;
+        if (size_t limit = sendChunkLimit.load(); limit && chunk > limit)
+            chunk = limit;
+        ssize_t n = send(handle_, text + sent, chunk, MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            lastError_ = errno == EAGAIN || errno == EWOULDBLOCK ? kSocketTimedOut : errno;
+            LogAlways(0, "Socket Error during Socket::SendString - %.100s (addr:%.100s)\n", ErrorText().Text(),
+                      PeerAddressText().Text());
+            return false;
+        }
+        sent += size_t(n);
+    } while (sent < length);
+    lastError_ = 0;
+    return true;
+}
+
+// Sends until the whole text is gone: a send that the system takes only in
+// part is continued rather than reported as done.
+bool Socket::SendString(const char* text)
+{
+    lastTerminator_ = 0;
+    if (!text)
+        text = "";
+    return SendAll(text, std::strlen(text));
+}
+
+bool Socket::SendFormatted(const char* format, ...)
+{
+    char text[10000];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return SendString(text);
+}
+
+bool Socket::GetByte(unsigned char& byte)
+{
+    LogDebug("GetByte called\n");
+    if (readPosition_ < bufferCount_) {
+        byte = buffer_[readPosition_++];
+        LogDebug("GetByte got data (%d)\n", byte);
+        lastError_ = 0;
+        return true;
+    }
+    bufferCount_ = readPosition_ = 0;
+    lastError_ = 0;
+    LogDebug("GetByte needs buffer\n");
+    if (handle_ < 0)
+        return ErrorExit(EBADF);
+    for (int attempt = 0; attempt < kNoMoreDataRetries; ++attempt) {
+        int waitMs = readWaitOverrideMs.load();
+        pollfd readable {handle_, POLLIN, 0};
+        int ready = poll(&readable, 1, waitMs >= 0 ? waitMs : int(timeout_ * 1000));
+        if (ready < 0 && errno == EINTR) {
+            --attempt;
+            continue;
+        }
+        if (ready == 0) {
+            LogAlways(-1, "SELECT TIMEOUT!!!!\n");
+            lastError_ = kSocketTimedOut;
+            return ErrorExit(0);
+        }
+        if (ready < 0)
+            return ErrorExit(errno);
+        LogDebug("GetByte ready for buffer\n");
+        ssize_t n = recv(handle_, buffer_, kReceiveChunk < sizeof buffer_ ? kReceiveChunk : sizeof buffer_, 0);
+        int receiveError = errno;
+        LogDebug("GetByte got buffer (%d)\n", int(n));
+        if (n < 0)
+            return ErrorExit(receiveError);
+        if (n > 0) {
+            bufferCount_ = int32_t(n);
+            byte = buffer_[readPosition_++];
+            LogDebug("GetByte got data (%d)\n", byte);
+            return true;
+        }
+        pause(100);
+    }
+    lastError_ = kSocketPeerClosed;
+    LogAlways(2, "No more data during Socket::GetByte (addr:%.100s)\n", PeerAddressText().Text());
+    return false;
+}
+
+// The stored error is logged: after a time-out the system has no error of
+// its own to show.
+bool Socket::ErrorExit(int currentError)
+{
+    if (lastError_ == 0)
+        lastError_ = currentError;
+    LogAlways(0, "Socket Error during Socket::GetByte - %.100s (addr:%.100s)\n", ErrorText().Text(),
+              PeerAddressText().Text());
+    return false;
+}
+
+// A CR or LF on an empty line is either an empty line of its own or the
+// second half of the previous line's CR LF / LF CR pair, which is skipped.
+bool Socket::ReadLine(String& line)
+{
+    line.Clear();
+    char previous = 0;
+    unsigned char byte = 0;
+    while (GetByte(byte)) {
+        char c = char(byte);
+        if (c != '\r' && c != '\n') {
+            line.AppendChar(c);
+            continue;
+        }
+        if (!line.IsEmpty()) {
+            lastTerminator_ = c;
+            return true;
+        }
+        if (c == lastTerminator_ || (c == '\r' && previous == '\n') || (c == '\n' && previous == '\r'))
+            return true;
+        previous = c;
+    }
+    return false;
+}
+
+void Socket::Close()
+{
+    if (handle_ >= 0) {
+        linger abort {1, 0};
+        setsockopt(handle_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        lastError_ = close(handle_) == 0 ? 0 : errno;
+    }
+    lastTerminator_ = 0;
+    handle_ = -1;
+}
+
+void Socket::SetSendTimeout(uint32_t seconds)
+{
+    timeout_ = seconds == 0 ? 3600 : clampTimeout(seconds);
+    timeval limit {};
+    limit.tv_sec = time_t(timeout_);
+    setsockopt(handle_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+}
+
+String Socket::ErrorText() const
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(static_cast<uint32_t>(lastError_)));
+    return String(text);
+}
+
+String Socket::PeerAddressText() const
+{
+    auto* bytes = reinterpret_cast<const unsigned char*>(&peer_.sin_addr.s_addr);
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
+    return String(text);
+}
+
+}  // namespace korva

@@ -1,0 +1,81 @@
+#pragma once
+// Blocking TCP client (IPv4) for one server conversation: Create, Bind,
+// Connect, then SendString / SendFormatted and ReadLine, then Close. Replies
+// are received in chunks of at most 128 bytes and handed out byte by byte,
+// with a time-out on every wait for data.
+//
+// Error codes are errno values, plus the program's own: 10060 (no data
+// within the time-out, or a send that timed out), 10503 (the peer closed the
+// connection), 11002 (the host name gave no usable address). A name that
+// cannot be looked up gives 11001 (no such host), 11002 (try again) or
+// 11003 (look-up failure).
+
+#include "faxcourier/foundation/korva_string.h"
+
+#include <cstdint>
+#include <netinet/in.h>
+
+namespace korva {
+
+constexpr int kSocketTimedOut = 10060;
+constexpr int kSocketPeerClosed = 10503;
+constexpr int kSocketHostNotFound = 11001;
+constexpr int kSocketUnusableHost = 11002;
+constexpr int kSocketLookupFailed = 11003;
+
+class Socket {
+public:
+    static constexpr uint32_t kReceiveChunk = 128;
+    static constexpr uint32_t kRetryWindowSeconds = 1;
+    static constexpr uint32_t kRetryPauseMs = 250;
+
+    Socket();
+    ~Socket();  // closes like Close
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    // Opens the socket; the time-out is kept within 10...3600 seconds.
+    bool Create(uint32_t timeoutSeconds);
+    bool Bind();
+    // A host beginning with a digit is a dotted address and is never looked
+    // up by name.
+    bool Connect(const char* host, unsigned port);
+    // `address` in network order.
+    bool ConnectAddress(uint32_t address, unsigned port);
+
+    // Sends the whole text, or reports failure.
+    bool SendString(const char* text);
+    bool SendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    bool GetByte(unsigned char& byte);
+    // The next line without its CR/LF; false when no more bytes came (the
+    // line keeps what was read).
+    bool ReadLine(String& line);
+
+    // Aborting close (zero linger).
+    void Close();
+    void SetSendTimeout(uint32_t seconds);
+
+    String ErrorText() const;        // the last error in decimal
+    String PeerAddressText() const;  // "a.b.c.d"
+
+    int LastError() const { return lastError_; }
+    uint32_t TimeoutSeconds() const { return timeout_; }
+    bool IsOpen() const { return handle_ >= 0; }
+    int Handle() const { return handle_; }
+
+private:
+    bool ErrorExit(int currentError);
+    bool SendAll(const char* text, size_t length);
+
+    sockaddr_in peer_;
+    int handle_ = -1;
+    unsigned char buffer_[2048];
+    int32_t bufferCount_ = 0;
+    int32_t readPosition_ = 0;
+    char lastTerminator_ = 0;
+    uint32_t timeout_ = 10;
+    int32_t lastError_ = 0;
+};
+
+}  // namespace korva

@@ -1,0 +1,521 @@
+#include "faxcourier/net/socket_client.h"
+
+#include "faxcourier/foundation/log.h"
+#include "faxcourier/net/socket_seam.h"
+#include "platform/testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <functional>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using korva::Socket;
+using korva::String;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// A socket bound to 127.0.0.1 on a free port, listening or not.
+class BoundPort {
+public:
+    BoundPort()
+    {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            throw std::runtime_error("cannot bind a loopback port");
+        port_ = ntohs(address.sin_port);
+    }
+    ~BoundPort()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    int fd() const { return fd_; }
+    unsigned port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    unsigned port_ = 0;
+};
+
+// Accepts one connection on 127.0.0.1 in a thread of its own and runs
+// `conversation` on it; the connection is closed when it returns.
+class LoopbackServer {
+public:
+    explicit LoopbackServer(std::function<void(int)> conversation, int listenDelayMs = 0)
+    {
+        if (listenDelayMs == 0)
+            listen(port_.fd(), 1);
+        thread_ = std::thread([this, conversation, listenDelayMs] {
+            if (listenDelayMs) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(listenDelayMs));
+                listen(port_.fd(), 1);
+            }
+            pollfd waiting {port_.fd(), POLLIN, 0};
+            if (poll(&waiting, 1, 20000) != 1)
+                return;
+            int connection = accept(port_.fd(), nullptr, nullptr);
+            if (connection < 0)
+                return;
+            conversation(connection);
+            close(connection);
+        });
+    }
+    ~LoopbackServer() { thread_.join(); }
+    unsigned port() const { return port_.port(); }
+
+private:
+    BoundPort port_;
+    std::thread thread_;
+};
+
+void sendText(int fd, const std::string& text) { send(fd, text.data(), text.size(), MSG_NOSIGNAL); }
+
+// Reads until the client closes (or resets) the connection.
+std::string readUntilClosed(int fd)
+{
+    std::string received;
+    char chunk[65536];
+    ssize_t n;
+    while ((n = recv(fd, chunk, sizeof chunk, 0)) > 0)
+        received.append(chunk, size_t(n));
+    return received;
+}
+
+int countOf(const std::string& text, const std::string& what)
+{
+    int count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++count;
+    return count;
+}
+
+long msSince(Clock::time_point start)
+{
+    return long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+class SocketTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        korva::setDebugLogging(false);
+        korva::socket_seam::setReadWaitMs(-1);
+        korva::socket_seam::setSendChunkLimit(0);
+    }
+
+    bool connectTo(Socket& socket, unsigned port, const char* host = "127.0.0.1", uint32_t timeout = 30)
+    {
+        return socket.Create(timeout) && socket.Bind() && socket.Connect(host, port);
+    }
+
+    std::vector<std::string> readLines(const std::string& payload, int count)
+    {
+        LoopbackServer server([&](int fd) {
+            sendText(fd, payload);
+            readUntilClosed(fd);
+        });
+        Socket socket;
+        EXPECT_TRUE(connectTo(socket, server.port()));
+        std::vector<std::string> lines;
+        String line;
+        for (int i = 0; i < count && socket.ReadLine(line); ++i)
+            lines.emplace_back(line.Text());
+        socket.Close();
+        return lines;
+    }
+
+    std::string log() { return korva::testing::readWholeFile(korva::logFilePath()); }
+
+    korva::testing::TempHome home_;
+};
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST(SocketSettings, TimeOutIsKeptWithinTenToAnHour)
+{
+    Socket socket;
+    ASSERT_TRUE(socket.Create(0));
+    EXPECT_EQ(socket.TimeoutSeconds(), 10u);
+    ASSERT_TRUE(socket.Create(9));
+    EXPECT_EQ(socket.TimeoutSeconds(), 10u);
+    ASSERT_TRUE(socket.Create(10));
+    EXPECT_EQ(socket.TimeoutSeconds(), 10u);
+    ASSERT_TRUE(socket.Create(600));
+    EXPECT_EQ(socket.TimeoutSeconds(), 600u);
+    ASSERT_TRUE(socket.Create(3601));
+    EXPECT_EQ(socket.TimeoutSeconds(), 3600u);
+    socket.SetSendTimeout(0);
+    EXPECT_EQ(socket.TimeoutSeconds(), 3600u);
+    socket.SetSendTimeout(1);
+    EXPECT_EQ(socket.TimeoutSeconds(), 10u);
+    socket.SetSendTimeout(4000);
+    EXPECT_EQ(socket.TimeoutSeconds(), 3600u);
+    timeval limit {};
+    socklen_t size = sizeof limit;
+    ASSERT_EQ(getsockopt(socket.Handle(), SOL_SOCKET, SO_SNDTIMEO, &limit, &size), 0);
+    EXPECT_EQ(limit.tv_sec, 3600);
+}
+
+TEST(SocketSettings, TextsOfErrorAndPeer)
+{
+    Socket socket;
+    EXPECT_STREQ(socket.PeerAddressText().Text(), "0.0.0.0");
+    EXPECT_STREQ(socket.ErrorText().Text(), "0");
+    EXPECT_FALSE(socket.ConnectAddress(htonl(0x7F000001), 1));  // not created: fails, but the peer is stored
+    EXPECT_STREQ(socket.PeerAddressText().Text(), "127.0.0.1");
+    EXPECT_EQ(socket.ErrorText(), std::to_string(socket.LastError()).c_str());
+}
+
+TEST_F(SocketTest, DottedAddressConnectsWithoutLookUpAndSetsTheSendTimeOut)
+{
+    LoopbackServer server([](int fd) { readUntilClosed(fd); });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port(), "127.0.0.1", 0));
+    EXPECT_EQ(socket.LastError(), 0);
+    EXPECT_STREQ(socket.PeerAddressText().Text(), "127.0.0.1");
+    EXPECT_EQ(log(), "Connect 1\n");
+    timeval limit {};
+    socklen_t size = sizeof limit;
+    ASSERT_EQ(getsockopt(socket.Handle(), SOL_SOCKET, SO_SNDTIMEO, &limit, &size), 0);
+    EXPECT_EQ(limit.tv_sec, 10);
+}
+
+TEST_F(SocketTest, NameIsLookedUpAndLogged)
+{
+    LoopbackServer server([](int fd) { readUntilClosed(fd); });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port(), "localhost"));
+    EXPECT_EQ(log(), "Connect 1\nConnect 2\nDNS of \"localhost\" = 0100007f\n");
+}
+
+TEST_F(SocketTest, DigitFirstHostThatIsNoAddressFailsWithoutLookUp)
+{
+    Socket socket;
+    ASSERT_TRUE(socket.Create(10));
+    EXPECT_FALSE(socket.Connect("1nvalid", 25));
+    EXPECT_EQ(socket.LastError(), EINVAL);
+    EXPECT_EQ(log(), "Connect 1\n");
+}
+
+TEST_F(SocketTest, EmptyHostNameIsNotFound)
+{
+    Socket socket;
+    ASSERT_TRUE(socket.Create(10));
+    EXPECT_FALSE(socket.Connect("", 25));
+    EXPECT_EQ(socket.LastError(), korva::kSocketHostNotFound);
+}
+
+TEST_F(SocketTest, ConnectWithoutCreateFailsAtOnce)
+{
+    Socket socket;
+    auto start = Clock::now();
+    EXPECT_FALSE(socket.Connect("127.0.0.1", 25));
+    EXPECT_EQ(socket.LastError(), EBADF);
+    EXPECT_LT(msSince(start), 200);
+    EXPECT_EQ(countOf(log(), "Retrying"), 0);
+}
+
+TEST_F(SocketTest, RefusedPortIsRetriedForAboutASecond)
+{
+    BoundPort closedPort;  // bound, never listening: connections are refused
+    Socket socket;
+    ASSERT_TRUE(socket.Create(10));
+    auto start = Clock::now();
+    EXPECT_FALSE(socket.Connect("127.0.0.1", closedPort.port()));
+    long elapsed = msSince(start);
+    EXPECT_EQ(socket.LastError(), ECONNREFUSED);
+    EXPECT_GE(elapsed, 1000);
+    EXPECT_LT(elapsed, 2500);
+    std::string retry = "Retrying connection to 0100007f (" + std::to_string(ECONNREFUSED) + ")\n";
+    int retries = countOf(log(), retry);
+    EXPECT_GE(retries, 4) << log();
+    EXPECT_LE(retries, 5) << log();
+}
+
+TEST_F(SocketTest, ServerThatStartsListeningLateIsReachedByARetry)
+{
+    LoopbackServer server(
+        [](int fd) {
+            sendText(fd, "220 late\r\n");
+            readUntilClosed(fd);
+        },
+        400);
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    EXPECT_GE(countOf(log(), "Retrying connection to 0100007f"), 1);
+    String line;
+    ASSERT_TRUE(socket.ReadLine(line));
+    EXPECT_STREQ(line.Text(), "220 late");
+}
+
+TEST_F(SocketTest, TwoLinesFromOneReceive)
+{
+    korva::setDebugLogging(true);
+    LoopbackServer server([](int fd) {
+        sendText(fd, "220 hi\r\n250 x\r\n");
+        readUntilClosed(fd);
+    });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    String line;
+    ASSERT_TRUE(socket.ReadLine(line));
+    EXPECT_STREQ(line.Text(), "220 hi");
+    ASSERT_TRUE(socket.ReadLine(line));
+    EXPECT_STREQ(line.Text(), "250 x");
+    std::string written = log();
+    EXPECT_EQ(countOf(written, "GetByte got buffer"), 1) << written;
+    EXPECT_EQ(countOf(written, "GetByte got buffer (15)\n"), 1);
+    EXPECT_EQ(countOf(written, "GetByte needs buffer\n"), 1);
+    EXPECT_EQ(countOf(written, "GetByte got data (50)\n"), 3);  // the 2 of 220, 250 (twice)
+}
+
+TEST_F(SocketTest, ReceivesInChunksOf128Bytes)
+{
+    korva::setDebugLogging(true);
+    std::string longLine(300, 'L');
+    LoopbackServer server([&](int fd) {
+        sendText(fd, longLine + "\r\n");
+        readUntilClosed(fd);
+    });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    String line;
+    ASSERT_TRUE(socket.ReadLine(line));
+    EXPECT_EQ(std::string(line.Text()), longLine);
+    std::string written = log();
+    EXPECT_EQ(countOf(written, "GetByte got buffer (128)\n"), 2) << written;
+}
+
+TEST_F(SocketTest, EveryKindOfLineEnd)
+{
+    EXPECT_EQ(readLines("one\ntwo\n", 2), (Lines{"one", "two"}));
+    EXPECT_EQ(readLines("one\rtwo\r", 2), (Lines{"one", "two"}));
+    EXPECT_EQ(readLines("250 ok\r\n354 go\r\n", 2), (Lines{"250 ok", "354 go"}));
+    EXPECT_EQ(readLines("one\n\rtwo\n\r", 2), (Lines{"one", "two"}));
+    EXPECT_EQ(readLines("a\r\n\r\nb\r\n", 3), (Lines{"a", "", "b"}));
+    EXPECT_EQ(readLines("a\n\n\nb\n", 4), (Lines{"a", "", "", "b"}));
+    EXPECT_EQ(readLines("a\n\r\n\rb\n\r", 3), (Lines{"a", "", "b"}));
+    EXPECT_EQ(readLines("a\r\rb\r", 3), (Lines{"a", "", "b"}));
+}
+
+TEST_F(SocketTest, ASendForgetsTheLastLineEnd)
+{
+    // After "a" CR and a command, a CR at the start of the reply is taken as
+    // the second half of a pair, not as an empty line.
+    LoopbackServer server([](int fd) {
+        sendText(fd, "a\r");
+        char go[8];
+        recv(fd, go, sizeof go, 0);
+        sendText(fd, "\rb\r");
+        readUntilClosed(fd);
+    });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    String line;
+    ASSERT_TRUE(socket.ReadLine(line));
+    EXPECT_STREQ(line.Text(), "a");
+    ASSERT_TRUE(socket.SendString("go\r\n"));
+    ASSERT_TRUE(socket.ReadLine(line));
+    EXPECT_STREQ(line.Text(), "b");
+    // Without a send in between the same bytes give an empty line first.
+    EXPECT_EQ(readLines("a\r\rb\r", 3), (Lines{"a", "", "b"}));
+}
+
+TEST_F(SocketTest, PeerThatClosesWithoutSending)
+{
+    korva::setDebugLogging(true);
+    LoopbackServer server([](int) {});
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    String line("stale");
+    auto start = Clock::now();
+    EXPECT_FALSE(socket.ReadLine(line));
+    long elapsed = msSince(start);
+    EXPECT_EQ(socket.LastError(), korva::kSocketPeerClosed);
+    EXPECT_STREQ(socket.ErrorText().Text(), "10503");
+    EXPECT_STREQ(line.Text(), "");
+    EXPECT_GE(elapsed, 900);
+    EXPECT_LT(elapsed, 3000);
+    std::string written = log();
+    EXPECT_EQ(countOf(written, "GetByte got buffer (0)\n"), 10) << written;
+    EXPECT_EQ(countOf(written, "No more data during Socket::GetByte (addr:127.0.0.1)\n"), 1);
+}
+
+TEST_F(SocketTest, PartOfALineBeforeThePeerClosesStaysInTheLine)
+{
+    LoopbackServer server([](int fd) { sendText(fd, "220 cut"); });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    String line;
+    EXPECT_FALSE(socket.ReadLine(line));
+    EXPECT_STREQ(line.Text(), "220 cut");
+    EXPECT_EQ(socket.LastError(), korva::kSocketPeerClosed);
+}
+
+TEST_F(SocketTest, SilentPeerTimesOut)
+{
+    korva::socket_seam::setReadWaitMs(150);
+    LoopbackServer server([](int fd) { readUntilClosed(fd); });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    String line;
+    auto start = Clock::now();
+    EXPECT_FALSE(socket.ReadLine(line));
+    EXPECT_LT(msSince(start), 2000);
+    EXPECT_EQ(socket.LastError(), korva::kSocketTimedOut);
+    EXPECT_STREQ(socket.ErrorText().Text(), "10060");
+    std::string written = log();
+    EXPECT_EQ(countOf(written, "SELECT TIMEOUT!!!!\n"), 1) << written;
+    EXPECT_EQ(countOf(written, "Socket Error during Socket::GetByte - 10060 (addr:127.0.0.1)\n"), 1) << written;
+}
+
+// The one test that waits the real minimum time-out.
+TEST_F(SocketTest, SilentPeerIsGivenTenSecondsAtLeast)
+{
+    LoopbackServer server([](int fd) { readUntilClosed(fd); });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port(), "127.0.0.1", 1));
+    String line;
+    auto start = Clock::now();
+    EXPECT_FALSE(socket.ReadLine(line));
+    long elapsed = msSince(start);
+    EXPECT_GE(elapsed, 9990);
+    EXPECT_LT(elapsed, 13000);
+    EXPECT_EQ(socket.LastError(), korva::kSocketTimedOut);
+}
+
+TEST_F(SocketTest, LargeTextIsSentWhole)
+{
+    std::string text;
+    for (int i = 0; text.size() < 8u * 1024 * 1024; ++i)
+        text += "line " + std::to_string(i) + " of a large fax attachment ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n";
+    std::string received;
+    {
+        LoopbackServer server([&](int fd) {
+            // Let the sender fill the buffers before anything is read.
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            received = readUntilClosed(fd);
+        });
+        Socket socket;
+        ASSERT_TRUE(connectTo(socket, server.port()));
+        ASSERT_TRUE(socket.SendString(text.c_str()));
+        EXPECT_EQ(socket.LastError(), 0);
+        shutdown(socket.Handle(), SHUT_WR);
+        // Wait for the reader before the aborting close.
+        char nothing;
+        recv(socket.Handle(), &nothing, 1, 0);
+    }
+    EXPECT_EQ(received.size(), text.size());
+    EXPECT_TRUE(received == text);
+}
+
+TEST_F(SocketTest, SendsThatTakeOnlyPartAreContinued)
+{
+    korva::socket_seam::setSendChunkLimit(1000);
+    std::string text(100000, 'p');
+    text += "END";
+    std::string received;
+    {
+        LoopbackServer server([&](int fd) {
+            while (received.size() < text.size()) {
+                char chunk[4096];
+                ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+                if (n <= 0)
+                    break;
+                received.append(chunk, size_t(n));
+            }
+            sendText(fd, "250 got it\r\n");
+            readUntilClosed(fd);
+        });
+        Socket socket;
+        ASSERT_TRUE(connectTo(socket, server.port()));
+        ASSERT_TRUE(socket.SendString(text.c_str()));
+        String line;
+        ASSERT_TRUE(socket.ReadLine(line));
+        EXPECT_STREQ(line.Text(), "250 got it");
+    }
+    EXPECT_TRUE(received == text);
+}
+
+TEST_F(SocketTest, SendFormattedUsesATenThousandCharacterBuffer)
+{
+    std::string huge(20000, 'h');
+    std::string received;
+    {
+        LoopbackServer server([&](int fd) { received = readUntilClosed(fd); });
+        Socket socket;
+        ASSERT_TRUE(connectTo(socket, server.port()));
+        ASSERT_TRUE(socket.SendFormatted("RCPT TO:<%s@%s>\r\n", "fax", "example.com"));
+        ASSERT_TRUE(socket.SendFormatted("%s", huge.c_str()));
+        shutdown(socket.Handle(), SHUT_WR);
+        char nothing;
+        recv(socket.Handle(), &nothing, 1, 0);
+    }
+    EXPECT_EQ(received, "RCPT TO:<fax@example.com>\r\n" + std::string(9999, 'h'));
+}
+
+TEST_F(SocketTest, SendToAResetPeerFailsAndIsLogged)
+{
+    {
+        LoopbackServer server([](int fd) {
+            linger abort {1, 0};
+            setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        });
+        Socket socket;
+        ASSERT_TRUE(connectTo(socket, server.port()));
+        pollfd hangup {socket.Handle(), POLLIN, 0};
+        ASSERT_EQ(poll(&hangup, 1, 5000), 1);  // the reset has arrived
+        bool sent = true;
+        for (int i = 0; i < 3 && sent; ++i)
+            sent = socket.SendString("QUIT\r\n");
+        EXPECT_FALSE(sent);
+        EXPECT_TRUE(socket.LastError() == ECONNRESET || socket.LastError() == EPIPE) << socket.LastError();
+        std::string expected = "Socket Error during Socket::SendString - " + std::to_string(socket.LastError()) +
+                               " (addr:127.0.0.1)\n";
+        EXPECT_EQ(countOf(log(), expected), 1) << log();
+    }
+}
+
+TEST_F(SocketTest, CloseAbortsTheConnection)
+{
+    int serverError = 0;
+    ssize_t serverResult = 0;
+    {
+        LoopbackServer server([&](int fd) {
+            char byte;
+            serverResult = recv(fd, &byte, 1, 0);
+            serverError = errno;
+        });
+        Socket socket;
+        ASSERT_TRUE(connectTo(socket, server.port()));
+        socket.Close();
+        EXPECT_FALSE(socket.IsOpen());
+        EXPECT_EQ(socket.LastError(), 0);
+        // A closed socket fails at once instead of waiting for data.
+        String line;
+        auto start = Clock::now();
+        EXPECT_FALSE(socket.ReadLine(line));
+        EXPECT_LT(msSince(start), 1000);
+        EXPECT_EQ(socket.LastError(), EBADF);
+    }
+    EXPECT_EQ(serverResult, -1);
+    EXPECT_EQ(serverError, ECONNRESET);
+}
