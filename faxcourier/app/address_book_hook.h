@@ -1,0 +1,22 @@
+#pragma once
+// Where the Send Fax dialog's "View Address Book" button leads. The address
+// book installs its opener at start-up; until one is installed the button
+// opens nothing and the log says so.
+
+#include <functional>
+
+class QTreeWidget;
+class QWidget;
+
+namespace korva::app {
+
+// Shows the Fax Address Book modally, owned by `owner` (the Send Fax
+// dialog); rows it adds go straight into `recipientList` (control 1000)
+// through FindDuplicateRecipient and InsertRecipientRows.
+using AddressBookOpener = std::function<void(QWidget* owner, QTreeWidget* recipientList)>;
+
+// Installs `opener` (empty: none) and returns the previous one.
+AddressBookOpener setAddressBookOpener(AddressBookOpener opener);
+const AddressBookOpener& addressBookOpener();
+
+}  // namespace korva::app

@@ -1,0 +1,84 @@
+#pragma once
+// What the main window does when the watcher announces a waiting print
+// file: read the control record, then convert into a file target, send at
+// once when recipients are preset, or hand the job to the Send Fax dialog;
+// afterwards the job is closed and its converted files deleted. Qt-free:
+// the dialogs and the conversion thread are reached through the interfaces
+// below, so that tests drive every branch.
+
+#include "faxcourier/pipeline/messages.h"
+#include "faxcourier/pipeline/pipeline_state.h"
+#include "faxcourier/settings/fax_job.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace korva::app {
+
+// One running conversion of the watch file into a target file.
+class Conversion {
+public:
+    // Dropping a conversion does not wait for it.
+    virtual ~Conversion() = default;
+    virtual void wait() = 0;
+    // The print file's page count; read after wait().
+    virtual uint32_t pageCount() const = 0;
+};
+
+class Converter {
+public:
+    virtual ~Converter() = default;
+    // Starts converting the watch file into `target` (a leading '*' asks for
+    // the print-finished event). Progress goes to `progress` when not null.
+    virtual std::unique_ptr<Conversion> start(const std::string& target, ProgressTarget* progress) = 0;
+};
+
+// The windows that an arrival touches.
+class ArrivalUi {
+public:
+    virtual ~ArrivalUi() = default;
+    virtual bool sendFaxDialogOpen() = 0;
+    // "An fax is already being prepared ..." in a box owned by the dialog;
+    // true only for Yes.
+    virtual bool askToAddDocument() = 0;
+    virtual void setSendFaxDialogEnabled(bool enabled) = 0;
+    virtual void redrawSendFaxDocuments() = 0;  // posts 0x8005 to the dialog
+    // Creates the progress dialog, lets `start` begin the conversion with it
+    // as progress target, runs a nested loop until the conversion reports
+    // that it is done, and destroys the dialog. Returns the conversion.
+    virtual std::unique_ptr<Conversion> convertWithProgress(
+        const std::function<std::unique_ptr<Conversion>(ProgressTarget*)>& start) = 0;
+    virtual void showSendFaxDialog() = 0;  // modal, no owner
+    // True once the program has been asked to end (the loops are ending).
+    virtual bool quitRequested() = 0;
+};
+
+class ArrivalHandler {
+public:
+    using Submitter = std::function<bool()>;  // SubmitFax without owner
+    ArrivalHandler(FaxJob& job, PipelineState& state, std::string spoolFolder, Converter& converter,
+                   ArrivalUi& ui, Submitter submit);
+
+    // Message 0x8000.
+    void onDocumentWaiting();
+
+    std::string watchFile() const;
+    std::string targetFile(int number) const;
+
+private:
+    void takePreset(FaxDocument& entry);
+    bool startFileTarget();
+    uint32_t convert(const std::string& target);
+    void closeJob();
+
+    FaxJob& job_;
+    PipelineState& state_;
+    std::string spoolFolder_;
+    Converter& converter_;
+    ArrivalUi& ui_;
+    Submitter submit_;
+};
+
+}  // namespace korva::app

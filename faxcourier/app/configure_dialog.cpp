@@ -1,0 +1,214 @@
+#include "faxcourier/app/configure_dialog.h"
+
+#include "faxcourier/app/control_ids.h"
+#include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/private_message.h"
+#include "faxcourier/app/text_convert.h"
+#include "faxcourier/app/ui_seam.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+namespace korva::app {
+namespace {
+
+struct EditSpec {
+    int id;
+    const char* label;
+    int limit;
+    enum Kind { Text, Port, Password } kind;
+};
+
+// In the dialog's order, top to bottom.
+constexpr EditSpec editSpecs[] = {
+    {IDC_SERVER, "KORVA &Server Address:", 50, EditSpec::Text},
+    {IDC_SMTP_PORT, "SMTP Server Port:", 5, EditSpec::Port},
+    {IDC_POP3_PORT, "POP3 Server Port:", 5, EditSpec::Port},
+    {IDC_LDAP_PORT, "LDAP Server Port:", 5, EditSpec::Port},
+    {IDC_USERNAME, "KORVA &User Name:", 50, EditSpec::Text},
+    {IDC_PASSWORD, "KORVA Pass&word:", 50, EditSpec::Password},
+    {IDC_EMAIL_ADDRESS, "Your Email Address:", 50, EditSpec::Text},
+    {IDC_FAX_ADDRESS, "Fax Email Address:", 50, EditSpec::Text},
+    {IDC_REAL_NAME, "&Real Name:", 100, EditSpec::Text},
+    {IDC_COMPANY, "Co&mpany Name:", 100, EditSpec::Text},
+    {IDC_PHONE_NUMBER, "Your &Phone Number:", 50, EditSpec::Text},
+    {IDC_FAX_NUMBER, "Your &Fax Number:", 50, EditSpec::Text},
+};
+
+const char* hintFor(int id)
+{
+    if (id == IDC_EMAIL_ADDRESS)
+        return "(e.g. user@domain.com)";
+    if (id == IDC_FAX_ADDRESS)
+        return "(usually fax@domain.com)";
+    return nullptr;
+}
+
+// A limit set after filling never cuts a longer stored value.
+void setLimit(QLineEdit* edit, int limit) { edit->setMaxLength(std::max(limit, int(edit->text().size()))); }
+
+QString multiLineForEditing(const String& text)
+{
+    QString value = toQt(text);
+    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return value;
+}
+
+String multiLineForStoring(const QString& text)
+{
+    QString value = text;
+    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    value.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return toKorva(value);
+}
+
+}  // namespace
+
+ConfigureDialog::ConfigureDialog(Settings& settings, QWidget* owner, Saver save)
+    : QDialog(owner), settings_(settings), save_(std::move(save))
+{
+    setObjectName(QStringLiteral("ConfigureDialog"));
+    setWindowTitle(QStringLiteral("Configure KORVA Fax V0.16"));
+    buildControls();
+    // Opening: icon, values, limits, then come forward once shown.
+    setSmallIcon(this);
+    fillControls();
+    postMessage(this, MsgToForeground);
+}
+
+void ConfigureDialog::buildControls()
+{
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    for (const EditSpec& spec : editSpecs) {
+        auto* edit = withId(new QLineEdit(this), spec.id);
+        auto* label = new QLabel(QString::fromLatin1(spec.label), this);
+        label->setObjectName(labelName(spec.id));
+        label->setBuddy(edit);
+        if (spec.kind == EditSpec::Port)
+            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        if (spec.kind == EditSpec::Password)
+            edit->setEchoMode(QLineEdit::Password);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+        if (const char* hint = hintFor(spec.id)) {
+            auto* hintLabel = new QLabel(QString::fromLatin1(hint), this);
+            hintLabel->setObjectName(QStringLiteral("hint") + QString::number(spec.id));
+            grid->addWidget(hintLabel, row, 2);
+        }
+        ++row;
+    }
+    coverPages_ = withId(new QPlainTextEdit(this), IDC_COVER_PAGES);
+    coverPages_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    coverPages_->setTabChangesFocus(true);
+    coverPages_->setFixedHeight(fontMetrics().lineSpacing() * 4 + 10);
+    auto* coverLabel = new QLabel(QStringLiteral("Cover Page(s):\n(Only supported with KORVA 2.1.12 and later)"), this);
+    coverLabel->setObjectName(labelName(IDC_COVER_PAGES));
+    grid->addWidget(coverLabel, row, 0, Qt::AlignTop);
+    grid->addWidget(coverPages_, row, 1, 1, 2);
+    ++row;
+
+    auto* ok = withId(new QPushButton(QStringLiteral("&OK"), this), IDOK);
+    auto* cancel = withId(new QPushButton(QStringLiteral("&Cancel"), this), IDCANCEL);
+    ok->setDefault(true);
+    cancel->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, row, 0, 1, 3);
+    grid->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 36);
+    connect(ok, &QPushButton::clicked, this, &ConfigureDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &ConfigureDialog::reject);
+}
+
+QLineEdit* ConfigureDialog::edit(int id) const { return findChild<QLineEdit*>(controlName(id)); }
+
+void ConfigureDialog::fillControls()
+{
+    const Settings& s = settings_;
+    edit(IDC_SERVER)->setText(toQt(s.Server));
+    edit(IDC_SMTP_PORT)->setText(QString::number(s.SMTPServerPort));
+    edit(IDC_POP3_PORT)->setText(QString::number(s.POP3ServerPort));
+    edit(IDC_LDAP_PORT)->setText(QString::number(s.LDAPServerPort));
+    edit(IDC_USERNAME)->setText(toQt(s.Username));
+    edit(IDC_PASSWORD)->setText(toQt(s.Password));
+    edit(IDC_EMAIL_ADDRESS)->setText(toQt(s.EmailAddress));
+    edit(IDC_FAX_ADDRESS)->setText(toQt(s.FaxAddress));
+    edit(IDC_REAL_NAME)->setText(toQt(s.RealName));
+    edit(IDC_COMPANY)->setText(toQt(s.Company));
+    edit(IDC_PHONE_NUMBER)->setText(toQt(s.PhoneNumber));
+    edit(IDC_FAX_NUMBER)->setText(toQt(s.FaxNumber));
+    coverPages_->setPlainText(multiLineForEditing(s.CoverPages));
+    for (const EditSpec& spec : editSpecs)
+        setLimit(edit(spec.id), spec.limit);
+}
+
+void ConfigureDialog::copyControlsIntoSettings()
+{
+    Settings& s = settings_;
+    auto text = [this](int id) { return toKorva(edit(id)->text()); };
+    auto port = [this](int id) { return edit(id)->text().toUInt(); };  // no number gives 0
+    s.Server = text(IDC_SERVER);
+    s.SMTPServerPort = port(IDC_SMTP_PORT);
+    s.POP3ServerPort = port(IDC_POP3_PORT);
+    s.LDAPServerPort = port(IDC_LDAP_PORT);
+    s.Username = text(IDC_USERNAME);
+    s.Password = text(IDC_PASSWORD);
+    s.EmailAddress = text(IDC_EMAIL_ADDRESS);
+    s.FaxAddress = text(IDC_FAX_ADDRESS);
+    s.RealName = text(IDC_REAL_NAME);
+    s.Company = text(IDC_COMPANY);
+    s.PhoneNumber = text(IDC_PHONE_NUMBER);
+    s.FaxNumber = text(IDC_FAX_NUMBER);
+    s.CoverPages = multiLineForStoring(coverPages_->toPlainText());
+}
+
+bool ConfigureDialog::refuseEmpty(int id)
+{
+    showBox(this, QString(), QStringLiteral("Configuration Is Needed"));
+    edit(id)->setFocus();
+    return true;
+}
+
+void ConfigureDialog::accept()
+{
+    for (int id : {IDC_SERVER, IDC_USERNAME, IDC_PASSWORD, IDC_EMAIL_ADDRESS, IDC_FAX_ADDRESS})
+        if (edit(id)->text().isEmpty() && refuseEmpty(id))
+            return;
+    copyControlsIntoSettings();
+    save_(settings_);  // reports its own failure; memory keeps the new values
+    done(ResultOk);
+}
+
+void ConfigureDialog::reject()
+{
+    // Leaving is allowed only while the stored configuration is complete.
+    if (int id = missingRequiredSetting(settings_); id != 0) {
+        refuseEmpty(id);
+        return;
+    }
+    done(ResultCancel);
+}
+
+bool ConfigureDialog::event(QEvent* event)
+{
+    if (isPrivateMessage(event, MsgToForeground)) {
+        bringToForeground(this);
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+int runConfigureDialog(Settings& settings, QWidget* owner)
+{
+    ConfigureDialog dialog(settings, owner);
+    return dialog.exec();
+}
+
+}  // namespace korva::app

@@ -1,0 +1,104 @@
+#include "faxcourier/app/ui_seam.h"
+
+#include "faxcourier/app/app_icon.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
+namespace korva::app {
+namespace {
+
+QMessageBox::StandardButton toStandard(Answer answer)
+{
+    switch (answer) {
+    case Answer::Ok: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    case Answer::None: break;
+    }
+    return QMessageBox::NoButton;
+}
+
+Answer fromStandard(int button)
+{
+    switch (button) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::None;
+    }
+}
+
+QMessageBox::StandardButtons standardButtons(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::Ok: return QMessageBox::Ok;
+    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon standardIcon(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::Information: return QMessageBox::Information;
+    case BoxIcon::Warning: return QMessageBox::Warning;
+    case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class RealUi : public UiSeam {
+public:
+    Answer messageBox(const BoxRequest& request) override
+    {
+        QMessageBox box(standardIcon(request.icon), request.caption, request.text,
+                        standardButtons(request.buttons), request.owner);
+        box.setWindowIcon(smallIcon());
+        if (request.defaultAnswer != Answer::None)
+            box.setDefaultButton(toStandard(request.defaultAnswer));
+        return fromStandard(box.exec());
+    }
+
+    void beep() override { QApplication::beep(); }
+    void pushWaitCursor() override { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    void popWaitCursor() override { QApplication::restoreOverrideCursor(); }
+    Qt::KeyboardModifiers keyboardModifiers() override { return QGuiApplication::queryKeyboardModifiers(); }
+
+    void launch(const QString& program, const QStringList& arguments, const QString& file) override
+    {
+        if (program.isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+        else
+            QProcess::startDetached(program, arguments, QStringLiteral("."));
+    }
+};
+
+RealUi realUi;
+UiSeam* current = &realUi;
+
+}  // namespace
+
+UiSeam& ui() { return *current; }
+
+UiSeam* setUiSeam(UiSeam* seam)
+{
+    UiSeam* previous = current;
+    current = seam ? seam : &realUi;
+    return previous == &realUi ? nullptr : previous;
+}
+
+Answer showBox(QWidget* owner, const QString& caption, const QString& text, Buttons buttons, BoxIcon icon,
+               Answer defaultAnswer)
+{
+    return ui().messageBox(BoxRequest{owner, caption, text, buttons, icon, defaultAnswer});
+}
+
+}  // namespace korva::app
