@@ -1,13 +1,19 @@
-# korva_test(NAME SOURCES... [LIBS libs...])
+# korva_test(NAME SOURCES... [LIBS libs...] [LOCKS resources...])
 # One GoogleTest executable, registered case by case with CTest. Tests find
-# the built programs through KORVA_BIN_DIR and KORVA_LIB_DIR.
+# the built programs through KORVA_BIN_DIR and KORVA_LIB_DIR. LOCKS names
+# machine-wide resources (such as the print-finished semaphore) that no two
+# tests may use at once when ctest runs them in parallel.
 function(korva_test name)
-  cmake_parse_arguments(KT "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(KT "" "" "SOURCES;LIBS;LOCKS" ${ARGN})
   add_executable(${name} ${KT_SOURCES} ${KT_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${KT_LIBS} korva_testsupport GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 30
-    PROPERTIES ENVIRONMENT "KORVA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KORVA_LIB_DIR=${CMAKE_BINARY_DIR}/lib;KORVA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-               TIMEOUT 120)
+  set(properties
+    ENVIRONMENT "KORVA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KORVA_LIB_DIR=${CMAKE_BINARY_DIR}/lib;KORVA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    TIMEOUT 120)
+  if(KT_LOCKS)
+    list(JOIN KT_LOCKS "\\;" locks)
+    list(APPEND properties RESOURCE_LOCK "${locks}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES ${properties})
 endfunction()
