@@ -1,0 +1,23 @@
+#pragma once
+// Hands a document to the exit library the way the printer driver does:
+// startDocExit; per page startPageExit, the page's text through
+// textOutExit and the page's bands through endPageExit; endDocExit.
+
+#include "tools/faxprint/exit_library.h"
+#include "tools/faxprint/printed_page.h"
+
+#include <string>
+#include <vector>
+
+namespace korva::faxprint {
+
+struct PrintOutcome {
+    bool allBandsTaken = true;
+    std::vector<std::string> problems;  // one line per page the library refused
+};
+
+// The pages' pictures are released as they are delivered.
+PrintOutcome printDocument(const ExitLibrary& library, const Options& options, const std::string& documentName,
+                           uint32_t jobId, std::vector<PrintedPage>& pages);
+
+}  // namespace korva::faxprint
