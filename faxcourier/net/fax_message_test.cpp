@@ -1,0 +1,106 @@
+#include "faxcourier/net/fax_message.h"
+
+#include "platform/testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace korva {
+namespace {
+
+std::string written(const std::function<void(SmtpDataWriter&)>& write) {
+    std::string all;
+    SmtpDataWriter out([&all](const char* text) {
+        all += text;
+        return true;
+    });
+    write(out);
+    out.Flush();
+    return all;
+}
+
+TEST(FaxMessage, OneLineTurnsLineBreaksIntoBlanks) {
+    EXPECT_STREQ(OneLine("a\r\nb\rc\nd").Text(), "a  b c d");
+    EXPECT_STREQ(OneLine("").Text(), "");
+}
+
+TEST(FaxMessage, CommentLinesUseCrLfAndEndWithOne) {
+    EXPECT_STREQ(CommentLines("one\r\ntwo").Text(), "one\r\ntwo\r\n");
+    EXPECT_STREQ(CommentLines("one\ntwo\rthree").Text(), "one\r\ntwothree\r\n");
+    EXPECT_STREQ(CommentLines("").Text(), "");
+}
+
+TEST(FaxMessage, HeadWithoutRealNameHasTheBareAddress) {
+    Settings settings;
+    settings.EmailAddress = "anna@example.com";
+    settings.FaxAddress = "fax@example.com";
+    FaxJob job;
+    job.subject = "Hi";
+    job.comments = "  \r\n\t ";
+    std::string head = written([&](SmtpDataWriter& out) { WriteMessageHead(out, job, settings); });
+    EXPECT_EQ(head,
+              "Subject: Hi\r\nFrom: anna@example.com\r\nTo: fax@example.com\r\nMIME-Version: 1.0\r\n"
+              "Content-Type: multipart/mixed; boundary=\"----=_KORVAFaxBoundary\"\r\n\r\n"
+              "------=_KORVAFaxBoundary\r\nContent-Type: text/plain\r\n\r\n");
+    EXPECT_TRUE(job.comments.IsEmpty());
+}
+
+TEST(FaxMessage, AttachmentLinesFollowTheFileSize) {
+    testing::TempHome home;
+    auto attachment = [&](size_t size) {
+        FaxDocument document;
+        std::string path = home.path() + "/doc" + std::to_string(size);
+        testing::writeWholeFile(path, std::string(size, '\x5a'));
+        document.file = path.c_str();
+        return written([&](SmtpDataWriter& out) { EXPECT_EQ(WriteAttachment(out, document, 5), 0); });
+    };
+    const std::string headers =
+        "------=_KORVAFaxBoundary\r\nContent-Type: x-application/korvafax\r\nContent-Transfer-Encoding: base64\r\n"
+        "Content-Disposition: attachment; filename=\"korvafax_5.fmf\"\r\n\r\n";
+    std::string line76;  // 57 bytes of 0x5A
+    for (int i = 0; i < 19; ++i) line76 += "Wlpa";
+    EXPECT_EQ(attachment(114), headers + line76 + "\r\n" + line76 + "\r\n\r\n");
+    EXPECT_EQ(attachment(58), headers + line76 + "\r\n" + "Wg==\r\n");
+    EXPECT_EQ(attachment(0), headers + "\r\n");
+
+    FaxDocument missing;
+    missing.file = (home.path() + "/nothing-here").c_str();
+    EXPECT_EQ(written([&](SmtpDataWriter& out) { EXPECT_EQ(WriteAttachment(out, missing, 1), 0); }),
+              std::string(headers).replace(headers.find("_5."), 3, "_1."));
+}
+
+TEST(FaxMessage, LargeFileIsStreamedInExactPieces) {
+    testing::TempHome home;
+    std::string data;
+    for (size_t i = 0; i < 57 * 1024 * 3 + 10; ++i) data.push_back(static_cast<char>(i * 7 + i / 251));
+    std::string path = home.path() + "/big";
+    testing::writeWholeFile(path, data);
+    FaxDocument document;
+    document.file = path.c_str();
+    std::string out = written([&](SmtpDataWriter& w) { WriteAttachment(w, document, 1); });
+    size_t body = out.find("\r\n\r\n") + 4;
+    std::string expected;
+    for (size_t at = 0; at <= data.size(); at += 57) {
+        String line;
+        size_t n = std::min<size_t>(57, data.size() - at);
+        line.EncodeBase64(data.data() + at, static_cast<uint32_t>(n));
+        expected += std::string(line.Text()) + "\r\n";
+        if (n < 57) break;
+    }
+    EXPECT_EQ(out.substr(body), expected);
+}
+
+TEST(FaxMessage, ReadErrorPartWayIsReported) {
+    // A folder opens for reading but every read fails.
+    testing::TempHome home;
+    FaxDocument document;
+    document.file = home.path().c_str();
+    std::string out = written([&](SmtpDataWriter& w) { EXPECT_NE(WriteAttachment(w, document, 1), 0); });
+    EXPECT_EQ(out.find("\r\n\r\n") + 4, out.size());
+}
+
+}  // namespace
+}  // namespace korva

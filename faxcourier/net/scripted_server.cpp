@@ -1,0 +1,114 @@
+#include "faxcourier/net/scripted_server.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace korva::testing {
+
+namespace {
+
+constexpr int kWaitMs = 60000;
+
+void closeWithReset(int connection) {
+    linger option{1, 0};
+    setsockopt(connection, SOL_SOCKET, SO_LINGER, &option, sizeof option);
+    close(connection);
+}
+
+}  // namespace
+
+ScriptedServer::ScriptedServer(std::vector<std::string> replies) : replies_(std::move(replies)) {
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        listen(listener_, 1) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        throw std::runtime_error("cannot listen on 127.0.0.1");
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { run(); });
+}
+
+ScriptedServer::~ScriptedServer() {
+    shutdown(listener_, SHUT_RDWR);
+    thread_.join();
+    close(listener_);
+}
+
+std::vector<std::string> ScriptedServer::lines() {
+    std::unique_lock lock(mutex_);
+    finished_.wait_for(lock, std::chrono::milliseconds(kWaitMs), [this] { return done_; });
+    return lines_;
+}
+
+std::string ScriptedServer::received() {
+    std::unique_lock lock(mutex_);
+    finished_.wait_for(lock, std::chrono::milliseconds(kWaitMs), [this] { return done_; });
+    return received_;
+}
+
+void ScriptedServer::run() {
+    pollfd waiting{listener_, POLLIN, 0};
+    int connection = -1;
+    if (poll(&waiting, 1, kWaitMs) > 0) connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection >= 0) converse(connection);
+    std::lock_guard lock(mutex_);
+    done_ = true;
+    finished_.notify_all();
+}
+
+void ScriptedServer::converse(int connection) {
+    size_t next = 0;
+    bool inData = false;
+    size_t dropAfter = 0;  // bytes of data after which to reset; 0: never
+    std::string pending;
+    auto answer = [&]() -> bool {  // false: the connection is gone
+        if (next >= replies_.size()) return true;
+        const std::string& reply = replies_[next++];
+        if (reply == kDrop) return closeWithReset(connection), false;
+        if (reply == kHangUp) return close(connection), false;
+        if (reply == kSilent) return true;
+        std::string text = reply == kDropInData ? "354 go ahead" : reply;
+        if (reply == kDropInData) dropAfter = 64 * 1024;
+        text += "\r\n";
+        send(connection, text.data(), text.size(), MSG_NOSIGNAL);
+        inData = text.rfind("354", 0) == 0;
+        return true;
+    };
+    if (!answer()) return;
+    char buffer[65536];
+    for (;;) {
+        pollfd waiting{connection, POLLIN, 0};
+        ssize_t n = poll(&waiting, 1, kWaitMs) > 0 ? recv(connection, buffer, sizeof buffer, 0) : -1;
+        if (n <= 0) break;
+        {
+            std::lock_guard lock(mutex_);
+            received_.append(buffer, static_cast<size_t>(n));
+        }
+        pending.append(buffer, static_cast<size_t>(n));
+        if (inData && dropAfter != 0 && pending.size() >= dropAfter) return closeWithReset(connection);
+        for (;;) {
+            size_t end = inData ? (pending.rfind(".\r\n", 0) == 0 ? 0 : pending.find("\r\n.\r\n"))
+                                : pending.find("\r\n");
+            if (end == std::string::npos) break;
+            std::string line = pending.substr(0, end);
+            pending.erase(0, end + (inData ? (end == 0 ? 3 : 5) : 2));
+            if (inData && end != 0) line += "\r\n";
+            {
+                std::lock_guard lock(mutex_);
+                lines_.push_back(line);
+            }
+            inData = false;
+            if (!answer()) return;
+        }
+    }
+    close(connection);
+}
+
+}  // namespace korva::testing

@@ -1,0 +1,57 @@
+#pragma once
+// A server on 127.0.0.1 for tests of the server conversations: it accepts
+// one connection and answers from a script. Reply 0 greets; reply i answers
+// the i-th line from the client. After a reply that starts with "354" the
+// message data, up to its lone ".", counts as one line.
+//
+// Special replies: kDrop closes the connection at once with a reset,
+// kHangUp closes it in order, kSilent answers nothing and keeps reading.
+// Once the script is used up the server only reads until the client closes.
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace korva::testing {
+
+class ScriptedServer {
+public:
+    static constexpr const char* kDrop = "<drop>";
+    static constexpr const char* kHangUp = "<hang up>";
+    static constexpr const char* kSilent = "<silent>";
+    // As a reply to the DATA line: "354", then a reset after the first
+    // 64 KiB of message data.
+    static constexpr const char* kDropInData = "<354, then drop in the data>";
+
+    explicit ScriptedServer(std::vector<std::string> replies);
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+    int port() const { return port_; }
+
+    // What the client sent, once the conversation has ended: its lines
+    // without CR LF, the message data as one entry (still dot-stuffed,
+    // without the final ".\r\n").
+    std::vector<std::string> lines();
+    // Every byte the client sent.
+    std::string received();
+
+private:
+    void run();
+    void converse(int connection);
+
+    std::vector<std::string> replies_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;
+    std::vector<std::string> lines_;
+    std::string received_;
+    std::thread thread_;
+};
+
+}  // namespace korva::testing
