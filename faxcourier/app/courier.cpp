@@ -1,0 +1,103 @@
+#include "faxcourier/app/courier.h"
+
+#include "controlarea/control_area.h"
+#include "faxcourier/app/app_icon.h"
+#include "faxcourier/app/arrival_ui.h"
+#include "faxcourier/app/configure_dialog.h"
+#include "faxcourier/app/main_window.h"
+#include "faxcourier/app/quit_request.h"
+#include "faxcourier/app/quit_signals.h"
+#include "faxcourier/app/send_fax_dialog.h"
+#include "faxcourier/app/startup_rules.h"
+#include "faxcourier/app/tif_launch.h"
+#include "faxcourier/app/ui_sinks.h"
+#include "faxcourier/foundation/log.h"
+#include "faxcourier/pipeline/spool_watcher.h"
+#include "faxcourier/pipeline/watch_file.h"
+#include "faxcourier/settings/fax_job.h"
+#include "faxcourier/settings/mail_client_import.h"
+#include "faxcourier/settings/settings.h"
+
+#include <QApplication>
+
+namespace korva::app {
+
+Courier::Courier(SubmitFn submit, ConverterFactory makeConverter)
+    : submit_(std::move(submit)), makeConverter_(std::move(makeConverter))
+{
+}
+
+Courier::~Courier()
+{
+    if (watcher_)
+        watcher_->stop(5000);
+}
+
+MainWindow& Courier::mainWindow() { return *window_; }
+bool Courier::watcherRunning() const { return watcher_ != nullptr; }
+
+void Courier::startUp(const std::vector<std::string>& arguments)
+{
+    // Sockets need no start-up here; the common controls come with the
+    // application object.
+    QApplication::setQuitOnLastWindowClosed(false);
+    sinks_ = std::make_unique<InstalledBoxSinks>();
+    errorSink_ = std::make_unique<BoxErrorSink>();
+    window_ = std::make_unique<MainWindow>();
+    windowTarget_ = std::make_unique<PostedMessageTarget>(window_.get());
+    signals_ = std::make_unique<QuitSignals>();
+    QObject::connect(signals_.get(), &QuitSignals::signalled, [](int) { requestQuit(); });
+    smallIcon();
+
+    Settings& settings = globalSettings();
+    LoadSettings(settings);
+    setDebugLogging(settings.Debug);
+    openControlArea();
+    if (debugSwitchGiven(arguments))
+        setDebugLogging(true);
+    if (settings.Server.IsEmpty()) {
+        settings.configurationNeeded = true;
+        ImportMailClientDefaults(settings);
+    }
+    tif_ = findTifViewerWithDesktop();
+    LogDebug("Starting\n");
+
+    spoolFolder_ = controlAreaSpoolFolder();
+    LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
+    // The imaging code is linked in: there is no library to look for.
+
+    converter_ = makeConverter_(spoolFolder_, state_, errorSink_.get());
+    arrivalUi_ = std::make_unique<QtArrivalUi>([this] { showSendFaxDialog(); });
+    arrival_ = std::make_unique<ArrivalHandler>(globalFaxJob(), state_, spoolFolder_, *converter_, *arrivalUi_,
+                                                [this] { return submit_(nullptr); });
+    window_->setArrivalHandler([this] { arrival_->onDocumentWaiting(); });
+
+    auto watcher = std::make_unique<SpoolWatcher>(spoolFolder_, *windowTarget_, state_.pipelineBusy);
+    if (watcher->start())
+        watcher_ = std::move(watcher);
+    else
+        LogAlways(0, "Unable to watch the spool folder %s\n", spoolFolder_.c_str());
+}
+
+int Courier::runAndShutDown()
+{
+    if (!quitRequested())
+        QApplication::exec();
+    if (watcher_ && !watcher_->stop(5000))
+        LogAlways(0, "The spool watcher did not stop in time\n");
+    watcher_.reset();
+    closeControlArea();
+    return 0;
+}
+
+int Courier::showSendFaxDialog()
+{
+    SendFaxServices services;
+    services.submitFax = submit_;
+    services.configure = [](QWidget* owner) { return runConfigureDialog(globalSettings(), owner); };
+    services.requestQuit = requestQuit;
+    SendFaxDialog dialog(globalFaxJob(), globalSettings(), tif_, std::move(services));
+    return dialog.run();
+}
+
+}  // namespace korva::app

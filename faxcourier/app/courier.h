@@ -1,0 +1,72 @@
+#pragma once
+// faxcourier's start-up, main loop and shutdown, in the program's order.
+
+#include "faxcourier/app/arrival.h"
+#include "faxcourier/app/tif_viewer.h"
+#include "faxcourier/pipeline/pipeline_state.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace korva {
+class SpoolWatcher;
+}
+
+namespace korva::app {
+
+class MainWindow;
+class PostedMessageTarget;
+class QtArrivalUi;
+class QuitSignals;
+class BoxErrorSink;
+class InstalledBoxSinks;
+
+class Courier {
+public:
+    // SubmitFax for the job's documents; owner null for an automatic fax.
+    using SubmitFn = std::function<bool(QWidget* owner)>;
+    // Builds the conversion side once the spool folder is known; tests put
+    // their own.
+    using ConverterFactory =
+        std::function<std::unique_ptr<Converter>(const std::string& spoolFolder, PipelineState&, BoxErrorSink*)>;
+
+    Courier(SubmitFn submit, ConverterFactory makeConverter);
+    ~Courier();
+
+    // Start-up steps up to starting the watcher; `arguments` without the
+    // program's path.
+    void startUp(const std::vector<std::string>& arguments);
+    // The main loop, then the shutdown; the program's exit code.
+    int runAndShutDown();
+
+    MainWindow& mainWindow();
+    PipelineState& pipelineState() { return state_; }
+    const TifViewer& tifViewer() const { return tif_; }
+    const std::string& spoolFolder() const { return spoolFolder_; }
+    bool watcherRunning() const;
+
+    // The Send Fax dialog for the current job, modal; its result.
+    int showSendFaxDialog();
+
+private:
+    SubmitFn submit_;
+    ConverterFactory makeConverter_;
+    PipelineState state_;
+    TifViewer tif_;
+    std::string spoolFolder_;
+    std::unique_ptr<InstalledBoxSinks> sinks_;
+    std::unique_ptr<BoxErrorSink> errorSink_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<PostedMessageTarget> windowTarget_;
+    std::unique_ptr<QuitSignals> signals_;
+    std::unique_ptr<Converter> converter_;
+    std::unique_ptr<QtArrivalUi> arrivalUi_;
+    std::unique_ptr<ArrivalHandler> arrival_;
+    std::unique_ptr<SpoolWatcher> watcher_;
+};
+
+}  // namespace korva::app

@@ -1,0 +1,23 @@
+#pragma once
+// Start-up decisions that need no window: the debug switch and the display
+// platform.
+
+#include <string>
+#include <vector>
+
+namespace korva::app {
+
+// True when "-debug" appears anywhere in the arguments (letter case counts;
+// part of a longer argument counts too). The program's own path is not
+// looked at.
+bool debugSwitchGiven(const std::vector<std::string>& arguments);
+
+// True when Qt must draw offscreen: neither DISPLAY nor WAYLAND_DISPLAY is
+// set and no platform was chosen through QT_QPA_PLATFORM.
+bool offscreenPlatformNeeded(const char* display, const char* waylandDisplay, const char* qpaPlatform);
+
+// Sets QT_QPA_PLATFORM=offscreen when offscreenPlatformNeeded says so.
+// Must run before the application object exists.
+void chooseDisplayPlatform();
+
+}  // namespace korva::app

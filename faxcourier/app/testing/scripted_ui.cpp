@@ -1,0 +1,100 @@
+#include "faxcourier/app/testing/scripted_ui.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <memory>
+
+namespace korva::app::testing {
+namespace {
+
+int timeouts = 0;
+
+}  // namespace
+
+int modalTimeouts() { return timeouts; }
+
+QApplication& testApplication()
+{
+    static int argc = 1;
+    static char name[] = "faxcourier-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        auto* created = new QApplication(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        return created;
+    }();
+    return *app;
+}
+
+ScriptedUi::ScriptedUi() : previous_(setUiSeam(this)) {}
+ScriptedUi::~ScriptedUi() { setUiSeam(previous_); }
+
+Answer ScriptedUi::messageBox(const BoxRequest& request)
+{
+    boxes.push_back(request);
+    if (onBox)
+        onBox(request);
+    if (!answers_.empty()) {
+        Answer a = answers_.front();
+        answers_.pop_front();
+        return a;
+    }
+    if (request.defaultAnswer != Answer::None)
+        return request.defaultAnswer;
+    return request.buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+}
+
+void ScriptedUi::pushWaitCursor()
+{
+    ++waitCursorDepth;
+    ++waitCursorUses;
+}
+
+void ScriptedUi::launch(const QString& program, const QStringList& arguments, const QString& file)
+{
+    launches.push_back(Launch{program, arguments, file});
+}
+
+void whenModal(const char* objectName, std::function<void(QWidget*)> action, std::chrono::milliseconds timeout)
+{
+    auto* timer = new QTimer;
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QString name = QString::fromLatin1(objectName);
+    QObject::connect(timer, &QTimer::timeout, [timer, started, name, action, timeout] {
+        QWidget* modal = QApplication::activeModalWidget();
+        bool found = modal && modal->objectName() == name;
+        if (!found && started->elapsed() < timeout.count())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (found) {
+            action(modal);
+            return;
+        }
+        // Nothing came: end whatever is modal so that the test goes on and fails.
+        ++timeouts;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->done(0);
+    });
+    timer->start(5);
+}
+
+bool processEventsUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeout.count())
+            return condition();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+}  // namespace korva::app::testing

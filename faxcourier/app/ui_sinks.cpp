@@ -1,0 +1,63 @@
+#include "faxcourier/app/ui_sinks.h"
+
+#include "faxcourier/app/text_convert.h"
+#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/foundation/server_error.h"
+#include "platform/message_box.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QWidget>
+
+namespace korva::app {
+namespace {
+
+// Runs `show` on the main thread and waits for it (the caller expects the
+// box to have been closed when it returns).
+template <typename F>
+void onMainThread(F show)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread())
+        show();
+    else
+        QMetaObject::invokeMethod(app, show, Qt::BlockingQueuedConnection);
+}
+
+}  // namespace
+
+struct InstalledBoxSinks::Saved {
+    MessageBoxSink messageBox;
+    ServerErrorSink serverError;
+};
+
+InstalledBoxSinks::InstalledBoxSinks() : saved_(new Saved)
+{
+    saved_->messageBox = setMessageBoxSink([](const std::string& caption, const std::string& text) {
+        onMainThread([&] { showBox(nullptr, toQt(caption), toQt(text)); });
+    });
+    saved_->serverError = setServerErrorSink([](const ServerErrorBox& box) {
+        onMainThread([&] {
+            showBox(static_cast<QWidget*>(box.owner), toQt(box.caption), toQt(box.text), Buttons::Ok,
+                    BoxIcon::Warning);
+        });
+    });
+}
+
+InstalledBoxSinks::~InstalledBoxSinks()
+{
+    setMessageBoxSink(std::move(saved_->messageBox));
+    setServerErrorSink(std::move(saved_->serverError));
+    delete saved_;
+}
+
+void BoxErrorSink::reportError(const std::string& text)
+{
+    QString message = toQt(text);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            app, [message] { showBox(nullptr, QStringLiteral("KORVA Fax"), message, Buttons::Ok, BoxIcon::Warning); },
+            Qt::QueuedConnection);
+}
+
+}  // namespace korva::app
