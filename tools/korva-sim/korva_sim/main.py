@@ -7,12 +7,12 @@ import logging
 import signal
 import sys
 
-from korva_sim import smtp
+from korva_sim import dircommands, ldapserver, smtp
 from korva_sim.store import FaxStore
 
 # Each module offers add_arguments(parser) and
 # start(loop, args, context) -> (asyncio server, {name: port}).
-SERVICES = (smtp,)
+SERVICES = (smtp, dircommands, ldapserver)
 
 
 def parse_arguments(argv):
