@@ -1,0 +1,31 @@
+// Logging on to the directory, shared by the list search and the entry read.
+#include "faxcourier/addressbook/directory_search.h"
+
+#include "faxcourier/addressbook/ldap_classes.h"
+#include "faxcourier/foundation/log.h"
+#include "faxcourier/settings/settings.h"
+
+namespace korva {
+
+DirectoryLogon currentDirectoryLogon()
+{
+    const Settings& settings = globalSettings();
+    return DirectoryLogon{settings.Server, settings.LDAPServerPort, settings.Username, settings.Password};
+}
+
+void BindSteps(LDAP& ldap, const DirectoryLogon& logon)
+{
+    ldap.SetText(kLdapServerName, 0, logon.server.Text());
+    ldap.SetNumber(kLdapServerPort, long(logon.port & 0xFFFFu));
+    ldap.SetText(kLdapDn, 0, logon.user.Text());
+    ldap.SetText(kLdapPassword, 0, logon.password.Text());
+    ldap.Do(kLdapBind);
+}
+
+// Shared by both wrappers: how an event ends (or does not end) a wait.
+void logLdapEvent(const char* what, const LdapParam& code, const LdapParam& description)
+{
+    LogDebug("%s - %d  %s\n", what, int(paramCode(code)), paramText(description));
+}
+
+}  // namespace korva

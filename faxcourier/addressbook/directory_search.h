@@ -1,0 +1,43 @@
+#pragma once
+// Reading the user's address book from the directory: the list search that
+// refills addressEntries on a thread of its own, and the read of one entry
+// with all its attributes.
+
+#include "faxcourier/foundation/korva_string.h"
+#include "faxcourier/net/attribute_map.h"
+
+namespace korva {
+
+class LDAP;
+
+// Where and as whom to log on: Server, LDAPServerPort, Username, Password.
+struct DirectoryLogon {
+    String server;
+    unsigned port = 389;
+    String user;
+    String password;
+};
+
+// The settings' values at the moment of the call.
+DirectoryLogon currentDirectoryLogon();
+
+// Server, port, user name (as distinguished name) and password, then bind.
+void BindSteps(LDAP& ldap, const DirectoryLogon& logon);
+
+// The list search with the settings read at its start: empties
+// addressEntries, then appends every entry the directory returns.
+void DirectorySearchThread();
+void runDirectorySearch(const DirectoryLogon& logon);
+
+// Starts DirectorySearchThread on a thread of its own, with the settings
+// as they are now, and returns at once; nobody waits for it.
+void startDirectorySearch();
+// Waits until no list search runs any more; false when `timeoutMs` passed.
+bool waitForDirectorySearches(int timeoutMs);
+
+// Every attribute of one entry, upper-case names, "OBJECTID" holding its
+// distinguished name; empty when nothing was found. Blocks the caller.
+AttributeMap ReadDirectoryEntry(const String& dn);
+AttributeMap ReadDirectoryEntry(const String& dn, const DirectoryLogon& logon);
+
+}  // namespace korva

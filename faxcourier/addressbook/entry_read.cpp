@@ -1,0 +1,70 @@
+// The entry read: every attribute of one entry, by its distinguished name.
+#include "faxcourier/addressbook/directory_search.h"
+#include "faxcourier/addressbook/ldap_classes.h"
+#include "faxcourier/foundation/log.h"
+
+namespace korva {
+
+namespace {
+
+const char* const kEntryAttributes[] = {"cn", "givenname", "initials", "sn", "title", "department",
+                                        "o", "postalAddress", "l", "st", "postalCode", "c",
+                                        "telephoneNumber", "fax", "mobile", "mail", "_editable"};
+constexpr int kEntryAttributeCount = int(sizeof kEntryAttributes / sizeof kEntryAttributes[0]);
+
+}  // namespace
+
+MyLDAP2::~MyLDAP2() { attributes.clear(); }
+
+int MyLDAP2::LDAPError(LdapParam& code, LdapParam& description)
+{
+    busy = false;
+    logLdapEvent("LDAPError", code, description);
+    return 0;
+}
+
+int MyLDAP2::LDAPResult(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
+{
+    logLdapEvent("LDAPResult", code, description);
+    return 0;
+}
+
+int MyLDAP2::LDAPSearchComplete(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
+{
+    logLdapEvent("LDAPSearchComplete", code, description);
+    busy = false;
+    return 0;
+}
+
+int MyLDAP2::LDAPSearchResult(LdapParam&, LdapParam& dn)
+{
+    LogDebug("LDAPSearchResult - %s\n", paramText(dn));
+    attributes[kObjectIdKey] = paramText(dn);
+    for (uint16_t i = 0; i < uint16_t(GetNumber(kLdapAttrCount)); ++i) {
+        String key(GetText(kLdapAttrType, i));
+        key.MakeUpper();
+        attributes[key] = GetText(kLdapAttrValue, i);
+    }
+    return 0;
+}
+
+AttributeMap ReadDirectoryEntry(const String& dn, const DirectoryLogon& logon)
+{
+    MyLDAP2 ldap;
+    BindSteps(ldap, logon);
+    ldap.SetText(kLdapSearchFilter, 0, "objectClass=*");
+    ldap.SetText(kLdapDn, 0, dn.Text());
+    ldap.SetNumber(kLdapSearchScope, kLdapScopeBase);
+    ldap.SetNumber(kLdapAttrCount, kEntryAttributeCount);
+    for (int i = 0; i < kEntryAttributeCount; ++i)
+        ldap.SetText(kLdapAttrType, i, kEntryAttributes[i]);
+    ldap.busy = true;
+    ldap.Do(kLdapSearch);
+    while (ldap.busy)
+        ldap.Do(kLdapDoEvents);
+    return ldap.attributes;
+}
+
+AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, currentDirectoryLogon()); }
+
+}  // namespace korva

@@ -1,0 +1,74 @@
+#pragma once
+// The program's wrappers around the directory component: `LDAP` owns one
+// instance and turns its events into virtual calls; `MyLDAP` is the list
+// search's, `MyLDAP2` the entry read's.
+
+#include "faxcourier/addressbook/ldap_component.h"
+#include "faxcourier/net/attribute_map.h"
+
+#include <cstdint>
+
+namespace korva {
+
+// One parameter slot of an event.
+using LdapParam = void*;
+
+inline uint16_t paramCode(const LdapParam& slot) { return uint16_t(reinterpret_cast<uintptr_t>(slot)); }
+inline const char* paramText(const LdapParam& slot) { return slot ? static_cast<const char*>(slot) : ""; }
+
+// The event sink: calls the owner's operation for the event with the
+// leading slots; 0 for an unknown event.
+int DispatchLDAPEvent(void* owner, int eventId, int paramCount, void* params[], int lengths[]);
+
+// "<what> - <code>  <description>" in the debug log.
+void logLdapEvent(const char* what, const LdapParam& code, const LdapParam& description);
+
+class LDAP {
+public:
+    LDAP();
+    virtual ~LDAP();
+    LDAP(const LDAP&) = delete;
+    LDAP& operator=(const LDAP&) = delete;
+
+    virtual int LDAPError(LdapParam& code, LdapParam& description);
+    virtual int LDAPResult(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code, LdapParam& description);
+    virtual int LDAPSearchComplete(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code,
+                                   LdapParam& description);
+    virtual int LDAPSearchResult(LdapParam& messageId, LdapParam& dn);
+
+    LdapInstance* handle() const { return handle_; }
+    void SetText(int property, int index, const char* text);
+    void SetNumber(int property, long number);
+    unsigned GetNumber(int property);
+    const char* GetText(int property, int index, int* length = nullptr);
+    void Do(int method);
+
+private:
+    LdapInstance* handle_;
+};
+
+class MyLDAP : public LDAP {
+public:
+    int LDAPError(LdapParam& code, LdapParam& description) override;
+    int LDAPResult(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code, LdapParam& description) override;
+    int LDAPSearchComplete(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code,
+                           LdapParam& description) override;
+    int LDAPSearchResult(LdapParam& messageId, LdapParam& dn) override;
+
+    bool busy = false;
+};
+
+class MyLDAP2 : public LDAP {
+public:
+    ~MyLDAP2() override;
+    int LDAPError(LdapParam& code, LdapParam& description) override;
+    int LDAPResult(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code, LdapParam& description) override;
+    int LDAPSearchComplete(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code,
+                           LdapParam& description) override;
+    int LDAPSearchResult(LdapParam& messageId, LdapParam& dn) override;
+
+    bool busy = false;
+    AttributeMap attributes;
+};
+
+}  // namespace korva

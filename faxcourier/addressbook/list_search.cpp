@@ -1,0 +1,111 @@
+// The list search: every entry below the user's name, with its name, fax
+// number, company and deletable mark, appended to addressEntries.
+#include "faxcourier/addressbook/address_entries.h"
+#include "faxcourier/addressbook/directory_search.h"
+#include "faxcourier/addressbook/ldap_classes.h"
+#include "faxcourier/foundation/log.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <thread>
+
+namespace korva {
+
+namespace {
+
+std::mutex runningMutex;
+std::condition_variable runningChanged;
+int runningSearches = 0;
+
+const char* const kListAttributes[] = {"o", "cn", "fax", "_deletable"};
+
+}  // namespace
+
+int MyLDAP::LDAPError(LdapParam& code, LdapParam& description)
+{
+    busy = false;
+    logLdapEvent("LDAPError", code, description);
+    return 0;
+}
+
+int MyLDAP::LDAPResult(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
+{
+    logLdapEvent("LDAPResult", code, description);
+    return 0;
+}
+
+int MyLDAP::LDAPSearchComplete(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
+{
+    logLdapEvent("LDAPSearchComplete", code, description);
+    busy = false;
+    return 0;
+}
+
+int MyLDAP::LDAPSearchResult(LdapParam&, LdapParam& dn)
+{
+    LogDebug("LDAPSearchResult - %s\n", paramText(dn));
+    AddressEntry entry;
+    entry.dn = paramText(dn);
+    for (uint16_t i = 0; i < uint16_t(GetNumber(kLdapAttrCount)); ++i) {
+        const char* name = GetText(kLdapAttrType, i);
+        if (std::strcmp(name, "cn") == 0)
+            entry.name = GetText(kLdapAttrValue, i);
+        else if (std::strcmp(name, "o") == 0)
+            entry.company = GetText(kLdapAttrValue, i);
+        else if (std::strcmp(name, "fax") == 0)
+            entry.fax = GetText(kLdapAttrValue, i);
+        else if (std::strcmp(name, "_deletable") == 0) {
+            int length = 0;
+            const char* value = GetText(kLdapAttrValue, i, &length);
+            entry.deletable = length == 1 && value[0] == '1';
+        }
+    }
+    std::lock_guard lock(addressBookLock);
+    addressEntries.push_back(std::move(entry));
+    return 0;
+}
+
+void runDirectorySearch(const DirectoryLogon& logon)
+{
+    MyLDAP ldap;
+    {
+        std::lock_guard lock(addressBookLock);
+        addressEntries.clear();
+        ++addressEntriesGeneration;
+    }
+    BindSteps(ldap, logon);
+    ldap.SetText(kLdapSearchFilter, 0, "objectClass=*");
+    ldap.SetNumber(kLdapAttrCount, 4);
+    for (int i = 0; i < 4; ++i)
+        ldap.SetText(kLdapAttrType, i, kListAttributes[i]);
+    ldap.busy = true;
+    ldap.Do(kLdapSearch);
+    while (ldap.busy)
+        ldap.Do(kLdapDoEvents);
+}
+
+void DirectorySearchThread() { runDirectorySearch(currentDirectoryLogon()); }
+
+void startDirectorySearch()
+{
+    DirectoryLogon logon = currentDirectoryLogon();
+    {
+        std::lock_guard lock(runningMutex);
+        ++runningSearches;
+    }
+    std::thread([logon] {
+        runDirectorySearch(logon);
+        std::lock_guard lock(runningMutex);
+        --runningSearches;
+        runningChanged.notify_all();
+    }).detach();
+}
+
+bool waitForDirectorySearches(int timeoutMs)
+{
+    std::unique_lock lock(runningMutex);
+    return runningChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [] { return runningSearches == 0; });
+}
+
+}  // namespace korva
