@@ -1,0 +1,125 @@
+#include "faxcourier/pipeline/page_converter.h"
+
+#include "faxcourier/pipeline/dither.h"
+#include "faxcourier/pipeline/page_geometry.h"
+
+#include <cstring>
+#include <new>
+
+namespace korva {
+namespace {
+
+template <typename Pixel>
+void gather(const uint8_t* row, const uint32_t* xs, uint32_t count, uint8_t* out, size_t stride,
+            Pixel pixel)
+{
+    for (uint32_t k = 0; k < count; ++k, out += stride)
+        *out = pixel(row, xs[k]);
+}
+
+}  // namespace
+
+void sampleRow(const PageLayout& layout, const uint8_t* row, const uint32_t* xs, uint32_t count,
+               uint8_t* out, size_t stride)
+{
+    switch (layout.layout) {
+    case PixelLayout::Bilevel: {
+        // A set bit is black when zero is white.
+        uint8_t set = layout.zeroIsWhite ? 0 : 255;
+        gather(row, xs, count, out, stride, [set](const uint8_t* r, uint32_t x) {
+            return (r[x >> 3] >> (7 - (x & 7)) & 1) ? set : uint8_t(255 - set);
+        });
+        break;
+    }
+    case PixelLayout::Grey:
+        if (layout.zeroIsWhite)
+            gather(row, xs, count, out, stride,
+                   [](const uint8_t* r, uint32_t x) { return uint8_t(255 - r[x]); });
+        else
+            gather(row, xs, count, out, stride, [](const uint8_t* r, uint32_t x) { return r[x]; });
+        break;
+    case PixelLayout::Rgb: {
+        // Luminance with the ITU-R 601 weights, in 8-bit fixed point.
+        uint32_t step = layout.samples;
+        gather(row, xs, count, out, stride, [step](const uint8_t* r, uint32_t x) {
+            const uint8_t* p = r + size_t(x) * step;
+            return uint8_t((77 * p[0] + 150 * p[1] + 29 * p[2] + 128) >> 8);
+        });
+        break;
+    }
+    }
+}
+
+bool PageConverter::convert(PrintFile& file, uint32_t page, FaxPage& fax, std::string& why)
+{
+    PageLayout layout;
+    PageGeometry geometry;
+    if (!file.selectPage(page, layout, why) ||
+        !planPage(layout.width, layout.height, geometry, why))
+        return false;
+    try {
+        grey_.resize(size_t(kFaxWidth) * geometry.faxRows);
+        fax.bits.resize(size_t(kFaxWidth / 8) * geometry.faxRows);
+    } catch (const std::bad_alloc&) {
+        why = "out of memory";
+        return false;
+    }
+    bool sampled = geometry.turned ? sampleTurned(file, layout, geometry.faxRows, why)
+                                   : sampleUpright(file, layout, geometry.faxRows, why);
+    if (!sampled)
+        return false;
+    fax.rows = geometry.faxRows;
+    if (layout.layout == PixelLayout::Bilevel)
+        threshold(grey_.data(), kFaxWidth, fax.rows, fax.bits.data());
+    else
+        ditherFloydSteinberg(grey_.data(), kFaxWidth, fax.rows, fax.bits.data());
+    return true;
+}
+
+// Fax row j takes printed row ys[j]; fax column i takes printed column xs[i].
+bool PageConverter::sampleUpright(PrintFile& file, const PageLayout& layout, uint32_t rows,
+                                  std::string& why)
+{
+    std::vector<uint32_t> xs = samplePositions(kFaxWidth, layout.width);
+    std::vector<uint32_t> ys = samplePositions(rows, layout.height);
+    uint8_t* out = grey_.data();
+    for (uint32_t j = 0; j < rows; ++j, out += kFaxWidth) {
+        if (j > 0 && ys[j] == ys[j - 1]) {
+            std::memcpy(out, out - kFaxWidth, kFaxWidth);
+            continue;
+        }
+        const uint8_t* row = file.readRow(ys[j], why);
+        if (!row)
+            return false;
+        sampleRow(layout, row, xs.data(), kFaxWidth, out, 1);
+    }
+    return true;
+}
+
+// Turned 270 degrees clockwise, the printed page's right edge becomes the
+// top: upright pixel (u, v) is printed pixel (width - 1 - v, u). So fax
+// column i comes from printed row us[i], and fax row j from printed column
+// width - 1 - vs[j].
+bool PageConverter::sampleTurned(PrintFile& file, const PageLayout& layout, uint32_t rows,
+                                 std::string& why)
+{
+    std::vector<uint32_t> us = samplePositions(kFaxWidth, layout.height);
+    std::vector<uint32_t> xs = samplePositions(rows, layout.width);
+    for (uint32_t& x : xs)
+        x = layout.width - 1 - x;
+    for (uint32_t i = 0; i < kFaxWidth; ++i) {
+        uint8_t* column = grey_.data() + i;
+        if (i > 0 && us[i] == us[i - 1]) {
+            for (uint32_t j = 0; j < rows; ++j)
+                column[size_t(j) * kFaxWidth] = column[size_t(j) * kFaxWidth - 1];
+            continue;
+        }
+        const uint8_t* row = file.readRow(us[i], why);
+        if (!row)
+            return false;
+        sampleRow(layout, row, xs.data(), rows, column, kFaxWidth);
+    }
+    return true;
+}
+
+}  // namespace korva
