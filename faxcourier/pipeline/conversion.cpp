@@ -1,0 +1,150 @@
+#include "faxcourier/pipeline/conversion.h"
+
+#include "faxcourier/foundation/log.h"
+#include "faxcourier/pipeline/fax_document.h"
+#include "faxcourier/pipeline/page_converter.h"
+#include "faxcourier/pipeline/print_file.h"
+#include "faxcourier/pipeline/watch_file.h"
+#include "platform/file_ops.h"
+#include "platform/named_event.h"
+
+namespace korva {
+namespace {
+
+// Pages reported to the user one by one; beyond that only counted, so that
+// a damaged file of many pages does not bury the user in messages.
+constexpr uint32_t kPagesReportedSingly = 5;
+
+class Conversion {
+public:
+    Conversion(const ConversionRequest& request, std::atomic<int>& counter)
+        : request_(request), counter_(counter)
+    {
+    }
+    ConversionResult run();
+
+private:
+    std::string takeWatchFile(const std::string& target);
+    void convertPages(PrintFile& file, const std::string& target);
+    void pageFailed(uint32_t page, const std::string& why);
+    void publish(uint32_t pages);
+    void post(unsigned message, std::intptr_t lParam);
+    void report(const std::string& text);
+
+    const ConversionRequest& request_;
+    std::atomic<int>& counter_;
+    ConversionResult result_;
+    uint32_t failedPages_ = 0;
+};
+
+ConversionResult Conversion::run()
+{
+    publish(0);
+    bool wantEvent = !request_.target.empty() && request_.target[0] == '*';
+    std::string target = wantEvent ? request_.target.substr(1) : request_.target;
+    std::string workFile = takeWatchFile(target);
+
+    PrintFile file;
+    std::string why;
+    if (file.open(workFile, why)) {
+        result_.pageCount = file.pageCount();
+    } else if (fileExists(workFile)) {
+        LogAlways(1, "Cannot read print file %s - %s\n", workFile.c_str(), why.c_str());
+        report("The printed document cannot be read (" + why + "); no fax pages were made.");
+    }
+    publish(result_.pageCount);
+    LogDebug("Converting %u pages to %s\n", result_.pageCount, target.c_str());
+    if (request_.progress) {
+        request_.progress->show();
+        post(kProgressRange, result_.pageCount);
+        request_.progress->bringToFront();
+        post(kComeForward, 0);
+    }
+    convertPages(file, target);
+    if (failedPages_ > kPagesReportedSingly)
+        report(std::to_string(failedPages_) + " pages of the printed document could not be "
+               "converted and are left out of the fax.");
+    if (result_.pagesStored < result_.pageCount)
+        publish(result_.pagesStored);
+    deleteFile(workFile);
+    post(kConversionFinished, 0);
+    if (wantEvent)
+        result_.eventSet = setNamedEvent(request_.finishedEvent);
+    return result_;
+}
+
+// Moves the watch file to a numbered work file of its own, so that the exit
+// library can hand over the next document at once. The target goes first: it
+// is replaced, never extended.
+std::string Conversion::takeWatchFile(const std::string& target)
+{
+    std::string workFile = workFilePath(request_.spoolFolder, counter_.fetch_add(1) + 1);
+    deleteFile(workFile);
+    deleteFile(target);
+    if (int error = moveFile(watchFilePath(request_.spoolFolder), workFile))
+        LogDebug("No print file to convert - %d\n", error);
+    return workFile;
+}
+
+void Conversion::convertPages(PrintFile& file, const std::string& target)
+{
+    PageConverter converter;
+    FaxPage page;  // one page in memory at a time, its buffers kept for the next
+    for (uint32_t n = 1; n <= result_.pageCount; ++n) {
+        std::string why;
+        if (converter.convert(file, n, page, why) &&
+            appendFaxPage(target, page, result_.pagesStored == 0, why))
+            ++result_.pagesStored;
+        else
+            pageFailed(n, why);
+        post(kProgressPosition, n);
+    }
+}
+
+void Conversion::pageFailed(uint32_t page, const std::string& why)
+{
+    LogAlways(1, "Page %u not converted - %s\n", page, why.c_str());
+    if (++failedPages_ <= kPagesReportedSingly)
+        report("Page " + std::to_string(page) + " of the printed document cannot be converted (" +
+               why + ") and is left out of the fax.");
+}
+
+void Conversion::publish(uint32_t pages)
+{
+    if (request_.publishedPageCount)
+        request_.publishedPageCount->store(pages);
+}
+
+void Conversion::post(unsigned message, std::intptr_t lParam)
+{
+    if (request_.progress)
+        request_.progress->postMessage(message, lParam);
+}
+
+void Conversion::report(const std::string& text)
+{
+    if (request_.errors)
+        request_.errors->reportError(text);
+}
+
+}  // namespace
+
+std::string workFilePath(const std::string& spoolFolder, int number)
+{
+    return spoolFolder + "/korvafax" + std::to_string(number) + ".tif";
+}
+
+ConversionResult convertPrintFile(const ConversionRequest& request,
+                                  std::atomic<int>& printFileCounter)
+{
+    return Conversion(request, printFileCounter).run();
+}
+
+std::thread startConversionThread(ConversionRequest request, std::atomic<int>& printFileCounter)
+{
+    return std::thread([request = std::move(request), &printFileCounter] {
+        convertPrintFile(request, printFileCounter);
+    });
+}
+
+}  // namespace korva

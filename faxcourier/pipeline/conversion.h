@@ -1,0 +1,50 @@
+#pragma once
+// The page-processing thread: takes the watch file out of the spool folder,
+// converts every page into fax form and appends it to the target document.
+
+#include "faxcourier/pipeline/error_sink.h"
+#include "faxcourier/pipeline/messages.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+namespace korva {
+
+struct ConversionRequest {
+    std::string spoolFolder;
+    // The fax document to write. A leading "*" is not part of the path: it
+    // asks for the finished event to be set at the end.
+    std::string target;
+    // Receives 0x8001 to 0x8004 while the conversion runs; none posted when
+    // null. Must live until 0x8004 has been posted.
+    ProgressTarget* progress = nullptr;
+    // Told about pages left out and files that cannot be read; may be null.
+    ErrorSink* errors = nullptr;
+    // Set to 0 at the start, to the print file's page count once known and,
+    // if pages had to be left out, to the pages stored; final before 0x8004
+    // is posted. May be null.
+    std::atomic<uint32_t>* publishedPageCount = nullptr;
+    // Named event set for a "*" target; another program creates it.
+    std::string finishedEvent = "KORVAFaxPrintFinished";
+};
+
+struct ConversionResult {
+    uint32_t pageCount = 0;    // pages in the print file
+    uint32_t pagesStored = 0;  // pages in the fax document
+    bool eventSet = false;
+};
+
+// The work file "<spool folder>/korvafax<n>.tif".
+std::string workFilePath(const std::string& spoolFolder, int number);
+
+// Runs one conversion on the calling thread. `printFileCounter` is shared
+// with the main window; each conversion takes a new number from it.
+ConversionResult convertPrintFile(const ConversionRequest& request,
+                                  std::atomic<int>& printFileCounter);
+
+// Runs convertPrintFile on a new thread, which owns the request.
+std::thread startConversionThread(ConversionRequest request, std::atomic<int>& printFileCounter);
+
+}  // namespace korva
