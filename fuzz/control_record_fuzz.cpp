@@ -1,0 +1,44 @@
+// control.dat bytes through what an arrival takes from them: whatever the
+// bytes, the texts stay within their fields and every recipient taken is a
+// trimmed specification with two "~".
+#include "controlarea/job_preset.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+using namespace korva;
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+void checkRecipient(const std::string& spec)
+{
+    auto first = spec.find('~');
+    if (first == std::string::npos || spec.find('~', first + 1) == std::string::npos)
+        std::abort();
+    if (spec.empty() || isBlank(spec.front()) || isBlank(spec.back()) || spec.size() > 99)
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    ControlRecord record;
+    std::memset(&record, 0, sizeof record);
+    std::memcpy(&record, data, size < sizeof record ? size : sizeof record);
+    JobPreset preset = readJobPreset(record, "previous cover");
+    if (preset.subject.size() > 299 || preset.documentName.size() > 99 || (preset.coverPage.size() > 99 && preset.coverPage != "previous cover"))
+        std::abort();
+    if (preset.recipients.size() > 5)
+        std::abort();
+    for (const auto& spec : preset.recipients)
+        checkRecipient(spec);
+    bool fileTarget = preset.subject.size() >= 14 && strncasecmp(preset.subject.c_str(), "~~filetarget~~", 14) == 0;
+    if (fileTarget && preset.subject.substr(14).size() > 285)
+        std::abort();
+    return 0;
+}
