@@ -159,6 +159,12 @@ bool hasUsableRows(const Band& band)
 
 int32_t finishPage(ExitJob& job, int32_t result)
 {
+    // No band of this page had a known format, so the page has no fields:
+    // its directory would make the whole file unreadable.
+    if (job.firstBand) {
+        exitLog(3, "No band of a known format on this page, so no TIFF directory is written");
+        return result;
+    }
     exitLogf(3, "No longer banding, so write out the TIFF directory. Image Height is %d", job.pageRows);
     TIFFSetField(job.tiff, TIFFTAG_IMAGELENGTH, uint32_t(job.pageRows));
     // A page whose directory is not written is lost: say so.

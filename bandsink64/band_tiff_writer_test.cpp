@@ -272,6 +272,27 @@ TEST_F(BandWriterTest, BandOfUnknownFormatIsIgnored)
     expectSamePixels(pages[0], printed, 0);
 }
 
+TEST_F(BandWriterTest, PageWithOnlyUnknownBandsLeavesTheOtherPagesReadable)
+{
+    DriverMonoBand first = patternedMonoBand(1728, 30, 1), last = patternedMonoBand(1728, 30, 2);
+    DriverMonoBand firstCopy = first, lastCopy = last;
+    std::vector<uint8_t> other(1728 * 30, 0x55);
+    startDocument();
+    startPage();
+    EXPECT_EQ(monoBand(firstCopy, false), 0);
+    startPage();
+    EXPECT_EQ(band(other.data(), 30, 1728, 2, true), 0);
+    EXPECT_EQ(band(other.data(), 30, 1728, 7, false), 0);
+    startPage();
+    EXPECT_EQ(monoBand(lastCopy, false), 0);
+    endDocument();
+
+    auto pages = readTiffPages(watchFile());
+    ASSERT_EQ(pages.size(), 2u);
+    expectSamePixels(pages[0], first, 0);
+    expectSamePixels(pages[1], last, 0);
+}
+
 TEST_F(BandWriterTest, TiffOpenFailingOnATwoBandPageShowsTwoBoxesAndWritesNothing)
 {
     startDocument();
