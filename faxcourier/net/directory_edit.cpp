@@ -1,0 +1,173 @@
+// Deleting, creating and changing directory entries.
+#include "faxcourier/foundation/log.h"
+#include "faxcourier/foundation/server_error.h"
+#include "faxcourier/net/directory_commands.h"
+#include "faxcourier/net/fax_message.h"
+#include "faxcourier/net/socket_client.h"
+#include "faxcourier/net/wait_cursor_hook.h"
+
+#include <cstdio>
+
+namespace korva {
+namespace {
+
+constexpr const char* kLineBreakRefused = "line break in the entry's name or attribute name";
+
+// Identifiers and attribute names come from the directory: a CR or LF in
+// them would start a command line of its own.
+bool holdsLineBreak(const String& text) { return text.Find('\r') >= 0 || text.Find('\n') >= 0; }
+
+void closeSocket(Socket& socket)
+{
+    LogDebug("Closing socket\n");
+    socket.Close();
+}
+
+// One command and its reply. False after showing "<message>" (reply
+// beginning with "-") or "Socket error <message>" (socket failure).
+bool command(void* owner, Socket& socket, const char* line, const char* socketMessage, const char* replyMessage,
+             const char* context, String& reply)
+{
+    if (!socket.SendString(line) || !socket.ReadLine(reply)) {
+        ShowServerError(owner, socketMessage, context, socket.ErrorText());
+        return false;
+    }
+    if (reply.GetAt(0) == '-') {
+        ShowServerError(owner, replyMessage, context, reply);
+        return false;
+    }
+    return true;
+}
+
+void quit(Socket& socket)
+{
+    String ignored;
+    if (socket.SendString("QUIT\r\n"))
+        socket.ReadLine(ignored);
+}
+
+// Step 2: the new entry's identifier, or empty (after a box when it failed).
+String createEntry(void* owner, Socket& socket)
+{
+    String reply;
+    if (!command(owner, socket, "X-LDAPADD\r\n", "Socket error Creating LDAP Entry", "Error Creating LDAP Entry", "",
+                 reply))
+        return String();
+    String id = reply.Mid(4);
+    id.TrimLeft();
+    id.TrimRight();
+    LogDebug("Create LDAP Entry\n");
+    return id;
+}
+
+// Step 4: every changed attribute; false after the first failure.
+bool sendChanges(void* owner, Socket& socket, AttributeMap& oldMap, const AttributeMap& newMap, String& id)
+{
+    for (const auto& [name, value] : newMap) {
+        String converted = value.ToUtf8();
+        if (oldMap[name] == converted)
+            continue;
+        if (holdsLineBreak(id) || holdsLineBreak(name)) {
+            ShowServerError(owner, "Error Setting Attribute", OneLine(name).Text(), kLineBreakRefused);
+            return false;
+        }
+        String escaped = EscapeDirectoryValue(converted);
+        char line[2400];
+        std::snprintf(line, sizeof line, "X-LDAPSET %.100s %.100s %.2000s\r\n", id.Text(), name.Text(), escaped.Text());
+        String reply;
+        if (!command(owner, socket, line, "Socket error Setting Attribute", "Error Setting Attribute", name.Text(),
+                     reply))
+            return false;
+        LogDebug("Set attribute\n");
+        if (name.CompareNoCase("MAIL") == 0)
+            id = RenamedForMail(id, escaped);
+    }
+    return true;
+}
+
+}  // namespace
+
+String EscapeDirectoryValue(const String& value)
+{
+    String escaped;
+    for (uint32_t i = 0; i < value.Length(); ++i) {
+        char c = value.GetAt(i);
+        if (c == '\n')
+            escaped.Append("\\n");
+        else if (c == '\r')
+            escaped.Append("\\r");
+        else if (c == '\\')
+            escaped.Append("\\\\");
+        else
+            escaped.AppendChar(c);
+    }
+    return escaped;
+}
+
+String RenamedForMail(const String& objectId, const String& escapedMail)
+{
+    String renamed("MAIL=");
+    renamed.Append(escapedMail);
+    int comma = objectId.Find(',');
+    if (comma >= 0) {
+        renamed.Append(objectId.Mid(uint32_t(comma)));
+    } else {
+        renamed.AppendChar(',');
+        renamed.Append(objectId);
+    }
+    return renamed;
+}
+
+bool DeleteDirectoryEntry(void* owner, const String& objectId)
+{
+    return DeleteDirectoryEntry(owner, objectId, globalSettings());
+}
+
+bool DeleteDirectoryEntry(void* owner, const String& objectId, const Settings& settings)
+{
+    ScopedWaitCursor wait;
+    if (holdsLineBreak(objectId)) {
+        ShowServerError(owner, "Error Deleting LDAP Entry", OneLine(objectId).Text(), kLineBreakRefused);
+        return false;
+    }
+    Socket socket;
+    if (!DirectoryLogon(owner, socket, settings))
+        return false;
+    char line[200];
+    std::snprintf(line, sizeof line, "X-LDAPDEL %.100s\r\n", objectId.Text());
+    String reply;
+    bool deleted = command(owner, socket, line,
+                           "Socket error Deleting LDAP Entry", "Error Deleting LDAP Entry", objectId.Text(), reply);
+    if (deleted) {
+        LogDebug("Delete LDAP Entry\n");
+        quit(socket);
+    }
+    closeSocket(socket);
+    return deleted;
+}
+
+void SaveDirectoryEntry(void* owner, AttributeMap& oldMap, AttributeMap& newMap)
+{
+    SaveDirectoryEntry(owner, oldMap, newMap, globalSettings());
+}
+
+void SaveDirectoryEntry(void* owner, AttributeMap& oldMap, AttributeMap& newMap, const Settings& settings)
+{
+    ScopedWaitCursor wait;
+    Socket socket;
+    if (!DirectoryLogon(owner, socket, settings)) {
+        LogDebug("Failed to connect\n");
+        ShowServerError(owner, "Error connecting to KORVA server", settings.Server.Text(), socket.ErrorText());
+        return;
+    }
+    String id = oldMap[kObjectIdKey];
+    if (id.IsEmpty())
+        id = createEntry(owner, socket);
+    if (!id.IsEmpty() && sendChanges(owner, socket, oldMap, newMap, id)) {
+        newMap[kObjectIdKey] = id;
+        quit(socket);
+    }
+    closeSocket(socket);
+}
+
+}  // namespace korva

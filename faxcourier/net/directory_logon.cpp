@@ -1,0 +1,66 @@
+// Connecting and logging on for the directory commands.
+#include "faxcourier/foundation/log.h"
+#include "faxcourier/foundation/server_error.h"
+#include "faxcourier/net/directory_commands.h"
+#include "faxcourier/net/fax_message.h"
+#include "faxcourier/net/socket_client.h"
+
+namespace korva {
+namespace {
+
+constexpr uint32_t kReplyTimeoutSeconds = 60;
+constexpr const char* kLogonFailed = "Error logging on to KORVA";
+constexpr const char* kLogonSocketFailed = "Socket error logging on to KORVA";
+
+bool failLogon(void* owner, Socket& socket, const char* message, const char* context, const String& detail)
+{
+    ShowServerError(owner, message, context, detail);
+    LogDebug("Closing socket\n");
+    socket.Close();
+    return false;
+}
+
+// Reads one reply line into `reply`; a socket failure or a reply starting
+// with "-" shows its box and closes.
+bool logonReply(void* owner, Socket& socket, const char* context, String& reply)
+{
+    if (!socket.ReadLine(reply))
+        return failLogon(owner, socket, kLogonSocketFailed, context, socket.ErrorText());
+    if (reply.GetAt(0) == '-')
+        return failLogon(owner, socket, kLogonFailed, context, reply);
+    return true;
+}
+
+}  // namespace
+
+bool DirectoryLogon(void* owner, Socket& socket) { return DirectoryLogon(owner, socket, globalSettings()); }
+
+bool DirectoryLogon(void* owner, Socket& socket, const Settings& settings)
+{
+    socket.Create(kReplyTimeoutSeconds);
+    socket.Bind();
+    LogDebug("Connecting to %.100s:%d\n", settings.Server.Text(), int(settings.POP3ServerPort));
+    if (!socket.Connect(settings.Server.Text(), settings.POP3ServerPort)) {
+        LogDebug("Failed to connect\n");
+        return failLogon(owner, socket, "Error connecting to KORVA server", settings.Server.Text(), socket.ErrorText());
+    }
+    LogDebug("Connected OK\n");
+    String reply;
+    if (!logonReply(owner, socket, "", reply))
+        return false;
+    LogDebug("Got welcome line - %.100s\n", reply.Text());
+    // A user name or password never ends its command line early.
+    if (!socket.SendFormatted("X-LDAPUSER %.100s\r\n", OneLine(settings.Username).Text()))
+        return failLogon(owner, socket, kLogonSocketFailed, "LOGON", socket.ErrorText());
+    if (!logonReply(owner, socket, "LOGON", reply))
+        return false;
+    LogDebug("Sent logon, result= %.100s\n", reply.Text());
+    if (!socket.SendFormatted("PASS %.100s\r\n", OneLine(settings.Password).Text()))
+        return failLogon(owner, socket, kLogonSocketFailed, "PASSWORD", socket.ErrorText());
+    if (!logonReply(owner, socket, "PASSWORD", reply))
+        return false;
+    LogDebug("Sent password, result= %.100s\n", reply.Text());
+    return true;
+}
+
+}  // namespace korva
