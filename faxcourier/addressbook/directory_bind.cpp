@@ -7,13 +7,13 @@
 
 namespace korva {
 
-DirectoryLogon currentDirectoryLogon()
+LdapLogon currentLdapLogon()
 {
     const Settings& settings = globalSettings();
-    return DirectoryLogon{settings.Server, settings.LDAPServerPort, settings.Username, settings.Password};
+    return LdapLogon{settings.Server, settings.LDAPServerPort, settings.Username, settings.Password};
 }
 
-void BindSteps(LDAP& ldap, const DirectoryLogon& logon)
+void BindSteps(LDAP& ldap, const LdapLogon& logon)
 {
     ldap.SetText(kLdapServerName, 0, logon.server.Text());
     ldap.SetNumber(kLdapServerPort, long(logon.port & 0xFFFFu));

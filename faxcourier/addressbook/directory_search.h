@@ -11,7 +11,7 @@ namespace korva {
 class LDAP;
 
 // Where and as whom to log on: Server, LDAPServerPort, Username, Password.
-struct DirectoryLogon {
+struct LdapLogon {
     String server;
     unsigned port = 389;
     String user;
@@ -19,15 +19,15 @@ struct DirectoryLogon {
 };
 
 // The settings' values at the moment of the call.
-DirectoryLogon currentDirectoryLogon();
+LdapLogon currentLdapLogon();
 
 // Server, port, user name (as distinguished name) and password, then bind.
-void BindSteps(LDAP& ldap, const DirectoryLogon& logon);
+void BindSteps(LDAP& ldap, const LdapLogon& logon);
 
 // The list search with the settings read at its start: empties
 // addressEntries, then appends every entry the directory returns.
 void DirectorySearchThread();
-void runDirectorySearch(const DirectoryLogon& logon);
+void runDirectorySearch(const LdapLogon& logon);
 
 // Starts DirectorySearchThread on a thread of its own, with the settings
 // as they are now, and returns at once; nobody waits for it.
@@ -38,6 +38,6 @@ bool waitForDirectorySearches(int timeoutMs);
 // Every attribute of one entry, upper-case names, "OBJECTID" holding its
 // distinguished name; empty when nothing was found. Blocks the caller.
 AttributeMap ReadDirectoryEntry(const String& dn);
-AttributeMap ReadDirectoryEntry(const String& dn, const DirectoryLogon& logon);
+AttributeMap ReadDirectoryEntry(const String& dn, const LdapLogon& logon);
 
 }  // namespace korva

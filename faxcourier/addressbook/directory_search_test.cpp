@@ -86,7 +86,7 @@ TEST_F(DirectorySearch, UnreachableServerEndsTheSearchAtOnceWithAnEmptyTable)
 {
     seedTable(2);
     auto start = std::chrono::steady_clock::now();
-    runDirectorySearch(DirectoryLogon{"127.0.0.1", unsigned(closedPort()), kSimUser, kSimPassword});
+    runDirectorySearch(LdapLogon{"127.0.0.1", unsigned(closedPort()), kSimUser, kSimPassword});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_TRUE(tableNow().empty());
 }
@@ -96,8 +96,8 @@ TEST_F(DirectorySearch, SilentServerEndsTheWaitWithinTheTimeOut)
     SilentServer silent;
     ldap_seam::setTimeoutsMs(400, 400);
     auto start = std::chrono::steady_clock::now();
-    AttributeMap read = ReadDirectoryEntry("MAIL=x,carl", DirectoryLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
-    runDirectorySearch(DirectoryLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
+    AttributeMap read = ReadDirectoryEntry("MAIL=x,carl", LdapLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
+    runDirectorySearch(LdapLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
     auto took = std::chrono::steady_clock::now() - start;
     ldap_seam::setTimeoutsMs(-1, -1);
     EXPECT_TRUE(read.empty());
@@ -110,7 +110,7 @@ TEST_F(DirectorySearch, DefaultTimeOutsEndASilentServerWithinThirtySeconds)
     SilentServer silent;
     auto start = std::chrono::steady_clock::now();
     // Nothing answers the bind: the operation time-out alone ends it.
-    runDirectorySearch(DirectoryLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
+    runDirectorySearch(LdapLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
     auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, std::chrono::seconds(19));
     EXPECT_LE(took, std::chrono::seconds(30));

@@ -48,7 +48,7 @@ int MyLDAP2::LDAPSearchResult(LdapParam&, LdapParam& dn)
     return 0;
 }
 
-AttributeMap ReadDirectoryEntry(const String& dn, const DirectoryLogon& logon)
+AttributeMap ReadDirectoryEntry(const String& dn, const LdapLogon& logon)
 {
     MyLDAP2 ldap;
     BindSteps(ldap, logon);
@@ -65,6 +65,6 @@ AttributeMap ReadDirectoryEntry(const String& dn, const DirectoryLogon& logon)
     return ldap.attributes;
 }
 
-AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, currentDirectoryLogon()); }
+AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, currentLdapLogon()); }
 
 }  // namespace korva

@@ -66,7 +66,7 @@ int MyLDAP::LDAPSearchResult(LdapParam&, LdapParam& dn)
     return 0;
 }
 
-void runDirectorySearch(const DirectoryLogon& logon)
+void runDirectorySearch(const LdapLogon& logon)
 {
     MyLDAP ldap;
     {
@@ -85,11 +85,11 @@ void runDirectorySearch(const DirectoryLogon& logon)
         ldap.Do(kLdapDoEvents);
 }
 
-void DirectorySearchThread() { runDirectorySearch(currentDirectoryLogon()); }
+void DirectorySearchThread() { runDirectorySearch(currentLdapLogon()); }
 
 void startDirectorySearch()
 {
-    DirectoryLogon logon = currentDirectoryLogon();
+    LdapLogon logon = currentLdapLogon();
     {
         std::lock_guard lock(runningMutex);
         ++runningSearches;

@@ -91,9 +91,9 @@ DirectorySim::DirectorySim(const std::string& folder, const std::vector<SeedEntr
                                                  std::vector<std::string>{"--directory", seed});
 }
 
-DirectoryLogon DirectorySim::logon() const
+LdapLogon DirectorySim::logon() const
 {
-    return DirectoryLogon{"127.0.0.1", unsigned(ldapPort()), kSimUser, kSimPassword};
+    return LdapLogon{"127.0.0.1", unsigned(ldapPort()), kSimUser, kSimPassword};
 }
 
 void DirectorySim::useInSettings() const

@@ -29,7 +29,7 @@ public:
     int ldapPort() const { return process_->port("ldap"); }
     int pop3Port() const { return process_->port("pop3"); }
     // Log-on data for the directory as the sim's user.
-    DirectoryLogon logon() const;
+    LdapLogon logon() const;
     // Server, ports, Username and Password of the global settings.
     void useInSettings() const;
 
