@@ -1,4 +1,5 @@
 #include "platform/registry_store.h"
+#include "platform/registry_store_text.h"
 
 #include "platform/testing/test_support.h"
 
@@ -287,4 +288,16 @@ TEST(RegistryStore, SubKeysOfTheRootAndCreatedParents)
     ASSERT_EQ(manager.open(RegistryHive::CurrentUser, "Software\\Microsoft\\Internet Account Manager"), kRegOk);
     EXPECT_EQ(manager.writeString("Default Mail Account", "00000001"), kRegOk);
     EXPECT_EQ(manager.readString("default mail account"), "00000001");
+}
+
+TEST(RegistryStoreText, AStringValueEndsAtAnEmbeddedNul)
+{
+    std::string text = std::string("REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"Server\"=\"mail.") + '\0' + "junk\"\n";
+    auto parsed = korva::registry::parseHive(text, "HKEY_CURRENT_USER");
+    ASSERT_EQ(parsed.badLine, 0);
+    ASSERT_EQ(parsed.hive.keys.size(), 1u);
+    EXPECT_EQ(parsed.hive.keys[0].values.at(0).data, "mail.");
+    auto again = korva::registry::parseHive(korva::registry::formatHive(parsed.hive, "HKEY_CURRENT_USER"),
+                                            "HKEY_CURRENT_USER");
+    EXPECT_EQ(again.hive.keys[0].values.at(0).data, "mail.");
 }

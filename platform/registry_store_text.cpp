@@ -2,6 +2,7 @@
 
 #include "platform/registry_store.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -105,7 +106,11 @@ bool readData(const std::string& s, size_t pos, Value& value)
     skipBlanks(s, pos);
     if (pos < s.size() && s[pos] == '"') {
         value.type = REG_SZ;
-        return readQuoted(s, pos, value.data) && onlyBlanksFrom(s, pos);
+        if (!readQuoted(s, pos, value.data) || !onlyBlanksFrom(s, pos))
+            return false;
+        // A string value ends at its first NUL, as it does when written.
+        value.data.resize(std::min(value.data.size(), value.data.find('\0')));
+        return true;
     }
     if (startsWithNoCase(s, pos, "dword:")) {
         value.type = REG_DWORD;
