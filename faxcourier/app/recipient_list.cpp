@@ -34,11 +34,13 @@ RecipientList::RecipientList(QWidget* parent) : QTreeWidget(parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setAllColumnsShowFocus(true);
-    header()->setSectionsClickable(false);
-    header()->setStretchLastSection(false);
-    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSortingEnabled(true);
     sortByColumn(ColumnName, Qt::AscendingOrder);
+    // After sorting is on, which would make the headers clickable again.
+    header()->setSectionsClickable(false);
+    header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void RecipientList::sizeColumns()

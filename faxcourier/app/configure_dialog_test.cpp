@@ -1,0 +1,219 @@
+#include "faxcourier/app/configure_dialog.h"
+
+#include "faxcourier/app/control_ids.h"
+#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/app/ui_sinks.h"
+#include "platform/registry_store.h"
+#include "platform/testing/test_support.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace korva;
+using namespace korva::app;
+using namespace korva::app::testing;
+using korva::testing::TempHome;
+
+namespace {
+
+class Configure : public ::testing::Test {
+protected:
+    void SetUp() override { testApplication(); }
+
+    Settings completeSettings()
+    {
+        Settings s;
+        s.Server = "mail.example.com";
+        s.Username = "anna";
+        s.Password = "secret";
+        s.EmailAddress = "anna@example.com";
+        s.FaxAddress = "fax@example.com";
+        return s;
+    }
+
+    // Shows the dialog as the user sees it, so that focus can be checked.
+    void show(ConfigureDialog& dialog)
+    {
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+
+    QString focusedName(ConfigureDialog& dialog)
+    {
+        QWidget* focus = dialog.focusWidget();
+        return focus ? focus->objectName() : QString();
+    }
+
+    void typeInto(ConfigureDialog& dialog, int id, const QString& text)
+    {
+        QLineEdit* edit = dialog.edit(id);
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    }
+
+    TempHome home;
+    ScriptedUi ui;
+    InstalledBoxSinks sinks;
+};
+
+}  // namespace
+
+TEST_F(Configure, OpensWithTheSettingsAndTheTemplatesTexts)
+{
+    Settings s = completeSettings();
+    s.SMTPServerPort = 2525;
+    s.CoverPages = "Standard\r\nUrgent";
+    ConfigureDialog dialog(s, nullptr);
+    EXPECT_EQ(dialog.windowTitle(), "Configure KORVA Fax V0.16");
+    EXPECT_FALSE(dialog.windowIcon().isNull());
+    EXPECT_EQ(dialog.edit(IDC_SERVER)->text(), "mail.example.com");
+    EXPECT_EQ(dialog.edit(IDC_SMTP_PORT)->text(), "2525");
+    EXPECT_EQ(dialog.edit(IDC_POP3_PORT)->text(), "110");
+    EXPECT_EQ(dialog.edit(IDC_LDAP_PORT)->text(), "389");
+    EXPECT_EQ(dialog.edit(IDC_PASSWORD)->text(), "secret");
+    EXPECT_EQ(dialog.edit(IDC_PASSWORD)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog.findChild<QPlainTextEdit*>("1067")->toPlainText(), "Standard\nUrgent");
+    EXPECT_EQ(dialog.edit(IDC_SERVER)->maxLength(), 50);
+    EXPECT_EQ(dialog.edit(IDC_REAL_NAME)->maxLength(), 100);
+    EXPECT_EQ(dialog.edit(IDC_COMPANY)->maxLength(), 100);
+    EXPECT_EQ(dialog.edit(IDC_LDAP_PORT)->maxLength(), 5);
+    EXPECT_EQ(dialog.findChild<QLabel*>("label1010")->text(), "KORVA &Server Address:");
+    EXPECT_EQ(dialog.findChild<QLabel*>("label1012")->text(), "KORVA Pass&word:");
+    EXPECT_EQ(dialog.findChild<QLabel*>("label1067")->text(),
+              "Cover Page(s):\n(Only supported with KORVA 2.1.12 and later)");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("1")->text(), "&OK");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("2")->text(), "&Cancel");
+}
+
+TEST_F(Configure, OkChecksTheFiveRequiredBoxesInOrder)
+{
+    Settings s;
+    s.configurationNeeded = true;
+    ConfigureDialog dialog(s, nullptr);
+    show(dialog);
+    const std::pair<int, const char*> required[] = {{IDC_SERVER, "mail.example.com"},
+                                                   {IDC_USERNAME, "anna"},
+                                                   {IDC_PASSWORD, "pw"},
+                                                   {IDC_EMAIL_ADDRESS, "anna@example.com"},
+                                                   {IDC_FAX_ADDRESS, "fax@example.com"}};
+    for (auto [id, value] : required) {
+        size_t before = ui.boxes.size();
+        dialog.accept();
+        ASSERT_EQ(ui.boxes.size(), before + 1);
+        EXPECT_EQ(ui.boxes.back().text, "Configuration Is Needed");
+        EXPECT_EQ(ui.boxes.back().caption, "");
+        EXPECT_EQ(ui.boxes.back().owner, &dialog);
+        EXPECT_EQ(focusedName(dialog), QString::number(id));
+        EXPECT_TRUE(dialog.isVisible());
+        typeInto(dialog, id, value);
+    }
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), ConfigureDialog::ResultOk);
+    EXPECT_FALSE(s.configurationNeeded);
+
+    Settings stored;
+    LoadSettings(stored);
+    EXPECT_STREQ(stored.Server.Text(), "mail.example.com");
+    EXPECT_STREQ(stored.Password.Text(), "pw");
+    EXPECT_STREQ(stored.FaxAddress.Text(), "fax@example.com");
+}
+
+TEST_F(Configure, CancelIsRefusedWhileAStoredSettingIsEmpty)
+{
+    Settings s = completeSettings();
+    s.EmailAddress.Clear();
+    ConfigureDialog dialog(s, nullptr);
+    show(dialog);
+    typeInto(dialog, IDC_EMAIL_ADDRESS, "typed@example.com");
+    dialog.reject();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Configuration Is Needed");
+    EXPECT_EQ(focusedName(dialog), "1017");
+    EXPECT_TRUE(dialog.isVisible());
+    // Esc and the close box are Cancel too.
+    dialog.close();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_TRUE(s.EmailAddress.IsEmpty()) << "what was typed is not taken";
+}
+
+TEST_F(Configure, CancelWithACompleteStoredConfigurationDropsWhatWasTyped)
+{
+    Settings s = completeSettings();
+    ConfigureDialog dialog(s, nullptr);
+    show(dialog);
+    typeInto(dialog, IDC_SERVER, "");
+    typeInto(dialog, IDC_REAL_NAME, "Someone");
+    dialog.reject();
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(dialog.result(), ConfigureDialog::ResultCancel);
+    EXPECT_STREQ(s.Server.Text(), "mail.example.com");
+    EXPECT_TRUE(s.RealName.IsEmpty());
+    RegistryKey key;
+    EXPECT_NE(key.open(RegistryHive::CurrentUser, kSettingsKey), kRegOk) << "nothing stored";
+}
+
+TEST_F(Configure, PortsTakeFiveDigitsAtMostAndAreStoredAsTyped)
+{
+    Settings s = completeSettings();
+    ConfigureDialog dialog(s, nullptr);
+    show(dialog);
+    typeInto(dialog, IDC_SMTP_PORT, "0");
+    typeInto(dialog, IDC_POP3_PORT, "6x55y35");
+    typeInto(dialog, IDC_LDAP_PORT, "9999912");
+    EXPECT_EQ(dialog.edit(IDC_POP3_PORT)->text(), "65535");
+    EXPECT_EQ(dialog.edit(IDC_LDAP_PORT)->text(), "99999");
+    dialog.accept();
+    EXPECT_EQ(s.SMTPServerPort, 0u);
+    EXPECT_EQ(s.POP3ServerPort, 65535u);
+    EXPECT_EQ(s.LDAPServerPort, 99999u);
+    RegistryKey key;
+    ASSERT_EQ(key.open(RegistryHive::CurrentUser, kSettingsKey), kRegOk);
+    EXPECT_EQ(key.readDword("SMTPServerPort"), 0u);
+    EXPECT_EQ(key.readDword("LDAPServerPort"), 99999u);
+}
+
+TEST_F(Configure, EmptyPortBoxIsStoredAsZero)
+{
+    Settings s = completeSettings();
+    ConfigureDialog dialog(s, nullptr);
+    dialog.edit(IDC_SMTP_PORT)->clear();
+    dialog.accept();
+    EXPECT_EQ(s.SMTPServerPort, 0u);
+}
+
+TEST_F(Configure, FailedSaveReportsAndStillEndsWithOkAndTheNewValues)
+{
+    Settings s = completeSettings();
+    s.configurationNeeded = true;
+    // The user's hive cannot be written: its folder is a plain file.
+    korva::testing::writeWholeFile(home.configHome(), "not a folder");
+    ConfigureDialog dialog(s, nullptr);
+    dialog.edit(IDC_REAL_NAME)->setText("Anna Berg");
+    dialog.accept();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Error saving settings");
+    EXPECT_EQ(ui.boxes[0].caption, "");
+    EXPECT_EQ(ui.boxes[0].owner, nullptr);
+    EXPECT_EQ(dialog.result(), ConfigureDialog::ResultOk);
+    EXPECT_STREQ(s.RealName.Text(), "Anna Berg");
+    EXPECT_TRUE(s.configurationNeeded);
+}
+
+TEST_F(Configure, CoverPagesAreStoredWithCrLfLineEnds)
+{
+    Settings s = completeSettings();
+    ConfigureDialog dialog(s, nullptr);
+    dialog.findChild<QPlainTextEdit*>("1067")->setPlainText("Standard\nUrgent");
+    dialog.accept();
+    EXPECT_STREQ(s.CoverPages.Text(), "Standard\r\nUrgent");
+    Settings stored;
+    LoadSettings(stored);
+    EXPECT_STREQ(stored.CoverPages.Text(), "Standard\r\nUrgent");
+}

@@ -1,0 +1,500 @@
+#include "faxcourier/app/send_fax_dialog.h"
+
+#include "faxcourier/app/address_book_hook.h"
+#include "faxcourier/app/control_ids.h"
+#include "faxcourier/app/recipient_list.h"
+#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/foundation/log.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "platform/testing/test_support.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace korva;
+using namespace korva::app;
+using namespace korva::app::testing;
+using korva::testing::TempHome;
+
+namespace {
+
+class SendFax : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testApplication();
+        settings.Server = "mail.example.com";
+        tif.tifOpenAvailable = true;
+        services.submitFax = [this](QWidget* owner) {
+            submitOwners.push_back(owner);
+            submittedRecipients.clear();
+            for (const String& spec : job.recipients)
+                submittedRecipients.emplace_back(spec.Text());
+            waitCursorAtSubmit = ui.waitCursorDepth;
+            return submitResult;
+        };
+        services.configure = [this](QWidget* owner) {
+            configureOwners.push_back(owner);
+            return configureResult;
+        };
+        services.requestQuit = [this] { ++quitRequests; };
+    }
+
+    std::unique_ptr<SendFaxDialog> open()
+    {
+        auto dialog = std::make_unique<SendFaxDialog>(job, settings, tif, services);
+        dialog->initDialog();
+        QCoreApplication::processEvents();
+        return dialog;
+    }
+
+    template <typename W>
+    W* control(SendFaxDialog& dialog, int id)
+    {
+        W* widget = dialog.findChild<W*>(QString::number(id));
+        EXPECT_NE(widget, nullptr) << id;
+        return widget;
+    }
+
+    void addDocument(const char* name, uint32_t pages)
+    {
+        std::string file = home.path() + "/korvafax" + std::to_string(job.documents.size() + 1) + ".tif";
+        korva::testing::writeWholeFile(file, "fax");
+        FaxDocument document;
+        document.name = name;
+        document.file = file.c_str();
+        document.pages = pages;
+        job.documents.push_back(document);
+    }
+
+    void enterRecipient(SendFaxDialog& dialog, const QString& name, const QString& numbers, const QString& company)
+    {
+        control<QLineEdit>(dialog, IDC_RECIPIENT_NAME)->setText(name);
+        control<QLineEdit>(dialog, IDC_RECIPIENT_FAX)->setText(numbers);
+        control<QLineEdit>(dialog, IDC_RECIPIENT_COMPANY)->setText(company);
+    }
+
+    void click(SendFaxDialog& dialog, int id) { QTest::mouseClick(control<QPushButton>(dialog, id), Qt::LeftButton); }
+
+    std::vector<QStringList> rows(SendFaxDialog& dialog)
+    {
+        std::vector<QStringList> out;
+        RecipientList* list = dialog.recipientList();
+        for (int row = 0; row < list->rowCount(); ++row)
+            out.push_back({list->cell(row, 0), list->cell(row, 1), list->cell(row, 2),
+                           list->topLevelItem(row)->isSelected() ? "selected" : ""});
+        return out;
+    }
+
+    TempHome home;
+    ScriptedUi ui;
+    FaxJob job;
+    Settings settings;
+    TifViewer tif;
+    SendFaxServices services;
+    bool submitResult = true;
+    int configureResult = 2;
+    int quitRequests = 0;
+    int waitCursorAtSubmit = -1;
+    std::vector<QWidget*> submitOwners;
+    std::vector<QWidget*> configureOwners;
+    std::vector<std::string> submittedRecipients;
+};
+
+}  // namespace
+
+TEST_F(SendFax, OpensWithTheTemplatesControlsAndTheJob)
+{
+    job.subject = "Invoice 42";
+    job.recipients = {"0301~Anna~Acme", "broken", "0409~Carl~"};
+    auto dialog = open();
+    EXPECT_EQ(dialog->windowTitle(), "Send KORVA Fax (V0.16)");
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    EXPECT_EQ(SendFaxDialog::current(), dialog.get());
+    EXPECT_EQ(control<QLineEdit>(*dialog, IDC_SUBJECT)->text(), "Invoice 42");
+    EXPECT_TRUE(control<QPlainTextEdit>(*dialog, IDC_COMMENTS)->toPlainText().isEmpty());
+    EXPECT_EQ(rows(*dialog), (std::vector<QStringList>{{"Anna", "0301", "Acme", ""}, {"Carl", "0409", "", ""}}));
+    auto* header = dialog->recipientList()->headerItem();
+    EXPECT_EQ(header->text(0), "Name");
+    EXPECT_EQ(header->text(1), "Number");
+    EXPECT_EQ(header->text(2), "Company");
+    EXPECT_FALSE(dialog->recipientList()->header()->sectionsClickable());
+    for (int id : {IDC_ADD_RECIPIENT, IDC_REPLACE_RECIPIENT, IDC_REMOVE_RECIPIENT})
+        EXPECT_FALSE(control<QPushButton>(*dialog, id)->isEnabled()) << id;
+    EXPECT_TRUE(control<QPushButton>(*dialog, IDC_ADD_RECIPIENT)->isDefault());
+    EXPECT_TRUE(control<QPushButton>(*dialog, IDC_HIDDEN_EDIT_VIEW)->isHidden());
+    EXPECT_EQ(control<QPushButton>(*dialog, IDC_HIDDEN_EDIT_VIEW)->text(), "Button1");
+    EXPECT_EQ(control<QPushButton>(*dialog, IDOK)->text(), "S&end Fax");
+    EXPECT_EQ(control<QPushButton>(*dialog, IDCANCEL)->text(), "Cancel");
+    EXPECT_EQ(control<QPushButton>(*dialog, IDC_CONFIGURE)->text(), "Configure...");
+    EXPECT_EQ(control<QPushButton>(*dialog, IDC_VIEW_ADDRESS_BOOK)->text(), "View Address &Book");
+    EXPECT_EQ(control<QPushButton>(*dialog, IDC_PREVIEW)->text(), "Preview Fa&x");
+    EXPECT_EQ(dialog->findChild<QLabel*>("label1003")->text(), "Recipient &Fax Number:");
+    EXPECT_EQ(dialog->findChild<QLabel*>("label1007")->text(), "Total Pages: ");
+    EXPECT_TRUE(configureOwners.empty());
+}
+
+TEST_F(SendFax, ColumnsShareTheListWidth)
+{
+    auto dialog = open();
+    dialog->show();
+    QCoreApplication::processEvents();
+    RecipientList* list = dialog->recipientList();
+    int w = list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2);
+    EXPECT_EQ(list->columnWidth(0), w / 3);
+    EXPECT_EQ(list->columnWidth(1), w / 3);
+    EXPECT_GT(w, 100);
+}
+
+TEST_F(SendFax, AddButtonFollowsTheFaxNumberAndRemoveTheSelection)
+{
+    auto dialog = open();
+    auto* add = control<QPushButton>(*dialog, IDC_ADD_RECIPIENT);
+    auto* replace = control<QPushButton>(*dialog, IDC_REPLACE_RECIPIENT);
+    auto* remove = control<QPushButton>(*dialog, IDC_REMOVE_RECIPIENT);
+    QTest::keyClicks(control<QLineEdit>(*dialog, IDC_RECIPIENT_FAX), "0301");
+    EXPECT_TRUE(add->isEnabled());
+    EXPECT_FALSE(replace->isEnabled());
+    click(*dialog, IDC_ADD_RECIPIENT);
+    EXPECT_TRUE(remove->isEnabled());
+    EXPECT_TRUE(replace->isEnabled());
+    control<QLineEdit>(*dialog, IDC_RECIPIENT_FAX)->clear();
+    EXPECT_FALSE(add->isEnabled());
+    EXPECT_FALSE(replace->isEnabled());
+    dialog->recipientList()->clearSelection();
+    EXPECT_FALSE(remove->isEnabled());
+}
+
+TEST_F(SendFax, TwoNumbersAddTwoSelectedRowsAndTheDuplicateRuleComparesTheWholeBox)
+{
+    auto dialog = open();
+    enterRecipient(*dialog, "Anna", "111;222", "Acme");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    EXPECT_EQ(rows(*dialog),
+              (std::vector<QStringList>{{"Anna", "111", "Acme", "selected"}, {"Anna", "222", "Acme", "selected"}}));
+
+    // The same two-number text again: no row holds "111;222", so two more rows.
+    click(*dialog, IDC_ADD_RECIPIENT);
+    EXPECT_EQ(dialog->recipientList()->rowCount(), 4);
+    EXPECT_EQ(ui.beeps, 0);
+
+    // One of the numbers alone with the name in another letter case beeps.
+    enterRecipient(*dialog, "ANNA", "222", "Other");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_EQ(dialog->recipientList()->rowCount(), 4);
+
+    // A new row: only it is selected.
+    enterRecipient(*dialog, "Bert", "333", "");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    EXPECT_EQ(dialog->recipientList()->selectedCount(), 1);
+    EXPECT_EQ(dialog->recipientList()->cell(dialog->recipientList()->firstSelectedRow(), 0), "Bert");
+}
+
+TEST_F(SendFax, RowsAreSortedByNameAndSendKeepsThatOrder)
+{
+    addDocument("Letter", 2);
+    auto dialog = open();
+    for (auto [name, number] : {std::pair{"carl", "3"}, {"Anna", "1"}, {"bert", "2"}}) {
+        enterRecipient(*dialog, name, number, "Co");
+        click(*dialog, IDC_ADD_RECIPIENT);
+    }
+    EXPECT_EQ(dialog->recipientList()->cell(0, 0), "Anna");
+    EXPECT_EQ(dialog->recipientList()->cell(1, 0), "bert");
+    EXPECT_EQ(dialog->recipientList()->cell(2, 0), "carl");
+    click(*dialog, IDOK);
+    EXPECT_EQ(submittedRecipients, (std::vector<std::string>{"1~Anna~Co", "2~bert~Co", "3~carl~Co"}));
+    EXPECT_EQ(dialog->result(), 1);
+    EXPECT_EQ(SendFaxDialog::current(), nullptr);
+    EXPECT_EQ(submitOwners, (std::vector<QWidget*>{dialog.get()}));
+    EXPECT_EQ(waitCursorAtSubmit, 1);
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+}
+
+TEST_F(SendFax, TildesAreSentAsUnderscoresAndAnEmptyCompanyAsASpace)
+{
+    addDocument("Letter", 1);
+    auto dialog = open();
+    enterRecipient(*dialog, "Anna~Berg", "030~1", "");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    control<QLineEdit>(*dialog, IDC_SUBJECT)->setText("Subject line");
+    control<QPlainTextEdit>(*dialog, IDC_COMMENTS)->setPlainText("one\ntwo");
+    click(*dialog, IDOK);
+    EXPECT_EQ(submittedRecipients, (std::vector<std::string>{"030_1~Anna_Berg~ "}));
+    EXPECT_STREQ(job.subject.Text(), "Subject line");
+    EXPECT_STREQ(job.comments.Text(), "one\r\ntwo");
+}
+
+TEST_F(SendFax, FailedSendKeepsTheDialogOpenWithEverything)
+{
+    addDocument("Letter", 1);
+    submitResult = false;
+    auto dialog = open();
+    enterRecipient(*dialog, "Anna", "1", "");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    dialog->accept();
+    EXPECT_EQ(submitOwners.size(), 1u);
+    EXPECT_EQ(SendFaxDialog::current(), dialog.get());
+    EXPECT_EQ(dialog->recipientList()->rowCount(), 1);
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+}
+
+TEST_F(SendFax, DocumentLinesAndPageTotals)
+{
+    auto dialog = open();
+    auto* total = control<QLineEdit>(*dialog, IDC_TOTAL_PAGES);
+    auto* list = control<QListWidget>(*dialog, IDC_DOCUMENT_LIST);
+    EXPECT_EQ(total->text(), "0 pages");
+    EXPECT_TRUE(total->isReadOnly());
+    addDocument("Letter", 1);
+    dialog->refreshDocuments();
+    EXPECT_EQ(total->text(), "1 page");
+    addDocument("Offer", 3);
+    QCoreApplication::postEvent(dialog.get(), new QEvent(QEvent::Type(0x8005)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(total->text(), "4 pages");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), "Letter (1)");
+    EXPECT_EQ(list->item(1)->text(), "Offer (3)");
+}
+
+TEST_F(SendFax, DeletingTheOnlyDocumentThenSendSaysNoDocuments)
+{
+    addDocument("Letter", 2);
+    std::string file = job.documents[0].file.Text();
+    auto dialog = open();
+    enterRecipient(*dialog, "Anna", "1", "");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    click(*dialog, IDC_DELETE_DOCUMENT);
+    EXPECT_EQ(ui.beeps, 1) << "no selection";
+    auto* list = control<QListWidget>(*dialog, IDC_DOCUMENT_LIST);
+    list->setCurrentRow(0);
+    click(*dialog, IDC_DELETE_DOCUMENT);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(job.documents.empty());
+    EXPECT_FALSE(fileExists(file)) << "the deleted document's converted file goes with it";
+    EXPECT_EQ(control<QLineEdit>(*dialog, IDC_TOTAL_PAGES)->text(), "0 pages");
+    click(*dialog, IDOK);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "No Documents are ready to be sent");
+    EXPECT_EQ(ui.boxes[0].caption, "KORVA Fax");
+    EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Information);
+    EXPECT_EQ(ui.boxes[0].owner, nullptr);
+    EXPECT_TRUE(submitOwners.empty());
+    EXPECT_EQ(SendFaxDialog::current(), dialog.get());
+}
+
+TEST_F(SendFax, SendWithoutRecipientsSaysSo)
+{
+    addDocument("Letter", 2);
+    auto dialog = open();
+    click(*dialog, IDOK);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "No Recipients Defined\nPress the ADD button to add recipients to the recipient list");
+    EXPECT_TRUE(submitOwners.empty());
+}
+
+TEST_F(SendFax, EmptyCoverPagesSettingHidesTheListAndSendClearsTheCoverPage)
+{
+    addDocument("Letter", 1);
+    job.coverPage = "Urgent";
+    auto dialog = open();
+    EXPECT_TRUE(control<QComboBox>(*dialog, IDC_COVER_PAGE_LIST)->isHidden());
+    EXPECT_TRUE(control<QLabel>(*dialog, IDC_COVER_PAGE_LABEL)->isHidden());
+    enterRecipient(*dialog, "Anna", "1", "");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    click(*dialog, IDOK);
+    EXPECT_TRUE(job.coverPage.IsEmpty());
+}
+
+TEST_F(SendFax, CoverPageListTrimsSortsAndPrefersTheJobsCoverPage)
+{
+    addDocument("Letter", 1);
+    settings.CoverPages = "Standard\r\n\r\n  Urgent  \r\nConfidential";
+    job.coverPage = "urgent";
+    auto dialog = open();
+    auto* box = control<QComboBox>(*dialog, IDC_COVER_PAGE_LIST);
+    EXPECT_FALSE(box->isHidden());
+    EXPECT_EQ(control<QLabel>(*dialog, IDC_COVER_PAGE_LABEL)->text(), "Cover Page:");
+    ASSERT_EQ(box->count(), 3);
+    EXPECT_EQ(box->itemText(0), "Confidential");
+    EXPECT_EQ(box->itemText(1), "Standard");
+    EXPECT_EQ(box->itemText(2), "Urgent");
+    EXPECT_EQ(box->currentText(), "Urgent");
+
+    enterRecipient(*dialog, "Anna", "1", "");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    click(*dialog, IDOK);
+    EXPECT_STREQ(job.coverPage.Text(), "Urgent");
+}
+
+TEST_F(SendFax, CoverPageFallsBackToTheFirstLineThenTheFirstEntry)
+{
+    settings.CoverPages = "Standard\r\nConfidential";
+    job.coverPage = "Missing";
+    auto first = open();
+    EXPECT_EQ(control<QComboBox>(*first, IDC_COVER_PAGE_LIST)->currentText(), "Standard");
+    first.reset();
+
+    settings.CoverPages = " Standard\r\nConfidential";
+    auto second = open();
+    EXPECT_EQ(control<QComboBox>(*second, IDC_COVER_PAGE_LIST)->currentText(), "Confidential");
+}
+
+TEST_F(SendFax, ConfigureOkRefillsTheCoverPagesKeepingTheSelection)
+{
+    settings.CoverPages = "Alpha\r\nBeta";
+    auto dialog = open();
+    auto* box = control<QComboBox>(*dialog, IDC_COVER_PAGE_LIST);
+    box->setCurrentIndex(1);
+    configureResult = 1;
+    settings.CoverPages = "Beta\r\nGamma";
+    click(*dialog, IDC_CONFIGURE);
+    EXPECT_EQ(configureOwners, (std::vector<QWidget*>{dialog.get()}));
+    ASSERT_EQ(box->count(), 2);
+    EXPECT_EQ(box->currentText(), "Beta");
+}
+
+TEST_F(SendFax, NoConfigHidesTheButtonButANeededConfigurationStillOpensTheDialog)
+{
+    settings.NoConfig = true;
+    settings.configurationNeeded = true;
+    auto dialog = open();
+    EXPECT_EQ(configureOwners, (std::vector<QWidget*>{nullptr}));
+    EXPECT_TRUE(control<QPushButton>(*dialog, IDC_CONFIGURE)->isHidden());
+}
+
+TEST_F(SendFax, ShiftCtrlCancelAnsweredNoActsAsCancel)
+{
+    auto dialog = open();
+    ui.heldKeys = Qt::ShiftModifier | Qt::ControlModifier;
+    ui.answer(Answer::No);
+    dialog->reject();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].caption, "KORVA Fax Printer");
+    EXPECT_EQ(ui.boxes[0].text, "Are you sure you wish to close the KORVA Fax Printer Helper program?\n"
+                                "You will not be able to send faxes until this program is restarted!");
+    EXPECT_EQ(ui.boxes[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Question);
+    EXPECT_EQ(ui.boxes[0].owner, dialog.get());
+    EXPECT_EQ(dialog->result(), 0);
+    EXPECT_EQ(SendFaxDialog::current(), nullptr);
+    EXPECT_EQ(quitRequests, 0);
+}
+
+TEST_F(SendFax, ShiftCtrlCancelAnsweredCancelStaysAndYesQuits)
+{
+    auto dialog = open();
+    ui.heldKeys = Qt::ShiftModifier | Qt::ControlModifier;
+    ui.answer(Answer::Cancel);
+    dialog->reject();
+    EXPECT_EQ(SendFaxDialog::current(), dialog.get());
+    ui.answer(Answer::Yes);
+    dialog->reject();
+    EXPECT_EQ(quitRequests, 1);
+
+    ui.heldKeys = Qt::ShiftModifier;
+    dialog->reject();
+    EXPECT_EQ(ui.boxes.size(), 2u) << "Shift alone is a plain Cancel";
+    EXPECT_EQ(SendFaxDialog::current(), nullptr);
+}
+
+TEST_F(SendFax, DoubleClickCopiesTheSelectedRowAndReplaceSwapsIt)
+{
+    job.recipients = {"111~Anna~Acme", "222~Bert~Bolt"};
+    auto dialog = open();
+    RecipientList* list = dialog->recipientList();
+    list->topLevelItem(1)->setSelected(true);
+    emit list->itemDoubleClicked(list->topLevelItem(1), 0);
+    EXPECT_EQ(control<QLineEdit>(*dialog, IDC_RECIPIENT_NAME)->text(), "Bert");
+    EXPECT_EQ(control<QLineEdit>(*dialog, IDC_RECIPIENT_FAX)->text(), "222");
+    EXPECT_EQ(control<QLineEdit>(*dialog, IDC_RECIPIENT_COMPANY)->text(), "Bolt");
+
+    // Replacing a row with its own values is allowed: it is skipped in the check.
+    click(*dialog, IDC_REPLACE_RECIPIENT);
+    EXPECT_EQ(ui.beeps, 0);
+    control<QLineEdit>(*dialog, IDC_RECIPIENT_NAME)->setText("anna");
+    control<QLineEdit>(*dialog, IDC_RECIPIENT_FAX)->setText("111");
+    click(*dialog, IDC_REPLACE_RECIPIENT);
+    EXPECT_EQ(ui.beeps, 1) << "duplicate of the other row";
+    control<QLineEdit>(*dialog, IDC_RECIPIENT_NAME)->setText("Carl");
+    control<QLineEdit>(*dialog, IDC_RECIPIENT_FAX)->setText("333;444");
+    click(*dialog, IDC_REPLACE_RECIPIENT);
+    EXPECT_EQ(rows(*dialog), (std::vector<QStringList>{{"Anna", "111", "Acme", ""},
+                                                       {"Carl", "333", "Bolt", "selected"},
+                                                       {"Carl", "444", "Bolt", "selected"}}));
+    click(*dialog, IDC_REMOVE_RECIPIENT);
+    EXPECT_EQ(list->rowCount(), 2);
+}
+
+TEST_F(SendFax, PreviewWithoutAnyViewerIsDisabled)
+{
+    tif.tifOpenAvailable = false;
+    auto dialog = open();
+    EXPECT_FALSE(control<QPushButton>(*dialog, IDC_PREVIEW)->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*dialog, IDC_HIDDEN_EDIT_VIEW)->isEnabled());
+}
+
+TEST_F(SendFax, PreviewRunsTheRegistryCommandWithTheFile)
+{
+    makeFolders(home.sysconf(), 0755);
+    korva::testing::writeWholeFile(home.sysconf() + "/HKEY_CLASSES_ROOT.reg",
+                                   "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.tif]\n@=\"T\"\n\n"
+                                   "[HKEY_CLASSES_ROOT\\T\\shell\\open\\command]\n@=\"/usr/bin/viewer -v \\\"%1\\\"\"\n\n"
+                                   "[HKEY_CLASSES_ROOT\\T\\shell\\edit\\command]\n@=\"/usr/bin/editor\"\n");
+    tif = FindTifViewer();
+    addDocument("Letter", 1);
+    std::string file = job.documents[0].file.Text();
+    auto dialog = open();
+    click(*dialog, IDC_PREVIEW);
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_TRUE(ui.launches.empty());
+    control<QListWidget>(*dialog, IDC_DOCUMENT_LIST)->setCurrentRow(0);
+    click(*dialog, IDC_PREVIEW);
+    ASSERT_EQ(ui.launches.size(), 1u);
+    EXPECT_EQ(ui.launches[0].program, "/usr/bin/viewer");
+    EXPECT_EQ(ui.launches[0].arguments, (QStringList{"-v", QString::fromStdString(file)}));
+    // The hidden button prefers the edit verb; a command without %1 gets the file at its end.
+    control<QPushButton>(*dialog, IDC_HIDDEN_EDIT_VIEW)->click();
+    ASSERT_EQ(ui.launches.size(), 2u);
+    EXPECT_EQ(ui.launches[1].program, "/usr/bin/editor");
+    EXPECT_EQ(ui.launches[1].arguments, (QStringList{QString::fromStdString(file)}));
+}
+
+TEST_F(SendFax, ViewAddressBookWithoutAnAddressBookOnlyLogs)
+{
+    setDebugLogging(true);
+    auto dialog = open();
+    click(*dialog, IDC_VIEW_ADDRESS_BOOK);
+    setDebugLogging(false);
+    std::string log = korva::testing::readWholeFile(logFilePath());
+    EXPECT_NE(log.find("Launch Address Book\n"), std::string::npos);
+    EXPECT_NE(log.find("Address book not available"), std::string::npos);
+    EXPECT_NE(log.find("Return from Address Book\n"), std::string::npos);
+}
+
+TEST_F(SendFax, ViewAddressBookCallsTheInstalledOpenerWithTheRecipientList)
+{
+    auto dialog = open();
+    QWidget* ownerSeen = nullptr;
+    QTreeWidget* listSeen = nullptr;
+    AddressBookOpener previous = setAddressBookOpener([&](QWidget* owner, QTreeWidget* list) {
+        ownerSeen = owner;
+        listSeen = list;
+        InsertRecipientRows(list, "From Book", "Dir", "555;556");
+    });
+    click(*dialog, IDC_VIEW_ADDRESS_BOOK);
+    setAddressBookOpener(previous);
+    EXPECT_EQ(ownerSeen, dialog.get());
+    EXPECT_EQ(listSeen, dialog->findChild<QTreeWidget*>("1000"));
+    EXPECT_EQ(dialog->recipientList()->rowCount(), 2);
+}
