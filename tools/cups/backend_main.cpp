@@ -1,0 +1,87 @@
+// korvafax: the CUPS backend of the KORVA Fax queue. It takes the CUPS
+// raster of a job and plays the printer driver for the exit library, as
+// the printing user, so the document lands in that user's spool folder.
+
+#include "tools/cups/backend_args.h"
+#include "tools/cups/backend_log.h"
+#include "tools/cups/band_feeder.h"
+#include "tools/cups/exit_library.h"
+#include "tools/cups/job_user.h"
+#include "tools/cups/raster_copy.h"
+
+#include <cups/backend.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace korva::cups;
+
+namespace {
+
+int fail(const std::string& why, int code)
+{
+    logError("KORVA Fax: " + why);
+    return code;
+}
+
+// Everything after the switch to the job's user.
+int printAsUser(const BackendJob& job, const JobUser& user, int in)
+{
+    std::string why;
+    CheckedRaster raster = copyCheckedRaster(in, why);
+    if (raster.fd < 0)
+        return fail(why, CUPS_BACKEND_CANCEL);
+    auto spool = prepareSpoolFolder(user, why);
+    if (!spool)
+        return fail(why, CUPS_BACKEND_CANCEL);
+    // A relative log file name of the exit library lands here, with the rest.
+    if (chdir(spool->c_str()) != 0)
+        return fail("cannot enter the spool folder " + *spool + ": " + std::strerror(errno), CUPS_BACKEND_CANCEL);
+
+    ExitLibrary library;
+    const std::string path = exitLibraryPath();
+    if (!library.load(path))
+        return fail("cannot load the exit library " + path + ": " + library.error(), CUPS_BACKEND_STOP);
+    logDebug("exit library " + path + ", version " + std::to_string(library.getVersion()));
+
+    logInfo("Faxing " + std::to_string(raster.pages) + " page(s) for " + user.name);
+    if (!feedDocument(library, raster.fd, job.jobId, job.title, why))
+        return fail(why, CUPS_BACKEND_CANCEL);
+    close(raster.fd);
+    logInfo("KORVA Fax has the document \"" + job.title + "\" in " + *spool);
+    return CUPS_BACKEND_OK;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    if (argc == 1) {
+        std::puts(discoveryLine);
+        return CUPS_BACKEND_OK;
+    }
+    std::string why;
+    auto job = parseBackendArgs(argc, argv, why);
+    if (!job) {
+        std::fprintf(stderr, "%s\n", usageText);
+        return fail(why, CUPS_BACKEND_FAILED);
+    }
+    int in = 0;
+    if (!job->file.empty() && (in = open(job->file.c_str(), O_RDONLY | O_CLOEXEC)) < 0)
+        return fail("cannot open " + job->file + ": " + std::strerror(errno), CUPS_BACKEND_FAILED);
+
+    auto user = findJobUser(job->user, why);
+    if (!user)
+        return fail(why, CUPS_BACKEND_CANCEL);
+    if (!becomeJobUser(*user, why))
+        return fail(why, CUPS_BACKEND_STOP);
+    setJobUserEnvironment(*user);
+    umask(077);
+    return printAsUser(*job, *user, in);
+}

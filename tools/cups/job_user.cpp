@@ -1,0 +1,109 @@
+#include "tools/cups/job_user.h"
+
+#include "platform/paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace korva::cups {
+namespace {
+
+const char* const droppedVariables[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME",
+                                        "XDG_RUNTIME_DIR", "TMPDIR"};
+
+bool switchIds(const JobUser& user, std::string& why)
+{
+    if (initgroups(user.name.c_str(), user.gid) != 0) {
+        why = std::string("cannot take the groups of ") + user.name + ": " + std::strerror(errno);
+        return false;
+    }
+    if (setgid(user.gid) != 0 || setuid(user.uid) != 0) {
+        why = std::string("cannot switch to user ") + user.name + ": " + std::strerror(errno);
+        return false;
+    }
+    if (user.uid != 0 && (setuid(0) == 0 || geteuid() == 0)) {
+        why = "root privileges could not be given up";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<JobUser> findJobUser(const std::string& name, std::string& why)
+{
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    int err;
+    while ((err = getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found)) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    if (err != 0 || !found) {
+        why = "user \"" + name + "\" is not known on this system";
+        return std::nullopt;
+    }
+    return JobUser{found->pw_name, found->pw_uid, found->pw_gid, found->pw_dir ? found->pw_dir : ""};
+}
+
+bool becomeJobUser(const JobUser& user, std::string& why)
+{
+    if (geteuid() == 0)
+        return switchIds(user, why);
+    if (getuid() == user.uid && geteuid() == user.uid)
+        return true;
+    why = "the backend runs as user id " + std::to_string(geteuid()) + " and cannot act for " + user.name +
+          "; install it with mode 0700 or 0500 so that CUPS runs it as root";
+    return false;
+}
+
+void setJobUserEnvironment(const JobUser& user)
+{
+    setenv("HOME", user.home.c_str(), 1);
+    setenv("USER", user.name.c_str(), 1);
+    setenv("LOGNAME", user.name.c_str(), 1);
+    for (const char* name : droppedVariables)
+        unsetenv(name);
+}
+
+std::optional<std::string> prepareSpoolFolder(const JobUser& user, std::string& why)
+{
+    if (user.home.empty() || user.home[0] != '/') {
+        why = user.name + " has no home folder";
+        return std::nullopt;
+    }
+    std::string folder = dataHome() + "/KORVAFax";
+    struct stat st {};
+    if (lstat(folder.c_str(), &st) != 0) {
+        int err = errno;
+        if (err == ENOENT)
+            err = makeFolders(folder, 0700);
+        if (err == 0 && lstat(folder.c_str(), &st) != 0)
+            err = errno;
+        if (err != 0) {
+            why = "cannot create the spool folder " + folder + ": " + std::strerror(err);
+            return std::nullopt;
+        }
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        why = "the spool folder " + folder + " is not a folder";
+        return std::nullopt;
+    }
+    if (st.st_uid != user.uid) {
+        why = "the spool folder " + folder + " does not belong to " + user.name;
+        return std::nullopt;
+    }
+    if (st.st_mode & (S_IWGRP | S_IWOTH)) {
+        why = "the spool folder " + folder + " can be written by other users";
+        return std::nullopt;
+    }
+    return folder;
+}
+
+}  // namespace korva::cups

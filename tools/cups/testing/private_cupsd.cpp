@@ -1,0 +1,237 @@
+#include "tools/cups/testing/private_cupsd.h"
+
+#include "tools/cups/testing/build_paths.h"
+
+#include "platform/testing/test_support.h"
+
+#include <cups/cups.h>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace korva::cups::testing {
+namespace {
+
+const char* const systemServerBin = "/usr/lib/cups";
+const char* const cupsdPath = "/usr/sbin/cupsd";
+
+sockaddr_in loopback(int port)
+{
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(uint16_t(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return addr;
+}
+
+int freePort()
+{
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr = loopback(0);
+    socklen_t len = sizeof addr;
+    if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        close(s);
+        return 0;
+    }
+    close(s);
+    return ntohs(addr.sin_port);
+}
+
+bool answers(int port)
+{
+    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr = loopback(port);
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    close(s);
+    return ok;
+}
+
+bool exited(pid_t pid, int timeoutMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
+}  // namespace
+
+std::string PrivateCupsd::unavailable()
+{
+    for (const char* program : {cupsdPath, "/usr/sbin/lpadmin", "/usr/bin/lp"})
+        if (access(program, X_OK) != 0)
+            return std::string(program) + " is not installed (Debian package cups)";
+    if (!fs::exists(std::string(systemServerBin) + "/filter/pdftopdf"))
+        return "the CUPS filters are not installed (Debian package cups-filters)";
+    return TestUser::unavailable();
+}
+
+PrivateCupsd::PrivateCupsd(const TestUser& user) : user_(user)
+{
+    root_ = user.root() + "/cups";
+    conf_ = root_ + "/conf";
+    serverBin_ = root_ + "/bin";
+    spool_ = root_ + "/spool";
+    logs_ = root_ + "/log";
+    sysconf_ = root_ + "/etc";
+    for (const std::string& dir : {conf_ + "/ppd", serverBin_ + "/backend", serverBin_ + "/filter", spool_ + "/tmp",
+                                   logs_, root_ + "/cache", root_ + "/state", sysconf_})
+        fs::create_directories(dir);
+    for (const std::string& dir : {root_, serverBin_, serverBin_ + "/backend", serverBin_ + "/filter", sysconf_})
+        chmod(dir.c_str(), 0755);
+    linkServerBin();
+}
+
+PrivateCupsd::~PrivateCupsd() { stop(); }
+
+void PrivateCupsd::linkServerBin()
+{
+    for (const char* kind : {"filter", "backend"}) {
+        for (const auto& entry : fs::directory_iterator(std::string(systemServerBin) + "/" + kind)) {
+            if (entry.path().filename() != "korvafax")
+                fs::create_symlink(entry.path(), serverBin_ + "/" + kind + "/" + entry.path().filename().string());
+        }
+    }
+    for (const char* dir : {"daemon", "monitor", "notifier"})
+        if (fs::exists(std::string(systemServerBin) + "/" + dir))
+            fs::create_directory_symlink(std::string(systemServerBin) + "/" + dir, serverBin_ + "/" + dir);
+    // Not executable by others, so that a cupsd running as root runs it as root.
+    const std::string backend = serverBin_ + "/backend/korvafax";
+    fs::copy_file(korva::testing::binPath("korvafax"), backend);
+    chmod(backend.c_str(), 0700);
+}
+
+void PrivateCupsd::writeConfig()
+{
+    const bool root = geteuid() == 0;
+    std::string files = "ServerRoot " + conf_ + "\nServerBin " + serverBin_ + "\nRequestRoot " + spool_ +
+                        "\nTempDir " + spool_ + "/tmp\nCacheDir " + root_ + "/cache\nStateDir " + root_ +
+                        "/state\nAccessLog " + logs_ + "/access_log\nErrorLog " + logs_ +
+                        "/error_log\nPageLog " + logs_ + "/page_log\nPrintcap " + root_ + "/printcap\n" +
+                        "PassEnv LD_PRELOAD NSS_WRAPPER_PASSWD NSS_WRAPPER_GROUP\n" +
+                        "SetEnv KORVAFAX_BANDSINK " + builtExitLibrary() + "\n" +
+                        "SetEnv KORVAFAX_SYSCONFDIR " + sysconf_ + "\n";
+    if (root)
+        files += "User lp\nGroup lp\nSystemGroup root\n";
+    korva::testing::writeWholeFile(conf_ + "/cups-files.conf", files);
+    korva::testing::writeWholeFile(conf_ + "/cupsd.conf",
+                                   "LogLevel debug\nListen 127.0.0.1:" + std::to_string(port_) +
+                                       "\nBrowsing No\nBrowseLocalProtocols none\nDefaultShared No\n"
+                                       "WebInterface No\nDefaultAuthType None\n"
+                                       "<Location />\nOrder allow,deny\nAllow 127.0.0.1\n</Location>\n"
+                                       "<Location /admin>\nOrder allow,deny\nAllow 127.0.0.1\n</Location>\n"
+                                       "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n");
+}
+
+std::string PrivateCupsd::start()
+{
+    port_ = freePort();
+    if (port_ == 0)
+        return "no free port on 127.0.0.1";
+    writeConfig();
+    const std::string out = logs_ + "/cupsd.out";
+    const EnvList env = user_.nssEnv();
+    pid_ = fork();
+    if (pid_ == 0) {
+        setpgid(0, 0);
+        int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 1);
+        dup2(fd, 2);
+        for (const auto& [k, v] : env)
+            setenv(k.c_str(), v.c_str(), 1);
+        execl(cupsdPath, "cupsd", "-f", "-c", (conf_ + "/cupsd.conf").c_str(), "-s",
+              (conf_ + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            return "cupsd exited at once: " + korva::testing::readWholeFile(out) + errorLog();
+        }
+        if (answers(port_))
+            return {};
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return "cupsd did not answer on " + server() + ": " + errorLog();
+}
+
+void PrivateCupsd::stop()
+{
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGTERM);
+    if (!exited(pid_, 10000)) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    // Anything of its own that it left behind.
+    kill(-pid_, SIGKILL);
+    pid_ = -1;
+}
+
+EnvList PrivateCupsd::clientEnv() const
+{
+    EnvList env = user_.nssEnv();
+    env.emplace_back("CUPS_SERVER", server());
+    return env;
+}
+
+std::string PrivateCupsd::errorLog() const
+{
+    std::error_code ec;
+    return fs::exists(logs_ + "/error_log", ec) ? korva::testing::readWholeFile(logs_ + "/error_log") : "";
+}
+
+int PrivateCupsd::jobState(int jobId, std::string* message) const
+{
+    http_t* http = httpConnect2("127.0.0.1", port_, nullptr, AF_INET, HTTP_ENCRYPTION_NEVER, 1, 5000, nullptr);
+    if (!http)
+        return 0;
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const std::string uri = "ipp://127.0.0.1:" + std::to_string(port_) + "/jobs/" + std::to_string(jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    int state = 0;
+    if (response) {
+        if (ipp_attribute_t* a = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
+            state = ippGetInteger(a, 0);
+        if (ipp_attribute_t* a = ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT);
+            a && message)
+            *message = ippGetString(a, 0, nullptr);
+        ippDelete(response);
+    }
+    httpClose(http);
+    return state;
+}
+
+int PrivateCupsd::waitForJob(int jobId, int timeoutMs) const
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int state = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        state = jobState(jobId);
+        if (state >= IPP_JSTATE_CANCELED)
+            return state;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return state;
+}
+
+}  // namespace korva::cups::testing

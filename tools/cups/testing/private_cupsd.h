@@ -1,0 +1,52 @@
+#pragma once
+// A cupsd of the test's own, as CUPS' test harness runs one: listening on a
+// loopback port only, with its configuration, spool, logs and ServerBin in
+// a temporary folder. ServerBin holds links to the machine's filters and
+// backends plus a private copy of the korvafax backend.
+
+#include "tools/cups/testing/job_user_fixture.h"
+
+#include <string>
+#include <sys/types.h>
+
+namespace korva::cups::testing {
+
+class PrivateCupsd {
+public:
+    // Prepares the folders under `user.root()`; runs nothing yet.
+    explicit PrivateCupsd(const TestUser& user);
+    ~PrivateCupsd();  // stops the scheduler and everything it started
+    PrivateCupsd(const PrivateCupsd&) = delete;
+    PrivateCupsd& operator=(const PrivateCupsd&) = delete;
+
+    // Empty when the programs are there, otherwise what is missing.
+    static std::string unavailable();
+
+    // Starts the scheduler and waits until it answers. Empty on success,
+    // otherwise why it did not start.
+    std::string start();
+    void stop();
+
+    std::string server() const { return "127.0.0.1:" + std::to_string(port_); }
+    const std::string& serverBin() const { return serverBin_; }
+    const std::string& sysconf() const { return sysconf_; }
+    EnvList clientEnv() const;  // CUPS_SERVER and the user's nss files
+    std::string errorLog() const;
+
+    // The job's state (IPP job-state: 9 completed, 7 canceled, 8 aborted) and
+    // its state message; 0 when the job cannot be asked for.
+    int jobState(int jobId, std::string* message = nullptr) const;
+    // Waits until the job is done (completed, canceled or aborted); its state.
+    int waitForJob(int jobId, int timeoutMs) const;
+
+private:
+    void writeConfig();
+    void linkServerBin();
+
+    const TestUser& user_;
+    std::string root_, conf_, serverBin_, spool_, logs_, sysconf_;
+    int port_ = 0;
+    pid_t pid_ = -1;
+};
+
+}  // namespace korva::cups::testing
