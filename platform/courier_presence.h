@@ -1,0 +1,40 @@
+#pragma once
+// faxcourier's mark that it runs: an exclusive flock() on "korvafax.running"
+// in the spool folder, held for the whole run. The exit library asks for it
+// before it replaces a finished document that faxcourier has not taken yet.
+// The kernel drops the lock when its holder ends, however it ends.
+
+#include <string>
+
+namespace korva {
+
+inline constexpr const char* kCourierPresenceFile = "korvafax.running";
+
+// "<spoolFolder>/korvafax.running"
+std::string courierPresencePath(const std::string& spoolFolder);
+
+class CourierPresence {
+public:
+    CourierPresence() = default;
+    // Takes the mark at once; see hold().
+    explicit CourierPresence(const std::string& spoolFolder) { hold(spoolFolder); }
+    ~CourierPresence() { release(); }
+    CourierPresence(const CourierPresence&) = delete;
+    CourierPresence& operator=(const CourierPresence&) = delete;
+
+    // Opens (creating 0600) the file and locks it without waiting. Returns
+    // 0, or errno; EWOULDBLOCK when another process holds it already.
+    int hold(const std::string& spoolFolder);
+    bool held() const { return fd_ >= 0; }
+    // The file stays: removing it could split a later holder from a checker.
+    void release();
+
+private:
+    int fd_ = -1;
+};
+
+// True while some process holds the mark. A missing file, or one whose
+// lock is free, means no faxcourier runs.
+bool courierRunning(const std::string& spoolFolder);
+
+}  // namespace korva
