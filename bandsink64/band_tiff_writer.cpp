@@ -70,7 +70,10 @@ void setRgbFields(TIFF* tiff, const Band& band)
 
 bool writeRow(ExitJob& job, void* row, int32_t r)
 {
-    return TIFFWriteScanline(job.tiff, row, uint32_t(job.pageRows + r), 0) >= 0;
+    if (TIFFWriteScanline(job.tiff, row, uint32_t(job.pageRows + r), 0) >= 0)
+        return true;
+    job.writeFailed = true;
+    return false;
 }
 
 int32_t writeMonochromeBand(ExitJob& job, const Band& band)
@@ -168,8 +171,10 @@ int32_t finishPage(ExitJob& job, int32_t result)
     exitLogf(3, "No longer banding, so write out the TIFF directory. Image Height is %d", job.pageRows);
     TIFFSetField(job.tiff, TIFFTAG_IMAGELENGTH, uint32_t(job.pageRows));
     // A page whose directory is not written is lost: say so.
-    if (!TIFFWriteDirectory(job.tiff))
+    if (!TIFFWriteDirectory(job.tiff)) {
+        job.writeFailed = true;
         result = -2;
+    }
     return result;
 }
 

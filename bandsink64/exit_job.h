@@ -18,6 +18,7 @@ struct ExitJob {
     int32_t firstBand = 0;    // until the first band of the page is written
     int32_t pageRows = 0;     // rows of the current page so far
     TIFF* tiff = nullptr;     // open from the first page to endDocExit
+    bool writeFailed = false; // a row or a page's directory was not written
     char userName[100] = {};
 };
 

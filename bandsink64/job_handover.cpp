@@ -1,9 +1,12 @@
 #include "bandsink64/job_handover.h"
 
+#include "bandsink64/courier_wait.h"
 #include "bandsink64/exit_job.h"
 #include "bandsink64/exit_log.h"
 #include "controlarea/control_area.h"
+#include "platform/courier_presence.h"
 #include "platform/file_ops.h"
+#include "platform/message_box.h"
 #include "platform/tick_count.h"
 #include "platform/user_name.h"
 
@@ -37,6 +40,42 @@ void recordInControlArea(const ExitJob& job)
     setField(record.documentName, job.documentName);
     exitLogf(3, "Save doc name %s to control data", job.documentName.c_str());
     writeControlRecord(record);
+}
+
+// While faxcourier runs, a document still waiting is its next one: give it
+// time to take it before this one takes its place.
+void letCourierTakeWaitingFile(const ExitJob& job)
+{
+    const std::string watchFile = watchFilePath(job.spoolFolder);
+    if (watchFile.empty() || !fileExists(watchFile) || !courierRunning(job.spoolFolder))
+        return;
+    const std::chrono::milliseconds limit = handOverWaitLimit();
+    exitLogf(3, "Waiting for faxcourier to take %s", watchFile.c_str());
+    const auto started = std::chrono::steady_clock::now();
+    CourierWait outcome = waitForCourierToTake(watchFile, job.spoolFolder, limit);
+    const long waitedMs = long(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - started).count());
+    if (outcome == CourierWait::Taken)
+        exitLogf(3, "faxcourier took %s after %ld ms", watchFile.c_str(), waitedMs);
+    else if (outcome == CourierWait::NoCourier)
+        exitLogf(3, "faxcourier ended while %s was waiting", watchFile.c_str());
+    else if (outcome == CourierWait::TimedOut)
+        exitLogf(1, "faxcourier did not take %s within %ld ms; it is replaced", watchFile.c_str(), waitedMs);
+}
+
+// A page that could not be written whole: the file is not handed over, so
+// a document still waiting keeps its place and faxcourier never gets a
+// broken one.
+void discardBrokenFile(const ExitJob& job)
+{
+    const std::string message = exitLogText(
+        "Cannot write %s. Check to make sure you have enough disk space.  You should have at least 50mb free. "
+        "The document was not faxed.",
+        job.jobFilePath.c_str());
+    exitLog(1, message);
+    showMessageBox("", message);
+    if (!job.jobFilePath.empty())
+        deleteFile(job.jobFilePath);
 }
 
 // Replaces the watch file with the per-job file; the preset fields of the
@@ -75,16 +114,32 @@ void prepareDocument(ExitJob& job)
     std::snprintf(tick, sizeof tick, "%08lx", static_cast<unsigned long>(tickCount()));
     job.jobFilePath = job.spoolFolder + "/korvafax_" + job.userName + "_" + tick + ".tif";
     deleteFile(job.jobFilePath);
-    deleteFile(watchFilePath(job.spoolFolder));
+    // A finished document that faxcourier has not taken yet stays: the end
+    // of this one waits for it.
+    const std::string watchFile = watchFilePath(job.spoolFolder);
+    if (courierRunning(job.spoolFolder) && fileExists(watchFile))
+        exitLogf(3, "Leaving %s for faxcourier", watchFile.c_str());
+    else
+        deleteFile(watchFile);
     closeControlArea();
 }
 
 void handOverDocument(ExitJob& job)
 {
-    if (job.tiff)
+    if (job.tiff) {
+        if (!TIFFFlush(job.tiff))
+            job.writeFailed = true;
         TIFFClose(job.tiff);
+    }
     job.tiff = nullptr;
+    if (job.writeFailed) {
+        discardBrokenFile(job);
+        return;
+    }
+    // Held while waiting too: a second document ending on another thread
+    // must not slip in and replace this one's file.
     std::lock_guard use(controlAreaUse);
+    letCourierTakeWaitingFile(job);
     openControlArea();
     replaceWatchFile(job);
     closeControlArea();
