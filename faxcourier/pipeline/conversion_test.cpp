@@ -105,7 +105,6 @@ void expectFaxForm(const FaxPageRead& page, uint32_t rows)
     EXPECT_EQ(page.resolutionUnit, RESUNIT_INCH);
     EXPECT_EQ(page.xResolution, 200.0f);
     EXPECT_EQ(page.yResolution, 192.0f);
-    EXPECT_EQ(page.group3Options & GROUP3OPT_2DENCODING, 0u);
 }
 
 TEST_F(ConversionTest, ThreePagesBecomeThreeFaxPagesInOrder)

@@ -78,6 +78,12 @@ void restoreDocumentEnd(const std::string& path, const DocumentEnd& end)
     ::close(fd);
 }
 
+// Two-dimensional coding: one-dimensional rows can need one run more than
+// the page is wide (a row that starts black and alternates every pixel, as
+// Floyd-Steinberg makes of a mid-grey band), which libtiff's decoder
+// refuses. Fill bits put each EOL on a byte boundary, as fax software likes.
+constexpr uint32_t kGroup3Options = GROUP3OPT_2DENCODING | GROUP3OPT_FILLBITS;
+
 bool setPageFields(TIFF* tif, uint32_t rows)
 {
     return TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE) &&
@@ -86,7 +92,7 @@ bool setPageFields(TIFF* tif, uint32_t rows)
            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1) &&
            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1) &&
            TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3) &&
-           TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS) &&
+           TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, kGroup3Options) &&
            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE) &&
            TIFFSetField(tif, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB) &&
            TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&

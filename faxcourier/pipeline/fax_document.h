@@ -1,6 +1,6 @@
 #pragma once
 // The converted fax document: a multi-page TIFF of 1728-pixel pages, 1 bit,
-// 200 x 192 dpi, CCITT Group 3 one-dimensional with byte-aligned EOLs.
+// 200 x 192 dpi, CCITT Group 3 two-dimensional with byte-aligned EOLs.
 
 #include "faxcourier/pipeline/page_converter.h"
 
