@@ -1,36 +1,73 @@
 #include "faxcourier/pipeline/dither.h"
 
-#include <algorithm>
+#include <cstring>
 
 namespace korva {
+namespace {
+
+// True when all 8 pixels are pure black or pure white.
+inline bool allExtreme(const uint8_t* grey)
+{
+    unsigned extreme = 1;
+    for (int k = 0; k < 8; ++k)
+        extreme &= uint8_t(grey[k] + 1) <= 1;
+    return extreme;
+}
+
+inline bool noErrors(const int32_t* errors)
+{
+    int32_t any = 0;
+    for (int k = 0; k < 7; ++k)
+        any |= errors[k];
+    return any == 0;
+}
+
+}  // namespace
 
 void ditherFloydSteinberg(const uint8_t* grey, uint32_t width, uint32_t rows, uint8_t* bits)
 {
-    // Errors in sixteenths, with one spare cell at each end so that the
-    // edges need no tests.
-    std::vector<int32_t> below(width + 2, 0), next(width + 2, 0);
+    // Errors in sixteenths, with a spare cell at each end so that the edges
+    // need no tests. `here` holds what this row receives from the one above,
+    // `below` what it hands on; the three cells of `below` that a pixel
+    // touches are kept in registers until they are final.
+    std::vector<int32_t> receivedStore(width + 2, 0), handedStore(width + 2, 0);
     for (uint32_t y = 0; y < rows; ++y, grey += width) {
-        std::swap(below, next);  // `below` now holds this row's errors
-        std::fill(next.begin(), next.end(), 0);
-        int32_t* here = below.data() + 1;
-        int32_t* under = next.data() + 1;
-        int32_t carried = here[0];
+        std::swap(receivedStore, handedStore);
+        const int32_t* here = receivedStore.data() + 1;
+        int32_t* below = handedStore.data() + 1;
+        int32_t carried = here[0];  // what pixel x receives from the left and above
+        int32_t left = 0;           // pending sum for below[x - 1]
+        int32_t under = 0;          // pending sum for below[x]
         for (uint32_t x = 0; x < width; x += 8) {
+            // Pure black and white with nothing to carry (text, margins):
+            // the pixels stay as they are and hand on no error.
+            if (carried == 0 && allExtreme(grey + x) && noErrors(here + x + 1)) {
+                unsigned byte = 0;
+                for (int k = 0; k < 8; ++k)
+                    byte = (byte << 1) | unsigned(grey[x + k] == 0);
+                *bits++ = uint8_t(byte);
+                below[int64_t(x) - 1] = left;
+                below[x] = under;
+                std::memset(below + x + 1, 0, 6 * sizeof(int32_t));
+                left = under = 0;
+                carried = here[x + 8];
+                continue;
+            }
             unsigned byte = 0;
-            for (uint32_t bit = 0; bit < 8; ++bit) {
-                uint32_t at = x + bit;
+            for (uint32_t at = x; at < x + 8; ++at) {
                 int32_t value = grey[at] + ((carried + 8) >> 4);
-                bool black = value < 128;
-                int32_t error = black ? value : value - 255;
+                int32_t black = value < 128;
+                int32_t error = value - (black ? 0 : 255);
                 byte = (byte << 1) | unsigned(black);
                 carried = here[at + 1] + 7 * error;
-                int32_t* u = under + at;
-                u[-1] += 3 * error;
-                u[0] += 5 * error;
-                u[1] += error;
+                below[int64_t(at) - 1] = left + 3 * error;
+                left = under + 5 * error;
+                under = error;
             }
             *bits++ = uint8_t(byte);
         }
+        below[int64_t(width) - 1] = left;
+        below[width] = under;
     }
 }
 
