@@ -13,4 +13,7 @@ std::string builtExitLibrary()
     return korva::testing::binPath("../lib/libbandsink64.so");
 }
 
+
+std::string installPrinterScript() { return std::string(KORVAFAX_SOURCE_ROOT) + "/scripts/install-printer"; }
+
 }  // namespace korva::cups::testing

@@ -9,4 +9,7 @@ namespace korva::cups::testing {
 // lib folder beside the programs.
 std::string builtExitLibrary();
 
+// scripts/install-printer of this source tree.
+std::string installPrinterScript();
+
 }  // namespace korva::cups::testing

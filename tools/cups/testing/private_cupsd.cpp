@@ -110,9 +110,15 @@ void PrivateCupsd::linkServerBin()
     for (const char* dir : {"daemon", "monitor", "notifier"})
         if (fs::exists(std::string(systemServerBin) + "/" + dir))
             fs::create_directory_symlink(std::string(systemServerBin) + "/" + dir, serverBin_ + "/" + dir);
+    // The scheduler drops LD_PRELOAD from a backend's environment, so the
+    // backend is started through a script that brings nss_wrapper back.
     // Not executable by others, so that a cupsd running as root runs it as root.
     const std::string backend = serverBin_ + "/backend/korvafax";
-    fs::copy_file(korva::testing::binPath("korvafax"), backend);
+    std::string script = "#!/bin/sh\n";
+    for (const auto& [name, value] : user_.nssEnv())
+        script += "export " + name + "='" + value + "'\n";
+    script += "exec '" + korva::testing::binPath("korvafax") + "' \"$@\"\n";
+    korva::testing::writeWholeFile(backend, script);
     chmod(backend.c_str(), 0700);
 }
 
@@ -123,7 +129,6 @@ void PrivateCupsd::writeConfig()
                         "\nTempDir " + spool_ + "/tmp\nCacheDir " + root_ + "/cache\nStateDir " + root_ +
                         "/state\nAccessLog " + logs_ + "/access_log\nErrorLog " + logs_ +
                         "/error_log\nPageLog " + logs_ + "/page_log\nPrintcap " + root_ + "/printcap\n" +
-                        "PassEnv LD_PRELOAD NSS_WRAPPER_PASSWD NSS_WRAPPER_GROUP\n" +
                         "SetEnv KORVAFAX_BANDSINK " + builtExitLibrary() + "\n" +
                         "SetEnv KORVAFAX_SYSCONFDIR " + sysconf_ + "\n";
     if (root)

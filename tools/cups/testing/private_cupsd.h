@@ -2,7 +2,8 @@
 // A cupsd of the test's own, as CUPS' test harness runs one: listening on a
 // loopback port only, with its configuration, spool, logs and ServerBin in
 // a temporary folder. ServerBin holds links to the machine's filters and
-// backends plus a private copy of the korvafax backend.
+// backends plus a script that starts the built korvafax backend with the
+// test user known through nss_wrapper.
 
 #include "tools/cups/testing/job_user_fixture.h"
 

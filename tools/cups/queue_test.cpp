@@ -1,0 +1,221 @@
+// The whole print path through a real scheduler: a private cupsd on a
+// loopback port, the queue added by scripts/install-printer, a PDF printed
+// with lp by the test user, and the document in that user's spool folder.
+
+#include "tools/cups/testing/build_paths.h"
+#include "tools/cups/testing/job_user_fixture.h"
+#include "tools/cups/testing/pdf_writer.h"
+#include "tools/cups/testing/private_cupsd.h"
+
+#include "bandsink64/testing/sink_test_support.h"
+#include "controlarea/control_record.h"
+#include "platform/testing/test_support.h"
+
+#include <cups/ipp.h>
+
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <regex>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using namespace korva::cups::testing;
+using korva::testing::ProcessResult;
+using korva::testing::readWholeFile;
+using korva::testing::runProcess;
+
+namespace {
+
+class QueueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (std::string why = PrivateCupsd::unavailable(); !why.empty())
+            GTEST_SKIP() << why;
+        user_ = std::make_unique<TestUser>();
+        cupsd_ = std::make_unique<PrivateCupsd>(*user_);
+        const std::string why = cupsd_->start();
+        ASSERT_EQ(why, "");
+    }
+
+    void TearDown() override
+    {
+        cupsd_.reset();
+        user_.reset();
+    }
+
+    // A command run by the test user against the private scheduler.
+    ProcessResult runAsUser(std::vector<std::string> argv, EnvList extra = {}) const
+    {
+        if (user_->separate()) {
+            argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(user_->uid()),
+                                       "--regid=" + std::to_string(user_->gid()), "--clear-groups"});
+        }
+        EnvList env = cupsd_->clientEnv();
+        env.emplace_back("HOME", user_->home());
+        env.insert(env.end(), extra.begin(), extra.end());
+        return runProcess(argv, "", env);
+    }
+
+    ProcessResult installPrinter() const
+    {
+        EnvList env = cupsd_->clientEnv();
+        env.emplace_back("KORVAFAX_PPD", KORVAFAX_PPD_SOURCE);
+        return runProcess({installPrinterScript()}, "", env);
+    }
+
+    // Prints the file; the job id, or 0 (with the failure added) when lp refused.
+    int print(const std::string& file, const std::string& title, const std::string& media)
+    {
+        ProcessResult r = runAsUser({"/usr/bin/lp", "-d", "KORVA_Fax", "-t", title, "-o", "media=" + media, file});
+        std::smatch m;
+        if (r.exitCode != 0 || !std::regex_search(r.out, m, std::regex("request id is KORVA_Fax-([0-9]+)"))) {
+            ADD_FAILURE() << "lp: " << r.exitCode << " " << r.out << r.err;
+            return 0;
+        }
+        return std::stoi(m[1]);
+    }
+
+    std::string userFile(const std::string& name, const std::string& bytes) const
+    {
+        const std::string path = user_->home() + "/" + name;
+        korva::testing::writeWholeFile(path, bytes);
+        if (chown(path.c_str(), user_->uid(), user_->gid()) != 0 && user_->separate())
+            ADD_FAILURE() << "chown " << path;
+        return path;
+    }
+
+    std::unique_ptr<TestUser> user_;
+    std::unique_ptr<PrivateCupsd> cupsd_;
+};
+
+uid_t ownerOf(const std::string& path)
+{
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 ? st.st_uid : uid_t(-1);
+}
+
+// Whether every pixel of the rectangle (in 200 dpi pixels, top-left origin) is black.
+bool allBlack(const korva::testing::TiffPage& page, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1)
+{
+    for (uint32_t y = y0; y <= y1; ++y)
+        for (uint32_t x = x0; x <= x1; ++x)
+            if (!page.black(x, y))
+                return false;
+    return true;
+}
+
+bool anyBlack(const korva::testing::TiffPage& page, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1)
+{
+    for (uint32_t y = y0; y <= y1; ++y)
+        for (uint32_t x = x0; x <= x1; ++x)
+            if (page.black(x, y))
+                return true;
+    return false;
+}
+
+}  // namespace
+
+TEST_F(QueueTest, InstallPrinterAddsTheFaxQueue)
+{
+    ProcessResult r = installPrinter();
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err << cupsd_->errorLog();
+    EXPECT_NE(r.out.find("queue KORVA_Fax is ready"), std::string::npos) << r.out;
+
+    ProcessResult device = runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"});
+    EXPECT_NE(device.out.find("korvafax:/"), std::string::npos) << device.out << device.err;
+    ProcessResult options = runAsUser({"/usr/bin/lpoptions", "-p", "KORVA_Fax", "-l"});
+    EXPECT_NE(options.out.find("*Letter"), std::string::npos) << options.out;
+    EXPECT_NE(options.out.find("A4"), std::string::npos) << options.out;
+    EXPECT_NE(options.out.find("*200dpi"), std::string::npos) << options.out;
+
+    // Run again, it renews the queue; --remove takes it away.
+    EXPECT_EQ(installPrinter().exitCode, 0);
+    EnvList env = cupsd_->clientEnv();
+    EXPECT_EQ(runProcess({installPrinterScript(), "--remove"}, "", env).exitCode, 0);
+    EXPECT_NE(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
+}
+
+TEST_F(QueueTest, InstallPrinterWithoutThePpdSaysSo)
+{
+    EnvList env = cupsd_->clientEnv();
+    env.emplace_back("KORVAFAX_PPD", user_->root() + "/missing.ppd");
+    ProcessResult r = runProcess({installPrinterScript()}, "", env);
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("install-printer: no PPD at " + user_->root() + "/missing.ppd"), std::string::npos)
+        << r.err;
+}
+
+TEST_F(QueueTest, PrintedPdfReachesTheSpoolFolderOfTheUserWhoPrintedIt)
+{
+    ProcessResult installed = installPrinter();
+    ASSERT_EQ(installed.exitCode, 0) << installed.err;
+    // An inch-wide bar one inch from the top left corner on page 1; a
+    // half-inch square at the centre of page 2.
+    PdfPage first, second;
+    first.black.push_back({72, 842 - 144, 144, 72});
+    second.black.push_back({297.5 - 18, 421 - 18, 36, 36});
+    const std::string pdf = userFile("letter.pdf", writePdf({first, second}));
+
+    const int job = print(pdf, "Offer 2026-117", "A4");
+    ASSERT_GT(job, 0);
+    std::string message;
+    const int state = cupsd_->waitForJob(job, 60000);
+    cupsd_->jobState(job, &message);
+    ASSERT_EQ(state, IPP_JSTATE_COMPLETED) << message << "\n" << cupsd_->errorLog();
+
+    const std::string spool = user_->spool();
+    const std::string tiff = spool + "/korvafax.tif";
+    EXPECT_EQ(ownerOf(spool), user_->uid());
+    EXPECT_EQ(ownerOf(tiff), user_->uid());
+    auto pages = korva::testing::readTiffPages(tiff);
+    ASSERT_EQ(pages.size(), 2u);
+    for (const auto& page : pages) {
+        EXPECT_EQ(page.compression, 3);
+        EXPECT_FLOAT_EQ(page.xResolution, 200);
+        EXPECT_FLOAT_EQ(page.yResolution, 200);
+        // A4 at 200 dpi: 1654 x 2339 pixels, rows in whole bytes.
+        EXPECT_NEAR(double(page.width), 1654, 8);
+        EXPECT_EQ(page.width % 8, 0u);
+        EXPECT_NEAR(double(page.length), 2339, 2);
+    }
+    // Page 1: the bar covers x 200..600, y 200..400 (200 dpi).
+    EXPECT_TRUE(allBlack(pages[0], 210, 210, 590, 390));
+    EXPECT_FALSE(anyBlack(pages[0], 0, 0, 1600, 190));
+    EXPECT_FALSE(anyBlack(pages[0], 610, 200, 1600, 400));
+    EXPECT_FALSE(anyBlack(pages[0], 0, 410, 1600, 2300));
+    // Page 2: the square covers x 776..876, y 1119..1219.
+    EXPECT_TRUE(allBlack(pages[1], 782, 1125, 870, 1213));
+    EXPECT_FALSE(anyBlack(pages[1], 0, 0, 1600, 1100));
+
+    const std::string control = readWholeFile(spool + "/control.dat");
+    ASSERT_EQ(control.size(), korva::controlRecordSize);
+    korva::ControlRecord record;
+    std::memcpy(&record, control.data(), sizeof record);
+    EXPECT_EQ(korva::fieldText(record.userName), user_->name());
+    EXPECT_EQ(korva::fieldText(record.documentName), "Offer 2026-117");
+    EXPECT_EQ(ownerOf(spool + "/control.dat"), user_->uid());
+}
+
+TEST_F(QueueTest, JobForASpoolFolderThatIsNotTheUsersIsCanceledWithTheReason)
+{
+    if (!user_->separate())
+        GTEST_SKIP() << "needs root to hand the folder to someone else";
+    ASSERT_EQ(installPrinter().exitCode, 0);
+    fs::create_directories(user_->home() + "/.local/share");
+    for (const std::string& dir : {user_->home() + "/.local", user_->home() + "/.local/share"})
+        ASSERT_EQ(chown(dir.c_str(), user_->uid(), user_->gid()), 0);
+    fs::create_directory(user_->spool());  // root's
+    const std::string pdf = userFile("note.pdf", writePdf({PdfPage{612, 792, {{72, 72, 72, 72}}}}));
+
+    const int job = print(pdf, "Note", "Letter");
+    ASSERT_GT(job, 0);
+    EXPECT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_CANCELED) << cupsd_->errorLog();
+    EXPECT_NE(cupsd_->errorLog().find("KORVA Fax: the spool folder " + user_->spool() + " does not belong to " +
+                                      user_->name()),
+              std::string::npos)
+        << cupsd_->errorLog();
+    EXPECT_TRUE(fs::is_empty(user_->spool()));
+}
