@@ -2,6 +2,7 @@
 // loopback port, the queue added by scripts/install-printer, a PDF printed
 // with lp by the test user, and the document in that user's spool folder.
 
+#include "tools/cups/testing/background_process.h"
 #include "tools/cups/testing/build_paths.h"
 #include "tools/cups/testing/job_user_fixture.h"
 #include "tools/cups/testing/pdf_writer.h"
@@ -9,10 +10,13 @@
 
 #include "bandsink64/testing/sink_test_support.h"
 #include "controlarea/control_record.h"
+#include "faxcourier/settings/settings.h"
 #include "platform/testing/test_support.h"
+#include "tools/korva-sim/testing/korva_sim_process.h"
 
 #include <cups/ipp.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -21,6 +25,7 @@
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using namespace korva::cups::testing;
 using korva::testing::ProcessResult;
 using korva::testing::readWholeFile;
@@ -46,17 +51,18 @@ protected:
         user_.reset();
     }
 
-    // A command run by the test user against the private scheduler.
-    ProcessResult runAsUser(std::vector<std::string> argv, EnvList extra = {}) const
+    // The environment of a program in the test user's session, talking to
+    // the private scheduler.
+    EnvList userEnv() const
     {
-        if (user_->separate()) {
-            argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(user_->uid()),
-                                       "--regid=" + std::to_string(user_->gid()), "--clear-groups"});
-        }
-        EnvList env = cupsd_->clientEnv();
-        env.emplace_back("HOME", user_->home());
-        env.insert(env.end(), extra.begin(), extra.end());
-        return runProcess(argv, "", env);
+        EnvList env = user_->sessionEnv();
+        env.emplace_back("CUPS_SERVER", cupsd_->server());
+        return env;
+    }
+
+    ProcessResult runAsUser(const std::vector<std::string>& argv) const
+    {
+        return runProcess(user_->runAs(argv), "", userEnv());
     }
 
     ProcessResult installPrinter() const
@@ -82,14 +88,45 @@ protected:
     {
         const std::string path = user_->home() + "/" + name;
         korva::testing::writeWholeFile(path, bytes);
-        if (chown(path.c_str(), user_->uid(), user_->gid()) != 0 && user_->separate())
-            ADD_FAILURE() << "chown " << path;
+        user_->giveToUser(path);
         return path;
     }
 
     std::unique_ptr<TestUser> user_;
     std::unique_ptr<PrivateCupsd> cupsd_;
 };
+
+// What korva-sim stored of a fax, one field a line.
+const char* const storedFax = R"(
+import json, sys
+r = json.load(open(sys.argv[1], encoding="utf-8"))
+out = ["subject=" + r["subject"]]
+out += ["recipient=" + "|".join([x["fax"], x["name"], x["company"]]) for x in r["recipients"]]
+out += ["attachment=%d pages" % a["pages"] for a in r["attachments"]]
+print("\n".join(out))
+)";
+
+// The courier's settings for the mail server, stored as the user's own.
+void storeCourierSettings(const TestUser& user, int smtpPort)
+{
+    const std::string config = user.home() + "/.config";
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string before = saved ? saved : "";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    korva::Settings settings;
+    settings.Server = "127.0.0.1";
+    settings.SMTPServerPort = uint32_t(smtpPort);
+    settings.Username = "anna";
+    settings.Password = "s3cret";
+    settings.EmailAddress = "anna@example.com";
+    settings.FaxAddress = "fax@korva.example";
+    EXPECT_TRUE(korva::SaveSettings(settings));
+    if (saved)
+        setenv("XDG_CONFIG_HOME", before.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    user.giveToUser(config);
+}
 
 uid_t ownerOf(const std::string& path)
 {
@@ -218,4 +255,41 @@ TEST_F(QueueTest, JobForASpoolFolderThatIsNotTheUsersIsCanceledWithTheReason)
               std::string::npos)
         << cupsd_->errorLog();
     EXPECT_TRUE(fs::is_empty(user_->spool()));
+}
+
+TEST_F(QueueTest, PrintedPdfWithPresetRecipientsReachesTheMailServer)
+{
+    if (!fs::exists(korva::testing::binPath("faxcourier")))
+        GTEST_SKIP() << "faxcourier is not built";
+    ASSERT_EQ(installPrinter().exitCode, 0);
+    const std::string received = user_->root() + "/received";
+    korva::testing::KorvaSimProcess sim(received, "anna", "s3cret", "fax@korva.example");
+    storeCourierSettings(*user_, sim.port("smtp"));
+
+    // The user's session: faxcourier running, recipients preset.
+    EnvList session = userEnv();
+    session.emplace_back("KORVAFAX_SYSCONFDIR", cupsd_->sysconf());
+    const std::string log = user_->home() + "/.local/state/KORVAFax/korvafax.log";
+    const std::string courierOut = user_->root() + "/faxcourier.out";
+    BackgroundProcess courier(user_->runAs({korva::testing::binPath("faxcourier"), "-debug"}), session,
+                              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"}, courierOut);
+    ASSERT_TRUE(pollUntil([&] { return readWholeFile(log).find("Watching ") != std::string::npos; }, 30s))
+        << readWholeFile(courierOut);
+    ProcessResult preset = runProcess(user_->runAs({korva::testing::binPath("faxpreset"), "-s", "Offer 2026-118",
+                                                    "-r", "0301 555~Berta Blau~Blau KG"}),
+                                      "", session);
+    ASSERT_EQ(preset.exitCode, 0) << preset.out << preset.err;
+
+    PdfPage page;
+    page.black.push_back({72, 72, 300, 300});
+    const int job = print(userFile("offer.pdf", writePdf({page, page})), "Offer", "A4");
+    ASSERT_GT(job, 0);
+    ASSERT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_COMPLETED) << cupsd_->errorLog();
+
+    const std::string stored = received + "/0001.json";
+    ASSERT_TRUE(pollUntil([&] { return fs::exists(stored); }, 60s)) << readWholeFile(courierOut) << readWholeFile(log);
+    ProcessResult fields = runProcess({"/usr/bin/python3", "-I", "-c", storedFax, stored});
+    EXPECT_EQ(fields.out, "subject=Offer 2026-118\nrecipient=0301 555|Berta Blau|Blau KG\nattachment=2 pages\n")
+        << fields.err;
+    EXPECT_EQ(courier.stop(10s), 0) << readWholeFile(courierOut);
 }

@@ -79,6 +79,36 @@ EnvList TestUser::nssEnv() const
     return {{"LD_PRELOAD", nssWrapper}, {"NSS_WRAPPER_PASSWD", passwd_}, {"NSS_WRAPPER_GROUP", group_}};
 }
 
+EnvList TestUser::sessionEnv() const
+{
+    EnvList env = nssEnv();
+    env.insert(env.end(), {{"HOME", home_},
+                           {"XDG_DATA_HOME", home_ + "/.local/share"},
+                           {"XDG_CONFIG_HOME", home_ + "/.config"},
+                           {"XDG_STATE_HOME", home_ + "/.local/state"}});
+    return env;
+}
+
+std::vector<std::string> TestUser::runAs(std::vector<std::string> argv) const
+{
+    if (separate_)
+        argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(uid_),
+                                   "--regid=" + std::to_string(gid_), "--clear-groups"});
+    return argv;
+}
+
+void TestUser::giveToUser(const std::string& path) const
+{
+    if (!separate_)
+        return;
+    if (lchown(path.c_str(), uid_, gid_) != 0)
+        throw std::runtime_error("chown failed for " + path);
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(path)))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path))
+            if (lchown(entry.path().c_str(), uid_, gid_) != 0)
+                throw std::runtime_error("chown failed for " + entry.path().string());
+}
+
 std::string TestUser::makeFolder(const std::string& name, uid_t owner, unsigned mode) const
 {
     std::string path = root_ + "/" + name;

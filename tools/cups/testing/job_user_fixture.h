@@ -33,6 +33,12 @@ public:
 
     // What a process needs in its environment to know the user.
     EnvList nssEnv() const;
+    // nssEnv() plus HOME and the XDG folders of a session of the user's.
+    EnvList sessionEnv() const;
+    // `argv` run as the user (through setpriv when the user is separate).
+    std::vector<std::string> runAs(std::vector<std::string> argv) const;
+    // Hands `path` and everything below it to the user.
+    void giveToUser(const std::string& path) const;
 
     // A folder under root() with `uid` as owner.
     std::string makeFolder(const std::string& name, uid_t owner, unsigned mode) const;
