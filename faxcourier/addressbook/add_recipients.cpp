@@ -1,0 +1,25 @@
+#include "faxcourier/addressbook/add_recipients.h"
+
+#include "faxcourier/app/recipient_list.h"
+#include "faxcourier/app/send_fax_rules.h"
+#include "faxcourier/app/text_convert.h"
+
+#include <QStringList>
+
+namespace korva::addressbook {
+
+bool AddRecipientNumbers(QTreeWidget* list, const QString& name, const QString& company, const QString& numbers)
+{
+    QStringList fresh;
+    for (const std::string& token : app::splitFaxNumbers(app::toLatin1(numbers))) {
+        QString number = app::toQt(token);
+        if (!fresh.contains(number) && !app::FindDuplicateRecipient(name, number, list, -1))
+            fresh.append(number);
+    }
+    if (fresh.isEmpty())
+        return false;
+    app::InsertRecipientRows(list, name, company, fresh.join(QLatin1Char(';')));
+    return true;
+}
+
+}  // namespace korva::addressbook

@@ -1,0 +1,256 @@
+#include "faxcourier/addressbook/address_entry_dialog.h"
+
+#include "faxcourier/addressbook/add_recipients.h"
+#include "faxcourier/addressbook/address_book_dialog.h"
+#include "faxcourier/addressbook/address_book_ids.h"
+#include "faxcourier/addressbook/directory_search.h"
+#include "faxcourier/addressbook/directory_text.h"
+#include "faxcourier/addressbook/saved_entry.h"
+#include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/net/directory_commands.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <cstring>
+
+namespace korva::addressbook {
+namespace {
+
+struct FieldSpec {
+    int id;
+    const char* label;  // null: a further part of the row above
+    const char* key;
+};
+
+// In the order the dialog shows them.
+constexpr FieldSpec kFields[AddressEntryDialog::kFieldCount] = {
+    {IDC_DISPLAY_NAME, "Display Name :", "CN"},
+    {IDC_GIVEN_NAME, "Name :", "GIVENNAME"},
+    {IDC_INITIALS, nullptr, "INITIALS"},
+    {IDC_SURNAME, nullptr, "SN"},
+    {IDC_TITLE, "Title :", "TITLE"},
+    {IDC_COMPANY, "Company :", "O"},
+    {IDC_DEPARTMENT, "Department :", "DEPARTMENT"},
+    {IDC_ADDRESS, "Address :", "POSTALADDRESS"},
+    {IDC_CITY, "City :", "L"},
+    {IDC_STATE, "State :", "ST"},
+    {IDC_POSTCODE, "Postcode/ZIP :", "POSTALCODE"},
+    {IDC_COUNTRY, "Country :", "C"},
+    {IDC_TELEPHONE, "Telephone :", "TELEPHONENUMBER"},
+    {IDC_FAX, "Fax :", "FAX"},
+    {IDC_MOBILE, "Mobile :", "MOBILE"},
+    {IDC_EMAIL, "Email :", "MAIL"},
+};
+
+constexpr int kNameField = 0;
+constexpr int kCompanyField = 5;
+constexpr int kAddressField = 7;
+constexpr int kFaxField = 13;
+constexpr int kMailField = 15;
+
+QPushButton* pushButton(QWidget* parent, const char* text, int id)
+{
+    auto* button = app::withId(new QPushButton(QString::fromLatin1(text), parent), id);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A mail value of digits and hyphens only is a number the server made up,
+// not an address: it is not shown, and an empty field keeps it.
+bool isHiddenMail(const String& mail) { return mail.Find('@') < 0 && mail.IsNumeric(); }
+
+}  // namespace
+
+AddressEntryDialog::AddressEntryDialog(FaxAddressBookDialog* owner, const String& dn)
+    : QDialog(owner), owner_(owner)
+{
+    setObjectName(QString::number(IDD_ADDRESS_ENTRY));
+    setWindowTitle(QStringLiteral("Address Book Entry"));
+    app::setSmallIcon(this);
+    buildControls();
+    if (dn.IsEmpty()) {
+        entryAttributes_.clear();
+        QMetaObject::invokeMethod(this, &AddressEntryDialog::editEntry, Qt::QueuedConnection);
+        app::bringToForeground(this);
+        return;
+    }
+    entryAttributes_ = ReadDirectoryEntry(dn);
+    fillFields();
+    edit_->setEnabled(std::strcmp(entryAttributes_["_EDITABLE"].Text(), "1") == 0);
+    addToFax_->setEnabled(!entryAttributes_["FAX"].IsEmpty());
+    entryEditMode_ = false;
+    app::bringToForeground(this);
+}
+
+void AddressEntryDialog::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    int row = -1;
+    QHBoxLayout* nameParts = nullptr;
+    for (int i = 0; i < kFieldCount; ++i) {
+        const FieldSpec& spec = kFields[i];
+        QWidget* field;
+        if (i == kAddressField) {
+            auto* edit = new QPlainTextEdit(this);
+            edit->setTabChangesFocus(true);
+            edit->setReadOnly(true);
+            edit->setFixedHeight(4 * fontMetrics().height());
+            field = edit;
+        } else {
+            auto* edit = new QLineEdit(this);
+            edit->setReadOnly(true);
+            field = edit;
+        }
+        fields_[size_t(i)] = app::withId(field, spec.id);
+        if (spec.label) {
+            auto* label = new QLabel(QString::fromLatin1(spec.label), this);
+            label->setObjectName(app::labelName(spec.id));
+            label->setBuddy(field);
+            grid->addWidget(label, ++row, 0, Qt::AlignLeft | Qt::AlignTop);
+            nameParts = new QHBoxLayout;
+            grid->addLayout(nameParts, row, 1);
+        }
+        nameParts->addWidget(field, spec.id == IDC_INITIALS ? 1 : 4);
+    }
+    layout->addLayout(grid);
+
+    addToFax_ = pushButton(this, "&Add to Fax Recipients", IDC_ADD_TO_FAX_RECIPIENTS);
+    addToFax_->setEnabled(false);
+    layout->addWidget(addToFax_, 0, Qt::AlignLeft);
+    auto* bottom = new QHBoxLayout;
+    edit_ = pushButton(this, "&Edit Entry", IDC_EDIT_ENTRY);
+    edit_->setEnabled(false);
+    QPushButton* cancel = pushButton(this, "Cancel", IDCANCEL);
+    close_ = pushButton(this, "Close", IDOK);
+    close_->setDefault(true);
+    bottom->addWidget(edit_);
+    bottom->addStretch(1);
+    bottom->addWidget(cancel);
+    bottom->addWidget(close_);
+    layout->addLayout(bottom);
+
+    connect(edit_, &QPushButton::clicked, this, &AddressEntryDialog::editEntry);
+    connect(addToFax_, &QPushButton::clicked, this, &AddressEntryDialog::addToFaxRecipients);
+    connect(close_, &QPushButton::clicked, this, &AddressEntryDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &AddressEntryDialog::reject);
+    connect(static_cast<QLineEdit*>(fields_[kFaxField]), &QLineEdit::textChanged, this,
+            [this](const QString& text) { addToFax_->setEnabled(!text.isEmpty()); });
+    // 234 x 260 dialog units.
+    resize(234 * fontMetrics().averageCharWidth() / 4, 260 * fontMetrics().height() / 8);
+}
+
+QString AddressEntryDialog::fieldText(int field) const
+{
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[size_t(field)]))
+        return edit->toPlainText();
+    return static_cast<QLineEdit*>(fields_[size_t(field)])->text();
+}
+
+void AddressEntryDialog::setFieldText(int field, const QString& text)
+{
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(fields_[size_t(field)]))
+        edit->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    else
+        static_cast<QLineEdit*>(fields_[size_t(field)])->setText(text);
+}
+
+void AddressEntryDialog::fillFields()
+{
+    for (int i = 0; i < kFieldCount; ++i) {
+        const String& value = entryAttributes_[kFields[i].key];
+        if (i != kMailField || !isHiddenMail(value))
+            setFieldText(i, fromDirectory(value));
+        shown_[size_t(i)] = fieldText(i);
+    }
+}
+
+void AddressEntryDialog::editEntry()
+{
+    entryEditMode_ = true;
+    close_->setText(QStringLiteral("Save"));
+    edit_->setEnabled(false);
+    for (QWidget* field : fields_) {
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(field))
+            edit->setReadOnly(false);
+        else
+            static_cast<QLineEdit*>(field)->setReadOnly(false);
+    }
+}
+
+void AddressEntryDialog::addToFaxRecipients()
+{
+    QTreeWidget* recipients = owner_->recipientList();
+    if (!AddRecipientNumbers(recipients, fieldText(kNameField), fieldText(kCompanyField), fieldText(kFaxField)))
+        app::ui().beep();
+}
+
+void AddressEntryDialog::accept()
+{
+    if (entryEditMode_) {
+        AttributeMap newMap;
+        if (!buildNewMap(newMap))
+            return;  // the user's text stays for correcting
+        save(newMap);
+    }
+    done(IDOK);
+}
+
+void AddressEntryDialog::reject() { done(IDCANCEL); }
+
+bool AddressEntryDialog::buildNewMap(AttributeMap& newMap)
+{
+    for (int i = 0; i < kFieldCount; ++i) {
+        const FieldSpec& spec = kFields[i];
+        QString text = fieldText(i);
+        if (text == shown_[size_t(i)]) {
+            // Unchanged: the value as it came. One that the program's 8-bit
+            // text cannot hold is left alone rather than sent garbled.
+            QString loaded = fromDirectory(entryAttributes_[spec.key]);
+            if (fitsLatin1(loaded))
+                newMap[spec.key] = toProgramText(loaded);
+            continue;
+        }
+        if (!fitsLatin1(text)) {
+            QString label = QString::fromLatin1(spec.label ? spec.label : "Name :").chopped(2);
+            app::showBox(this, QStringLiteral("KORVA Fax"),
+                         QStringLiteral("The %1 field holds characters that the address book cannot store.").arg(label),
+                         app::Buttons::Ok, app::BoxIcon::Warning);
+            fields_[size_t(i)]->setFocus();
+            return false;
+        }
+        if (i == kAddressField)
+            text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+        newMap[spec.key] = toProgramText(text);
+    }
+    const String& oldMail = entryAttributes_["MAIL"];
+    if (isHiddenMail(oldMail) && newMap["MAIL"].IsEmpty())
+        newMap["MAIL"] = oldMail;
+    return true;
+}
+
+String AddressEntryDialog::directoryValue(const AttributeMap& newMap, const char* key)
+{
+    auto found = newMap.find(key);
+    return found != newMap.end() ? found->second.ToUtf8() : entryAttributes_[key];
+}
+
+void AddressEntryDialog::save(AttributeMap& newMap)
+{
+    String oldId = entryAttributes_[kObjectIdKey];
+    SaveDirectoryEntry(this, entryAttributes_, newMap);
+    SavedEntry saved{newMap[kObjectIdKey], directoryValue(newMap, "CN"), directoryValue(newMap, "FAX"),
+                     directoryValue(newMap, "O")};
+    unsigned long generation = 0;
+    long position = RecordSavedEntry(oldId, saved, &generation);
+    if (position >= 0 && !oldId.IsEmpty())
+        owner_->updateRow(position, generation, saved.name, saved.fax, saved.company);
+}
+
+}  // namespace korva::addressbook
