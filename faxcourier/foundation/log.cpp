@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace korva {
 namespace {
@@ -20,9 +22,15 @@ void appendMessage(const char* format, va_list args)
     char message[1000];
     std::vsnprintf(message, sizeof message, format, args);
     makeFolders(logFolder(), 0700);
-    if (FILE* file = std::fopen(logFilePath().c_str(), "a")) {
+    // The log names recipients and documents: private to the user.
+    int fd = open(logFilePath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    if (FILE* file = fdopen(fd, "a")) {
         std::fprintf(file, "%.500s", message);
         std::fclose(file);
+    } else {
+        close(fd);
     }
 }
 

@@ -33,6 +33,7 @@ TEST_F(Log, PathFollowsTheStateHomeAndItsFolderIsCreated)
     LogAlways(1, "Connect 1\n");
     EXPECT_EQ(log(), "Connect 1\n");
     EXPECT_EQ(korva::testing::fileMode(home_.stateHome() + "/KORVAFax"), 0700u);
+    EXPECT_EQ(korva::testing::fileMode(korva::logFilePath()), 0600u);
 }
 
 TEST_F(Log, DebugMessagesOnlyWhileTheFlagIsOn)
