@@ -6,6 +6,7 @@
 #include "tools/cups/backend_log.h"
 #include "tools/cups/band_feeder.h"
 #include "tools/cups/exit_library.h"
+#include "tools/cups/handover_check.h"
 #include "tools/cups/job_user.h"
 #include "tools/cups/raster_copy.h"
 
@@ -50,9 +51,13 @@ int printAsUser(const BackendJob& job, const JobUser& user, int in)
     logDebug("exit library " + path + ", version " + std::to_string(library.getVersion()));
 
     logInfo("Faxing " + std::to_string(raster.pages) + " page(s) for " + user.name);
+    const auto printFiles = printFilesIn(*spool);
     if (!feedDocument(library, raster.fd, job.jobId, job.title, why))
         return fail(why, CUPS_BACKEND_CANCEL);
     close(raster.fd);
+    if (auto left = printFileLeftBehind(printFiles, *spool))
+        return fail("the document was not handed over; its print file " + *left + " stays in " + *spool,
+                    CUPS_BACKEND_CANCEL);
     logInfo("KORVA Fax has the document \"" + job.title + "\" in " + *spool);
     return CUPS_BACKEND_OK;
 }

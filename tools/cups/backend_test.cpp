@@ -317,3 +317,26 @@ TEST_F(BackendTest, RealExitLibraryWritesTiffAndControlData)
     EXPECT_EQ(ownerOf(spool + "/Bandsink64.log"), user_->uid());
     EXPECT_FALSE(fs::exists(user_->root() + "/not-the-users"));
 }
+
+TEST_F(BackendTest, DocumentTheExitLibraryCannotHandOverFailsTheJob)
+{
+    // A folder in place of korvafax.tif cannot be deleted, so the exit
+    // library keeps the print file under its per-job name.
+    fs::create_directories(user_->spool() + "/korvafax.tif/kept");
+    user_->giveToUser(user_->home() + "/.local");
+    ProcessResult r =
+        runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 64, 20)}), "Not handed over", builtExitLibrary());
+    EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
+    EXPECT_NE(r.err.find("ERROR: KORVA Fax: the document was not handed over; its print file korvafax_" +
+                         user_->name() + "_"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find(" stays in " + user_->spool()), std::string::npos) << r.err;
+    // The control record names no document that never arrived.
+    const std::string control = readWholeFile(user_->spool() + "/control.dat");
+    if (control.size() == korva::controlRecordSize) {
+        korva::ControlRecord record;
+        std::memcpy(&record, control.data(), sizeof record);
+        EXPECT_EQ(korva::fieldText(record.documentName), "");
+    }
+}
