@@ -1,10 +1,10 @@
-// bench_convert: converts letter-size print files into fax documents with
+// convert_bench: converts letter-size print files into fax documents with
 // the pipeline's conversion and, in the same run, with ImageMagick's convert
 // doing the same work, and prints pages per second, the ratio and the peak
 // resident size.
 //
-//   bench_convert             the benchmark
-//   bench_convert --convert PRINTFILE TARGET
+//   convert_bench             the benchmark
+//   convert_bench --convert PRINTFILE TARGET
 //                             one conversion, as the benchmark runs it
 
 #include "print_files.h"
@@ -78,6 +78,10 @@ bool compare(const char* title, const std::string& self, const std::string& file
                 goal);
     std::printf("               %7.2f x on processor time alone\n\n",
                 theirs.cpuSeconds / mine.cpuSeconds);
+    // One line in the form bench/run collects into its table.
+    std::printf("result: convert %s | %.1f pages/s | ImageMagick convert | %.1f pages/s | %.2f | %s\n", title,
+                pages / mine.seconds, pages / theirs.seconds, theirs.seconds / mine.seconds,
+                *goal ? "at least 8 x" : "-");
     return true;
 }
 
@@ -98,6 +102,8 @@ bool memory(const std::string& self, const std::string& one, const std::string& 
     std::printf("               goal: within 1.2 x the 1-page figure and under 64 MB\n");
     std::printf("  ImageMagick    1 page  %6.1f MB\n",
                 imSingle.peakKb / 1024.0);
+    std::printf("result: convert memory | %.1f MB (100 pages) | 1-page document | %.1f MB | %.2f | at most 1.2 x, under 64 MB\n",
+                many.peakKb / 1024.0, single.peakKb / 1024.0, double(many.peakKb) / single.peakKb);
     return true;
 }
 
