@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -21,6 +22,7 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv, const
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
     if (pid_ == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // gone with the test
         int fd = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd >= 0) {
             dup2(fd, 1);

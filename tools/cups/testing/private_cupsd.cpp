@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -154,6 +155,8 @@ std::string PrivateCupsd::start()
     pid_ = fork();
     if (pid_ == 0) {
         setpgid(0, 0);
+        // A test that dies takes its scheduler along.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(fd, 1);
         dup2(fd, 2);
