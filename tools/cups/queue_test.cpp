@@ -269,10 +269,12 @@ TEST_F(QueueTest, PrintedPdfWithPresetRecipientsReachesTheMailServer)
     // The user's session: faxcourier running, recipients preset.
     EnvList session = userEnv();
     session.emplace_back("KORVAFAX_SYSCONFDIR", cupsd_->sysconf());
+    // Else Qt makes a runtime folder of its own in /tmp, which would outlive the test.
+    session.emplace_back("XDG_RUNTIME_DIR", user_->makeFolder("runtime", user_->uid(), 0700));
     const std::string log = user_->home() + "/.local/state/KORVAFax/korvafax.log";
     const std::string courierOut = user_->root() + "/faxcourier.out";
     BackgroundProcess courier(user_->runAs({korva::testing::binPath("faxcourier"), "-debug"}), session,
-                              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"}, courierOut);
+                              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, courierOut);
     ASSERT_TRUE(pollUntil([&] { return readWholeFile(log).find("Watching ") != std::string::npos; }, 30s))
         << readWholeFile(courierOut);
     ProcessResult preset = runProcess(user_->runAs({korva::testing::binPath("faxpreset"), "-s", "Offer 2026-118",
