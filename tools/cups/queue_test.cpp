@@ -185,6 +185,26 @@ TEST_F(QueueTest, InstallPrinterWithoutThePpdSaysSo)
         << r.err;
 }
 
+TEST_F(QueueTest, InstallPrinterWithoutTheBackendSaysSo)
+{
+    fs::remove(cupsd_->serverBin() + "/backend/korvafax");
+    ProcessResult r = installPrinter();
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("install-printer: the scheduler has no korvafax backend"), std::string::npos) << r.err;
+    EXPECT_NE(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
+}
+
+TEST(InstallPrinter, TheMachinesSchedulerNeedsRoot)
+{
+    std::vector<std::string> argv{installPrinterScript()};
+    if (geteuid() == 0)
+        argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    ProcessResult r = runProcess(argv, "", {{"CUPS_SERVER", ""}});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("install-printer: changing the machine's printers needs root"), std::string::npos)
+        << r.err;
+}
+
 TEST_F(QueueTest, PrintedPdfReachesTheSpoolFolderOfTheUserWhoPrintedIt)
 {
     ProcessResult installed = installPrinter();
