@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -321,6 +322,59 @@ TEST_F(FaxSubmission, SilentServerTimesOut) {
     expectBox("Socket error logging on to KORVA", "HELO", "10060");
 }
 
+TEST_F(FaxSubmission, SlowServerWithinTheTimeOutIsWaitedFor) {
+    socket_seam::setReadWaitMs(1500);
+    std::vector<std::string> replies = goodReplies();
+    replies[0] = ScriptedServer::after(300, replies[0]);
+    replies[7] = ScriptedServer::after(300, replies[7]);
+    replies[8] = ScriptedServer::after(300, replies[8]);
+    std::vector<std::string> lines = submit(replies, true);
+    socket_seam::setReadWaitMs(-1);
+    EXPECT_TRUE(errors.boxes.empty());
+    EXPECT_EQ(lines.size(), 9u);
+}
+
+TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut) {
+    struct Late {
+        size_t step;
+        const char* message;
+        const char* context;
+    };
+    const Late lateSteps[] = {{7, "Socket error sending fax", "DATA"}, {8, "Error sending fax", "<fax>"}};
+    socket_seam::setReadWaitMs(200);
+    for (const Late& late : lateSteps) {
+        SCOPED_TRACE(late.step);
+        errors.boxes.clear();
+        std::vector<std::string> replies = goodReplies();
+        replies[late.step] = ScriptedServer::after(900, replies[late.step]);
+        ScriptedServer server(replies);
+        settings.SMTPServerPort = static_cast<uint32_t>(server.port());
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings));
+        auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(waited, std::chrono::milliseconds(800)) << "ended by the time-out, not by the late answer";
+        expectBox(late.message, late.context, "10060");
+    }
+    socket_seam::setReadWaitMs(-1);
+}
+
+TEST_F(FaxSubmission, ReplyLineOfAHundredKilobytes) {
+    const std::string greeting = "220 " + std::string(100 * 1024, 'g');
+    std::vector<std::string> replies = goodReplies();
+    replies[0] = greeting;
+    submit(replies, true);
+    EXPECT_TRUE(errors.boxes.empty());
+
+    const std::string refusal = "550 " + std::string(100 * 1024, 'r');
+    replies = goodReplies();
+    replies[5] = refusal;
+    submit(replies, false);
+    ASSERT_EQ(errors.boxes.size(), 1u);
+    EXPECT_EQ(errors.boxes[0].message, "Error sending fax");
+    EXPECT_EQ(errors.boxes[0].detail, refusal);
+    EXPECT_LT(errors.boxes[0].text.size(), 10000u);
+}
+
 TEST_F(FaxSubmission, ServerThatIsNotListening) {
     int reserved = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
@@ -330,7 +384,10 @@ TEST_F(FaxSubmission, ServerThatIsNotListening) {
     ASSERT_EQ(bind(reserved, reinterpret_cast<sockaddr*>(&address), size), 0);
     ASSERT_EQ(getsockname(reserved, reinterpret_cast<sockaddr*>(&address), &size), 0);
     settings.SMTPServerPort = ntohs(address.sin_port);
+    auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings));
+    // Refused attempts are retried for a little over a second, no more.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     close(reserved);
     expectBox("Unable to connect to server", "127.0.0.1", "111");
 }

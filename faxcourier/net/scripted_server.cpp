@@ -70,7 +70,12 @@ void ScriptedServer::converse(int connection) {
     std::string pending;
     auto answer = [&]() -> bool {  // false: the connection is gone
         if (next >= replies_.size()) return true;
-        const std::string& reply = replies_[next++];
+        std::string reply = replies_[next++];
+        if (reply.rfind("<after ", 0) == 0) {
+            size_t end = reply.find('>');
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(reply.substr(7, end - 7))));
+            reply.erase(0, end + 1);
+        }
         if (reply == kDrop) return closeWithReset(connection), false;
         if (reply == kHangUp) return close(connection), false;
         if (reply == kSilent) return true;

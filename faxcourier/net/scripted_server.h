@@ -5,7 +5,8 @@
 // message data, up to its lone ".", counts as one line.
 //
 // Special replies: kDrop closes the connection at once with a reset,
-// kHangUp closes it in order, kSilent answers nothing and keeps reading.
+// kHangUp closes it in order, kSilent answers nothing and keeps reading;
+// after() delays a reply.
 // Once the script is used up the server only reads until the client closes.
 
 #include <condition_variable>
@@ -24,6 +25,9 @@ public:
     // As a reply to the DATA line: "354", then a reset after the first
     // 64 KiB of message data.
     static constexpr const char* kDropInData = "<354, then drop in the data>";
+
+    // `reply` sent only after `ms` milliseconds: a slow server.
+    static std::string after(int ms, const std::string& reply) { return "<after " + std::to_string(ms) + ">" + reply; }
 
     explicit ScriptedServer(std::vector<std::string> replies);
     ~ScriptedServer();

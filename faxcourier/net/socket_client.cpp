@@ -256,7 +256,8 @@ bool Socket::ReadLine(String& line)
     while (GetByte(byte)) {
         char c = char(byte);
         if (c != '\r' && c != '\n') {
-            line.AppendChar(c);
+            if (line.Length() < kMaxLineLength)
+                line.AppendChar(c);
             continue;
         }
         if (!line.IsEmpty()) {

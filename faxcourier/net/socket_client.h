@@ -28,6 +28,9 @@ public:
     static constexpr uint32_t kReceiveChunk = 128;
     static constexpr uint32_t kRetryWindowSeconds = 1;
     static constexpr uint32_t kRetryPauseMs = 250;
+    // Longest line kept by ReadLine; the rest of a longer line is read and
+    // dropped, so a server cannot make the line grow without end.
+    static constexpr uint32_t kMaxLineLength = 1u << 20;
 
     Socket();
     ~Socket();  // closes like Close
@@ -48,8 +51,8 @@ public:
     bool SendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     bool GetByte(unsigned char& byte);
-    // The next line without its CR/LF; false when no more bytes came (the
-    // line keeps what was read).
+    // The next line without its CR/LF, cut to kMaxLineLength; false when no
+    // more bytes came (the line keeps what was read).
     bool ReadLine(String& line);
 
     // Aborting close (zero linger).

@@ -304,6 +304,21 @@ TEST_F(SocketTest, ReceivesInChunksOf128Bytes)
     EXPECT_EQ(countOf(written, "GetByte got buffer (128)\n"), 2) << written;
 }
 
+TEST_F(SocketTest, LineOfAHundredKilobytesIsReadWhole)
+{
+    std::string line = "250 " + std::string(100 * 1024, 'k');
+    EXPECT_EQ(readLines(line + "\r\n354 go\r\n", 2), (Lines{line, "354 go"}));
+}
+
+TEST_F(SocketTest, LongerLineIsCutAndTheNextLineStillReads)
+{
+    std::string line(3 * Socket::kMaxLineLength, 'x');
+    Lines lines = readLines(line + "\r\n250 next\r\n", 2);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], line.substr(0, Socket::kMaxLineLength));
+    EXPECT_EQ(lines[1], "250 next");
+}
+
 TEST_F(SocketTest, EveryKindOfLineEnd)
 {
     EXPECT_EQ(readLines("one\ntwo\n", 2), (Lines{"one", "two"}));
