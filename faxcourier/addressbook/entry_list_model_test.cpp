@@ -1,0 +1,73 @@
+#include "faxcourier/addressbook/entry_list_model.h"
+
+#include "faxcourier/addressbook/directory_text.h"
+#include "faxcourier/addressbook/testing/dialog_fixture.h"
+
+#include <QItemSelectionModel>
+
+using namespace korva;
+using namespace korva::addressbook;
+
+namespace {
+
+EntryRow row(const char* name, long position)
+{
+    return EntryRow{name, QString::fromUtf8(name), QString::number(position), QString(), position};
+}
+
+QStringList names(const EntryListModel& model)
+{
+    QStringList list;
+    for (int r = 0; r < model.rowCount(); ++r)
+        list << model.row(r).name;
+    return list;
+}
+
+}  // namespace
+
+TEST(EntryListModel, BatchesMergeInNameOrderLetterCaseAside)
+{
+    EntryListModel model;
+    model.mergeRows({row("carl", 0), row("Anna", 1)});
+    model.mergeRows({row("bert", 2), row("Dora", 3), row("anna", 4)});
+    EXPECT_EQ(names(model), (QStringList{"Anna", "anna", "bert", "carl", "Dora"}));
+    EXPECT_EQ(model.rowOfPosition(3), 4);
+    EXPECT_EQ(model.rowOfPosition(9), -1);
+    EXPECT_EQ(model.index(4, 1).data().toString(), "3");
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "Company");
+}
+
+TEST(EntryListModel, EqualNamesKeepTheRowListedFirstInFront)
+{
+    EntryListModel model;
+    model.mergeRows({row("Same", 0)});
+    model.mergeRows({row("Same", 1)});
+    EXPECT_EQ(model.row(0).position, 0);
+    EXPECT_EQ(model.row(1).position, 1);
+}
+
+TEST(EntryListModel, SelectionFollowsItsRowThroughMergesAndRenames)
+{
+    EntryListModel model;
+    QItemSelectionModel selection(&model);
+    model.mergeRows({row("Mia", 0), row("Zoe", 1)});
+    selection.select(model.index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    model.mergeRows({row("Anna", 2), row("Bert", 3), row("Ziggy", 4)});
+    ASSERT_EQ(selection.selectedRows().size(), 1);
+    EXPECT_EQ(model.row(selection.selectedRows()[0].row()).name, "Zoe");
+
+    model.setRowTexts(model.rowOfPosition(1), row("Adam", 1));
+    EXPECT_EQ(names(model), (QStringList{"Adam", "Anna", "Bert", "Mia", "Ziggy"}));
+    ASSERT_EQ(selection.selectedRows().size(), 1);
+    EXPECT_EQ(model.row(selection.selectedRows()[0].row()).name, "Adam");
+}
+
+TEST(DirectoryText, Utf8IsDecodedAndOtherBytesReadAsLatin1)
+{
+    EXPECT_EQ(fromDirectory("Ren\xC3\xA9" "e"), QString::fromUtf8("Ren\xC3\xA9" "e"));
+    EXPECT_EQ(fromDirectory("Ren\xE9" "e"), QString::fromLatin1("Ren\xE9" "e"));
+    EXPECT_STREQ(toDirectory(QString::fromLatin1("\xE9")).Text(), "\xC3\xA9");
+    EXPECT_STREQ(toProgramText(QString::fromLatin1("\xE9")).Text(), "\xE9");
+    EXPECT_TRUE(fitsLatin1(QString::fromLatin1("\xFF")));
+    EXPECT_FALSE(fitsLatin1(QString::fromUtf8("\xC5\x81")));
+}
