@@ -1,0 +1,96 @@
+#pragma once
+// One server conversation of a fuzz input, without threads: the program's
+// connect() is wrapped (link option --wrap=connect), and as soon as the
+// client is connected the server side is accepted and the input's bytes
+// are sent. Once the client's socket holds them all, its read wait becomes
+// zero, so that running out of bytes is an immediate time-out instead of a
+// wait. What the client sends stays unread in the server's receive buffer,
+// so its sends never fail: the outcome depends on the bytes alone.
+
+#include "fuzz/fuzz_support.h"
+#include "faxcourier/net/socket_seam.h"
+
+#include <string>
+#include <sys/ioctl.h>
+
+extern "C" int __real_connect(int fd, const sockaddr* address, socklen_t length);
+
+namespace korva::fuzz {
+
+class ServerBytes;
+inline ServerBytes* answering = nullptr;
+
+class ServerBytes {
+public:
+    // Inputs larger than this do not fit the socket buffers whole.
+    static constexpr size_t kMaxBytes = 32768;
+
+    ServerBytes(const Listener& listener, std::string bytes) : listener_(listener.fd), bytes_(std::move(bytes))
+    {
+        answering = this;
+    }
+    ~ServerBytes()
+    {
+        answering = nullptr;
+        socket_seam::setReadWaitMs(-1);
+        if (server_ >= 0)
+            close(server_);
+    }
+    ServerBytes(const ServerBytes&) = delete;
+    ServerBytes& operator=(const ServerBytes&) = delete;
+
+    void answer(int client)
+    {
+        server_ = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        FUZZ_CHECK(server_ >= 0);
+        FUZZ_CHECK(send(server_, bytes_.data(), bytes_.size(), MSG_NOSIGNAL) == ssize_t(bytes_.size()));
+        for (long spins = 0;; ++spins) {
+            int pending = 0;
+            FUZZ_CHECK(ioctl(client, FIONREAD, &pending) == 0);
+            if (size_t(pending) == bytes_.size())
+                break;
+            FUZZ_CHECK(spins < 100000000);
+        }
+        socket_seam::setReadWaitMs(0);
+    }
+
+private:
+    int listener_;
+    int server_ = -1;
+    std::string bytes_;
+};
+
+// One reply line as Socket::ReadLine reads it right after a send (so with
+// no remembered terminator): false when the bytes run out first.
+inline bool readReplyLine(const std::string& bytes, size_t& at, std::string& line)
+{
+    line.clear();
+    char previous = 0;
+    while (at < bytes.size()) {
+        char c = bytes[at++];
+        if (c != '\r' && c != '\n') {
+            line.push_back(c);
+            continue;
+        }
+        if (!line.empty())
+            return true;
+        if ((c == '\r' && previous == '\n') || (c == '\n' && previous == '\r'))
+            return true;
+        previous = c;
+    }
+    return false;
+}
+
+// What a box shows of a reply line: its text up to a NUL byte.
+inline std::string shownText(const std::string& line) { return line.substr(0, line.find('\0')); }
+
+}  // namespace korva::fuzz
+
+// Every connect() of the program in this fuzz target.
+extern "C" int __wrap_connect(int fd, const sockaddr* address, socklen_t length)
+{
+    int rc = __real_connect(fd, address, length);
+    if (rc == 0 && korva::fuzz::answering)
+        korva::fuzz::answering->answer(fd);
+    return rc;
+}
