@@ -1,0 +1,197 @@
+// The program's Courier in this process, with the real watcher, conversion
+// and SubmitFax: faxprint prints, korva-sim receives. Message boxes are
+// answered by a script; every window that appears is counted.
+
+#include "faxcourier/app/control_ids.h"
+#include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/program_courier.h"
+#include "faxcourier/app/quit_request.h"
+#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/settings/fax_job.h"
+#include "faxcourier/settings/settings.h"
+#include "platform/paths.h"
+#include "platform/testing/test_support.h"
+#include "tools/korva-sim/testing/korva_sim_process.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace korva;
+using namespace korva::app;
+using namespace korva::app::testing;
+using korva::testing::binPath;
+using korva::testing::KorvaSimProcess;
+using korva::testing::runProcess;
+using korva::testing::TempHome;
+
+namespace {
+
+// Records the object name of every top-level window that is shown.
+class ShownWindows : public QObject {
+public:
+    ShownWindows() { QCoreApplication::instance()->installEventFilter(this); }
+    ~ShownWindows() override { QCoreApplication::instance()->removeEventFilter(this); }
+    std::vector<QString> names;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
+            names.push_back(watched->objectName());
+        return false;
+    }
+};
+
+class InProcessCourier : public ::testing::Test {
+protected:
+    InProcessCourier() : received(home.path() + "/received"), sim(received, "anna", "s3cret", "fax@korva.example") {}
+
+    void SetUp() override
+    {
+        testApplication();
+        globalFaxJob() = FaxJob{};
+        globalSettings() = Settings{};
+        Settings settings;
+        settings.Server = "127.0.0.1";
+        settings.SMTPServerPort = uint32_t(sim.port("smtp"));
+        settings.Username = "anna";
+        settings.Password = "s3cret";
+        settings.EmailAddress = "anna@example.com";
+        settings.FaxAddress = "fax@korva.example";
+        ASSERT_TRUE(SaveSettings(settings));
+        resetQuitRequest();
+        courier = makeProgramCourier();
+        courier->startUp({});
+        ASSERT_TRUE(courier->watcherRunning());
+    }
+
+    void TearDown() override
+    {
+        requestQuit();
+        EXPECT_EQ(courier->runAndShutDown(), 0);
+        courier.reset();
+        resetQuitRequest();
+    }
+
+    void preset(const std::vector<std::string>& arguments)
+    {
+        std::vector<std::string> argv{binPath("faxpreset")};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        auto result = runProcess(argv);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+    }
+
+    void print(const std::string& name)
+    {
+        auto result = runProcess({binPath("faxprint"), "--name", name, KORVA_SAMPLE_LETTER});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+    }
+
+    bool receivedFax(int number)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "/%04d.json", number);
+        return processEventsUntil([&] { return std::filesystem::exists(received + name); },
+                                  std::chrono::seconds(30));
+    }
+
+    std::vector<std::string> spoolTifFiles()
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(*spoolFolder()))
+            if (entry.path().extension() == ".tif")
+                names.push_back(entry.path().filename());
+        return names;
+    }
+
+    TempHome home;
+    std::string received;
+    KorvaSimProcess sim;
+    ScriptedUi ui;
+    std::unique_ptr<Courier> courier;
+};
+
+TEST_F(InProcessCourier, PresetRecipientsSendWithNoWindowShownAndTheFilesDeleted)
+{
+    ShownWindows shown;
+    globalFaxJob().comments = "left by an earlier dialog";
+    preset({"-s", "Preset", "-r", "0301 555~Berta Blau~Blau KG"});
+    print("letter");
+    ASSERT_TRUE(receivedFax(1));
+    ASSERT_TRUE(processEventsUntil([&] { return spoolTifFiles().empty(); }));
+    EXPECT_TRUE(shown.names.empty()) << shown.names.front().toStdString();
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(globalFaxJob().documents.empty());
+    EXPECT_TRUE(globalFaxJob().recipients.empty());
+    EXPECT_TRUE(globalFaxJob().comments.IsEmpty()) << "an old comment never rides on a scripted fax";
+    std::string message = korva::testing::readWholeFile(received + "/0001.eml");
+    EXPECT_EQ(message.find("left by an earlier dialog"), std::string::npos);
+}
+
+TEST_F(InProcessCourier, InteractiveFaxTakesASecondDocumentAndIsSentFromTheDialog)
+{
+    ShownWindows shown;
+    preset({"-flush"});
+    std::vector<QString> totals;
+    QString questionOwner;
+    ui.onBox = [&](const BoxRequest& box) { questionOwner = box.owner ? box.owner->objectName() : QString(); };
+    ui.answer(Answer::Yes);
+    whenModal("SendFaxDialog", [&](QWidget* dialog) {
+        auto* total = dialog->findChild<QLineEdit*>(controlName(IDC_TOTAL_PAGES));
+        processEventsUntil([&] { return total->text() == "2 pages"; });
+        totals.push_back(total->text());
+        // A second print while the dialog is open: asked, then added.
+        print("second");
+        processEventsUntil([&] { return total->text() == "4 pages"; });
+        totals.push_back(total->text());
+        EXPECT_TRUE(dialog->isEnabled());
+        dialog->findChild<QLineEdit*>(controlName(IDC_RECIPIENT_NAME))->setText("Carl Cyan");
+        dialog->findChild<QLineEdit*>(controlName(IDC_RECIPIENT_FAX))->setText("0402 666");
+        dialog->findChild<QPushButton*>(controlName(IDC_ADD_RECIPIENT))->click();
+        dialog->findChild<QLineEdit*>(controlName(IDC_SUBJECT))->setText("From the dialog");
+        dialog->findChild<QPushButton*>(controlName(IDOK))->click();
+    });
+    print("first");
+    ASSERT_TRUE(receivedFax(1));
+    ASSERT_TRUE(processEventsUntil([&] { return spoolTifFiles().empty(); }));
+    EXPECT_EQ(modalTimeouts(), 0);
+    EXPECT_EQ(totals, (std::vector<QString>{"2 pages", "4 pages"}));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].caption, "KORVA Fax");
+    EXPECT_EQ(ui.boxes[0].text.left(40), "An fax is already being prepared to send");
+    EXPECT_EQ(questionOwner, "SendFaxDialog");
+    // The progress dialog came first, the Send Fax dialog after it, and a
+    // second progress dialog for the added document.
+    EXPECT_EQ(std::count(shown.names.begin(), shown.names.end(), "ProgressDialog"), 2);
+    EXPECT_EQ(std::count(shown.names.begin(), shown.names.end(), "SendFaxDialog"), 1);
+    std::string message = korva::testing::readWholeFile(received + "/0001.eml");
+    EXPECT_NE(message.find("From the dialog"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(received + "/0001-korvafax_1.tif"));
+    EXPECT_EQ(std::filesystem::exists(received + "/0001-korvafax_3.tif"), true) << "the second document";
+    EXPECT_TRUE(globalFaxJob().documents.empty());
+}
+
+TEST_F(InProcessCourier, CancelDeletesTheConvertedFilesAndSendsNothing)
+{
+    preset({"-flush"});
+    bool sawDocument = false;
+    whenModal("SendFaxDialog", [&](QWidget* dialog) {
+        auto* list = dialog->findChild<QListWidget*>(controlName(IDC_DOCUMENT_LIST));
+        processEventsUntil([&] { return list->count() == 1; });
+        sawDocument = list->count() == 1 && list->item(0)->text() == "letter (2)";
+        dialog->findChild<QPushButton*>(controlName(IDCANCEL))->click();
+    });
+    print("letter");
+    ASSERT_TRUE(processEventsUntil([&] { return sawDocument && spoolTifFiles().empty(); }));
+    EXPECT_EQ(modalTimeouts(), 0);
+    EXPECT_TRUE(globalFaxJob().documents.empty());
+    EXPECT_FALSE(std::filesystem::exists(received + "/0001.eml"));
+}
+
+}  // namespace

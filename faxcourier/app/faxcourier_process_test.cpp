@@ -1,0 +1,158 @@
+// The whole program as a process on a machine without a desktop: a fax
+// preset with faxpreset and printed with faxprint reaches korva-sim through
+// a running faxcourier, and the quit signals end it with exit code 0.
+
+#include "faxcourier/app/testing/courier_process.h"
+#include "faxcourier/settings/settings.h"
+#include "platform/paths.h"
+#include "platform/testing/test_support.h"
+#include "tools/korva-sim/testing/korva_sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+using namespace korva;
+using namespace korva::app::testing;
+using korva::testing::binPath;
+using korva::testing::KorvaSimProcess;
+using korva::testing::readWholeFile;
+using korva::testing::runProcess;
+using korva::testing::TempHome;
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// The fields of a stored fax that the test looks at, one per line.
+const char* kStoredFields = R"(
+import json, sys
+r = json.load(open(sys.argv[1], encoding="utf-8"))
+out = ["subject=" + r["subject"], "cover_page=" + str(r["cover_page"]), "comments=" + r["comments"]]
+out += ["recipient=" + "|".join([x["fax"], x["name"], x["company"]]) for x in r["recipients"]]
+for a in r["attachments"]:
+    out.append("attachment=%d pages, %s" % (a["pages"], ",".join("%dx@%sx%s" % (p["width"], p["x_resolution"], p["y_resolution"]) for p in a["geometry"])))
+out.append("problems=%d" % len(r["problems"]))
+print("\n".join(out))
+)";
+
+class CourierRun : public ::testing::Test {
+protected:
+    CourierRun() : received(home.path() + "/received"), sim(received, "anna", "s3cret", "fax@korva.example")
+    {
+        Settings settings;
+        settings.Server = "127.0.0.1";
+        settings.SMTPServerPort = uint32_t(sim.port("smtp"));
+        settings.Username = "anna";
+        settings.Password = "s3cret";
+        settings.EmailAddress = "anna@example.com";
+        settings.FaxAddress = "fax@korva.example";
+        EXPECT_TRUE(SaveSettings(settings));
+        log = stateHome() + "/KORVAFax/korvafax.log";
+        errors = home.path() + "/faxcourier.err";
+    }
+
+    // Starts faxcourier with the debug log and waits until it watches.
+    std::unique_ptr<CourierProcess> startCourier()
+    {
+        auto courier = std::make_unique<CourierProcess>(std::vector<std::string>{"-debug"}, errors);
+        EXPECT_TRUE(waitForFileText(log, "Watching ")) << readWholeFile(errors);
+        return courier;
+    }
+
+    void preset(const std::vector<std::string>& arguments)
+    {
+        std::vector<std::string> argv{binPath("faxpreset")};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        auto result = runProcess(argv);
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    }
+
+    void printLetter()
+    {
+        auto result = runProcess({binPath("faxprint"), "--name", "letter", KORVA_SAMPLE_LETTER});
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    }
+
+    std::string storedFields(const std::string& json)
+    {
+        auto result = runProcess({"/usr/bin/python3", "-I", "-c", kStoredFields, json});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return result.out;
+    }
+
+    std::vector<std::string> spoolTifFiles()
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(*spoolFolder()))
+            if (entry.path().extension() == ".tif")
+                names.push_back(entry.path().filename());
+        return names;
+    }
+
+    TempHome home;
+    std::string received;
+    KorvaSimProcess sim;
+    std::string log;
+    std::string errors;
+};
+
+TEST_F(CourierRun, PresetFaxReachesKorvaSimWithoutAWindowAndSigtermEndsWithZero)
+{
+    auto courier = startCourier();
+    preset({"-s", "Quarterly report", "-r", "0301 555~Berta Blau~Blau KG", "-r", "0402 666~Carl Cyan~"});
+    printLetter();
+
+    ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors) << readWholeFile(log);
+    EXPECT_EQ(storedFields(received + "/0001.json"),
+              "subject=Quarterly report\n"
+              "cover_page=None\n"
+              "comments=\n"
+              "recipient=0301 555|Berta Blau|Blau KG\n"
+              "recipient=0402 666|Carl Cyan|\n"
+              "attachment=2 pages, 1728x@200x192,1728x@200x192\n"
+              "problems=0\n");
+    // The job closes after the submission: its converted file goes.
+    EXPECT_TRUE(pollUntil([&] { return spoolTifFiles().empty(); }));
+    EXPECT_TRUE(courier->running()) << "no window waits for anyone";
+
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
+    std::string written = readWholeFile(log);
+    EXPECT_NE(written.find("Starting\n"), std::string::npos);
+    EXPECT_NE(written.find("Stopped watching"), std::string::npos) << "the shutdown stops the watcher";
+}
+
+TEST_F(CourierRun, EveryPresetFaxIsSentAndTheSecondIsNumberedOn)
+{
+    auto courier = startCourier();
+    preset({"-s", "First", "-r", "0301 555~Berta Blau~Blau KG"});
+    printLetter();
+    ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors);
+    // Preset data stays in force for the next print.
+    printLetter();
+    ASSERT_TRUE(waitForFile(received + "/0002.json")) << readWholeFile(errors);
+    EXPECT_NE(storedFields(received + "/0002.json").find("recipient=0301 555|Berta Blau|Blau KG\n"),
+              std::string::npos);
+    EXPECT_TRUE(pollUntil([&] { return spoolTifFiles().empty(); }));
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
+}
+
+class QuitSignal : public CourierRun, public ::testing::WithParamInterface<int> {};
+
+TEST_P(QuitSignal, EndsTheMainLoopAndStopsTheWatcher)
+{
+    auto courier = startCourier();
+    courier->signal(GetParam());
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
+    EXPECT_NE(readWholeFile(log).find("Stopped watching"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, QuitSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(sigabbrev_np(info.param));
+                         });
+
+}  // namespace

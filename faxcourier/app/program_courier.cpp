@@ -1,0 +1,19 @@
+#include "faxcourier/app/program_courier.h"
+
+#include "faxcourier/app/pipeline_converter.h"
+#include "faxcourier/app/ui_sinks.h"
+#include "faxcourier/net/fax_submission.h"
+#include "faxcourier/settings/fax_job.h"
+
+namespace korva::app {
+
+std::unique_ptr<Courier> makeProgramCourier()
+{
+    return std::make_unique<Courier>(
+        [](QWidget* owner) { return SubmitFax(owner, globalFaxJob().documents); },
+        [](const std::string& spoolFolder, PipelineState& state, BoxErrorSink* errors) {
+            return std::make_unique<PipelineConverter>(spoolFolder, state, errors);
+        });
+}
+
+}  // namespace korva::app
