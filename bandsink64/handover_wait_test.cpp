@@ -152,6 +152,21 @@ TEST_F(HandOverWaitTest, WithoutCourierTheWaitingDocumentIsReplacedAtOnce)
     EXPECT_FALSE(logged("Leaving "));
 }
 
+TEST_F(HandOverWaitTest, DocumentWithoutPagesLeavesTheWaitingDocumentAlone)
+{
+    writeExitLogging(home.sysconf(), "1", logFile());
+    writeWholeFile(watchFile(), "earlier document");
+    CourierProcess courier(home.spool(), 0ms);
+    ASSERT_TRUE(courier.held());
+    Clock::time_point start = Clock::now();
+    void* job = nullptr;
+    ASSERT_EQ(sink.startDocExit(8, "empty", &job), 0);
+    ASSERT_EQ(sink.endDocExit(&job), 0);
+    EXPECT_LT(msSince(start), 2000);
+    EXPECT_EQ(readWholeFile(watchFile()), "earlier document");
+    EXPECT_EQ(logMessages(logFile()), std::vector<std::string>{"Move File Error - 2"});
+}
+
 TEST_F(HandOverWaitTest, NoWaitWhenNothingIsWaiting)
 {
     CourierProcess courier(home.spool(), 0ms);

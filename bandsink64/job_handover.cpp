@@ -79,13 +79,14 @@ void discardBrokenFile(const ExitJob& job)
 }
 
 // Replaces the watch file with the per-job file; the preset fields of the
-// control record stay as they are.
-void replaceWatchFile(const ExitJob& job)
+// control record stay as they are. `keepWaiting`: a document still waiting
+// is left alone.
+void replaceWatchFile(const ExitJob& job, bool keepWaiting)
 {
     // Without a spool folder there is no watch file to replace; the rename
     // below then fails as "file not found".
     const std::string watchFile = watchFilePath(job.spoolFolder);
-    if (!watchFile.empty() && fileExists(watchFile)) {
+    if (!keepWaiting && !watchFile.empty() && fileExists(watchFile)) {
         if (int err = deleteFile(watchFile)) {
             exitLogf(1, "Delete File Error - %d", err);
             return;
@@ -139,9 +140,13 @@ void handOverDocument(ExitJob& job)
     // Held while waiting too: a second document ending on another thread
     // must not slip in and replace this one's file.
     std::lock_guard use(controlAreaUse);
-    letCourierTakeWaitingFile(job);
+    // Nothing printed, nothing to hand over: while faxcourier runs, the
+    // document still waiting for it stays.
+    const bool keepWaiting = courierRunning(job.spoolFolder) && !fileExists(job.jobFilePath);
+    if (!keepWaiting)
+        letCourierTakeWaitingFile(job);
     openControlArea();
-    replaceWatchFile(job);
+    replaceWatchFile(job, keepWaiting);
     closeControlArea();
 }
 
