@@ -41,9 +41,10 @@ bool pollUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-CourierProcess::CourierProcess(const std::vector<std::string>& arguments, const std::string& errorFile)
+CourierProcess::CourierProcess(const std::vector<std::string>& arguments, const std::string& errorFile,
+                               const std::string& program)
 {
-    std::vector<std::string> argv{korva::testing::binPath("faxcourier")};
+    std::vector<std::string> argv{program.empty() ? korva::testing::binPath("faxcourier") : program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> args;
     for (std::string& a : argv)

@@ -13,9 +13,11 @@ namespace korva::app::testing {
 
 class CourierProcess {
 public:
-    // Starts faxcourier with `arguments` in the current environment (less
-    // the display variables); its standard error goes to `errorFile`.
-    CourierProcess(const std::vector<std::string>& arguments, const std::string& errorFile);
+    // Starts faxcourier (the built one unless `program` names another) with
+    // `arguments` in the current environment, less the display variables;
+    // its standard error goes to `errorFile`.
+    CourierProcess(const std::vector<std::string>& arguments, const std::string& errorFile,
+                   const std::string& program = {});
     ~CourierProcess();  // SIGKILL when still running
     CourierProcess(const CourierProcess&) = delete;
     CourierProcess& operator=(const CourierProcess&) = delete;

@@ -1,0 +1,71 @@
+// cmake --install of faxcourier's part into a staging folder: the programs,
+// the icon and the autostart entry land where the desktop looks for them,
+// and the installed faxcourier starts and ends cleanly.
+
+#include "faxcourier/app/testing/courier_process.h"
+#include "platform/paths.h"
+#include "platform/testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+
+using namespace korva;
+using namespace korva::app::testing;
+using korva::testing::fileMode;
+using korva::testing::readWholeFile;
+using korva::testing::runProcess;
+using korva::testing::TempHome;
+
+namespace {
+
+// The entry's "key=value" lines below its group header.
+std::map<std::string, std::string> desktopEntry(const std::string& text)
+{
+    std::map<std::string, std::string> entry;
+    std::istringstream lines(text);
+    std::string line;
+    bool inGroup = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line[0] == '[') {
+            inGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (inGroup && equals != std::string::npos)
+            entry[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return entry;
+}
+
+TEST(Install, ProgramsIconAndAutostartEntryForEveryUser)
+{
+    TempHome home;
+    std::string stage = home.path() + "/stage";
+    auto result = runProcess({KORVA_CMAKE_COMMAND, "--install", KORVA_BUILD_DIR, "--component", "faxcourier"}, "",
+                             {{"DESTDIR", stage}});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+
+    std::string courier = stage + KORVA_INSTALLED_BINDIR "/faxcourier";
+    EXPECT_EQ(fileMode(courier) & 0111, 0111u);
+    EXPECT_EQ(fileMode(stage + KORVA_INSTALLED_BINDIR "/faxpreset") & 0111, 0111u);
+    EXPECT_NE(readWholeFile(stage + KORVA_INSTALLED_ICON).find("<svg"), std::string::npos);
+
+    auto entry = desktopEntry(readWholeFile(stage + KORVA_AUTOSTART_ENTRY));
+    EXPECT_EQ(entry["Type"], "Application");
+    EXPECT_EQ(entry["Exec"], KORVA_INSTALLED_BINDIR "/faxcourier");
+    EXPECT_EQ(entry["Icon"], "korvafax");
+    EXPECT_EQ(entry["Name"], "KORVA Fax");
+    EXPECT_EQ(entry.count("Hidden"), 0u);
+    EXPECT_EQ(entry.count("OnlyShowIn"), 0u) << "every desktop starts it";
+
+    // What the session would start: the installed program.
+    std::string errors = home.path() + "/faxcourier.err";
+    CourierProcess started({"-debug"}, errors, courier);
+    ASSERT_TRUE(waitForFileText(stateHome() + "/KORVAFax/korvafax.log", "Watching ")) << readWholeFile(errors);
+    started.signal(SIGTERM);
+    EXPECT_EQ(started.waitForExit(std::chrono::milliseconds(10000)), 0);
+}
+
+}  // namespace
