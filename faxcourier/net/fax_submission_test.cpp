@@ -402,7 +402,10 @@ TEST_F(FaxSubmission, SocketThatCannotBeCreated) {
         bool sent = SubmitFax(nullptr, documents, job, settings);
         const ServerErrorBox& box = errors.boxes.at(0);
         std::fprintf(stderr, "[%s|%s|%s]", box.message.c_str(), box.context.c_str(), box.detail.c_str());
-        std::exit(sent ? 1 : 0);
+        std::fflush(stderr);
+        // No exit handlers: with every descriptor in use, a sanitizer's
+        // checks in them cannot read the process map and report falsely.
+        _exit(sent ? 1 : 0);
     };
     EXPECT_EXIT(attempt(),
         ::testing::ExitedWithCode(0), "\\[Unable to create socket\\|\\|24\\]");
