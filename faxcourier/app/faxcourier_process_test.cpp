@@ -140,6 +140,26 @@ TEST_F(CourierRun, EveryPresetFaxIsSentAndTheSecondIsNumberedOn)
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
 }
 
+TEST_F(CourierRun, RefusedSubmissionWaitsForTheUserAndSigtermStillEndsAndCleansUp)
+{
+    Settings settings;
+    LoadSettings(settings);
+    settings.Password = "wrong";
+    ASSERT_TRUE(SaveSettings(settings));
+    auto courier = startCourier();
+    preset({"-r", "0301 555~Berta Blau~Blau KG"});
+    printLetter();
+    // The server's refusal is shown, and logged, in a box that waits for a
+    // user this machine does not have.
+    ASSERT_TRUE(waitForFileText(log, "Error logging on to KORVA")) << readWholeFile(errors);
+    EXPECT_TRUE(courier->running());
+    EXPECT_FALSE(std::filesystem::exists(received + "/0001.eml"));
+
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
+    EXPECT_TRUE(spoolTifFiles().empty()) << "the job closes on the way out";
+}
+
 class QuitSignal : public CourierRun, public ::testing::WithParamInterface<int> {};
 
 TEST_P(QuitSignal, EndsTheMainLoopAndStopsTheWatcher)

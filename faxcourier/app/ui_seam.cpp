@@ -1,6 +1,7 @@
 #include "faxcourier/app/ui_seam.h"
 
 #include "faxcourier/app/app_icon.h"
+#include "faxcourier/foundation/log.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -59,6 +60,9 @@ class RealUi : public UiSeam {
 public:
     Answer messageBox(const BoxRequest& request) override
     {
+        // A box that nobody sees (no desktop) still leaves a trace.
+        LogDebug("Message box %s: %s\n", request.caption.toLocal8Bit().constData(),
+                 request.text.toLocal8Bit().constData());
         QMessageBox box(standardIcon(request.icon), request.caption, request.text,
                         standardButtons(request.buttons), request.owner);
         box.setWindowIcon(smallIcon());
