@@ -1,6 +1,7 @@
 #include "faxcourier/app/quit_request.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <atomic>
 
@@ -18,6 +19,14 @@ void requestQuit()
 }
 
 bool quitRequested() { return requested; }
-void resetQuitRequest() { requested = false; }
+void resetQuitRequest()
+{
+    if (!requested.exchange(false) || !QCoreApplication::instance())
+        return;
+    // Qt keeps an exit without a running loop pending, and every later loop
+    // would end at once; one short run of the main loop takes it back.
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
 
 }  // namespace korva::app

@@ -1,0 +1,98 @@
+// The hidden main window and the progress dialog: their names, the posted
+// messages they take, and what a close request does.
+
+#include "faxcourier/app/control_ids.h"
+#include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/main_window.h"
+#include "faxcourier/app/private_message.h"
+#include "faxcourier/app/progress_dialog.h"
+#include "faxcourier/app/quit_request.h"
+#include "faxcourier/app/testing/scripted_ui.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QTimer>
+#include <QProgressBar>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace korva;
+using namespace korva::app;
+using namespace korva::app::testing;
+
+namespace {
+
+class Windows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testApplication();
+        resetQuitRequest();
+    }
+    void TearDown() override { resetQuitRequest(); }
+};
+
+TEST_F(Windows, MainWindowIsNamedAndNeverShown)
+{
+    MainWindow window;
+    EXPECT_EQ(window.objectName(), "KORVAFaxClass2");
+    EXPECT_EQ(window.windowTitle(), "KORVAFax");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(Windows, DocumentWaitingPostedFromAnotherThreadRunsOnTheMainThread)
+{
+    MainWindow window;
+    PostedMessageTarget target(&window);
+    std::vector<QThread*> threads;
+    window.setArrivalHandler([&] { threads.push_back(QThread::currentThread()); });
+    std::thread watcher([&] { target.postMessage(MsgDocumentWaiting, 0); });
+    watcher.join();
+    EXPECT_TRUE(threads.empty()) << "posted, not sent";
+    ASSERT_TRUE(processEventsUntil([&] { return !threads.empty(); }));
+    EXPECT_EQ(threads.size(), 1u);
+    EXPECT_EQ(threads[0], QCoreApplication::instance()->thread());
+}
+
+TEST_F(Windows, CloseRequestEndsTheProgram)
+{
+    MainWindow window;
+    EXPECT_FALSE(quitRequested());
+    window.close();
+    EXPECT_TRUE(quitRequested());
+    // A test that starts again gets working loops back.
+    resetQuitRequest();
+    QDialog dialog;
+    QTimer::singleShot(0, &dialog, [&] { dialog.done(5); });
+    EXPECT_EQ(dialog.exec(), 5);
+}
+
+TEST_F(Windows, ProgressDialogAppearsWithTheRangeAndFollowsThePosition)
+{
+    ProgressDialog dialog(nullptr);
+    EXPECT_EQ(dialog.windowTitle(), "Fax Progress");
+    EXPECT_EQ(dialog.findChild<QLabel*>("text")->text(), "The fax is being prepared for sending");
+    EXPECT_FALSE(dialog.windowIcon().isNull());
+    QProgressBar* bar = dialog.findChild<QProgressBar*>(controlName(IDC_PROGRESS_BAR));
+    ASSERT_EQ(bar, dialog.bar());
+    EXPECT_FALSE(dialog.isVisible()) << "created hidden";
+
+    postMessage(&dialog, MsgProgressRange, 4);
+    postMessage(&dialog, MsgProgressPosition, 3);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 4);
+    EXPECT_EQ(bar->value(), 3);
+
+    // Esc does not end a conversion's dialog.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+}  // namespace
