@@ -20,6 +20,8 @@
 
 #include <QApplication>
 
+#include <cerrno>
+
 namespace korva::app {
 
 Courier::Courier(SubmitFn submit, ConverterFactory makeConverter)
@@ -63,6 +65,16 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     LogDebug("Starting\n");
 
     spoolFolder_ = controlAreaSpoolFolder();
+    // Held for the whole run: the exit library then waits for a document we
+    // have not taken instead of replacing it. A second faxcourier of the
+    // same user would race the first for every document.
+    if (int error = presence_.hold(spoolFolder_); error == EWOULDBLOCK) {
+        LogAlways(0, "faxcourier already runs for this user; this one ends\n");
+        requestQuit();
+        return;
+    } else if (error != 0) {
+        LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
+    }
     LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
     // The imaging code is linked in: there is no library to look for.
 

@@ -4,6 +4,7 @@
 #include "faxcourier/app/arrival.h"
 #include "faxcourier/app/tif_viewer.h"
 #include "faxcourier/pipeline/pipeline_state.h"
+#include "platform/courier_presence.h"
 
 #include <functional>
 #include <memory>
@@ -67,6 +68,7 @@ private:
     std::unique_ptr<QtArrivalUi> arrivalUi_;
     std::unique_ptr<ArrivalHandler> arrival_;
     std::unique_ptr<SpoolWatcher> watcher_;
+    CourierPresence presence_;
 };
 
 }  // namespace korva::app

@@ -176,3 +176,19 @@ INSTANTIATE_TEST_SUITE_P(Signals, QuitSignal, ::testing::Values(SIGTERM, SIGINT,
                          });
 
 }  // namespace
+
+TEST_F(CourierRun, SecondFaxcourierOfTheSameUserEndsAtOnceAndTheFirstGoesOn)
+{
+    auto first = startCourier();
+    CourierProcess second({"-debug"}, home.path() + "/second.err");
+    EXPECT_EQ(second.waitForExit(milliseconds(10000)), 0);
+    EXPECT_NE(readWholeFile(log).find("faxcourier already runs for this user; this one ends\n"), std::string::npos);
+
+    preset({"-s", "Only once", "-r", "0301 555~Berta Blau~Blau KG"});
+    printLetter();
+    ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors);
+    EXPECT_TRUE(first->running());
+    first->signal(SIGTERM);
+    EXPECT_EQ(first->waitForExit(milliseconds(10000)), 0);
+    EXPECT_FALSE(std::filesystem::exists(received + "/0002.json")) << "one fax per print";
+}
