@@ -99,17 +99,16 @@ print("".join("%02X" % (byte ^ ((2 * k + 0x4B) & 0xFF)) for k, byte in enumerate
     chmod 600 "$hive"
 }
 
-# Starts faxcourier with the debug log and waits until it watches the spool folder.
+# Starts faxcourier with the debug log and waits until it watches the spool folder
+# (its "Watching" line comes once the watch is armed).
 korva_start_courier() {
     "$korva_bin/faxcourier" -debug >"$work/faxcourier.out" 2>&1 &
     courier_pid=$!
     local log="$XDG_STATE_HOME/KORVAFax/korvafax.log" started=""
     for _ in $(seq 100); do
-        grep -q 'Watch file' "$log" 2>/dev/null && started=yes && break
+        grep -q 'Watching ' "$log" 2>/dev/null && started=yes && break
         kill -0 $courier_pid 2>/dev/null || break
         sleep 0.1
     done
     [ -n "$started" ] || fail "faxcourier did not start: $(cat "$work/faxcourier.out")"
-    # The watcher takes a document as new only after it has looked once.
-    sleep 0.5
 }

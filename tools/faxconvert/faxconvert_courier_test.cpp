@@ -54,7 +54,7 @@ TEST(FaxConvertWithCourier, ConvertsIntoFaxFormAndPutsThePresetBack)
     std::string before = readWholeFile(home.spool() + "/control.dat");
 
     CourierProcess courier({"-debug"}, home.path() + "/courier.err");
-    ASSERT_TRUE(waitForFileText(home.stateHome() + "/KORVAFax/korvafax.log", "Watch file"));
+    ASSERT_TRUE(waitForFileText(home.stateHome() + "/KORVAFax/korvafax.log", "Watching "));
 
     std::string output = home.path() + "/out/letter fax.tif";
     std::filesystem::create_directories(home.path() + "/out");
