@@ -111,7 +111,7 @@ bool PageConverter::sampleTurned(PrintFile& file, const PageLayout& layout, uint
         uint8_t* column = grey_.data() + i;
         if (i > 0 && us[i] == us[i - 1]) {
             for (uint32_t j = 0; j < rows; ++j)
-                column[size_t(j) * kFaxWidth] = column[size_t(j) * kFaxWidth - 1];
+                column[size_t(j) * kFaxWidth] = (column - 1)[size_t(j) * kFaxWidth];
             continue;
         }
         const uint8_t* row = file.readRow(us[i], why);
