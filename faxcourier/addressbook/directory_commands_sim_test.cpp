@@ -4,7 +4,9 @@
 #include "faxcourier/addressbook/address_entries.h"
 #include "faxcourier/addressbook/directory_search.h"
 #include "faxcourier/addressbook/testing/directory_sim.h"
+#include "faxcourier/foundation/log.h"
 #include "faxcourier/foundation/server_error_capture.h"
+#include "faxcourier/settings/settings.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -86,4 +88,27 @@ TEST_F(DirectoryCommandsSim, WrongPasswordIsRefusedAtThePasswordStep)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].message, "Error logging on to KORVA");
     EXPECT_EQ(shown[0].context, "PASSWORD");
+}
+
+// The debug log may name servers, commands and entries, never the password
+// (nor its base64 form), whether the logon works or not.
+TEST_F(DirectoryCommandsSim, PasswordNeverReachesTheDebugLog)
+{
+    setDebugLogging(true);
+    AttributeMap oldMap = ReadDirectoryEntry("MAIL=anna@example.com,carl");
+    AttributeMap newMap = oldMap;
+    newMap["TITLE"] = "Buyer";
+    SaveDirectoryEntry(nullptr, oldMap, newMap);
+    runDirectorySearch(currentLdapLogon());
+    globalSettings().Password = "Wr0ng pass";
+    EXPECT_FALSE(DeleteDirectoryEntry(nullptr, "MAIL=anna@example.com,carl"));
+    LdapLogon wrong = currentLdapLogon();
+    wrong.password = "Wr0ng pass";
+    runDirectorySearch(wrong);
+    setDebugLogging(false);
+
+    std::string log = readWholeFile(logFilePath());
+    EXPECT_NE(log.find("logon"), std::string::npos) << "the log was written: " << log;
+    for (const char* secret : {kSimPassword, "czNjcmV0IHB3", "Wr0ng pass", "V3IwbmcgcGFzcw"})
+        EXPECT_EQ(log.find(secret), std::string::npos) << secret << " in the log:\n" << log;
 }

@@ -122,6 +122,9 @@ TEST_F(CourierRun, PresetFaxReachesKorvaSimWithoutAWindowAndSigtermEndsWithZero)
     std::string written = readWholeFile(log);
     EXPECT_NE(written.find("Starting\n"), std::string::npos);
     EXPECT_NE(written.find("Stopped watching"), std::string::npos) << "the shutdown stops the watcher";
+    // The debug log names the conversation, never the password or its base64 form.
+    EXPECT_EQ(written.find("s3cret"), std::string::npos) << written;
+    EXPECT_EQ(written.find("czNjcmV0"), std::string::npos) << written;
 }
 
 TEST_F(CourierRun, EveryPresetFaxIsSentAndTheSecondIsNumberedOn)
@@ -158,6 +161,9 @@ TEST_F(CourierRun, RefusedSubmissionWaitsForTheUserAndSigtermStillEndsAndCleansU
     courier->signal(SIGTERM);
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
     EXPECT_TRUE(spoolTifFiles().empty()) << "the job closes on the way out";
+    std::string written = readWholeFile(log);
+    EXPECT_EQ(written.find("wrong"), std::string::npos) << "a refused password is not logged either";
+    EXPECT_EQ(written.find("d3Jvbmc"), std::string::npos) << written;
 }
 
 class QuitSignal : public CourierRun, public ::testing::WithParamInterface<int> {};
