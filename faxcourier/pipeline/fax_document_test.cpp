@@ -66,6 +66,7 @@ TEST(FaxDocument, PagesAreAppendedInFaxForm)
     std::string why;
     ASSERT_TRUE(appendFaxPage(path, busyPage(), true, why)) << why;
     ASSERT_TRUE(appendFaxPage(path, whitePage(), false, why)) << why;
+    EXPECT_EQ(korva::testing::fileMode(path), 0600u) << "a fax document is the user's alone";
     bool ok = false;
     std::vector<FaxPageRead> pages = readFaxDocument(path, ok);
     EXPECT_TRUE(ok);

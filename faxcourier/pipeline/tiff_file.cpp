@@ -2,8 +2,12 @@
 
 #include "faxcourier/foundation/log.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace korva {
 namespace {
@@ -24,6 +28,16 @@ bool TiffFile::open(const std::string& path, const char* mode)
 {
     close();
     lastError_.clear();
+    // A fax document is the user's alone: made 0600 before libtiff, which
+    // keeps the mode of a file it truncates.
+    if (mode[0] == 'w') {
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            lastError_ = "cannot create " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        ::close(fd);
+    }
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) {
         lastError_ = "out of memory";
