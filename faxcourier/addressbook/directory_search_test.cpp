@@ -3,13 +3,17 @@
 #include "faxcourier/addressbook/address_entries.h"
 #include "faxcourier/addressbook/ldap_component.h"
 #include "faxcourier/addressbook/testing/directory_sim.h"
+#include "faxcourier/foundation/log.h"
 #include "faxcourier/settings/settings.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace korva;
@@ -141,4 +145,87 @@ TEST_F(DirectorySearch, EntryReadOfAMissingEntryIsEmpty)
 {
     DirectorySim sim(home.path(), kSeed);
     EXPECT_TRUE(ReadDirectoryEntry("MAIL=nobody,carl", sim.logon()).empty());
+}
+
+namespace {
+
+constexpr int kManyEntries = 30000;
+
+// Entry n carries its number in every attribute, so a row that mixes two
+// entries, or one cut short, gives itself away.
+std::vector<SeedEntry> numberedEntries(int count)
+{
+    std::vector<SeedEntry> entries;
+    entries.reserve(size_t(count));
+    for (int n = 0; n < count; ++n) {
+        std::string id = std::to_string(n);
+        entries.push_back({{"cn", "Person " + id}, {"o", "Firm " + id}, {"fax", "0301-" + id},
+                           {"_deletable", n % 2 ? "1" : "0"}, {"mail", "p" + id + "@example.com"}});
+    }
+    return entries;
+}
+
+// True once the search that followed `generation` has delivered rows.
+bool rowsArrived(unsigned long generation)
+{
+    std::lock_guard lock(addressBookLock);
+    return addressEntriesGeneration != generation && !addressEntries.empty();
+}
+
+bool waitForRows(unsigned long generation, std::chrono::milliseconds timeout)
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!rowsArrived(generation)) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST_F(DirectorySearch, ServerKilledInTheMiddleOfASearchEndsItAndKeepsTheRowsRead)
+{
+    auto sim = std::make_unique<DirectorySim>(home.path(), numberedEntries(kManyEntries));
+    sim->useInSettings();
+    seedTable(2);
+    unsigned long generation = addressEntriesGeneration;
+    startDirectorySearch();
+    ASSERT_TRUE(waitForRows(generation, std::chrono::seconds(20)));
+    sim->kill();
+    auto killed = std::chrono::steady_clock::now();
+    // The connection's end is seen at once: no time-out is needed to end it.
+    ASSERT_TRUE(waitForDirectorySearches(30000));
+    EXPECT_LT(std::chrono::steady_clock::now() - killed, std::chrono::seconds(5));
+
+    auto table = tableNow();
+    ASSERT_GT(table.size(), 0u);
+    EXPECT_LT(table.size(), size_t(kManyEntries));  // it really was cut short
+    std::set<std::string> seen;
+    for (const AddressEntry& row : table) {
+        std::string dn = text(row.dn);
+        ASSERT_EQ(dn.rfind("MAIL=p", 0), 0u) << dn;
+        std::string id = dn.substr(6, dn.find('@') - 6);
+        EXPECT_EQ(dn, "MAIL=p" + id + "@example.com,carl");
+        EXPECT_EQ(text(row.name), "Person " + id);
+        EXPECT_EQ(text(row.company), "Firm " + id);
+        EXPECT_EQ(text(row.fax), "0301-" + id);
+        EXPECT_EQ(row.deletable, std::stoi(id) % 2 == 1);
+        EXPECT_TRUE(seen.insert(id).second) << "twice: " << id;
+    }
+    std::string log = readWholeFile(logFilePath());
+    EXPECT_NE(log.find("ended early - error 81 "), std::string::npos) << log;
+    EXPECT_NE(log.find(std::to_string(table.size()) + " entries read"), std::string::npos) << log;
+
+    // A later search against a server that is up again works as ever.
+    sim.reset();
+    DirectorySim again(home.path(), kSeed);
+    again.useInSettings();
+    startDirectorySearch();
+    ASSERT_TRUE(waitForDirectorySearches(20000));
+    table = tableNow();
+    ASSERT_EQ(table.size(), kSeed.size());
+    EXPECT_EQ(text(table[0].name), "Anna");
+    EXPECT_EQ(text(table[5].fax), "9");
 }

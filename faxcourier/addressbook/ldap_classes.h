@@ -7,6 +7,7 @@
 #include "faxcourier/net/attribute_map.h"
 
 #include <cstdint>
+#include <string>
 
 namespace korva {
 
@@ -56,6 +57,11 @@ public:
     int LDAPSearchResult(LdapParam& messageId, LdapParam& dn) override;
 
     bool busy = false;
+    // How the search went, for the line that reports one cut short.
+    unsigned received = 0;
+    bool failed = false;
+    uint16_t errorCode = 0;
+    std::string errorText;
 };
 
 class MyLDAP2 : public LDAP {

@@ -151,6 +151,7 @@ TEST_F(LdapComponent, RefusedConnectionIsAnErrorEventAtTheFirstProcessEvents)
     EXPECT_LT(c.pump(), 2000);
     ASSERT_GE(c.recorder.events.size(), 1u);
     EXPECT_EQ(c.recorder.events[0].id, kLdapEventError);
+    EXPECT_EQ(c.recorder.events[0].slots[0], "81");  // server down, not libldap's -1
     EXPECT_FALSE(c.recorder.events[0].slots[1].empty());
 }
 

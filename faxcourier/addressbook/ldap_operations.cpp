@@ -26,6 +26,11 @@ std::string errorText(int code)
     return text ? text : "";
 }
 
+// libldap numbers its client-side errors below zero; the event reports them
+// with the C API's positive numbers (server down 81, time-out 85, ...), as
+// a 16-bit code would otherwise read -1 as 65535.
+int eventCode(int code) { return code <= LDAP_SERVER_DOWN && code >= LDAP_REFERRAL_LIMIT_EXCEEDED ? 80 - code : code; }
+
 }  // namespace
 
 LdapInstance::~LdapInstance() { Disconnect(); }
@@ -45,13 +50,13 @@ void LdapInstance::QueueError(int code, const std::string& description)
     queued.push_back(LdapEvent{kLdapEventError, {number(code), text(description)}});
 }
 
-void LdapInstance::QueueLdapError(int code) { QueueError(code, errorText(code)); }
+void LdapInstance::QueueLdapError(int code) { QueueError(eventCode(code), errorText(code)); }
 
 void LdapInstance::Bind()
 {
     Disconnect();
     if (server.empty()) {
-        QueueError(LDAP_PARAM_ERROR, "No directory server given");
+        QueueError(eventCode(LDAP_PARAM_ERROR), "No directory server given");
         return;
     }
     std::string uri = "ldap://" + server + ":" + std::to_string(port);
@@ -83,7 +88,7 @@ void LdapInstance::Search()
 {
     LdapSearchRequest request{dn, filter, scope, requested};
     if (!ld) {
-        QueueError(LDAP_SERVER_DOWN, "Not connected to the directory server");
+        QueueError(eventCode(LDAP_SERVER_DOWN), "Not connected to the directory server");
         return;
     }
     if (bindId >= 0) {
@@ -97,7 +102,7 @@ void LdapInstance::Search()
 void LdapInstance::SendSearch(const LdapSearchRequest& request)
 {
     if (request.scope < kLdapScopeBase || request.scope > kLdapScopeSubtree) {
-        QueueError(LDAP_PARAM_ERROR, "Unknown search scope");
+        QueueError(eventCode(LDAP_PARAM_ERROR), "Unknown search scope");
         return;
     }
     std::vector<char*> names;
@@ -157,7 +162,7 @@ void LdapInstance::Receive(int waitMs)
         if (type < 0) {
             int code = LDAP_SERVER_DOWN;
             ldap_get_option(ld, LDAP_OPT_RESULT_CODE, &code);
-            FailOutstanding(code, errorText(code));
+            FailOutstanding(eventCode(code), errorText(code));
             return;
         }
         if (type == 0) {

@@ -25,6 +25,9 @@ const char* const kListAttributes[] = {"o", "cn", "fax", "_deletable"};
 int MyLDAP::LDAPError(LdapParam& code, LdapParam& description)
 {
     busy = false;
+    failed = true;
+    errorCode = paramCode(code);
+    errorText = paramText(description);
     logLdapEvent("LDAPError", code, description);
     return 0;
 }
@@ -61,6 +64,7 @@ int MyLDAP::LDAPSearchResult(LdapParam&, LdapParam& dn)
             entry.deletable = length == 1 && value[0] == '1';
         }
     }
+    ++received;
     std::lock_guard lock(addressBookLock);
     addressEntries.push_back(std::move(entry));
     return 0;
@@ -83,6 +87,11 @@ void runDirectorySearch(const LdapLogon& logon)
     ldap.Do(kLdapSearch);
     while (ldap.busy)
         ldap.Do(kLdapDoEvents);
+    // The address book shows what arrived without a word, so say here why
+    // it may be incomplete (lost connection, time-out, refused log-on).
+    if (ldap.failed)
+        LogAlways(0, "Directory search on %.100s:%u ended early - error %u %.200s; %u entries read\n",
+                  logon.server.Text(), logon.port, unsigned(ldap.errorCode), ldap.errorText.c_str(), ldap.received);
 }
 
 void DirectorySearchThread() { runDirectorySearch(currentLdapLogon()); }

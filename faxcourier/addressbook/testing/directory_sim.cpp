@@ -4,6 +4,7 @@
 #include "platform/testing/test_support.h"
 
 #include <arpa/inet.h>
+#include <csignal>
 #include <cstdio>
 #include <map>
 #include <netinet/in.h>
@@ -104,6 +105,13 @@ void DirectorySim::useInSettings() const
     settings.POP3ServerPort = uint32_t(pop3Port());
     settings.Username = kSimUser;
     settings.Password = kSimPassword;
+}
+
+void DirectorySim::kill()
+{
+    if (process_->pid() > 0)
+        ::kill(process_->pid(), SIGKILL);
+    process_->stop();  // reaps it
 }
 
 SilentServer::SilentServer() : fd_(listeningSocket(true)), port_(portOf(fd_)) {}

@@ -32,6 +32,8 @@ public:
     LdapLogon logon() const;
     // Server, ports, Username and Password of the global settings.
     void useInSettings() const;
+    // Ends the server at once (SIGKILL), as a crash or power loss would.
+    void kill();
 
 private:
     std::unique_ptr<KorvaSimProcess> process_;

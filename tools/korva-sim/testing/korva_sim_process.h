@@ -21,6 +21,8 @@ public:
     // The port named in the ready line ("smtp", ...), or 0.
     int port(const std::string& name) const;
     const std::string& readyLine() const { return readyLine_; }
+    // The process, for tests that end it abruptly; -1 once stopped.
+    pid_t pid() const { return pid_; }
 
     // SIGTERM, then the exit status (128 + signal when killed).
     int stop();
