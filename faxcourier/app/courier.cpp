@@ -4,6 +4,7 @@
 #include "faxcourier/app/app_icon.h"
 #include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/configure_dialog.h"
+#include "faxcourier/app/leftover_documents.h"
 #include "faxcourier/app/main_window.h"
 #include "faxcourier/app/quit_request.h"
 #include "faxcourier/app/quit_signals.h"
@@ -19,10 +20,29 @@
 #include "faxcourier/settings/settings.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <cerrno>
 
 namespace korva::app {
+namespace {
+
+// Before this run numbers its files from 1 again. The notice does not wait
+// for a click: on a machine without a desktop nobody would give one.
+void reportLeftoverDocuments(const std::string& spoolFolder)
+{
+    std::string notice = leftoverNotice(setAsideLeftoverDocuments(spoolFolder));
+    if (notice.empty())
+        return;
+    LogAlways(0, "%s\n", notice.c_str());
+    auto* box = new QMessageBox(QMessageBox::Warning, "KORVA Fax", QString::fromLocal8Bit(notice.c_str()),
+                                QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+}  // namespace
 
 Courier::Courier(SubmitFn submit, ConverterFactory makeConverter)
     : submit_(std::move(submit)), makeConverter_(std::move(makeConverter))
@@ -75,6 +95,8 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     } else if (error != 0) {
         LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
     }
+    if (presence_.held())
+        reportLeftoverDocuments(spoolFolder_);
     LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
     // The imaging code is linked in: there is no library to look for.
 

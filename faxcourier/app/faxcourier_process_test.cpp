@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 
@@ -197,4 +198,45 @@ TEST_F(CourierRun, SecondFaxcourierOfTheSameUserEndsAtOnceAndTheFirstGoesOn)
     first->signal(SIGTERM);
     EXPECT_EQ(first->waitForExit(milliseconds(10000)), 0);
     EXPECT_FALSE(std::filesystem::exists(received + "/0002.json")) << "one fax per print";
+}
+
+TEST_F(CourierRun, KilledDuringAConversionItsDocumentsAreSetAsideAtTheNextStart)
+{
+    auto courier = startCourier();
+    // A long document: the conversion is still running when it is killed.
+    std::vector<std::string> argv{binPath("faxprint"), "--name", "long letter"};
+    for (int i = 0; i < 40; ++i)
+        argv.push_back(KORVA_SAMPLE_LETTER);
+    auto printed = runProcess(argv, {}, {}, 120000);
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    std::string workFile = *spoolFolder() + "/korvafax2.tif";
+    ASSERT_TRUE(waitForFile(workFile)) << readWholeFile(log);
+    courier->signal(SIGKILL);
+    ASSERT_EQ(courier->waitForExit(milliseconds(10000)), 128 + SIGKILL);
+    std::string printFile = readWholeFile(workFile);
+    ASSERT_FALSE(printFile.empty());
+
+    auto again = startCourier();
+    ASSERT_TRUE(waitForFileText(log, "KORVA Fax stopped before it had faxed every printed document."))
+        << readWholeFile(log);
+    // The print file of the killed run is kept whole, out of the way of the new numbering.
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(*spoolFolder() + "/unsent"))
+        kept.push_back(entry.path());
+    // Beside it, the fax document as far as it got, when it got to a page.
+    auto keptPrintFile = std::find_if(kept.begin(), kept.end(), [](const std::string& path) {
+        return path.ends_with("-korvafax2.tif");
+    });
+    ASSERT_NE(keptPrintFile, kept.end());
+    EXPECT_LE(kept.size(), 2u);
+    EXPECT_EQ(readWholeFile(*keptPrintFile), printFile);
+    EXPECT_TRUE(spoolTifFiles().empty());
+
+    // The new run works as before and leaves the kept files alone.
+    preset({"-s", "After the restart", "-r", "0301 555~Berta Blau~Blau KG"});
+    printLetter();
+    ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors) << readWholeFile(log);
+    EXPECT_EQ(readWholeFile(*keptPrintFile), printFile);
+    again->signal(SIGTERM);
+    EXPECT_EQ(again->waitForExit(milliseconds(10000)), 0);
 }

@@ -1,0 +1,81 @@
+#include "faxcourier/app/leftover_documents.h"
+
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+
+#include <algorithm>
+#include <ctime>
+#include <dirent.h>
+#include <regex>
+
+namespace korva::app {
+namespace {
+
+bool isNumberedFile(const std::string& name)
+{
+    static const std::regex numbered("korvafax[0-9]+\\.tif");
+    return std::regex_match(name, numbered);
+}
+
+std::vector<std::string> numberedFiles(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir))
+            if (isNumberedFile(entry->d_name))
+                names.push_back(entry->d_name);
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string timeStamp()
+{
+    char text[32];
+    std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+}  // namespace
+
+SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder)
+{
+    SetAsideDocuments result;
+    std::vector<std::string> names = numberedFiles(spoolFolder);
+    if (names.empty())
+        return result;
+    result.folder = spoolFolder + "/unsent";
+    bool folderMade = makeFolders(result.folder, 0700) == 0;
+    std::string stamp = timeStamp();
+    for (const std::string& name : names) {
+        std::string from = spoolFolder + "/" + name;
+        std::string to = result.folder + "/" + stamp + "-" + name;
+        // Never over an earlier set-aside file of the same second.
+        for (int n = 1; fileExists(to); ++n)
+            to = result.folder + "/" + stamp + "." + std::to_string(n) + "-" + name;
+        if (folderMade && moveFile(from, to) == 0)
+            result.files.push_back(to);
+        else
+            result.failed.push_back(from);
+    }
+    return result;
+}
+
+std::string leftoverNotice(const SetAsideDocuments& documents)
+{
+    if (documents.files.empty() && documents.failed.empty())
+        return {};
+    std::string text = "KORVA Fax stopped before it had faxed every printed document.";
+    if (!documents.files.empty())
+        text += " " + std::to_string(documents.files.size()) + " file(s) of that run are kept in " +
+                documents.folder + "; print them again to fax them.";
+    for (const std::string& file : documents.failed)
+        text += " " + file + " could not be set aside and may be replaced by the next print.";
+    return text;
+}
+
+}  // namespace korva::app

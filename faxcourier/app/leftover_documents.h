@@ -1,0 +1,26 @@
+#pragma once
+// Documents an earlier faxcourier left in the spool folder when it was
+// killed: a print file it was converting (renamed to "korvafax<n>.tif") and
+// the fax documents of a job it had not sent. A new run numbers its files
+// from 1 again and would delete them unseen, so they are set aside first.
+
+#include <string>
+#include <vector>
+
+namespace korva::app {
+
+struct SetAsideDocuments {
+    std::string folder;               // where they now are
+    std::vector<std::string> files;   // their new paths
+    std::vector<std::string> failed;  // files that could not be moved
+};
+
+// Moves every "korvafax<n>.tif" of the spool folder into
+// "<spool>/unsent/<stamp>-korvafax<n>.tif" (folder 0700). Only call it while
+// no other faxcourier runs for the folder.
+SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder);
+
+// The text that tells the user, or empty when nothing was left.
+std::string leftoverNotice(const SetAsideDocuments& documents);
+
+}  // namespace korva::app
