@@ -2,10 +2,13 @@
 
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/pipeline/watch_file.h"
+#include "platform/paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <poll.h>
 #include <system_error>
@@ -20,7 +23,14 @@ struct SpoolWatcher::Shared {
     std::string watchFile;
     MessageTarget* mainWindow = nullptr;
     std::atomic<bool>* pipelineBusy = nullptr;
-    int notify = -1;     // inotify on the folder
+    std::function<void()> folderRemade;
+    int notify = -1;       // inotify on the folder
+    // The folder's watch, and its parent's, which sees the folder removed
+    // even while a file in it is still open (the folder's own delete event
+    // then waits for that file to be closed, and faxcourier holds its lock
+    // files open). The thread's own once it runs.
+    int watch = -1;
+    int parentWatch = -1;
     int stopEvent = -1;  // eventfd; readable once set, never reset
     std::atomic<unsigned> wakeUps{0};
 
@@ -39,24 +49,68 @@ struct SpoolWatcher::Shared {
 
 namespace {
 
-constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
-                                     IN_ATTRIB | IN_MODIFY | IN_CLOSE_WRITE | IN_ONLYDIR;
+constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                                     IN_MODIFY | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+constexpr uint32_t kParentChanges = IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR;
+// The folder itself went away from its path.
+constexpr uint32_t kFolderGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED;
 constexpr int kBusyRetryMs = 1000;
+constexpr int kRemakeRetryMs = 1000;
 constexpr int kSettleMs = 100;
 
-// Reads every pending event so that the next poll waits for new changes.
-// False when the watch is gone (folder removed) or reading fails.
-bool rearm(int notify)
+// "/a/b/KORVAFax" -> "/a/b" and "KORVAFax".
+std::pair<std::string, std::string> splitPath(const std::string& folder)
+{
+    size_t slash = folder.find_last_of('/');
+    if (slash == std::string::npos)
+        return {".", folder};
+    return {slash == 0 ? "/" : folder.substr(0, slash), folder.substr(slash + 1)};
+}
+
+// 0 or errno. Without the parent's watch only the folder's own events tell
+// that it went.
+int addWatches(SpoolWatcher::Shared& shared)
+{
+    shared.watch = inotify_add_watch(shared.notify, shared.folder.c_str(), kWatchedChanges);
+    if (shared.watch < 0)
+        return errno;
+    shared.parentWatch = inotify_add_watch(shared.notify, splitPath(shared.folder).first.c_str(), kParentChanges);
+    return 0;
+}
+
+void dropWatches(SpoolWatcher::Shared& shared)
+{
+    for (int* watch : {&shared.watch, &shared.parentWatch}) {
+        if (*watch >= 0)
+            inotify_rm_watch(shared.notify, *watch);
+        *watch = -1;
+    }
+}
+
+enum class Drained { nothing, changes, folderGone, failed };
+
+Drained classify(const SpoolWatcher::Shared& shared, const inotify_event& event)
+{
+    if (event.wd == shared.watch)
+        return event.mask & kFolderGone ? Drained::folderGone : Drained::changes;
+    if (event.wd == shared.parentWatch && event.len && splitPath(shared.folder).second == event.name)
+        return event.mask & (IN_DELETE | IN_MOVED_FROM) ? Drained::folderGone : Drained::nothing;
+    return Drained::nothing;  // a sibling of the folder, or a watch given up
+}
+
+// Reads every pending event so that the next poll waits for new changes;
+// says what the worst of them was.
+Drained rearm(const SpoolWatcher::Shared& shared)
 {
     alignas(inotify_event) char buffer[4096];
+    Drained worst = Drained::nothing;
     for (;;) {
-        ssize_t n = read(notify, buffer, sizeof buffer);
+        ssize_t n = read(shared.notify, buffer, sizeof buffer);
         if (n < 0)
-            return errno == EAGAIN || errno == EINTR;
+            return errno == EAGAIN || errno == EINTR ? worst : Drained::failed;
         for (ssize_t at = 0; at < n;) {
             auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->mask & IN_IGNORED)
-                return false;
+            worst = std::max(worst, classify(shared, *event));
             at += ssize_t(sizeof(inotify_event) + event->len);
         }
     }
@@ -67,6 +121,32 @@ bool sleepUnlessStopped(int stopEvent, int ms)
 {
     pollfd stop{stopEvent, POLLIN, 0};
     return poll(&stop, 1, ms) > 0;
+}
+
+// The exit library makes the folder again at its next document; without a
+// watch on the new one that document would wait unseen. So make it now and
+// watch it, trying again every second while that fails. False when stopped
+// meanwhile.
+bool watchRemadeFolder(SpoolWatcher::Shared& shared)
+{
+    LogAlways(0, "The spool folder %s has gone; making it again\n", shared.folder.c_str());
+    dropWatches(shared);  // a moved folder would still be watched
+    for (bool reported = false;; reported = true) {
+        int error = makeFolders(shared.folder, 0700);
+        if (error == 0)
+            error = addWatches(shared);
+        if (error == 0)
+            break;
+        if (!reported)
+            LogAlways(0, "Unable to make the spool folder %s again (error %d); trying every second\n",
+                      shared.folder.c_str(), error);
+        if (sleepUnlessStopped(shared.stopEvent, kRemakeRetryMs))
+            return false;
+    }
+    LogAlways(0, "Watching the spool folder %s again\n", shared.folder.c_str());
+    if (shared.folderRemade)
+        shared.folderRemade();
+    return true;
 }
 
 void compareAndAnnounce(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
@@ -80,11 +160,11 @@ void compareAndAnnounce(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
     remembered = fresh;
 }
 
-void watchLoop(SpoolWatcher::Shared& shared, int notify, WatchFileTime& remembered)
+void watchLoop(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
 {
     int timeout = -1;
     for (;;) {
-        pollfd handles[2] = {{notify, POLLIN, 0}, {shared.stopEvent, POLLIN, 0}};
+        pollfd handles[2] = {{shared.notify, POLLIN, 0}, {shared.stopEvent, POLLIN, 0}};
         int woke = poll(handles, 2, timeout);
         if (woke < 0 && errno == EINTR)
             continue;
@@ -93,12 +173,22 @@ void watchLoop(SpoolWatcher::Shared& shared, int notify, WatchFileTime& remember
         if (woke < 0 || (handles[1].revents & POLLIN) ||
             (handles[0].revents & (POLLERR | POLLHUP | POLLNVAL)))
             return;
-        bool changed = handles[0].revents & POLLIN;
+        bool changed = false;
         // Re-armed before the file is looked at, so that a change made while
-        // we look wakes the next wait instead of being lost.
-        if (changed && !rearm(notify)) {
-            LogDebug("Spool folder no longer watched - %s\n", shared.folder.c_str());
-            return;
+        // we look wakes the next wait instead of being lost. A watch file
+        // that reached the new folder before its watch did is found by the
+        // look that follows.
+        if (handles[0].revents & POLLIN) {
+            Drained drained = rearm(shared);
+            if (drained == Drained::failed) {
+                LogAlways(0, "Spool folder no longer watched - %s (error %d)\n", shared.folder.c_str(), errno);
+                return;
+            }
+            if (drained == Drained::folderGone && !watchRemadeFolder(shared))
+                return;
+            changed = drained != Drained::nothing;
+            if (!changed && !finite && !shared.pipelineBusy->load())
+                continue;  // only the folder's neighbours changed
         }
         if (shared.pipelineBusy->load()) {
             timeout = kBusyRetryMs;
@@ -113,7 +203,7 @@ void watchLoop(SpoolWatcher::Shared& shared, int notify, WatchFileTime& remember
 
 void runWatcher(const std::shared_ptr<SpoolWatcher::Shared>& shared, WatchFileTime remembered)
 {
-    watchLoop(*shared, shared->notify, remembered);
+    watchLoop(*shared, remembered);
     LogDebug("Stopped watching %s\n", shared->folder.c_str());
     std::lock_guard lock(shared->mutex);
     shared->ended = true;
@@ -142,8 +232,7 @@ bool SpoolWatcher::start()
     if (shared_->notify >= 0 || shared_->stopEvent >= 0)
         return false;
     shared_->notify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (shared_->notify < 0 ||
-        inotify_add_watch(shared_->notify, shared_->folder.c_str(), kWatchedChanges) < 0) {
+    if (shared_->notify < 0 || addWatches(*shared_) != 0) {
         LogDebug("Cannot watch %s - %d\n", shared_->folder.c_str(), errno);
         return false;
     }
@@ -163,6 +252,11 @@ bool SpoolWatcher::start()
     }
     LogDebug("Watching %s\n", shared_->folder.c_str());
     return true;
+}
+
+void SpoolWatcher::onFolderRemade(std::function<void()> handler)
+{
+    shared_->folderRemade = std::move(handler);
 }
 
 bool SpoolWatcher::stop(int timeoutMs)

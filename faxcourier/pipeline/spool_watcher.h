@@ -5,6 +5,7 @@
 #include "faxcourier/pipeline/messages.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -25,6 +26,12 @@ public:
     // the thread. False (and no thread) when any of these fails, e.g. when
     // the folder is missing.
     bool start();
+
+    // When the folder disappears while watched, the thread logs it, makes
+    // it again (0700), watches the new one and then calls `handler` on its
+    // own thread, so that whatever else lives in the folder can be set up
+    // again. Set before start().
+    void onFolderRemade(std::function<void()> handler);
 
     // Sets the stop event and waits up to `timeoutMs` for the thread to end.
     // True when it has ended; otherwise it is left to end by itself.

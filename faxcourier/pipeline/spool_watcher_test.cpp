@@ -2,6 +2,8 @@
 
 #include "faxcourier/pipeline/recording_target.h"
 #include "faxcourier/pipeline/watch_file.h"
+#include "controlarea/control_area.h"
+#include "faxcourier/foundation/log.h"
 #include "platform/paths.h"
 #include "platform/testing/test_support.h"
 
@@ -9,6 +11,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -186,12 +189,146 @@ TEST_F(SpoolWatcherTest, MissingFolderCannotBeWatched)
     EXPECT_TRUE(elsewhere.stop(100));
 }
 
-TEST_F(SpoolWatcherTest, RemovedFolderEndsTheThread)
+bool logHas(const std::string& text)
+{
+    return korva::testing::readWholeFile(korva::logFilePath()).find(text) != std::string::npos;
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Stops the watcher and expects it gone at once.
+void expectQuickStop(korva::SpoolWatcher& watcher)
+{
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(watcher.stop(5000));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
+}
+
+TEST_F(SpoolWatcherTest, RemovedFolderIsMadeAgainAndTheNextDocumentAnnounced)
+{
+    std::atomic<int> remade{0};
+    watcher.onFolderRemade([&] { remade += isFolder(spool) ? 1 : 100; });
+    ASSERT_TRUE(watcher.start());
+    deliver("before");
+    ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
+    busy = false;
+
+    // Open as faxcourier keeps its lock files: the folder's own delete
+    // event then waits for the close.
+    int held = open((spool + "/control.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(held, 0);
+    std::filesystem::remove_all(spool);
+    ASSERT_TRUE(waitUntil([&] { return remade.load() != 0; }, 5s));
+    EXPECT_EQ(remade.load(), 1);
+    EXPECT_EQ(korva::testing::fileMode(spool), 0700u);
+    EXPECT_TRUE(logHas("The spool folder " + spool + " has gone; making it again"));
+    EXPECT_TRUE(logHas("Watching the spool folder " + spool + " again"));
+    EXPECT_EQ(mainWindow.count(), 1u);
+
+    deliver("after");  // as the exit library hands the next one over
+    ASSERT_TRUE(mainWindow.waitForCount(2, 5s));
+    EXPECT_EQ(mainWindow.count(), 2u);
+    EXPECT_EQ(mainWindow.posted()[1], (Posted{korva::kDocumentWaiting, 0}));
+    close(held);  // the old folder's late delete event changes nothing
+    touchControlFile();
+    EXPECT_EQ(mainWindow.count(), 2u);
+    EXPECT_EQ(remade.load(), 1);
+    expectQuickStop(watcher);
+}
+
+TEST_F(SpoolWatcherTest, DocumentInAFolderMadeAgainByTheExitLibraryIsAnnounced)
 {
     ASSERT_TRUE(watcher.start());
-    ASSERT_EQ(rmdir(spool.c_str()), 0);
-    EXPECT_TRUE(watcher.waitForEnd(5000));
+    // The folder goes and the exit library makes it and hands a document
+    // over before the watcher has looked: the watch comes after the file.
+    std::filesystem::remove_all(spool);
+    ASSERT_TRUE(korva::spoolFolder().has_value());
+    deliver();
+    ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
+    EXPECT_TRUE(busy.load());
+    busy = false;
+    deliver("next");
+    EXPECT_TRUE(mainWindow.waitForCount(2, 5s));
+}
+
+TEST_F(SpoolWatcherTest, RemovedWhileBusyTheWaitingDocumentFollowsOnce)
+{
+    busy = true;
+    ASSERT_TRUE(watcher.start());
+    std::filesystem::remove_all(spool);
+    ASSERT_TRUE(waitUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 5s));
+    deliver();
+    unsigned before = watcher.wakeUps();
+    waitForWakeUpAfter(before);
     EXPECT_EQ(mainWindow.count(), 0u);
+
+    busy = false;
+    ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
+    busy = false;
+    touchControlFile();
+    EXPECT_EQ(mainWindow.count(), 1u);
+}
+
+// A file takes the folder's place (the folder swapped out in one step, so
+// the watcher cannot make it first): making the folder fails until the
+// file goes.
+class BlockedSpoolFolder : public SpoolWatcherTest {
+protected:
+    void blockFolder()
+    {
+        std::string blocker = spool + ".blocker";
+        korva::testing::writeWholeFile(blocker, "not a folder");
+        ASSERT_EQ(renameat2(AT_FDCWD, blocker.c_str(), AT_FDCWD, spool.c_str(), RENAME_EXCHANGE), 0);
+        std::filesystem::remove_all(blocker);  // the old folder
+        ASSERT_TRUE(waitUntil([&] { return logHas("Unable to make the spool folder " + spool + " again"); }, 5s));
+    }
+};
+
+TEST_F(BlockedSpoolFolder, StopEndsTheThreadWhileItTriesToMakeTheFolder)
+{
+    ASSERT_TRUE(watcher.start());
+    blockFolder();
+    EXPECT_FALSE(watcher.waitForEnd(50));  // still trying
+    expectQuickStop(watcher);
+    EXPECT_FALSE(isFolder(spool));
+}
+
+TEST_F(BlockedSpoolFolder, FolderIsMadeOnceTheWayIsFreeAndWatchedFromThen)
+{
+    ASSERT_TRUE(watcher.start());
+    blockFolder();
+    ASSERT_EQ(std::remove(spool.c_str()), 0);
+    ASSERT_TRUE(waitUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 3s));
+    EXPECT_EQ(korva::testing::fileMode(spool), 0700u);
+    deliver();
+    EXPECT_TRUE(mainWindow.waitForCount(1, 5s));
+}
+
+// faxcourier opened the control area before the folder went; a preset
+// written into the new folder afterwards must still reach it.
+TEST_F(SpoolWatcherTest, ControlAreaWorksInTheFolderMadeAgain)
+{
+    ASSERT_TRUE(korva::openControlArea());
+    ASSERT_TRUE(watcher.start());
+    std::filesystem::remove_all(spool);
+    ASSERT_TRUE(waitUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 5s));
+
+    auto preset = korva::testing::runProcess(
+        {korva::testing::binPath("faxpreset"), "-s", "after the loss", "-r", "0301~Anna~Yarrow"});
+    EXPECT_EQ(preset.exitCode, 0) << preset.out << preset.err;
+    korva::ControlRecord record;
+    korva::readControlRecord(record);
+    EXPECT_EQ(korva::fieldText(record.subject), "after the loss");
+    EXPECT_EQ(korva::fieldText(record.recipients[0]), "0301~Anna~Yarrow");
+    EXPECT_EQ(korva::testing::fileMode(spool + "/control.dat"), 0600u);
+
+    auto list = korva::testing::runProcess({korva::testing::binPath("faxpreset"), "-list"});
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    korva::closeControlArea();
 }
 
 TEST(WatchFile, StampFollowsTheFile)
