@@ -4,6 +4,7 @@
 #include "faxcourier/pipeline/watch_file.h"
 #include "controlarea/control_area.h"
 #include "faxcourier/foundation/log.h"
+#include "platform/courier_presence.h"
 #include "platform/paths.h"
 #include "platform/testing/test_support.h"
 
@@ -329,6 +330,21 @@ TEST_F(SpoolWatcherTest, ControlAreaWorksInTheFolderMadeAgain)
     auto list = korva::testing::runProcess({korva::testing::binPath("faxpreset"), "-list"});
     EXPECT_EQ(list.exitCode, 0) << list.err;
     korva::closeControlArea();
+}
+
+// The running mark went with the folder; taken again from the hook, the exit
+// library sees faxcourier running again.
+TEST_F(SpoolWatcherTest, RunningMarkCanBeTakenAgainWhenTheFolderIsMadeAgain)
+{
+    korva::CourierPresence presence;
+    ASSERT_EQ(presence.hold(spool), 0);
+    std::atomic<int> held{-1};
+    watcher.onFolderRemade([&] { held = presence.hold(spool); });
+    ASSERT_TRUE(watcher.start());
+    std::filesystem::remove_all(spool);
+    ASSERT_TRUE(waitUntil([&] { return held.load() != -1; }, 5s));
+    EXPECT_EQ(held.load(), 0);
+    EXPECT_TRUE(korva::courierRunning(spool));
 }
 
 TEST(WatchFile, StampFollowsTheFile)
