@@ -194,4 +194,31 @@ TEST_F(InProcessCourier, CancelDeletesTheConvertedFilesAndSendsNothing)
     EXPECT_FALSE(std::filesystem::exists(received + "/0001.eml"));
 }
 
+TEST_F(InProcessCourier, RefusedAutomaticFaxOpensTheDialogWithEverythingKept)
+{
+    globalSettings().Password = "wrong";
+    preset({"-s", "Refused first", "-r", "0301 555~Berta Blau~Blau KG"});
+    bool sawEverything = false;
+    whenModal("SendFaxDialog", [&](QWidget* dialog) {
+        auto* documents = dialog->findChild<QListWidget*>(controlName(IDC_DOCUMENT_LIST));
+        auto* recipients = dialog->findChild<QTreeWidget*>(controlName(IDC_RECIPIENT_LIST));
+        processEventsUntil([&] { return documents->count() == 1; });
+        sawEverything = documents->count() == 1 && recipients->topLevelItemCount() == 1 &&
+                        dialog->findChild<QLineEdit*>(controlName(IDC_SUBJECT))->text() == "Refused first" &&
+                        spoolTifFiles().size() == 1;
+        // The user mends the password (the Configure dialog's part) and sends again.
+        globalSettings().Password = "s3cret";
+        dialog->findChild<QPushButton*>(controlName(IDOK))->click();
+    });
+    print("letter");
+    ASSERT_TRUE(receivedFax(1));
+    EXPECT_TRUE(sawEverything) << "the refused fax waits in the dialog with its document, subject and recipient";
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes[0].text.left(25), "Error logging on to KORVA");
+    std::string message = korva::testing::readWholeFile(received + "/0001.eml");
+    EXPECT_NE(message.find("Refused first"), std::string::npos);
+    EXPECT_NE(message.find("Berta Blau"), std::string::npos);
+    ASSERT_TRUE(processEventsUntil([&] { return spoolTifFiles().empty(); }));
+}
+
 }  // namespace
