@@ -277,7 +277,7 @@ TEST_F(SpoolWatcherTest, RemovedWhileBusyTheWaitingDocumentFollowsOnce)
 // A file takes the folder's place (the folder swapped out in one step, so
 // the watcher cannot make it first): making the folder fails until the
 // file goes.
-class BlockedSpoolFolder : public SpoolWatcherTest {
+class SpoolWatcherBlockedFolder : public SpoolWatcherTest {
 protected:
     void blockFolder()
     {
@@ -289,7 +289,7 @@ protected:
     }
 };
 
-TEST_F(BlockedSpoolFolder, StopEndsTheThreadWhileItTriesToMakeTheFolder)
+TEST_F(SpoolWatcherBlockedFolder, StopEndsTheThreadWhileItTriesToMakeTheFolder)
 {
     ASSERT_TRUE(watcher.start());
     blockFolder();
@@ -298,7 +298,7 @@ TEST_F(BlockedSpoolFolder, StopEndsTheThreadWhileItTriesToMakeTheFolder)
     EXPECT_FALSE(isFolder(spool));
 }
 
-TEST_F(BlockedSpoolFolder, FolderIsMadeOnceTheWayIsFreeAndWatchedFromThen)
+TEST_F(SpoolWatcherBlockedFolder, FolderIsMadeOnceTheWayIsFreeAndWatchedFromThen)
 {
     ASSERT_TRUE(watcher.start());
     blockFolder();
