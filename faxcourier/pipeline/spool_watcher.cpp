@@ -24,7 +24,7 @@ struct SpoolWatcher::Shared {
     MessageTarget* mainWindow = nullptr;
     std::atomic<bool>* pipelineBusy = nullptr;
     std::function<void()> folderRemade;
-    int notify = -1;       // inotify on the folder
+    int notify = -1;     // inotify on the folder and its parent
     // The folder's watch, and its parent's, which sees the folder removed
     // even while a file in it is still open (the folder's own delete event
     // then waits for that file to be closed, and faxcourier holds its lock
