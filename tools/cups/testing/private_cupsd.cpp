@@ -9,6 +9,7 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
@@ -118,6 +119,11 @@ void PrivateCupsd::linkServerBin()
     std::string script = "#!/bin/sh\n";
     for (const auto& [name, value] : user_.nssEnv())
         script += "export " + name + "='" + value + "'\n";
+    // A sanitizer build's backend keeps the options of the test run (the
+    // preloaded nss_wrapper comes before the sanitizer's runtime).
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            script += std::string("export ") + name + "='" + value + "'\n";
     script += "exec '" + korva::testing::binPath("korvafax") + "' \"$@\"\n";
     korva::testing::writeWholeFile(backend, script);
     chmod(backend.c_str(), 0700);
