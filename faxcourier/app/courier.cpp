@@ -107,6 +107,16 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     window_->setArrivalHandler([this] { arrival_->onDocumentWaiting(); });
 
     auto watcher = std::make_unique<SpoolWatcher>(spoolFolder_, *windowTarget_, state_.pipelineBusy);
+    // A spool folder made again holds neither our running mark nor the
+    // control area's lock file: take both again, on the main thread that
+    // uses them.
+    watcher->onFolderRemade([this] {
+        QMetaObject::invokeMethod(window_.get(), [this] {
+            if (int error = presence_.hold(spoolFolder_))
+                LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
+            openControlArea();
+        }, Qt::QueuedConnection);
+    });
     if (watcher->start())
         watcher_ = std::move(watcher);
     else

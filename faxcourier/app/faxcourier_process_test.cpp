@@ -4,6 +4,7 @@
 
 #include "faxcourier/app/testing/courier_process.h"
 #include "faxcourier/settings/settings.h"
+#include "platform/courier_presence.h"
 #include "platform/paths.h"
 #include "platform/testing/test_support.h"
 #include "tools/korva-sim/testing/korva_sim_process.h"
@@ -239,4 +240,22 @@ TEST_F(CourierRun, KilledDuringAConversionItsDocumentsAreSetAsideAtTheNextStart)
     EXPECT_EQ(readWholeFile(*keptPrintFile), printFile);
     again->signal(SIGTERM);
     EXPECT_EQ(again->waitForExit(milliseconds(10000)), 0);
+}
+
+TEST_F(CourierRun, SpoolFolderDeletedWhileRunningIsMadeAgainAndTheNextFaxStillArrives)
+{
+    auto courier = startCourier();
+    std::string spool = *spoolFolder();
+    std::filesystem::remove_all(spool);
+    ASSERT_TRUE(waitForFileText(log, "has gone; making it again")) << readWholeFile(log);
+    // The running mark is held again, so a waiting document is never replaced unseen.
+    EXPECT_TRUE(pollUntil([&] { return korva::courierRunning(spool); })) << readWholeFile(log);
+    EXPECT_EQ(korva::testing::fileMode(spool), 0700u);
+
+    preset({"-s", "After the folder went", "-r", "0301 555~Berta Blau~Blau KG"});
+    printLetter();
+    ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors) << readWholeFile(log);
+    EXPECT_NE(storedFields(received + "/0001.json").find("subject=After the folder went\n"), std::string::npos);
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
 }
