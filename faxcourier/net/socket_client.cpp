@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <thread>
@@ -70,6 +72,13 @@ bool Socket::Create(uint32_t timeoutSeconds)
     timeout_ = clampTimeout(timeoutSeconds);
     handle_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     lastError_ = handle_ < 0 ? errno : 0;
+    if (handle_ >= 0) {
+        // Every send is a whole command or a large block of the message, and
+        // a reply is awaited after each command: Nagle would hold a short
+        // command back until the server's delayed ACK (40 ms) came.
+        int on = 1;
+        setsockopt(handle_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    }
     return handle_ >= 0;
 }
 

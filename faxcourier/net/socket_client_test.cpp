@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <stdexcept>
 #include <string>
@@ -148,6 +149,16 @@ protected:
 using Lines = std::vector<std::string>;
 
 }  // namespace
+
+TEST(SocketSettings, CommandsAreNotHeldBackForAnAcknowledgement)
+{
+    Socket socket;
+    ASSERT_TRUE(socket.Create(60));
+    int on = 0;
+    socklen_t size = sizeof on;
+    ASSERT_EQ(getsockopt(socket.Handle(), IPPROTO_TCP, TCP_NODELAY, &on, &size), 0);
+    EXPECT_NE(on, 0);
+}
 
 TEST(SocketSettings, TimeOutIsKeptWithinTenToAnHour)
 {
