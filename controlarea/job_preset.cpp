@@ -1,6 +1,6 @@
 #include "controlarea/job_preset.h"
 
-#include "controlarea/recipient_spec.h"
+#include "controlarea/recipient_line.h"
 
 #include <strings.h>
 
@@ -9,8 +9,8 @@ namespace {
 
 void addRecipient(JobPreset& preset, std::string_view text)
 {
-    if (auto spec = acceptRecipientSpec(text))
-        preset.recipients.push_back(*spec);
+    if (auto line = acceptRecipientLine(text))
+        preset.recipients.push_back(*line);
 }
 
 }  // namespace

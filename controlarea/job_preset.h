@@ -13,12 +13,12 @@ struct JobPreset {
     std::string subject;
     std::string coverPage;
     std::string documentName;
-    std::vector<std::string> recipients;  // accepted specifications, in order
+    std::vector<std::string> recipients;  // accepted recipient lines, in order
 };
 
 // Reads `record` for a job whose cover page is `currentCoverPage`. A record
 // without a user name gives nothing but the current cover page. A document
-// name "rcpt:SPEC" adds SPEC before the four recipient fields. When the
+// name "rcpt:LINE" adds LINE before the four recipient fields. When the
 // record sets no recipient, subject or cover page, the current cover page
 // is kept.
 JobPreset readJobPreset(const ControlRecord& record, const std::string& currentCoverPage);

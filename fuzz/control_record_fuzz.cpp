@@ -1,6 +1,6 @@
 // control.dat bytes through what an arrival takes from them: whatever the
 // bytes, the texts stay within their fields and every recipient taken is a
-// trimmed specification with two "~".
+// trimmed recipient line with two "~".
 #include "controlarea/job_preset.h"
 
 #include <cstdint>
@@ -14,12 +14,12 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-void checkRecipient(const std::string& spec)
+void checkRecipient(const std::string& line)
 {
-    auto first = spec.find('~');
-    if (first == std::string::npos || spec.find('~', first + 1) == std::string::npos)
+    auto first = line.find('~');
+    if (first == std::string::npos || line.find('~', first + 1) == std::string::npos)
         std::abort();
-    if (spec.empty() || isBlank(spec.front()) || isBlank(spec.back()) || spec.size() > 99)
+    if (line.empty() || isBlank(line.front()) || isBlank(line.back()) || line.size() > 99)
         std::abort();
 }
 
@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     if (preset.recipients.size() > 5)
         std::abort();
-    for (const auto& spec : preset.recipients)
-        checkRecipient(spec);
+    for (const auto& line : preset.recipients)
+        checkRecipient(line);
     bool fileTarget = preset.subject.size() >= 14 && strncasecmp(preset.subject.c_str(), "~~filetarget~~", 14) == 0;
     if (fileTarget && preset.subject.substr(14).size() > 285)
         std::abort();

@@ -22,14 +22,14 @@
 namespace korva::addressbook {
 namespace {
 
-struct FieldSpec {
+struct FieldLayout {
     int id;
     const char* label;  // null: a further part of the row above
     const char* key;
 };
 
 // In the order the dialog shows them.
-constexpr FieldSpec kFields[AddressEntryDialog::kFieldCount] = {
+constexpr FieldLayout kFields[AddressEntryDialog::kFieldCount] = {
     {IDC_DISPLAY_NAME, "Display Name :", "CN"},
     {IDC_GIVEN_NAME, "Name :", "GIVENNAME"},
     {IDC_INITIALS, nullptr, "INITIALS"},
@@ -95,7 +95,7 @@ void AddressEntryDialog::buildControls()
     int row = -1;
     QHBoxLayout* nameParts = nullptr;
     for (int i = 0; i < kFieldCount; ++i) {
-        const FieldSpec& spec = kFields[i];
+        const FieldLayout& item = kFields[i];
         QWidget* field;
         if (i == kAddressField) {
             auto* edit = new QPlainTextEdit(this);
@@ -108,16 +108,16 @@ void AddressEntryDialog::buildControls()
             edit->setReadOnly(true);
             field = edit;
         }
-        fields_[size_t(i)] = app::withId(field, spec.id);
-        if (spec.label) {
-            auto* label = new QLabel(QString::fromLatin1(spec.label), this);
-            label->setObjectName(app::labelName(spec.id));
+        fields_[size_t(i)] = app::withId(field, item.id);
+        if (item.label) {
+            auto* label = new QLabel(QString::fromLatin1(item.label), this);
+            label->setObjectName(app::labelName(item.id));
             label->setBuddy(field);
             grid->addWidget(label, ++row, 0, Qt::AlignLeft | Qt::AlignTop);
             nameParts = new QHBoxLayout;
             grid->addLayout(nameParts, row, 1);
         }
-        nameParts->addWidget(field, spec.id == IDC_INITIALS ? 1 : 4);
+        nameParts->addWidget(field, item.id == IDC_INITIALS ? 1 : 4);
     }
     layout->addLayout(grid);
 
@@ -207,18 +207,18 @@ void AddressEntryDialog::reject() { done(IDCANCEL); }
 bool AddressEntryDialog::buildNewMap(AttributeMap& newMap)
 {
     for (int i = 0; i < kFieldCount; ++i) {
-        const FieldSpec& spec = kFields[i];
+        const FieldLayout& item = kFields[i];
         QString text = fieldText(i);
         if (text == shown_[size_t(i)]) {
             // Unchanged: the value as it came. One that the program's 8-bit
             // text cannot hold is left alone rather than sent garbled.
-            QString loaded = fromDirectory(entryAttributes_[spec.key]);
+            QString loaded = fromDirectory(entryAttributes_[item.key]);
             if (fitsLatin1(loaded))
-                newMap[spec.key] = toProgramText(loaded);
+                newMap[item.key] = toProgramText(loaded);
             continue;
         }
         if (!fitsLatin1(text)) {
-            QString label = QString::fromLatin1(spec.label ? spec.label : "Name :").chopped(2);
+            QString label = QString::fromLatin1(item.label ? item.label : "Name :").chopped(2);
             app::showBox(this, QStringLiteral("KORVA Fax"),
                          QStringLiteral("The %1 field holds characters that the address book cannot store.").arg(label),
                          app::Buttons::Ok, app::BoxIcon::Warning);
@@ -227,7 +227,7 @@ bool AddressEntryDialog::buildNewMap(AttributeMap& newMap)
         }
         if (i == kAddressField)
             text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-        newMap[spec.key] = toProgramText(text);
+        newMap[item.key] = toProgramText(text);
     }
     const String& oldMail = entryAttributes_["MAIL"];
     if (isHiddenMail(oldMail) && newMap["MAIL"].IsEmpty())

@@ -93,8 +93,8 @@ void ArrivalHandler::takePreset(FaxDocument& entry)
     job_.subject = preset.subject.c_str();
     job_.coverPage = preset.coverPage.c_str();
     entry.name = preset.documentName.c_str();
-    for (const std::string& spec : preset.recipients)
-        job_.recipients.emplace_back(spec.c_str());
+    for (const std::string& line : preset.recipients)
+        job_.recipients.emplace_back(line.c_str());
 }
 
 bool ArrivalHandler::startFileTarget()

@@ -17,7 +17,7 @@
 namespace korva::app {
 namespace {
 
-struct EditSpec {
+struct EditLayout {
     int id;
     const char* label;
     int limit;
@@ -25,19 +25,19 @@ struct EditSpec {
 };
 
 // In the dialog's order, top to bottom.
-constexpr EditSpec editSpecs[] = {
-    {IDC_SERVER, "KORVA &Server Address:", 50, EditSpec::Text},
-    {IDC_SMTP_PORT, "SMTP Server Port:", 5, EditSpec::Port},
-    {IDC_POP3_PORT, "POP3 Server Port:", 5, EditSpec::Port},
-    {IDC_LDAP_PORT, "LDAP Server Port:", 5, EditSpec::Port},
-    {IDC_USERNAME, "KORVA &User Name:", 50, EditSpec::Text},
-    {IDC_PASSWORD, "KORVA Pass&word:", 50, EditSpec::Password},
-    {IDC_EMAIL_ADDRESS, "Your Email Address:", 50, EditSpec::Text},
-    {IDC_FAX_ADDRESS, "Fax Email Address:", 50, EditSpec::Text},
-    {IDC_REAL_NAME, "&Real Name:", 100, EditSpec::Text},
-    {IDC_COMPANY, "Co&mpany Name:", 100, EditSpec::Text},
-    {IDC_PHONE_NUMBER, "Your &Phone Number:", 50, EditSpec::Text},
-    {IDC_FAX_NUMBER, "Your &Fax Number:", 50, EditSpec::Text},
+constexpr EditLayout editLayouts[] = {
+    {IDC_SERVER, "KORVA &Server Address:", 50, EditLayout::Text},
+    {IDC_SMTP_PORT, "SMTP Server Port:", 5, EditLayout::Port},
+    {IDC_POP3_PORT, "POP3 Server Port:", 5, EditLayout::Port},
+    {IDC_LDAP_PORT, "LDAP Server Port:", 5, EditLayout::Port},
+    {IDC_USERNAME, "KORVA &User Name:", 50, EditLayout::Text},
+    {IDC_PASSWORD, "KORVA Pass&word:", 50, EditLayout::Password},
+    {IDC_EMAIL_ADDRESS, "Your Email Address:", 50, EditLayout::Text},
+    {IDC_FAX_ADDRESS, "Fax Email Address:", 50, EditLayout::Text},
+    {IDC_REAL_NAME, "&Real Name:", 100, EditLayout::Text},
+    {IDC_COMPANY, "Co&mpany Name:", 100, EditLayout::Text},
+    {IDC_PHONE_NUMBER, "Your &Phone Number:", 50, EditLayout::Text},
+    {IDC_FAX_NUMBER, "Your &Fax Number:", 50, EditLayout::Text},
 };
 
 const char* hintFor(int id)
@@ -85,20 +85,20 @@ void ConfigureDialog::buildControls()
 {
     auto* grid = new QGridLayout(this);
     int row = 0;
-    for (const EditSpec& spec : editSpecs) {
-        auto* edit = withId(new QLineEdit(this), spec.id);
-        auto* label = new QLabel(QString::fromLatin1(spec.label), this);
-        label->setObjectName(labelName(spec.id));
+    for (const EditLayout& item : editLayouts) {
+        auto* edit = withId(new QLineEdit(this), item.id);
+        auto* label = new QLabel(QString::fromLatin1(item.label), this);
+        label->setObjectName(labelName(item.id));
         label->setBuddy(edit);
-        if (spec.kind == EditSpec::Port)
+        if (item.kind == EditLayout::Port)
             edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
-        if (spec.kind == EditSpec::Password)
+        if (item.kind == EditLayout::Password)
             edit->setEchoMode(QLineEdit::Password);
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row, 1);
-        if (const char* hint = hintFor(spec.id)) {
+        if (const char* hint = hintFor(item.id)) {
             auto* hintLabel = new QLabel(QString::fromLatin1(hint), this);
-            hintLabel->setObjectName(QStringLiteral("hint") + QString::number(spec.id));
+            hintLabel->setObjectName(QStringLiteral("hint") + QString::number(item.id));
             grid->addWidget(hintLabel, row, 2);
         }
         ++row;
@@ -145,8 +145,8 @@ void ConfigureDialog::fillControls()
     edit(IDC_PHONE_NUMBER)->setText(toQt(s.PhoneNumber));
     edit(IDC_FAX_NUMBER)->setText(toQt(s.FaxNumber));
     coverPages_->setPlainText(multiLineForEditing(s.CoverPages));
-    for (const EditSpec& spec : editSpecs)
-        setLimit(edit(spec.id), spec.limit);
+    for (const EditLayout& item : editLayouts)
+        setLimit(edit(item.id), item.limit);
 }
 
 void ConfigureDialog::copyControlsIntoSettings()

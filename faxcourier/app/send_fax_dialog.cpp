@@ -243,8 +243,8 @@ void SendFaxDialog::initDialog()
 
 void SendFaxDialog::fillRecipientsFromJob()
 {
-    for (const String& spec : job_.recipients) {
-        if (auto row = splitRecipientSpec(spec.Text()))
+    for (const String& line : job_.recipients) {
+        if (auto row = splitRecipientLine(line.Text()))
             addRecipientRow(recipients_, toQt(row->name), toQt(row->number), toQt(row->company));
     }
 }
@@ -410,7 +410,7 @@ void SendFaxDialog::accept()
     for (int row = 0; row < recipients_->rowCount(); ++row) {
         RecipientRow columns{toLatin1(recipients_->cell(row, ColumnName)), toLatin1(recipients_->cell(row, ColumnNumber)),
                              toLatin1(recipients_->cell(row, ColumnCompany))};
-        job_.recipients.emplace_back(recipientSpecForSend(columns).c_str());
+        job_.recipients.emplace_back(recipientLineForSend(columns).c_str());
     }
     bool sent = false;
     {

@@ -37,8 +37,8 @@ protected:
         services.submitFax = [this](QWidget* owner) {
             submitOwners.push_back(owner);
             submittedRecipients.clear();
-            for (const String& spec : job.recipients)
-                submittedRecipients.emplace_back(spec.Text());
+            for (const String& line : job.recipients)
+                submittedRecipients.emplace_back(line.Text());
             waitCursorAtSubmit = ui.waitCursorDepth;
             return submitResult;
         };

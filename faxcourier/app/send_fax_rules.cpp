@@ -25,18 +25,18 @@ int findNoCase(const std::vector<std::string>& names, const std::string& wanted)
 
 }  // namespace
 
-std::optional<RecipientRow> splitRecipientSpec(const std::string& spec)
+std::optional<RecipientRow> splitRecipientLine(const std::string& line)
 {
-    size_t first = spec.find('~');
+    size_t first = line.find('~');
     if (first == std::string::npos)
         return std::nullopt;
-    size_t second = spec.find('~', first + 1);
+    size_t second = line.find('~', first + 1);
     if (second == std::string::npos)
         return std::nullopt;
-    return RecipientRow{spec.substr(first + 1, second - first - 1), spec.substr(0, first), spec.substr(second + 1)};
+    return RecipientRow{line.substr(first + 1, second - first - 1), line.substr(0, first), line.substr(second + 1)};
 }
 
-std::string recipientSpecForSend(const RecipientRow& row)
+std::string recipientLineForSend(const RecipientRow& row)
 {
     std::string name = forSending(row.name);
     std::string number = forSending(row.number);
@@ -45,9 +45,9 @@ std::string recipientSpecForSend(const RecipientRow& row)
         name = " ";
     if (company.empty())
         company = " ";
-    char spec[700];
-    std::snprintf(spec, sizeof spec, "%.200s~%.200s~%.200s", number.c_str(), name.c_str(), company.c_str());
-    return spec;
+    char line[700];
+    std::snprintf(line, sizeof line, "%.200s~%.200s~%.200s", number.c_str(), name.c_str(), company.c_str());
+    return line;
 }
 
 std::vector<std::string> splitFaxNumbers(const std::string& text)

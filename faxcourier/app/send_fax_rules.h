@@ -1,6 +1,6 @@
 #pragma once
 // The Send Fax dialog's text rules, kept free of Qt so that they are tested
-// on their own: recipient rows to and from specifications, the document
+// on their own: recipient rows to and from recipient lines, the document
 // lines, the page total and the cover page choice.
 
 #include "faxcourier/foundation/korva_string.h"
@@ -21,12 +21,12 @@ struct RecipientRow {
 // "number~name~company" as the dialog shows it: the text before the first
 // '~' is the number, up to the next '~' the name, the rest the company. No
 // value without two '~'.
-std::optional<RecipientRow> splitRecipientSpec(const std::string& spec);
+std::optional<RecipientRow> splitRecipientLine(const std::string& line);
 
-// The specification that Send stores: each column cut to 299 characters as
+// The recipient line that Send stores: each column cut to 299 characters as
 // read, '~' replaced by '_', an empty name or company sent as " ", then
 // "%.200s~%.200s~%.200s" of number, name and company.
-std::string recipientSpecForSend(const RecipientRow& row);
+std::string recipientLineForSend(const RecipientRow& row);
 
 // The tokens of a fax number box split at ';', empty ones skipped.
 std::vector<std::string> splitFaxNumbers(const std::string& text);

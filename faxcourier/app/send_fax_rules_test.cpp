@@ -5,28 +5,28 @@
 using namespace korva;
 using namespace korva::app;
 
-TEST(RecipientSpec, SplitsIntoNameNumberAndCompany)
+TEST(RecipientLine, SplitsIntoNameNumberAndCompany)
 {
-    auto row = splitRecipientSpec("0301234~Anna Berg~Acme~Ltd");
+    auto row = splitRecipientLine("0301234~Anna Berg~Acme~Ltd");
     ASSERT_TRUE(row);
     EXPECT_EQ(row->number, "0301234");
     EXPECT_EQ(row->name, "Anna Berg");
     EXPECT_EQ(row->company, "Acme~Ltd");
-    EXPECT_FALSE(splitRecipientSpec("0301234~Anna"));
-    EXPECT_FALSE(splitRecipientSpec("no tilde"));
+    EXPECT_FALSE(splitRecipientLine("0301234~Anna"));
+    EXPECT_FALSE(splitRecipientLine("no tilde"));
 }
 
-TEST(RecipientSpec, SendingReplacesTildesAndFillsEmptyNameAndCompany)
+TEST(RecipientLine, SendingReplacesTildesAndFillsEmptyNameAndCompany)
 {
-    EXPECT_EQ(recipientSpecForSend({"Anna~Berg", "030~1234", "A~C"}), "030_1234~Anna_Berg~A_C");
-    EXPECT_EQ(recipientSpecForSend({"", "030", ""}), "030~ ~ ");
+    EXPECT_EQ(recipientLineForSend({"Anna~Berg", "030~1234", "A~C"}), "030_1234~Anna_Berg~A_C");
+    EXPECT_EQ(recipientLineForSend({"", "030", ""}), "030~ ~ ");
 }
 
-TEST(RecipientSpec, SendingCutsEachColumnAt200Characters)
+TEST(RecipientLine, SendingCutsEachColumnAt200Characters)
 {
     std::string longName(350, 'n');
-    std::string spec = recipientSpecForSend({longName, "1", "c"});
-    EXPECT_EQ(spec, "1~" + std::string(200, 'n') + "~c");
+    std::string line = recipientLineForSend({longName, "1", "c"});
+    EXPECT_EQ(line, "1~" + std::string(200, 'n') + "~c");
 }
 
 TEST(FaxNumbers, SplitAtSemicolonsSkippingEmptyTokens)

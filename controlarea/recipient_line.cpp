@@ -1,4 +1,4 @@
-#include "controlarea/recipient_spec.h"
+#include "controlarea/recipient_line.h"
 
 namespace korva {
 
@@ -12,13 +12,13 @@ std::string trimBlanks(std::string_view text)
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::optional<std::string> acceptRecipientSpec(std::string_view text)
+std::optional<std::string> acceptRecipientLine(std::string_view text)
 {
-    std::string spec = trimBlanks(text);
-    auto first = spec.find('~');
-    if (first == std::string::npos || spec.find('~', first + 1) == std::string::npos)
+    std::string line = trimBlanks(text);
+    auto first = line.find('~');
+    if (first == std::string::npos || line.find('~', first + 1) == std::string::npos)
         return std::nullopt;
-    return spec;
+    return line;
 }
 
 }  // namespace korva
