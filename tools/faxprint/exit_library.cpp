@@ -1,43 +1,8 @@
 #include "tools/faxprint/exit_library.h"
 
-#include <dlfcn.h>
 #include <filesystem>
 
 namespace korva::faxprint {
-namespace {
-
-template <typename Fn>
-bool resolve(void* handle, const char* name, Fn& fn, std::string& error)
-{
-    fn = reinterpret_cast<Fn>(dlsym(handle, name));
-    if (!fn)
-        error = std::string("the library has no function ") + name;
-    return fn != nullptr;
-}
-
-}  // namespace
-
-ExitLibrary::~ExitLibrary()
-{
-    if (handle_)
-        dlclose(handle_);
-}
-
-bool ExitLibrary::load(const std::string& path)
-{
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) {
-        const char* why = dlerror();
-        error_ = why ? why : "cannot be loaded";
-        return false;
-    }
-    return resolve(handle_, "getVersion", getVersion, error_) &&
-           resolve(handle_, "startDocExit", startDocExit, error_) &&
-           resolve(handle_, "startPageExit", startPageExit, error_) &&
-           resolve(handle_, "textOutExit", textOutExit, error_) &&
-           resolve(handle_, "endPageExit", endPageExit, error_) &&
-           resolve(handle_, "endDocExit", endDocExit, error_);
-}
 
 std::string defaultLibraryPath()
 {
