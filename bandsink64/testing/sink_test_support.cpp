@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sstream>
@@ -13,46 +12,14 @@
 #include <unistd.h>
 
 namespace korva::testing {
-namespace {
-
-template <typename Fn>
-Fn resolve(void* handle, const char* name)
-{
-    void* symbol = dlsym(handle, name);
-    if (!symbol)
-        throw std::runtime_error(std::string("missing export ") + name);
-    return reinterpret_cast<Fn>(symbol);
-}
-
-}  // namespace
 
 SinkLibrary::SinkLibrary(const std::string& path)
 {
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_)
-        throw std::runtime_error(std::string("dlopen: ") + dlerror());
-    getVersion = resolve<BandSink64GetVersionFn>(handle_, "getVersion");
-    startDocExit = resolve<BandSink64StartDocExitFn>(handle_, "startDocExit");
-    startPageExit = resolve<BandSink64StartPageExitFn>(handle_, "startPageExit");
-    textOutExit = resolve<BandSink64TextOutExitFn>(handle_, "textOutExit");
-    endPageExit = resolve<BandSink64EndPageExitFn>(handle_, "endPageExit");
-    endDocExit = resolve<BandSink64EndDocExitFn>(handle_, "endDocExit");
+    if (!load(path))
+        throw std::runtime_error("cannot load " + path + ": " + error());
 }
 
-SinkLibrary::~SinkLibrary()
-{
-    if (handle_)
-        dlclose(handle_);
-}
-
-std::string SinkLibrary::defaultPath()
-{
-    // CTest may hand a test only the first of its environment variables;
-    // the library folder sits beside the program folder.
-    if (const char* lib = std::getenv("KORVA_LIB_DIR"); lib && *lib)
-        return libPath("libbandsink64.so");
-    return binPath("../lib/libbandsink64.so");
-}
+std::string SinkLibrary::defaultPath() { return libPath("libbandsink64.so"); }
 
 StderrCapture::StderrCapture()
 {

@@ -4,6 +4,7 @@
 // the TIFFs it writes back with libtiff.
 
 #include "bandsink64/bandsink64.h"
+#include "bandsink64/exit_library_loader.h"
 
 #include <cstdint>
 #include <string>
@@ -14,24 +15,10 @@ namespace korva::testing {
 
 // libbandsink64.so loaded with dlopen and its six exports. Throws when it
 // cannot be loaded.
-class SinkLibrary {
+class SinkLibrary : public ExitLibrary {
 public:
     explicit SinkLibrary(const std::string& path = defaultPath());
-    ~SinkLibrary();
-    SinkLibrary(const SinkLibrary&) = delete;
-    SinkLibrary& operator=(const SinkLibrary&) = delete;
-
     static std::string defaultPath();
-
-    BandSink64GetVersionFn getVersion = nullptr;
-    BandSink64StartDocExitFn startDocExit = nullptr;
-    BandSink64StartPageExitFn startPageExit = nullptr;
-    BandSink64TextOutExitFn textOutExit = nullptr;
-    BandSink64EndPageExitFn endPageExit = nullptr;
-    BandSink64EndDocExitFn endDocExit = nullptr;
-
-private:
-    void* handle_ = nullptr;
 };
 
 // Standard error of this process sent to a file while the object lives.
