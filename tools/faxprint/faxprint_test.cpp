@@ -2,6 +2,7 @@
 // library, and the TIFF it leaves read back with libtiff.
 #include "bandsink64/testing/sink_test_support.h"
 #include "controlarea/control_record.h"
+#include "platform/testing/pdf_bytes.h"
 #include "platform/testing/test_support.h"
 #include "platform/user_name.h"
 
@@ -48,22 +49,7 @@ std::string handMadePdf(const std::vector<PdfPage>& pages)
     }
     objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
 
-    std::string pdf = "%PDF-1.4\n";
-    std::vector<size_t> offsets;
-    for (size_t i = 0; i < objects.size(); ++i) {
-        offsets.push_back(pdf.size());
-        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const size_t xref = pdf.size();
-    pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (size_t offset : offsets) {
-        char line[32];
-        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
-        pdf += line;
-    }
-    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           std::to_string(xref) + "\n%%EOF\n";
-    return pdf;
+    return korva::testing::pdfFromObjects(objects);
 }
 
 // A white picture of `w` x `h` with a rectangle of colour `rgb`.
