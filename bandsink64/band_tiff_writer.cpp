@@ -15,13 +15,14 @@ namespace {
 
 size_t roundUpTo4(size_t n) { return (n + 3) & ~size_t(3); }
 
-// TIFFOpen(path, "w") on a file created 0600: the print file holds what the
-// user printed, and the spool folder is private too.
+// TIFFOpen(path, "w") on a new file created 0600: the print file holds what
+// the user printed, and a file of that name already there is never another
+// document's to overwrite.
 TIFF* openPrivateTiff(const std::string& path)
 {
     if (path.empty())
         return nullptr;
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return nullptr;
     struct stat st {};
@@ -199,8 +200,10 @@ int32_t openJobTiff(ExitJob& job)
 {
     exitLogf(3, "Creating %s", job.jobFilePath.c_str());
     job.tiff = openPrivateTiff(job.jobFilePath);
-    if (job.tiff)
+    if (job.tiff) {
+        job.fileCreated = true;
         return 0;
+    }
     const std::string message = exitLogText(
         "Cannot open %s. Check to make sure you have enough disk space.  You should have at least 50mb free. "
         "This may also happen if another application has the image file open.",

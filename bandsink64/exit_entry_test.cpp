@@ -97,37 +97,15 @@ TEST_F(ExitEntryTest, HandOverKeepsThePresetFields)
     EXPECT_EQ(std::memcmp(record.subject, preset.subject, sizeof preset.subject), 0);
 }
 
-TEST_F(ExitEntryTest, NextDocumentReplacesTheWatchFile)
-{
-    printDocument("first", 30);
-    ASSERT_EQ(readTiffPages(watchFile()).at(0).length, 30u);
-    printDocument("second", 70);
-    auto pages = readTiffPages(watchFile());
-    ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0].length, 70u);
-    EXPECT_EQ(fieldText(readRecord().documentName), "second");
-}
-
-TEST_F(ExitEntryTest, WaitingWatchFileIsDeletedWhenTheNextDocumentStarts)
+TEST_F(ExitEntryTest, WaitingWatchFileStaysWhileTheNextDocumentIsPrinted)
 {
     std::filesystem::create_directories(home.spool());
     writeWholeFile(watchFile(), "not yet taken");
     void* job = nullptr;
     ASSERT_EQ(sink.startDocExit(1, "next", &job), 0);
-    EXPECT_FALSE(std::filesystem::exists(watchFile()));
+    EXPECT_EQ(readWholeFile(watchFile()), "not yet taken");
     ASSERT_EQ(sink.endDocExit(&job), 0);
-}
-
-TEST_F(ExitEntryTest, WatchFileAppearingDuringTheDocumentIsReplaced)
-{
-    void* job = nullptr;
-    ASSERT_EQ(sink.startDocExit(1, "doc", &job), 0);
-    writeWholeFile(watchFile(), "left by another document");
-    ASSERT_EQ(sink.startPageExit(&job), 0);
-    DriverMonoBand b = patternedMonoBand(1728, 20, 1);
-    ASSERT_EQ(sink.endPageExit(b.bits.data(), 20, 1728, 1, 200, 200, 0, &job), 0);
-    ASSERT_EQ(sink.endDocExit(&job), 0);
-    EXPECT_EQ(readTiffPages(watchFile()).size(), 1u);
+    EXPECT_EQ(readWholeFile(watchFile()), "not yet taken");
 }
 
 TEST_F(ExitEntryTest, DocumentWithoutPagesHandsNothingOver)
@@ -140,34 +118,14 @@ TEST_F(ExitEntryTest, DocumentWithoutPagesHandsNothingOver)
 
     void* job = nullptr;
     ASSERT_EQ(sink.startDocExit(5, "empty", &job), 0);
-    writeWholeFile(watchFile(), "an earlier document");
     ASSERT_EQ(sink.endDocExit(&job), 0);
 
-    EXPECT_FALSE(std::filesystem::exists(watchFile())) << "the waiting watch file is deleted";
-    EXPECT_EQ(logMessages(logFile()), std::vector<std::string>{"Move File Error - 2"});
+    EXPECT_FALSE(std::filesystem::exists(watchFile()));
+    EXPECT_TRUE(logMessages(logFile()).empty());
     EXPECT_EQ(readWholeFile(controlFile()), before) << "control record untouched";
 }
 
-TEST_F(ExitEntryTest, WatchFileThatCannotBeDeletedLeavesThePerJobFile)
-{
-    writeExitLogging(home.sysconf(), "1", logFile());
-    void* job = nullptr;
-    ASSERT_EQ(sink.startDocExit(5, "blocked", &job), 0);
-    ASSERT_EQ(sink.startPageExit(&job), 0);
-    DriverMonoBand b = patternedMonoBand(1728, 20, 1);
-    ASSERT_EQ(sink.endPageExit(b.bits.data(), 20, 1728, 1, 200, 200, 0, &job), 0);
-    // A folder in the watch file's place cannot be deleted as a file.
-    std::filesystem::create_directories(watchFile() + "/inside");
-    ASSERT_EQ(sink.endDocExit(&job), 0);
-
-    EXPECT_EQ(logMessages(logFile()), std::vector<std::string>{"Delete File Error - 21"});
-    auto left = perJobFiles();
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(readTiffPages(left[0]).size(), 1u);
-    EXPECT_FALSE(std::filesystem::exists(controlFile()));
-}
-
-TEST_F(ExitEntryTest, PerJobFileIsNamedForUserAndTickAndPrivate)
+TEST_F(ExitEntryTest, PerJobFileIsNamedForUserTickProcessAndJobAndPrivate)
 {
     void* job = nullptr;
     ASSERT_EQ(sink.startDocExit(5, "private", &job), 0);
@@ -177,7 +135,7 @@ TEST_F(ExitEntryTest, PerJobFileIsNamedForUserAndTickAndPrivate)
     auto files = perJobFiles();
     ASSERT_EQ(files.size(), 1u);
     std::string name = std::filesystem::path(files[0]).filename().string();
-    EXPECT_TRUE(std::regex_match(name, std::regex("korvafax_" + currentUserName() + "_[0-9a-f]{8}\\.tif"))) << name;
+    EXPECT_TRUE(std::regex_match(name, std::regex("korvafax_" + currentUserName() + "_[0-9a-f]{8}_[0-9]+_[0-9]+\\.tif"))) << name;
     EXPECT_EQ(fileMode(files[0]), 0600u);
     ASSERT_EQ(sink.endPageExit(b.bits.data(), 20, 1728, 1, 200, 200, 0, &job), 0);
     ASSERT_EQ(sink.endDocExit(&job), 0);

@@ -1,20 +1,22 @@
 #include "bandsink64/job_handover.h"
 
-#include "bandsink64/courier_wait.h"
 #include "bandsink64/exit_job.h"
 #include "bandsink64/exit_log.h"
 #include "controlarea/control_area.h"
-#include "platform/courier_presence.h"
+#include "controlarea/waiting_documents.h"
+#include "platform/process_mutex.h"
 #include "platform/file_ops.h"
 #include "platform/message_box.h"
 #include "platform/tick_count.h"
 #include "platform/user_name.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 
 namespace korva {
 namespace {
@@ -25,6 +27,10 @@ namespace {
 // between its read and its write.
 std::mutex controlAreaUse;
 
+// Per-job files of one process differ by this count; the tick alone repeats
+// within a millisecond, and two processes differ by their pid.
+std::atomic<unsigned> jobsStarted {0};
+
 std::string watchFilePath(const std::string& spoolFolder)
 {
     return spoolFolder.empty() ? std::string() : spoolFolder + "/korvafax.tif";
@@ -32,40 +38,8 @@ std::string watchFilePath(const std::string& spoolFolder)
 
 void pauseBeforeRetry() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
 
-void recordInControlArea(const ExitJob& job)
-{
-    ControlRecord record;
-    readControlRecord(record);
-    setField(record.userName, job.userName);
-    setField(record.documentName, job.documentName);
-    exitLogf(3, "Save doc name %s to control data", job.documentName.c_str());
-    writeControlRecord(record);
-}
-
-// While faxcourier runs, a document still waiting is its next one: give it
-// time to take it before this one takes its place.
-void letCourierTakeWaitingFile(const ExitJob& job)
-{
-    const std::string watchFile = watchFilePath(job.spoolFolder);
-    if (watchFile.empty() || !fileExists(watchFile) || !courierRunning(job.spoolFolder))
-        return;
-    const std::chrono::milliseconds limit = handOverWaitLimit();
-    exitLogf(3, "Waiting for faxcourier to take %s", watchFile.c_str());
-    const auto started = std::chrono::steady_clock::now();
-    CourierWait outcome = waitForCourierToTake(watchFile, job.spoolFolder, limit);
-    const long waitedMs = long(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   std::chrono::steady_clock::now() - started).count());
-    if (outcome == CourierWait::Taken)
-        exitLogf(3, "faxcourier took %s after %ld ms", watchFile.c_str(), waitedMs);
-    else if (outcome == CourierWait::NoCourier)
-        exitLogf(3, "faxcourier ended while %s was waiting", watchFile.c_str());
-    else if (outcome == CourierWait::TimedOut)
-        exitLogf(1, "faxcourier did not take %s within %ld ms; it is replaced", watchFile.c_str(), waitedMs);
-}
-
 // A page that could not be written whole: the file is not handed over, so
-// a document still waiting keeps its place and faxcourier never gets a
-// broken one.
+// whatever waits keeps its place and faxcourier never gets a broken one.
 void discardBrokenFile(const ExitJob& job)
 {
     const std::string message = exitLogText(
@@ -74,32 +48,62 @@ void discardBrokenFile(const ExitJob& job)
         job.jobFilePath.c_str());
     exitLog(1, message);
     showMessageBox("", message);
-    if (!job.jobFilePath.empty())
+    if (job.fileCreated)
         deleteFile(job.jobFilePath);
 }
 
-// Replaces the watch file with the per-job file; the preset fields of the
-// control record stay as they are. `keepWaiting`: a document still waiting
-// is left alone.
-void replaceWatchFile(const ExitJob& job, bool keepWaiting)
+ControlRecord recordFor(const ExitJob& job)
 {
-    // Without a spool folder there is no watch file to replace; the rename
-    // below then fails as "file not found".
-    const std::string watchFile = watchFilePath(job.spoolFolder);
-    if (!keepWaiting && !watchFile.empty() && fileExists(watchFile)) {
-        if (int err = deleteFile(watchFile)) {
-            exitLogf(1, "Delete File Error - %d", err);
-            return;
-        }
+    ControlRecord record;
+    readControlRecord(record);
+    setField(record.userName, job.userName);
+    setField(record.documentName, job.documentName);
+    return record;
+}
+
+// Something still waits for faxcourier: this document goes behind it, with
+// the record it was printed with, and control.dat stays with the watch file.
+bool keepBehindWaitingDocuments(const ExitJob& job)
+{
+    if (int err = keepWaitingDocument(job.spoolFolder, job.jobFilePath, recordFor(job))) {
+        exitLogf(1, "Cannot keep %s for faxcourier - %d", job.jobFilePath.c_str(), err);
+        return false;
     }
-    int err = moveWithRetries(job.jobFilePath, watchFile, moveFile, pauseBeforeRetry);
-    if (err == EBUSY)
-        return;  // still in use after every attempt: given up quietly
+    exitLogf(3, "Kept %s behind the documents waiting for faxcourier", job.documentName.c_str());
+    return true;
+}
+
+// Nothing waits: the record is written first, so the watch file never
+// appears beside the previous document's record; if the file cannot follow,
+// the previous record is put back.
+bool becomeWatchFile(const ExitJob& job)
+{
+    ControlRecord previous;
+    readControlRecord(previous);
+    exitLogf(3, "Save doc name %s to control data", job.documentName.c_str());
+    if (!writeControlRecord(recordFor(job))) {
+        exitLogf(1, "Cannot write the control data for %s", job.documentName.c_str());
+        return false;
+    }
+    int err = moveWithRetries(job.jobFilePath, watchFilePath(job.spoolFolder), moveFile, pauseBeforeRetry);
     if (err) {
         exitLogf(1, "Move File Error - %d", err);
-        return;
+        if (!writeControlRecord(previous))
+            exitLogf(1, "Cannot put the previous control data back");
+        return false;
     }
-    recordInControlArea(job);
+    return true;
+}
+
+// The per-job file stays where it is: nothing takes it from there, and the
+// user can still find what was printed.
+void reportNotHandedOver(const ExitJob& job)
+{
+    const std::string message = exitLogText(
+        "The document %s could not be handed over to KORVA Fax and was not faxed. Its print file stays as %s.",
+        job.documentName.c_str(), job.jobFilePath.c_str());
+    exitLog(1, message);
+    showMessageBox("", message);
 }
 
 }  // namespace
@@ -111,17 +115,10 @@ void prepareDocument(ExitJob& job)
     if (!openControlArea())
         return;
     job.spoolFolder = controlAreaSpoolFolder();
-    char tick[16];
-    std::snprintf(tick, sizeof tick, "%08lx", static_cast<unsigned long>(tickCount()));
-    job.jobFilePath = job.spoolFolder + "/korvafax_" + job.userName + "_" + tick + ".tif";
-    deleteFile(job.jobFilePath);
-    // A finished document that faxcourier has not taken yet stays: the end
-    // of this one waits for it.
-    const std::string watchFile = watchFilePath(job.spoolFolder);
-    if (courierRunning(job.spoolFolder) && fileExists(watchFile))
-        exitLogf(3, "Leaving %s for faxcourier", watchFile.c_str());
-    else
-        deleteFile(watchFile);
+    char unique[64];
+    std::snprintf(unique, sizeof unique, "%08lx_%ld_%u", static_cast<unsigned long>(tickCount()),
+                  static_cast<long>(getpid()), jobsStarted.fetch_add(1));
+    job.jobFilePath = job.spoolFolder + "/korvafax_" + job.userName + "_" + unique + ".tif";
     closeControlArea();
 }
 
@@ -137,17 +134,25 @@ void handOverDocument(ExitJob& job)
         discardBrokenFile(job);
         return;
     }
-    // Held while waiting too: a second document ending on another thread
-    // must not slip in and replace this one's file.
+    // Nothing printed, nothing to hand over; whatever waits stays.
+    if (!job.fileCreated || !fileExists(job.jobFilePath))
+        return;
     std::lock_guard use(controlAreaUse);
-    // Nothing printed, nothing to hand over: while faxcourier runs, the
-    // document still waiting for it stays.
-    const bool keepWaiting = courierRunning(job.spoolFolder) && !fileExists(job.jobFilePath);
-    if (!keepWaiting)
-        letCourierTakeWaitingFile(job);
-    openControlArea();
-    replaceWatchFile(job, keepWaiting);
+    if (!openControlArea())
+        return;
+    // From the look at what waits until this document is in place, another
+    // process's document must not slip in between.
+    ProcessMutex handOver;
+    if (int err = handOver.open(handOverLockPath(job.spoolFolder)))
+        exitLogf(1, "Cannot open the hand-over lock - %d", err);
+    bool placed = false;
+    {
+        ProcessMutexLock lock(handOver);
+        placed = documentsWaiting(job.spoolFolder) ? keepBehindWaitingDocuments(job) : becomeWatchFile(job);
+    }
     closeControlArea();
+    if (!placed)
+        reportNotHandedOver(job);
 }
 
 int moveWithRetries(const std::string& from, const std::string& to, const MoveFunction& move,

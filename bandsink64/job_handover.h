@@ -10,12 +10,15 @@ namespace korva {
 
 struct ExitJob;
 
-// Fills the job's user name, spool folder and per-job file path, and
-// deletes a per-job file of that name and a watch file still waiting.
+// Fills the job's user name, spool folder and a per-job file path that no
+// other document of any process uses. Nothing waiting is touched.
 void prepareDocument(ExitJob& job);
 
-// Closes the TIFF, renames the per-job file to the watch file and records
-// the user and document in control.dat.
+// Closes the TIFF. When nothing waits for faxcourier, records the user and
+// document in control.dat and renames the per-job file to the watch file;
+// otherwise keeps the document behind the waiting ones with its own record.
+// A document that cannot be placed so stays under its per-job name, and the
+// user is told.
 void handOverDocument(ExitJob& job);
 
 // rename() standing in for MoveFileA: retried while the file is in use

@@ -78,14 +78,13 @@ void readControlRecord(ControlRecord& record)
     }
 }
 
-void writeControlRecord(const ControlRecord& record)
+bool writeControlRecord(const ControlRecord& record)
 {
     ProcessMutexLock lock(state().mutex);
     if (!lock.owned())
-        return;
+        return false;
     std::string path = currentControlFile();
-    if (!path.empty())
-        writeFileAtomically(path, &record, sizeof record, 0600);
+    return !path.empty() && writeFileAtomically(path, &record, sizeof record, 0600) == 0;
 }
 
 void clearControlRecord()

@@ -19,7 +19,7 @@ void readControlRecord(ControlRecord& record);
 // Replaces control.dat with `record`. The new content is written to a
 // temporary file and renamed into place, so a reader never sees half a
 // record. A failure is silent: the last whole write wins.
-void writeControlRecord(const ControlRecord& record);
+bool writeControlRecord(const ControlRecord& record);
 
 // Deletes control.dat; every reader then sees the zero record.
 void clearControlRecord();

@@ -1,11 +1,15 @@
 #pragma once
-// What the main window does when the watcher announces a waiting print
-// file: read the control record, then convert into a file target, send at
-// once when recipients are preset, or hand the job to the Send Fax dialog;
-// afterwards the job is closed and its converted files deleted. Qt-free:
+// What the main window does when a print file waits: take the oldest one
+// (the watch file, then the documents kept behind it) with its control
+// record, then convert into a file target, send at once when recipients are
+// preset, or hand the job to the Send Fax dialog; afterwards the job is
+// closed and its converted files deleted. A job that was not sent and that
+// no dialog can take (no display, or the program ends) goes to the outbox
+// instead of being deleted. Qt-free:
 // the dialogs and the conversion thread are reached through the interfaces
 // below, so that tests drive every branch.
 
+#include "controlarea/control_record.h"
 #include "faxcourier/pipeline/messages.h"
 #include "faxcourier/pipeline/pipeline_state.h"
 #include "faxcourier/settings/fax_job.h"
@@ -30,9 +34,12 @@ public:
 class Converter {
 public:
     virtual ~Converter() = default;
-    // Starts converting the watch file into `target` (a leading '*' asks for
-    // the print-finished event). Progress goes to `progress` when not null.
-    virtual std::unique_ptr<Conversion> start(const std::string& target, ProgressTarget* progress) = 0;
+    // Starts converting `printFile` (already taken out of the hand-over
+    // names) into `target` (a leading '*' asks for the print-finished
+    // event); the conversion deletes `printFile` when done. Progress goes to
+    // `progress` when not null.
+    virtual std::unique_ptr<Conversion> start(const std::string& printFile, const std::string& target,
+                                              ProgressTarget* progress) = 0;
 };
 
 // The windows that an arrival touches.
@@ -50,16 +57,25 @@ public:
     // that it is done, and destroys the dialog. Returns the conversion.
     virtual std::unique_ptr<Conversion> convertWithProgress(
         const std::function<std::unique_ptr<Conversion>(ProgressTarget*)>& start) = 0;
-    virtual void showSendFaxDialog() = 0;  // modal, no owner
+    // Modal, no owner; true when the dialog sent the fax.
+    virtual bool showSendFaxDialog() = 0;
     // True once the program has been asked to end (the loops are ending).
     virtual bool quitRequested() = 0;
+    // False without a display: then no dialog may wait for an answer.
+    virtual bool canShowDialogs() { return true; }
 };
 
 class ArrivalHandler {
 public:
     using Submitter = std::function<bool()>;  // SubmitFax without owner
+    // Stores the unsent job in the outbox; true when its documents are there.
+    using Outbox = std::function<bool(FaxJob&)>;
     ArrivalHandler(FaxJob& job, PipelineState& state, std::string spoolFolder, Converter& converter,
                    ArrivalUi& ui, Submitter submit);
+
+    void setOutbox(Outbox outbox) { outbox_ = std::move(outbox); }
+    // Called when a handled document leaves more waiting (posts 0x8000).
+    void setAnnounceNext(std::function<void()> announce) { announceNext_ = std::move(announce); }
 
     // Message 0x8000.
     void onDocumentWaiting();
@@ -68,9 +84,16 @@ public:
     std::string targetFile(int number) const;
 
 private:
-    void takePreset(FaxDocument& entry);
-    bool startFileTarget();
-    uint32_t convert(const std::string& target);
+    struct PrintSource;
+    void handle(PrintSource& source);
+    bool takeNextSource(PrintSource& source);
+    std::string takePrintFile(const PrintSource& source);
+    void dropSource(const PrintSource& source);
+    void takePreset(const ControlRecord& record, FaxDocument& entry);
+    bool startFileTarget(const std::string& printFile);
+    uint32_t convert(const std::string& printFile, const std::string& target);
+    void sendOrOffer();
+    void keepUnsent();
     void closeJob();
 
     FaxJob& job_;
@@ -79,6 +102,8 @@ private:
     Converter& converter_;
     ArrivalUi& ui_;
     Submitter submit_;
+    Outbox outbox_;
+    std::function<void()> announceNext_;
 };
 
 }  // namespace korva::app

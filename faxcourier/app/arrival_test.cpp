@@ -1,6 +1,7 @@
 #include "faxcourier/app/arrival.h"
 
 #include "controlarea/control_area.h"
+#include "controlarea/waiting_documents.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
 
@@ -17,8 +18,8 @@ using korva::testing::writeWholeFile;
 
 namespace {
 
-// Converts by moving the watch file's bytes into the target, as the real
-// thread does, and reports `pages` pages through the progress target.
+// Converts by moving the taken print file's bytes into the target, as the
+// real thread does, and reports `pages` pages through the progress target.
 class FakeConverter : public Converter {
 public:
     FakeConverter(std::string watchFile, uint32_t pages) : watchFile_(std::move(watchFile)), pages_(pages) {}
@@ -26,13 +27,15 @@ public:
     struct Call {
         std::string target;
         bool withProgress;
+        std::string content;  // of the print file handed over
     };
     std::vector<Call> calls;
 
-    std::unique_ptr<Conversion> start(const std::string& target, ProgressTarget* progress) override
+    std::unique_ptr<Conversion> start(const std::string& printFile, const std::string& target,
+                                      ProgressTarget* progress) override
     {
-        calls.push_back({target, progress != nullptr});
-        return std::make_unique<Running>(watchFile_, target, pages_, progress);
+        calls.push_back({target, progress != nullptr, readWholeFile(printFile)});
+        return std::make_unique<Running>(printFile, target, pages_, progress);
     }
 
 private:
@@ -106,13 +109,17 @@ public:
             progressMessages.push_back(m);
         return conversion;
     }
-    void showSendFaxDialog() override
+    bool sendsFromDialog = false;
+    bool headless = false;
+    bool showSendFaxDialog() override
     {
         ++dialogsShown;
         if (whileDialogShown)
             whileDialogShown();
+        return sendsFromDialog;
     }
     bool quitRequested() override { return quit; }
+    bool canShowDialogs() override { return !headless; }
 };
 
 class Arrival : public ::testing::Test {
@@ -323,17 +330,17 @@ TEST_F(Arrival, SecondPrintWhileTheDialogIsOpenAsksAndYesAddsTheDocument)
         EXPECT_EQ(ui.enabledCalls, (std::vector<bool>{false, true}));
         EXPECT_EQ(ui.redraws, 1);
         ASSERT_EQ(job.documents.size(), 2u);
-        EXPECT_EQ(job.documents[1].file.Text(), spool + "/korvafax2.tif");
-        EXPECT_EQ(readWholeFile(spool + "/korvafax2.tif"), "second");
+        EXPECT_EQ(job.documents[1].file.Text(), spool + "/korvafax3.tif");
+        EXPECT_EQ(readWholeFile(spool + "/korvafax3.tif"), "second");
         EXPECT_EQ(ui.dialogsShown, 1) << "no second dialog";
     };
     h.onDocumentWaiting();
     EXPECT_FALSE(fileExists(spool + "/korvafax1.tif"));
-    EXPECT_FALSE(fileExists(spool + "/korvafax2.tif"));
+    EXPECT_FALSE(fileExists(spool + "/korvafax3.tif"));
     EXPECT_TRUE(job.documents.empty());
 }
 
-TEST_F(Arrival, AnswerNoLeavesTheWatchFileAndConvertsNothing)
+TEST_F(Arrival, AnswerNoDropsTheDocumentAtOnceAndConvertsNothing)
 {
     printDocument();
     FakeConverter converter(spool + "/korvafax.tif", 2);
@@ -348,7 +355,7 @@ TEST_F(Arrival, AnswerNoLeavesTheWatchFileAndConvertsNothing)
         EXPECT_TRUE(ui.enabledCalls.empty());
         EXPECT_EQ(job.documents.size(), 1u);
         EXPECT_EQ(converter.calls.size(), 1u);
-        EXPECT_EQ(readWholeFile(spool + "/korvafax.tif"), "second");
+        EXPECT_FALSE(fileExists(spool + "/korvafax.tif")) << "nothing may wait for a document the user declined";
         EXPECT_FALSE(state.pipelineBusy);
     };
     h.onDocumentWaiting();
@@ -377,14 +384,112 @@ TEST_F(Arrival, WatchFileGoneBeforeHandlingDoesNothing)
     EXPECT_FALSE(state.pipelineBusy);
 }
 
-TEST_F(Arrival, QuitDuringTheConversionClosesTheJobWithoutADialog)
+// The job that was not sent and that no dialog may take goes to the outbox
+// with everything the user or the script gave it.
+TEST_F(Arrival, UnsentJobGoesToTheOutboxWhenNoDialogCanTakeIt)
 {
-    printDocument();
-    FakeConverter converter(spool + "/korvafax.tif", 1);
-    auto h = handler(converter);
-    ui.quit = true;
+    struct Case {
+        const char* name;
+        bool quit, headless, presetRecipient, serverAccepts;
+    };
+    const Case cases[] = {
+        {"quit during the conversion", true, false, true, true},
+        {"no display, server refuses", false, true, true, false},
+        {"no display, no recipients", false, true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ControlRecord r = record();
+        setField(r.subject, "Quarterly");
+        if (c.presetRecipient)
+            setField(r.recipients[0], "111~Anna~Acme");
+        writeControlRecord(r);
+        printDocument("pages");
+        FakeConverter converter(spool + "/korvafax.tif", 2);
+        int submits = 0;
+        auto h = handler(converter, [&] {
+            ++submits;
+            return c.serverAccepts;
+        });
+        std::vector<std::string> outboxFiles, outboxRecipients;
+        std::string outboxSubject;
+        h.setOutbox([&](FaxJob& unsent) {
+            for (const FaxDocument& d : unsent.documents)
+                outboxFiles.push_back(readWholeFile(d.file.Text()));
+            outboxRecipients = texts(unsent.recipients);
+            outboxSubject = unsent.subject.Text();
+            return true;
+        });
+        ui = FakeUi{};
+        ui.quit = c.quit;
+        ui.headless = c.headless;
+        h.onDocumentWaiting();
+        EXPECT_EQ(ui.dialogsShown, 0);
+        EXPECT_EQ(outboxFiles, std::vector<std::string>{"pages"});
+        EXPECT_EQ(outboxSubject, "Quarterly");
+        EXPECT_EQ(outboxRecipients.size(), c.presetRecipient ? 1u : 0u);
+        EXPECT_EQ(submits, c.presetRecipient && !c.quit ? 1 : 0);
+        EXPECT_TRUE(job.documents.empty());
+    }
+}
+
+TEST_F(Arrival, DialogEndedByQuitKeepsTheJobAndACancelledOneDoesNot)
+{
+    for (bool quitWhileShown : {true, false}) {
+        SCOPED_TRACE(quitWhileShown ? "quit" : "cancel");
+        printDocument();
+        FakeConverter converter(spool + "/korvafax.tif", 1);
+        auto h = handler(converter);
+        int kept = 0;
+        h.setOutbox([&](FaxJob&) { return ++kept > 0; });
+        ui = FakeUi{};
+        ui.whileDialogShown = [&] { ui.quit = quitWhileShown; };
+        h.onDocumentWaiting();
+        EXPECT_EQ(kept, quitWhileShown ? 1 : 0);
+    }
+}
+
+TEST_F(Arrival, DocumentWithoutPagesIsNeverSubmitted)
+{
+    ControlRecord r = record();
+    setField(r.recipients[0], "111~Anna~Acme");
+    writeControlRecord(r);
+    printDocument("unreadable");
+    FakeConverter converter(spool + "/korvafax.tif", 0);
+    int submits = 0;
+    auto h = handler(converter, [&] { return ++submits > 0; });
     h.onDocumentWaiting();
+    EXPECT_EQ(submits, 0);
     EXPECT_EQ(ui.dialogsShown, 0);
-    EXPECT_FALSE(fileExists(spool + "/korvafax1.tif"));
     EXPECT_TRUE(job.documents.empty());
+}
+
+// Documents kept behind the watch file come next, oldest first, each with
+// the record it was printed with; every handled one announces the next.
+TEST_F(Arrival, KeptDocumentsFollowTheWatchFileInPrintingOrderWithTheirOwnRecords)
+{
+    ControlRecord current = record();
+    setField(current.recipients[0], "100~Watch~");
+    writeControlRecord(current);
+    printDocument("first");
+    for (const char* number : {"200", "300"}) {
+        writeWholeFile(home.path() + "/job.tif", std::string("doc ") + number);
+        ControlRecord own = record();
+        setField(own.recipients[0], (std::string(number) + "~Kept~").c_str());
+        ASSERT_EQ(keepWaitingDocument(spool, home.path() + "/job.tif", own), 0);
+    }
+    FakeConverter converter(spool + "/korvafax.tif", 1);
+    std::vector<std::string> sent;
+    auto h = handler(converter, [&] {
+        sent.push_back(texts(job.recipients).at(0) + "=" + readWholeFile(job.documents.at(0).file.Text()));
+        return true;
+    });
+    int announced = 0;
+    h.setAnnounceNext([&] { ++announced; });
+    for (int i = 0; i < 4; ++i)
+        h.onDocumentWaiting();
+    EXPECT_EQ(sent, (std::vector<std::string>{"100~Watch~=first", "200~Kept~=doc 200", "300~Kept~=doc 300"}));
+    EXPECT_EQ(announced, 2);
+    EXPECT_FALSE(documentsWaiting(spool));
+    EXPECT_TRUE(listWaitingDocuments(spool).empty());
 }

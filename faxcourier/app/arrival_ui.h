@@ -11,8 +11,12 @@ namespace korva::app {
 
 class QtArrivalUi : public ArrivalUi {
 public:
-    // `showDialog` shows the Send Fax dialog modally for the current job.
-    explicit QtArrivalUi(std::function<void()> showDialog) : showDialog_(std::move(showDialog)) {}
+    // `showDialog` shows the Send Fax dialog modally for the current job and
+    // returns its result (1: sent). `headless`: no display to show it on.
+    QtArrivalUi(std::function<int()> showDialog, bool headless)
+        : showDialog_(std::move(showDialog)), headless_(headless)
+    {
+    }
 
     bool sendFaxDialogOpen() override;
     bool askToAddDocument() override;
@@ -20,11 +24,13 @@ public:
     void redrawSendFaxDocuments() override;
     std::unique_ptr<Conversion> convertWithProgress(
         const std::function<std::unique_ptr<Conversion>(ProgressTarget*)>& start) override;
-    void showSendFaxDialog() override { showDialog_(); }
+    bool showSendFaxDialog() override { return showDialog_() == 1; }
     bool quitRequested() override;
+    bool canShowDialogs() override { return !headless_; }
 
 private:
-    std::function<void()> showDialog_;
+    std::function<int()> showDialog_;
+    bool headless_;
 };
 
 }  // namespace korva::app

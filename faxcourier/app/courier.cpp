@@ -1,6 +1,7 @@
 #include "faxcourier/app/courier.h"
 
 #include "controlarea/control_area.h"
+#include "controlarea/waiting_documents.h"
 #include "faxcourier/app/app_icon.h"
 #include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/configure_dialog.h"
@@ -11,6 +12,7 @@
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/app/startup_rules.h"
 #include "faxcourier/app/tif_launch.h"
+#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/app/ui_sinks.h"
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/pipeline/spool_watcher.h"
@@ -101,9 +103,10 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // The imaging code is linked in: there is no library to look for.
 
     converter_ = makeConverter_(spoolFolder_, state_, errorSink_.get());
-    arrivalUi_ = std::make_unique<QtArrivalUi>([this] { showSendFaxDialog(); });
+    arrivalUi_ = std::make_unique<QtArrivalUi>([this] { return showSendFaxDialog(); }, isHeadless());
     arrival_ = std::make_unique<ArrivalHandler>(globalFaxJob(), state_, spoolFolder_, *converter_, *arrivalUi_,
                                                 [this] { return submit_(nullptr); });
+    arrival_->setAnnounceNext([this] { windowTarget_->postMessage(kDocumentWaiting, 0); });
     window_->setArrivalHandler([this] { arrival_->onDocumentWaiting(); });
 
     auto watcher = std::make_unique<SpoolWatcher>(spoolFolder_, *windowTarget_, state_.pipelineBusy);
@@ -121,6 +124,10 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         watcher_ = std::move(watcher);
     else
         LogAlways(0, "Unable to watch the spool folder %s\n", spoolFolder_.c_str());
+    // Documents printed while no faxcourier ran, or that a run before this
+    // one had not taken yet: the watcher only announces changes.
+    if (documentsWaiting(spoolFolder_))
+        windowTarget_->postMessage(kDocumentWaiting, 0);
 }
 
 int Courier::runAndShutDown()

@@ -4,6 +4,7 @@
 #include "faxcourier/addressbook/address_book_install.h"
 #include "faxcourier/app/program_courier.h"
 #include "faxcourier/app/startup_rules.h"
+#include "faxcourier/app/ui_seam.h"
 
 #include <QApplication>
 
@@ -12,7 +13,7 @@ int main(int argc, char** argv)
     using namespace korva::app;
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    chooseDisplayPlatform();
+    setHeadless(chooseDisplayPlatform());
     QApplication application(argc, argv);
     korva::addressbook::installAddressBook();
     std::unique_ptr<Courier> courier = makeProgramCourier();

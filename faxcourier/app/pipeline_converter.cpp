@@ -44,10 +44,12 @@ PipelineConverter::PipelineConverter(std::string spoolFolder, PipelineState& sta
 {
 }
 
-std::unique_ptr<Conversion> PipelineConverter::start(const std::string& target, ProgressTarget* progress)
+std::unique_ptr<Conversion> PipelineConverter::start(const std::string& printFile, const std::string& target,
+                                                     ProgressTarget* progress)
 {
     ConversionRequest request;
     request.spoolFolder = spoolFolder_;
+    request.printFile = printFile;
     request.target = target;
     request.progress = progress;
     request.errors = errors_;

@@ -13,7 +13,8 @@ class PipelineConverter : public Converter {
 public:
     // `state`'s print file counter numbers the work files; `errors` may be null.
     PipelineConverter(std::string spoolFolder, PipelineState& state, ErrorSink* errors);
-    std::unique_ptr<Conversion> start(const std::string& target, ProgressTarget* progress) override;
+    std::unique_ptr<Conversion> start(const std::string& printFile, const std::string& target,
+                                      ProgressTarget* progress) override;
 
 private:
     std::string spoolFolder_;

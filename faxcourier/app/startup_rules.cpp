@@ -1,6 +1,7 @@
 #include "faxcourier/app/startup_rules.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace korva::app {
 namespace {
@@ -22,10 +23,12 @@ bool offscreenPlatformNeeded(const char* display, const char* waylandDisplay, co
     return !isSet(display) && !isSet(waylandDisplay) && !isSet(qpaPlatform);
 }
 
-void chooseDisplayPlatform()
+bool chooseDisplayPlatform()
 {
     if (offscreenPlatformNeeded(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM")))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    return std::strcmp(platform ? platform : "", "offscreen") == 0 || std::strcmp(platform ? platform : "", "minimal") == 0;
 }
 
 }  // namespace korva::app

@@ -17,7 +17,8 @@ bool debugSwitchGiven(const std::vector<std::string>& arguments);
 bool offscreenPlatformNeeded(const char* display, const char* waylandDisplay, const char* qpaPlatform);
 
 // Sets QT_QPA_PLATFORM=offscreen when offscreenPlatformNeeded says so.
-// Must run before the application object exists.
-void chooseDisplayPlatform();
+// Must run before the application object exists. True when nobody can see
+// the program's windows (offscreen or minimal platform).
+bool chooseDisplayPlatform();
 
 }  // namespace korva::app

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <cstdio>
+
 namespace korva::app {
 namespace {
 
@@ -56,10 +58,32 @@ QMessageBox::Icon standardIcon(BoxIcon icon)
     return QMessageBox::NoIcon;
 }
 
+bool headless = false;
+
+// The answer a person would get by pressing Enter at once.
+Answer defaultAnswerOf(const BoxRequest& request)
+{
+    if (request.defaultAnswer != Answer::None)
+        return request.defaultAnswer;
+    return request.buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+}
+
+// Nobody could answer a box: its text goes where someone will read it.
+Answer reportWithoutDisplay(const BoxRequest& request)
+{
+    const QByteArray caption = request.caption.toUtf8();
+    const QByteArray text = request.text.toUtf8();
+    LogAlways(0, "%s: %s\n", caption.constData(), text.constData());
+    std::fprintf(stderr, "%s: %s\n", caption.constData(), text.constData());
+    return defaultAnswerOf(request);
+}
+
 class RealUi : public UiSeam {
 public:
     Answer messageBox(const BoxRequest& request) override
     {
+        if (headless)
+            return reportWithoutDisplay(request);
         // A box that nobody sees (no desktop) still leaves a trace.
         LogDebug("Message box %s: %s\n", request.caption.toLocal8Bit().constData(),
                  request.text.toLocal8Bit().constData());
@@ -91,6 +115,9 @@ UiSeam* current = &realUi;
 }  // namespace
 
 UiSeam& ui() { return *current; }
+
+void setHeadless(bool withoutDisplay) { headless = withoutDisplay; }
+bool isHeadless() { return headless; }
 
 UiSeam* setUiSeam(UiSeam* seam)
 {

@@ -41,6 +41,10 @@ public:
 // The seam in use: the real one unless a test installed its own.
 UiSeam& ui();
 
+// Without a display no box may wait for an answer: the real seam then logs
+// each box always, writes it to standard error and takes its default answer.
+void setHeadless(bool withoutDisplay);
+bool isHeadless();
 // Installs `seam` (null restores the real one); returns the previous one.
 UiSeam* setUiSeam(UiSeam* seam);
 

@@ -7,6 +7,9 @@
 #include "faxcourier/pipeline/watch_file.h"
 #include "platform/file_ops.h"
 #include "platform/named_event.h"
+#include "platform/paths.h"
+
+#include <ctime>
 
 namespace korva {
 namespace {
@@ -30,6 +33,7 @@ private:
     void publish(uint32_t pages);
     void post(unsigned message, std::intptr_t lParam);
     void report(const std::string& text);
+    void setAside(const std::string& workFile);
 
     const ConversionRequest& request_;
     std::atomic<int>& counter_;
@@ -42,7 +46,9 @@ ConversionResult Conversion::run()
     publish(0);
     bool wantEvent = !request_.target.empty() && request_.target[0] == '*';
     std::string target = wantEvent ? request_.target.substr(1) : request_.target;
-    std::string workFile = takeWatchFile(target);
+    std::string workFile = request_.printFile.empty() ? takeWatchFile(target) : request_.printFile;
+    if (!request_.printFile.empty())
+        deleteFile(target);
 
     PrintFile file;
     std::string why;
@@ -66,7 +72,10 @@ ConversionResult Conversion::run()
                "converted and are left out of the fax.");
     if (result_.pagesStored < result_.pageCount)
         publish(result_.pagesStored);
-    deleteFile(workFile);
+    if (result_.pagesStored == 0 && fileExists(workFile))
+        setAside(workFile);
+    else
+        deleteFile(workFile);
     post(kConversionFinished, 0);
     if (wantEvent)
         result_.eventSet = setNamedEvent(request_.finishedEvent);
@@ -119,6 +128,21 @@ void Conversion::post(unsigned message, std::intptr_t lParam)
 {
     if (request_.progress)
         request_.progress->postMessage(message, lParam);
+}
+
+// Nothing of it could be faxed: what was printed is kept for the user, who
+// may open it elsewhere or print it again.
+void Conversion::setAside(const std::string& workFile)
+{
+    const std::string folder = request_.spoolFolder + "/unsent";
+    const std::string name = workFile.substr(workFile.find_last_of('/') + 1);
+    std::string kept = folder + "/" + std::to_string(std::time(nullptr)) + "-" + name;
+    if (makeFolders(folder, 0700) != 0 || moveFile(workFile, kept) != 0) {
+        deleteFile(workFile);
+        return;
+    }
+    LogAlways(1, "The printed document is kept as %s\n", kept.c_str());
+    report("The printed document was not faxed. It is kept as " + kept + ".");
 }
 
 void Conversion::report(const std::string& text)

@@ -14,6 +14,9 @@ namespace korva {
 
 struct ConversionRequest {
     std::string spoolFolder;
+    // A print file already taken out of the hand-over names, deleted when
+    // done; empty: the watch file is taken to a new work file.
+    std::string printFile;
     // The fax document to write. A leading "*" is not part of the path: it
     // asks for the finished event to be set at the end.
     std::string target;

@@ -1,0 +1,55 @@
+#pragma once
+// Documents that wait for faxcourier in printing order. The watch file holds
+// one document; a document that ends while it (or an older kept one) still
+// waits is kept in "<spool>/waiting/" under a sequence number, beside a copy
+// of the control record it was printed with, so that nothing replaces it and
+// it is never faxed with a later document's recipients. faxcourier takes the
+// watch file first, then the kept documents oldest first.
+
+#include "controlarea/control_record.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korva {
+
+struct WaitingDocument {
+    std::string printFile;   // "<spool>/waiting/<sequence>.tif"
+    std::string recordFile;  // "<spool>/waiting/<sequence>.dat"
+};
+
+// "<spool>/waiting"
+std::string waitingFolder(const std::string& spoolFolder);
+
+// Kept documents, oldest first. A record without its print file (a keep
+// that did not finish) is not listed.
+std::vector<WaitingDocument> listWaitingDocuments(const std::string& spoolFolder);
+std::optional<WaitingDocument> oldestWaitingDocument(const std::string& spoolFolder);
+
+// True when a print file (a regular file) waits under the watch file's name.
+bool watchFileWaiting(const std::string& spoolFolder);
+
+// True when the watch file or a kept document waits.
+bool documentsWaiting(const std::string& spoolFolder);
+
+// Stores `record` and moves `printFile` in after every kept document. The
+// record goes first, so a listed document always has its own. `front` puts
+// it before all others instead (a document given back unconverted). Call it
+// under the hand-over lock. Returns 0 or errno; on failure `printFile` stays.
+[[nodiscard]] int keepWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
+                                      const ControlRecord& record, bool front = false);
+
+// The record a kept document was printed with; false (and a zero record)
+// when it cannot be read whole.
+[[nodiscard]] bool readWaitingRecord(const WaitingDocument& document, ControlRecord& record);
+
+// Deletes the record; the print file is taken (renamed) by the caller.
+void forgetWaitingRecord(const WaitingDocument& document);
+
+// "<spool>/handover.lock": held by the exit library from its look at what
+// waits until its document is in place, so two documents ending at once in
+// two processes take turns.
+std::string handOverLockPath(const std::string& spoolFolder);
+
+}  // namespace korva
