@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <signal.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +83,35 @@ void syncFolder(const std::string& path)
         fsync(fd);
         close(fd);
     }
+}
+
+// The pid inside an id ("<date>-<time>-<pid>-<n>"); 0 when there is none.
+pid_t creatorOf(const std::string& id)
+{
+    size_t end = id.rfind('-');
+    size_t start = end == std::string::npos || end == 0 ? std::string::npos : id.rfind('-', end - 1);
+    if (start == std::string::npos)
+        return 0;
+    try {
+        return pid_t(std::stol(id.substr(start + 1, end - start - 1)));
+    } catch (...) {
+        return 0;
+    }
+}
+
+bool processGone(pid_t pid)
+{
+    return pid > 0 && pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// ".<id><suffix>" gives the id; empty for any other name.
+std::string hiddenId(const std::string& name, const std::string& suffix)
+{
+    if (name.size() <= suffix.size() + 1 || name[0] != '.' ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return {};
+    std::string id = name.substr(1, name.size() - suffix.size() - 1);
+    return validId(id) ? id : std::string();
 }
 
 bool isFolder(const std::string& path)
@@ -174,6 +204,7 @@ std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reaso
     std::string text = formatJobText(entry);
     if (int err = writeFileAtomically(temp + "/job.txt", text.data(), text.size(), 0600))
         return undo(err);
+    syncFolder(temp);
     if (int err = moveFile(temp, entryFolder(id)))
         return undo(err);
     syncFolder(folder_);
@@ -252,6 +283,36 @@ std::optional<int64_t> Outbox::nextDue() const
         if (entry.state == OutboxState::Waiting && (!due || entry.nextTry < *due))
             due = entry.nextTry;
     return due;
+}
+
+int Outbox::recoverInterrupted()
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder_.c_str())) {
+        while (dirent* item = readdir(dir))
+            names.emplace_back(item->d_name);
+        closedir(dir);
+    }
+    int recovered = 0;
+    for (const std::string& name : names) {
+        std::string path = folder_ + "/" + name;
+        if (std::string id = hiddenId(name, ".drop"); !id.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+            continue;
+        }
+        std::string id = hiddenId(name, ".tmp");
+        if (id.empty() || !processGone(creatorOf(id)) || isFolder(entryFolder(id)))
+            continue;
+        std::string text;
+        OutboxEntry entry;
+        if (readFile(path + "/job.txt", text) && parseJobText(text, entryFolder(id), entry) &&
+            moveFile(path, entryFolder(id)) == 0)
+            ++recovered;
+    }
+    if (recovered)
+        syncFolder(folder_);
+    return recovered;
 }
 
 }  // namespace korva

@@ -57,6 +57,12 @@ public:
     // The earliest next try of the Waiting entries.
     [[nodiscard]] std::optional<int64_t> nextDue() const;
 
+    // Tidies what a process that died left: an entry it had finished
+    // building is put in place, one it was dropping is removed. A temporary
+    // folder without a readable job.txt is left alone, so no document is
+    // deleted unseen. Returns how many entries were put in place.
+    int recoverInterrupted();
+
 private:
     std::string entryFolder(const std::string& id) const;
     [[nodiscard]] bool save(const OutboxEntry& entry) const;

@@ -71,6 +71,8 @@ RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all
         say("Outbox: another process is sending the outbox");
         return run;
     }
+    if (int recovered = outbox.recoverInterrupted())
+        say("Outbox: " + std::to_string(recovered) + " entry(ies) left half-stored by an ended process put in place");
     for (const OutboxEntry& listed : outbox.list()) {
         if (!wanted(listed, now, all))
             continue;

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace korva;
 using korva::testing::fileMode;
@@ -276,4 +278,37 @@ TEST_F(OutboxStore, NextDueIsTheEarliestWaitingEntry)
     EXPECT_EQ(entries[1].attempts, 0);
     EXPECT_EQ(entries[1].nextTry, 0);
     EXPECT_EQ(entries[0].attempts, 1);
+}
+
+TEST_F(OutboxStore, WhatAnEndedProcessLeftIsPutInPlaceOrRemoved)
+{
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    auto hidden = [&](const char* stamp, pid_t pid, const char* suffix) {
+        std::string path = outbox.folder() + "/." + stamp + "-" + std::to_string(pid) + "-0001" + suffix;
+        fs::create_directories(path);
+        return path;
+    };
+    std::string finished = hidden("19700101-000001", child, ".tmp");
+    writeWholeFile(finished + "/doc1.tif", "pages");
+    writeWholeFile(finished + "/job.txt", "state=waiting\ncreated=1\nsubject=finished\ndocument.file=doc1.tif\n");
+    std::string halfMoved = hidden("19700101-000002", child, ".tmp");
+    writeWholeFile(halfMoved + "/doc1.tif", "pages");
+    std::string ours = hidden("19700101-000003", getpid(), ".tmp");
+    writeWholeFile(ours + "/job.txt", "state=waiting\ncreated=1\n");
+    std::string dropping = hidden("19700101-000004", child, ".drop");
+    writeWholeFile(dropping + "/doc1.tif", "pages");
+
+    EXPECT_EQ(outbox.recoverInterrupted(), 1);
+
+    std::vector<OutboxEntry> entries = outbox.list();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_STREQ(entries[0].job.subject.Text(), "finished");
+    EXPECT_EQ(readWholeFile(entries[0].job.documents[0].file.Text()), "pages");
+    EXPECT_TRUE(fs::exists(halfMoved + "/doc1.tif"));
+    EXPECT_TRUE(fs::exists(ours));
+    EXPECT_FALSE(fs::exists(dropping));
 }
