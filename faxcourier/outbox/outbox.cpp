@@ -164,13 +164,15 @@ std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reaso
 
     std::string id, temp;
     for (int tries = 0;; ++tries) {
+        if (tries > 100)
+            return fail(EEXIST);
         id = newId(now);
         temp = folder_ + "/." + id + ".tmp";
         if (isFolder(entryFolder(id)))
             continue;
         if (mkdir(temp.c_str(), 0700) == 0)
             break;
-        if (errno != EEXIST || tries > 100)
+        if (errno != EEXIST)
             return fail(errno);
     }
 
