@@ -74,7 +74,7 @@ private:
 // first, doubling up to 15 minutes.
 std::chrono::seconds retryDelay(int attempts);
 
-// "waiting", "refused", "needs-dialog": the words job.txt and the listing use.
+// "waiting", "refused", "needs-dialog": the words job.txt stores.
 const char* outboxStateName(OutboxState state);
 
 }  // namespace korva
