@@ -1,0 +1,320 @@
+#include "faxcourier/outbox/outbox.h"
+
+#include "faxcourier/outbox/job_text.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <signal.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korva {
+namespace {
+
+constexpr int64_t kFirstDelay = 30;
+constexpr int64_t kLongestDelay = 15 * 60;
+
+// Names come from the command line too: nothing that leaves the folder.
+bool validId(const std::string& id)
+{
+    if (id.empty() || id.size() > 64)
+        return false;
+    return std::all_of(id.begin(), id.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-';
+    });
+}
+
+// UTC so that the order survives clock-change nights; the pid and a
+// counter keep ids of one second apart.
+std::string newId(int64_t now)
+{
+    static std::atomic<unsigned> counter {0};
+    std::time_t seconds = std::time_t(now);
+    std::tm utc {};
+    gmtime_r(&seconds, &utc);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
+    char id[64];
+    std::snprintf(id, sizeof id, "%s-%d-%04u", stamp, int(getpid()), ++counter % 10000);
+    return id;
+}
+
+std::string oneLine(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            if (!out.empty() && out.back() != ' ')
+                out += ' ';
+        } else {
+            out += char(c);
+        }
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+bool readFile(const std::string& path, std::string& content)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    content = bytes.str();
+    return !in.bad();
+}
+
+void syncFolder(const std::string& path)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+// The pid inside an id ("<date>-<time>-<pid>-<n>"); 0 when there is none.
+pid_t creatorOf(const std::string& id)
+{
+    size_t end = id.rfind('-');
+    size_t start = end == std::string::npos || end == 0 ? std::string::npos : id.rfind('-', end - 1);
+    if (start == std::string::npos)
+        return 0;
+    try {
+        return pid_t(std::stol(id.substr(start + 1, end - start - 1)));
+    } catch (...) {
+        return 0;
+    }
+}
+
+bool processGone(pid_t pid)
+{
+    return pid > 0 && pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// ".<id><suffix>" gives the id; empty for any other name.
+std::string hiddenId(const std::string& name, const std::string& suffix)
+{
+    if (name.size() <= suffix.size() + 1 || name[0] != '.' ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return {};
+    std::string id = name.substr(1, name.size() - suffix.size() - 1);
+    return validId(id) ? id : std::string();
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+const char* outboxStateName(OutboxState state)
+{
+    switch (state) {
+    case OutboxState::Waiting:
+        return "waiting";
+    case OutboxState::Refused:
+        return "refused";
+    case OutboxState::NeedsDialog:
+        return "needs-dialog";
+    }
+    return "?";
+}
+
+std::chrono::seconds retryDelay(int attempts)
+{
+    if (attempts <= 0)
+        return std::chrono::seconds(0);
+    int64_t delay = kFirstDelay;
+    for (int n = 1; n < attempts && delay < kLongestDelay; ++n)
+        delay *= 2;
+    return std::chrono::seconds(std::min(delay, kLongestDelay));
+}
+
+Outbox::Outbox(std::string spoolFolder) : folder_(std::move(spoolFolder) + "/outbox") {}
+
+std::string Outbox::entryFolder(const std::string& id) const
+{
+    return folder_ + "/" + id;
+}
+
+std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reason, int64_t now, int* error)
+{
+    auto fail = [&](int err) {
+        if (error)
+            *error = err;
+        return std::string();
+    };
+    if (int err = makeFolders(folder_, 0700))
+        return fail(err);
+
+    std::string id, temp;
+    for (int tries = 0;; ++tries) {
+        if (tries > 100)
+            return fail(EEXIST);
+        id = newId(now);
+        temp = folder_ + "/." + id + ".tmp";
+        if (isFolder(entryFolder(id)))
+            continue;
+        if (mkdir(temp.c_str(), 0700) == 0)
+            break;
+        if (errno != EEXIST)
+            return fail(errno);
+    }
+
+    OutboxEntry entry;
+    entry.id = id;
+    entry.job = job;
+    entry.state = state;
+    entry.reason = oneLine(reason);
+    entry.attempts = state == OutboxState::NeedsDialog ? 0 : 1;
+    entry.nextTry = state == OutboxState::Waiting ? now + retryDelay(1).count() : 0;
+    entry.created = now;
+
+    // Undoes the moves so the job's files are where they were.
+    std::vector<std::pair<std::string, std::string>> moved;
+    auto undo = [&](int err) {
+        for (auto& [from, to] : moved)
+            moveFile(to, from);
+        std::error_code ignored;
+        std::filesystem::remove_all(temp, ignored);
+        return fail(err);
+    };
+    for (size_t i = 0; i < job.documents.size(); ++i) {
+        std::string from = job.documents[i].file.Text();
+        std::string name = "doc" + std::to_string(i + 1) + ".tif";
+        if (int err = moveFile(from, temp + "/" + name))
+            return undo(err);
+        moved.emplace_back(from, temp + "/" + name);
+        chmod((temp + "/" + name).c_str(), 0600);
+        entry.job.documents[i].file = (entryFolder(id) + "/" + name).c_str();
+    }
+    std::string text = formatJobText(entry);
+    if (int err = writeFileAtomically(temp + "/job.txt", text.data(), text.size(), 0600))
+        return undo(err);
+    syncFolder(temp);
+    if (int err = moveFile(temp, entryFolder(id)))
+        return undo(err);
+    syncFolder(folder_);
+    job.documents = entry.job.documents;
+    return id;
+}
+
+std::vector<OutboxEntry> Outbox::list() const
+{
+    std::vector<std::string> ids;
+    if (DIR* dir = opendir(folder_.c_str())) {
+        while (dirent* item = readdir(dir))
+            if (validId(item->d_name))  // skips ".<id>.tmp" and the lock file
+                ids.emplace_back(item->d_name);
+        closedir(dir);
+    }
+    std::sort(ids.begin(), ids.end());
+    std::vector<OutboxEntry> entries;
+    for (const std::string& id : ids) {
+        OutboxEntry entry;
+        if (load(id, entry))
+            entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+bool Outbox::load(const std::string& id, OutboxEntry& entry) const
+{
+    std::string text;
+    if (!validId(id) || !readFile(entryFolder(id) + "/job.txt", text))
+        return false;
+    OutboxEntry loaded;
+    loaded.id = id;
+    if (!parseJobText(text, entryFolder(id), loaded))
+        return false;
+    entry = std::move(loaded);
+    return true;
+}
+
+bool Outbox::drop(const std::string& id)
+{
+    if (!validId(id))
+        return false;
+    // Hidden first, so a crash halfway never leaves a listed entry without
+    // its documents.
+    std::string hidden = folder_ + "/." + id + ".drop";
+    if (moveFile(entryFolder(id), hidden) != 0)
+        return false;
+    std::error_code ec;
+    std::filesystem::remove_all(hidden, ec);
+    return true;
+}
+
+bool Outbox::save(const OutboxEntry& entry) const
+{
+    std::string text = formatJobText(entry);
+    return writeFileAtomically(entryFolder(entry.id) + "/job.txt", text.data(), text.size(), 0600) == 0;
+}
+
+bool Outbox::recordFailure(const std::string& id, bool permanent, const std::string& reason, int64_t now)
+{
+    OutboxEntry entry;
+    if (!load(id, entry))
+        return false;
+    ++entry.attempts;
+    entry.reason = oneLine(reason);
+    entry.state = permanent ? OutboxState::Refused : OutboxState::Waiting;
+    entry.nextTry = permanent ? 0 : now + retryDelay(entry.attempts).count();
+    return save(entry);
+}
+
+std::optional<int64_t> Outbox::nextDue() const
+{
+    std::optional<int64_t> due;
+    for (const OutboxEntry& entry : list())
+        if (entry.state == OutboxState::Waiting && (!due || entry.nextTry < *due))
+            due = entry.nextTry;
+    return due;
+}
+
+int Outbox::recoverInterrupted()
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder_.c_str())) {
+        while (dirent* item = readdir(dir))
+            names.emplace_back(item->d_name);
+        closedir(dir);
+    }
+    int recovered = 0;
+    for (const std::string& name : names) {
+        std::string path = folder_ + "/" + name;
+        if (std::string id = hiddenId(name, ".drop"); !id.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+            continue;
+        }
+        std::string id = hiddenId(name, ".tmp");
+        if (id.empty() || !processGone(creatorOf(id)) || isFolder(entryFolder(id)))
+            continue;
+        std::string text;
+        OutboxEntry entry;
+        if (readFile(path + "/job.txt", text) && parseJobText(text, entryFolder(id), entry) &&
+            moveFile(path, entryFolder(id)) == 0)
+            ++recovered;
+    }
+    if (recovered)
+        syncFolder(folder_);
+    return recovered;
+}
+
+}  // namespace korva

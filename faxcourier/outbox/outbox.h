@@ -1,0 +1,80 @@
+#pragma once
+// Faxes the server did not accept, kept in "<spool>/outbox" until they are
+// sent or the user drops them. One entry is one folder "<id>" holding the
+// job's documents (doc1.tif, doc2.tif ...) and job.txt. An entry is built in
+// ".<id>.tmp" and renamed into place, so a crash leaves either a whole entry
+// or a hidden folder that listing ignores. Qt-free; time is passed in as
+// seconds since the epoch.
+
+#include "faxcourier/settings/fax_job.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korva {
+
+enum class OutboxState {
+    Waiting,      // sent again once its next try is due
+    Refused,      // retrying cannot mend it; sent again only on request
+    NeedsDialog,  // no recipients: offered in the Send Fax dialog, never sent from here
+};
+
+struct OutboxEntry {
+    std::string id;
+    FaxJob job;  // documents' files are absolute paths inside the entry
+    OutboxState state = OutboxState::Waiting;
+    std::string reason;  // one line
+    int attempts = 0;    // failed submissions so far
+    int64_t nextTry = 0;  // Waiting only; 0 otherwise
+    int64_t created = 0;
+};
+
+class Outbox {
+public:
+    explicit Outbox(std::string spoolFolder);
+
+    const std::string& folder() const { return folder_; }  // "<spool>/outbox"
+
+    // Moves the job's documents into a new entry (rename(), so they must be
+    // on the spool's file system) and points the job's documents at them.
+    // A Waiting entry counts as failed once and is due after retryDelay(1).
+    // Returns the id; empty on failure, with the errno in `error`, and the
+    // job's files are then back where they were.
+    [[nodiscard]] std::string add(FaxJob& job, OutboxState state, const std::string& reason, int64_t now,
+                                  int* error = nullptr);
+
+    // Every readable entry, oldest first.
+    [[nodiscard]] std::vector<OutboxEntry> list() const;
+    [[nodiscard]] bool load(const std::string& id, OutboxEntry& entry) const;
+    // Removes the entry with its documents.
+    [[nodiscard]] bool drop(const std::string& id);
+    // One more failed attempt: Refused when `permanent`, else Waiting with
+    // the next try after the back-off.
+    [[nodiscard]] bool recordFailure(const std::string& id, bool permanent, const std::string& reason, int64_t now);
+    // The earliest next try of the Waiting entries.
+    [[nodiscard]] std::optional<int64_t> nextDue() const;
+
+    // Tidies what a process that died left: an entry it had finished
+    // building is put in place, one it was dropping is removed. A temporary
+    // folder without a readable job.txt is left alone, so no document is
+    // deleted unseen. Returns how many entries were put in place.
+    int recoverInterrupted();
+
+private:
+    std::string entryFolder(const std::string& id) const;
+    [[nodiscard]] bool save(const OutboxEntry& entry) const;
+
+    std::string folder_;
+};
+
+// The wait before the next try after `attempts` failures: 30 s after the
+// first, doubling up to 15 minutes.
+std::chrono::seconds retryDelay(int attempts);
+
+// "waiting", "refused", "needs-dialog": the words job.txt stores.
+const char* outboxStateName(OutboxState state);
+
+}  // namespace korva

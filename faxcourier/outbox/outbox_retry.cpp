@@ -1,0 +1,114 @@
+#include "faxcourier/outbox/outbox_retry.h"
+
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace korva {
+namespace {
+
+// The run's flock on "<outbox>/.lock"; the kernel drops it when a holder dies.
+class RunLock {
+public:
+    explicit RunLock(const std::string& outboxFolder)
+    {
+        if (makeFolders(outboxFolder, 0700) != 0)
+            return;
+        fd_ = open((outboxFolder + "/.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ >= 0 && flock(fd_, LOCK_EX | LOCK_NB) == 0)
+            held_ = true;
+    }
+    ~RunLock()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    RunLock(const RunLock&) = delete;
+    RunLock& operator=(const RunLock&) = delete;
+    bool held() const { return held_; }
+
+private:
+    int fd_ = -1;
+    bool held_ = false;
+};
+
+bool wanted(const OutboxEntry& entry, int64_t now, bool all)
+{
+    switch (entry.state) {
+    case OutboxState::Waiting:
+        return all || entry.nextTry <= now;
+    case OutboxState::Refused:
+        return all;
+    case OutboxState::NeedsDialog:
+        return false;
+    }
+    return false;
+}
+
+std::string missingDocument(const FaxJob& job)
+{
+    for (const FaxDocument& document : job.documents)
+        if (!fileExists(document.file.Text()))
+            return document.file.Text();
+    return {};
+}
+
+}  // namespace
+
+RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all, const LogSink& log)
+{
+    auto say = [&](const std::string& message) {
+        if (log)
+            log(message);
+    };
+    RetryRun run;
+    RunLock lock(outbox.folder());
+    if (!lock.held()) {
+        run.busy = true;
+        say("Outbox: another process is sending the outbox");
+        return run;
+    }
+    if (int recovered = outbox.recoverInterrupted())
+        say("Outbox: " + std::to_string(recovered) + " entry(ies) left half-stored by an ended process put in place");
+    for (const OutboxEntry& listed : outbox.list()) {
+        if (!wanted(listed, now, all))
+            continue;
+        // Read again under the lock: the listing may be older than the entry.
+        OutboxEntry entry;
+        if (!outbox.load(listed.id, entry) || !wanted(entry, now, all))
+            continue;
+        RetryOutcome outcome {entry.id, false, {}};
+        SubmitResult result;
+        if (std::string missing = missingDocument(entry.job); !missing.empty()) {
+            result = {false, true, "document " + missing + " is missing"};
+        } else {
+            say("Outbox: sending " + entry.id + ", attempt " + std::to_string(entry.attempts + 1));
+            result = submit(entry.job);
+        }
+        if (result.accepted) {
+            outcome.sent = true;
+            if (outbox.drop(entry.id))
+                say("Outbox: " + entry.id + " sent and removed");
+            else
+                say("Outbox: " + entry.id + " sent but could not be removed; it may be sent twice");
+        } else {
+            outcome.reason = result.reason.empty() ? "not accepted" : result.reason;
+            bool recorded = outbox.recordFailure(entry.id, result.permanent, outcome.reason, now);
+            OutboxEntry after;
+            if (!recorded)
+                say("Outbox: " + entry.id + " not sent (" + outcome.reason + "); its state could not be saved");
+            else if (outbox.load(entry.id, after) && after.state == OutboxState::Refused)
+                say("Outbox: " + entry.id + " refused, kept until retried by hand: " + outcome.reason);
+            else
+                say("Outbox: " + entry.id + " not sent, next try in " + std::to_string(after.nextTry - now) +
+                    " s: " + outcome.reason);
+        }
+        run.outcomes.push_back(std::move(outcome));
+    }
+    return run;
+}
+
+}  // namespace korva

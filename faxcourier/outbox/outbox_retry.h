@@ -1,0 +1,45 @@
+#pragma once
+// Sends the outbox's entries again, oldest first. Only one process runs
+// this at a time: the run holds a flock() on "<outbox>/.lock" and gives up
+// at once when another holds it.
+
+#include "faxcourier/outbox/outbox.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace korva {
+
+// What the server made of one submission.
+struct SubmitResult {
+    bool accepted = false;
+    bool permanent = false;  // retrying cannot mend it (authentication, recipient, document)
+    std::string reason;      // for the log and the listing
+};
+
+using Submitter = std::function<SubmitResult(FaxJob& job)>;
+using LogSink = std::function<void(const std::string& message)>;
+
+struct RetryOutcome {
+    std::string id;
+    bool sent = false;
+    std::string reason;  // why not, when not sent
+};
+
+struct RetryRun {
+    bool busy = false;  // another process holds the outbox; nothing was tried
+    std::vector<RetryOutcome> outcomes;
+};
+
+// Submits every Waiting entry whose next try is due at `now`, or with `all`
+// every Waiting and Refused entry whatever its time (the user asked).
+// NeedsDialog entries are never submitted from here. A sent entry is dropped
+// with its documents; a failure is recorded on the entry (Refused when
+// permanent). An entry whose document is missing is refused without
+// submitting. `log` may be empty.
+[[nodiscard]] RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all,
+                                const LogSink& log = {});
+
+}  // namespace korva
