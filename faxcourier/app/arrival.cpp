@@ -93,7 +93,18 @@ void ArrivalHandler::handle(PrintSource& source)
 
     const std::string printFile = takePrintFile(source);
     entry.file = target.c_str();
-    entry.pages = printFile.empty() ? 0 : convert(printFile, target);
+    bool stopped = false;
+    entry.pages = printFile.empty() ? 0 : convert(printFile, target, stopped);
+    if (stopped) {
+        // The program ends: what was printed goes back to the front of the
+        // queue with its record, for the next run.
+        if (int error = keepWaitingDocument(spoolFolder_, printFile, source.record, true))
+            LogAlways(1, "Cannot keep %s for the next run - %d\n", printFile.c_str(), error);
+        if (adding)
+            ui_.setSendFaxDialogEnabled(true);
+        state_.pipelineBusy = false;
+        return;
+    }
     if (entry.pages == 0) {
         // The conversion has told the user why; an empty fax is never sent.
         LogAlways(1, "The printed document \"%s\" gave no fax pages and is not faxed\n", entry.name.Text());
@@ -185,7 +196,7 @@ bool ArrivalHandler::startFileTarget(const std::string& printFile)
     return true;
 }
 
-uint32_t ArrivalHandler::convert(const std::string& printFile, const std::string& target)
+uint32_t ArrivalHandler::convert(const std::string& printFile, const std::string& target, bool& stopped)
 {
     std::unique_ptr<Conversion> conversion;
     if (job_.recipients.empty() && ui_.canShowDialogs())
@@ -196,6 +207,7 @@ uint32_t ArrivalHandler::convert(const std::string& printFile, const std::string
     if (!conversion)
         return 0;
     conversion->wait();
+    stopped = conversion->stopped();
     return conversion->pageCount();
 }
 

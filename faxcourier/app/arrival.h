@@ -29,6 +29,9 @@ public:
     virtual void wait() = 0;
     // The print file's page count; read after wait().
     virtual uint32_t pageCount() const = 0;
+    // True when it stopped for the program's end and left its print file
+    // whole; read after wait().
+    virtual bool stopped() const { return false; }
 };
 
 class Converter {
@@ -91,7 +94,8 @@ private:
     void dropSource(const PrintSource& source);
     void takePreset(const ControlRecord& record, FaxDocument& entry);
     bool startFileTarget(const std::string& printFile);
-    uint32_t convert(const std::string& printFile, const std::string& target);
+    // The pages stored; `stopped` when the program's end cut it short.
+    uint32_t convert(const std::string& printFile, const std::string& target, bool& stopped);
     void sendOrOffer();
     void keepUnsent();
     void closeJob();

@@ -7,6 +7,7 @@
 #include "faxcourier/app/configure_dialog.h"
 #include "faxcourier/app/leftover_documents.h"
 #include "faxcourier/app/main_window.h"
+#include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/quit_request.h"
 #include "faxcourier/app/quit_signals.h"
 #include "faxcourier/app/send_fax_dialog.h"
@@ -17,12 +18,14 @@
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/pipeline/spool_watcher.h"
 #include "faxcourier/pipeline/watch_file.h"
+#include "faxcourier/outbox/server_submitter.h"
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/mail_client_import.h"
 #include "faxcourier/settings/settings.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cerrno>
 
@@ -102,10 +105,14 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
     // The imaging code is linked in: there is no library to look for.
 
+    state_.stop = &quitFlag();
     converter_ = makeConverter_(spoolFolder_, state_, errorSink_.get());
     arrivalUi_ = std::make_unique<QtArrivalUi>([this] { return showSendFaxDialog(); }, isHeadless());
     arrival_ = std::make_unique<ArrivalHandler>(globalFaxJob(), state_, spoolFolder_, *converter_, *arrivalUi_,
-                                                [this] { return submit_(nullptr); });
+                                                [this] {
+                                                    lastReport_ = SubmitReport{};
+                                                    return submit_(nullptr, &lastReport_);
+                                                });
     arrival_->setAnnounceNext([this] { windowTarget_->postMessage(kDocumentWaiting, 0); });
     window_->setArrivalHandler([this] { arrival_->onDocumentWaiting(); });
 
@@ -124,10 +131,40 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         watcher_ = std::move(watcher);
     else
         LogAlways(0, "Unable to watch the spool folder %s\n", spoolFolder_.c_str());
+    startOutbox();
     // Documents printed while no faxcourier ran, or that a run before this
     // one had not taken yet: the watcher only announces changes.
     if (documentsWaiting(spoolFolder_))
         windowTarget_->postMessage(kDocumentWaiting, 0);
+}
+
+void Courier::startOutbox()
+{
+    outbox_ = std::make_unique<OutboxKeeper>(spoolFolder_, serverSubmitter(globalSettings()));
+    arrival_->setOutbox([this](FaxJob& job) {
+        bool kept = outbox_->keep(job, lastReport_);
+        lastReport_ = SubmitReport{};
+        return kept;
+    });
+    if (isHeadless())
+        return;
+    // Jobs kept while there was no display wait for the user's recipients.
+    QTimer::singleShot(0, window_.get(), [this] {
+        outbox_->offerKeptForDialog(
+            [this](FaxJob& kept) {
+                FaxJob& job = globalFaxJob();
+                job.subject = kept.subject;
+                job.comments = kept.comments;
+                job.coverPage = kept.coverPage;
+                job.recipients = kept.recipients;
+                job.documents = kept.documents;
+                int result = showSendFaxDialog();
+                job.recipients.clear();
+                job.documents.clear();
+                return result;
+            },
+            [] { return quitRequested(); });
+    });
 }
 
 int Courier::runAndShutDown()
@@ -144,7 +181,7 @@ int Courier::runAndShutDown()
 int Courier::showSendFaxDialog()
 {
     SendFaxServices services;
-    services.submitFax = submit_;
+    services.submitFax = [this](QWidget* owner) { return submit_(owner, &lastReport_); };
     services.configure = [](QWidget* owner) { return runConfigureDialog(globalSettings(), owner); };
     services.requestQuit = requestQuit;
     SendFaxDialog dialog(globalFaxJob(), globalSettings(), tif_, std::move(services));

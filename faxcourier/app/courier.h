@@ -2,6 +2,7 @@
 // faxcourier's start-up, main loop and shutdown, in the program's order.
 
 #include "faxcourier/app/arrival.h"
+#include "faxcourier/net/fax_submission.h"
 #include "faxcourier/app/tif_viewer.h"
 #include "faxcourier/pipeline/pipeline_state.h"
 #include "platform/courier_presence.h"
@@ -25,11 +26,13 @@ class QtArrivalUi;
 class QuitSignals;
 class BoxErrorSink;
 class InstalledBoxSinks;
+class OutboxKeeper;
 
 class Courier {
 public:
     // SubmitFax for the job's documents; owner null for an automatic fax.
-    using SubmitFn = std::function<bool(QWidget* owner)>;
+    // `report` (may be null) says why a submission failed.
+    using SubmitFn = std::function<bool(QWidget* owner, SubmitReport* report)>;
     // Builds the conversion side once the spool folder is known; tests put
     // their own.
     using ConverterFactory =
@@ -52,8 +55,11 @@ public:
 
     // The Send Fax dialog for the current job, modal; its result.
     int showSendFaxDialog();
+    OutboxKeeper* outbox() { return outbox_.get(); }
 
 private:
+    void startOutbox();
+
     SubmitFn submit_;
     ConverterFactory makeConverter_;
     PipelineState state_;
@@ -68,6 +74,8 @@ private:
     std::unique_ptr<QtArrivalUi> arrivalUi_;
     std::unique_ptr<ArrivalHandler> arrival_;
     std::unique_ptr<SpoolWatcher> watcher_;
+    std::unique_ptr<OutboxKeeper> outbox_;
+    SubmitReport lastReport_;
     CourierPresence presence_;
 };
 

@@ -6,6 +6,7 @@
 #include "faxcourier/settings/settings.h"
 #include "platform/courier_presence.h"
 #include "platform/paths.h"
+#include "platform/testing/loopback_ports.h"
 #include "platform/testing/test_support.h"
 #include "tools/korva-sim/testing/korva_sim_process.h"
 
@@ -145,27 +146,110 @@ TEST_F(CourierRun, EveryPresetFaxIsSentAndTheSecondIsNumberedOn)
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
 }
 
-TEST_F(CourierRun, RefusedSubmissionWaitsForTheUserAndSigtermStillEndsAndCleansUp)
+TEST_F(CourierRun, RefusedLogonWithoutADisplayKeepsTheFaxInTheOutboxUntilRetriedByHand)
 {
     Settings settings;
     LoadSettings(settings);
     settings.Password = "wrong";
     ASSERT_TRUE(SaveSettings(settings));
     auto courier = startCourier();
-    preset({"-r", "0301 555~Berta Blau~Blau KG"});
+    preset({"-s", "Refused first", "-r", "0301 555~Berta Blau~Blau KG"});
     printLetter();
-    // The server's refusal is shown, and logged, in a box that waits for a
-    // user this machine does not have.
-    ASSERT_TRUE(waitForFileText(log, "Error logging on to KORVA")) << readWholeFile(errors);
+    // Nothing waits for an answer nobody can give: the box goes to the log
+    // and standard error, and the fax to the outbox.
+    ASSERT_TRUE(waitForFileText(log, "waits in the outbox as")) << readWholeFile(errors) << readWholeFile(log);
+    EXPECT_NE(readWholeFile(log).find("Error logging on to KORVA"), std::string::npos);
+    EXPECT_NE(readWholeFile(errors).find("Error logging on to KORVA"), std::string::npos);
     EXPECT_TRUE(courier->running());
-    EXPECT_FALSE(std::filesystem::exists(received + "/0001.eml"));
+    auto listed = runProcess({binPath("faxcourier"), "--outbox"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_NE(listed.out.find("refused"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("Refused first"), std::string::npos) << listed.out;
 
     courier->signal(SIGTERM);
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
-    EXPECT_TRUE(spoolTifFiles().empty()) << "the job closes on the way out";
     std::string written = readWholeFile(log);
     EXPECT_EQ(written.find("wrong"), std::string::npos) << "a refused password is not logged either";
     EXPECT_EQ(written.find("d3Jvbmc"), std::string::npos) << written;
+
+    settings.Password = "s3cret";
+    ASSERT_TRUE(SaveSettings(settings));
+    auto retried = runProcess({binPath("faxcourier"), "--outbox-retry"});
+    EXPECT_EQ(retried.exitCode, 0) << retried.out << retried.err;
+    ASSERT_TRUE(std::filesystem::exists(received + "/0001.json"));
+    EXPECT_NE(storedFields(received + "/0001.json").find("subject=Refused first\n"), std::string::npos);
+    EXPECT_EQ(runProcess({binPath("faxcourier"), "--outbox"}).out.find("Refused first"), std::string::npos);
+}
+
+// The server is down for a while: every fax printed meanwhile waits in the
+// outbox, none replaces another, and they go out in printing order.
+TEST_F(CourierRun, FaxesPrintedWhileTheServerIsDownWaitAndGoOutInOrder)
+{
+    Settings settings;
+    LoadSettings(settings);
+    const uint32_t serverPort = settings.SMTPServerPort;
+    settings.SMTPServerPort = uint32_t(korva::testing::unusedLoopbackPort());
+    ASSERT_TRUE(SaveSettings(settings));
+    auto courier = startCourier();
+    for (const char* subject : {"One", "Two", "Three"}) {
+        preset({"-s", subject, "-r", "0301 555~Berta Blau~Blau KG"});
+        printLetter();
+        ASSERT_TRUE(pollUntil([&] {
+            return runProcess({binPath("faxcourier"), "--outbox"}).out.find(subject) != std::string::npos;
+        })) << readWholeFile(log);
+    }
+    settings.SMTPServerPort = serverPort;
+    ASSERT_TRUE(SaveSettings(settings));
+    auto retried = runProcess({binPath("faxcourier"), "--outbox-retry"});
+    EXPECT_EQ(retried.exitCode, 0) << retried.out << retried.err;
+    for (const char* stored : {"0001", "0002", "0003"})
+        ASSERT_TRUE(std::filesystem::exists(received + "/" + stored + ".json")) << retried.out;
+    EXPECT_NE(storedFields(received + "/0001.json").find("subject=One\n"), std::string::npos);
+    EXPECT_NE(storedFields(received + "/0003.json").find("subject=Three\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(received + "/0004.json"));
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
+}
+
+// A logout while the server has not answered yet: the program ends at once
+// and the fax it was sending waits in the outbox.
+TEST_F(CourierRun, QuitSignalDuringAServerConversationEndsSoonAndKeepsTheFax)
+{
+    korva::testing::SilentLoopbackServer silent;  // takes the connection, never answers
+    Settings settings;
+    LoadSettings(settings);
+    settings.SMTPServerPort = uint32_t(silent.port());
+    ASSERT_TRUE(SaveSettings(settings));
+    auto courier = startCourier();
+    preset({"-s", "Interrupted", "-r", "0301 555~Berta Blau~Blau KG"});
+    printLetter();
+    ASSERT_TRUE(waitForFileText(log, "Converting ")) << readWholeFile(log);
+    ASSERT_TRUE(pollUntil([&] { return silent.connections() > 0; })) << readWholeFile(log);
+    auto signalled = std::chrono::steady_clock::now();
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(2));
+    auto listed = runProcess({binPath("faxcourier"), "--outbox"});
+    EXPECT_NE(listed.out.find("Interrupted"), std::string::npos) << listed.out << readWholeFile(log);
+    EXPECT_TRUE(spoolTifFiles().empty());
+}
+
+// Documents printed while no faxcourier ran are all taken at its start, in
+// printing order, each with the recipient it was printed for.
+TEST_F(CourierRun, DocumentsPrintedBeforeTheStartAreAllTakenInOrder)
+{
+    for (const char* name : {"rcpt:0301 111~First~", "rcpt:0301 222~Second~", "rcpt:0301 333~Third~"}) {
+        auto printed = runProcess({binPath("faxprint"), "--name", name, KORVA_SAMPLE_LETTER});
+        ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    }
+    auto courier = startCourier();
+    ASSERT_TRUE(waitForFile(received + "/0003.json")) << readWholeFile(log);
+    EXPECT_NE(storedFields(received + "/0001.json").find("recipient=0301 111|First|\n"), std::string::npos);
+    EXPECT_NE(storedFields(received + "/0002.json").find("recipient=0301 222|Second|\n"), std::string::npos);
+    EXPECT_NE(storedFields(received + "/0003.json").find("recipient=0301 333|Third|\n"), std::string::npos);
+    EXPECT_TRUE(pollUntil([&] { return spoolTifFiles().empty(); }));
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
 }
 
 class QuitSignal : public CourierRun, public ::testing::WithParamInterface<int> {};

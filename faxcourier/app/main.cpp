@@ -5,14 +5,46 @@
 #include "faxcourier/app/program_courier.h"
 #include "faxcourier/app/startup_rules.h"
 #include "faxcourier/app/ui_seam.h"
+#include "faxcourier/foundation/log.h"
+#include "faxcourier/outbox/outbox_command.h"
+#include "faxcourier/outbox/server_submitter.h"
+#include "faxcourier/settings/settings.h"
+#include "platform/paths.h"
 
 #include <QApplication>
+
+#include <ctime>
+#include <iostream>
+
+namespace {
+
+// --outbox, --outbox-retry, --outbox-drop ID: no window, no running mark;
+// a retry takes the outbox's own lock, so it never races a running
+// faxcourier for an entry.
+int runOutboxCommandLine(const std::vector<std::string>& arguments)
+{
+    std::optional<std::string> spool = korva::spoolFolder();
+    if (!spool) {
+        std::cerr << "faxcourier: the spool folder cannot be found or made\n";
+        return 1;
+    }
+    korva::Settings& settings = korva::globalSettings();
+    korva::LoadSettings(settings);
+    korva::Outbox outbox(*spool);
+    return korva::runOutboxCommand(arguments, std::cout, std::cerr, outbox, korva::serverSubmitter(settings),
+                                   static_cast<int64_t>(std::time(nullptr)),
+                                   [](const std::string& line) { korva::LogAlways(0, "%s\n", line.c_str()); });
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     using namespace korva::app;
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (korva::isOutboxCommand(arguments))
+        return runOutboxCommandLine(arguments);
     setHeadless(chooseDisplayPlatform());
     QApplication application(argc, argv);
     korva::addressbook::installAddressBook();

@@ -13,11 +13,11 @@ namespace {
 class ThreadConversion : public Conversion {
 public:
     ThreadConversion(ConversionRequest request, std::atomic<int>& counter)
-        : pages_(std::make_shared<std::atomic<uint32_t>>(0))
+        : pages_(std::make_shared<std::atomic<uint32_t>>(0)), stopped_(std::make_shared<std::atomic<bool>>(false))
     {
         request.publishedPageCount = pages_.get();
-        thread_ = std::thread([request = std::move(request), pages = pages_, &counter] {
-            convertPrintFile(request, counter);
+        thread_ = std::thread([request = std::move(request), pages = pages_, stopped = stopped_, &counter] {
+            stopped->store(convertPrintFile(request, counter).stopped);
         });
     }
     ~ThreadConversion() override
@@ -31,9 +31,11 @@ public:
             thread_.join();
     }
     uint32_t pageCount() const override { return pages_->load(); }
+    bool stopped() const override { return stopped_->load(); }
 
 private:
     std::shared_ptr<std::atomic<uint32_t>> pages_;
+    std::shared_ptr<std::atomic<bool>> stopped_;
     std::thread thread_;
 };
 
@@ -53,6 +55,7 @@ std::unique_ptr<Conversion> PipelineConverter::start(const std::string& printFil
     request.target = target;
     request.progress = progress;
     request.errors = errors_;
+    request.stop = state_.stop;
     return std::make_unique<ThreadConversion>(std::move(request), state_.printFileCounter);
 }
 

@@ -9,6 +9,7 @@ namespace korva::app {
 namespace {
 
 std::atomic<bool> requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 }  // namespace
 
@@ -19,6 +20,10 @@ void requestQuit()
 }
 
 bool quitRequested() { return requested; }
+
+void noteQuitSignal() noexcept { requested.store(true); }
+
+const std::atomic<bool>& quitFlag() { return requested; }
 void resetQuitRequest()
 {
     if (!requested.exchange(false) || !QCoreApplication::instance())

@@ -1,5 +1,8 @@
 #include "faxcourier/app/quit_signals.h"
 
+#include "faxcourier/app/quit_request.h"
+#include "faxcourier/net/conversation_abort.h"
+
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -13,9 +16,13 @@ namespace {
 int pipeFds[2] = {-1, -1};
 constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
+// A server conversation blocks the main thread: it is ended here, so the
+// program can end within a moment and keep the unsent fax in the outbox.
 extern "C" void onQuitSignal(int number)
 {
     int saved = errno;
+    noteQuitSignal();
+    abortServerConversations();
     unsigned char byte = static_cast<unsigned char>(number);
     ssize_t ignored = write(pipeFds[1], &byte, 1);
     (void)ignored;
@@ -28,6 +35,7 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent)
 {
     if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
+    prepareServerConversationAbort();
     struct sigaction action {};
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);

@@ -1,6 +1,7 @@
 #include "faxcourier/app/ui_seam.h"
 
 #include "faxcourier/app/app_icon.h"
+#include "faxcourier/app/quit_request.h"
 #include "faxcourier/foundation/log.h"
 
 #include <QApplication>
@@ -82,7 +83,8 @@ class RealUi : public UiSeam {
 public:
     Answer messageBox(const BoxRequest& request) override
     {
-        if (headless)
+        // While the program ends, a box would hold up the shutdown.
+        if (headless || quitRequested())
             return reportWithoutDisplay(request);
         // A box that nobody sees (no desktop) still leaves a trace.
         LogDebug("Message box %s: %s\n", request.caption.toLocal8Bit().constData(),

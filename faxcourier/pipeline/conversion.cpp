@@ -67,6 +67,12 @@ ConversionResult Conversion::run()
         post(kComeForward, 0);
     }
     convertPages(file, target);
+    if (result_.stopped) {
+        deleteFile(target);
+        publish(0);
+        post(kConversionFinished, 0);
+        return result_;
+    }
     if (failedPages_ > kPagesReportedSingly)
         report(std::to_string(failedPages_) + " pages of the printed document could not be "
                "converted and are left out of the fax.");
@@ -100,6 +106,10 @@ void Conversion::convertPages(PrintFile& file, const std::string& target)
     PageConverter converter;
     FaxPage page;  // one page in memory at a time, its buffers kept for the next
     for (uint32_t n = 1; n <= result_.pageCount; ++n) {
+        if (request_.stop && request_.stop->load()) {
+            result_.stopped = true;
+            return;
+        }
         std::string why;
         if (converter.convert(file, n, page, why) &&
             appendFaxPage(target, page, result_.pagesStored == 0, why))

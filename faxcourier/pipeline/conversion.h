@@ -29,6 +29,9 @@ struct ConversionRequest {
     // if pages had to be left out, to the pages stored; final before 0x8004
     // is posted. May be null.
     std::atomic<uint32_t>* publishedPageCount = nullptr;
+    // Checked before each page; when set, the conversion stops and keeps
+    // its print file. May be null.
+    const std::atomic<bool>* stop = nullptr;
     // Named event set for a "*" target; another program creates it.
     std::string finishedEvent = "KORVAFaxPrintFinished";
 };
@@ -37,6 +40,7 @@ struct ConversionResult {
     uint32_t pageCount = 0;    // pages in the print file
     uint32_t pagesStored = 0;  // pages in the fax document
     bool eventSet = false;
+    bool stopped = false;      // the print file was left whole, the target deleted
 };
 
 // The work file "<spool folder>/korvafax<n>.tif".

@@ -13,6 +13,9 @@ struct PipelineState {
     // Numbers the work and document files; incremented before each use, so
     // the first number is 1.
     std::atomic<int> printFileCounter{0};
+    // Set when the program ends: a conversion stops before its next page
+    // and leaves its print file whole. Null: never.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 }  // namespace korva

@@ -1,0 +1,85 @@
+#include "faxcourier/app/outbox_keeper.h"
+
+#include "faxcourier/foundation/log.h"
+
+#include <algorithm>
+#include <ctime>
+
+namespace korva::app {
+namespace {
+
+int64_t now() { return static_cast<int64_t>(std::time(nullptr)); }
+
+void logLine(const std::string& message) { LogAlways(0, "%s\n", message.c_str()); }
+
+}  // namespace
+
+OutboxKeeper::OutboxKeeper(const std::string& spoolFolder, Submitter submit)
+    : outbox_(spoolFolder), submit_(std::move(submit))
+{
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &OutboxKeeper::retryDue);
+    scheduleNext();
+}
+
+bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
+{
+    OutboxState state = OutboxState::Waiting;
+    std::string reason = lastAttempt.reason.empty() ? "faxcourier ended before it was sent" : lastAttempt.reason;
+    if (job.recipients.empty()) {
+        state = OutboxState::NeedsDialog;
+        reason = "no recipients: waits for the Send Fax dialog";
+    } else if (lastAttempt.failure == SubmitFailure::Permanent) {
+        state = OutboxState::Refused;
+    }
+    int error = 0;
+    const std::string id = outbox_.add(job, state, reason, now(), &error);
+    if (id.empty()) {
+        LogAlways(0, "The unsent fax \"%s\" could not be put in the outbox (error %d)\n", job.subject.Text(), error);
+        return false;
+    }
+    LogAlways(0, "The unsent fax \"%s\" waits in the outbox as %s (%s): %s\n", job.subject.Text(), id.c_str(),
+              outboxStateName(state), reason.c_str());
+    scheduleNext();
+    return true;
+}
+
+void OutboxKeeper::retryDue()
+{
+    RetryRun run = retryDue(outbox_, submit_, now(), false, logLine);
+    if (run.busy)
+        LogAlways(0, "The outbox is being sent by another program; tried again later\n");
+    scheduleNext();
+}
+
+void OutboxKeeper::offerKeptForDialog(const std::function<int(FaxJob&)>& showDialog,
+                                      const std::function<bool()>& quitting)
+{
+    for (const OutboxEntry& listed : outbox_.list()) {
+        if (listed.state != OutboxState::NeedsDialog || quitting())
+            continue;
+        OutboxEntry entry;
+        if (!outbox_.load(listed.id, entry))
+            continue;
+        const bool sent = showDialog(entry.job) == 1;
+        if (!sent && quitting())
+            return;  // it stays for the next run
+        if (!outbox_.drop(entry.id))
+            LogAlways(0, "Cannot remove %s from the outbox\n", entry.id.c_str());
+    }
+}
+
+// A retry time in the past is due at once; a later one is waited for, in
+// steps the timer can hold.
+void OutboxKeeper::scheduleNext()
+{
+    std::optional<int64_t> due = outbox_.nextDue();
+    if (!due) {
+        timer_.stop();
+        return;
+    }
+    const int64_t seconds = std::clamp<int64_t>(*due - now(), 0, 15 * 60);
+    timer_.start(static_cast<int>(seconds * 1000));
+}
+
+}  // namespace korva::app

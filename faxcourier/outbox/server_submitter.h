@@ -1,0 +1,13 @@
+#pragma once
+// The mail server as the outbox's submitter: SubmitFax with the settings.
+// Nobody waits for a retry's error box, so its text only goes to the log.
+
+#include "faxcourier/outbox/outbox_retry.h"
+#include "faxcourier/settings/settings.h"
+
+namespace korva {
+
+// `settings` must outlive the submitter.
+Submitter serverSubmitter(const Settings& settings);
+
+}  // namespace korva
