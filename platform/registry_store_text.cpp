@@ -263,7 +263,10 @@ std::string prefixBelow(const std::string& foldedPath)
 
 size_t HiveIndex::SlotHash::operator()(const ValueSlot& slot) const
 {
-    return std::hash<std::string>()(slot.name) ^ (std::hash<size_t>()(slot.key) * 0x9e3779b97f4a7c15u);
+    // Mixed rather than XORed with the key number: most values are default
+    // values, all named "", and must still spread over the buckets.
+    size_t seed = std::hash<std::string>()(slot.name);
+    return seed ^ (slot.key + 0x9e3779b97f4a7c15u + (seed << 6) + (seed >> 2));
 }
 
 HiveIndex::HiveIndex(const Hive& hive)
