@@ -4,32 +4,54 @@
 #include "platform/paths.h"
 #include "platform/registry_store_text.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <map>
 #include <mutex>
 #include <set>
-#include <strings.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace korva {
 namespace {
 
 using registry::Hive;
-using registry::Key;
+using registry::HiveIndex;
 using registry::Value;
+
+// A file rewritten in place within this long of our reading it may keep the
+// same time stamp (coarse file system clocks), so until then it is compared
+// by content.
+constexpr int64_t kStampSettleNs = 2'000'000'000;
+
+// Which file was read: a rewrite by another program changes one of these.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+struct LoadedHive {
+    Hive hive;
+    HiveIndex index;
+    int error = kRegOk;    // kRegReadFault when the file exists but cannot be read
+    bool partial = false;  // the file had an unreadable line; only what came before is here
+    std::string text;      // the file as read; dropped once settled unless partial
+    FileStamp stamp;
+    bool settled = false;  // a rewrite would change the stamp
+    std::map<std::string, std::vector<std::string>> subKeys;  // by folded path, as asked for
+};
 
 // One lock for every hive: a change is read, modified and written whole.
 std::mutex storeMutex;
 std::set<std::string> reportedFiles;
-
-struct LoadedHive {
-    Hive hive;
-    int error = kRegOk;    // kRegReadFault when the file exists but cannot be read
-    bool partial = false;  // the file had an unreadable line; only what came before is here
-    std::string text;      // the file as read
-};
+// Each hive file as last read, so a start-up's many reads parse it once.
+std::map<std::string, LoadedHive> loadedHives;
 
 void reportOnce(const std::string& path, const std::string& what)
 {
@@ -37,14 +59,43 @@ void reportOnce(const std::string& path, const std::string& what)
         std::fprintf(stderr, "KORVA Fax registry: %s: %s\n", path.c_str(), what.c_str());
 }
 
-bool readFile(const std::string& path, std::string& text, int& err)
+int64_t nanoseconds(const timespec& t) { return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+int64_t nowNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return nanoseconds(now);
+}
+
+FileStamp stampOf(const struct stat& st)
+{
+    return {true, st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim)};
+}
+
+// The stamp of the file now; none when it cannot be looked at (reading it
+// then says why).
+std::optional<FileStamp> currentStamp(const std::string& path)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0)
+        return stampOf(st);
+    if (errno == ENOENT)
+        return FileStamp{};
+    return std::nullopt;
+}
+
+bool readFile(const std::string& path, std::string& text, FileStamp& stamp, int& err)
 {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         err = errno;
         return false;
     }
-    char chunk[8192];
+    struct stat st{};
+    if (fstat(fileno(file), &st) == 0)
+        stamp = stampOf(st);
+    char chunk[65536];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         text.append(chunk, n);
@@ -53,27 +104,73 @@ bool readFile(const std::string& path, std::string& text, int& err)
     return err == 0;
 }
 
-LoadedHive loadHive(RegistryHive which)
+bool settledAt(const FileStamp& stamp, int64_t readStartNs)
+{
+    return !stamp.exists || stamp.modifiedNs < readStartNs - kStampSettleNs;
+}
+
+LoadedHive readHive(RegistryHive which, const std::string& path)
 {
     LoadedHive loaded;
-    std::string path = registryHivePath(which);
+    int64_t readStart = nowNs();
     int err = 0;
-    if (!readFile(path, loaded.text, err)) {
+    if (!readFile(path, loaded.text, loaded.stamp, err)) {
         loaded.text.clear();
+        loaded.stamp = {};
         if (err != ENOENT) {
             loaded.error = kRegReadFault;
             reportOnce(path, std::string("cannot be read: ") + std::strerror(err));
         }
+        loaded.settled = loaded.error == kRegOk;
         return loaded;
     }
     registry::ParsedHive parsed = registry::parseHive(loaded.text, registryHiveName(which));
     loaded.hive = std::move(parsed.hive);
+    loaded.index = std::move(parsed.index);
+    loaded.settled = settledAt(loaded.stamp, readStart);
     if (parsed.badLine) {
         loaded.partial = true;
         reportOnce(path, "line " + std::to_string(parsed.badLine) + ": " + parsed.problem +
                              "; only the lines before it are used");
     }
+    if (loaded.settled && !loaded.partial)
+        std::string().swap(loaded.text);
     return loaded;
+}
+
+// A stamp that has not settled yet may hide a rewrite: the text decides.
+bool sameTextStill(LoadedHive& loaded, const std::string& path)
+{
+    int64_t readStart = nowNs();
+    std::string text;
+    FileStamp stamp;
+    int err = 0;
+    if (!readFile(path, text, stamp, err) || stamp != loaded.stamp || text != loaded.text)
+        return false;
+    loaded.settled = settledAt(stamp, readStart);
+    if (loaded.settled && !loaded.partial)
+        std::string().swap(loaded.text);
+    return true;
+}
+
+// The hive as the file holds it now, read again only when the file changed.
+LoadedHive& loadHive(RegistryHive which)
+{
+    std::string path = registryHivePath(which);
+    auto known = loadedHives.find(path);
+    if (known != loadedHives.end()) {
+        LoadedHive& loaded = known->second;
+        if (loaded.error == kRegOk && loaded.stamp == currentStamp(path) &&
+            (loaded.settled || sameTextStill(loaded, path)))
+            return loaded;
+    }
+    return loadedHives[path] = readHive(which, path);
+}
+
+// After the process changed the hive (or tried to), the file is what counts.
+void forgetHive(RegistryHive which)
+{
+    loadedHives.erase(registryHivePath(which));
 }
 
 // Keeps the unreadable file beside the hive before it is replaced, so
@@ -107,21 +204,6 @@ int saveHive(RegistryHive which, const LoadedHive& loaded)
     return writeFileAtomically(path, text.data(), text.size(), 0600) == 0 ? kRegOk : kRegWriteFault;
 }
 
-bool isBelow(const std::string& path, const std::string& parent)
-{
-    if (parent.empty())
-        return !path.empty();
-    return path.size() > parent.size() + 1 && path[parent.size()] == '\\' &&
-           registry::sameName(path.substr(0, parent.size()), parent);
-}
-
-bool keyExists(const Hive& hive, const std::string& path)
-{
-    if (path.empty() || registry::findKey(hive, path))
-        return true;
-    return std::any_of(hive.keys.begin(), hive.keys.end(), [&](const Key& k) { return isBelow(k.path, path); });
-}
-
 std::string valueName(const char* name)
 {
     if (!name || std::strcmp(name, "@") == 0)
@@ -129,10 +211,10 @@ std::string valueName(const char* name)
     return name;
 }
 
-const Value* lookUp(const Hive& hive, const std::string& keyPath, const char* name)
+const Value* lookUp(const LoadedHive& loaded, const std::string& keyPath, const char* name)
 {
-    const Key* key = registry::findKey(hive, keyPath);
-    return key ? registry::findValue(const_cast<Key&>(*key), valueName(name)) : nullptr;
+    size_t key = loaded.index.findKey(keyPath);
+    return key == HiveIndex::npos ? nullptr : loaded.index.findValue(loaded.hive, key, valueName(name));
 }
 
 }  // namespace
@@ -180,8 +262,8 @@ int RegistryKey::open(RegistryHive hive, const std::string& subKey)
     if (!registry::normalizePath(subKey, path))
         return kRegBadPath;
     std::lock_guard lock(storeMutex);
-    LoadedHive loaded = loadHive(hive);
-    if (!keyExists(loaded.hive, path))
+    const LoadedHive& loaded = loadHive(hive);
+    if (!loaded.index.keyExists(path))
         return loaded.error ? loaded.error : kRegNotFound;
     hive_ = hive;
     path_ = path;
@@ -195,14 +277,16 @@ int RegistryKey::create(RegistryHive hive, const std::string& subKey)
     std::string path;
     if (!registry::normalizePath(subKey, path))
         return kRegBadPath;
-    std::lock_guard lock(storeMutex);
-    LoadedHive loaded = loadHive(hive);
-    if (!keyExists(loaded.hive, path)) {
-        loaded.hive.keys.push_back(Key{path, {}});
-        if (int err = saveHive(hive, loaded))
-            return err;
-    } else if (hive != RegistryHive::CurrentUser) {
+    if (hive != RegistryHive::CurrentUser)
         return kRegAccessDenied;
+    std::lock_guard lock(storeMutex);
+    LoadedHive& loaded = loadHive(hive);
+    if (!loaded.index.keyExists(path)) {
+        loaded.index.addKey(loaded.hive, path);
+        int err = saveHive(hive, loaded);
+        forgetHive(hive);
+        if (err)
+            return err;
     }
     hive_ = hive;
     path_ = path;
@@ -217,8 +301,8 @@ int RegistryKey::queryValue(const char* name, uint32_t* type, void* data, uint32
     Value found;
     {
         std::lock_guard lock(storeMutex);
-        LoadedHive loaded = loadHive(hive_);
-        const Value* value = lookUp(loaded.hive, path_, name);
+        const LoadedHive& loaded = loadHive(hive_);
+        const Value* value = lookUp(loaded, path_, name);
         if (!value)
             return loaded.error ? loaded.error : kRegNotFound;
         found = *value;
@@ -250,46 +334,36 @@ int RegistryKey::setValue(const char* name, uint32_t type, const void* data, uin
     if (type == REG_SZ)
         value.data.resize(std::strlen(value.data.c_str()));
     std::lock_guard lock(storeMutex);
-    LoadedHive loaded = loadHive(hive_);
-    Key* key = registry::findKey(loaded.hive, path_);
-    if (!key) {
-        // An implied parent key, or one removed by hand since it was opened.
-        key = &loaded.hive.keys.emplace_back(Key{path_, {}});
-    }
+    LoadedHive& loaded = loadHive(hive_);
+    // An implied parent key, or one removed by hand since it was opened, is
+    // added here.
+    size_t key = loaded.index.addKey(loaded.hive, path_);
     // Like Windows, a value keeps the spelling it was first stored under.
-    if (Value* existing = registry::findValue(*key, value.name)) {
+    if (Value* existing = loaded.index.findValue(loaded.hive, key, value.name)) {
         existing->type = value.type;
         existing->data = std::move(value.data);
+    } else {
+        loaded.index.addValue(loaded.hive, key, std::move(value));
     }
-    else
-        key->values.push_back(std::move(value));
-    return saveHive(hive_, loaded);
+    int err = saveHive(hive_, loaded);
+    forgetHive(hive_);
+    return err;
 }
 
 int RegistryKey::enumSubKey(uint32_t index, std::string& name) const
 {
     if (!open_)
         return kRegInvalidParameter;
-    std::vector<std::string> names;
-    {
-        std::lock_guard lock(storeMutex);
-        LoadedHive loaded = loadHive(hive_);
-        size_t skip = path_.empty() ? 0 : path_.size() + 1;
-        for (const Key& key : loaded.hive.keys) {
-            if (!isBelow(key.path, path_))
-                continue;
-            std::string child = key.path.substr(skip, key.path.find('\\', skip) - skip);
-            bool known = std::any_of(names.begin(), names.end(),
-                                     [&](const std::string& n) { return registry::sameName(n, child); });
-            if (!known)
-                names.push_back(child);
-        }
-    }
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; });
-    if (index >= names.size())
+    std::lock_guard lock(storeMutex);
+    LoadedHive& loaded = loadHive(hive_);
+    // Callers walk the indexes one by one: list the sub-keys once.
+    std::string folded = registry::foldedName(path_);
+    auto listed = loaded.subKeys.find(folded);
+    if (listed == loaded.subKeys.end())
+        listed = loaded.subKeys.emplace(folded, loaded.index.subKeys(loaded.hive, path_)).first;
+    if (index >= listed->second.size())
         return kRegNoMoreItems;
-    name = names[index];
+    name = listed->second[index];
     return kRegOk;
 }
 

@@ -3,10 +3,12 @@
 // registry_store.md). Calls mirror the Win32 registry functions and return
 // 0 or the Windows error number that the program would have seen.
 //
-// A key handle holds no data: every call reads the hive file again, and
-// every change rewrites it whole through a temporary file and rename(), so
-// an administrator's edit is seen at once and a crash never leaves half a
-// file. HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT are read only.
+// A key handle holds no data. Each hive file is parsed once per process and
+// kept; a call reads it again only when the file changed on disk (time,
+// size or inode), so an administrator's edit is seen at once. Every change
+// rewrites the file whole through a temporary file and rename(), so a crash
+// never leaves half a file. HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT are
+// read only.
 
 #include <cstdint>
 #include <optional>

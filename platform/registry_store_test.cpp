@@ -301,3 +301,97 @@ TEST(RegistryStoreText, AStringValueEndsAtAnEmbeddedNul)
                                             "HKEY_CURRENT_USER");
     EXPECT_EQ(again.hive.keys[0].values.at(0).data, "mail.");
 }
+
+namespace {
+
+std::string classesRootPath() { return registryHivePath(RegistryHive::ClassesRoot); }
+
+// A classes-root hive of `keys` keys ".ext0", ".ext1", ... each with a
+// default value "Type<n>".
+void writeClassesRoot(int keys, const std::string& suffix = "")
+{
+    std::string text = "REGEDIT4\n";
+    for (int i = 0; i < keys; ++i)
+        text += "\n[HKEY_CLASSES_ROOT\\.ext" + std::to_string(i) + "]\n@=\"Type" + std::to_string(i) + suffix + "\"\n";
+    std::filesystem::create_directories(std::filesystem::path(classesRootPath()).parent_path());
+    writeWholeFile(classesRootPath(), text);
+}
+
+std::optional<std::string> classesRootDefault(int key)
+{
+    RegistryKey opened;
+    if (opened.open(RegistryHive::ClassesRoot, ".EXT" + std::to_string(key)) != kRegOk)
+        return std::nullopt;
+    return opened.readString(nullptr);
+}
+
+size_t parsesDuring(const std::function<void()>& action)
+{
+    size_t before = korva::registry::hiveParseCount();
+    action();
+    return korva::registry::hiveParseCount() - before;
+}
+
+}  // namespace
+
+TEST(RegistryStore, AHiveIsParsedOnceForManyReads)
+{
+    TempHome home;
+    writeClassesRoot(100);
+    size_t parses = parsesDuring([] {
+        for (int i = 0; i < 100; ++i)
+            EXPECT_EQ(classesRootDefault(i), "Type" + std::to_string(i));
+        RegistryKey root;
+        ASSERT_EQ(root.open(RegistryHive::ClassesRoot, ""), kRegOk);
+        std::string name;
+        for (uint32_t i = 0; root.enumSubKey(i, name) == kRegOk; ++i)
+            EXPECT_EQ(name.rfind(".ext", 0), 0u) << name;
+    });
+    EXPECT_EQ(parses, 1u);
+}
+
+TEST(RegistryStore, OwnWritesAreSeenAfterOneParseAtMost)
+{
+    TempHome home;
+    RegistryKey key = createdKey();
+    for (int round = 0; round < 3; ++round) {
+        std::string server = "mail" + std::to_string(round) + ".example.com";
+        ASSERT_EQ(key.writeString("Server", server), kRegOk);
+        size_t parses = parsesDuring([&] {
+            for (int i = 0; i < 50; ++i)
+                EXPECT_EQ(key.readString("Server"), server);
+        });
+        EXPECT_LE(parses, 1u) << "round " << round;
+    }
+}
+
+TEST(RegistryStore, AHiveChangedOnDiskIsReadAgainOnce)
+{
+    struct Change {
+        const char* what;
+        std::function<void()> apply;
+        std::optional<std::string> expected;  // of key 1 afterwards
+    };
+    const std::vector<Change> changes = {
+        {"rewritten in place, same size", [] { writeClassesRoot(3, "b"); }, "Type1b"},
+        {"rewritten in place, longer", [] { writeClassesRoot(3, "long"); }, "Type1long"},
+        {"replaced by rename",
+         [] {
+             writeWholeFile(classesRootPath() + ".new", "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.ext1]\n@=\"Renamed\"\n");
+             std::filesystem::rename(classesRootPath() + ".new", classesRootPath());
+         },
+         "Renamed"},
+        {"removed", [] { std::filesystem::remove(classesRootPath()); }, std::nullopt},
+    };
+    for (const Change& change : changes) {
+        TempHome home;
+        writeClassesRoot(3, "a");
+        ASSERT_EQ(classesRootDefault(1), "Type1a");
+        change.apply();
+        size_t parses = parsesDuring([&] {
+            for (int i = 0; i < 20; ++i)
+                EXPECT_EQ(classesRootDefault(1), change.expected) << change.what;
+        });
+        EXPECT_LE(parses, 1u) << change.what;
+    }
+}

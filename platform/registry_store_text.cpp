@@ -3,8 +3,10 @@
 #include "platform/registry_store.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace korva::registry {
 namespace {
@@ -249,15 +251,96 @@ std::vector<std::pair<int, std::string>> logicalLines(const std::string& text)
     return lines;
 }
 
-void addValue(Key& key, Value value)
+std::atomic<size_t> parseCount{0};
+
+// What the paths below a key start with: "a\" below "a", nothing below the root.
+std::string prefixBelow(const std::string& foldedPath)
 {
-    if (Value* existing = findValue(key, value.name))
-        *existing = std::move(value);
-    else
-        key.values.push_back(std::move(value));
+    return foldedPath.empty() ? foldedPath : foldedPath + '\\';
 }
 
 }  // namespace
+
+size_t HiveIndex::SlotHash::operator()(const ValueSlot& slot) const
+{
+    // Mixed rather than XORed with the key number: most values are default
+    // values, all named "", and must still spread over the buckets.
+    size_t seed = std::hash<std::string>()(slot.name);
+    return seed ^ (slot.key + 0x9e3779b97f4a7c15u + (seed << 6) + (seed >> 2));
+}
+
+HiveIndex::HiveIndex(const Hive& hive)
+{
+    for (size_t k = 0; k < hive.keys.size(); ++k) {
+        keys_.emplace(foldedName(hive.keys[k].path), k);
+        for (size_t v = 0; v < hive.keys[k].values.size(); ++v)
+            values_.emplace(ValueSlot{k, foldedName(hive.keys[k].values[v].name)}, v);
+    }
+}
+
+size_t HiveIndex::findKey(const std::string& path) const
+{
+    auto found = keys_.find(foldedName(path));
+    return found == keys_.end() ? npos : found->second;
+}
+
+Value* HiveIndex::findValue(Hive& hive, size_t key, const std::string& name) const
+{
+    auto found = values_.find(ValueSlot{key, foldedName(name)});
+    return found == values_.end() ? nullptr : &hive.keys[key].values[found->second];
+}
+
+const Value* HiveIndex::findValue(const Hive& hive, size_t key, const std::string& name) const
+{
+    return findValue(const_cast<Hive&>(hive), key, name);
+}
+
+bool HiveIndex::keyExists(const std::string& path) const
+{
+    if (path.empty())
+        return true;
+    std::string folded = foldedName(path);
+    if (keys_.count(folded))
+        return true;
+    std::string prefix = prefixBelow(folded);
+    auto below = keys_.lower_bound(prefix);
+    return below != keys_.end() && below->first.starts_with(prefix);
+}
+
+std::vector<std::string> HiveIndex::subKeys(const Hive& hive, const std::string& path) const
+{
+    std::string prefix = prefixBelow(foldedName(path));
+    // Folded child name -> the earliest key naming it, whose spelling is kept.
+    std::map<std::string, size_t> first;
+    for (auto it = keys_.lower_bound(prefix); it != keys_.end() && it->first.starts_with(prefix); ++it) {
+        if (it->first.size() == prefix.size())
+            continue;  // the root's own section
+        size_t end = it->first.find('\\', prefix.size());
+        auto [slot, added] = first.emplace(it->first.substr(prefix.size(), end - prefix.size()), it->second);
+        if (!added)
+            slot->second = std::min(slot->second, it->second);
+    }
+    std::vector<std::string> names;
+    names.reserve(first.size());
+    for (auto& [folded, key] : first)
+        names.push_back(hive.keys[key].path.substr(prefix.size(), folded.size()));
+    return names;
+}
+
+size_t HiveIndex::addKey(Hive& hive, const std::string& path)
+{
+    auto [slot, added] = keys_.emplace(foldedName(path), hive.keys.size());
+    if (added)
+        hive.keys.push_back(Key{path, {}});
+    return slot->second;
+}
+
+Value& HiveIndex::addValue(Hive& hive, size_t key, Value value)
+{
+    std::vector<Value>& values = hive.keys[key].values;
+    values_.emplace(ValueSlot{key, foldedName(value.name)}, values.size());
+    return values.emplace_back(std::move(value));
+}
 
 bool normalizePath(const std::string& path, std::string& normalized)
 {
@@ -281,31 +364,21 @@ bool sameName(const std::string& a, const std::string& b)
     return true;
 }
 
-Key* findKey(Hive& hive, const std::string& path)
+std::string foldedName(const std::string& name)
 {
-    for (Key& key : hive.keys)
-        if (sameName(key.path, path))
-            return &key;
-    return nullptr;
+    std::string folded = name;
+    for (char& c : folded)
+        c = lowerAscii(c);
+    return folded;
 }
 
-const Key* findKey(const Hive& hive, const std::string& path)
-{
-    return findKey(const_cast<Hive&>(hive), path);
-}
-
-Value* findValue(Key& key, const std::string& name)
-{
-    for (Value& value : key.values)
-        if (sameName(value.name, name))
-            return &value;
-    return nullptr;
-}
+size_t hiveParseCount() { return parseCount.load(); }
 
 ParsedHive parseHive(const std::string& text, const char* rootName)
 {
+    ++parseCount;
     ParsedHive result;
-    Key* current = nullptr;
+    size_t current = HiveIndex::npos;
     bool sawContent = false;
     for (auto& [number, line] : logicalLines(text)) {
         size_t first = line.find_first_not_of(" \t");
@@ -324,18 +397,21 @@ ParsedHive parseHive(const std::string& text, const char* rootName)
                 result.problem = std::string("not a key of ") + rootName;
                 return result;
             }
-            current = findKey(result.hive, path);
-            if (!current)
-                current = &result.hive.keys.emplace_back(Key{path, {}});
+            current = result.index.addKey(result.hive, path);
             continue;
         }
+        bool inKey = current != HiveIndex::npos;
         Value value;
-        if (!current || (s[0] != '"' && s[0] != '@') || !readValueLine(s, value)) {
+        if (!inKey || (s[0] != '"' && s[0] != '@') || !readValueLine(s, value)) {
             result.badLine = number;
-            result.problem = current ? "not a value line" : "value outside any key";
+            result.problem = inKey ? "not a value line" : "value outside any key";
             return result;
         }
-        addValue(*current, std::move(value));
+        // A value named twice takes the later line, spelling included.
+        if (Value* existing = result.index.findValue(result.hive, current, value.name))
+            *existing = std::move(value);
+        else
+            result.index.addValue(result.hive, current, std::move(value));
     }
     return result;
 }
