@@ -196,45 +196,65 @@ bool Socket::SendFormatted(const char* format, ...)
     return SendString(text);
 }
 
-bool Socket::GetByte(unsigned char& byte)
+bool Socket::GetByte(unsigned char& byte) { return NextByte(byte, ReplyDeadline()); }
+
+Socket::Deadline Socket::ReplyDeadline() const
 {
-    LogDebug("GetByte called\n");
+    int waitMs = readWaitOverrideMs.load();
+    auto wait = waitMs >= 0 ? std::chrono::milliseconds(waitMs) : std::chrono::milliseconds(int64_t(timeout_) * 1000);
+    return Deadline::clock::now() + wait;
+}
+
+// Waits for the socket until `deadline`: 0 when it is ready, else the error.
+int Socket::WaitUntil(short events, Deadline deadline)
+{
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Deadline::clock::now()).count();
+        // Checked before polling: a server that always has more ready would
+        // otherwise never be cut off.
+        if (left <= 0)
+            return kSocketTimedOut;
+        pollfd ready {handle_, events, 0};
+        int rc = poll(&ready, 1, int(left));
+        if (rc > 0)
+            return 0;
+        if (rc == 0)
+            return kSocketTimedOut;
+        if (errno != EINTR)
+            return errno;
+    }
+}
+
+// One byte of the reply; data that trickles in never moves `deadline`.
+bool Socket::NextByte(unsigned char& byte, Deadline deadline)
+{
     if (readPosition_ < bufferCount_) {
         byte = buffer_[readPosition_++];
-        LogDebug("GetByte got data (%d)\n", byte);
         lastError_ = 0;
         return true;
     }
     bufferCount_ = readPosition_ = 0;
     lastError_ = 0;
-    LogDebug("GetByte needs buffer\n");
     if (handle_ < 0)
         return ErrorExit(EBADF);
     for (int attempt = 0; attempt < kNoMoreDataRetries; ++attempt) {
-        int waitMs = readWaitOverrideMs.load();
-        pollfd readable {handle_, POLLIN, 0};
-        int ready = poll(&readable, 1, waitMs >= 0 ? waitMs : int(timeout_ * 1000));
-        if (ready < 0 && errno == EINTR) {
+        if (int waitError = WaitUntil(POLLIN, deadline)) {
+            if (waitError == kSocketTimedOut)
+                LogAlways(-1, "SELECT TIMEOUT!!!!\n");
+            lastError_ = waitError;
+            return ErrorExit(0);
+        }
+        ssize_t n = recv(handle_, buffer_, kReceiveChunk < sizeof buffer_ ? kReceiveChunk : sizeof buffer_, MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
             --attempt;
             continue;
         }
-        if (ready == 0) {
-            LogAlways(-1, "SELECT TIMEOUT!!!!\n");
-            lastError_ = kSocketTimedOut;
-            return ErrorExit(0);
-        }
-        if (ready < 0)
-            return ErrorExit(errno);
-        LogDebug("GetByte ready for buffer\n");
-        ssize_t n = recv(handle_, buffer_, kReceiveChunk < sizeof buffer_ ? kReceiveChunk : sizeof buffer_, 0);
-        int receiveError = errno;
-        LogDebug("GetByte got buffer (%d)\n", int(n));
         if (n < 0)
-            return ErrorExit(receiveError);
+            return ErrorExit(errno);
+        ++receivesThisLine_;
         if (n > 0) {
             bufferCount_ = int32_t(n);
             byte = buffer_[readPosition_++];
-            LogDebug("GetByte got data (%d)\n", byte);
             return true;
         }
         pause(100);
@@ -257,12 +277,24 @@ bool Socket::ErrorExit(int currentError)
 
 // A CR or LF on an empty line is either an empty line of its own or the
 // second half of the previous line's CR LF / LF CR pair, which is skipped.
+// The whole line must arrive within the time-out, however slowly it comes.
 bool Socket::ReadLine(String& line)
 {
     line.Clear();
+    receivesThisLine_ = 0;
+    bool complete = ReadLineUntil(line, ReplyDeadline());
+    // Once per line and cut short: a server that sends without end must not
+    // fill the disk through the debug log.
+    LogDebug("ReadLine %s after %d receives (%u bytes): %.*s\n", complete ? "done" : "failed", receivesThisLine_,
+             line.Length(), int(kLoggedReplyLength), line.Text());
+    return complete;
+}
+
+bool Socket::ReadLineUntil(String& line, Deadline deadline)
+{
     char previous = 0;
     unsigned char byte = 0;
-    while (GetByte(byte)) {
+    while (NextByte(byte, deadline)) {
         char c = char(byte);
         if (c != '\r' && c != '\n') {
             if (line.Length() < kMaxLineLength)

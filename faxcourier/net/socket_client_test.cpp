@@ -291,14 +291,12 @@ TEST_F(SocketTest, TwoLinesFromOneReceive)
     EXPECT_STREQ(line.Text(), "220 hi");
     ASSERT_TRUE(socket.ReadLine(line));
     EXPECT_STREQ(line.Text(), "250 x");
-    std::string written = log();
-    EXPECT_EQ(countOf(written, "GetByte got buffer"), 1) << written;
-    EXPECT_EQ(countOf(written, "GetByte got buffer (15)\n"), 1);
-    EXPECT_EQ(countOf(written, "GetByte needs buffer\n"), 1);
-    EXPECT_EQ(countOf(written, "GetByte got data (50)\n"), 3);  // the 2 of 220, 250 (twice)
+    EXPECT_EQ(log(), "Connect 1\n"
+                     "ReadLine done after 1 receives (6 bytes): 220 hi\n"
+                     "ReadLine done after 0 receives (5 bytes): 250 x\n");
 }
 
-TEST_F(SocketTest, ReceivesInChunksOf128Bytes)
+TEST_F(SocketTest, ReceivesInChunksOf128BytesAndLogsTheLineCut)
 {
     korva::setDebugLogging(true);
     std::string longLine(300, 'L');
@@ -311,8 +309,49 @@ TEST_F(SocketTest, ReceivesInChunksOf128Bytes)
     String line;
     ASSERT_TRUE(socket.ReadLine(line));
     EXPECT_EQ(std::string(line.Text()), longLine);
+    std::string logged = "ReadLine done after 3 receives (300 bytes): " + std::string(Socket::kLoggedReplyLength, 'L') + "\n";
+    EXPECT_EQ(log(), "Connect 1\n" + logged);
+}
+
+// Servers that never finish a line: each must be cut off by the time-out
+// of the whole line, with one bounded entry in the debug log.
+TEST_F(SocketTest, LineThatNeverEndsIsCutOffAtTheTimeOut)
+{
+    struct Case {
+        const char* name;
+        std::function<void(int)> server;
+    };
+    auto sendsUntilClosed = [](const std::string& piece, int pauseMs) {
+        return [piece, pauseMs](int fd) {
+            auto stop = Clock::now() + std::chrono::seconds(20);  // the old code would read forever
+            while (Clock::now() < stop && send(fd, piece.data(), piece.size(), MSG_NOSIGNAL) > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        };
+    };
+    const Case cases[] = {
+        {"one byte every 300 ms", sendsUntilClosed("d", 300)},
+        {"an endless line at full speed", sendsUntilClosed(std::string(64 * 1024, 'e'), 0)},
+    };
+    korva::socket_seam::setReadWaitMs(1000);
+    korva::setDebugLogging(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server(c.server);
+        Socket socket;
+        ASSERT_TRUE(connectTo(socket, server.port()));
+        String line;
+        auto start = Clock::now();
+        EXPECT_FALSE(socket.ReadLine(line));
+        long elapsed = msSince(start);
+        EXPECT_EQ(socket.LastError(), korva::kSocketTimedOut);
+        EXPECT_GE(elapsed, 950);
+        EXPECT_LT(elapsed, 1500);
+        EXPECT_LE(line.Length(), Socket::kMaxLineLength);
+        socket.Close();
+    }
     std::string written = log();
-    EXPECT_EQ(countOf(written, "GetByte got buffer (128)\n"), 2) << written;
+    EXPECT_EQ(countOf(written, "ReadLine failed"), 2) << written.substr(0, 2000);
+    EXPECT_LT(written.size(), 1500u);
 }
 
 TEST_F(SocketTest, LineOfAHundredKilobytesIsReadWhole)
@@ -381,7 +420,7 @@ TEST_F(SocketTest, PeerThatClosesWithoutSending)
     EXPECT_GE(elapsed, 900);
     EXPECT_LT(elapsed, 3000);
     std::string written = log();
-    EXPECT_EQ(countOf(written, "GetByte got buffer (0)\n"), 10) << written;
+    EXPECT_EQ(countOf(written, "ReadLine failed after 10 receives (0 bytes): \n"), 1) << written;
     EXPECT_EQ(countOf(written, "No more data during Socket::GetByte (addr:127.0.0.1)\n"), 1);
 }
 
