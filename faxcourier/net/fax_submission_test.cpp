@@ -1,6 +1,7 @@
 #include "faxcourier/net/fax_submission.h"
 
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/scripted_server.h"
 #include "faxcourier/net/socket_seam.h"
 #include "platform/testing/test_support.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace korva {
@@ -356,6 +358,28 @@ TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut) {
         expectBox(late.message, late.context, "10060");
     }
     socket_seam::setReadWaitMs(-1);
+}
+
+TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext) {
+    std::vector<std::string> replies = goodReplies();
+    replies[1] = ScriptedServer::kSilent;
+    {
+        ScriptedServer server(replies);
+        settings.SMTPServerPort = static_cast<uint32_t>(server.port());
+        std::thread aborter([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            abortServerConversations();
+        });
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        aborter.join();
+    }
+    expectBox("Socket error logging on to KORVA", "HELO", "10004");
+    resetServerConversationAbort();
+    errors.boxes.clear();
+    EXPECT_EQ(submit(goodReplies(), true).size(), 9u);
+    EXPECT_TRUE(errors.boxes.empty());
 }
 
 TEST_F(FaxSubmission, ReplyLineOfAHundredKilobytes) {

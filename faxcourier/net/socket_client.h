@@ -5,12 +5,14 @@
 // a whole reply line must arrive within the time-out.
 //
 // Error codes are errno values, plus the program's own: 10060 (no data
-// within the time-out, or a send that timed out), 10503 (the peer closed the
+// within the time-out, or a connect or send that timed out), 10004 (aborted
+// for shutdown, see conversation_abort.h), 10503 (the peer closed the
 // connection), 11002 (the host name gave no usable address). A name that
 // cannot be looked up gives 11001 (no such host), 11002 (try again) or
 // 11003 (look-up failure).
 
 #include "faxcourier/foundation/korva_string.h"
+#include "faxcourier/net/conversation_abort.h"
 
 #include <chrono>
 #include <cstdint>
@@ -76,7 +78,8 @@ private:
     using Deadline = std::chrono::steady_clock::time_point;
 
     Deadline ReplyDeadline() const;
-    int WaitUntil(short events, Deadline deadline);
+    [[nodiscard]] int WaitUntil(short events, Deadline deadline);
+    [[nodiscard]] int ConnectOnce();
     bool NextByte(unsigned char& byte, Deadline deadline);
     bool ReadLineUntil(String& line, Deadline deadline);
     bool ErrorExit(int currentError);

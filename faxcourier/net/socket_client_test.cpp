@@ -1,6 +1,7 @@
 #include "faxcourier/net/socket_client.h"
 
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/socket_seam.h"
 #include "platform/testing/test_support.h"
 
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -116,6 +118,7 @@ protected:
     void TearDown() override
     {
         korva::setDebugLogging(false);
+        korva::resetServerConversationAbort();
         korva::socket_seam::setReadWaitMs(-1);
         korva::socket_seam::setSendChunkLimit(0);
     }
@@ -583,4 +586,115 @@ TEST_F(SocketTest, CloseAbortsTheConnection)
     }
     EXPECT_EQ(serverResult, -1);
     EXPECT_EQ(serverError, ECONNRESET);
+}
+
+namespace {
+
+// Calls abortServerConversations() from another thread after `ms`.
+class AbortLater {
+public:
+    explicit AbortLater(int ms)
+        : thread_([ms] {
+              std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+              korva::abortServerConversations();
+          })
+    {
+    }
+    ~AbortLater() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+// A port whose accept queue is full: a further connection is never
+// answered and its connect waits.
+class FullListener {
+public:
+    FullListener()
+    {
+        listen(port_.fd(), 0);
+        filler_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(uint16_t(port_.port()));
+        connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        pollfd connected {filler_, POLLOUT, 0};
+        poll(&connected, 1, 2000);
+    }
+    ~FullListener() { close(filler_); }
+    unsigned port() const { return port_.port(); }
+
+private:
+    BoundPort port_;
+    int filler_ = -1;
+};
+
+}  // namespace
+
+TEST_F(SocketTest, AbortEndsEveryKindOfWaitAtOnce)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(Socket&, unsigned port)> wait;
+        bool serverAccepts;
+    };
+    const std::string huge(16 * 1024 * 1024, 'h');
+    const Case cases[] = {
+        {"reply", [](Socket& s, unsigned) { String line; return s.ReadLine(line); }, true},
+        {"send to a server that reads nothing", [&](Socket& s, unsigned) { return s.SendString(huge.c_str()); }, true},
+        {"connect to a server that never answers", [](Socket& s, unsigned port) { return s.Connect("127.0.0.1", port); },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        korva::resetServerConversationAbort();
+        std::unique_ptr<LoopbackServer> server;
+        std::unique_ptr<FullListener> full;
+        Socket socket;
+        if (c.serverAccepts) {
+            server = std::make_unique<LoopbackServer>([](int fd) {
+                pollfd closed {fd, POLLRDHUP, 0};
+                poll(&closed, 1, 5000);
+            });
+            ASSERT_TRUE(connectTo(socket, server->port()));
+        } else {
+            full = std::make_unique<FullListener>();
+            ASSERT_TRUE(socket.Create(30) && socket.Bind());
+        }
+        auto start = Clock::now();
+        {
+            AbortLater abort(100);
+            EXPECT_FALSE(c.wait(socket, c.serverAccepts ? server->port() : full->port()));
+        }
+        EXPECT_EQ(socket.LastError(), korva::kSocketAborted);
+        EXPECT_LT(msSince(start), 1000);
+        EXPECT_TRUE(korva::serverConversationsAborted());
+        socket.Close();
+    }
+}
+
+TEST_F(SocketTest, AbortHoldsUntilResetAndThenConversationsWorkAgain)
+{
+    korva::abortServerConversations();
+    korva::abortServerConversations();  // twice is as once
+    {
+        FullListener full;
+        Socket socket;
+        auto start = Clock::now();
+        EXPECT_FALSE(connectTo(socket, full.port()));
+        EXPECT_EQ(socket.LastError(), korva::kSocketAborted);
+        EXPECT_LT(msSince(start), 200);
+    }
+    korva::resetServerConversationAbort();
+    EXPECT_FALSE(korva::serverConversationsAborted());
+    LoopbackServer server([](int fd) {
+        sendText(fd, "220 hi\r\n");
+        readUntilClosed(fd);
+    });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    String line;
+    ASSERT_TRUE(socket.ReadLine(line));
+    EXPECT_STREQ(line.Text(), "220 hi");
 }
