@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <mutex>
 #include <unistd.h>
@@ -10,8 +9,10 @@
 namespace korva {
 namespace {
 
-// Lock-free atomics and write() are all a signal handler may touch.
-volatile std::sig_atomic_t aborted = 0;
+// Lock-free atomics and write() are all a signal handler may touch; an
+// atomic flag, unlike a plain sig_atomic_t, is also safe between threads.
+std::atomic<bool> aborted{false};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
 std::atomic<int> readEnd{-1};
 std::atomic<int> writeEnd{-1};
 std::once_flag prepared;
@@ -42,7 +43,7 @@ void prepareServerConversationAbort() { std::call_once(prepared, makePipe); }
 void abortServerConversations() noexcept
 {
     int savedErrno = errno;
-    aborted = 1;
+    aborted.store(true);
     // The byte stays unread until reset, so every later wait sees it too;
     // a full pipe is readable already.
     if (int fd = writeEnd.load(); fd >= 0) {
@@ -55,10 +56,10 @@ void resetServerConversationAbort()
 {
     if (int fd = readEnd.load(); fd >= 0)
         drain(fd);
-    aborted = 0;
+    aborted.store(false);
 }
 
-bool serverConversationsAborted() noexcept { return aborted != 0; }
+bool serverConversationsAborted() noexcept { return aborted.load(); }
 
 int serverConversationAbortHandle() noexcept { return readEnd.load(); }
 
