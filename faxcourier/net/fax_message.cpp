@@ -101,7 +101,7 @@ int WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number
     out.Format("Content-Disposition: attachment; filename=\"korvafax_%d.fmf\"\r\n\r\n", number);
 
     std::unique_ptr<FILE, FileCloser> file(std::fopen(document.file.Text(), "rb"));
-    if (!file) return 0;
+    if (!file) return errno != 0 ? errno : EIO;
     std::vector<unsigned char> block(kPiece * kPiecesPerRead);
     while (!out.Failed()) {
         size_t count = std::fread(block.data(), 1, block.size(), file.get());

@@ -23,8 +23,8 @@ String CommentLines(const String& comments);
 void WriteMessageHead(SmtpDataWriter& out, FaxJob& job, const Settings& settings);
 
 // One attachment "korvafax_<number>.fmf": the document's file in base64,
-// 57 bytes per line. A file that cannot be opened gives the part without a
-// body. Returns 0, or the errno of a read that failed part-way.
+// 57 bytes per line. Returns 0, or the errno of an open or read that failed
+// (the part then ends where the file did).
 int WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number);
 
 // The closing boundary.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -68,7 +70,7 @@ TEST(FaxMessage, AttachmentLinesFollowTheFileSize) {
 
     FaxDocument missing;
     missing.file = (home.path() + "/nothing-here").c_str();
-    EXPECT_EQ(written([&](SmtpDataWriter& out) { EXPECT_EQ(WriteAttachment(out, missing, 1), 0); }),
+    EXPECT_EQ(written([&](SmtpDataWriter& out) { EXPECT_EQ(WriteAttachment(out, missing, 1), ENOENT); }),
               std::string(headers).replace(headers.find("_5."), 3, "_1."));
 }
 

@@ -4,8 +4,13 @@
 #include "faxcourier/net/fax_message.h"
 #include "faxcourier/net/smtp_data_writer.h"
 #include "faxcourier/net/socket_client.h"
+#include "platform/message_box.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korva {
 
@@ -16,6 +21,8 @@ constexpr const char* kLogonFailed = "Error logging on to KORVA";
 constexpr const char* kLogonSocketFailed = "Socket error logging on to KORVA";
 constexpr const char* kSendFailed = "Error sending fax";
 constexpr const char* kSendSocketFailed = "Socket error sending fax";
+// A reason quotes at most this much of a server's reply.
+constexpr int kReasonReplyLength = 200;
 
 String base64Line(const String& value) {
     String line;
@@ -30,69 +37,135 @@ String decimal(int number) {
     return String(text);
 }
 
+std::string formatted(const char* format, const char* text, int number) {
+    char line[1200];
+    std::snprintf(line, sizeof line, format, text, number);
+    return line;
+}
+
+// 0 when the document is a non-empty regular file that opens, else why
+// not. O_NONBLOCK: a FIFO put in its place must not hold the call.
+int unreadableReason(const FaxDocument& document) {
+    int fd = open(document.file.Text(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat status {};
+    int error = 0;
+    if (fstat(fd, &status) != 0) {
+        error = errno;
+    } else if (S_ISDIR(status.st_mode)) {
+        error = EISDIR;
+    } else if (!S_ISREG(status.st_mode)) {
+        error = EINVAL;
+    } else if (status.st_size == 0) {
+        error = ENODATA;
+    }
+    close(fd);
+    return error;
+}
+
+// One exchange of the conversation.
+struct Step {
+    const char* command;  // null: only a reply is due
+    char expected;        // the first character of a good reply
+    const char* context;  // the step as the box shows it
+    const char* name;     // the step as a report's reason names it
+    const char* socketMessage;
+    const char* replyMessage;
+    bool refusalIsPermanent;  // a 5xx reply here will not change by trying again
+};
+
 class Conversation {
 public:
-    explicit Conversation(void* owner) : owner_(owner) {}
+    Conversation(void* owner, const Settings& settings) : owner_(owner), settings_(settings) {}
 
     Socket& socket() { return socket_; }
+    SubmitReport& report() { return report_; }
 
-    bool fail(const char* message, const char* context, const String& detail) {
+    bool fail(const char* message, const char* context, const String& detail, SubmitFailure kind,
+              std::string reason) {
+        report_ = {kind, std::move(reason)};
         ShowServerError(owner_, message, context, detail);
         socket_.Close();
         return false;
     }
 
-    bool socketFailure(const char* message, const char* context) {
-        return fail(message, context, socket_.ErrorText());
+    // A socket failure: always worth another try later.
+    bool socketFailure(const char* message, const char* context, const char* what) {
+        char reason[600];
+        std::snprintf(reason, sizeof reason, "%s %.300s:%u failed (error %s)", what, OneLine(settings_.Server).Text(),
+                      unsigned(settings_.SMTPServerPort), socket_.ErrorText().Text());
+        return fail(message, context, socket_.ErrorText(), SubmitFailure::Transient, reason);
     }
 
-    // Sends `command` (none: only a reply is due) and checks the first
-    // character of the one reply line.
-    bool exchange(const char* command, char expected, const char* context, const char* socketMessage,
-                  const char* replyMessage) {
-        if (command != nullptr && !socket_.SendString(command)) return socketFailure(socketMessage, context);
+    // Sends the step's command and checks the first character of the one
+    // reply line.
+    bool exchange(const Step& step) {
+        if (step.command != nullptr && !socket_.SendString(step.command))
+            return socketFailure(step.socketMessage, step.context, step.name);
         String reply;
-        if (!socket_.ReadLine(reply)) return socketFailure(socketMessage, context);
-        if (reply.GetAt(0) != expected) return fail(replyMessage, context, reply);
+        if (!socket_.ReadLine(reply)) return socketFailure(step.socketMessage, step.context, step.name);
+        if (reply.GetAt(0) == step.expected) return true;
+        bool permanent = step.refusalIsPermanent && reply.GetAt(0) == '5';
+        char reason[300];
+        std::snprintf(reason, sizeof reason, "%.*s", kReasonReplyLength, OneLine(reply).Text());
+        return fail(step.replyMessage, step.context, reply, permanent ? SubmitFailure::Permanent : SubmitFailure::Transient,
+                    reason);
+    }
+
+    bool logOn() {
+        String user = base64Line(settings_.Username);
+        String password = base64Line(settings_.Password);
+        const Step steps[] = {
+            {nullptr, '2', "", "greeting from", kLogonSocketFailed, kLogonFailed, false},
+            {"HELO korvafax\r\n", '2', "HELO", "HELO at", kLogonSocketFailed, kLogonFailed, false},
+            {"AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at", kLogonSocketFailed, kLogonFailed, true},
+            {user.Text(), '3', "<USERNAME>", "user name at", kLogonSocketFailed, kLogonFailed, true},
+            {password.Text(), '2', "<PASSWORD>", "password at", kLogonSocketFailed, kLogonFailed, true},
+        };
+        for (const Step& step : steps)
+            if (!exchange(step)) return false;
         return true;
     }
 
-    bool logOn(const Settings& settings) {
-        return exchange(nullptr, '2', "", kLogonSocketFailed, kLogonFailed) &&
-               exchange("HELO korvafax\r\n", '2', "HELO", kLogonSocketFailed, kLogonFailed) &&
-               exchange("AUTH LOGIN\r\n", '3', "AUTH LOGIN", kLogonSocketFailed, kLogonFailed) &&
-               exchange(base64Line(settings.Username).Text(), '3', "<USERNAME>", kLogonSocketFailed, kLogonFailed) &&
-               exchange(base64Line(settings.Password).Text(), '2', "<PASSWORD>", kLogonSocketFailed, kLogonFailed);
-    }
-
-    bool envelope(const Settings& settings) {
-        char command[1000];
-        std::snprintf(command, sizeof command, "MAIL FROM:<%.500s>\r\n", OneLine(settings.EmailAddress).Text());
-        if (!exchange(command, '2', command, kSendSocketFailed, kSendFailed)) return false;
-        std::snprintf(command, sizeof command, "RCPT TO:<%.500s>\r\n", OneLine(settings.FaxAddress).Text());
-        if (!exchange(command, '2', command, kSendSocketFailed, kSendFailed)) return false;
-        return exchange("DATA\r\n", '3', "DATA", kSendSocketFailed, kSendFailed);
+    bool envelope() {
+        char from[1000];
+        std::snprintf(from, sizeof from, "MAIL FROM:<%.500s>\r\n", OneLine(settings_.EmailAddress).Text());
+        char to[1000];
+        std::snprintf(to, sizeof to, "RCPT TO:<%.500s>\r\n", OneLine(settings_.FaxAddress).Text());
+        const Step steps[] = {
+            {from, '2', from, "MAIL FROM at", kSendSocketFailed, kSendFailed, true},
+            {to, '2', to, "RCPT TO at", kSendSocketFailed, kSendFailed, true},
+            {"DATA\r\n", '3', "DATA", "DATA at", kSendSocketFailed, kSendFailed, false},
+        };
+        for (const Step& step : steps)
+            if (!exchange(step)) return false;
+        return true;
     }
 
     // The message and its final ".". A send that fails part-way ends the
     // message there: the server never sees the final "." and so never
     // accepts a message with a hole in it.
-    bool message(const std::vector<FaxDocument>& documents, FaxJob& job, const Settings& settings) {
+    bool message(const std::vector<FaxDocument>& documents, FaxJob& job) {
         String sendError;
         SmtpDataWriter out([this, &sendError](const char* text) {
             if (socket_.SendString(text)) return true;
             sendError = socket_.ErrorText();
             return false;
         });
-        WriteMessageHead(out, job, settings);
+        WriteMessageHead(out, job, settings_);
         for (size_t n = 0; n < documents.size() && !out.Failed(); ++n) {
             int readError = WriteAttachment(out, documents[n], static_cast<int>(2 * n + 1));
-            if (readError != 0) return fail("Unable to read fax document", documents[n].file.Text(), decimal(readError));
+            if (readError != 0)
+                return fail("Unable to read fax document", documents[n].file.Text(), decimal(readError),
+                            SubmitFailure::Permanent,
+                            formatted("fax document %.1000s cannot be read (error %d)", documents[n].file.Text(), readError));
         }
         WriteMessageEnd(out);
-        if (!out.Finish()) return fail(kSendSocketFailed, "<fax>", sendError);
+        if (!out.Finish()) return socketFailure(kSendSocketFailed, "<fax>", "message data to");
         return true;
     }
+
+    bool finalReply() { return exchange({nullptr, '2', "<fax>", "reply to the message from", kSendFailed, kSendFailed, true}); }
 
     void quit() {
         String ignored;
@@ -102,24 +175,55 @@ public:
 
 private:
     void* owner_;
+    const Settings& settings_;
     Socket socket_;
+    SubmitReport report_;
 };
+
+// Checked before the server is called, so that a document that has gone
+// or become unreadable since it was made never leaves as an empty
+// attachment.
+bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& report) {
+    for (const FaxDocument& document : documents) {
+        int error = unreadableReason(document);
+        if (error == 0) continue;
+        const char* path = document.file.Text();
+        showMessageBox("KORVA Fax",
+                       formatted("The fax document %.1000s cannot be read (error %d). The fax was not sent.", path, error));
+        report = {SubmitFailure::Permanent, formatted("fax document %.1000s cannot be read (error %d)", path, error)};
+        return false;
+    }
+    return true;
+}
+
+bool submit(Conversation& conversation, const std::vector<FaxDocument>& documents, FaxJob& job,
+            const Settings& settings) {
+    if (!documentsReadable(documents, conversation.report())) return false;
+    Socket& socket = conversation.socket();
+    if (!socket.Create(kReplyTimeoutSeconds))
+        return conversation.socketFailure("Unable to create socket", "", "socket for");
+    if (!socket.Bind()) return conversation.socketFailure("Unable to bind socket", "", "bind for");
+    if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
+        return conversation.socketFailure("Unable to connect to server", settings.Server.Text(), "connect to");
+    if (!conversation.logOn() || !conversation.envelope() || !conversation.message(documents, job) ||
+        !conversation.finalReply())
+        return false;
+    conversation.quit();
+    return true;
+}
 
 }  // namespace
 
+bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents, FaxJob& job, const Settings& settings,
+               SubmitReport* report) {
+    Conversation conversation(owner, settings);
+    bool sent = submit(conversation, documents, job, settings);
+    if (report != nullptr) *report = conversation.report();
+    return sent;
+}
+
 bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents, FaxJob& job, const Settings& settings) {
-    Conversation conversation(owner);
-    Socket& socket = conversation.socket();
-    if (!socket.Create(kReplyTimeoutSeconds)) return conversation.socketFailure("Unable to create socket", "");
-    if (!socket.Bind()) return conversation.socketFailure("Unable to bind socket", "");
-    if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
-        return conversation.socketFailure("Unable to connect to server", settings.Server.Text());
-    if (!conversation.logOn(settings) || !conversation.envelope(settings) ||
-        !conversation.message(documents, job, settings))
-        return false;
-    if (!conversation.exchange(nullptr, '2', "<fax>", kSendFailed, kSendFailed)) return false;
-    conversation.quit();
-    return true;
+    return SubmitFax(owner, documents, job, settings, nullptr);
 }
 
 bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents) {

@@ -1,6 +1,7 @@
 #include "faxcourier/net/fax_submission.h"
 
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/scripted_server.h"
 #include "faxcourier/net/socket_seam.h"
 #include "platform/testing/test_support.h"
@@ -10,13 +11,16 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace korva {
@@ -358,6 +362,31 @@ TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut) {
     socket_seam::setReadWaitMs(-1);
 }
 
+TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext) {
+    std::vector<std::string> replies = goodReplies();
+    replies[1] = ScriptedServer::kSilent;
+    {
+        ScriptedServer server(replies);
+        settings.SMTPServerPort = static_cast<uint32_t>(server.port());
+        std::thread aborter([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            abortServerConversations();
+        });
+        auto start = std::chrono::steady_clock::now();
+        SubmitReport report;
+        EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings, &report));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        aborter.join();
+        EXPECT_EQ(report.failure, SubmitFailure::Transient);
+        EXPECT_EQ(report.reason, "HELO at 127.0.0.1:" + std::to_string(server.port()) + " failed (error 10004)");
+    }
+    expectBox("Socket error logging on to KORVA", "HELO", "10004");
+    resetServerConversationAbort();
+    errors.boxes.clear();
+    EXPECT_EQ(submit(goodReplies(), true).size(), 9u);
+    EXPECT_TRUE(errors.boxes.empty());
+}
+
 TEST_F(FaxSubmission, ReplyLineOfAHundredKilobytes) {
     const std::string greeting = "220 " + std::string(100 * 1024, 'g');
     std::vector<std::string> replies = goodReplies();
@@ -424,23 +453,138 @@ TEST_F(FaxSubmission, SendFailurePartWayNeverEndsTheMessage) {
     EXPECT_EQ(lines.size(), 7u);  // the message never ended
 }
 
-TEST_F(FaxSubmission, DocumentThatCannotBeReadPartWayStopsTheMessage) {
-    FaxDocument folder;
-    folder.file = home.path().c_str();  // opens, but reading fails
-    documents = {document("ok.tif", "fine"), folder};
-    std::vector<std::string> lines = submit(goodReplies(), false);
-    expectBox("Unable to read fax document", home.path(), "21");
-    EXPECT_EQ(lines.size(), 7u);
+// A listening port that records whether anyone connected.
+class WatchedPort {
+public:
+    WatchedPort() {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        bind(fd_, reinterpret_cast<sockaddr*>(&address), size);
+        listen(fd_, 4);
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+    }
+    ~WatchedPort() { close(fd_); }
+    uint32_t port() const { return port_; }
+    bool called() const {
+        pollfd pending{fd_, POLLIN, 0};
+        return poll(&pending, 1, 0) > 0;
+    }
+
+private:
+    int fd_ = -1;
+    uint32_t port_ = 0;
+};
+
+TEST_F(FaxSubmission, DocumentThatCannotBeReadIsRefusedBeforeTheServerIsCalled) {
+    const std::string fifo = home.path() + "/fifo.tif";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string path;
+        int error;
+    };
+    const Case cases[] = {
+        {home.path() + "/gone.tif", ENOENT},
+        {home.path(), EISDIR},
+        {fifo, EINVAL},
+        {document("empty.tif", "").file.Text(), ENODATA},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        testing::CapturedBoxes shown;
+        FaxDocument unreadable;
+        unreadable.file = c.path.c_str();
+        documents = {document("ok.tif", "fine"), unreadable};
+        WatchedPort server;
+        settings.SMTPServerPort = server.port();
+        SubmitReport report;
+        EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings, &report));
+        EXPECT_FALSE(server.called());
+        EXPECT_EQ(report.failure, SubmitFailure::Permanent);
+        EXPECT_EQ(report.reason, "fax document " + c.path + " cannot be read (error " + std::to_string(c.error) + ")");
+        using Box = std::pair<std::string, std::string>;
+        EXPECT_EQ(shown.boxes(), (std::vector<Box>{{"KORVA Fax", "The fax document " + c.path + " cannot be read (error " +
+                                                                   std::to_string(c.error) + "). The fax was not sent."}}));
+        EXPECT_TRUE(errors.boxes.empty());
+    }
 }
 
-TEST_F(FaxSubmission, DocumentThatCannotBeOpenedIsSentWithoutBody) {
-    FaxDocument missing;
-    missing.file = (home.path() + "/gone.tif").c_str();
-    documents = {missing, document("ok.tif", "fine")};
-    std::vector<std::string> lines = submit(goodReplies(), true);
-    ASSERT_EQ(lines.size(), 9u);
-    EXPECT_NE(lines[7].find("korvafax_1.fmf\"\r\n\r\n------=_KORVAFaxBoundary\r\n"), std::string::npos);
-    EXPECT_NE(lines[7].find("korvafax_3.fmf\"\r\n\r\n" + base64("fine") + "\r\n"), std::string::npos);
+struct Outcome {
+    size_t step;  // the reply replaced
+    const char* reply;
+    SubmitFailure failure;
+};
+
+const Outcome kReplyOutcomes[] = {
+    {0, "554 go away", SubmitFailure::Transient},
+    {0, "421 busy", SubmitFailure::Transient},
+    {1, "500 what", SubmitFailure::Transient},
+    {2, "504 no", SubmitFailure::Permanent},
+    {2, "250 what?", SubmitFailure::Transient},
+    {3, "535 no such user", SubmitFailure::Permanent},
+    {4, "535 authentication failed", SubmitFailure::Permanent},
+    {4, "454 try again later", SubmitFailure::Transient},
+    {5, "550 sender refused", SubmitFailure::Permanent},
+    {6, "550 unknown", SubmitFailure::Permanent},
+    {6, "450 mailbox busy", SubmitFailure::Transient},
+    {7, "451 not now", SubmitFailure::Transient},
+    {8, "554 refused", SubmitFailure::Permanent},
+    {8, "452 no room", SubmitFailure::Transient},
+};
+
+TEST_F(FaxSubmission, EveryWrongReplyIsReportedAsPermanentOrTransient) {
+    for (const Outcome& outcome : kReplyOutcomes) {
+        SCOPED_TRACE(outcome.reply);
+        std::vector<std::string> replies = goodReplies();
+        replies[outcome.step] = outcome.reply;
+        ScriptedServer server(replies);
+        settings.SMTPServerPort = static_cast<uint32_t>(server.port());
+        SubmitReport report;
+        EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings, &report));
+        EXPECT_EQ(report.failure, outcome.failure);
+        EXPECT_EQ(report.reason, outcome.reply);
+    }
+    EXPECT_EQ(errors.boxes.size(), std::size(kReplyOutcomes));  // the boxes are as before
+}
+
+TEST_F(FaxSubmission, SocketFailuresAreTransientAndNameTheStepAndServer) {
+    SubmitReport report;
+    std::string server;
+    {
+        std::vector<std::string> replies = goodReplies();
+        replies[1] = ScriptedServer::kHangUp;
+        ScriptedServer hangingUp(replies);
+        settings.SMTPServerPort = static_cast<uint32_t>(hangingUp.port());
+        server = "127.0.0.1:" + std::to_string(hangingUp.port());
+        EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings, &report));
+    }
+    EXPECT_EQ(report.failure, SubmitFailure::Transient);
+    EXPECT_EQ(report.reason, "HELO at " + server + " failed (error 10503)");
+
+    int bound = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);  // never listens: connections are refused
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(bind(bound, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(getsockname(bound, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    settings.SMTPServerPort = ntohs(address.sin_port);
+    EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings, &report));
+    close(bound);
+    EXPECT_EQ(report.failure, SubmitFailure::Transient);
+    EXPECT_EQ(report.reason, "connect to 127.0.0.1:" + std::to_string(settings.SMTPServerPort) + " failed (error 111)");
+}
+
+TEST_F(FaxSubmission, SuccessReportsNoFailure) {
+    ScriptedServer server(goodReplies());
+    settings.SMTPServerPort = static_cast<uint32_t>(server.port());
+    SubmitReport report{SubmitFailure::Permanent, "stale"};
+    EXPECT_TRUE(SubmitFax(nullptr, documents, job, settings, &report));
+    EXPECT_EQ(report.failure, SubmitFailure::None);
+    EXPECT_EQ(report.reason, "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "faxcourier/net/socket_client.h"
 
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/socket_seam.h"
 #include "platform/tick_count.h"
 
@@ -12,6 +13,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -33,7 +35,24 @@ uint32_t clampTimeout(uint32_t seconds)
     return seconds < 10 ? 10 : seconds > 3600 ? 3600 : seconds;
 }
 
-void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+// Sleeps, but wakes at once for an abort; false when aborted.
+bool pauseUnlessAborted(int milliseconds)
+{
+    if (serverConversationsAborted())
+        return false;
+    pollfd abort {serverConversationAbortHandle(), POLLIN, 0};
+    if (abort.fd < 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return !serverConversationsAborted();
+    }
+    return poll(&abort, 1, milliseconds) <= 0;
+}
+
+bool setNonBlocking(int fd, bool on)
+{
+    int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && fcntl(fd, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK) == 0;
+}
 
 // The numbers Winsock gives for failed name look-ups.
 int lookupError(int gaiError)
@@ -68,6 +87,7 @@ bool Socket::Create(uint32_t timeoutSeconds)
 {
     if (handle_ >= 0)
         Close();
+    prepareServerConversationAbort();
     bufferCount_ = readPosition_ = 0;
     timeout_ = clampTimeout(timeoutSeconds);
     handle_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -138,41 +158,75 @@ bool Socket::ConnectAddress(uint32_t address, unsigned port)
     peer_.sin_addr.s_addr = address;
     uint32_t started = tickCount();
     for (;;) {
-        if (connect(handle_, reinterpret_cast<sockaddr*>(&peer_), sizeof peer_) == 0 || errno == EISCONN) {
+        lastError_ = ConnectOnce();
+        if (lastError_ == 0) {
             SetSendTimeout(timeout_);
-            lastError_ = 0;
             return true;
         }
-        lastError_ = errno;
-        if (lastError_ == ENOTSOCK || lastError_ == EBADF)
+        if (lastError_ == ENOTSOCK || lastError_ == EBADF || lastError_ == kSocketAborted ||
+            lastError_ == kSocketTimedOut)
             return false;
         if (tickCount() - started > 1000 * kRetryWindowSeconds)
             return false;
         LogAlways(1, "Retrying connection to %08lx (%ld)\n", static_cast<unsigned long>(address),
                   static_cast<long>(lastError_));
-        pause(kRetryPauseMs);
+        if (!pauseUnlessAborted(kRetryPauseMs)) {
+            lastError_ = kSocketAborted;
+            return false;
+        }
     }
 }
 
+// Non-blocking for the attempt only, so that it can wait with the time-out
+// and be aborted; 0 or the error.
+int Socket::ConnectOnce()
+{
+    if (serverConversationsAborted())
+        return kSocketAborted;
+    if (!setNonBlocking(handle_, true))
+        return errno;
+    int error = 0;
+    bool connected = connect(handle_, reinterpret_cast<sockaddr*>(&peer_), sizeof peer_) == 0 || errno == EISCONN;
+    // After a refused attempt that was waited for, the system first reports
+    // that one as aborted and only then starts a new one.
+    if (!connected && errno == ECONNABORTED)
+        connected = connect(handle_, reinterpret_cast<sockaddr*>(&peer_), sizeof peer_) == 0 || errno == EISCONN;
+    if (!connected) {
+        error = errno;
+        if (error == EINPROGRESS || error == EINTR) {
+            error = WaitUntil(POLLOUT, Deadline::clock::now() + std::chrono::seconds(timeout_));
+            socklen_t size = sizeof error;
+            if (error == 0 && getsockopt(handle_, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+                error = errno;
+        }
+    }
+    setNonBlocking(handle_, false);
+    return error;
+}
+
+// A send that finds the system's buffer full waits up to the time-out for
+// room, and ends at once for an abort.
 bool Socket::SendAll(const char* text, size_t length)
 {
     size_t sent = 0;
-    do {
+    lastError_ = serverConversationsAborted() ? kSocketAborted : 0;
+    while (lastError_ == 0 && sent < length) {
         size_t chunk = length - sent;
         if (size_t limit = sendChunkLimit.load(); limit && chunk > limit)
             chunk = limit;
-        ssize_t n = send(handle_, text + sent, chunk, MSG_NOSIGNAL);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            lastError_ = errno == EAGAIN || errno == EWOULDBLOCK ? kSocketTimedOut : errno;
-            LogAlways(0, "Socket Error during Socket::SendString - %.100s (addr:%.100s)\n", ErrorText().Text(),
-                      PeerAddressText().Text());
-            return false;
-        }
-        sent += size_t(n);
-    } while (sent < length);
-    lastError_ = 0;
+        ssize_t n = send(handle_, text + sent, chunk, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n >= 0)
+            sent += size_t(n);
+        else if (errno == EAGAIN || errno == EWOULDBLOCK)
+            lastError_ = WaitUntil(POLLOUT, Deadline::clock::now() + std::chrono::seconds(timeout_));
+        else if (errno != EINTR)
+            lastError_ = errno;
+    }
+    if (lastError_ != 0) {
+        LogAlways(0, "Socket Error during Socket::SendString - %.100s (addr:%.100s)\n", ErrorText().Text(),
+                  PeerAddressText().Text());
+        return false;
+    }
     return true;
 }
 
@@ -196,48 +250,74 @@ bool Socket::SendFormatted(const char* format, ...)
     return SendString(text);
 }
 
-bool Socket::GetByte(unsigned char& byte)
+bool Socket::GetByte(unsigned char& byte) { return NextByte(byte, ReplyDeadline()); }
+
+Socket::Deadline Socket::ReplyDeadline() const
 {
-    LogDebug("GetByte called\n");
+    int waitMs = readWaitOverrideMs.load();
+    auto wait = waitMs >= 0 ? std::chrono::milliseconds(waitMs) : std::chrono::milliseconds(int64_t(timeout_) * 1000);
+    return Deadline::clock::now() + wait;
+}
+
+// Waits for the socket until `deadline`: 0 when it is ready, else the
+// error (kSocketAborted as soon as the conversations are aborted).
+int Socket::WaitUntil(short events, Deadline deadline)
+{
+    for (;;) {
+        if (serverConversationsAborted())
+            return kSocketAborted;
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Deadline::clock::now()).count();
+        // Checked before polling: a server that always has more ready would
+        // otherwise never be cut off.
+        if (left <= 0)
+            return kSocketTimedOut;
+        pollfd ready[2] = {{handle_, events, 0}, {serverConversationAbortHandle(), POLLIN, 0}};
+        int rc = poll(ready, ready[1].fd >= 0 ? 2 : 1, int(left));
+        if (rc > 0 && ready[1].revents != 0)
+            return kSocketAborted;
+        if (rc > 0)
+            return 0;
+        if (rc < 0 && errno != EINTR)
+            return errno;
+    }
+}
+
+// One byte of the reply; data that trickles in never moves `deadline`.
+bool Socket::NextByte(unsigned char& byte, Deadline deadline)
+{
     if (readPosition_ < bufferCount_) {
         byte = buffer_[readPosition_++];
-        LogDebug("GetByte got data (%d)\n", byte);
         lastError_ = 0;
         return true;
     }
     bufferCount_ = readPosition_ = 0;
     lastError_ = 0;
-    LogDebug("GetByte needs buffer\n");
     if (handle_ < 0)
         return ErrorExit(EBADF);
     for (int attempt = 0; attempt < kNoMoreDataRetries; ++attempt) {
-        int waitMs = readWaitOverrideMs.load();
-        pollfd readable {handle_, POLLIN, 0};
-        int ready = poll(&readable, 1, waitMs >= 0 ? waitMs : int(timeout_ * 1000));
-        if (ready < 0 && errno == EINTR) {
+        if (int waitError = WaitUntil(POLLIN, deadline)) {
+            if (waitError == kSocketTimedOut)
+                LogAlways(-1, "SELECT TIMEOUT!!!!\n");
+            lastError_ = waitError;
+            return ErrorExit(0);
+        }
+        ssize_t n = recv(handle_, buffer_, kReceiveChunk < sizeof buffer_ ? kReceiveChunk : sizeof buffer_, MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
             --attempt;
             continue;
         }
-        if (ready == 0) {
-            LogAlways(-1, "SELECT TIMEOUT!!!!\n");
-            lastError_ = kSocketTimedOut;
-            return ErrorExit(0);
-        }
-        if (ready < 0)
-            return ErrorExit(errno);
-        LogDebug("GetByte ready for buffer\n");
-        ssize_t n = recv(handle_, buffer_, kReceiveChunk < sizeof buffer_ ? kReceiveChunk : sizeof buffer_, 0);
-        int receiveError = errno;
-        LogDebug("GetByte got buffer (%d)\n", int(n));
         if (n < 0)
-            return ErrorExit(receiveError);
+            return ErrorExit(errno);
+        ++receivesThisLine_;
         if (n > 0) {
             bufferCount_ = int32_t(n);
             byte = buffer_[readPosition_++];
-            LogDebug("GetByte got data (%d)\n", byte);
             return true;
         }
-        pause(100);
+        if (!pauseUnlessAborted(100)) {
+            lastError_ = kSocketAborted;
+            return ErrorExit(0);
+        }
     }
     lastError_ = kSocketPeerClosed;
     LogAlways(2, "No more data during Socket::GetByte (addr:%.100s)\n", PeerAddressText().Text());
@@ -257,12 +337,24 @@ bool Socket::ErrorExit(int currentError)
 
 // A CR or LF on an empty line is either an empty line of its own or the
 // second half of the previous line's CR LF / LF CR pair, which is skipped.
+// The whole line must arrive within the time-out, however slowly it comes.
 bool Socket::ReadLine(String& line)
 {
     line.Clear();
+    receivesThisLine_ = 0;
+    bool complete = ReadLineUntil(line, ReplyDeadline());
+    // Once per line and cut short: a server that sends without end must not
+    // fill the disk through the debug log.
+    LogDebug("ReadLine %s after %d receives (%u bytes): %.*s\n", complete ? "done" : "failed", receivesThisLine_,
+             line.Length(), int(kLoggedReplyLength), line.Text());
+    return complete;
+}
+
+bool Socket::ReadLineUntil(String& line, Deadline deadline)
+{
     char previous = 0;
     unsigned char byte = 0;
-    while (GetByte(byte)) {
+    while (NextByte(byte, deadline)) {
         char c = char(byte);
         if (c != '\r' && c != '\n') {
             if (line.Length() < kMaxLineLength)

@@ -1,17 +1,20 @@
 #pragma once
 // Blocking TCP client (IPv4) for one server conversation: Create, Bind,
 // Connect, then SendString / SendFormatted and ReadLine, then Close. Replies
-// are received in chunks of at most 128 bytes and handed out byte by byte,
-// with a time-out on every wait for data.
+// are received in chunks of at most 128 bytes and handed out byte by byte;
+// a whole reply line must arrive within the time-out.
 //
 // Error codes are errno values, plus the program's own: 10060 (no data
-// within the time-out, or a send that timed out), 10503 (the peer closed the
+// within the time-out, or a connect or send that timed out), 10004 (aborted
+// for shutdown, see conversation_abort.h), 10503 (the peer closed the
 // connection), 11002 (the host name gave no usable address). A name that
 // cannot be looked up gives 11001 (no such host), 11002 (try again) or
 // 11003 (look-up failure).
 
 #include "faxcourier/foundation/korva_string.h"
+#include "faxcourier/net/conversation_abort.h"
 
+#include <chrono>
 #include <cstdint>
 #include <netinet/in.h>
 
@@ -31,6 +34,8 @@ public:
     // Longest line kept by ReadLine; the rest of a longer line is read and
     // dropped, so a server cannot make the line grow without end.
     static constexpr uint32_t kMaxLineLength = 1u << 20;
+    // The most of one reply line that goes into the debug log.
+    static constexpr uint32_t kLoggedReplyLength = 200;
 
     Socket();
     ~Socket();  // closes like Close
@@ -50,9 +55,11 @@ public:
     bool SendString(const char* text);
     bool SendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+    // The next byte; waits at most the time-out for it.
     bool GetByte(unsigned char& byte);
     // The next line without its CR/LF, cut to kMaxLineLength; false when no
-    // more bytes came (the line keeps what was read).
+    // more bytes came or the line was not complete within the time-out
+    // (the line keeps what was read).
     bool ReadLine(String& line);
 
     // Aborting close (zero linger).
@@ -68,6 +75,13 @@ public:
     int Handle() const { return handle_; }
 
 private:
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    Deadline ReplyDeadline() const;
+    [[nodiscard]] int WaitUntil(short events, Deadline deadline);
+    [[nodiscard]] int ConnectOnce();
+    bool NextByte(unsigned char& byte, Deadline deadline);
+    bool ReadLineUntil(String& line, Deadline deadline);
     bool ErrorExit(int currentError);
     bool SendAll(const char* text, size_t length);
 
@@ -79,6 +93,7 @@ private:
     char lastTerminator_ = 0;
     uint32_t timeout_ = 10;
     int32_t lastError_ = 0;
+    int receivesThisLine_ = 0;
 };
 
 }  // namespace korva

@@ -1,6 +1,7 @@
 #include "faxcourier/net/socket_client.h"
 
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/socket_seam.h"
 #include "platform/testing/test_support.h"
 
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -116,6 +118,7 @@ protected:
     void TearDown() override
     {
         korva::setDebugLogging(false);
+        korva::resetServerConversationAbort();
         korva::socket_seam::setReadWaitMs(-1);
         korva::socket_seam::setSendChunkLimit(0);
     }
@@ -291,14 +294,12 @@ TEST_F(SocketTest, TwoLinesFromOneReceive)
     EXPECT_STREQ(line.Text(), "220 hi");
     ASSERT_TRUE(socket.ReadLine(line));
     EXPECT_STREQ(line.Text(), "250 x");
-    std::string written = log();
-    EXPECT_EQ(countOf(written, "GetByte got buffer"), 1) << written;
-    EXPECT_EQ(countOf(written, "GetByte got buffer (15)\n"), 1);
-    EXPECT_EQ(countOf(written, "GetByte needs buffer\n"), 1);
-    EXPECT_EQ(countOf(written, "GetByte got data (50)\n"), 3);  // the 2 of 220, 250 (twice)
+    EXPECT_EQ(log(), "Connect 1\n"
+                     "ReadLine done after 1 receives (6 bytes): 220 hi\n"
+                     "ReadLine done after 0 receives (5 bytes): 250 x\n");
 }
 
-TEST_F(SocketTest, ReceivesInChunksOf128Bytes)
+TEST_F(SocketTest, ReceivesInChunksOf128BytesAndLogsTheLineCut)
 {
     korva::setDebugLogging(true);
     std::string longLine(300, 'L');
@@ -311,8 +312,49 @@ TEST_F(SocketTest, ReceivesInChunksOf128Bytes)
     String line;
     ASSERT_TRUE(socket.ReadLine(line));
     EXPECT_EQ(std::string(line.Text()), longLine);
+    std::string logged = "ReadLine done after 3 receives (300 bytes): " + std::string(Socket::kLoggedReplyLength, 'L') + "\n";
+    EXPECT_EQ(log(), "Connect 1\n" + logged);
+}
+
+// Servers that never finish a line: each must be cut off by the time-out
+// of the whole line, with one bounded entry in the debug log.
+TEST_F(SocketTest, LineThatNeverEndsIsCutOffAtTheTimeOut)
+{
+    struct Case {
+        const char* name;
+        std::function<void(int)> server;
+    };
+    auto sendsUntilClosed = [](const std::string& piece, int pauseMs) {
+        return [piece, pauseMs](int fd) {
+            auto stop = Clock::now() + std::chrono::seconds(20);  // the old code would read forever
+            while (Clock::now() < stop && send(fd, piece.data(), piece.size(), MSG_NOSIGNAL) > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        };
+    };
+    const Case cases[] = {
+        {"one byte every 300 ms", sendsUntilClosed("d", 300)},
+        {"an endless line at full speed", sendsUntilClosed(std::string(64 * 1024, 'e'), 0)},
+    };
+    korva::socket_seam::setReadWaitMs(1000);
+    korva::setDebugLogging(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server(c.server);
+        Socket socket;
+        ASSERT_TRUE(connectTo(socket, server.port()));
+        String line;
+        auto start = Clock::now();
+        EXPECT_FALSE(socket.ReadLine(line));
+        long elapsed = msSince(start);
+        EXPECT_EQ(socket.LastError(), korva::kSocketTimedOut);
+        EXPECT_GE(elapsed, 950);
+        EXPECT_LT(elapsed, 1500);
+        EXPECT_LE(line.Length(), Socket::kMaxLineLength);
+        socket.Close();
+    }
     std::string written = log();
-    EXPECT_EQ(countOf(written, "GetByte got buffer (128)\n"), 2) << written;
+    EXPECT_EQ(countOf(written, "ReadLine failed"), 2) << written.substr(0, 2000);
+    EXPECT_LT(written.size(), 1500u);
 }
 
 TEST_F(SocketTest, LineOfAHundredKilobytesIsReadWhole)
@@ -381,7 +423,7 @@ TEST_F(SocketTest, PeerThatClosesWithoutSending)
     EXPECT_GE(elapsed, 900);
     EXPECT_LT(elapsed, 3000);
     std::string written = log();
-    EXPECT_EQ(countOf(written, "GetByte got buffer (0)\n"), 10) << written;
+    EXPECT_EQ(countOf(written, "ReadLine failed after 10 receives (0 bytes): \n"), 1) << written;
     EXPECT_EQ(countOf(written, "No more data during Socket::GetByte (addr:127.0.0.1)\n"), 1);
 }
 
@@ -544,4 +586,115 @@ TEST_F(SocketTest, CloseAbortsTheConnection)
     }
     EXPECT_EQ(serverResult, -1);
     EXPECT_EQ(serverError, ECONNRESET);
+}
+
+namespace {
+
+// Calls abortServerConversations() from another thread after `ms`.
+class AbortLater {
+public:
+    explicit AbortLater(int ms)
+        : thread_([ms] {
+              std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+              korva::abortServerConversations();
+          })
+    {
+    }
+    ~AbortLater() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+// A port whose accept queue is full: a further connection is never
+// answered and its connect waits.
+class FullListener {
+public:
+    FullListener()
+    {
+        listen(port_.fd(), 0);
+        filler_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(uint16_t(port_.port()));
+        connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        pollfd connected {filler_, POLLOUT, 0};
+        poll(&connected, 1, 2000);
+    }
+    ~FullListener() { close(filler_); }
+    unsigned port() const { return port_.port(); }
+
+private:
+    BoundPort port_;
+    int filler_ = -1;
+};
+
+}  // namespace
+
+TEST_F(SocketTest, AbortEndsEveryKindOfWaitAtOnce)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(Socket&, unsigned port)> wait;
+        bool serverAccepts;
+    };
+    const std::string huge(16 * 1024 * 1024, 'h');
+    const Case cases[] = {
+        {"reply", [](Socket& s, unsigned) { String line; return s.ReadLine(line); }, true},
+        {"send to a server that reads nothing", [&](Socket& s, unsigned) { return s.SendString(huge.c_str()); }, true},
+        {"connect to a server that never answers", [](Socket& s, unsigned port) { return s.Connect("127.0.0.1", port); },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        korva::resetServerConversationAbort();
+        std::unique_ptr<LoopbackServer> server;
+        std::unique_ptr<FullListener> full;
+        Socket socket;
+        if (c.serverAccepts) {
+            server = std::make_unique<LoopbackServer>([](int fd) {
+                pollfd closed {fd, POLLRDHUP, 0};
+                poll(&closed, 1, 5000);
+            });
+            ASSERT_TRUE(connectTo(socket, server->port()));
+        } else {
+            full = std::make_unique<FullListener>();
+            ASSERT_TRUE(socket.Create(30) && socket.Bind());
+        }
+        auto start = Clock::now();
+        {
+            AbortLater abort(100);
+            EXPECT_FALSE(c.wait(socket, c.serverAccepts ? server->port() : full->port()));
+        }
+        EXPECT_EQ(socket.LastError(), korva::kSocketAborted);
+        EXPECT_LT(msSince(start), 1000);
+        EXPECT_TRUE(korva::serverConversationsAborted());
+        socket.Close();
+    }
+}
+
+TEST_F(SocketTest, AbortHoldsUntilResetAndThenConversationsWorkAgain)
+{
+    korva::abortServerConversations();
+    korva::abortServerConversations();  // twice is as once
+    {
+        FullListener full;
+        Socket socket;
+        auto start = Clock::now();
+        EXPECT_FALSE(connectTo(socket, full.port()));
+        EXPECT_EQ(socket.LastError(), korva::kSocketAborted);
+        EXPECT_LT(msSince(start), 200);
+    }
+    korva::resetServerConversationAbort();
+    EXPECT_FALSE(korva::serverConversationsAborted());
+    LoopbackServer server([](int fd) {
+        sendText(fd, "220 hi\r\n");
+        readUntilClosed(fd);
+    });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    String line;
+    ASSERT_TRUE(socket.ReadLine(line));
+    EXPECT_STREQ(line.Text(), "220 hi");
 }

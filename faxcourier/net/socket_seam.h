@@ -7,8 +7,8 @@
 
 namespace korva::socket_seam {
 
-// Waits this many milliseconds for received data instead of the time-out's
-// seconds; a negative value restores the time-out.
+// Gives a reply line (or a byte) this many milliseconds instead of the
+// time-out's seconds; a negative value restores the time-out.
 void setReadWaitMs(int milliseconds);
 
 // Lets one send call take at most this many bytes; 0 restores no limit.
