@@ -46,7 +46,7 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
 
 void OutboxKeeper::retryDue()
 {
-    RetryRun run = retryDue(outbox_, submit_, now(), false, logLine);
+    RetryRun run = korva::retryDue(outbox_, submit_, now(), false, logLine);
     if (run.busy)
         LogAlways(0, "The outbox is being sent by another program; tried again later\n");
     scheduleNext();
