@@ -18,6 +18,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -250,7 +251,11 @@ bool Socket::SendFormatted(const char* format, ...)
     return SendString(text);
 }
 
-bool Socket::GetByte(unsigned char& byte) { return NextByte(byte, ReplyDeadline()); }
+bool Socket::GetByte(unsigned char& byte)
+{
+    bytesLeftAfterDeadline_ = -1;
+    return NextByte(byte, ReplyDeadline());
+}
 
 Socket::Deadline Socket::ReplyDeadline() const
 {
@@ -282,6 +287,23 @@ int Socket::WaitUntil(short events, Deadline deadline)
     }
 }
 
+// Bytes that had already arrived when the deadline passed are still taken
+// (a short time-out must not lose them); nothing that comes later is, so a
+// server that always has more ready is cut off all the same.
+int Socket::WaitForReplyData(Deadline deadline)
+{
+    if (bytesLeftAfterDeadline_ > 0)
+        return serverConversationsAborted() ? kSocketAborted : 0;
+    int waitError = WaitUntil(POLLIN, deadline);
+    if (waitError == kSocketTimedOut && bytesLeftAfterDeadline_ < 0) {
+        int pending = 0;
+        bytesLeftAfterDeadline_ = ioctl(handle_, FIONREAD, &pending) == 0 && pending > 0 ? pending : 0;
+        if (bytesLeftAfterDeadline_ > 0)
+            waitError = 0;
+    }
+    return waitError;
+}
+
 // One byte of the reply; data that trickles in never moves `deadline`.
 bool Socket::NextByte(unsigned char& byte, Deadline deadline)
 {
@@ -295,7 +317,7 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
     if (handle_ < 0)
         return ErrorExit(EBADF);
     for (int attempt = 0; attempt < kNoMoreDataRetries; ++attempt) {
-        if (int waitError = WaitUntil(POLLIN, deadline)) {
+        if (int waitError = WaitForReplyData(deadline)) {
             if (waitError == kSocketTimedOut)
                 LogAlways(-1, "SELECT TIMEOUT!!!!\n");
             lastError_ = waitError;
@@ -309,6 +331,8 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
         if (n < 0)
             return ErrorExit(errno);
         ++receivesThisLine_;
+        if (bytesLeftAfterDeadline_ > 0)
+            bytesLeftAfterDeadline_ = n < bytesLeftAfterDeadline_ ? bytesLeftAfterDeadline_ - int(n) : 0;
         if (n > 0) {
             bufferCount_ = int32_t(n);
             byte = buffer_[readPosition_++];
@@ -342,6 +366,7 @@ bool Socket::ReadLine(String& line)
 {
     line.Clear();
     receivesThisLine_ = 0;
+    bytesLeftAfterDeadline_ = -1;
     bool complete = ReadLineUntil(line, ReplyDeadline());
     // Once per line and cut short: a server that sends without end must not
     // fill the disk through the debug log.

@@ -80,6 +80,7 @@ private:
     Deadline ReplyDeadline() const;
     [[nodiscard]] int WaitUntil(short events, Deadline deadline);
     [[nodiscard]] int ConnectOnce();
+    [[nodiscard]] int WaitForReplyData(Deadline deadline);
     bool NextByte(unsigned char& byte, Deadline deadline);
     bool ReadLineUntil(String& line, Deadline deadline);
     bool ErrorExit(int currentError);
@@ -94,6 +95,7 @@ private:
     uint32_t timeout_ = 10;
     int32_t lastError_ = 0;
     int receivesThisLine_ = 0;
+    int bytesLeftAfterDeadline_ = -1;  // -1: the deadline has not been met yet
 };
 
 }  // namespace korva

@@ -17,6 +17,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -355,6 +356,29 @@ TEST_F(SocketTest, LineThatNeverEndsIsCutOffAtTheTimeOut)
     std::string written = log();
     EXPECT_EQ(countOf(written, "ReadLine failed"), 2) << written.substr(0, 2000);
     EXPECT_LT(written.size(), 1500u);
+}
+
+TEST_F(SocketTest, BytesAlreadyReceivedAreReadAfterTheTimeOut)
+{
+    const std::string line(300, 'r');
+    const std::string bytes = line + "\r\n354 go\r\n";
+    LoopbackServer server([&](int fd) {
+        sendText(fd, bytes);
+        readUntilClosed(fd);
+    });
+    Socket socket;
+    ASSERT_TRUE(connectTo(socket, server.port()));
+    for (int pending = 0; size_t(pending) < bytes.size();) {
+        ASSERT_EQ(ioctl(socket.Handle(), FIONREAD, &pending), 0);
+    }
+    korva::socket_seam::setReadWaitMs(0);
+    String got;
+    ASSERT_TRUE(socket.ReadLine(got));
+    EXPECT_EQ(std::string(got.Text()), line);
+    ASSERT_TRUE(socket.ReadLine(got));
+    EXPECT_STREQ(got.Text(), "354 go");
+    EXPECT_FALSE(socket.ReadLine(got));
+    EXPECT_EQ(socket.LastError(), korva::kSocketTimedOut);
 }
 
 TEST_F(SocketTest, LineOfAHundredKilobytesIsReadWhole)
