@@ -87,13 +87,19 @@ TEST_F(ExitLogTest, LevelOneAndTwoWriteOnlyErrors)
     SinkLibrary sink;
     for (const char* level : {"1", "2"}) {
         std::filesystem::remove(logFile());
+        std::filesystem::remove_all(home.spool());
         setLevel(level);
         printDocument(sink);
         EXPECT_FALSE(std::filesystem::exists(logFile())) << "level " << level;
-        void* job = nullptr;
-        sink.startDocExit(1, "no pages", &job);
-        sink.endDocExit(&job);
-        EXPECT_EQ(logMessages(logFile()), std::vector<std::string>{"Move File Error - 2"}) << "level " << level;
+        // faxcourier takes the document; a folder in control.dat's place
+        // then makes the next record's write fail.
+        std::filesystem::remove(home.spool() + "/korvafax.tif");
+        std::filesystem::remove(home.spool() + "/control.dat");
+        std::filesystem::create_directories(home.spool() + "/control.dat/in-the-way");
+        printDocument(sink);
+        auto messages = logMessages(logFile());
+        ASSERT_FALSE(messages.empty()) << "level " << level;
+        EXPECT_EQ(messages.front(), "Cannot write the control data for log me") << "level " << level;
     }
 }
 
@@ -137,6 +143,7 @@ TEST_F(ExitLogTest, ChangedLevelTakesEffectAtTheNextDocument)
     setLevel("3");
     EXPECT_EQ(sink.textOutExit("between documents"), 0);
     EXPECT_FALSE(std::filesystem::exists(logFile())) << "not before the next document starts";
+    std::filesystem::remove(home.spool() + "/korvafax.tif");  // taken by faxcourier
     printDocument(sink);
     expectTrace(logMessages(logFile()), traceOfOneDocument());
 }

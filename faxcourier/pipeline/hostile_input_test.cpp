@@ -67,6 +67,14 @@ protected:
         EXPECT_EQ(progress.posted().back(), (Posted{kConversionFinished, 0}));
         EXPECT_FALSE(fileExists(workFilePath(spool, state.printFileCounter.load())));
         EXPECT_LT(peakResidentKb(), 200 * 1024);
+        // Nothing of it could be faxed: what was printed is kept, and said so last.
+        if (result.pagesStored == 0) {
+            EXPECT_FALSE(errors.reports.empty());
+            if (!errors.reports.empty()) {
+                EXPECT_NE(errors.reports.back().find("It is kept as " + spool + "/unsent/"), std::string::npos);
+                errors.reports.pop_back();
+            }
+        }
         return result;
     }
 
