@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace korva;
@@ -68,6 +71,48 @@ TEST(FileOps, AtomicWriteReplacesWholeWithTheGivenMode)
     EXPECT_EQ(korva::testing::readWholeFile(path), "new");
     EXPECT_EQ(korva::testing::fileMode(path), 0600u);
     EXPECT_NE(writeFileAtomically(home.path() + "/missing/data", "x", 1, 0600), 0);
+}
+
+TEST(FileOps, OpenRegularFileRefusesAnythingElseWithoutWaiting)
+{
+    TempHome home;
+    const std::string file = home.path() + "/file", fifo = home.path() + "/fifo", folder = home.path() + "/folder",
+                      link = home.path() + "/link";
+    korva::testing::writeWholeFile(file, "content");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(makeFolders(folder, 0700), 0);
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    struct Case {
+        std::string path;
+        int flags;
+        int result;  // 0: a descriptor
+    };
+    const Case cases[] = {
+        {file, O_RDONLY, 0},
+        {fifo, O_RDONLY, -EINVAL},
+        {fifo, O_WRONLY | O_APPEND | O_CREAT, -ENXIO},  // no reader: refused by open itself
+        {fifo, O_RDWR, -EINVAL},
+        {folder, O_RDONLY, -EINVAL},
+        {link, O_RDONLY, -ELOOP},
+        {home.path() + "/absent", O_RDONLY, -ENOENT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + " " + std::to_string(c.flags));
+        int fd = openRegularFile(c.path, c.flags);
+        if (c.result == 0) {
+            ASSERT_GE(fd, 0);
+            EXPECT_EQ(fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+            EXPECT_NE(fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
+            close(fd);
+        } else {
+            EXPECT_EQ(fd, c.result);
+        }
+    }
+    // Truncation happens only to a regular file, after the check.
+    int fd = openRegularFile(file, O_WRONLY | O_TRUNC);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    EXPECT_EQ(korva::testing::readWholeFile(file), "");
 }
 
 TEST(UserName, IsTheEffectiveUsersLoginName)
