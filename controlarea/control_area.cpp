@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
+#include <unistd.h>
 
 namespace korva {
 namespace {
@@ -60,42 +62,61 @@ bool openControlArea()
     return true;
 }
 
-void readControlRecord(ControlRecord& record)
+bool readControlRecord(ControlRecord& record)
 {
     std::memset(&record, 0, sizeof record);
     ProcessMutexLock lock(state().mutex);
     if (!lock.owned())
-        return;
+        return false;
     std::string path = currentControlFile();
     if (path.empty())
-        return;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        // A short file gives the bytes it has; the rest stays zero.
-        char block[controlRecordSize] = {};
-        size_t got = std::fread(block, 1, sizeof block, file);
-        std::memcpy(&record, block, got);
-        std::fclose(file);
+        return false;
+    // Non-blocking and regular only: a FIFO planted here must not hold the
+    // lock, and every program with it, until someone writes to it.
+    int fd = openRegularFile(path, O_RDONLY);
+    if (fd == -ENOENT)
+        return true;
+    if (fd < 0)
+        return false;
+    // A short file gives the bytes it has; the rest stays zero.
+    char block[controlRecordSize] = {};
+    size_t got = 0;
+    bool ok = true;
+    while (got < sizeof block) {
+        ssize_t n = ::read(fd, block + got, sizeof block - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            ok = false;
+        if (n <= 0)
+            break;
+        got += size_t(n);
     }
+    ::close(fd);
+    if (ok)
+        std::memcpy(&record, block, got);
+    return ok;
 }
 
-void writeControlRecord(const ControlRecord& record)
+bool writeControlRecord(const ControlRecord& record)
 {
     ProcessMutexLock lock(state().mutex);
     if (!lock.owned())
-        return;
+        return false;
     std::string path = currentControlFile();
-    if (!path.empty())
-        writeFileAtomically(path, &record, sizeof record, 0600);
+    return !path.empty() && writeFileAtomically(path, &record, sizeof record, 0600) == 0;
 }
 
-void clearControlRecord()
+bool clearControlRecord()
 {
     ProcessMutexLock lock(state().mutex);
     if (!lock.owned())
-        return;
+        return false;
     std::string path = currentControlFile();
-    if (!path.empty())
-        deleteFile(path);
+    if (path.empty())
+        return false;
+    int err = deleteFile(path);
+    return err == 0 || err == ENOENT;
 }
 
 void closeControlArea() { state().mutex.close(); }

@@ -1,5 +1,6 @@
 #include "controlarea/control_area.h"
 
+#include "platform/paths.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -56,12 +58,12 @@ TEST_F(ControlAreaTest, MissingOrShortFileReadsAsZeros)
 {
     ControlRecord r;
     std::memset(&r, 0x55, sizeof r);
-    readControlRecord(r);
+    EXPECT_TRUE(readControlRecord(r));
     EXPECT_TRUE(isAllZero(r));
 
     korva::testing::writeWholeFile(controlFile(), std::string("bob\0", 4) + std::string(96, '\0') + "x");
     std::memset(&r, 0x55, sizeof r);
-    readControlRecord(r);
+    EXPECT_TRUE(readControlRecord(r));
     EXPECT_EQ(fieldText(r.userName), "bob");
     EXPECT_EQ(r.senderName[0], 'x');
     EXPECT_EQ(r.senderName[1], '\0');
@@ -74,12 +76,12 @@ TEST_F(ControlAreaTest, WriteThenReadRoundTripsWholeRecordPrivately)
     setField(written.userName, "anna");
     setField(written.subject, "Quarterly report");
     setField(written.recipients[2], "0123~Bert~Acme");
-    writeControlRecord(written);
+    ASSERT_TRUE(writeControlRecord(written));
 
     EXPECT_EQ(korva::testing::readWholeFile(controlFile()).size(), controlRecordSize);
     EXPECT_EQ(korva::testing::fileMode(controlFile()), 0600u);
     ControlRecord read;
-    readControlRecord(read);
+    ASSERT_TRUE(readControlRecord(read));
     EXPECT_EQ(std::memcmp(&read, &written, sizeof read), 0);
 }
 
@@ -87,19 +89,42 @@ TEST_F(ControlAreaTest, ClearDeletesTheFile)
 {
     ControlRecord r = zeroRecord();
     setField(r.subject, "s");
-    writeControlRecord(r);
-    clearControlRecord();
+    ASSERT_TRUE(writeControlRecord(r));
+    EXPECT_TRUE(clearControlRecord());
     EXPECT_EQ(korva::testing::fileMode(controlFile()), ~0u);
-    readControlRecord(r);
+    EXPECT_TRUE(readControlRecord(r));
     EXPECT_TRUE(isAllZero(r));
-    clearControlRecord();  // clearing an absent file is harmless
+    EXPECT_TRUE(clearControlRecord());  // an absent file is already clear
+}
+
+TEST_F(ControlAreaTest, FolderInPlaceOfTheFileFailsEveryOperation)
+{
+    ASSERT_EQ(makeFolders(controlFile(), 0700), 0);
+    korva::testing::writeWholeFile(controlFile() + "/keep", "");
+    ControlRecord r = zeroRecord();
+    EXPECT_FALSE(writeControlRecord(r));
+    EXPECT_FALSE(clearControlRecord());
+    std::memset(&r, 0x55, sizeof r);
+    EXPECT_FALSE(readControlRecord(r));
+    EXPECT_TRUE(isAllZero(r));
+}
+
+TEST_F(ControlAreaTest, FifoInPlaceOfTheFileIsRefusedWithoutWaiting)
+{
+    ASSERT_EQ(mkfifo(controlFile().c_str(), 0600), 0);
+    ControlRecord r;
+    EXPECT_FALSE(readControlRecord(r));  // would wait for a writer forever
+    // Replacing and clearing act on the name, not on what it is.
+    EXPECT_TRUE(writeControlRecord(zeroRecord()));
+    EXPECT_TRUE(readControlRecord(r));
+    EXPECT_TRUE(clearControlRecord());
 }
 
 TEST_F(ControlAreaTest, WriteLeavesNoTemporaryFilesBehind)
 {
     ControlRecord r = zeroRecord();
     for (int i = 0; i < 5; ++i)
-        writeControlRecord(r);
+        ASSERT_TRUE(writeControlRecord(r));
     std::vector<std::string> names;
     for (auto& entry : std::filesystem::directory_iterator(home.spool()))
         names.push_back(entry.path().filename().string());
@@ -147,17 +172,20 @@ TEST_F(ControlAreaTest, ThreadsOfOneProcessNeverTearARecord)
         return r;
     };
     std::atomic<bool> torn{false};
+    std::atomic<bool> failed{false};
     std::vector<std::thread> threads;
     for (char c : {'a', 'b'})
         threads.emplace_back([&, c] {
             ControlRecord r = filled(c);
             for (int i = 0; i < 200; ++i)
-                writeControlRecord(r);
+                if (!writeControlRecord(r))
+                    failed = true;
         });
     threads.emplace_back([&] {
         ControlRecord r;
         for (int i = 0; i < 400; ++i) {
-            readControlRecord(r);
+            if (!readControlRecord(r))
+                failed = true;
             auto* b = reinterpret_cast<unsigned char*>(&r);
             for (size_t k = 1; k < sizeof r; ++k)
                 if (b[k] != b[0])
@@ -167,4 +195,5 @@ TEST_F(ControlAreaTest, ThreadsOfOneProcessNeverTearARecord)
     for (auto& t : threads)
         t.join();
     EXPECT_FALSE(torn);
+    EXPECT_FALSE(failed);
 }
