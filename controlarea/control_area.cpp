@@ -45,8 +45,16 @@ bool openControlArea()
     ControlAreaState& s = state();
     // The lock file lives in the spool folder, so the folder must exist
     // before the mutex can; failing either is the mutex failing.
-    auto folder = spoolFolder();
-    int err = folder ? s.mutex.open(lockFilePathFor(*folder)) : (errno ? errno : ENOENT);
+    int err = 0;
+    auto folder = spoolFolder(&err);
+    // Another user who can write here could preset where the next fax goes.
+    if (folder) {
+        if (std::string problem = spoolFolderProblem(*folder); !problem.empty()) {
+            showMessageBox("KORVA Fax Printer Driver", problem);
+            return false;
+        }
+        err = s.mutex.open(lockFilePathFor(*folder));
+    }
     if (err != 0) {
         char text[32];
         std::snprintf(text, sizeof text, "Error %d", err);

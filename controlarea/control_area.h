@@ -9,8 +9,9 @@
 
 namespace korva {
 
-// Opens the mutex and finds the spool folder. False when either fails; a
-// mutex that cannot be created is also reported in a message box.
+// Finds the spool folder and opens the mutex. False when either fails or
+// the folder is not safe to use (see spoolFolderProblem); each of these is
+// also reported in a message box.
 bool openControlArea();
 
 // Fills `record` from control.dat; a missing or short file reads as zeros.

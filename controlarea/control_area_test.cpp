@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -151,49 +154,52 @@ TEST(ControlRecordFields, FieldWithoutTerminatorIsReadAsAtMostSizeMinusOne)
     EXPECT_EQ(fieldText(r.recipients[3]), std::string(99, 'z'));
 }
 
-TEST(ControlAreaFailure, UnusableSpoolFolderReportsTheMutexAndReturnsFalse)
+TEST(ControlAreaFailure, UnusableSpoolFolderReportsTheRealErrorAndReturnsFalse)
 {
-    TempHome home;
-    // A plain file where the data folder should be makes the folder impossible.
-    korva::testing::writeWholeFile(home.path() + "/.local", "not a folder");
-    korva::testing::CapturedBoxes boxes;
-    EXPECT_FALSE(openControlArea());
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].first, "CreateMutex Error");
-    EXPECT_EQ(boxes.boxes()[0].second, "Error 20");  // ENOTDIR
-    closeControlArea();
+    struct Case {
+        std::string inTheWay;  // a plain file where a folder should be
+        std::string text;
+    };
+    for (const Case& c : {Case{"/.local", "Error 20"}, Case{"/.local/share/KORVAFax", "Error 20"}}) {
+        SCOPED_TRACE(c.inTheWay);
+        TempHome home;
+        ASSERT_EQ(makeFolders(home.path() + "/.local/share", 0700), 0);
+        std::filesystem::remove_all(home.path() + c.inTheWay);
+        korva::testing::writeWholeFile(home.path() + c.inTheWay, "not a folder");
+        korva::testing::CapturedBoxes boxes;
+        errno = 0;  // the number shown must not be whatever errno held
+        EXPECT_FALSE(openControlArea());
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].first, "CreateMutex Error");
+        EXPECT_EQ(boxes.boxes()[0].second, c.text);
+        closeControlArea();
+    }
 }
 
-TEST_F(ControlAreaTest, ThreadsOfOneProcessNeverTearARecord)
+TEST(ControlAreaFailure, SpoolFolderOthersCanWriteOrOwnIsRefused)
 {
-    auto filled = [](char c) {
-        ControlRecord r;
-        std::memset(&r, c, sizeof r);
-        return r;
+    TempHome home;
+    ASSERT_EQ(makeFolders(home.spool(), 0700), 0);
+    const std::string refused = "; KORVA Fax will not use it.";
+    struct Case {
+        std::function<bool()> spoil;  // false: cannot be set up here
+        std::string text;
     };
-    std::atomic<bool> torn{false};
-    std::atomic<bool> failed{false};
-    std::vector<std::thread> threads;
-    for (char c : {'a', 'b'})
-        threads.emplace_back([&, c] {
-            ControlRecord r = filled(c);
-            for (int i = 0; i < 200; ++i)
-                if (!writeControlRecord(r))
-                    failed = true;
-        });
-    threads.emplace_back([&] {
-        ControlRecord r;
-        for (int i = 0; i < 400; ++i) {
-            if (!readControlRecord(r))
-                failed = true;
-            auto* b = reinterpret_cast<unsigned char*>(&r);
-            for (size_t k = 1; k < sizeof r; ++k)
-                if (b[k] != b[0])
-                    torn = true;
-        }
-    });
-    for (auto& t : threads)
-        t.join();
-    EXPECT_FALSE(torn);
-    EXPECT_FALSE(failed);
+    const Case cases[] = {
+        {[&] { return chmod(home.spool().c_str(), 0777) == 0; },
+         "The spool folder " + home.spool() + " is writable by other users (mode 0777)" + refused},
+        {[&] { return chmod(home.spool().c_str(), 0700) == 0 && chown(home.spool().c_str(), 65534, 65534) == 0; },
+         "The spool folder " + home.spool() + " is not owned by you" + refused},
+    };
+    for (const Case& c : cases) {
+        if (!c.spoil())
+            continue;  // giving the folder away needs root
+        korva::testing::CapturedBoxes boxes;
+        EXPECT_FALSE(openControlArea());
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].first, "KORVA Fax Printer Driver");
+        EXPECT_EQ(boxes.boxes()[0].second, c.text);
+        EXPECT_FALSE(std::filesystem::exists(home.spool() + "/control.lock"));
+        closeControlArea();
+    }
 }

@@ -215,3 +215,15 @@ TEST_F(FaxPresetTest, ControlFileThatCannotBeUsedFailsWithTheReason)
         EXPECT_EQ(r.exitCode, 255);
     }
 }
+
+TEST_F(FaxPresetTest, SpoolFolderOthersCanWriteIsRefused)
+{
+    ASSERT_EQ(korva::makeFolders(home.spool(), 0700), 0);
+    ASSERT_EQ(chmod(home.spool().c_str(), 0777), 0);
+    ProcessResult r = run({"-s", "x"});
+    EXPECT_EQ(r.out, "Can't Initialise Control data area\n");
+    EXPECT_EQ(r.err, "KORVA Fax Printer Driver: The spool folder " + home.spool() +
+                         " is writable by other users (mode 0777); KORVA Fax will not use it.\n");
+    EXPECT_EQ(r.exitCode, 255);
+    EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), ~0u);
+}
