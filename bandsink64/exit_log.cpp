@@ -1,5 +1,6 @@
 #include "bandsink64/exit_log.h"
 
+#include "platform/file_ops.h"
 #include "platform/ini_file.h"
 #include "platform/message_box.h"
 
@@ -51,8 +52,9 @@ void appendEntry(const char* path, std::string_view message)
     std::string entry = asctimeNow() + "  ";
     entry.append(message);
     entry += '\n';
-    // The log names users and documents: keep it to its owner.
-    int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    // The log names users and documents: keep it to its owner. A FIFO or
+    // device named as the log would stall printing: regular files only.
+    int fd = openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, 0600);
     if (fd < 0)
         return;  // lost silently, like any entry that cannot be written
     const char* p = entry.data();

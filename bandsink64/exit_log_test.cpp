@@ -8,6 +8,7 @@
 #include <memory>
 #include <regex>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace korva::testing;
@@ -191,3 +192,12 @@ TEST_F(ExitLogTest, LogFileThatCannotBeOpenedLosesEntriesQuietly)
 }
 
 }  // namespace
+
+TEST_F(ExitLogTest, FifoAsLogFileIsPassedOverWithoutStallingThePrint)
+{
+    ASSERT_EQ(mkfifo(logFile().c_str(), 0600), 0);
+    setLevel("3");
+    SinkLibrary sink;
+    EXPECT_TRUE(endsWithoutWaitingOn(logFile(), [&] { printDocument(sink); }));
+    EXPECT_FALSE(readTiffPages(home.spool() + "/korvafax.tif").empty());
+}

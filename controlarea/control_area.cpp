@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
+#include <unistd.h>
 
 namespace korva {
 namespace {
@@ -43,8 +45,16 @@ bool openControlArea()
     ControlAreaState& s = state();
     // The lock file lives in the spool folder, so the folder must exist
     // before the mutex can; failing either is the mutex failing.
-    auto folder = spoolFolder();
-    int err = folder ? s.mutex.open(lockFilePathFor(*folder)) : (errno ? errno : ENOENT);
+    int err = 0;
+    auto folder = spoolFolder(&err);
+    // Another user who can write here could preset where the next fax goes.
+    if (folder) {
+        if (std::string problem = spoolFolderProblem(*folder); !problem.empty()) {
+            showMessageBox("KORVA Fax Printer Driver", problem);
+            return false;
+        }
+        err = s.mutex.open(lockFilePathFor(*folder));
+    }
     if (err != 0) {
         char text[32];
         std::snprintf(text, sizeof text, "Error %d", err);
@@ -60,22 +70,40 @@ bool openControlArea()
     return true;
 }
 
-void readControlRecord(ControlRecord& record)
+bool readControlRecord(ControlRecord& record)
 {
     std::memset(&record, 0, sizeof record);
     ProcessMutexLock lock(state().mutex);
     if (!lock.owned())
-        return;
+        return false;
     std::string path = currentControlFile();
     if (path.empty())
-        return;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        // A short file gives the bytes it has; the rest stays zero.
-        char block[controlRecordSize] = {};
-        size_t got = std::fread(block, 1, sizeof block, file);
-        std::memcpy(&record, block, got);
-        std::fclose(file);
+        return false;
+    // Non-blocking and regular only: a FIFO planted here must not hold the
+    // lock, and every program with it, until someone writes to it.
+    int fd = openRegularFile(path, O_RDONLY);
+    if (fd == -ENOENT)
+        return true;
+    if (fd < 0)
+        return false;
+    // A short file gives the bytes it has; the rest stays zero.
+    char block[controlRecordSize] = {};
+    size_t got = 0;
+    bool ok = true;
+    while (got < sizeof block) {
+        ssize_t n = ::read(fd, block + got, sizeof block - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            ok = false;
+        if (n <= 0)
+            break;
+        got += size_t(n);
     }
+    ::close(fd);
+    if (ok)
+        std::memcpy(&record, block, got);
+    return ok;
 }
 
 bool writeControlRecord(const ControlRecord& record)
@@ -87,14 +115,16 @@ bool writeControlRecord(const ControlRecord& record)
     return !path.empty() && writeFileAtomically(path, &record, sizeof record, 0600) == 0;
 }
 
-void clearControlRecord()
+bool clearControlRecord()
 {
     ProcessMutexLock lock(state().mutex);
     if (!lock.owned())
-        return;
+        return false;
     std::string path = currentControlFile();
-    if (!path.empty())
-        deleteFile(path);
+    if (path.empty())
+        return false;
+    int err = deleteFile(path);
+    return err == 0 || err == ENOENT;
 }
 
 void closeControlArea() { state().mutex.close(); }

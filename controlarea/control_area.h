@@ -9,20 +9,24 @@
 
 namespace korva {
 
-// Opens the mutex and finds the spool folder. False when either fails; a
-// mutex that cannot be created is also reported in a message box.
+// Finds the spool folder and opens the mutex. False when either fails or
+// the folder is not safe to use (see spoolFolderProblem); each of these is
+// also reported in a message box.
 bool openControlArea();
 
 // Fills `record` from control.dat; a missing or short file reads as zeros.
-void readControlRecord(ControlRecord& record);
+// False, with the record all zeros, when the area is not open or
+// control.dat is there but cannot be read or is no regular file.
+[[nodiscard]] bool readControlRecord(ControlRecord& record);
 
 // Replaces control.dat with `record`. The new content is written to a
 // temporary file and renamed into place, so a reader never sees half a
-// record. A failure is silent: the last whole write wins.
-bool writeControlRecord(const ControlRecord& record);
+// record. False when it could not be written; the previous record stays.
+[[nodiscard]] bool writeControlRecord(const ControlRecord& record);
 
-// Deletes control.dat; every reader then sees the zero record.
-void clearControlRecord();
+// Deletes control.dat; every reader then sees the zero record. A missing
+// file is already clear; false when it stays.
+[[nodiscard]] bool clearControlRecord();
 
 void closeControlArea();
 

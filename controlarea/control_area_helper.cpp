@@ -1,6 +1,7 @@
 // A second process for the control-area tests.
 //   write N TAG   writes N records whose every field is filled with TAG
 //   read N        reads N records and exits 3 if one mixes two writers
+//                 (4 when a read or write fails)
 //   hold          takes the mutex, prints "held" and waits to be killed
 #include "controlarea/control_area.h"
 #include "platform/process_mutex.h"
@@ -47,13 +48,15 @@ int main(int argc, char** argv)
         ControlRecord record;
         fillWith(record, argv[3][0]);
         for (int i = 0, n = std::atoi(argv[2]); i < n; ++i)
-            writeControlRecord(record);
+            if (!writeControlRecord(record))
+                return 4;
         return 0;
     }
     if (mode == "read" && argc == 3) {
         ControlRecord record;
         for (int i = 0, n = std::atoi(argv[2]); i < n; ++i) {
-            readControlRecord(record);
+            if (!readControlRecord(record))
+                return 4;
             if (!isWhole(record))
                 return 3;
         }

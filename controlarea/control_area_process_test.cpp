@@ -91,7 +91,7 @@ TEST(ControlAreaProcesses, AKilledHolderDoesNotBlockTheOthers)
 
     ASSERT_TRUE(openControlArea());
     ControlRecord r;
-    readControlRecord(r);
+    EXPECT_TRUE(readControlRecord(r));
     closeControlArea();
     EXPECT_EQ(r.userName[0], 'w');
 }

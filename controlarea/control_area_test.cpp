@@ -1,14 +1,19 @@
 #include "controlarea/control_area.h"
 
+#include "platform/paths.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -56,12 +61,12 @@ TEST_F(ControlAreaTest, MissingOrShortFileReadsAsZeros)
 {
     ControlRecord r;
     std::memset(&r, 0x55, sizeof r);
-    readControlRecord(r);
+    EXPECT_TRUE(readControlRecord(r));
     EXPECT_TRUE(isAllZero(r));
 
     korva::testing::writeWholeFile(controlFile(), std::string("bob\0", 4) + std::string(96, '\0') + "x");
     std::memset(&r, 0x55, sizeof r);
-    readControlRecord(r);
+    EXPECT_TRUE(readControlRecord(r));
     EXPECT_EQ(fieldText(r.userName), "bob");
     EXPECT_EQ(r.senderName[0], 'x');
     EXPECT_EQ(r.senderName[1], '\0');
@@ -74,12 +79,12 @@ TEST_F(ControlAreaTest, WriteThenReadRoundTripsWholeRecordPrivately)
     setField(written.userName, "anna");
     setField(written.subject, "Quarterly report");
     setField(written.recipients[2], "0123~Bert~Acme");
-    writeControlRecord(written);
+    ASSERT_TRUE(writeControlRecord(written));
 
     EXPECT_EQ(korva::testing::readWholeFile(controlFile()).size(), controlRecordSize);
     EXPECT_EQ(korva::testing::fileMode(controlFile()), 0600u);
     ControlRecord read;
-    readControlRecord(read);
+    ASSERT_TRUE(readControlRecord(read));
     EXPECT_EQ(std::memcmp(&read, &written, sizeof read), 0);
 }
 
@@ -87,19 +92,42 @@ TEST_F(ControlAreaTest, ClearDeletesTheFile)
 {
     ControlRecord r = zeroRecord();
     setField(r.subject, "s");
-    writeControlRecord(r);
-    clearControlRecord();
+    ASSERT_TRUE(writeControlRecord(r));
+    EXPECT_TRUE(clearControlRecord());
     EXPECT_EQ(korva::testing::fileMode(controlFile()), ~0u);
-    readControlRecord(r);
+    EXPECT_TRUE(readControlRecord(r));
     EXPECT_TRUE(isAllZero(r));
-    clearControlRecord();  // clearing an absent file is harmless
+    EXPECT_TRUE(clearControlRecord());  // an absent file is already clear
+}
+
+TEST_F(ControlAreaTest, FolderInPlaceOfTheFileFailsEveryOperation)
+{
+    ASSERT_EQ(makeFolders(controlFile(), 0700), 0);
+    korva::testing::writeWholeFile(controlFile() + "/keep", "");
+    ControlRecord r = zeroRecord();
+    EXPECT_FALSE(writeControlRecord(r));
+    EXPECT_FALSE(clearControlRecord());
+    std::memset(&r, 0x55, sizeof r);
+    EXPECT_FALSE(readControlRecord(r));
+    EXPECT_TRUE(isAllZero(r));
+}
+
+TEST_F(ControlAreaTest, FifoInPlaceOfTheFileIsRefusedWithoutWaiting)
+{
+    ASSERT_EQ(mkfifo(controlFile().c_str(), 0600), 0);
+    ControlRecord r;
+    EXPECT_FALSE(readControlRecord(r));  // would wait for a writer forever
+    // Replacing and clearing act on the name, not on what it is.
+    EXPECT_TRUE(writeControlRecord(zeroRecord()));
+    EXPECT_TRUE(readControlRecord(r));
+    EXPECT_TRUE(clearControlRecord());
 }
 
 TEST_F(ControlAreaTest, WriteLeavesNoTemporaryFilesBehind)
 {
     ControlRecord r = zeroRecord();
     for (int i = 0; i < 5; ++i)
-        writeControlRecord(r);
+        ASSERT_TRUE(writeControlRecord(r));
     std::vector<std::string> names;
     for (auto& entry : std::filesystem::directory_iterator(home.spool()))
         names.push_back(entry.path().filename().string());
@@ -126,45 +154,52 @@ TEST(ControlRecordFields, FieldWithoutTerminatorIsReadAsAtMostSizeMinusOne)
     EXPECT_EQ(fieldText(r.recipients[3]), std::string(99, 'z'));
 }
 
-TEST(ControlAreaFailure, UnusableSpoolFolderReportsTheMutexAndReturnsFalse)
+TEST(ControlAreaFailure, UnusableSpoolFolderReportsTheRealErrorAndReturnsFalse)
 {
-    TempHome home;
-    // A plain file where the data folder should be makes the folder impossible.
-    korva::testing::writeWholeFile(home.path() + "/.local", "not a folder");
-    korva::testing::CapturedBoxes boxes;
-    EXPECT_FALSE(openControlArea());
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].first, "CreateMutex Error");
-    EXPECT_EQ(boxes.boxes()[0].second, "Error 20");  // ENOTDIR
-    closeControlArea();
+    struct Case {
+        std::string inTheWay;  // a plain file where a folder should be
+        std::string text;
+    };
+    for (const Case& c : {Case{"/.local", "Error 20"}, Case{"/.local/share/KORVAFax", "Error 20"}}) {
+        SCOPED_TRACE(c.inTheWay);
+        TempHome home;
+        ASSERT_EQ(makeFolders(home.path() + "/.local/share", 0700), 0);
+        std::filesystem::remove_all(home.path() + c.inTheWay);
+        korva::testing::writeWholeFile(home.path() + c.inTheWay, "not a folder");
+        korva::testing::CapturedBoxes boxes;
+        errno = 0;  // the number shown must not be whatever errno held
+        EXPECT_FALSE(openControlArea());
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].first, "CreateMutex Error");
+        EXPECT_EQ(boxes.boxes()[0].second, c.text);
+        closeControlArea();
+    }
 }
 
-TEST_F(ControlAreaTest, ThreadsOfOneProcessNeverTearARecord)
+TEST(ControlAreaFailure, SpoolFolderOthersCanWriteOrOwnIsRefused)
 {
-    auto filled = [](char c) {
-        ControlRecord r;
-        std::memset(&r, c, sizeof r);
-        return r;
+    TempHome home;
+    ASSERT_EQ(makeFolders(home.spool(), 0700), 0);
+    const std::string refused = "; KORVA Fax will not use it.";
+    struct Case {
+        std::function<bool()> spoil;  // false: cannot be set up here
+        std::string text;
     };
-    std::atomic<bool> torn{false};
-    std::vector<std::thread> threads;
-    for (char c : {'a', 'b'})
-        threads.emplace_back([&, c] {
-            ControlRecord r = filled(c);
-            for (int i = 0; i < 200; ++i)
-                writeControlRecord(r);
-        });
-    threads.emplace_back([&] {
-        ControlRecord r;
-        for (int i = 0; i < 400; ++i) {
-            readControlRecord(r);
-            auto* b = reinterpret_cast<unsigned char*>(&r);
-            for (size_t k = 1; k < sizeof r; ++k)
-                if (b[k] != b[0])
-                    torn = true;
-        }
-    });
-    for (auto& t : threads)
-        t.join();
-    EXPECT_FALSE(torn);
+    const Case cases[] = {
+        {[&] { return chmod(home.spool().c_str(), 0777) == 0; },
+         "The spool folder " + home.spool() + " is writable by other users (mode 0777)" + refused},
+        {[&] { return chmod(home.spool().c_str(), 0700) == 0 && chown(home.spool().c_str(), 65534, 65534) == 0; },
+         "The spool folder " + home.spool() + " is not owned by you" + refused},
+    };
+    for (const Case& c : cases) {
+        if (!c.spoil())
+            continue;  // giving the folder away needs root
+        korva::testing::CapturedBoxes boxes;
+        EXPECT_FALSE(openControlArea());
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].first, "KORVA Fax Printer Driver");
+        EXPECT_EQ(boxes.boxes()[0].second, c.text);
+        EXPECT_FALSE(std::filesystem::exists(home.spool() + "/control.lock"));
+        closeControlArea();
+    }
 }

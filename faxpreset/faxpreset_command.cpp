@@ -59,17 +59,21 @@ bool takesValue(const char* option)
     return false;
 }
 
-void listControlArea(std::FILE* out)
+bool listControlArea(std::FILE* out, std::FILE* err)
 {
     ControlRecord current;
-    readControlRecord(current);
+    if (!readControlRecord(current)) {
+        std::fprintf(err, "Cannot read the data transfer area %s\n", controlFilePath().c_str());
+        return false;
+    }
     std::fprintf(out, "%d - %s\n", 0, fieldText(current.userName).c_str());
     std::fprintf(out, "Job - %s\n", fieldText(current.documentName).c_str());
+    return true;
 }
 
 }  // namespace
 
-int runFaxPreset(int argc, const char* const* argv, std::FILE* out)
+int runFaxPreset(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
 {
     if (argc < 2) {
         for (const char* line : usageText)
@@ -101,20 +105,30 @@ int runFaxPreset(int argc, const char* const* argv, std::FILE* out)
                 setField(record.recipients[recipientCount++], value);
             }
         } else if (is(arg, "-flush")) {
-            clearControlRecord();
-            std::fputs("data transfer area cleared\n", out);
             writeRecord = false;
+            if (!clearControlRecord()) {
+                std::fprintf(err, "Cannot clear the data transfer area %s\n", controlFilePath().c_str());
+                status = -1;
+            } else {
+                std::fputs("data transfer area cleared\n", out);
+            }
         } else if (is(arg, "-list")) {
-            listControlArea(out);
             writeRecord = false;
+            if (!listControlArea(out, err))
+                status = -1;
         } else {
             std::fprintf(out, "Unrecognised command %s\n", arg);
             status = -1;
         }
     }
     if (status == 0 && writeRecord) {
-        writeControlRecord(record);
-        std::fputs("Print job data added OK\n", out);
+        if (writeControlRecord(record)) {
+            std::fputs("Print job data added OK\n", out);
+        } else {
+            std::fprintf(err, "Cannot write the print job data to %s; the previous data stays\n",
+                         controlFilePath().c_str());
+            status = -1;
+        }
     }
     closeControlArea();
     return status;

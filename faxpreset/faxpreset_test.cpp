@@ -1,11 +1,15 @@
 // faxpreset run as a process, the way scripts use it.
 #include "controlarea/control_record.h"
 
+#include "platform/paths.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
 
 using namespace korva;
 using korva::testing::ProcessResult;
@@ -15,10 +19,11 @@ namespace {
 
 class FaxPresetTest : public ::testing::Test {
 protected:
+    // A hang would hold the control-area lock: it fails the test in seconds.
     ProcessResult run(std::vector<std::string> args)
     {
         args.insert(args.begin(), korva::testing::binPath("faxpreset"));
-        return korva::testing::runProcess(args);
+        return korva::testing::runProcess(args, {}, {}, 10000);
     }
 
     std::string controlBytes() const { return korva::testing::readWholeFile(home.spool() + "/control.dat"); }
@@ -176,4 +181,49 @@ TEST_F(FaxPresetTest, UnusableSpoolFolderCannotInitialise)
     EXPECT_EQ(r.out, "Can't Initialise Control data area\n");
     EXPECT_EQ(r.err, "CreateMutex Error: Error 20\n");
     EXPECT_EQ(r.exitCode, 255);
+}
+
+TEST_F(FaxPresetTest, ControlFileThatCannotBeUsedFailsWithTheReason)
+{
+    const std::string control = home.spool() + "/control.dat";
+    auto folderInItsPlace = [&] {
+        ASSERT_EQ(korva::makeFolders(control, 0700), 0);
+        korva::testing::writeWholeFile(control + "/keep", "");
+    };
+    auto fifoInItsPlace = [&] { ASSERT_EQ(mkfifo(control.c_str(), 0600), 0); };
+    struct Case {
+        std::function<void()> plant;
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        {folderInItsPlace, {"-s", "new"},
+         "Cannot write the print job data to " + control + "; the previous data stays\n"},
+        {folderInItsPlace, {"-flush"}, "Cannot clear the data transfer area " + control + "\n"},
+        {folderInItsPlace, {"-list"}, "Cannot read the data transfer area " + control + "\n"},
+        {fifoInItsPlace, {"-list"}, "Cannot read the data transfer area " + control + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        std::filesystem::remove_all(home.spool());
+        ASSERT_EQ(korva::makeFolders(home.spool(), 0700), 0);
+        c.plant();
+        ProcessResult r = run(c.args);
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.exitCode, 255);
+    }
+}
+
+TEST_F(FaxPresetTest, SpoolFolderOthersCanWriteIsRefused)
+{
+    ASSERT_EQ(korva::makeFolders(home.spool(), 0700), 0);
+    ASSERT_EQ(chmod(home.spool().c_str(), 0777), 0);
+    ProcessResult r = run({"-s", "x"});
+    EXPECT_EQ(r.out, "Can't Initialise Control data area\n");
+    EXPECT_EQ(r.err, "KORVA Fax Printer Driver: The spool folder " + home.spool() +
+                         " is writable by other users (mode 0777); KORVA Fax will not use it.\n");
+    EXPECT_EQ(r.exitCode, 255);
+    EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), ~0u);
 }

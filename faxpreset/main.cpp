@@ -4,7 +4,7 @@
 
 int main(int argc, char** argv)
 {
-    int status = korva::runFaxPreset(argc, argv, stdout);
+    int status = korva::runFaxPreset(argc, argv, stdout, stderr);
     std::fflush(stdout);
     return status;
 }

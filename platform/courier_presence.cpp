@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace korva {
@@ -12,16 +11,32 @@ std::string courierPresencePath(const std::string& spoolFolder)
     return spoolFolder + "/" + kCourierPresenceFile;
 }
 
+namespace {
+
+// Open-file-description locks: owned by the open file like flock(), so the
+// kernel drops the mark when its holder ends, but they can be queried with
+// F_OFD_GETLK, which takes nothing. A check that took even a shared lock
+// for an instant would make a faxcourier starting at that instant believe
+// that another one runs.
+struct flock wholeFile(short type)
+{
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    return lock;
+}
+
+}  // namespace
+
 int CourierPresence::hold(const std::string& spoolFolder)
 {
     release();
     int fd = ::open(courierPresencePath(spoolFolder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return errno;
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        int err = errno;
+    struct flock lock = wholeFile(F_WRLCK);
+    if (fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        int err = errno == EACCES ? EWOULDBLOCK : errno;
         ::close(fd);
         return err;
     }
@@ -36,7 +51,6 @@ void CourierPresence::release()
     fd_ = -1;
 }
 
-// A shared try: two checkers never mistake each other for the holder.
 bool courierRunning(const std::string& spoolFolder)
 {
     if (spoolFolder.empty())
@@ -44,11 +58,8 @@ bool courierRunning(const std::string& spoolFolder)
     int fd = ::open(courierPresencePath(spoolFolder).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return false;
-    int rc;
-    do
-        rc = flock(fd, LOCK_SH | LOCK_NB);
-    while (rc != 0 && errno == EINTR);
-    bool held = rc != 0 && errno == EWOULDBLOCK;
+    struct flock lock = wholeFile(F_WRLCK);
+    bool held = fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
     ::close(fd);
     return held;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// faxcourier's mark that it runs: an exclusive flock() on "korvafax.running"
-// in the spool folder, held for the whole run. The exit library asks for it
+// faxcourier's mark that it runs: an exclusive open-file-description lock
+// (fcntl F_OFD_SETLK) on "korvafax.running" in the spool folder, held for
+// the whole run. The exit library asks for it
 // before it replaces a finished document that faxcourier has not taken yet.
 // The kernel drops the lock when its holder ends, however it ends.
 
@@ -34,7 +35,8 @@ private:
 };
 
 // True while some process holds the mark. A missing file, or one whose
-// lock is free, means no faxcourier runs.
+// lock is free, means no faxcourier runs. The check only asks: it never
+// holds a lock, so it cannot turn away a faxcourier starting meanwhile.
 bool courierRunning(const std::string& spoolFolder);
 
 }  // namespace korva

@@ -105,3 +105,27 @@ TEST(CourierPresence, CheckersOnManyThreadsAgreeAndNeverBlockTheHolder)
     presence.release();
     EXPECT_EQ(presence.hold(home.path()), 0);  // no checker kept a lock behind
 }
+
+TEST(CourierPresence, HoldingNeverFailsBecauseOfAChecker)
+{
+    TempHome home;
+    { CourierPresence made(home.path()); }  // the file exists from here on
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> checkers;
+    for (int t = 0; t < 2; ++t)
+        checkers.emplace_back([&] {
+            while (!stop)
+                (void)courierRunning(home.path());
+        });
+    int refused = 0;
+    CourierPresence presence;
+    for (int i = 0; i < 3000; ++i) {
+        if (presence.hold(home.path()) != 0)
+            ++refused;
+        presence.release();
+    }
+    stop = true;
+    for (auto& t : checkers)
+        t.join();
+    EXPECT_EQ(refused, 0);
+}

@@ -67,4 +67,26 @@ int writeFileAtomically(const std::string& path, const void* data, size_t size, 
     return err;
 }
 
+int openRegularFile(const std::string& path, int flags, unsigned mode)
+{
+    const bool truncate = flags & O_TRUNC;
+    int fd = ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0)
+        return -errno;
+    struct stat st {};
+    int err = fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
+    if (!err && !(flags & O_NONBLOCK)) {
+        int fl = fcntl(fd, F_GETFL);
+        if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0)
+            err = errno;
+    }
+    if (!err && truncate && ftruncate(fd, 0) != 0)
+        err = errno;
+    if (err) {
+        ::close(fd);
+        return -err;
+    }
+    return fd;
+}
+
 }  // namespace korva

@@ -19,4 +19,11 @@ bool fileExists(const std::string& path);
 // Returns 0 or errno.
 int writeFileAtomically(const std::string& path, const void* data, size_t size, unsigned mode);
 
+// open() for a file that must be a regular one: a FIFO, device, folder or
+// symbolic link in its place is refused (EINVAL for the first three, ELOOP
+// for a link) without waiting for a FIFO's other end. O_TRUNC is applied
+// only once the file is known to be regular. Returns the descriptor, with
+// O_NONBLOCK off and close-on-exec on, or -errno.
+[[nodiscard]] int openRegularFile(const std::string& path, int flags, unsigned mode = 0600);
+
 }  // namespace korva

@@ -1,7 +1,9 @@
 #include "platform/paths.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,9 +28,22 @@ std::string homeFolder()
     return "/";
 }
 
-std::string dataHome() { return envOr("XDG_DATA_HOME", homeFolder() + "/.local/share"); }
-std::string configHome() { return envOr("XDG_CONFIG_HOME", homeFolder() + "/.config"); }
-std::string stateHome() { return envOr("XDG_STATE_HOME", homeFolder() + "/.local/state"); }
+namespace {
+
+// A relative XDG value would be taken against each program's own working
+// folder, so the programs would disagree; the base-directory rules say to
+// ignore it.
+std::string xdgFolder(const char* name, const std::string& fallback)
+{
+    std::string value = envOr(name, fallback);
+    return value[0] == '/' ? value : fallback;
+}
+
+}  // namespace
+
+std::string dataHome() { return xdgFolder("XDG_DATA_HOME", homeFolder() + "/.local/share"); }
+std::string configHome() { return xdgFolder("XDG_CONFIG_HOME", homeFolder() + "/.config"); }
+std::string stateHome() { return xdgFolder("XDG_STATE_HOME", homeFolder() + "/.local/state"); }
 std::string sysconfDir() { return envOr("KORVAFAX_SYSCONFDIR", "/etc/korvafax"); }
 
 int makeFolders(const std::string& path, unsigned mode)
@@ -49,12 +64,36 @@ int makeFolders(const std::string& path, unsigned mode)
     return 0;
 }
 
-std::optional<std::string> spoolFolder()
+std::optional<std::string> spoolFolder(int* error)
 {
     std::string folder = dataHome() + "/KORVAFax";
-    if (makeFolders(folder, 0700) != 0)
+    int err = makeFolders(folder, 0700);
+    if (error)
+        *error = err;
+    if (err != 0)
         return std::nullopt;
     return folder;
 }
+
+std::string spoolFolderProblem(const std::string& folder, uid_t owner, const std::string& ownerName)
+{
+    const std::string refused = "; KORVA Fax will not use it.";
+    struct stat st {};
+    if (lstat(folder.c_str(), &st) != 0)
+        return "The spool folder " + folder + " cannot be examined (" + std::strerror(errno) + ")" + refused;
+    // A link could be turned to another user's folder behind our back.
+    if (!S_ISDIR(st.st_mode))
+        return "The spool folder " + folder + " is not a folder" + refused;
+    if (st.st_uid != owner)
+        return "The spool folder " + folder + " is not owned by " + ownerName + refused;
+    if (st.st_mode & (S_IWGRP | S_IWOTH)) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+        return "The spool folder " + folder + " is writable by other users (mode " + mode + ")" + refused;
+    }
+    return {};
+}
+
+std::string spoolFolderProblem(const std::string& folder) { return spoolFolderProblem(folder, geteuid(), "you"); }
 
 }  // namespace korva

@@ -1,5 +1,6 @@
 #include "faxcourier/foundation/log.h"
 
+#include "platform/file_ops.h"
 #include "platform/paths.h"
 
 #include <atomic>
@@ -22,8 +23,9 @@ void appendMessage(const char* format, va_list args)
     char message[1000];
     std::vsnprintf(message, sizeof message, format, args);
     makeFolders(logFolder(), 0700);
-    // The log names recipients and documents: private to the user.
-    int fd = open(logFilePath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    // The log names recipients and documents: private to the user. Regular
+    // files only, so a FIFO in its place cannot stall the logging thread.
+    int fd = openRegularFile(logFilePath(), O_WRONLY | O_APPEND | O_CREAT, 0600);
     if (fd < 0)
         return;
     if (FILE* file = fdopen(fd, "a")) {

@@ -1,5 +1,6 @@
 #include "faxcourier/foundation/log.h"
 
+#include "platform/paths.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -97,4 +99,11 @@ TEST_F(Log, ThreadsInterleaveOnlyWholeMessages)
         EXPECT_EQ(line.find_first_not_of(line[0]), std::string::npos);
     }
     EXPECT_EQ(count, 200);
+}
+
+TEST_F(Log, FifoInPlaceOfTheLogLosesTheMessageWithoutWaiting)
+{
+    ASSERT_EQ(korva::makeFolders(home_.stateHome() + "/KORVAFax", 0700), 0);
+    ASSERT_EQ(mkfifo(korva::logFilePath().c_str(), 0600), 0);
+    EXPECT_TRUE(korva::testing::endsWithoutWaitingOn(korva::logFilePath(), [] { LogAlways(1, "lost\n"); }));
 }

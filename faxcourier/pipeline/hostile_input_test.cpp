@@ -4,6 +4,7 @@
 #include "faxcourier/pipeline/conversion.h"
 
 #include "faxcourier/pipeline/pipeline_state.h"
+#include "faxcourier/pipeline/print_file.h"
 #include "faxcourier/pipeline/recording_target.h"
 #include "faxcourier/pipeline/test_tiffs.h"
 #include "faxcourier/pipeline/watch_file.h"
@@ -15,6 +16,7 @@
 
 #include <mutex>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace korva;
@@ -116,6 +118,18 @@ TEST_F(HostileInputTest, FileWithoutPages)
     EXPECT_FALSE(fileExists(target));
     ASSERT_EQ(errors.reports.size(), 1u);
     EXPECT_NE(errors.reports[0].find("cannot be read"), std::string::npos);
+}
+
+TEST_F(HostileInputTest, FifoAsPrintFileIsRefusedWithoutWaiting)
+{
+    const std::string fifo = spool + "/print.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    PrintFile file;
+    std::string why;
+    bool opened = true;
+    EXPECT_TRUE(endsWithoutWaitingOn(fifo, [&] { opened = file.open(fifo, why); }));
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(why, "cannot open " + fifo + ": it is not a regular file");
 }
 
 TEST_F(HostileInputTest, FileThatIsNoTiff)

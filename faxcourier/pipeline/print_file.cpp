@@ -2,7 +2,12 @@
 
 #include "faxcourier/pipeline/page_geometry.h"
 
+#include "platform/file_ops.h"
+
+#include <cstdio>
+#include <fcntl.h>
 #include <leptonica/allheaders.h>
+#include <unistd.h>
 
 namespace korva {
 namespace {
@@ -128,7 +133,17 @@ bool PrintFile::loadWholePage(uint32_t page, PageLayout& layout, std::string& wh
               std::to_string(kMaxWholePagePixels / 1'000'000) + " million pixels";
         return false;
     }
-    Pix* read = pixReadTiff(path_.c_str(), l_int32(page - 1));
+    // Opened again by name: the same regular-file check as the first open.
+    Pix* read = nullptr;
+    int fd = openRegularFile(path_, O_RDONLY);
+    if (fd >= 0) {
+        if (FILE* stream = fdopen(fd, "rb")) {
+            read = pixReadStreamTiff(stream, l_int32(page - 1));
+            std::fclose(stream);
+        } else {
+            close(fd);
+        }
+    }
     if (!read) {
         why = "the page's pixel layout cannot be read";
         return false;

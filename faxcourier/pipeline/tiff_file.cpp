@@ -1,6 +1,7 @@
 #include "faxcourier/pipeline/tiff_file.h"
 
 #include "faxcourier/foundation/log.h"
+#include "platform/file_ops.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -28,26 +29,29 @@ bool TiffFile::open(const std::string& path, const char* mode)
 {
     close();
     lastError_.clear();
-    // A fax document is the user's alone: made 0600 before libtiff, which
-    // keeps the mode of a file it truncates.
-    if (mode[0] == 'w') {
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            lastError_ = "cannot create " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        ::close(fd);
+    // Opened here rather than by libtiff: a FIFO or device in the file's
+    // place is refused instead of waited on, and a fax document is made
+    // 0600 (the mode of a file that is truncated stays).
+    int flags = mode[0] == 'w' ? O_RDWR | O_CREAT | O_TRUNC : mode[0] == 'a' ? O_RDWR | O_CREAT : O_RDONLY;
+    int fd = openRegularFile(path, flags, 0600);
+    if (fd < 0) {
+        lastError_ = "cannot open " + path + ": " +
+                     (fd == -EINVAL ? std::string("it is not a regular file") : std::strerror(-fd));
+        return false;
     }
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) {
+        ::close(fd);
         lastError_ = "out of memory";
         return false;
     }
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxSingleAllocation);
     TIFFOpenOptionsSetErrorHandlerExtR(options, onError, this);
     TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, this);
-    tiff_ = TIFFOpenExt(path.c_str(), mode, options);
+    tiff_ = TIFFFdOpenExt(fd, path.c_str(), mode, options);
     TIFFOpenOptionsFree(options);
+    if (!tiff_)
+        ::close(fd);  // TIFFClose closes it otherwise
     if (!tiff_ && lastError_.empty())
         lastError_ = "cannot open " + path;
     return tiff_ != nullptr;

@@ -8,11 +8,13 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -163,6 +165,25 @@ std::string libPath(const std::string& library)
 std::string sourcePath(const std::string& relative)
 {
     return dirFromEnv("KORVA_SOURCE_DIR", KORVA_TEST_SOURCE_DIR) + "/" + relative;
+}
+
+bool endsWithoutWaitingOn(const std::string& fifo, const std::function<void()>& work, int timeoutMs)
+{
+    auto done = std::async(std::launch::async, work);
+    if (done.wait_for(std::chrono::milliseconds(timeoutMs)) == std::future_status::ready)
+        return true;
+    std::signal(SIGPIPE, SIG_IGN);  // the stuck writer may write on after we close
+    int fd = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        std::string filler(4096, '\0');
+        if (::write(fd, filler.data(), filler.size()) < 0) {
+            // nothing more to try: the wait below tells
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::close(fd);
+    }
+    done.wait();
+    return false;
 }
 
 std::string readWholeFile(const std::string& path)

@@ -4,6 +4,7 @@
 
 #include "platform/message_box.h"
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -54,6 +55,12 @@ std::string sourcePath(const std::string& relative);
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& content);
 unsigned fileMode(const std::string& path);  // permission bits, or ~0u when missing
+
+// Runs `work` on a thread; true when it ends within `timeoutMs`. When it
+// does not, `fifo` is opened at both ends and fed, which releases an open()
+// or read() stuck on it, and the result is false once `work` has ended: a
+// test fails instead of hanging.
+bool endsWithoutWaitingOn(const std::string& fifo, const std::function<void()>& work, int timeoutMs = 10000);
 
 // Records every message box while it lives instead of printing it.
 class CapturedBoxes {

@@ -91,18 +91,9 @@ std::optional<std::string> prepareSpoolFolder(const JobUser& user, std::string& 
             return std::nullopt;
         }
     }
-    if (!S_ISDIR(st.st_mode)) {
-        why = "the spool folder " + folder + " is not a folder";
+    why = spoolFolderProblem(folder, user.uid, user.name);
+    if (!why.empty())
         return std::nullopt;
-    }
-    if (st.st_uid != user.uid) {
-        why = "the spool folder " + folder + " does not belong to " + user.name;
-        return std::nullopt;
-    }
-    if (st.st_mode & (S_IWGRP | S_IWOTH)) {
-        why = "the spool folder " + folder + " can be written by other users";
-        return std::nullopt;
-    }
     return folder;
 }
 

@@ -102,7 +102,8 @@ TEST(JobUser, SpoolFolderOpenToOthersIsRefused)
     chmod(home.spool().c_str(), 0777);
     std::string why;
     EXPECT_FALSE(prepareSpoolFolder(me, why));
-    EXPECT_EQ(why, "the spool folder " + home.spool() + " can be written by other users");
+    EXPECT_EQ(why, "The spool folder " + home.spool() +
+                       " is writable by other users (mode 0777); KORVA Fax will not use it.");
 }
 
 TEST(JobUser, SpoolFolderThatIsALinkOrFileIsRefused)
@@ -116,7 +117,7 @@ TEST(JobUser, SpoolFolderThatIsALinkOrFileIsRefused)
     std::filesystem::create_directory_symlink(home.path() + "/elsewhere", home.spool());
     std::string why;
     EXPECT_FALSE(prepareSpoolFolder(me, why));
-    EXPECT_EQ(why, "the spool folder " + home.spool() + " is not a folder");
+    EXPECT_EQ(why, "The spool folder " + home.spool() + " is not a folder; KORVA Fax will not use it.");
     std::filesystem::remove(home.spool());
     korva::testing::writeWholeFile(home.spool(), "");
     EXPECT_FALSE(prepareSpoolFolder(me, why));
@@ -134,7 +135,7 @@ TEST(JobUser, SpoolFolderOfAnotherUserIsRefused)
     chmod(home.spool().c_str(), 0700);
     std::string why;
     EXPECT_FALSE(prepareSpoolFolder(other, why));
-    EXPECT_EQ(why, "the spool folder " + home.spool() + " does not belong to other");
+    EXPECT_EQ(why, "The spool folder " + home.spool() + " is not owned by other; KORVA Fax will not use it.");
 }
 
 TEST(JobUser, UserWithoutHomeHasNoSpoolFolder)

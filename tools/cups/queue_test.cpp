@@ -270,7 +270,7 @@ TEST_F(QueueTest, JobForASpoolFolderThatIsNotTheUsersIsCanceledWithTheReason)
     const int job = print(pdf, "Note", "Letter");
     ASSERT_GT(job, 0);
     EXPECT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_CANCELED) << cupsd_->errorLog();
-    EXPECT_NE(cupsd_->errorLog().find("KORVA Fax: the spool folder " + user_->spool() + " does not belong to " +
+    EXPECT_NE(cupsd_->errorLog().find("KORVA Fax: The spool folder " + user_->spool() + " is not owned by " +
                                       user_->name()),
               std::string::npos)
         << cupsd_->errorLog();

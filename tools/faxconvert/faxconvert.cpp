@@ -61,17 +61,17 @@ struct SavedPreset {
     bool existed = false;
     ControlRecord record {};
 
-    void take()
+    [[nodiscard]] bool take()
     {
         existed = fileExists(controlFilePath());
-        readControlRecord(record);
+        return readControlRecord(record);
     }
+    // The conversion's outcome stands either way; a preset left in place is
+    // only worth a warning.
     void restore() const
     {
-        if (existed)
-            writeControlRecord(record);
-        else
-            clearControlRecord();
+        if (!(existed ? writeControlRecord(record) : clearControlRecord()))
+            std::fprintf(stderr, "faxconvert: cannot put back the preset data in %s\n", controlFilePath().c_str());
     }
 };
 
@@ -105,9 +105,11 @@ int convert(const FaxConvertOptions& options)
     finished.drain();
 
     SavedPreset saved;
-    saved.take();
+    if (!saved.take())
+        return fail(BadCommandLine, "cannot read " + controlFilePath());
     setField(preset.subject, subject);
-    writeControlRecord(preset);
+    if (!writeControlRecord(preset))
+        return fail(BadCommandLine, "cannot write " + controlFilePath());
 
     timespec start {};
     clock_gettime(CLOCK_REALTIME, &start);
