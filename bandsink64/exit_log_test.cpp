@@ -93,14 +93,14 @@ TEST_F(ExitLogTest, LevelOneAndTwoWriteOnlyErrors)
         printDocument(sink);
         EXPECT_FALSE(std::filesystem::exists(logFile())) << "level " << level;
         // faxcourier takes the document; a folder in control.dat's place
-        // then makes the next record's write fail.
+        // then makes the next record unreadable.
         std::filesystem::remove(home.spool() + "/korvafax.tif");
         std::filesystem::remove(home.spool() + "/control.dat");
         std::filesystem::create_directories(home.spool() + "/control.dat/in-the-way");
         printDocument(sink);
         auto messages = logMessages(logFile());
         ASSERT_FALSE(messages.empty()) << "level " << level;
-        EXPECT_EQ(messages.front(), "Cannot write the control data for log me") << "level " << level;
+        EXPECT_EQ(messages.front(), "Cannot read the control data for log me") << "level " << level;
     }
 }
 

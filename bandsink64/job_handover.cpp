@@ -52,20 +52,30 @@ void discardBrokenFile(const ExitJob& job)
         deleteFile(job.jobFilePath);
 }
 
-ControlRecord recordFor(const ExitJob& job)
+// The presets in force with this document's user and name; false when
+// control.dat is there but cannot be read, since the document would then
+// lose the recipients it was printed for.
+bool recordFor(const ExitJob& job, ControlRecord& record, ControlRecord* asRead = nullptr)
 {
-    ControlRecord record;
-    readControlRecord(record);
+    if (!readControlRecord(record)) {
+        exitLogf(1, "Cannot read the control data for %s", job.documentName.c_str());
+        return false;
+    }
+    if (asRead)
+        *asRead = record;
     setField(record.userName, job.userName);
     setField(record.documentName, job.documentName);
-    return record;
+    return true;
 }
 
 // Something still waits for faxcourier: this document goes behind it, with
 // the record it was printed with, and control.dat stays with the watch file.
 bool keepBehindWaitingDocuments(const ExitJob& job)
 {
-    if (int err = keepWaitingDocument(job.spoolFolder, job.jobFilePath, recordFor(job))) {
+    ControlRecord record;
+    if (!recordFor(job, record))
+        return false;
+    if (int err = keepWaitingDocument(job.spoolFolder, job.jobFilePath, record)) {
         exitLogf(1, "Cannot keep %s for faxcourier - %d", job.jobFilePath.c_str(), err);
         return false;
     }
@@ -79,9 +89,11 @@ bool keepBehindWaitingDocuments(const ExitJob& job)
 bool becomeWatchFile(const ExitJob& job)
 {
     ControlRecord previous;
-    readControlRecord(previous);
+    ControlRecord record;
+    if (!recordFor(job, record, &previous))
+        return false;
     exitLogf(3, "Save doc name %s to control data", job.documentName.c_str());
-    if (!writeControlRecord(recordFor(job))) {
+    if (!writeControlRecord(record)) {
         exitLogf(1, "Cannot write the control data for %s", job.documentName.c_str());
         return false;
     }

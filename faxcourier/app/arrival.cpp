@@ -54,7 +54,8 @@ bool ArrivalHandler::takeNextSource(PrintSource& source)
 {
     if (watchFileWaiting(spoolFolder_)) {
         source.file = watchFile();
-        readControlRecord(source.record);
+        if (!readControlRecord(source.record))
+            LogAlways(1, "The control data cannot be read; the document waits for recipients\n");
         return true;
     }
     std::optional<WaitingDocument> kept = oldestWaitingDocument(spoolFolder_);

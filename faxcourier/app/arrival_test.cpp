@@ -170,7 +170,7 @@ TEST_F(Arrival, RcptDocumentNameAddsItsRecipientBeforeTheFourFields)
     setField(r.documentName, "rcpt:555~Carl~Co");
     setField(r.recipients[0], "111~Anna~Acme");
     setField(r.recipients[2], "333~Bert~");
-    writeControlRecord(r);
+    ASSERT_TRUE(writeControlRecord(r));
     printDocument();
     FakeConverter converter(spool + "/korvafax.tif", 2);
     std::vector<std::string> submitted;
@@ -192,13 +192,13 @@ TEST_F(Arrival, EmptyRecordKeepsThePreviousCoverPageAndASubjectClearsIt)
     ui.whileDialogShown = [&] { coverPagesSeen.emplace_back(job.coverPage.Text()); };
 
     job.coverPage = "Urgent";
-    writeControlRecord(record());
+    ASSERT_TRUE(writeControlRecord(record()));
     printDocument();
     h.onDocumentWaiting();
 
     ControlRecord subjectOnly = record();
     setField(subjectOnly.subject, "Invoice");
-    writeControlRecord(subjectOnly);
+    ASSERT_TRUE(writeControlRecord(subjectOnly));
     printDocument();
     h.onDocumentWaiting();
 
@@ -212,7 +212,7 @@ TEST_F(Arrival, FileTargetInAnyLetterCaseConvertsWithoutDialogOrDocument)
     ControlRecord r = record();
     setField(r.subject, ("~~FileTarget~~" + target).c_str());
     setField(r.recipients[0], "111~Anna~Acme");
-    writeControlRecord(r);
+    ASSERT_TRUE(writeControlRecord(r));
     printDocument("pages");
     FakeConverter converter(spool + "/korvafax.tif", 3);
     int submits = 0;
@@ -236,7 +236,7 @@ TEST_F(Arrival, PresetRecipientsSendAtOnceWithoutWindowsAndDeleteTheFiles)
     ControlRecord r = record();
     setField(r.subject, "Scripted");
     setField(r.recipients[0], "111~Anna~Acme");
-    writeControlRecord(r);
+    ASSERT_TRUE(writeControlRecord(r));
     printDocument();
     job.comments = "left by an earlier dialog";
     FakeConverter converter(spool + "/korvafax.tif", 4);
@@ -267,7 +267,7 @@ TEST_F(Arrival, FailedAutomaticSendOpensTheDialogWithTheJobThenCloses)
     ControlRecord r = record();
     setField(r.subject, "Scripted");
     setField(r.recipients[0], "111~Anna~Acme");
-    writeControlRecord(r);
+    ASSERT_TRUE(writeControlRecord(r));
     printDocument();
     FakeConverter converter(spool + "/korvafax.tif", 2);
     auto h = handler(converter, [] { return false; });
@@ -403,7 +403,7 @@ TEST_F(Arrival, UnsentJobGoesToTheOutboxWhenNoDialogCanTakeIt)
         setField(r.subject, "Quarterly");
         if (c.presetRecipient)
             setField(r.recipients[0], "111~Anna~Acme");
-        writeControlRecord(r);
+        ASSERT_TRUE(writeControlRecord(r));
         printDocument("pages");
         FakeConverter converter(spool + "/korvafax.tif", 2);
         int submits = 0;
@@ -453,7 +453,7 @@ TEST_F(Arrival, DocumentWithoutPagesIsNeverSubmitted)
 {
     ControlRecord r = record();
     setField(r.recipients[0], "111~Anna~Acme");
-    writeControlRecord(r);
+    ASSERT_TRUE(writeControlRecord(r));
     printDocument("unreadable");
     FakeConverter converter(spool + "/korvafax.tif", 0);
     int submits = 0;
@@ -470,7 +470,7 @@ TEST_F(Arrival, KeptDocumentsFollowTheWatchFileInPrintingOrderWithTheirOwnRecord
 {
     ControlRecord current = record();
     setField(current.recipients[0], "100~Watch~");
-    writeControlRecord(current);
+    ASSERT_TRUE(writeControlRecord(current));
     printDocument("first");
     for (const char* number : {"200", "300"}) {
         writeWholeFile(home.path() + "/job.tif", std::string("doc ") + number);

@@ -22,6 +22,7 @@
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/mail_client_import.h"
 #include "faxcourier/settings/settings.h"
+#include "platform/paths.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -79,7 +80,9 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     Settings& settings = globalSettings();
     LoadSettings(settings);
     setDebugLogging(settings.Debug);
-    openControlArea();
+    const bool controlAreaOpen = openControlArea();
+    if (!controlAreaOpen && endForUnsafeSpoolFolder())
+        return;
     if (debugSwitchGiven(arguments))
         setDebugLogging(true);
     if (settings.Server.IsEmpty()) {
@@ -167,6 +170,20 @@ void Courier::startOutbox()
     });
 }
 
+// A folder others can write or own could hand us their documents and
+// presets; the control area has already shown why.
+bool Courier::endForUnsafeSpoolFolder()
+{
+    std::optional<std::string> folder = korva::spoolFolder();
+    std::string problem = folder ? spoolFolderProblem(*folder) : std::string();
+    if (problem.empty())
+        return false;
+    LogAlways(0, "%s\n", problem.c_str());
+    exitCode_ = 1;
+    requestQuit();
+    return true;
+}
+
 int Courier::runAndShutDown()
 {
     if (!quitRequested())
@@ -175,7 +192,7 @@ int Courier::runAndShutDown()
         LogAlways(0, "The spool watcher did not stop in time\n");
     watcher_.reset();
     closeControlArea();
-    return 0;
+    return exitCode_;
 }
 
 int Courier::showSendFaxDialog()

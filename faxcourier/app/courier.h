@@ -59,6 +59,7 @@ public:
 
 private:
     void startOutbox();
+    bool endForUnsafeSpoolFolder();
 
     SubmitFn submit_;
     ConverterFactory makeConverter_;
@@ -76,6 +77,7 @@ private:
     std::unique_ptr<SpoolWatcher> watcher_;
     std::unique_ptr<OutboxKeeper> outbox_;
     SubmitReport lastReport_;
+    int exitCode_ = 0;
     CourierPresence presence_;
 };
 

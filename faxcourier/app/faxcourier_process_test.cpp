@@ -343,3 +343,13 @@ TEST_F(CourierRun, SpoolFolderDeletedWhileRunningIsMadeAgainAndTheNextFaxStillAr
     courier->signal(SIGTERM);
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
 }
+
+TEST_F(CourierRun, SpoolFolderOthersCanWriteIsRefusedAtStart)
+{
+    std::string spool = *spoolFolder();
+    std::filesystem::permissions(spool, std::filesystem::perms::all);
+    CourierProcess courier({"-debug"}, errors);
+    EXPECT_EQ(courier.waitForExit(milliseconds(10000)), 1);
+    EXPECT_NE(readWholeFile(errors).find("writable by other users"), std::string::npos) << readWholeFile(errors);
+    EXPECT_FALSE(korva::courierRunning(spool));
+}

@@ -322,7 +322,7 @@ TEST_F(SpoolWatcherTest, ControlAreaWorksInTheFolderMadeAgain)
         {korva::testing::binPath("faxpreset"), "-s", "after the loss", "-r", "0301~Anna~Yarrow"});
     EXPECT_EQ(preset.exitCode, 0) << preset.out << preset.err;
     korva::ControlRecord record;
-    korva::readControlRecord(record);
+    ASSERT_TRUE(korva::readControlRecord(record));
     EXPECT_EQ(korva::fieldText(record.subject), "after the loss");
     EXPECT_EQ(korva::fieldText(record.recipients[0]), "0301~Anna~Yarrow");
     EXPECT_EQ(korva::testing::fileMode(spool + "/control.dat"), 0600u);

@@ -195,8 +195,8 @@ TEST_F(BackendTest, SpoolFolderOfAnotherUserFailsTheJob)
     chmod(user_->spool().c_str(), 0755);  // root's, readable by all
     ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)}));
     EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
-    EXPECT_NE(r.err.find("ERROR: KORVA Fax: the spool folder " + user_->spool() + " does not belong to " +
-                         user_->name()),
+    EXPECT_NE(r.err.find("ERROR: KORVA Fax: The spool folder " + user_->spool() + " is not owned by " +
+                         user_->name() + "; KORVA Fax will not use it."),
               std::string::npos)
         << r.err;
     EXPECT_TRUE(fs::is_empty(user_->spool()));
@@ -210,7 +210,7 @@ TEST_F(BackendTest, SpoolFolderLinkedElsewhereFailsTheJob)
     fs::create_directory_symlink(elsewhere, user_->spool());
     ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)}));
     EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
-    EXPECT_NE(r.err.find("ERROR: KORVA Fax: the spool folder " + user_->spool() + " is not a folder"),
+    EXPECT_NE(r.err.find("ERROR: KORVA Fax: The spool folder " + user_->spool() + " is not a folder"),
               std::string::npos)
         << r.err;
     EXPECT_TRUE(fs::is_empty(elsewhere));
