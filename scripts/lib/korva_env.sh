@@ -53,9 +53,10 @@ korva_stop_all() {
     work=""
 }
 
+# KORVA_SIM_ARGS may add options, such as a fixed --smtp-port for a restart.
 korva_start_sim() {
     "$korva_bin/korva-sim" --spool "$server_spool" --user "$sim_user" --password "$sim_password" \
-        --fax-address "$fax_address" --directory "$KORVA_ROOT/samples/directory.json" \
+        --fax-address "$fax_address" --directory "$KORVA_ROOT/samples/directory.json" ${KORVA_SIM_ARGS:-} \
         >"$work/korva-sim.out" 2>"$work/korva-sim.err" &
     sim_pid=$!
     ready=""
