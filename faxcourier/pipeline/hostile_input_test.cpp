@@ -75,8 +75,9 @@ protected:
         EXPECT_EQ(progress.posted().back(), (Posted{kConversionFinished, 0}));
         EXPECT_FALSE(fileExists(workFilePath(spool, state.printFileCounter.load())));
         // ThreadSanitizer's shadow memory alone passes the bound.
-        if (!kThreadSanitizer)
+        if (!kThreadSanitizer) {
             EXPECT_LT(peakResidentKb(), 200 * 1024);
+        }
         // Nothing of it could be faxed: what was printed is kept, and said so last.
         if (result.pagesStored == 0) {
             EXPECT_FALSE(errors.reports.empty());
