@@ -568,6 +568,9 @@ TEST_F(SocketTest, SendToAResetPeerFailsAndIsLogged)
 {
     {
         LoopbackServer server([](int fd) {
+            // Reset only once the client has seen its connection made: a
+            // reset during the connect would be retried as a refusal.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
             linger abort {1, 0};
             setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
         });
