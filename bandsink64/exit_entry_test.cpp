@@ -50,14 +50,7 @@ protected:
         writeWholeFile(controlFile(), std::string(reinterpret_cast<const char*>(&record), sizeof record));
     }
 
-    std::vector<std::string> perJobFiles() const
-    {
-        std::vector<std::string> names;
-        for (auto& entry : std::filesystem::directory_iterator(home.spool()))
-            if (entry.path().filename().string().rfind("korvafax_", 0) == 0)
-                names.push_back(entry.path().string());
-        return names;
-    }
+    std::vector<std::string> perJobFiles() const { return korva::testing::perJobFiles(home.spool()); }
 
     TempHome home;
     SinkLibrary sink;

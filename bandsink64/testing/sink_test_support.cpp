@@ -68,6 +68,15 @@ void writeExitLogging(const std::string& sysconfFolder, const std::string& level
                    "[ExitLogging]\nLevel=" + level + "\nLogFile=" + logFile + "\n");
 }
 
+std::vector<std::string> perJobFiles(const std::string& spoolFolder)
+{
+    std::vector<std::string> names;
+    for (auto& entry : std::filesystem::directory_iterator(spoolFolder))
+        if (entry.path().filename().string().rfind("korvafax_", 0) == 0)
+            names.push_back(entry.path().string());
+    return names;
+}
+
 std::vector<std::string> logMessages(const std::string& logFile)
 {
     std::vector<std::string> messages;

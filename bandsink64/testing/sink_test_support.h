@@ -45,6 +45,9 @@ void writeExitLogging(const std::string& sysconfFolder, const std::string& level
 // The log file's messages, without their time stamps.
 std::vector<std::string> logMessages(const std::string& logFile);
 
+// The per-job print files ("korvafax_*") in the spool folder.
+std::vector<std::string> perJobFiles(const std::string& spoolFolder);
+
 struct TiffPage {
     uint32_t width = 0, length = 0, rowsPerStrip = 0, strips = 0;
     uint16_t compression = 0, photometric = 0, samplesPerPixel = 0, bitsPerSample = 0;
