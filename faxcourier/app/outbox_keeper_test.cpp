@@ -1,0 +1,69 @@
+// The outbox in the running program: what an unsent job becomes, and a
+// retry timer that runs only while a fax waits to be retried.
+
+#include "faxcourier/app/outbox_keeper.h"
+
+#include "faxcourier/app/testing/scripted_ui.h"
+#include "platform/file_ops.h"
+#include "platform/testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace korva;
+using namespace korva::app;
+using korva::testing::TempHome;
+using korva::testing::writeWholeFile;
+
+namespace {
+
+// A job that was not sent, with one converted document in the spool folder.
+FaxJob unsentJob(const std::string& spool, bool withRecipient)
+{
+    FaxJob job;
+    job.subject = "Quarterly";
+    if (withRecipient)
+        job.recipients.emplace_back("0301~Anna~Acme");
+    std::filesystem::create_directories(spool);
+    const std::string file = spool + "/korvafax1.tif";
+    writeWholeFile(file, "fax pages");
+    FaxDocument document;
+    document.file = file.c_str();
+    document.pages = 1;
+    job.documents.push_back(document);
+    return job;
+}
+
+}  // namespace
+
+TEST(OutboxKeeper, TimerRunsOnlyWhileAFaxWaitsToBeRetried)
+{
+    struct Case {
+        const char* name;
+        bool withRecipient;
+        SubmitFailure failure;
+        const char* state;
+        bool timer;
+    };
+    const Case cases[] = {
+        {"server unreachable", true, SubmitFailure::Transient, "waiting", true},
+        {"logon refused", true, SubmitFailure::Permanent, "refused", false},
+        {"no recipients", false, SubmitFailure::None, "needs-dialog", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        korva::app::testing::testApplication();
+        TempHome home;
+        OutboxKeeper outbox(home.spool(), [](FaxJob&) { return SubmitResult{}; });
+        EXPECT_FALSE(outbox.timerRunning()) << "an empty outbox runs no timer";
+        FaxJob job = unsentJob(home.spool(), c.withRecipient);
+        const std::string original = job.documents[0].file.Text();
+        ASSERT_TRUE(outbox.keep(job, SubmitReport{c.failure, "why"}));
+        EXPECT_FALSE(fileExists(original)) << "the document moved into the outbox";
+        std::vector<OutboxEntry> entries = Outbox(home.spool()).list();
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_STREQ(outboxStateName(entries[0].state), c.state);
+        EXPECT_EQ(outbox.timerRunning(), c.timer);
+    }
+}
