@@ -67,3 +67,37 @@ TEST(OutboxKeeper, TimerRunsOnlyWhileAFaxWaitsToBeRetried)
         EXPECT_EQ(outbox.timerRunning(), c.timer);
     }
 }
+
+// A job kept for want of recipients is offered in the dialog with what it
+// had; sent or cancelled it leaves the outbox, and it stays when the
+// program ends meanwhile.
+TEST(OutboxKeeper, JobsKeptForTheDialogAreOfferedOnceWithTheirDocuments)
+{
+    struct Case {
+        const char* name;
+        int dialogResult;
+        bool quitWhileShown;
+        size_t left;
+    };
+    const Case cases[] = {{"sent", 1, false, 0}, {"cancelled", 0, false, 0}, {"program ends", 0, true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        korva::app::testing::testApplication();
+        TempHome home;
+        OutboxKeeper outbox(home.spool(), [](FaxJob&) { return SubmitResult{}; });
+        FaxJob job = unsentJob(home.spool(), false);
+        ASSERT_TRUE(outbox.keep(job, SubmitReport{}));
+        bool quitting = false;
+        std::vector<std::string> shown;
+        outbox.offerKeptForDialog(
+            [&](FaxJob& offered) {
+                shown.push_back(std::string(offered.subject.Text()) + ":" +
+                                korva::testing::readWholeFile(offered.documents.at(0).file.Text()));
+                quitting = c.quitWhileShown;
+                return c.dialogResult;
+            },
+            [&] { return quitting; });
+        EXPECT_EQ(shown, std::vector<std::string>{"Quarterly:fax pages"});
+        EXPECT_EQ(Outbox(home.spool()).list().size(), c.left);
+    }
+}
