@@ -39,9 +39,7 @@ constexpr int kMaxCellText = 999;
 
 QPushButton* pushButton(QWidget* parent, const char* text, int id)
 {
-    auto* button = app::withId(new QPushButton(QString::fromLatin1(text), parent), id);
-    button->setAutoDefault(false);
-    return button;
+    return app::pushButton(parent, QString::fromLatin1(text), id);
 }
 
 QLineEdit* searchBox(QWidget* parent, int id) { return app::withId(new QLineEdit(parent), id); }

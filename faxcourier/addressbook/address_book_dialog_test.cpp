@@ -310,3 +310,39 @@ TEST_F(AddressBook, OpensFromTheSendFaxDialogAndAddsToItsRecipients)
     EXPECT_EQ(sendFax.recipientList()->cell(0, 1), "0301");
     EXPECT_EQ(sendFax.recipientList()->cell(0, 2), "Yarrow");
 }
+
+TEST_F(AddressBook, EnterRunsTheFocusedButtonOrViewEditAndEscapeCloses)
+{
+    serve({person("Anna", "1")});
+    struct Case {
+        const char* name;
+        int focus;
+        Qt::Key key;
+        bool closes;  // else the selected entry opens
+    };
+    const Case cases[] = {
+        {"Tab to Close, Enter", IDCANCEL, Qt::Key_Return, true},
+        {"Enter in a search box", IDC_SEARCH_NAME, Qt::Key_Return, false},
+        {"Escape in a search box", IDC_SEARCH_NAME, Qt::Key_Escape, true},
+    };
+    for (const Case& c : cases) {
+        auto book = openBook();
+        ASSERT_TRUE(app::testing::showActive(book.get())) << c.name;
+        ASSERT_TRUE(app::testing::tabTo(control<QWidget>(*book, c.focus))) << c.name;
+        QString opened;
+        if (!c.closes) {
+            select(*book, {"Anna"});
+            app::testing::whenModal("106", [&](QWidget* entry) {
+                opened = control<QLineEdit>(*entry, IDC_DISPLAY_NAME)->text();
+                QTest::keyClick(entry, Qt::Key_Escape);
+            });
+        }
+        app::testing::pressKey(c.key);
+        EXPECT_EQ(book->isVisible(), !c.closes) << c.name;
+        EXPECT_EQ(opened, c.closes ? "" : "Anna") << c.name;
+        if (c.closes) {
+            EXPECT_EQ(book->result(), IDCANCEL) << c.name;
+        }
+    }
+    EXPECT_EQ(app::testing::modalTimeouts(), 0);
+}

@@ -56,9 +56,7 @@ constexpr int kMailField = 15;
 
 QPushButton* pushButton(QWidget* parent, const char* text, int id)
 {
-    auto* button = app::withId(new QPushButton(QString::fromLatin1(text), parent), id);
-    button->setAutoDefault(false);
-    return button;
+    return app::pushButton(parent, QString::fromLatin1(text), id);
 }
 
 // A mail value of digits and hyphens only is a number the server made up,

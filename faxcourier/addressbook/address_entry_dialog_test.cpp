@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 using namespace korva;
 using namespace korva::addressbook;
@@ -330,4 +331,34 @@ TEST_F(EntryDialog, AccentedValuesShowDecodedAndAreNotResentUnchanged)
                                                          "X-LDAPSET MAIL=r@example.com,carl TITLE Caf\xC3\xA9",
                                                          "QUIT"}));
     EXPECT_EQ(row(*book, QString::fromUtf8("Ren\xC3\xA9" "e")), "8|\xC5\x81\xC3\xB3" "d\xC5\xBA");
+}
+
+TEST_F(EntryDialog, EnterRunsTheFocusedButtonOrSaveAndEscapeCancels)
+{
+    serve({anna()});
+    struct Case {
+        const char* fax;  // typed in edit mode, then the keys
+        int focus;
+        Qt::Key key;
+        int result;  // 1 saves
+    };
+    const Case cases[] = {
+        {"0302", IDCANCEL, Qt::Key_Return, IDCANCEL},  // Tab to Cancel, Enter
+        {"0303", IDC_MOBILE, Qt::Key_Escape, IDCANCEL},
+        {"0304", IDC_MOBILE, Qt::Key_Return, IDOK},  // Enter in a field: Save
+    };
+    auto book = openBook();
+    for (const Case& c : cases) {
+        auto entry = openEntry(*book, kAnnaDn);
+        ASSERT_TRUE(app::testing::showActive(entry.get())) << c.fax;
+        QTest::mouseClick(control(*entry, IDC_EDIT_ENTRY), Qt::LeftButton);
+        field(*entry, IDC_FAX)->setText(c.fax);
+        ASSERT_TRUE(app::testing::tabTo(control<QWidget>(*entry, c.focus))) << c.fax;
+        app::testing::pressKey(c.key);
+        EXPECT_FALSE(entry->isVisible()) << c.fax;
+        EXPECT_EQ(entry->result(), c.result) << c.fax;
+        EXPECT_EQ(row(*book, "Anna Berg") == std::string(c.fax) + "|Yarrow", c.result == IDOK) << c.fax;
+        EXPECT_EQ(ReadDirectoryEntry(kAnnaDn)["FAX"] == c.fax, c.result == IDOK) << c.fax;
+    }
+    EXPECT_TRUE(ui.boxes.empty());
 }

@@ -2,7 +2,16 @@
 
 #include "faxcourier/app/app_icon.h"
 
+#include <QPushButton>
+
 namespace korva::app {
+
+QPushButton* pushButton(QWidget* parent, const QString& text, int id)
+{
+    auto* button = withId(new QPushButton(text, parent), id);
+    button->setAutoDefault(true);
+    return button;
+}
 
 void setSmallIcon(QWidget* dialog) { dialog->setWindowIcon(smallIcon()); }
 

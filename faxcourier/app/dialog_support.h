@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+class QPushButton;
+
 namespace korva::app {
 
 inline QString controlName(int id) { return QString::number(id); }
@@ -16,6 +18,10 @@ W* withId(W* widget, int id)
     widget->setObjectName(controlName(id));
     return widget;
 }
+
+// A push button that Enter runs while it has the focus; elsewhere in the
+// dialog Enter runs the default button.
+QPushButton* pushButton(QWidget* parent, const QString& text, int id);
 
 // Sets the program icon; every dialog calls it when it opens.
 void setSmallIcon(QWidget* dialog);
