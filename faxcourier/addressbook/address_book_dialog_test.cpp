@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 using namespace korva;
@@ -345,4 +346,27 @@ TEST_F(AddressBook, EnterRunsTheFocusedButtonOrViewEditAndEscapeCloses)
         }
     }
     EXPECT_EQ(app::testing::modalTimeouts(), 0);
+}
+
+TEST_F(AddressBook, ColumnsSplitTheShownListInThirdsAndFollowItsWidth)
+{
+    serve({person("Anna Berg", "+49 30 5550 0123", "1", "Yarrow Oy")});
+    auto book = openBook();
+    ASSERT_TRUE(app::testing::showActive(book.get()));
+    QTreeView* list = book->entryList();
+    auto expectSplit = [&](const char* when) {
+        int w = list->viewport()->width() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        EXPECT_EQ(list->columnWidth(0), w / 3) << when;
+        EXPECT_EQ(list->columnWidth(1), w / 3) << when;
+        EXPECT_EQ(list->columnWidth(2), w - 2 * (w / 3)) << when;
+        for (int c = 0; c < 3; ++c) {
+            QString text = book->rows()->index(0, c).data().toString();
+            EXPECT_GT(list->columnWidth(c), list->fontMetrics().horizontalAdvance(text)) << when << c;
+            EXPECT_GE(list->columnWidth(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << when << c;
+        }
+    };
+    expectSplit("at the default size");
+    book->resize(book->width() + 150, book->height());
+    QCoreApplication::processEvents();
+    expectSplit("wider");
 }

@@ -3,6 +3,9 @@
 #include "faxcourier/app/app_icon.h"
 
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTreeView>
 
 namespace korva::app {
 
@@ -11,6 +14,17 @@ QPushButton* pushButton(QWidget* parent, const QString& text, int id)
     auto* button = withId(new QPushButton(text, parent), id);
     button->setAutoDefault(true);
     return button;
+}
+
+void splitColumnsInThirds(QTreeView* list)
+{
+    int w = list->viewport()->width() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    // A shown scroll bar has already narrowed the viewport.
+    if (list->verticalScrollBar()->isVisible())
+        w += list->verticalScrollBar()->width();
+    list->setColumnWidth(0, w / 3);
+    list->setColumnWidth(1, w / 3);
+    list->setColumnWidth(2, w - 2 * (w / 3));
 }
 
 void setSmallIcon(QWidget* dialog) { dialog->setWindowIcon(smallIcon()); }

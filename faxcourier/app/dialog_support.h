@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QPushButton;
+class QTreeView;
 
 namespace korva::app {
 
@@ -22,6 +23,10 @@ W* withId(W* widget, int id)
 // A push button that Enter runs while it has the focus; elsewhere in the
 // dialog Enter runs the default button.
 QPushButton* pushButton(QWidget* parent, const QString& text, int id);
+
+// Name, Number and Company take a third of the list's client width each
+// (the last one what is left), leaving room for a vertical scroll bar.
+void splitColumnsInThirds(QTreeView* list);
 
 // Sets the program icon; every dialog calls it when it opens.
 void setSmallIcon(QWidget* dialog);

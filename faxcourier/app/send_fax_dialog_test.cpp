@@ -155,6 +155,18 @@ TEST_F(SendFax, ColumnsShareTheListWidth)
     EXPECT_GT(w, 100);
 }
 
+TEST_F(SendFax, TheNumberColumnShowsALongInternationalNumberUncut)
+{
+    auto dialog = open();
+    RecipientList* list = dialog->recipientList();
+    addRecipientRow(list, "Anna", kLongestFaxNumber, "Acme");
+    ASSERT_TRUE(showActive(dialog.get()));
+    int text = list->fontMetrics().horizontalAdvance(QString::fromLatin1(kLongestFaxNumber));
+    EXPECT_GT(list->columnWidth(ColumnNumber), text);
+    EXPECT_GE(list->columnWidth(ColumnNumber), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(ColumnNumber));
+    EXPECT_EQ(list->columnWidth(ColumnName), list->columnWidth(ColumnNumber));
+}
+
 TEST_F(SendFax, AddButtonFollowsTheFaxNumberAndRemoveTheSelection)
 {
     auto dialog = open();
