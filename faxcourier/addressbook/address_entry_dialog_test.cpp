@@ -111,6 +111,37 @@ TEST_F(EntryDialog, ShowsTheEntryInViewMode)
     EXPECT_EQ(entry->result(), 2);
 }
 
+TEST_F(EntryDialog, ViewModeFieldsLookReadOnlyAndTakeNoTyping)
+{
+    serve({anna()});
+    auto book = openBook();
+    auto entry = openEntry(*book, kAnnaDn);
+    ASSERT_TRUE(app::testing::showActive(entry.get()));
+    const QColor editable = QApplication::palette().color(QPalette::Base);
+    auto fieldsLook = [&](bool readOnly) {
+        for (int id : {IDC_DISPLAY_NAME, IDC_GIVEN_NAME, IDC_INITIALS, IDC_SURNAME, IDC_TITLE, IDC_COMPANY,
+                       IDC_DEPARTMENT, IDC_ADDRESS, IDC_CITY, IDC_STATE, IDC_POSTCODE, IDC_COUNTRY, IDC_TELEPHONE,
+                       IDC_FAX, IDC_MOBILE, IDC_EMAIL}) {
+            QWidget* w = control<QWidget>(*entry, id);
+            QColor base = w->palette().color(QPalette::Base);
+            EXPECT_EQ(base != editable, readOnly) << id;
+            EXPECT_EQ(base == w->palette().color(QPalette::Window), readOnly) << id;
+        }
+    };
+    fieldsLook(true);
+    QTest::mouseClick(field(*entry, IDC_MOBILE), Qt::LeftButton);
+    QTest::keyClicks(field(*entry, IDC_MOBILE), "99");
+    EXPECT_EQ(field(*entry, IDC_MOBILE)->text(), "040 1");
+    QTest::keyClicks(control<QPlainTextEdit>(*entry, IDC_ADDRESS), "x");
+    EXPECT_EQ(control<QPlainTextEdit>(*entry, IDC_ADDRESS)->toPlainText(), "1 Road\nTown");
+
+    QTest::mouseClick(control(*entry, IDC_EDIT_ENTRY), Qt::LeftButton);
+    fieldsLook(false);
+    QTest::keyClick(field(*entry, IDC_MOBILE), Qt::Key_End);
+    QTest::keyClicks(field(*entry, IDC_MOBILE), "99");
+    EXPECT_EQ(field(*entry, IDC_MOBILE)->text(), "040 199");
+}
+
 TEST_F(EntryDialog, OnlyAnEditableMarkOfExactlyOneAllowsEditing)
 {
     serve({anna("0"), {{"cn", "Absent"}, {"fax", "5"}, {"mail", "absent@example.com"}},

@@ -2,6 +2,8 @@
 
 #include "faxcourier/app/app_icon.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -25,6 +27,22 @@ void splitColumnsInThirds(QTreeView* list)
     list->setColumnWidth(0, w / 3);
     list->setColumnWidth(1, w / 3);
     list->setColumnWidth(2, w - 2 * (w / 3));
+}
+
+void setFieldReadOnly(QWidget* field, bool readOnly)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        edit->setReadOnly(readOnly);
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(field))
+        text->setReadOnly(readOnly);
+    if (!readOnly) {
+        field->setPalette(QPalette());  // back to the inherited look
+        return;
+    }
+    QPalette palette = field->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
+    field->setPalette(palette);
 }
 
 void setSmallIcon(QWidget* dialog) { dialog->setWindowIcon(smallIcon()); }

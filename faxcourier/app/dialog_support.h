@@ -28,6 +28,10 @@ QPushButton* pushButton(QWidget* parent, const QString& text, int id);
 // (the last one what is left), leaving room for a vertical scroll bar.
 void splitColumnsInThirds(QTreeView* list);
 
+// A QLineEdit or QPlainTextEdit that takes no typing; read-only it takes
+// the dialog's background, so that it does not look editable.
+void setFieldReadOnly(QWidget* field, bool readOnly);
+
 // Sets the program icon; every dialog calls it when it opens.
 void setSmallIcon(QWidget* dialog);
 
