@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the dialogs: control identifiers as object names,
-// the program icon, and coming to the foreground.
+// push buttons, the recipient lists' column split, read-only fields, the
+// program icon, and coming to the foreground.
 
 #include <QString>
 #include <QWidget>
