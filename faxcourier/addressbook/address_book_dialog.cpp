@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -39,9 +38,7 @@ constexpr int kMaxCellText = 999;
 
 QPushButton* pushButton(QWidget* parent, const char* text, int id)
 {
-    auto* button = app::withId(new QPushButton(QString::fromLatin1(text), parent), id);
-    button->setAutoDefault(false);
-    return button;
+    return app::pushButton(parent, QString::fromLatin1(text), id);
 }
 
 QLineEdit* searchBox(QWidget* parent, int id) { return app::withId(new QLineEdit(parent), id); }
@@ -65,11 +62,6 @@ FaxAddressBookDialog::FaxAddressBookDialog(QWidget* owner, QTreeWidget* recipien
     app::setSmallIcon(this);
     buildControls();
     connectCommands();
-
-    int w = list_->viewport()->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    list_->setColumnWidth(0, w / 3);
-    list_->setColumnWidth(1, w / 3);
-    list_->setColumnWidth(2, w - 2 * (w / 3));
 
     {
         std::lock_guard lock(addressBookLock);
@@ -368,6 +360,20 @@ void FaxAddressBookDialog::doubleClicked()
 {
     if (list_->selectionModel()->hasSelection())
         QMetaObject::invokeMethod(this, &FaxAddressBookDialog::viewEdit, Qt::QueuedConnection);
+}
+
+// The split needs the list's real width, known once the dialog is laid out.
+void FaxAddressBookDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    app::splitColumnsInThirds(list_);
+}
+
+void FaxAddressBookDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (isVisible())
+        app::splitColumnsInThirds(list_);
 }
 
 bool FaxAddressBookDialog::eventFilter(QObject* watched, QEvent* event)

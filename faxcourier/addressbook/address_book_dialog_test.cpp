@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 using namespace korva;
@@ -309,4 +310,63 @@ TEST_F(AddressBook, OpensFromTheSendFaxDialogAndAddsToItsRecipients)
     EXPECT_EQ(sendFax.recipientList()->cell(0, 0), "Anna");
     EXPECT_EQ(sendFax.recipientList()->cell(0, 1), "0301");
     EXPECT_EQ(sendFax.recipientList()->cell(0, 2), "Yarrow");
+}
+
+TEST_F(AddressBook, EnterRunsTheFocusedButtonOrViewEditAndEscapeCloses)
+{
+    serve({person("Anna", "1")});
+    struct Case {
+        const char* name;
+        int focus;
+        Qt::Key key;
+        bool closes;  // else the selected entry opens
+    };
+    const Case cases[] = {
+        {"Tab to Close, Enter", IDCANCEL, Qt::Key_Return, true},
+        {"Enter in a search box", IDC_SEARCH_NAME, Qt::Key_Return, false},
+        {"Escape in a search box", IDC_SEARCH_NAME, Qt::Key_Escape, true},
+    };
+    for (const Case& c : cases) {
+        auto book = openBook();
+        ASSERT_TRUE(app::testing::showActive(book.get())) << c.name;
+        ASSERT_TRUE(app::testing::tabTo(control<QWidget>(*book, c.focus))) << c.name;
+        QString opened;
+        if (!c.closes) {
+            select(*book, {"Anna"});
+            app::testing::whenModal("106", [&](QWidget* entry) {
+                opened = control<QLineEdit>(*entry, IDC_DISPLAY_NAME)->text();
+                QTest::keyClick(entry, Qt::Key_Escape);
+            });
+        }
+        app::testing::pressKey(c.key);
+        EXPECT_EQ(book->isVisible(), !c.closes) << c.name;
+        EXPECT_EQ(opened, c.closes ? "" : "Anna") << c.name;
+        if (c.closes) {
+            EXPECT_EQ(book->result(), IDCANCEL) << c.name;
+        }
+    }
+    EXPECT_EQ(app::testing::modalTimeouts(), 0);
+}
+
+TEST_F(AddressBook, ColumnsSplitTheShownListInThirdsAndFollowItsWidth)
+{
+    serve({person("Anna Berg", "+49 30 5550 0123", "1", "Yarrow Oy")});
+    auto book = openBook();
+    ASSERT_TRUE(app::testing::showActive(book.get()));
+    QTreeView* list = book->entryList();
+    auto expectSplit = [&](const char* when) {
+        int w = list->viewport()->width() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        EXPECT_EQ(list->columnWidth(0), w / 3) << when;
+        EXPECT_EQ(list->columnWidth(1), w / 3) << when;
+        EXPECT_EQ(list->columnWidth(2), w - 2 * (w / 3)) << when;
+        for (int c = 0; c < 3; ++c) {
+            QString text = book->rows()->index(0, c).data().toString();
+            EXPECT_GT(list->columnWidth(c), list->fontMetrics().horizontalAdvance(text)) << when << c;
+            EXPECT_GE(list->columnWidth(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << when << c;
+        }
+    };
+    expectSplit("at the default size");
+    book->resize(book->width() + 150, book->height());
+    QCoreApplication::processEvents();
+    expectSplit("wider");
 }

@@ -56,9 +56,7 @@ constexpr int kMailField = 15;
 
 QPushButton* pushButton(QWidget* parent, const char* text, int id)
 {
-    auto* button = app::withId(new QPushButton(QString::fromLatin1(text), parent), id);
-    button->setAutoDefault(false);
-    return button;
+    return app::pushButton(parent, QString::fromLatin1(text), id);
 }
 
 // A mail value of digits and hyphens only is a number the server made up,
@@ -100,14 +98,12 @@ void AddressEntryDialog::buildControls()
         if (i == kAddressField) {
             auto* edit = new QPlainTextEdit(this);
             edit->setTabChangesFocus(true);
-            edit->setReadOnly(true);
             edit->setFixedHeight(4 * fontMetrics().height());
             field = edit;
         } else {
-            auto* edit = new QLineEdit(this);
-            edit->setReadOnly(true);
-            field = edit;
+            field = new QLineEdit(this);
         }
+        app::setFieldReadOnly(field, true);
         fields_[size_t(i)] = app::withId(field, item.id);
         if (item.label) {
             auto* label = new QLabel(QString::fromLatin1(item.label), this);
@@ -176,12 +172,8 @@ void AddressEntryDialog::editEntry()
     entryEditMode_ = true;
     close_->setText(QStringLiteral("Save"));
     edit_->setEnabled(false);
-    for (QWidget* field : fields_) {
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(field))
-            edit->setReadOnly(false);
-        else
-            static_cast<QLineEdit*>(field)->setReadOnly(false);
-    }
+    for (QWidget* field : fields_)
+        app::setFieldReadOnly(field, false);
 }
 
 void AddressEntryDialog::addToFaxRecipients()

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 using namespace korva;
 using namespace korva::addressbook;
@@ -108,6 +109,37 @@ TEST_F(EntryDialog, ShowsTheEntryInViewMode)
     EXPECT_FALSE(control<QPlainTextEdit>(*entry, IDC_ADDRESS)->isReadOnly());
     control(*entry, IDCANCEL)->click();
     EXPECT_EQ(entry->result(), 2);
+}
+
+TEST_F(EntryDialog, ViewModeFieldsLookReadOnlyAndTakeNoTyping)
+{
+    serve({anna()});
+    auto book = openBook();
+    auto entry = openEntry(*book, kAnnaDn);
+    ASSERT_TRUE(app::testing::showActive(entry.get()));
+    const QColor editable = QApplication::palette().color(QPalette::Base);
+    auto fieldsLook = [&](bool readOnly) {
+        for (int id : {IDC_DISPLAY_NAME, IDC_GIVEN_NAME, IDC_INITIALS, IDC_SURNAME, IDC_TITLE, IDC_COMPANY,
+                       IDC_DEPARTMENT, IDC_ADDRESS, IDC_CITY, IDC_STATE, IDC_POSTCODE, IDC_COUNTRY, IDC_TELEPHONE,
+                       IDC_FAX, IDC_MOBILE, IDC_EMAIL}) {
+            QWidget* w = control<QWidget>(*entry, id);
+            QColor base = w->palette().color(QPalette::Base);
+            EXPECT_EQ(base != editable, readOnly) << id;
+            EXPECT_EQ(base == w->palette().color(QPalette::Window), readOnly) << id;
+        }
+    };
+    fieldsLook(true);
+    QTest::mouseClick(field(*entry, IDC_MOBILE), Qt::LeftButton);
+    QTest::keyClicks(field(*entry, IDC_MOBILE), "99");
+    EXPECT_EQ(field(*entry, IDC_MOBILE)->text(), "040 1");
+    QTest::keyClicks(control<QPlainTextEdit>(*entry, IDC_ADDRESS), "x");
+    EXPECT_EQ(control<QPlainTextEdit>(*entry, IDC_ADDRESS)->toPlainText(), "1 Road\nTown");
+
+    QTest::mouseClick(control(*entry, IDC_EDIT_ENTRY), Qt::LeftButton);
+    fieldsLook(false);
+    QTest::keyClick(field(*entry, IDC_MOBILE), Qt::Key_End);
+    QTest::keyClicks(field(*entry, IDC_MOBILE), "99");
+    EXPECT_EQ(field(*entry, IDC_MOBILE)->text(), "040 199");
 }
 
 TEST_F(EntryDialog, OnlyAnEditableMarkOfExactlyOneAllowsEditing)
@@ -330,4 +362,34 @@ TEST_F(EntryDialog, AccentedValuesShowDecodedAndAreNotResentUnchanged)
                                                          "X-LDAPSET MAIL=r@example.com,carl TITLE Caf\xC3\xA9",
                                                          "QUIT"}));
     EXPECT_EQ(row(*book, QString::fromUtf8("Ren\xC3\xA9" "e")), "8|\xC5\x81\xC3\xB3" "d\xC5\xBA");
+}
+
+TEST_F(EntryDialog, EnterRunsTheFocusedButtonOrSaveAndEscapeCancels)
+{
+    serve({anna()});
+    struct Case {
+        const char* fax;  // typed in edit mode, then the keys
+        int focus;
+        Qt::Key key;
+        int result;  // 1 saves
+    };
+    const Case cases[] = {
+        {"0302", IDCANCEL, Qt::Key_Return, IDCANCEL},  // Tab to Cancel, Enter
+        {"0303", IDC_MOBILE, Qt::Key_Escape, IDCANCEL},
+        {"0304", IDC_MOBILE, Qt::Key_Return, IDOK},  // Enter in a field: Save
+    };
+    auto book = openBook();
+    for (const Case& c : cases) {
+        auto entry = openEntry(*book, kAnnaDn);
+        ASSERT_TRUE(app::testing::showActive(entry.get())) << c.fax;
+        QTest::mouseClick(control(*entry, IDC_EDIT_ENTRY), Qt::LeftButton);
+        field(*entry, IDC_FAX)->setText(c.fax);
+        ASSERT_TRUE(app::testing::tabTo(control<QWidget>(*entry, c.focus))) << c.fax;
+        app::testing::pressKey(c.key);
+        EXPECT_FALSE(entry->isVisible()) << c.fax;
+        EXPECT_EQ(entry->result(), c.result) << c.fax;
+        EXPECT_EQ(row(*book, "Anna Berg") == std::string(c.fax) + "|Yarrow", c.result == IDOK) << c.fax;
+        EXPECT_EQ(ReadDirectoryEntry(kAnnaDn)["FAX"] == c.fax, c.result == IDOK) << c.fax;
+    }
+    EXPECT_TRUE(ui.boxes.empty());
 }

@@ -113,10 +113,9 @@ void ConfigureDialog::buildControls()
     grid->addWidget(coverPages_, row, 1, 1, 2);
     ++row;
 
-    auto* ok = withId(new QPushButton(QStringLiteral("&OK"), this), IDOK);
-    auto* cancel = withId(new QPushButton(QStringLiteral("&Cancel"), this), IDCANCEL);
+    QPushButton* ok = pushButton(this, QStringLiteral("&OK"), IDOK);
+    QPushButton* cancel = pushButton(this, QStringLiteral("&Cancel"), IDCANCEL);
     ok->setDefault(true);
-    cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);

@@ -1,6 +1,7 @@
 #include "faxcourier/app/configure_dialog.h"
 
 #include "faxcourier/app/control_ids.h"
+#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/app/ui_sinks.h"
 #include "platform/registry_store.h"
@@ -216,4 +217,36 @@ TEST_F(Configure, CoverPagesAreStoredWithCrLfLineEnds)
     Settings stored;
     LoadSettings(stored);
     EXPECT_STREQ(stored.CoverPages.Text(), "Standard\r\nUrgent");
+}
+
+TEST_F(Configure, EnterRunsTheFocusedButtonOrOkAndEscapeCancels)
+{
+    struct Case {
+        const char* typed;  // into Real Name, then the keys
+        int focus;
+        Qt::Key key;
+        int result;
+    };
+    const Case cases[] = {
+        {"Tab to Cancel, Enter", IDCANCEL, Qt::Key_Return, ConfigureDialog::ResultCancel},
+        {"Tab to OK, Enter", IDOK, Qt::Key_Enter, ConfigureDialog::ResultOk},
+        {"Enter in a field", IDC_FAX_NUMBER, Qt::Key_Return, ConfigureDialog::ResultOk},
+        {"Escape in a field", IDC_FAX_NUMBER, Qt::Key_Escape, ConfigureDialog::ResultCancel},
+    };
+    for (const Case& c : cases) {
+        Settings s = completeSettings();
+        ConfigureDialog dialog(s, nullptr);
+        ASSERT_TRUE(showActive(&dialog)) << c.typed;
+        typeInto(dialog, IDC_REAL_NAME, c.typed);
+        ASSERT_TRUE(tabTo(dialog.findChild<QWidget*>(controlName(c.focus)))) << c.typed;
+        pressKey(c.key);
+        EXPECT_FALSE(dialog.isVisible()) << c.typed;
+        EXPECT_EQ(dialog.result(), c.result) << c.typed;
+        bool saves = c.result == ConfigureDialog::ResultOk;
+        Settings stored;
+        LoadSettings(stored);
+        EXPECT_EQ(std::string(s.RealName.Text()) == c.typed, saves) << c.typed;
+        EXPECT_EQ(std::string(stored.RealName.Text()) == c.typed, saves) << c.typed;
+    }
+    EXPECT_TRUE(ui.boxes.empty());
 }

@@ -2,7 +2,48 @@
 
 #include "faxcourier/app/app_icon.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTreeView>
+
 namespace korva::app {
+
+QPushButton* pushButton(QWidget* parent, const QString& text, int id)
+{
+    auto* button = withId(new QPushButton(text, parent), id);
+    button->setAutoDefault(true);
+    return button;
+}
+
+void splitColumnsInThirds(QTreeView* list)
+{
+    int w = list->viewport()->width() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    // A shown scroll bar has already narrowed the viewport.
+    if (list->verticalScrollBar()->isVisible())
+        w += list->verticalScrollBar()->width();
+    list->setColumnWidth(0, w / 3);
+    list->setColumnWidth(1, w / 3);
+    list->setColumnWidth(2, w - 2 * (w / 3));
+}
+
+void setFieldReadOnly(QWidget* field, bool readOnly)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        edit->setReadOnly(readOnly);
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(field))
+        text->setReadOnly(readOnly);
+    if (!readOnly) {
+        field->setPalette(QPalette());  // back to the inherited look
+        return;
+    }
+    QPalette palette = field->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
+    field->setPalette(palette);
+}
 
 void setSmallIcon(QWidget* dialog) { dialog->setWindowIcon(smallIcon()); }
 

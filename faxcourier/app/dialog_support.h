@@ -1,9 +1,13 @@
 #pragma once
 // Small helpers shared by the dialogs: control identifiers as object names,
-// the program icon, and coming to the foreground.
+// push buttons, the recipient lists' column split, read-only fields, the
+// program icon, and coming to the foreground.
 
 #include <QString>
 #include <QWidget>
+
+class QPushButton;
+class QTreeView;
 
 namespace korva::app {
 
@@ -16,6 +20,18 @@ W* withId(W* widget, int id)
     widget->setObjectName(controlName(id));
     return widget;
 }
+
+// A push button that Enter runs while it has the focus; elsewhere in the
+// dialog Enter runs the default button.
+QPushButton* pushButton(QWidget* parent, const QString& text, int id);
+
+// Name, Number and Company take a third of the list's client width each
+// (the last one what is left), leaving room for a vertical scroll bar.
+void splitColumnsInThirds(QTreeView* list);
+
+// A QLineEdit or QPlainTextEdit that takes no typing; read-only it takes
+// the dialog's background, so that it does not look editable.
+void setFieldReadOnly(QWidget* field, bool readOnly);
 
 // Sets the program icon; every dialog calls it when it opens.
 void setSmallIcon(QWidget* dialog);

@@ -1,11 +1,14 @@
 #include "faxcourier/app/recipient_list.h"
 
+#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/send_fax_rules.h"
 #include "faxcourier/app/text_convert.h"
 
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionViewItem>
+
+#include <algorithm>
 
 namespace korva::app {
 namespace {
@@ -43,14 +46,19 @@ RecipientList::RecipientList(QWidget* parent) : QTreeWidget(parent)
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-void RecipientList::sizeColumns()
+void RecipientList::sizeColumns() { splitColumnsInThirds(this); }
+
+QSize RecipientList::minimumSizeHint() const
 {
-    int w = viewport()->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    if (verticalScrollBar()->isVisible())
-        w += verticalScrollBar()->width();
-    setColumnWidth(ColumnName, w / 3);
-    setColumnWidth(ColumnNumber, w / 3);
-    setColumnWidth(ColumnCompany, w - 2 * (w / 3));
+    // Wide enough that a third of the width shows the longest number uncut.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QString::fromLatin1(kLongestFaxNumber);
+    int column = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
+    int width = 3 * column + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) + 2 * frameWidth();
+    QSize hint = QTreeWidget::minimumSizeHint();
+    return {std::max(hint.width(), width), hint.height()};
 }
 
 QString RecipientList::cell(int row, int column) const

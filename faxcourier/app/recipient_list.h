@@ -8,6 +8,10 @@
 
 namespace korva::app {
 
+// The longest fax number that the Number column shows uncut: 20 digits,
+// international.
+inline constexpr char kLongestFaxNumber[] = "+49305550012345678901";
+
 enum RecipientColumn { ColumnName = 0, ColumnNumber = 1, ColumnCompany = 2 };
 
 class RecipientList : public QTreeWidget {
@@ -15,9 +19,9 @@ class RecipientList : public QTreeWidget {
 public:
     explicit RecipientList(QWidget* parent);
 
-    // Name, Number and Company take a third of the width each (the last one
-    // what is left), leaving room for a vertical scroll bar.
+    // Name, Number and Company take a third of the width each.
     void sizeColumns();
+    QSize minimumSizeHint() const override;
 
     int rowCount() const { return topLevelItemCount(); }
     QString cell(int row, int column) const;

@@ -31,9 +31,7 @@ const QString faxCaption = QStringLiteral("KORVA Fax");
 
 QPushButton* button(QWidget* parent, const char* text, int id)
 {
-    auto* b = withId(new QPushButton(QString::fromLatin1(text), parent), id);
-    b->setAutoDefault(false);
-    return b;
+    return pushButton(parent, QString::fromLatin1(text), id);
 }
 
 QLabel* labelFor(QWidget* parent, const char* text, QWidget* buddy, int id)

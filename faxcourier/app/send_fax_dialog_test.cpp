@@ -155,6 +155,18 @@ TEST_F(SendFax, ColumnsShareTheListWidth)
     EXPECT_GT(w, 100);
 }
 
+TEST_F(SendFax, TheNumberColumnShowsALongInternationalNumberUncut)
+{
+    auto dialog = open();
+    RecipientList* list = dialog->recipientList();
+    addRecipientRow(list, "Anna", kLongestFaxNumber, "Acme");
+    ASSERT_TRUE(showActive(dialog.get()));
+    int text = list->fontMetrics().horizontalAdvance(QString::fromLatin1(kLongestFaxNumber));
+    EXPECT_GT(list->columnWidth(ColumnNumber), text);
+    EXPECT_GE(list->columnWidth(ColumnNumber), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(ColumnNumber));
+    EXPECT_EQ(list->columnWidth(ColumnName), list->columnWidth(ColumnNumber));
+}
+
 TEST_F(SendFax, AddButtonFollowsTheFaxNumberAndRemoveTheSelection)
 {
     auto dialog = open();
@@ -497,4 +509,34 @@ TEST_F(SendFax, ViewAddressBookCallsTheInstalledOpenerWithTheRecipientList)
     EXPECT_EQ(ownerSeen, dialog.get());
     EXPECT_EQ(listSeen, dialog->findChild<QTreeWidget*>("1000"));
     EXPECT_EQ(dialog->recipientList()->rowCount(), 2);
+}
+
+TEST_F(SendFax, EnterRunsTheFocusedButtonOrAddRecipientAndEscapeCancels)
+{
+    struct Case {
+        const char* name;
+        int focus;
+        Qt::Key key;
+        bool closes;  // else the typed recipient is added
+    };
+    const Case cases[] = {
+        {"Tab to Cancel, Enter", IDCANCEL, Qt::Key_Return, true},
+        {"Enter in the fax number box", IDC_RECIPIENT_FAX, Qt::Key_Return, false},
+        {"Enter in the subject box", IDC_SUBJECT, Qt::Key_Enter, false},
+        {"Escape in the fax number box", IDC_RECIPIENT_FAX, Qt::Key_Escape, true},
+    };
+    for (const Case& c : cases) {
+        auto dialog = open();
+        ASSERT_TRUE(showActive(dialog.get())) << c.name;
+        enterRecipient(*dialog, "Anna", "0301", "Acme");
+        ASSERT_TRUE(tabTo(control<QWidget>(*dialog, c.focus))) << c.name;
+        pressKey(c.key);
+        EXPECT_EQ(dialog->isVisible(), !c.closes) << c.name;
+        EXPECT_EQ(SendFaxDialog::current() == nullptr, c.closes) << c.name;
+        EXPECT_EQ(dialog->recipientList()->rowCount(), c.closes ? 0 : 1) << c.name;
+        if (c.closes) {
+            EXPECT_EQ(dialog->result(), 0) << c.name;
+        }
+    }
+    EXPECT_TRUE(submitOwners.empty());
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -83,6 +84,26 @@ void whenModal(const char* objectName, std::function<void(QWidget*)> action, std
             dialog->done(0);
     });
     timer->start(5);
+}
+
+bool showActive(QWidget* window)
+{
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : QApplication::activeWindow(), key, modifiers);
+}
+
+bool tabTo(QWidget* target)
+{
+    for (int presses = 0; presses < 100 && QApplication::focusWidget() != target; ++presses)
+        pressKey(Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
 }
 
 bool processEventsUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)

@@ -62,6 +62,15 @@ void whenModal(const char* objectName, std::function<void(QWidget*)> action,
 
 int modalTimeouts();
 
+// Shows `window` and waits until it is active, so that keys reach its focus.
+bool showActive(QWidget* window);
+
+// Presses `key` where the keyboard would send it: the focus widget.
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// Presses Tab until `target` has the focus; false when it never gets it.
+bool tabTo(QWidget* target);
+
 // Processes events until `condition` holds or `timeout` passes.
 bool processEventsUntil(const std::function<bool()>& condition,
                         std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
