@@ -52,6 +52,10 @@ int main(int argc, char** argv)
         return runOutboxCommandLine(arguments);
     setHeadless(chooseDisplayPlatform());
     QApplication application(argc, argv);
+    // The window class stays "faxcourier"; the desktop matches the windows
+    // to the menu entry korvafax.desktop through this name.
+    QApplication::setApplicationName("faxcourier");
+    QGuiApplication::setDesktopFileName("korvafax");
     korva::addressbook::installAddressBook();
     std::unique_ptr<Courier> courier = makeProgramCourier();
     courier->startUp(arguments);
