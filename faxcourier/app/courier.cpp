@@ -5,6 +5,8 @@
 #include "faxcourier/app/app_icon.h"
 #include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/configure_dialog.h"
+#include "faxcourier/app/courier_bus.h"
+#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/leftover_documents.h"
 #include "faxcourier/app/main_window.h"
 #include "faxcourier/app/outbox_keeper.h"
@@ -29,6 +31,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <iostream>
 
 namespace korva::app {
 namespace {
@@ -57,6 +60,7 @@ Courier::Courier(SubmitFn submit, ConverterFactory makeConverter)
 
 Courier::~Courier()
 {
+    delete configure_;
     if (watcher_)
         watcher_->stop(5000);
 }
@@ -97,12 +101,17 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // have not taken instead of replacing it. A second faxcourier of the
     // same user would race the first for every document.
     if (int error = presence_.hold(spoolFolder_); error == EWOULDBLOCK) {
-        LogAlways(0, "faxcourier already runs for this user; this one ends\n");
-        requestQuit();
+        endForSecondStart();
         return;
     } else if (error != 0) {
         LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
     }
+    // Before the watcher starts: once it logs that it watches, a second
+    // start finds this one on the bus.
+    bus_ = std::make_unique<CourierBus>([this] { openConfigure(); });
+    bus_->publish();
+    if (configureSwitchGiven(arguments))
+        QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
     if (presence_.held())
         reportLeftoverDocuments(spoolFolder_);
     LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
@@ -168,6 +177,31 @@ void Courier::startOutbox()
             },
             [] { return quitRequested(); });
     });
+}
+
+// The user started the program again, from the menu most likely: what they
+// want is the running one's Configure dialog.
+void Courier::endForSecondStart()
+{
+    if (askRunningCourierToConfigure()) {
+        LogAlways(0, "faxcourier already runs; asked it to open Configure\n");
+        std::cerr << "faxcourier already runs; asked it to open Configure\n";
+    } else {
+        LogAlways(0, "faxcourier already runs for this user; this one ends\n");
+    }
+    requestQuit();
+}
+
+void Courier::openConfigure()
+{
+    if (configure_) {
+        bringToForeground(configure_);
+        return;
+    }
+    LogDebug("Opening Configure\n");
+    configure_ = new ConfigureDialog(globalSettings(), nullptr);
+    QObject::connect(configure_, &QDialog::finished, configure_, &QObject::deleteLater);
+    configure_->show();
 }
 
 // A folder others can write or own could hand us their documents and
