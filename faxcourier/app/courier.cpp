@@ -2,10 +2,12 @@
 
 #include "controlarea/control_area.h"
 #include "controlarea/waiting_documents.h"
+#include "faxcourier/app/accepted_notice.h"
 #include "faxcourier/app/app_icon.h"
 #include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/configure_dialog.h"
 #include "faxcourier/app/courier_bus.h"
+#include "faxcourier/app/desktop_notice.h"
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/leftover_documents.h"
 #include "faxcourier/app/main_window.h"
@@ -53,9 +55,16 @@ void reportLeftoverDocuments(const std::string& spoolFolder)
 
 }  // namespace
 
-Courier::Courier(SubmitFn submit, ConverterFactory makeConverter)
-    : submit_(std::move(submit)), makeConverter_(std::move(makeConverter))
+Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverter_(std::move(makeConverter))
 {
+    // Every fax the server accepts, from a dialog or preset, is told on the
+    // desktop: an automatic one shows nothing else.
+    submit_ = [submit = std::move(submit)](QWidget* owner, SubmitReport* report) {
+        bool accepted = submit(owner, report);
+        if (accepted)
+            showDesktopNotice(acceptedFaxNotice(globalFaxJob()));
+        return accepted;
+    };
 }
 
 Courier::~Courier()

@@ -18,6 +18,7 @@ public:
 
     // False when dbus-daemon is missing or did not start.
     bool running() const { return pid_ > 0 && !address_.empty(); }
+    const std::string& address() const { return address_; }
 
 private:
     pid_t pid_ = -1;
