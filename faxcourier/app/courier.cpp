@@ -3,6 +3,7 @@
 #include "controlarea/control_area.h"
 #include "controlarea/waiting_documents.h"
 #include "faxcourier/app/accepted_notice.h"
+#include "faxcourier/app/address_book_hook.h"
 #include "faxcourier/app/app_icon.h"
 #include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/configure_dialog.h"
@@ -16,6 +17,7 @@
 #include "faxcourier/app/quit_signals.h"
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/app/startup_rules.h"
+#include "faxcourier/app/status_icon.h"
 #include "faxcourier/app/tif_launch.h"
 #include "faxcourier/app/ui_seam.h"
 #include "faxcourier/app/ui_sinks.h"
@@ -31,6 +33,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cerrno>
 #include <iostream>
@@ -119,6 +122,9 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // start finds this one on the bus.
     bus_ = std::make_unique<CourierBus>([this] { openConfigure(); });
     bus_->publish();
+    statusIcon_ = std::make_unique<StatusIcon>(StatusIcon::Actions{
+        [this] { openConfigure(); }, [this] { openAddressBook(); }, [] { requestQuit(); }});
+    statusIcon_->show();
     if (configureSwitchGiven(arguments))
         QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
     if (presence_.held())
@@ -211,6 +217,25 @@ void Courier::openConfigure()
     configure_ = new ConfigureDialog(globalSettings(), nullptr);
     QObject::connect(configure_, &QDialog::finished, configure_, &QObject::deleteLater);
     configure_->show();
+}
+
+// From the status icon, outside any fax: rows the user adds have no Send Fax
+// dialog to go to, but entries can be looked at and edited.
+void Courier::openAddressBook()
+{
+    if (addressBookOpen_)
+        return;
+    if (!addressBookOpener()) {
+        LogAlways(0, "No address book is installed\n");
+        return;
+    }
+    addressBookOpen_ = true;
+    // After the menu has closed: the address book runs its own loop.
+    QTimer::singleShot(0, window_.get(), [this] {
+        QTreeWidget unusedRecipients;
+        addressBookOpener()(nullptr, &unusedRecipients);
+        addressBookOpen_ = false;
+    });
 }
 
 // A folder others can write or own could hand us their documents and

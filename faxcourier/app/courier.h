@@ -29,6 +29,7 @@ class QuitSignals;
 class BoxErrorSink;
 class ConfigureDialog;
 class CourierBus;
+class StatusIcon;
 class InstalledBoxSinks;
 class OutboxKeeper;
 
@@ -66,6 +67,7 @@ private:
     void endForSecondStart();
     // Without waiting: the dialog stays open beside whatever else runs.
     void openConfigure();
+    void openAddressBook();
     bool endForUnsafeSpoolFolder();
 
     SubmitFn submit_;
@@ -85,6 +87,8 @@ private:
     std::unique_ptr<OutboxKeeper> outbox_;
     std::unique_ptr<CourierBus> bus_;
     QPointer<ConfigureDialog> configure_;
+    std::unique_ptr<StatusIcon> statusIcon_;
+    bool addressBookOpen_ = false;
     SubmitReport lastReport_;
     int exitCode_ = 0;
     CourierPresence presence_;
