@@ -4,9 +4,9 @@ namespace korva::app {
 namespace {
 
 // "fax~name~company" as "name, fax", or the number alone without a name.
-std::string recipientText(const String& spec)
+std::string recipientText(const String& recipient)
 {
-    std::string text = spec.Text();
+    std::string text = recipient.Text();
     size_t first = text.find('~');
     std::string fax = text.substr(0, first);
     std::string name;
@@ -22,8 +22,8 @@ std::string recipientText(const String& spec)
 std::string acceptedFaxNotice(const FaxJob& job)
 {
     std::string recipients;
-    for (const String& spec : job.recipients)
-        recipients += (recipients.empty() ? "" : "; ") + recipientText(spec);
+    for (const String& recipient : job.recipients)
+        recipients += (recipients.empty() ? "" : "; ") + recipientText(recipient);
     uint64_t pages = 0;
     for (const FaxDocument& document : job.documents)
         pages += document.pages;
