@@ -2,9 +2,14 @@
 
 #include "controlarea/control_area.h"
 #include "controlarea/waiting_documents.h"
+#include "faxcourier/app/accepted_notice.h"
+#include "faxcourier/app/address_book_hook.h"
 #include "faxcourier/app/app_icon.h"
 #include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/configure_dialog.h"
+#include "faxcourier/app/courier_bus.h"
+#include "faxcourier/app/desktop_notice.h"
+#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/leftover_documents.h"
 #include "faxcourier/app/main_window.h"
 #include "faxcourier/app/outbox_keeper.h"
@@ -12,6 +17,7 @@
 #include "faxcourier/app/quit_signals.h"
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/app/startup_rules.h"
+#include "faxcourier/app/status_icon.h"
 #include "faxcourier/app/tif_launch.h"
 #include "faxcourier/app/ui_seam.h"
 #include "faxcourier/app/ui_sinks.h"
@@ -27,8 +33,10 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cerrno>
+#include <iostream>
 
 namespace korva::app {
 namespace {
@@ -50,13 +58,21 @@ void reportLeftoverDocuments(const std::string& spoolFolder)
 
 }  // namespace
 
-Courier::Courier(SubmitFn submit, ConverterFactory makeConverter)
-    : submit_(std::move(submit)), makeConverter_(std::move(makeConverter))
+Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverter_(std::move(makeConverter))
 {
+    // Every fax the server accepts, from a dialog or preset, is told on the
+    // desktop: an automatic one shows nothing else.
+    submit_ = [submit = std::move(submit)](QWidget* owner, SubmitReport* report) {
+        bool accepted = submit(owner, report);
+        if (accepted)
+            showDesktopNotice(acceptedFaxNotice(globalFaxJob()));
+        return accepted;
+    };
 }
 
 Courier::~Courier()
 {
+    delete configure_;
     if (watcher_)
         watcher_->stop(5000);
 }
@@ -97,12 +113,20 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // have not taken instead of replacing it. A second faxcourier of the
     // same user would race the first for every document.
     if (int error = presence_.hold(spoolFolder_); error == EWOULDBLOCK) {
-        LogAlways(0, "faxcourier already runs for this user; this one ends\n");
-        requestQuit();
+        endForSecondStart();
         return;
     } else if (error != 0) {
         LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
     }
+    // Before the watcher starts: once it logs that it watches, a second
+    // start finds this one on the bus.
+    bus_ = std::make_unique<CourierBus>([this] { openConfigure(); });
+    bus_->publish();
+    statusIcon_ = std::make_unique<StatusIcon>(StatusIcon::Actions{
+        [this] { openConfigure(); }, [this] { openAddressBook(); }, [] { requestQuit(); }});
+    statusIcon_->show();
+    if (configureSwitchGiven(arguments))
+        QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
     if (presence_.held())
         reportLeftoverDocuments(spoolFolder_);
     LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
@@ -167,6 +191,50 @@ void Courier::startOutbox()
                 return result;
             },
             [] { return quitRequested(); });
+    });
+}
+
+// The user started the program again, from the menu most likely: what they
+// want is the running one's Configure dialog.
+void Courier::endForSecondStart()
+{
+    if (askRunningCourierToConfigure()) {
+        LogAlways(0, "faxcourier already runs; asked it to open Configure\n");
+        std::cerr << "faxcourier already runs; asked it to open Configure\n";
+    } else {
+        LogAlways(0, "faxcourier already runs for this user; this one ends\n");
+    }
+    requestQuit();
+}
+
+void Courier::openConfigure()
+{
+    if (configure_) {
+        bringToForeground(configure_);
+        return;
+    }
+    LogDebug("Opening Configure\n");
+    configure_ = new ConfigureDialog(globalSettings(), nullptr);
+    QObject::connect(configure_, &QDialog::finished, configure_, &QObject::deleteLater);
+    configure_->show();
+}
+
+// From the status icon, outside any fax: rows the user adds have no Send Fax
+// dialog to go to, but entries can be looked at and edited.
+void Courier::openAddressBook()
+{
+    if (addressBookOpen_)
+        return;
+    if (!addressBookOpener()) {
+        LogAlways(0, "No address book is installed\n");
+        return;
+    }
+    addressBookOpen_ = true;
+    // After the menu has closed: the address book runs its own loop.
+    QTimer::singleShot(0, window_.get(), [this] {
+        QTreeWidget unusedRecipients;
+        addressBookOpener()(nullptr, &unusedRecipients);
+        addressBookOpen_ = false;
     });
 }
 

@@ -7,6 +7,8 @@
 #include "faxcourier/pipeline/pipeline_state.h"
 #include "platform/courier_presence.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +27,9 @@ class PostedMessageTarget;
 class QtArrivalUi;
 class QuitSignals;
 class BoxErrorSink;
+class ConfigureDialog;
+class CourierBus;
+class StatusIcon;
 class InstalledBoxSinks;
 class OutboxKeeper;
 
@@ -59,6 +64,10 @@ public:
 
 private:
     void startOutbox();
+    void endForSecondStart();
+    // Without waiting: the dialog stays open beside whatever else runs.
+    void openConfigure();
+    void openAddressBook();
     bool endForUnsafeSpoolFolder();
 
     SubmitFn submit_;
@@ -76,6 +85,10 @@ private:
     std::unique_ptr<ArrivalHandler> arrival_;
     std::unique_ptr<SpoolWatcher> watcher_;
     std::unique_ptr<OutboxKeeper> outbox_;
+    std::unique_ptr<CourierBus> bus_;
+    QPointer<ConfigureDialog> configure_;
+    std::unique_ptr<StatusIcon> statusIcon_;
+    bool addressBookOpen_ = false;
     SubmitReport lastReport_;
     int exitCode_ = 0;
     CourierPresence presence_;

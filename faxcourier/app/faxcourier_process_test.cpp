@@ -3,6 +3,9 @@
 // a running faxcourier, and the quit signals end it with exit code 0.
 
 #include "faxcourier/app/testing/courier_process.h"
+#include "faxcourier/app/testing/notification_catcher.h"
+#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/app/testing/session_bus.h"
 #include "faxcourier/settings/settings.h"
 #include "platform/courier_presence.h"
 #include "platform/paths.h"
@@ -128,6 +131,26 @@ TEST_F(CourierRun, PresetFaxReachesKorvaSimWithoutAWindowAndSigtermEndsWithZero)
     // The debug log names the conversation, never the password or its base64 form.
     EXPECT_EQ(written.find("s3cret"), std::string::npos) << written;
     EXPECT_EQ(written.find("czNjcmV0"), std::string::npos) << written;
+}
+
+TEST_F(CourierRun, AcceptedFaxIsToldOnTheDesktopAndInTheLog)
+{
+    SessionBus bus;
+    if (!bus.running())
+        GTEST_SKIP() << "no dbus-daemon for a private session bus";
+    korva::app::testing::testApplication();
+    NotificationCatcher notifications(bus.address());
+    ASSERT_TRUE(notifications.listening());
+    auto courier = startCourier();
+    preset({"-s", "Quarterly report", "-r", "0301 555~Berta Blau~Blau KG"});
+    printLetter();
+
+    ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors) << readWholeFile(log);
+    const char* notice = "Fax to Berta Blau, 0301 555, 2 pages, accepted";
+    EXPECT_EQ(notifications.waitForSummaries(1, milliseconds(10000)).join("\n").toStdString(), notice);
+    EXPECT_TRUE(waitForFileText(log, notice)) << readWholeFile(log);
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
 }
 
 TEST_F(CourierRun, EveryPresetFaxIsSentAndTheSecondIsNumberedOn)

@@ -1,5 +1,6 @@
 // cmake --install of faxcourier's part into a staging folder: the programs,
-// the icon and the autostart entry land where the desktop looks for them,
+// the icon, the autostart and the menu entry land where the desktop looks
+// for them,
 // and the installed faxcourier starts and ends cleanly.
 
 #include "faxcourier/app/testing/courier_process.h"
@@ -10,6 +11,7 @@
 
 #include <csignal>
 #include <sstream>
+#include <unistd.h>
 
 using namespace korva;
 using namespace korva::app::testing;
@@ -39,7 +41,7 @@ std::map<std::string, std::string> desktopEntry(const std::string& text)
     return entry;
 }
 
-TEST(Install, ProgramsIconAndAutostartEntryForEveryUser)
+TEST(Install, ProgramsIconAutostartAndMenuEntryForEveryUser)
 {
     TempHome home;
     std::string stage = home.path() + "/stage";
@@ -59,6 +61,25 @@ TEST(Install, ProgramsIconAndAutostartEntryForEveryUser)
     EXPECT_EQ(entry["Name"], "KORVA Fax");
     EXPECT_EQ(entry.count("Hidden"), 0u);
     EXPECT_EQ(entry.count("OnlyShowIn"), 0u) << "every desktop starts it";
+
+    // The menu entry opens Configure; its name is the one the program gives
+    // the desktop, so that its windows belong to the entry.
+    std::string menuEntry = stage + KORVA_MENU_ENTRY;
+    auto menu = desktopEntry(readWholeFile(menuEntry));
+    EXPECT_EQ(menu["Type"], "Application");
+    EXPECT_EQ(menu["Name"], "KORVA Fax");
+    EXPECT_EQ(menu["Exec"], KORVA_INSTALLED_BINDIR "/faxcourier --configure");
+    EXPECT_EQ(menu["Icon"], "korvafax");
+    EXPECT_EQ(menu["Categories"], "Office;Utility;");
+    EXPECT_EQ(menu.count("NoDisplay"), 0u) << "the menu shows it";
+    EXPECT_EQ(menu.count("Hidden"), 0u);
+    EXPECT_TRUE(std::string(KORVA_MENU_ENTRY).ends_with("/applications/korvafax.desktop"));
+    if (access("/usr/bin/desktop-file-validate", X_OK) == 0) {
+        for (const std::string& path : {menuEntry, stage + KORVA_AUTOSTART_ENTRY}) {
+            auto checked = runProcess({"/usr/bin/desktop-file-validate", path});
+            EXPECT_EQ(checked.exitCode, 0) << path << "\n" << checked.out << checked.err;
+        }
+    }
 
     // What the session would start: the installed program.
     std::string errors = home.path() + "/faxcourier.err";

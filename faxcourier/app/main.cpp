@@ -3,6 +3,7 @@
 
 #include "faxcourier/addressbook/address_book_install.h"
 #include "faxcourier/app/program_courier.h"
+#include "faxcourier/app/program_info.h"
 #include "faxcourier/app/startup_rules.h"
 #include "faxcourier/app/ui_seam.h"
 #include "faxcourier/foundation/log.h"
@@ -43,10 +44,18 @@ int main(int argc, char** argv)
     using namespace korva::app;
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (std::optional<std::string> info = programInfoRequested(arguments)) {
+        std::cout << *info;
+        return 0;
+    }
     if (korva::isOutboxCommand(arguments))
         return runOutboxCommandLine(arguments);
     setHeadless(chooseDisplayPlatform());
     QApplication application(argc, argv);
+    // The window class stays "faxcourier"; the desktop matches the windows
+    // to the menu entry korvafax.desktop through this name.
+    QApplication::setApplicationName("faxcourier");
+    QGuiApplication::setDesktopFileName("korvafax");
     korva::addressbook::installAddressBook();
     std::unique_ptr<Courier> courier = makeProgramCourier();
     courier->startUp(arguments);

@@ -18,6 +18,14 @@ bool debugSwitchGiven(const std::vector<std::string>& arguments)
     return false;
 }
 
+bool configureSwitchGiven(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments)
+        if (argument == "--configure")
+            return true;
+    return false;
+}
+
 bool offscreenPlatformNeeded(const char* display, const char* waylandDisplay, const char* qpaPlatform)
 {
     return !isSet(display) && !isSet(waylandDisplay) && !isSet(qpaPlatform);

@@ -12,6 +12,9 @@ namespace korva::app {
 // looked at.
 bool debugSwitchGiven(const std::vector<std::string>& arguments);
 
+// True when "--configure" is one of the arguments.
+bool configureSwitchGiven(const std::vector<std::string>& arguments);
+
 // True when Qt must draw offscreen: neither DISPLAY nor WAYLAND_DISPLAY is
 // set and no platform was chosen through QT_QPA_PLATFORM.
 bool offscreenPlatformNeeded(const char* display, const char* waylandDisplay, const char* qpaPlatform);

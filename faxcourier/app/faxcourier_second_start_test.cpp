@@ -1,0 +1,72 @@
+// Starting faxcourier again while it runs: the second start asks the
+// running one over the session bus to open Configure and ends; --configure
+// on a first start opens Configure itself.
+
+#include "faxcourier/app/testing/courier_process.h"
+#include "faxcourier/app/testing/session_bus.h"
+#include "platform/paths.h"
+#include "platform/testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace korva;
+using namespace korva::app::testing;
+using korva::testing::readWholeFile;
+using korva::testing::TempHome;
+
+namespace {
+
+using std::chrono::milliseconds;
+
+class SecondStart : public ::testing::Test {
+protected:
+    SecondStart() : log(stateHome() + "/KORVAFax/korvafax.log"), errors(home.path() + "/first.err") {}
+
+    std::unique_ptr<CourierProcess> startCourier(const std::vector<std::string>& arguments)
+    {
+        auto courier = std::make_unique<CourierProcess>(arguments, errors);
+        EXPECT_TRUE(waitForFileText(log, "Watching ")) << readWholeFile(errors);
+        return courier;
+    }
+
+    void endCourier(CourierProcess& courier)
+    {
+        courier.signal(SIGTERM);
+        EXPECT_EQ(courier.waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
+    }
+
+    TempHome home;
+    std::string log;
+    std::string errors;
+};
+
+TEST_F(SecondStart, ConfigureSwitchOnAFirstStartOpensConfigure)
+{
+    auto courier = startCourier({"-debug", "--configure"});
+    EXPECT_TRUE(waitForFileText(log, "Opening Configure\n")) << readWholeFile(log);
+    EXPECT_TRUE(courier->running());
+    endCourier(*courier);
+}
+
+TEST_F(SecondStart, AsksTheRunningOneToOpenConfigureAndSaysSo)
+{
+    SessionBus bus;
+    if (!bus.running())
+        GTEST_SKIP() << "no dbus-daemon for a private session bus";
+    auto first = startCourier({"-debug"});
+    EXPECT_EQ(readWholeFile(log).find("Opening Configure"), std::string::npos);
+
+    std::string secondErrors = home.path() + "/second.err";
+    CourierProcess second({}, secondErrors);
+    EXPECT_EQ(second.waitForExit(milliseconds(15000)), 0);
+    EXPECT_NE(readWholeFile(secondErrors).find("faxcourier already runs; asked it to open Configure\n"),
+              std::string::npos)
+        << readWholeFile(secondErrors);
+    EXPECT_TRUE(waitForFileText(log, "Opening Configure\n")) << readWholeFile(log);
+    EXPECT_TRUE(first->running());
+    endCourier(*first);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#pragma once
+// The status icon with its menu (Configure..., Address Book..., Quit),
+// shown only where the desktop has a status area; elsewhere the program
+// stays as it is, with no window at all.
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <functional>
+
+namespace korva::app {
+
+class StatusIcon {
+public:
+    struct Actions {
+        std::function<void()> configure;
+        std::function<void()> addressBook;
+        std::function<void()> quit;
+    };
+    explicit StatusIcon(Actions actions);
+
+    // False (logged) when the desktop has no status area.
+    bool show();
+    QMenu& menu() { return menu_; }
+    const QSystemTrayIcon& icon() const { return icon_; }
+
+private:
+    Actions actions_;
+    QMenu menu_;
+    QSystemTrayIcon icon_;
+};
+
+}  // namespace korva::app

@@ -1,0 +1,38 @@
+// The status icon's menu and where it is shown.
+
+#include "faxcourier/app/status_icon.h"
+#include "faxcourier/app/testing/scripted_ui.h"
+
+#include <gtest/gtest.h>
+
+using namespace korva::app;
+
+namespace {
+
+TEST(StatusIcon, MenuOffersConfigureAddressBookAndQuit)
+{
+    korva::app::testing::testApplication();
+    std::vector<std::string> chosen;
+    StatusIcon icon({[&] { chosen.push_back("configure"); }, [&] { chosen.push_back("address book"); },
+                     [&] { chosen.push_back("quit"); }});
+    QStringList texts;
+    for (QAction* action : icon.menu().actions()) {
+        if (action->isSeparator())
+            continue;
+        texts << action->text();
+        action->trigger();
+    }
+    EXPECT_EQ(texts.join("|").toStdString(), "Configure…|Address Book…|Quit");
+    EXPECT_EQ(chosen, (std::vector<std::string>{"configure", "address book", "quit"}));
+}
+
+TEST(StatusIcon, NotShownWhereTheDesktopHasNoStatusArea)
+{
+    korva::app::testing::testApplication();
+    StatusIcon icon({[] {}, [] {}, [] {}});
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the offscreen platform has none";
+    EXPECT_FALSE(icon.show());
+    EXPECT_FALSE(icon.icon().isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+#pragma once
+// A private D-Bus session bus for one test: dbus-daemon runs while the
+// object lives, and DBUS_SESSION_BUS_ADDRESS names it, so that programs the
+// test starts meet on it and never on the user's own bus.
+
+#include <optional>
+#include <string>
+#include <sys/types.h>
+
+namespace korva::app::testing {
+
+class SessionBus {
+public:
+    SessionBus();
+    ~SessionBus();
+    SessionBus(const SessionBus&) = delete;
+    SessionBus& operator=(const SessionBus&) = delete;
+
+    // False when dbus-daemon is missing or did not start.
+    bool running() const { return pid_ > 0 && !address_.empty(); }
+    const std::string& address() const { return address_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string address_;
+    std::optional<std::string> savedAddress_;
+};
+
+}  // namespace korva::app::testing
