@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the dialogs: control identifiers as object names,
-// the program icon, and coming to the foreground.
+// the program icon, coming to the foreground, and refusing typed text
+// that the program's 8-bit text cannot hold.
 
 #include <QString>
 #include <QWidget>
@@ -21,5 +22,12 @@ W* withId(W* widget, int id)
 void setSmallIcon(QWidget* dialog);
 
 void bringToForeground(QWidget* window);
+
+// The name of the field a dialog label introduces, without "&" and ":".
+QString fieldName(const char* label);
+
+// When `text` holds a character that the program's 8-bit text cannot hold,
+// says so in a box naming the field, focuses it and returns true.
+[[nodiscard]] bool refuseUnfitText(QWidget* dialog, QWidget* field, const QString& name, const QString& text);
 
 }  // namespace korva::app

@@ -260,7 +260,7 @@ void SendFaxDialog::showEvent(QShowEvent* event)
 
 void SendFaxDialog::FillCoverPageList()
 {
-    std::string wanted = coverPageList_->currentIndex() >= 0 ? toLatin1(coverPageList_->currentText())
+    std::string wanted = coverPageList_->currentIndex() >= 0 ? toAnsi(coverPageList_->currentText())
                                                              : std::string(job_.coverPage.Text());
     coverPageList_->clear();
     CoverPageChoice choice = chooseCoverPages(settings_.CoverPages, wanted);
@@ -408,8 +408,8 @@ void SendFaxDialog::accept()
     }
     job_.recipients.clear();
     for (int row = 0; row < recipients_->rowCount(); ++row) {
-        RecipientRow columns{toLatin1(recipients_->cell(row, ColumnName)), toLatin1(recipients_->cell(row, ColumnNumber)),
-                             toLatin1(recipients_->cell(row, ColumnCompany))};
+        RecipientRow columns{toAnsi(recipients_->cell(row, ColumnName)), toAnsi(recipients_->cell(row, ColumnNumber)),
+                             toAnsi(recipients_->cell(row, ColumnCompany))};
         job_.recipients.emplace_back(recipientLineForSend(columns).c_str());
     }
     bool sent = false;
