@@ -62,6 +62,38 @@ TEST(EntryListModel, SelectionFollowsItsRowThroughMergesAndRenames)
     EXPECT_EQ(model.row(selection.selectedRows()[0].row()).name, "Adam");
 }
 
+TEST(EntryListModel, NamesOrderByTheirLettersAccentsAndCaseAside)
+{
+    EntryListModel model;
+    model.mergeRows({row("Zoe", 0), row("\xC3\x89mile Zola", 1), row("eva", 2), row("Emma", 3), row("Ella", 7)});
+    model.mergeRows({row("\xC3\x96zil", 4), row("Oscar", 5), row("Pia", 6)});
+    EXPECT_EQ(names(model), (QStringList{"Ella", QString::fromUtf8("\xC3\x89mile Zola"), "Emma", "eva", "Oscar",
+                                         QString::fromUtf8("\xC3\x96zil"), "Pia", "Zoe"}));
+}
+
+TEST(ListLetter, TheBaseLetterOfTheFirstCharacterOrNone)
+{
+    const struct {
+        const char* name;
+        char letter;
+    } cases[] = {
+        {"Anna", 'A'},
+        {"mike", 'M'},
+        {"\xC3\x89mile Zola", 'E'},
+        {"\xC3\xA9lodie", 'E'},
+        {"\xC3\x96zil", 'O'},
+        {"\xC5\xA0koda", 'S'},
+        {"Zoe", 'Z'},
+        {"~tilde", 0},
+        {"(office)", 0},
+        {"42 Club", 0},
+        {"\xCE\xA9mega", 0},
+        {"", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(listLetter(String(c.name)), c.letter) << c.name;
+}
+
 TEST(DirectoryText, Utf8IsDecodedAndOtherBytesReadAsWindows1252)
 {
     EXPECT_EQ(fromDirectory("Ren\xC3\xA9" "e"), QString::fromUtf8("Ren\xC3\xA9" "e"));
