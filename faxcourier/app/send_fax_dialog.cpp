@@ -48,6 +48,14 @@ QLabel* labelFor(QWidget* parent, const char* text, QWidget* buddy, int id)
 int dluX(const QWidget* w, int units) { return units * w->fontMetrics().averageCharWidth() / 4; }
 int dluY(const QWidget* w, int units) { return units * w->fontMetrics().height() / 8; }
 
+// What goes to the server must fit its ANSI text; the box names the field.
+bool refuseUnfitRecipient(QWidget* dialog, QLineEdit* number, QLineEdit* name, QLineEdit* company)
+{
+    return refuseUnfitText(dialog, number, QStringLiteral("Recipient Fax Number"), number->text()) ||
+           refuseUnfitText(dialog, name, QStringLiteral("Recipient Name"), name->text()) ||
+           refuseUnfitText(dialog, company, QStringLiteral("Recipient Company"), company->text());
+}
+
 // An edit control's multi-line text keeps CR LF line ends.
 String windowsLines(const QString& text)
 {
@@ -305,6 +313,8 @@ void SendFaxDialog::copyRowIntoBoxes()
 
 void SendFaxDialog::addRecipient()
 {
+    if (refuseUnfitRecipient(this, faxNumber_, name_, company_))
+        return;
     if (FindDuplicateRecipient(name_->text(), faxNumber_->text(), recipients_, -1)) {
         ui().beep();
         return;
@@ -316,6 +326,8 @@ void SendFaxDialog::addRecipient()
 
 void SendFaxDialog::replaceRecipient()
 {
+    if (refuseUnfitRecipient(this, faxNumber_, name_, company_))
+        return;
     int row = recipients_->firstSelectedRow();
     if (row < 0 || FindDuplicateRecipient(name_->text(), faxNumber_->text(), recipients_, row)) {
         ui().beep();
@@ -389,6 +401,13 @@ void SendFaxDialog::viewAddressBook()
 
 void SendFaxDialog::accept()
 {
+    if (refuseUnfitText(this, subject_, QStringLiteral("Subject"), subject_->text()) ||
+        refuseUnfitText(this, comments_, QStringLiteral("Comments"), comments_->toPlainText()))
+        return;
+    for (int row = 0; row < recipients_->rowCount(); ++row)
+        for (int column : {ColumnName, ColumnNumber, ColumnCompany})
+            if (refuseUnfitText(this, recipients_, QStringLiteral("Recipient List"), recipients_->cell(row, column)))
+                return;
     job_.subject = toKorva(subject_->text());
     job_.comments = windowsLines(comments_->toPlainText());
     if (coverPagesShown_)
