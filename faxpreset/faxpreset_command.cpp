@@ -1,8 +1,11 @@
 #include "faxpreset/faxpreset_command.h"
 
 #include "controlarea/control_area.h"
+#include "faxcourier/foundation/windows1252.h"
 
 #include <cstring>
+#include <optional>
+#include <string>
 #include <strings.h>
 
 namespace korva {
@@ -66,8 +69,8 @@ bool listControlArea(std::FILE* out, std::FILE* err)
         std::fprintf(err, "Cannot read the data transfer area %s\n", controlFilePath().c_str());
         return false;
     }
-    std::fprintf(out, "%d - %s\n", 0, fieldText(current.userName).c_str());
-    std::fprintf(out, "Job - %s\n", fieldText(current.documentName).c_str());
+    std::fprintf(out, "%d - %s\n", 0, windows1252ToUtf8(fieldText(current.userName)).c_str());
+    std::fprintf(out, "Job - %s\n", windows1252ToUtf8(fieldText(current.documentName)).c_str());
     return true;
 }
 
@@ -95,8 +98,14 @@ int runFaxPreset(int argc, const char* const* argv, std::FILE* out, std::FILE* e
         if (takesValue(arg)) {
             // The value is the next argument whatever it looks like; a
             // missing value leaves the field empty.
-            const char* value = i + 1 < argc ? argv[++i] : "";
-            if (!is(arg, "-r")) {
+            const char* typed = i + 1 < argc ? argv[++i] : "";
+            // The command line is UTF-8; control.dat holds Windows-1252.
+            std::optional<std::string> ansi = utf8ToWindows1252(typed);
+            const char* value = ansi ? ansi->c_str() : "";
+            if (!ansi) {
+                std::fprintf(out, "The value of %s holds a character that KORVA Fax cannot send: %s\n", arg, typed);
+                status = -1;
+            } else if (!is(arg, "-r")) {
                 storeValueOption(record, arg, value);
             } else if (recipientCount == 4) {
                 std::fputs("Too many recipients defined - max 4\n", out);

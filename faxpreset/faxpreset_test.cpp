@@ -134,6 +134,32 @@ TEST_F(FaxPresetTest, LongValuesAreCut)
     EXPECT_EQ(fieldText(record().recipients[0]), std::string(99, 'r'));
 }
 
+TEST_F(FaxPresetTest, ValuesAreStoredAsWindows1252OrRefusedNamingTheOption)
+{
+    ASSERT_EQ(run({"-s", "\xE2\x82\xAC 12", "-r", "030~M\xC3\xBCller~\xE2\x80\x9EZ\xE2\x80\x9C"}).exitCode, 0);
+    EXPECT_EQ(fieldText(record().subject), "\x80 12");
+    EXPECT_EQ(fieldText(record().recipients[0]), "030~M\xFCller~\x84Z\x93");
+
+    std::string before = controlBytes();
+    for (const char* option : {"-r", "-s", "-c"}) {
+        ProcessResult r = run({option, "030~\xCE\xA9mega~Acme"});
+        EXPECT_NE(r.exitCode, 0) << option;
+        EXPECT_NE(r.out.find(std::string("The value of ") + option), std::string::npos) << r.out;
+        EXPECT_EQ(controlBytes(), before) << option;
+    }
+}
+
+TEST_F(FaxPresetTest, ListShowsWindows1252TextAsUtf8)
+{
+    ASSERT_EQ(run({"-u", "anna"}).exitCode, 0);
+    ControlRecord printed = record();
+    setField(printed.userName, "M\xFCller");
+    setField(printed.documentName, "\x80 Offer");
+    korva::testing::writeWholeFile(home.spool() + "/control.dat",
+                                   std::string(reinterpret_cast<char*>(&printed), sizeof printed));
+    EXPECT_EQ(run({"-list"}).out, "0 - M\xC3\xBCller\nJob - \xE2\x82\xAC Offer\n");
+}
+
 TEST_F(FaxPresetTest, ListPrintsTheAreaAndWritesNothing)
 {
     ProcessResult empty = run({"-list"});

@@ -11,7 +11,7 @@ namespace korva::addressbook {
 bool AddRecipientNumbers(QTreeWidget* list, const QString& name, const QString& company, const QString& numbers)
 {
     QStringList fresh;
-    for (const std::string& token : app::splitFaxNumbers(app::toLatin1(numbers))) {
+    for (const std::string& token : app::splitFaxNumbers(app::toAnsi(numbers))) {
         QString number = app::toQt(token);
         if (!fresh.contains(number) && !app::FindDuplicateRecipient(name, number, list, -1))
             fresh.append(number);

@@ -187,6 +187,7 @@ void FaxAddressBookDialog::tick()
     filter.company = toDirectory(searchCompany_->text());
     filter.faxOnly = faxOnly_->isChecked();
     filter.letter = effectiveLetter(checkedLetter(), filter);
+    filter.letterOf = listLetter;
     std::vector<EntryRow> batch;
     bool stale = false;
     {

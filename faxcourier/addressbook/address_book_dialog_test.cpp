@@ -369,4 +369,23 @@ TEST_F(AddressBook, ColumnsSplitTheShownListInThirdsAndFollowItsWidth)
     book->resize(book->width() + 150, book->height());
     QCoreApplication::processEvents();
     expectSplit("wider");
+
+TEST_F(AddressBook, AccentedNamesListUnderTheirBaseLetterAndPunctuationUnderNone)
+{
+    serve({person("Zoe", "1"), person("\xC3\x89mile Zola", "2"), person("Emma", "3"), person("~tilde", "4")});
+    auto book = openBook();
+    EXPECT_EQ(column(*book), (QStringList{"~tilde", QString::fromUtf8("\xC3\x89mile Zola"), "Emma", "Zoe"}));
+    const struct {
+        int letter;
+        QStringList shown;
+    } cases[] = {
+        {'E', {QString::fromUtf8("\xC3\x89mile Zola"), "Emma"}},
+        {'Z', {"Zoe"}},
+        {'T', {}},
+    };
+    for (const auto& c : cases) {
+        control(*book, IDC_LETTER_A + (c.letter - 'A'))->click();
+        fill(*book);
+        EXPECT_EQ(column(*book), c.shown) << char(c.letter);
+    }
 }

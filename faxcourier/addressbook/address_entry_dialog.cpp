@@ -7,6 +7,7 @@
 #include "faxcourier/addressbook/directory_text.h"
 #include "faxcourier/addressbook/saved_entry.h"
 #include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/text_convert.h"
 #include "faxcourier/app/ui_seam.h"
 #include "faxcourier/net/directory_commands.h"
 
@@ -205,11 +206,11 @@ bool AddressEntryDialog::buildNewMap(AttributeMap& newMap)
             // Unchanged: the value as it came. One that the program's 8-bit
             // text cannot hold is left alone rather than sent garbled.
             QString loaded = fromDirectory(entryAttributes_[item.key]);
-            if (fitsLatin1(loaded))
+            if (app::fitsAnsi(loaded))
                 newMap[item.key] = toProgramText(loaded);
             continue;
         }
-        if (!fitsLatin1(text)) {
+        if (!app::fitsAnsi(text)) {
             QString label = QString::fromLatin1(item.label ? item.label : "Name :").chopped(2);
             app::showBox(this, QStringLiteral("KORVA Fax"),
                          QStringLiteral("The %1 field holds characters that the address book cannot store.").arg(label),

@@ -392,4 +392,26 @@ TEST_F(EntryDialog, EnterRunsTheFocusedButtonOrSaveAndEscapeCancels)
         EXPECT_EQ(ReadDirectoryEntry(kAnnaDn)["FAX"] == c.fax, c.result == IDOK) << c.fax;
     }
     EXPECT_TRUE(ui.boxes.empty());
+
+TEST_F(EntryDialog, Windows1252CharactersReachTheDirectoryAsUtf8)
+{
+    const struct {
+        const char* typed;
+        const char* sent;
+    } cases[] = {
+        {"\xE2\x82\xAC desk", "X-LDAPSET MAIL=anna@example.com,carl TITLE \xE2\x82\xAC desk"},
+        {"\xE2\x80\x9EHead\xE2\x80\x9C", "X-LDAPSET MAIL=anna@example.com,carl TITLE \xE2\x80\x9EHead\xE2\x80\x9C"},
+        {"\xC5\x92uvre", "X-LDAPSET MAIL=anna@example.com,carl TITLE \xC5\x92uvre"},
+    };
+    for (const auto& c : cases) {
+        serve({anna()});
+        auto book = openBook();
+        auto server = scriptCommands(1);
+        auto entry = openEntry(*book, kAnnaDn);
+        control(*entry, IDC_EDIT_ENTRY)->click();
+        field(*entry, IDC_TITLE)->setText(QString::fromUtf8(c.typed));
+        control(*entry, IDOK)->click();
+        EXPECT_TRUE(ui.boxes.empty()) << c.typed;
+        EXPECT_EQ(server->lines(), (std::vector<std::string>{"X-LDAPUSER carl", "PASS s3cret pw", c.sent, "QUIT"}));
+    }
 }

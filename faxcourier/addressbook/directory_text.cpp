@@ -1,5 +1,7 @@
 #include "faxcourier/addressbook/directory_text.h"
 
+#include "faxcourier/app/text_convert.h"
+
 #include <QStringDecoder>
 
 namespace korva::addressbook {
@@ -10,20 +12,12 @@ QString fromDirectory(const String& value)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
-        return QString::fromLatin1(bytes);
+        return app::toQt(value);
     return text;
 }
 
 String toDirectory(const QString& text) { return String(text.toUtf8().constData()); }
 
-String toProgramText(const QString& text) { return String(text.toLatin1().constData()); }
-
-bool fitsLatin1(const QString& text)
-{
-    for (QChar c : text)
-        if (c.unicode() > 0xFF)
-            return false;
-    return true;
-}
+String toProgramText(const QString& text) { return app::toKorva(text); }
 
 }  // namespace korva::addressbook

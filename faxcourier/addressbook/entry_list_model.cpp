@@ -1,15 +1,46 @@
 #include "faxcourier/addressbook/entry_list_model.h"
 
+#include "faxcourier/addressbook/directory_text.h"
+
+#include <QCollator>
+#include <QLocale>
+
 #include <algorithm>
-#include <strings.h>
 
 namespace korva::addressbook {
 
+namespace {
+
+// The C locale has no order of its own for letters beyond ASCII; the
+// common order of all languages stands in for it.
+QCollator nameCollator()
+{
+    QLocale locale;
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    return collator;
+}
+
+}  // namespace
+
 bool rowBefore(const EntryRow& a, const EntryRow& b)
 {
-    int order = strcasecmp(a.sortKey.c_str(), b.sortKey.c_str());
+    static const QCollator collator = nameCollator();
+    int order = collator.compare(a.name, b.name);
     return order != 0 ? order < 0 : a.sortKey < b.sortKey;
 }
+
+char listLetter(const QString& name)
+{
+    QString decomposed = name.left(1).normalized(QString::NormalizationForm_D);
+    if (decomposed.isEmpty())
+        return 0;
+    char16_t base = decomposed.at(0).toUpper().unicode();
+    return base >= u'A' && base <= u'Z' ? char(base) : 0;
+}
+
+char listLetter(const String& name) { return listLetter(fromDirectory(name)); }
 
 int EntryListModel::rowCount(const QModelIndex& parent) const
 {

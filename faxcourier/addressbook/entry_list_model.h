@@ -1,9 +1,11 @@
 #pragma once
 // The rows of the Fax Address Book list: name, number and company of an
 // entry, and the entry's position in addressEntries. Rows stay sorted by
-// name, letter case aside, as a sorted list view keeps them. A batch of
+// name, as a sorted list view keeps them. A batch of
 // rows goes in with one layout change, so a tick costs one merge however
 // long the list already is.
+
+#include "faxcourier/foundation/korva_string.h"
 
 #include <QAbstractTableModel>
 
@@ -44,8 +46,14 @@ private:
     std::vector<EntryRow> rows_;
 };
 
-// Rows order by name as the list view sorts them: letter case aside, then
-// byte for byte.
+// Rows order by name in the user's language, letter case and accents
+// aside (Émile between Ella and Emma, not after Zoe), then byte for byte.
 bool rowBefore(const EntryRow& a, const EntryRow& b);
+
+// The letter button a directory name is listed under, 'A'...'Z' from the
+// base letter of its first character (Émile is under E), or 0 when it
+// begins with anything but a Latin letter.
+char listLetter(const String& name);
+char listLetter(const QString& name);
 
 }  // namespace korva::addressbook

@@ -62,12 +62,42 @@ TEST(EntryListModel, SelectionFollowsItsRowThroughMergesAndRenames)
     EXPECT_EQ(model.row(selection.selectedRows()[0].row()).name, "Adam");
 }
 
-TEST(DirectoryText, Utf8IsDecodedAndOtherBytesReadAsLatin1)
+TEST(EntryListModel, NamesOrderByTheirLettersAccentsAndCaseAside)
+{
+    EntryListModel model;
+    model.mergeRows({row("Zoe", 0), row("\xC3\x89mile Zola", 1), row("eva", 2), row("Emma", 3), row("Ella", 7)});
+    model.mergeRows({row("\xC3\x96zil", 4), row("Oscar", 5), row("Pia", 6)});
+    EXPECT_EQ(names(model), (QStringList{"Ella", QString::fromUtf8("\xC3\x89mile Zola"), "Emma", "eva", "Oscar",
+                                         QString::fromUtf8("\xC3\x96zil"), "Pia", "Zoe"}));
+}
+
+TEST(ListLetter, TheBaseLetterOfTheFirstCharacterOrNone)
+{
+    const struct {
+        const char* name;
+        char letter;
+    } cases[] = {
+        {"Anna", 'A'},
+        {"mike", 'M'},
+        {"\xC3\x89mile Zola", 'E'},
+        {"\xC3\xA9lodie", 'E'},
+        {"\xC3\x96zil", 'O'},
+        {"\xC5\xA0koda", 'S'},
+        {"Zoe", 'Z'},
+        {"~tilde", 0},
+        {"(office)", 0},
+        {"42 Club", 0},
+        {"\xCE\xA9mega", 0},
+        {"", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(listLetter(String(c.name)), c.letter) << c.name;
+}
+
+TEST(DirectoryText, Utf8IsDecodedAndOtherBytesReadAsWindows1252)
 {
     EXPECT_EQ(fromDirectory("Ren\xC3\xA9" "e"), QString::fromUtf8("Ren\xC3\xA9" "e"));
-    EXPECT_EQ(fromDirectory("Ren\xE9" "e"), QString::fromLatin1("Ren\xE9" "e"));
-    EXPECT_STREQ(toDirectory(QString::fromLatin1("\xE9")).Text(), "\xC3\xA9");
-    EXPECT_STREQ(toProgramText(QString::fromLatin1("\xE9")).Text(), "\xE9");
-    EXPECT_TRUE(fitsLatin1(QString::fromLatin1("\xFF")));
-    EXPECT_FALSE(fitsLatin1(QString::fromUtf8("\xC5\x81")));
+    EXPECT_EQ(fromDirectory("Ren\xE9" "e \x80"), QString::fromUtf8("Ren\xC3\xA9" "e \xE2\x82\xAC"));
+    EXPECT_STREQ(toDirectory(QString::fromUtf8("\xE2\x82\xAC")).Text(), "\xE2\x82\xAC");
+    EXPECT_STREQ(toProgramText(QString::fromUtf8("\xC3\xA9\xE2\x82\xAC")).Text(), "\xE9\x80");
 }

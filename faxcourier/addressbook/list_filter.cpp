@@ -2,6 +2,14 @@
 
 namespace korva {
 
+char asciiLetter(const String& name)
+{
+    char first = name.GetAt(0);
+    if (first >= 'a' && first <= 'z')
+        return char(first - 'a' + 'A');
+    return first >= 'A' && first <= 'Z' ? first : 0;
+}
+
 char effectiveLetter(char checkedLetter, const ListFilter& searchBoxes)
 {
     bool searching = !searchBoxes.name.IsEmpty() || !searchBoxes.number.IsEmpty() || !searchBoxes.company.IsEmpty();
@@ -12,14 +20,8 @@ bool passesFilter(const AddressEntry& entry, const ListFilter& filter)
 {
     if (filter.faxOnly && entry.fax.IsEmpty())
         return false;
-    if (filter.letter) {
-        const char lower[2] = {filter.letter, 0};
-        if (entry.name.CompareNoCase(lower) < 0)
-            return false;
-        const char upper[2] = {char(filter.letter + 1), 0};
-        if (filter.letter != 'Z' && entry.name.CompareNoCase(upper) >= 0)
-            return false;
-    }
+    if (filter.letter && filter.letterOf(entry.name) != filter.letter)
+        return false;
     if (!filter.name.IsEmpty() && entry.name.FindNoCase(filter.name) < 0)
         return false;
     if (!filter.number.IsEmpty() && entry.fax.FindNoCase(filter.number) < 0)

@@ -6,9 +6,14 @@
 
 namespace korva {
 
+// The letter button a name is listed under, 'A'...'Z', or 0 for none. This
+// one knows only ASCII; the dialog passes one that knows the user's language.
+char asciiLetter(const String& name);
+
 struct ListFilter {
     bool faxOnly = true;
     char letter = 0;  // 'A'...'Z', or 0 for none (All, or a search box in use)
+    char (*letterOf)(const String& name) = asciiLetter;
     String name;      // the search boxes, as UTF-8 like the directory's values
     String number;
     String company;

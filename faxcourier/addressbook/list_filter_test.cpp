@@ -40,13 +40,23 @@ TEST(ListFilter, LetterMTakesNamesBeginningWithMInEitherCase)
     EXPECT_FALSE(passesFilter(entry("n"), m));
 }
 
-TEST(ListFilter, LetterZHasNoUpperBound)
+TEST(ListFilter, LetterZTakesOnlyNamesBeginningWithZ)
 {
     ListFilter z = letter('Z');
     EXPECT_TRUE(passesFilter(entry("Zoe"), z));
     EXPECT_TRUE(passesFilter(entry("zz top"), z));
-    EXPECT_TRUE(passesFilter(entry("~tilde"), z));  // sorts after z
+    EXPECT_FALSE(passesFilter(entry("~tilde"), z));
+    EXPECT_FALSE(passesFilter(entry("\xC3\x89mile Zola"), z));
     EXPECT_FALSE(passesFilter(entry("Yann"), z));
+}
+
+TEST(ListFilter, TheLetterComesFromTheFiltersLetterFunction)
+{
+    ListFilter e = letter('E');
+    e.letterOf = [](const String& name) { return name.GetAt(0) == '\xC3' ? 'E' : asciiLetter(name); };
+    EXPECT_TRUE(passesFilter(entry("\xC3\x89mile Zola"), e));
+    EXPECT_TRUE(passesFilter(entry("emma"), e));
+    EXPECT_FALSE(passesFilter(entry("Zoe"), e));
 }
 
 TEST(ListFilter, NamesBeginningWithDigitsOrPunctuationAppearUnderNoLetter)

@@ -180,6 +180,11 @@ void ConfigureDialog::accept()
     for (int id : {IDC_SERVER, IDC_USERNAME, IDC_PASSWORD, IDC_EMAIL_ADDRESS, IDC_FAX_ADDRESS})
         if (edit(id)->text().isEmpty() && refuseEmpty(id))
             return;
+    for (const EditLayout& item : editLayouts)
+        if (refuseUnfitText(this, edit(item.id), fieldName(item.label), edit(item.id)->text()))
+            return;
+    if (refuseUnfitText(this, coverPages_, QStringLiteral("Cover Page(s)"), coverPages_->toPlainText()))
+        return;
     copyControlsIntoSettings();
     save_(settings_);  // reports its own failure; memory keeps the new values
     done(ResultOk);

@@ -7,6 +7,8 @@
 #include "platform/registry_store.h"
 #include "platform/testing/test_support.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -56,6 +58,17 @@ protected:
         QLineEdit* edit = dialog.edit(id);
         edit->clear();
         QTest::keyClicks(edit, text);
+    }
+
+    // QTest::keyClicks knows only ASCII keys; these events carry the text.
+    void typeUnicodeInto(ConfigureDialog& dialog, int id, const QString& text)
+    {
+        QLineEdit* edit = dialog.edit(id);
+        edit->clear();
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &press);
+        }
     }
 
     TempHome home;
@@ -249,4 +262,48 @@ TEST_F(Configure, EnterRunsTheFocusedButtonOrOkAndEscapeCancels)
         EXPECT_EQ(std::string(stored.RealName.Text()) == c.typed, saves) << c.typed;
     }
     EXPECT_TRUE(ui.boxes.empty());
+
+TEST_F(Configure, TypedTextIsStoredAsWindows1252)
+{
+    Settings s = completeSettings();
+    ConfigureDialog dialog(s, nullptr);
+    show(dialog);
+    typeUnicodeInto(dialog, IDC_PASSWORD, QString::fromUtf8("\xE2\x82\xAC" "uro"));
+    typeUnicodeInto(dialog, IDC_REAL_NAME, QString::fromUtf8("\xC3\x89mile M\xC3\xBCller"));
+    dialog.accept();
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_STREQ(s.Password.Text(), "\x80uro");
+    EXPECT_STREQ(s.RealName.Text(), "\xC9mile M\xFCller");
+    Settings stored;
+    LoadSettings(stored);
+    EXPECT_STREQ(stored.Password.Text(), "\x80uro");
+    ConfigureDialog reopened(stored, nullptr);
+    EXPECT_EQ(reopened.edit(IDC_PASSWORD)->text(), QString::fromUtf8("\xE2\x82\xAC" "uro"));
+}
+
+TEST_F(Configure, ACharacterWindows1252LacksIsRefusedNamingTheField)
+{
+    const struct {
+        int id;
+        const char* text;
+        const char* field;
+    } cases[] = {
+        {IDC_REAL_NAME, "\xCE\xA9mega", "Real Name"},
+        {IDC_COMPANY, "\xC5\x81\xC3\xB3\x64\xC5\xBA Ltd", "Company Name"},
+        {IDC_PASSWORD, "p\xE2\x84\xA6", "KORVA Password"},
+    };
+    for (const auto& c : cases) {
+        Settings s = completeSettings();
+        ConfigureDialog dialog(s, nullptr);
+        show(dialog);
+        typeUnicodeInto(dialog, c.id, QString::fromUtf8(c.text));
+        size_t before = ui.boxes.size();
+        dialog.accept();
+        ASSERT_EQ(ui.boxes.size(), before + 1) << c.field;
+        EXPECT_TRUE(ui.boxes.back().text.contains(QString::fromUtf8(c.field))) << ui.boxes.back().text.toStdString();
+        EXPECT_EQ(ui.boxes.back().owner, &dialog);
+        EXPECT_EQ(focusedName(dialog), controlName(c.id));
+        EXPECT_STREQ(s.Password.Text(), "secret");
+        EXPECT_NE(dialog.result(), ConfigureDialog::ResultOk);
+    }
 }

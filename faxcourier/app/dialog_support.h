@@ -1,7 +1,8 @@
 #pragma once
 // Small helpers shared by the dialogs: control identifiers as object names,
 // push buttons, the recipient lists' column split, read-only fields, the
-// program icon, and coming to the foreground.
+// program icon, coming to the foreground, and refusing typed text that the
+// program's 8-bit text cannot hold.
 
 #include <QString>
 #include <QWidget>
@@ -37,5 +38,12 @@ void setFieldReadOnly(QWidget* field, bool readOnly);
 void setSmallIcon(QWidget* dialog);
 
 void bringToForeground(QWidget* window);
+
+// The name of the field a dialog label introduces, without "&" and ":".
+QString fieldName(const char* label);
+
+// When `text` holds a character that the program's 8-bit text cannot hold,
+// says so in a box naming the field, focuses it and returns true.
+[[nodiscard]] bool refuseUnfitText(QWidget* dialog, QWidget* field, const QString& name, const QString& text);
 
 }  // namespace korva::app

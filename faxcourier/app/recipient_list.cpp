@@ -20,7 +20,7 @@ public:
     bool operator<(const QTreeWidgetItem& other) const override
     {
         int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return sortsBefore(toLatin1(text(column)), toLatin1(other.text(column)));
+        return sortsBefore(toAnsi(text(column)), toAnsi(other.text(column)));
     }
 };
 
@@ -107,7 +107,7 @@ QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const Q
 
 void InsertRecipientRows(QTreeWidget* list, const QString& name, const QString& company, const QString& numbers)
 {
-    for (const std::string& token : splitFaxNumbers(toLatin1(numbers)))
+    for (const std::string& token : splitFaxNumbers(toAnsi(numbers)))
         addRecipientRow(list, name, toQt(token), company)->setSelected(true);
 }
 

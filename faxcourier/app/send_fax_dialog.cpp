@@ -46,6 +46,14 @@ QLabel* labelFor(QWidget* parent, const char* text, QWidget* buddy, int id)
 int dluX(const QWidget* w, int units) { return units * w->fontMetrics().averageCharWidth() / 4; }
 int dluY(const QWidget* w, int units) { return units * w->fontMetrics().height() / 8; }
 
+// What goes to the server must fit its ANSI text; the box names the field.
+bool refuseUnfitRecipient(QWidget* dialog, QLineEdit* number, QLineEdit* name, QLineEdit* company)
+{
+    return refuseUnfitText(dialog, number, QStringLiteral("Recipient Fax Number"), number->text()) ||
+           refuseUnfitText(dialog, name, QStringLiteral("Recipient Name"), name->text()) ||
+           refuseUnfitText(dialog, company, QStringLiteral("Recipient Company"), company->text());
+}
+
 // An edit control's multi-line text keeps CR LF line ends.
 String windowsLines(const QString& text)
 {
@@ -258,7 +266,7 @@ void SendFaxDialog::showEvent(QShowEvent* event)
 
 void SendFaxDialog::FillCoverPageList()
 {
-    std::string wanted = coverPageList_->currentIndex() >= 0 ? toLatin1(coverPageList_->currentText())
+    std::string wanted = coverPageList_->currentIndex() >= 0 ? toAnsi(coverPageList_->currentText())
                                                              : std::string(job_.coverPage.Text());
     coverPageList_->clear();
     CoverPageChoice choice = chooseCoverPages(settings_.CoverPages, wanted);
@@ -303,6 +311,8 @@ void SendFaxDialog::copyRowIntoBoxes()
 
 void SendFaxDialog::addRecipient()
 {
+    if (refuseUnfitRecipient(this, faxNumber_, name_, company_))
+        return;
     if (FindDuplicateRecipient(name_->text(), faxNumber_->text(), recipients_, -1)) {
         ui().beep();
         return;
@@ -314,6 +324,8 @@ void SendFaxDialog::addRecipient()
 
 void SendFaxDialog::replaceRecipient()
 {
+    if (refuseUnfitRecipient(this, faxNumber_, name_, company_))
+        return;
     int row = recipients_->firstSelectedRow();
     if (row < 0 || FindDuplicateRecipient(name_->text(), faxNumber_->text(), recipients_, row)) {
         ui().beep();
@@ -387,6 +399,13 @@ void SendFaxDialog::viewAddressBook()
 
 void SendFaxDialog::accept()
 {
+    if (refuseUnfitText(this, subject_, QStringLiteral("Subject"), subject_->text()) ||
+        refuseUnfitText(this, comments_, QStringLiteral("Comments"), comments_->toPlainText()))
+        return;
+    for (int row = 0; row < recipients_->rowCount(); ++row)
+        for (int column : {ColumnName, ColumnNumber, ColumnCompany})
+            if (refuseUnfitText(this, recipients_, QStringLiteral("Recipient List"), recipients_->cell(row, column)))
+                return;
     job_.subject = toKorva(subject_->text());
     job_.comments = windowsLines(comments_->toPlainText());
     if (coverPagesShown_)
@@ -406,8 +425,8 @@ void SendFaxDialog::accept()
     }
     job_.recipients.clear();
     for (int row = 0; row < recipients_->rowCount(); ++row) {
-        RecipientRow columns{toLatin1(recipients_->cell(row, ColumnName)), toLatin1(recipients_->cell(row, ColumnNumber)),
-                             toLatin1(recipients_->cell(row, ColumnCompany))};
+        RecipientRow columns{toAnsi(recipients_->cell(row, ColumnName)), toAnsi(recipients_->cell(row, ColumnNumber)),
+                             toAnsi(recipients_->cell(row, ColumnCompany))};
         job_.recipients.emplace_back(recipientLineForSend(columns).c_str());
     }
     bool sent = false;

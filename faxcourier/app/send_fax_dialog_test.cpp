@@ -539,4 +539,45 @@ TEST_F(SendFax, EnterRunsTheFocusedButtonOrAddRecipientAndEscapeCancels)
         }
     }
     EXPECT_TRUE(submitOwners.empty());
+
+TEST_F(SendFax, RecipientsAndSubjectGoOutAsWindows1252)
+{
+    addDocument("Letter", 1);
+    auto dialog = open();
+    enterRecipient(*dialog, "\xC3\x89mile M\xC3\xBCller", "030", "\xE2\x80\x9EZola\xE2\x80\x9C \xE2\x82\xAC");
+    click(*dialog, IDC_ADD_RECIPIENT);
+    control<QLineEdit>(*dialog, IDC_SUBJECT)->setText(QString::fromUtf8("\xE2\x82\xAC 12"));
+    click(*dialog, IDOK);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(submittedRecipients, (std::vector<std::string>{"030~\xC9mile M\xFCller~\x84Zola\x93 \x80"}));
+    EXPECT_STREQ(job.subject.Text(), "\x80 12");
+}
+
+TEST_F(SendFax, ACharacterWindows1252LacksIsRefusedNamingTheField)
+{
+    const struct {
+        const char* name;
+        const char* company;
+        const char* subject;
+        const char* field;
+        int rowsAdded;
+    } cases[] = {
+        {"\xCE\xA9mega", "Acme", "", "Recipient Name", 0},
+        {"Anna", "\xC5\x81\xC3\xB3\x64\xC5\xBA", "", "Recipient Company", 0},
+        {"Anna", "Acme", "\xCE\xA9", "Subject", 1},
+    };
+    for (const auto& c : cases) {
+        addDocument("Letter", 1);
+        auto dialog = open();
+        enterRecipient(*dialog, c.name, "030", c.company);
+        click(*dialog, IDC_ADD_RECIPIENT);
+        control<QLineEdit>(*dialog, IDC_SUBJECT)->setText(QString::fromUtf8(c.subject));
+        click(*dialog, IDOK);
+        EXPECT_EQ(dialog->recipientList()->rowCount(), c.rowsAdded) << c.field;
+        ASSERT_FALSE(ui.boxes.empty()) << c.field;
+        EXPECT_TRUE(ui.boxes.front().text.contains(c.field)) << ui.boxes.front().text.toStdString();
+        EXPECT_TRUE(submittedRecipients.empty()) << c.field;
+        ui.boxes.clear();
+        dialog->reject();
+    }
 }

@@ -1,18 +1,30 @@
 #pragma once
-// The program keeps 8-bit text (Latin-1); Qt shows Unicode. A character
-// that Latin-1 cannot hold becomes '?'.
+// The program keeps 8-bit ANSI text, Windows-1252; Qt shows Unicode. Text a
+// user types is checked with fitsAnsi (or refused through refuseUnfitText)
+// before it is converted; toKorva and toAnsi would mark a character that
+// does not fit with '?'.
 
 #include "faxcourier/foundation/korva_string.h"
+#include "faxcourier/foundation/windows1252.h"
 
 #include <QString>
 
+#include <optional>
 #include <string>
 
 namespace korva::app {
 
-inline QString toQt(const String& text) { return QString::fromLatin1(text.Text(), int(text.Length())); }
-inline QString toQt(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-inline std::string toLatin1(const QString& text) { return text.toLatin1().toStdString(); }
-inline String toKorva(const QString& text) { return String(text.toLatin1().constData()); }
+inline QString toQt(const std::string& text) { return QString::fromStdString(windows1252ToUtf8(text)); }
+inline QString toQt(const String& text) { return toQt(std::string(text.Text(), text.Length())); }
+
+// Nothing when a character does not fit Windows-1252.
+[[nodiscard]] inline std::optional<std::string> toAnsiChecked(const QString& text)
+{
+    return utf8ToWindows1252(text.toStdString());
+}
+[[nodiscard]] inline bool fitsAnsi(const QString& text) { return toAnsiChecked(text).has_value(); }
+
+inline std::string toAnsi(const QString& text) { return utf8ToWindows1252Lossy(text.toStdString()); }
+inline String toKorva(const QString& text) { return String(toAnsi(text).c_str()); }
 
 }  // namespace korva::app

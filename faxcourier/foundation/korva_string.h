@@ -75,7 +75,7 @@ public:
     // Replaces the value with the base64 form (RFC 4648, no line breaks) of
     // `count` bytes.
     bool EncodeBase64(const void* bytes, uint32_t count);
-    // The value read as Latin-1, in UTF-8.
+    // The value read as Windows-1252, in UTF-8.
     String ToUtf8() const;
     uint32_t ParseHex() const;
     bool IsNumeric() const;

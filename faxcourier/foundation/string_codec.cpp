@@ -1,5 +1,6 @@
-// Base64, Latin-1 to UTF-8 and number reading for Strings.
+// Base64, Windows-1252 to UTF-8 and number reading for Strings.
 #include "faxcourier/foundation/korva_string.h"
+#include "faxcourier/foundation/windows1252.h"
 
 #include <cctype>
 #include <cerrno>
@@ -44,29 +45,13 @@ bool String::EncodeBase64(const void* bytes, uint32_t count)
     return true;
 }
 
+// The program's 8-bit text is Windows-1252, so "\x80" is the euro sign.
 String String::ToUtf8() const
 {
     String result;
     if (!buffer_)
         return result;
-    uint64_t size = length_;
-    for (uint32_t i = 0; i < length_; ++i)
-        size += static_cast<unsigned char>(buffer_[i]) > 0x7F;
-    if (size >= UINT32_MAX || !result.Reserve(uint32_t(size + 1)))
-        return result;
-    char* out = result.buffer_;
-    for (uint32_t i = 0; i < length_; ++i) {
-        auto c = static_cast<unsigned char>(buffer_[i]);
-        if (c > 0x7F) {
-            *out++ = char(0xC0 | c >> 6);
-            *out++ = char(0x80 | (c & 0x3F));
-        } else {
-            *out++ = char(c);
-        }
-    }
-    *out = '\0';
-    result.length_ = uint32_t(out - result.buffer_);
-    result.cursor_ = 0;
+    result.Assign(windows1252ToUtf8(std::string_view(buffer_, length_)).c_str());
     return result;
 }
 

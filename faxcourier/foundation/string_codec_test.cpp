@@ -60,24 +60,30 @@ TEST(Base64, AgreesWithTheSystemTool)
     EXPECT_EQ(base64(bytes), result.out);
 }
 
-TEST(Utf8, LatinOneBytesBecomeTwoBytes)
+TEST(Utf8, Windows1252BytesBecomeTheirCharacters)
 {
-    EXPECT_EQ(std::string(String("\xe9").ToUtf8().Text()), "\xc3\xa9");
-    EXPECT_EQ(std::string(String("\x80").ToUtf8().Text()), "\xc2\x80");
-    EXPECT_EQ(std::string(String("\xff").ToUtf8().Text()), "\xc3\xbf");
-    EXPECT_STREQ(String("plain ASCII ~").ToUtf8().Text(), "plain ASCII ~");
-    String mixed("Jos\xe9 M\xfcller");
-    String utf8 = mixed.ToUtf8();
-    EXPECT_EQ(std::string(utf8.Text()), "Jos\xc3\xa9 M\xc3\xbcller");
-    EXPECT_EQ(utf8.Length(), mixed.Length() + 2);
+    const struct {
+        const char* ansi;
+        const char* utf8;
+    } cases[] = {
+        {"\xe9", "\xc3\xa9"},
+        {"\x80", "\xe2\x82\xac"},
+        {"\x84quotes\x93", "\xe2\x80\x9equotes\xe2\x80\x9c"},
+        {"\xff", "\xc3\xbf"},
+        {"plain ASCII ~", "plain ASCII ~"},
+        {"Jos\xe9 M\xfcller", "Jos\xc3\xa9 M\xc3\xbcller"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(std::string(String(c.ansi).ToUtf8().Text()), c.utf8) << c.ansi;
 }
 
-TEST(Utf8, EveryByteValueAgreesWithIconv)
+TEST(Utf8, EveryAssignedByteAgreesWithIconv)
 {
-    std::string latin1;
+    std::string ansi;
     for (int c = 1; c < 256; ++c)
-        latin1 += char(c);
-    auto result = korva::testing::runProcess({"/usr/bin/iconv", "-f", "ISO-8859-1", "-t", "UTF-8"}, latin1);
+        if (c != 0x81 && c != 0x8d && c != 0x8f && c != 0x90 && c != 0x9d)  // unassigned
+            ansi += char(c);
+    auto result = korva::testing::runProcess({"/usr/bin/iconv", "-f", "WINDOWS-1252", "-t", "UTF-8"}, ansi);
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(std::string(String(latin1.c_str()).ToUtf8().Text()), result.out);
+    EXPECT_EQ(std::string(String(ansi.c_str()).ToUtf8().Text()), result.out);
 }

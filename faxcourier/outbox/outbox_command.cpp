@@ -20,7 +20,7 @@ std::string localTime(int64_t seconds)
     return text;
 }
 
-// Job texts are Latin-1; a terminal wants UTF-8 and no line breaks.
+// Job texts are Windows-1252; a terminal wants UTF-8 and no line breaks.
 std::string shown(const String& text)
 {
     String utf8 = text.ToUtf8();

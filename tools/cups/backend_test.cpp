@@ -283,7 +283,7 @@ TEST_F(BackendTest, RealExitLibraryWritesTiffAndControlData)
     for (unsigned y = 100; y < 200; ++y)  // a black bar, columns 800 to 815
         first.row(y)[100] = first.row(y)[101] = 0xFF;
     const RasterPage second = patternPage(CUPS_CSPACE_K, 1, 1653, 130);
-    ProcessResult r = runBackend(writeRaster({first, second}), "Invoice 42", builtExitLibrary());
+    ProcessResult r = runBackend(writeRaster({first, second}), "Invoice 42 M\xC3\xBCller", builtExitLibrary());
     ASSERT_EQ(r.exitCode, CUPS_BACKEND_OK) << r.err;
 
     const std::string spool = user_->spool();
@@ -312,7 +312,7 @@ TEST_F(BackendTest, RealExitLibraryWritesTiffAndControlData)
     korva::ControlRecord record;
     std::memcpy(&record, control.data(), sizeof record);
     EXPECT_EQ(korva::fieldText(record.userName), user_->name());
-    EXPECT_EQ(korva::fieldText(record.documentName), "Invoice 42");
+    EXPECT_EQ(korva::fieldText(record.documentName), "Invoice 42 M\xFCller");  // Windows-1252
     EXPECT_EQ(ownerOf(spool + "/control.dat"), user_->uid());
     EXPECT_EQ(ownerOf(spool + "/Bandsink64.log"), user_->uid());
     EXPECT_FALSE(fs::exists(user_->root() + "/not-the-users"));

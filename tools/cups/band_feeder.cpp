@@ -1,5 +1,6 @@
 #include "tools/cups/band_feeder.h"
 
+#include "faxcourier/foundation/windows1252.h"
 #include "tools/cups/raster_bands.h"
 
 #include <algorithm>
@@ -52,7 +53,8 @@ bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, cons
         return false;
     }
     void* job = nullptr;
-    library.startDocExit(jobId, title.c_str(), &job);
+    // CUPS titles are UTF-8; the exit library takes ANSI text.
+    library.startDocExit(jobId, korva::utf8ToWindows1252Lossy(title).c_str(), &job);
     cups_page_header2_t header;
     bool ok = true;
     for (unsigned page = 1; ok && cupsRasterReadHeader2(raster, &header); ++page) {

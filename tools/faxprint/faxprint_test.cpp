@@ -148,6 +148,25 @@ TEST_F(FaxprintTest, PdfAndPngBecomeOneDocumentInTheSpoolFolder)
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "startPageExit"), 3);
 }
 
+TEST_F(FaxprintTest, UnicodeNamesReachControlDatAsWindows1252)
+{
+    const struct {
+        const char* name;
+        const char* stored;
+    } cases[] = {
+        {"Invoice 42 M\xC3\xBCller", "Invoice 42 M\xFCller"},
+        {"\xE2\x82\xAC \xE2\x80\x9EOffer\xE2\x80\x9C", "\x80 \x84Offer\x93"},
+        {"\xC5\x81\xC3\xB3\x64\xC5\xBA", "?\xF3\x64?"},  // what Windows-1252 lacks is marked
+    };
+    writeWholeFile(file("a.pdf"), handMadePdf({{0, 0, 144, 72, "x"}}));
+    for (const auto& c : cases) {
+        std::filesystem::remove(watchFile());  // the hand-over takes one document at a time
+        ProcessResult run = faxprint({"--name", c.name, file("a.pdf")});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(fieldText(controlRecord().documentName), c.stored) << c.name;
+    }
+}
+
 TEST_F(FaxprintTest, NameJobBandsAndResolutionAsGiven)
 {
     writeWholeFile(file("a.pdf"), handMadePdf({{0, 0, 144, 72, "x"}}));

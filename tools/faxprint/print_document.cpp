@@ -1,5 +1,6 @@
 #include "tools/faxprint/print_document.h"
 
+#include "faxcourier/foundation/windows1252.h"
 #include "tools/faxprint/page_raster.h"
 
 #include <algorithm>
@@ -29,7 +30,8 @@ PrintOutcome printDocument(const ExitLibrary& library, const Options& options, c
 {
     PrintOutcome outcome;
     void* job = nullptr;
-    library.startDocExit(jobId, documentName.c_str(), &job);
+    // The name comes from the desktop as UTF-8; the exit library takes ANSI text.
+    library.startDocExit(jobId, korva::utf8ToWindows1252Lossy(documentName).c_str(), &job);
     for (size_t i = 0; i < pages.size(); ++i) {
         library.startPageExit(&job);
         for (const std::string& line : pages[i].text)
