@@ -369,6 +369,7 @@ TEST_F(AddressBook, ColumnsSplitTheShownListInThirdsAndFollowItsWidth)
     book->resize(book->width() + 150, book->height());
     QCoreApplication::processEvents();
     expectSplit("wider");
+}
 
 TEST_F(AddressBook, AccentedNamesListUnderTheirBaseLetterAndPunctuationUnderNone)
 {

@@ -392,6 +392,7 @@ TEST_F(EntryDialog, EnterRunsTheFocusedButtonOrSaveAndEscapeCancels)
         EXPECT_EQ(ReadDirectoryEntry(kAnnaDn)["FAX"] == c.fax, c.result == IDOK) << c.fax;
     }
     EXPECT_TRUE(ui.boxes.empty());
+}
 
 TEST_F(EntryDialog, Windows1252CharactersReachTheDirectoryAsUtf8)
 {

@@ -262,6 +262,7 @@ TEST_F(Configure, EnterRunsTheFocusedButtonOrOkAndEscapeCancels)
         EXPECT_EQ(std::string(stored.RealName.Text()) == c.typed, saves) << c.typed;
     }
     EXPECT_TRUE(ui.boxes.empty());
+}
 
 TEST_F(Configure, TypedTextIsStoredAsWindows1252)
 {

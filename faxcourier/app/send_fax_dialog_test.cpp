@@ -539,6 +539,7 @@ TEST_F(SendFax, EnterRunsTheFocusedButtonOrAddRecipientAndEscapeCancels)
         }
     }
     EXPECT_TRUE(submitOwners.empty());
+}
 
 TEST_F(SendFax, RecipientsAndSubjectGoOutAsWindows1252)
 {
