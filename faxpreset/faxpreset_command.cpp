@@ -99,8 +99,11 @@ int runFaxPreset(int argc, const char* const* argv, std::FILE* out, std::FILE* e
             // The value is the next argument whatever it looks like; a
             // missing value leaves the field empty.
             const char* typed = i + 1 < argc ? argv[++i] : "";
-            // The command line is UTF-8; control.dat holds Windows-1252.
-            std::optional<std::string> ansi = utf8ToWindows1252(typed);
+            // The command line is UTF-8; control.dat holds Windows-1252. A
+            // value that is no UTF-8 comes from a script written for the
+            // 8-bit form and is kept byte for byte.
+            std::optional<std::string> ansi =
+                isUtf8(typed) ? utf8ToWindows1252(typed) : std::optional<std::string>(typed);
             const char* value = ansi ? ansi->c_str() : "";
             if (!ansi) {
                 std::fprintf(out, "The value of %s holds a character that KORVA Fax cannot send: %s\n", arg, typed);

@@ -139,6 +139,9 @@ TEST_F(FaxPresetTest, ValuesAreStoredAsWindows1252OrRefusedNamingTheOption)
     ASSERT_EQ(run({"-s", "\xE2\x82\xAC 12", "-r", "030~M\xC3\xBCller~\xE2\x80\x9EZ\xE2\x80\x9C"}).exitCode, 0);
     EXPECT_EQ(fieldText(record().subject), "\x80 12");
     EXPECT_EQ(fieldText(record().recipients[0]), "030~M\xFCller~\x84Z\x93");
+    // A script that already writes the 8-bit form keeps working.
+    ASSERT_EQ(run({"-s", "M\xFCller \x80"}).exitCode, 0);
+    EXPECT_EQ(fieldText(record().subject), "M\xFCller \x80");
 
     std::string before = controlBytes();
     for (const char* option : {"-r", "-s", "-c"}) {

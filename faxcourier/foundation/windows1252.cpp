@@ -66,6 +66,14 @@ std::optional<char> windows1252Byte(char32_t codePoint)
     return std::nullopt;
 }
 
+bool isUtf8(std::string_view text)
+{
+    for (size_t at = 0; at < text.size();)
+        if (!nextCodePoint(text, at))
+            return false;
+    return true;
+}
+
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8)
 {
     std::string out;

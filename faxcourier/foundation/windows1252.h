@@ -8,6 +8,7 @@
 
 namespace korva {
 
+[[nodiscard]] bool isUtf8(std::string_view text);
 // Nothing when the text is not UTF-8 or holds a character Windows-1252 lacks.
 [[nodiscard]] std::optional<std::string> utf8ToWindows1252(std::string_view utf8);
 
