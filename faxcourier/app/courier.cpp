@@ -168,6 +168,8 @@ void Courier::startUp(const std::vector<std::string>& arguments)
 void Courier::startOutbox()
 {
     outbox_ = std::make_unique<OutboxKeeper>(spoolFolder_, serverSubmitter(globalSettings()));
+    if (statusIcon_)
+        outbox_->onCountChanged([this](size_t waiting) { statusIcon_->setOutboxCount(waiting); });
     arrival_->setOutbox([this](FaxJob& job) {
         bool kept = outbox_->keep(job, lastReport_);
         lastReport_ = SubmitReport{};

@@ -180,7 +180,7 @@ TEST_F(CourierRun, RefusedLogonWithoutADisplayKeepsTheFaxInTheOutboxUntilRetried
     printLetter();
     // Nothing waits for an answer nobody can give: the box goes to the log
     // and standard error, and the fax to the outbox.
-    ASSERT_TRUE(waitForFileText(log, "waits in the outbox as")) << readWholeFile(errors) << readWholeFile(log);
+    ASSERT_TRUE(waitForFileText(log, "was not sent and waits in the outbox (refused)")) << readWholeFile(errors) << readWholeFile(log);
     EXPECT_NE(readWholeFile(log).find("Error logging on to KORVA"), std::string::npos);
     EXPECT_NE(readWholeFile(errors).find("Error logging on to KORVA"), std::string::npos);
     EXPECT_TRUE(courier->running());

@@ -1,5 +1,6 @@
 #include "faxcourier/app/outbox_keeper.h"
 
+#include "faxcourier/app/desktop_notice.h"
 #include "faxcourier/foundation/log.h"
 
 #include <algorithm>
@@ -38,9 +39,11 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
         LogAlways(0, "The unsent fax \"%s\" could not be put in the outbox (error %d)\n", job.subject.Text(), error);
         return false;
     }
-    LogAlways(0, "The unsent fax \"%s\" waits in the outbox as %s (%s): %s\n", job.subject.Text(), id.c_str(),
-              outboxStateName(state), reason.c_str());
+    // Told on the desktop too: nobody may have seen the failure.
+    showDesktopNotice("The fax \"" + std::string(job.subject.Text()) + "\" was not sent and waits in the outbox (" +
+                      outboxStateName(state) + "): " + reason + " [" + id + "]");
     scheduleNext();
+    countChanged();
     return true;
 }
 
@@ -50,6 +53,19 @@ void OutboxKeeper::retryDue()
     if (run.busy)
         LogAlways(0, "The outbox is being sent by another program; tried again later\n");
     scheduleNext();
+    countChanged();
+}
+
+void OutboxKeeper::onCountChanged(std::function<void(size_t)> tell)
+{
+    tellCount_ = std::move(tell);
+    countChanged();
+}
+
+void OutboxKeeper::countChanged()
+{
+    if (tellCount_)
+        tellCount_(outbox_.list().size());
 }
 
 void OutboxKeeper::offerKeptForDialog(const std::function<int(FaxJob&)>& showDialog,
@@ -66,6 +82,7 @@ void OutboxKeeper::offerKeptForDialog(const std::function<int(FaxJob&)>& showDia
             return;  // it stays for the next run
         if (!outbox_.drop(entry.id))
             LogAlways(0, "Cannot remove %s from the outbox\n", entry.id.c_str());
+        countChanged();
     }
 }
 

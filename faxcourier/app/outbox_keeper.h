@@ -32,13 +32,17 @@ public:
     void offerKeptForDialog(const std::function<int(FaxJob&)>& showDialog, const std::function<bool()>& quitting);
 
     bool timerRunning() const { return timer_.isActive(); }
+    // Told how many faxes the outbox holds whenever that may have changed.
+    void onCountChanged(std::function<void(size_t)> tell);
 
 private:
     void scheduleNext();
+    void countChanged();
 
     Outbox outbox_;
     Submitter submit_;
     QTimer timer_;
+    std::function<void(size_t)> tellCount_;
 };
 
 }  // namespace korva::app

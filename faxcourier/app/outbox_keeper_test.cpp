@@ -57,9 +57,12 @@ TEST(OutboxKeeper, TimerRunsOnlyWhileAFaxWaitsToBeRetried)
         TempHome home;
         OutboxKeeper outbox(home.spool(), [](FaxJob&) { return SubmitResult{}; });
         EXPECT_FALSE(outbox.timerRunning()) << "an empty outbox runs no timer";
+        std::vector<size_t> counts;
+        outbox.onCountChanged([&](size_t waiting) { counts.push_back(waiting); });
         FaxJob job = unsentJob(home.spool(), c.withRecipient);
         const std::string original = job.documents[0].file.Text();
         ASSERT_TRUE(outbox.keep(job, SubmitReport{c.failure, "why"}));
+        EXPECT_EQ(counts, (std::vector<size_t>{0, 1})) << "the status icon's count follows";
         EXPECT_FALSE(fileExists(original)) << "the document moved into the outbox";
         std::vector<OutboxEntry> entries = Outbox(home.spool()).list();
         ASSERT_EQ(entries.size(), 1u);

@@ -1,5 +1,6 @@
 #pragma once
-// The status icon with its menu (Configure..., Address Book..., Quit),
+// The status icon with its menu (Configure..., Address Book..., what waits
+// in the outbox, Quit),
 // shown only where the desktop has a status area; elsewhere the program
 // stays as it is, with no window at all.
 
@@ -21,12 +22,15 @@ public:
 
     // False (logged) when the desktop has no status area.
     bool show();
+    // The menu's line about the outbox: faxes waiting there to be sent.
+    void setOutboxCount(size_t waiting);
     QMenu& menu() { return menu_; }
     const QSystemTrayIcon& icon() const { return icon_; }
 
 private:
     Actions actions_;
     QMenu menu_;
+    QAction* outbox_ = nullptr;
     QSystemTrayIcon icon_;
 };
 

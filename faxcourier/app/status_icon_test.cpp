@@ -15,6 +15,7 @@ TEST(StatusIcon, MenuOffersConfigureAddressBookAndQuit)
     std::vector<std::string> chosen;
     StatusIcon icon({[&] { chosen.push_back("configure"); }, [&] { chosen.push_back("address book"); },
                      [&] { chosen.push_back("quit"); }});
+    icon.setOutboxCount(3);
     QStringList texts;
     for (QAction* action : icon.menu().actions()) {
         if (action->isSeparator())
@@ -22,7 +23,7 @@ TEST(StatusIcon, MenuOffersConfigureAddressBookAndQuit)
         texts << action->text();
         action->trigger();
     }
-    EXPECT_EQ(texts.join("|").toStdString(), "Configure…|Address Book…|Quit");
+    EXPECT_EQ(texts.join("|").toStdString(), "Configure…|Address Book…|Outbox: 3 fax(es) waiting|Quit");
     EXPECT_EQ(chosen, (std::vector<std::string>{"configure", "address book", "quit"}));
 }
 
