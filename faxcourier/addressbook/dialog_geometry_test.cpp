@@ -1,0 +1,236 @@
+// Every dialog at its default size, shown so that its layout is applied:
+// no label, button or group box title is narrower than its text, and no
+// list header column is narrower than its caption. The same program runs
+// again at QT_SCALE_FACTOR=1.5 (see CMakeLists.txt).
+#include "faxcourier/addressbook/address_entry_dialog.h"
+#include "faxcourier/addressbook/testing/dialog_fixture.h"
+#include "faxcourier/app/configure_dialog.h"
+#include "faxcourier/app/progress_dialog.h"
+#include "faxcourier/app/send_fax_dialog.h"
+#include "faxcourier/settings/fax_job.h"
+#include "faxcourier/settings/settings.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+#include <QTest>
+#include <QTreeView>
+
+#include <string>
+
+using namespace korva;
+using namespace korva::addressbook;
+using namespace korva::addressbook::testing;
+using korva::testing::SeedEntry;
+
+namespace {
+
+const char* const kAnnaDn = "MAIL=anna@example.com,carl";
+
+// Long values, so that a field's text never widens its dialog's labels.
+const std::vector<SeedEntry> kDirectory{
+    {{"cn", "Anna Berg"}, {"givenname", "Anna"}, {"sn", "Berg"}, {"o", "Yarrow Trading Company"},
+     {"postalAddress", "1 Road\r\nTown"}, {"fax", "0301 555 1234"}, {"mail", "anna@example.com"},
+     {"_editable", "1"}, {"_deletable", "1"}},
+    {{"cn", "Bert Blau"}, {"fax", "0402"}, {"mail", "bert@example.com"}, {"_deletable", "1"}}};
+
+QString shown(QString text) { return text.remove(QLatin1Char('&')); }
+
+// The widest line: a label may hold several.
+int advance(const QFontMetrics& metrics, const QString& text)
+{
+    int widest = 0;
+    for (const QString& line : shown(text).split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+std::string describe(const QWidget* widget, const QString& text, int need, int have)
+{
+    return QStringLiteral("%1 '%2' \"%3\": needs %4 px, has %5\n")
+        .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName(), text)
+        .arg(need)
+        .arg(have)
+        .toStdString();
+}
+
+// Where a push button draws its label: inside its frame (and default ring).
+int pushButtonRoom(QPushButton* button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    option.icon = button->icon();
+    option.iconSize = button->iconSize();
+    if (button->isDefault())
+        option.features |= QStyleOptionButton::DefaultButton;
+    if (button->autoDefault())
+        option.features |= QStyleOptionButton::AutoDefaultButton;
+    int room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+    if (!button->icon().isNull())
+        room -= button->iconSize().width() + 4;
+    return room;
+}
+
+// Every place in `dialog` where a text is wider than the room it is given.
+std::string cutTexts(QDialog& dialog)
+{
+    std::string cuts;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&dialog) || label->text().isEmpty())
+            continue;
+        int room = label->contentsRect().width() - 2 * label->margin() - std::max(label->indent(), 0);
+        int need = advance(label->fontMetrics(), label->text());
+        if (label->wordWrap()) {  // only a single word can be cut
+            need = 0;
+            for (const QString& word : shown(label->text()).split(QRegularExpression(QStringLiteral("\\s+"))))
+                need = std::max(need, label->fontMetrics().horizontalAdvance(word));
+        }
+        if (need > room)
+            cuts += describe(label, label->text(), need, room);
+    }
+    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(&dialog) || button->text().isEmpty())
+            continue;
+        if (auto* push = qobject_cast<QPushButton*>(button)) {
+            int need = advance(push->fontMetrics(), push->text());
+            if (need > pushButtonRoom(push))
+                cuts += describe(push, push->text(), need, pushButtonRoom(push));
+        } else if (button->width() < button->sizeHint().width()) {  // check box, radio button
+            cuts += describe(button, button->text(), button->sizeHint().width(), button->width());
+        }
+    }
+    for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
+        if (!box->isVisibleTo(&dialog) || box->title().isEmpty())
+            continue;
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.text = box->title();
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+        int need = title.left() + advance(box->fontMetrics(), box->title());
+        if (need > box->width())
+            cuts += describe(box, box->title(), need, box->width());
+    }
+    for (QHeaderView* header : dialog.findChildren<QHeaderView*>()) {
+        if (!header->isVisibleTo(&dialog) || header->orientation() != Qt::Horizontal || !header->model())
+            continue;
+        int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int section = 0; section < header->count(); ++section) {
+            if (header->isSectionHidden(section))
+                continue;
+            QString caption = header->model()->headerData(section, Qt::Horizontal).toString();
+            int need = header->fontMetrics().horizontalAdvance(caption) + margin;
+            if (need > header->sectionSize(section))
+                cuts += describe(header->parentWidget(), caption, need, header->sectionSize(section));
+        }
+    }
+    return cuts;
+}
+
+class Geometry : public DialogFixture {
+protected:
+    // Shows the dialog at its default size and lets its layout settle.
+    std::string cutTextsShown(QDialog& dialog)
+    {
+        dialog.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        QCoreApplication::processEvents();
+        if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {  // the scaled run really is scaled
+            EXPECT_DOUBLE_EQ(dialog.devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+        }
+        return cutTexts(dialog);
+    }
+
+    FaxJob job;
+    Settings settings;
+    app::TifViewer tif;
+};
+
+}  // namespace
+
+TEST_F(Geometry, ConfigureDialog)
+{
+    settings.Server = "mail.example.com";
+    settings.RealName = "Anna Berg";
+    settings.CoverPages = "Standard\r\nUrgent";
+    app::ConfigureDialog dialog(settings, nullptr, [](Settings&) { return true; });
+    EXPECT_EQ(cutTextsShown(dialog), "");
+}
+
+TEST_F(Geometry, SendFaxDialogWithADocumentAndARecipient)
+{
+    job.subject = "Offer 17";
+    job.recipients = {"0301 555~Berta Blau~Blau KG"};
+    FaxDocument letter;
+    letter.name = "Letter to Blau KG";
+    letter.pages = 2;
+    job.documents = {letter};
+    settings.Server = "mail.example.com";
+    settings.CoverPages = "Standard\r\nUrgent";
+    tif.tifOpenAvailable = true;
+    app::SendFaxDialog dialog(job, settings, tif, app::SendFaxServices{});
+    dialog.initDialog();
+    EXPECT_EQ(cutTextsShown(dialog), "");
+}
+
+TEST_F(Geometry, FaxAddressBook)
+{
+    serve(kDirectory);
+    auto book = openBook();
+    ASSERT_EQ(book->rows()->rowCount(), 2);
+    EXPECT_EQ(cutTextsShown(*book), "");
+}
+
+TEST_F(Geometry, AddressBookEntryInViewAndEditMode)
+{
+    serve(kDirectory);
+    auto book = openBook();
+    for (bool edit : {false, true}) {
+        SCOPED_TRACE(edit ? "edit mode" : "view mode");
+        AddressEntryDialog entry(book.get(), kAnnaDn);
+        QCoreApplication::processEvents();
+        if (edit)
+            control(entry, IDC_EDIT_ENTRY)->click();
+        ASSERT_EQ(entry.editMode(), edit);
+        EXPECT_EQ(cutTextsShown(entry), "");
+    }
+}
+
+TEST_F(Geometry, ProgressDialog)
+{
+    app::ProgressDialog dialog(nullptr);
+    EXPECT_EQ(cutTextsShown(dialog), "");
+}
+
+// The check itself: squeezed controls are named with their texts.
+TEST_F(Geometry, SqueezedTextsAreReported)
+{
+    QDialog dialog;
+    auto* label = new QLabel(QStringLiteral("A label far wider than ten pixels"), &dialog);
+    label->setObjectName(QStringLiteral("label"));
+    auto* button = new QPushButton(QStringLiteral("&A button far wider than ten pixels"), &dialog);
+    auto* check = new QCheckBox(QStringLiteral("A check box"), &dialog);
+    auto* box = new QGroupBox(QStringLiteral("A group box title"), &dialog);
+    auto* list = new QTreeView(&dialog);
+    auto* model = new QStandardItemModel(0, 2, &dialog);
+    model->setHorizontalHeaderLabels({QStringLiteral("Caption"), QStringLiteral("Other")});
+    list->setModel(model);
+    for (QWidget* squeezed : std::initializer_list<QWidget*>{label, button, check, box})
+        squeezed->setGeometry(0, 0, 10, 30);
+    list->setGeometry(0, 40, 200, 100);
+    list->header()->resizeSection(0, 10);
+    std::string cuts = cutTextsShown(dialog);
+    for (const char* expected : {"QLabel 'label' \"A label far wider than ten pixels\"",
+                                 "QPushButton '' \"&A button far wider than ten pixels\"",
+                                 "QCheckBox '' \"A check box\"", "QGroupBox '' \"A group box title\"",
+                                 "\"Caption\""})
+        EXPECT_NE(cuts.find(expected), std::string::npos) << expected << " in\n" << cuts;
+}
