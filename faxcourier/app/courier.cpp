@@ -113,20 +113,22 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // have not taken instead of replacing it. A second faxcourier of the
     // same user would race the first for every document.
     if (int error = presence_.hold(spoolFolder_); error == EWOULDBLOCK) {
-        endForSecondStart();
+        endForSecondStart(arguments);
         return;
     } else if (error != 0) {
         LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
     }
     // Before the watcher starts: once it logs that it watches, a second
     // start finds this one on the bus.
-    bus_ = std::make_unique<CourierBus>([this] { openConfigure(); });
+    bus_ = std::make_unique<CourierBus>([this] { openConfigure(); }, [this] { openAddressBook(); });
     bus_->publish();
     statusIcon_ = std::make_unique<StatusIcon>(StatusIcon::Actions{
         [this] { openConfigure(); }, [this] { openAddressBook(); }, [] { requestQuit(); }});
     statusIcon_->show();
     if (configureSwitchGiven(arguments))
         QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
+    else if (addressBookSwitchGiven(arguments))
+        openAddressBook();
     if (presence_.held())
         reportLeftoverDocuments(spoolFolder_);
     LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
@@ -198,11 +200,13 @@ void Courier::startOutbox()
 
 // The user started the program again, from the menu most likely: what they
 // want is the running one's Configure dialog.
-void Courier::endForSecondStart()
+void Courier::endForSecondStart(const std::vector<std::string>& arguments)
 {
-    if (askRunningCourierToConfigure()) {
-        LogAlways(0, "faxcourier already runs; asked it to open Configure\n");
-        std::cerr << "faxcourier already runs; asked it to open Configure\n";
+    const bool addressBook = addressBookSwitchGiven(arguments) && !configureSwitchGiven(arguments);
+    const char* dialog = addressBook ? "the Fax Address Book" : "Configure";
+    if (askRunningCourier(addressBook ? "openAddressBook" : "openConfigure")) {
+        LogAlways(0, "faxcourier already runs; asked it to open %s\n", dialog);
+        std::cerr << "faxcourier already runs; asked it to open " << dialog << "\n";
     } else {
         LogAlways(0, "faxcourier already runs for this user; this one ends\n");
     }
@@ -232,6 +236,7 @@ void Courier::openAddressBook()
         return;
     }
     addressBookOpen_ = true;
+    LogDebug("Opening the Fax Address Book\n");
     // After the menu has closed: the address book runs its own loop.
     QTimer::singleShot(0, window_.get(), [this] {
         QTreeWidget unusedRecipients;

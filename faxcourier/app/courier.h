@@ -64,7 +64,7 @@ public:
 
 private:
     void startOutbox();
-    void endForSecondStart();
+    void endForSecondStart(const std::vector<std::string>& arguments);
     // Without waiting: the dialog stays open beside whatever else runs.
     void openConfigure();
     void openAddressBook();

@@ -14,7 +14,10 @@ constexpr int kCallTimeoutMs = 5000;
 
 }  // namespace
 
-CourierBus::CourierBus(std::function<void()> openConfigure) : openConfigure_(std::move(openConfigure)) {}
+CourierBus::CourierBus(std::function<void()> openConfigure, std::function<void()> openAddressBook)
+    : openConfigure_(std::move(openConfigure)), openAddressBook_(std::move(openAddressBook))
+{
+}
 
 CourierBus::~CourierBus()
 {
@@ -51,7 +54,12 @@ void CourierBus::openConfigure()
     QTimer::singleShot(0, this, [this] { openConfigure_(); });
 }
 
-bool askRunningCourierToConfigure()
+void CourierBus::openAddressBook()
+{
+    QTimer::singleShot(0, this, [this] { openAddressBook_(); });
+}
+
+bool askRunningCourier(const char* method)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -59,7 +67,7 @@ bool askRunningCourierToConfigure()
         return false;
     }
     QDBusMessage call =
-        QDBusMessage::createMethodCall(kCourierBusService, "/", kCourierBusService, "openConfigure");
+        QDBusMessage::createMethodCall(kCourierBusService, "/", kCourierBusService, method);
     QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         LogAlways(0, "The running faxcourier did not answer on the session bus: %s\n",

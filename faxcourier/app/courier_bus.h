@@ -1,6 +1,6 @@
 #pragma once
 // faxcourier on the D-Bus session bus: the running one offers openConfigure
-// to a second start of the program. Without a session bus neither side
+// and openAddressBook to a second start of the program. Without a session bus neither side
 // does anything but log.
 
 #include <QObject>
@@ -15,7 +15,7 @@ class CourierBus : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.korva.Fax")
 public:
-    explicit CourierBus(std::function<void()> openConfigure);
+    CourierBus(std::function<void()> openConfigure, std::function<void()> openAddressBook);
     ~CourierBus() override;
 
     // Takes the service name and offers this object as "/"; false (logged)
@@ -26,14 +26,16 @@ public slots:
     // Answers at once: the dialog opens from the event loop afterwards, so
     // the caller never waits for it.
     Q_SCRIPTABLE void openConfigure();
+    Q_SCRIPTABLE void openAddressBook();
 
 private:
     std::function<void()> openConfigure_;
+    std::function<void()> openAddressBook_;
     bool published_ = false;
 };
 
-// Asks the faxcourier on this session bus to open Configure; true when it
-// answered.
-bool askRunningCourierToConfigure();
+// Asks the faxcourier on this session bus to run `method` (openConfigure or
+// openAddressBook); true when it answered.
+bool askRunningCourier(const char* method);
 
 }  // namespace korva::app

@@ -69,4 +69,21 @@ TEST_F(SecondStart, AsksTheRunningOneToOpenConfigureAndSaysSo)
     endCourier(*first);
 }
 
+TEST_F(SecondStart, AddressBookSwitchAsksTheRunningOneToOpenTheAddressBook)
+{
+    SessionBus bus;
+    if (!bus.running())
+        GTEST_SKIP() << "no dbus-daemon for a private session bus";
+    auto first = startCourier({"-debug"});
+    std::string secondErrors = home.path() + "/second.err";
+    CourierProcess second({"--address-book"}, secondErrors);
+    EXPECT_EQ(second.waitForExit(milliseconds(15000)), 0);
+    EXPECT_NE(readWholeFile(secondErrors).find("faxcourier already runs; asked it to open the Fax Address Book\n"),
+              std::string::npos)
+        << readWholeFile(secondErrors);
+    EXPECT_TRUE(waitForFileText(log, "Opening the Fax Address Book\n")) << readWholeFile(log);
+    EXPECT_EQ(readWholeFile(log).find("Opening Configure"), std::string::npos);
+    endCourier(*first);
+}
+
 }  // namespace

@@ -15,6 +15,8 @@ std::optional<std::string> programInfoRequested(const std::vector<std::string>& 
                    "  -debug             write the debug log\n"
                    "  --configure        open the Configure dialog; when faxcourier runs already,\n"
                    "                     ask it to open it (so does any second start)\n"
+                   "  --address-book     open the Fax Address Book; when faxcourier runs already,\n"
+                   "                     ask it to open it\n"
                    "  --outbox           list the faxes that wait to be sent, and why\n"
                    "  --outbox-retry     send every waiting fax now\n"
                    "  --outbox-drop ID   remove the waiting fax ID and its documents\n"

@@ -26,6 +26,14 @@ bool configureSwitchGiven(const std::vector<std::string>& arguments)
     return false;
 }
 
+bool addressBookSwitchGiven(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments)
+        if (argument == "--address-book")
+            return true;
+    return false;
+}
+
 bool offscreenPlatformNeeded(const char* display, const char* waylandDisplay, const char* qpaPlatform)
 {
     return !isSet(display) && !isSet(waylandDisplay) && !isSet(qpaPlatform);

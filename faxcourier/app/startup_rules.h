@@ -14,6 +14,8 @@ bool debugSwitchGiven(const std::vector<std::string>& arguments);
 
 // True when "--configure" is one of the arguments.
 bool configureSwitchGiven(const std::vector<std::string>& arguments);
+// True when "--address-book" is one of the arguments.
+bool addressBookSwitchGiven(const std::vector<std::string>& arguments);
 
 // True when Qt must draw offscreen: neither DISPLAY nor WAYLAND_DISPLAY is
 // set and no platform was chosen through QT_QPA_PLATFORM.
