@@ -199,6 +199,11 @@ int Socket::ConnectOnce()
             socklen_t size = sizeof error;
             if (error == 0 && getsockopt(handle_, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
                 error = errno;
+            // Made, then reset by the peer before we looked: that is the
+            // conversation's failure, for its first read to report, not a
+            // refusal to try again on a server that will never answer it.
+            if (error == ECONNRESET)
+                error = 0;
         }
     }
     setNonBlocking(handle_, false);
