@@ -57,6 +57,8 @@ void LoadSettings(Settings& settings) {
     }
     if (std::optional<uint32_t> debug = key.readDword("Debug")) settings.Debug = *debug != 0;
     if (std::optional<uint32_t> noConfig = key.readDword("NoConfig")) settings.NoConfig = *noConfig != 0;
+    if (std::optional<uint32_t> encryption = key.readDword("Encryption")) settings.Encryption = *encryption;
+    settings.TLSCAFile.ReadRegistryValue(key, "TLSCAFile");
     key.close();
 }
 
@@ -71,10 +73,12 @@ bool SaveSettings(Settings& settings) {
     int failed = 0;
     for (const TextValue& value : kTexts) {
         const String& setting = settings.*value.member;
-        String stored = isPassword(value) ? EncodePassword(setting) : setting;
+        String stored = setting;
+        if (isPassword(value)) stored = settings.passwordInKeyring ? String() : EncodePassword(setting);
         failed += stored.WriteRegistryValue(key, value.name) != kRegOk;
     }
     for (const PortValue& port : kPorts) failed += key.writeDword(port.name, settings.*port.member) != kRegOk;
+    failed += key.writeDword("Encryption", settings.Encryption) != kRegOk;
     key.close();
     if (failed != 0) {
         showMessageBox("", "Error saving settings");

@@ -11,6 +11,13 @@ namespace korva {
 
 constexpr const char* kSettingsKey = "SOFTWARE\\ZETH\\KORVAFaxDriver";
 
+// How the three server conversations are protected (the Encryption value).
+enum : uint32_t {
+    kEncryptionNone = 0,      // plain, as servers without TLS expect
+    kEncryptionStartTls = 1,  // the plain ports, upgraded before logging on
+    kEncryptionTls = 2,       // TLS from the first byte
+};
+
 struct Settings {
     String Server;
     uint32_t SMTPServerPort = 25;
@@ -27,6 +34,12 @@ struct Settings {
     String CoverPages;  // one name per line, CR LF between
     bool Debug = false;
     bool NoConfig = false;
+    uint32_t Encryption = kEncryptionNone;  // absent means none
+    String TLSCAFile;                       // an extra CA bundle, trusted beside the system's
+
+    // True when the password is kept in the desktop keyring: SaveSettings
+    // then stores an empty Password value instead of the encoded one.
+    bool passwordInKeyring = false;
 
     // Set at start-up when Server was empty; cleared by a successful save.
     bool configurationNeeded = false;
@@ -41,7 +54,7 @@ Settings& globalSettings();
 void LoadSettings(Settings& settings);
 
 // What the Configure dialog's OK stores: creates the key, writes the ten
-// texts (the password encoded) and then the three ports, and clears
+// texts (the password encoded) and then the three ports and Encryption, and clears
 // configurationNeeded. When the key cannot be created or a value cannot be
 // written it shows "Error saving settings" and returns false; memory keeps
 // the values either way.

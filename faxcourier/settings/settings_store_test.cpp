@@ -121,7 +121,7 @@ TEST(SettingsStore, SaveWritesEverythingInOrderAndLoadsBack) {
     std::string text = testing::readWholeFile(userHivePath(home));
     const char* order[] = {"\"Server\"", "\"Username\"", "\"Password\"", "\"EmailAddress\"", "\"FaxAddress\"",
                            "\"RealName\"", "\"Company\"", "\"PhoneNumber\"", "\"FaxNumber\"", "\"CoverPages\"",
-                           "\"SMTPServerPort\"", "\"POP3ServerPort\"", "\"LDAPServerPort\""};
+                           "\"SMTPServerPort\"", "\"POP3ServerPort\"", "\"LDAPServerPort\"", "\"Encryption\""};
     size_t last = 0;
     for (const char* name : order) {
         size_t at = text.find(name);
@@ -148,6 +148,27 @@ TEST(SettingsStore, SaveWritesEverythingInOrderAndLoadsBack) {
     EXPECT_EQ(loaded.SMTPServerPort, 70000u);
     EXPECT_EQ(loaded.POP3ServerPort, 0u);
     EXPECT_EQ(loaded.LDAPServerPort, 636u);
+}
+
+TEST(SettingsStore, EncryptionAndCaFileLoadAndAPasswordInTheKeyringIsNotStored) {
+    TempHome home;
+    writeUserHive(home, "\"Encryption\"=dword:00000002\n\"TLSCAFile\"=\"/etc/korva/ca.pem\"\n");
+    Settings settings;
+    LoadSettings(settings);
+    EXPECT_EQ(settings.Encryption, kEncryptionTls);
+    EXPECT_STREQ(settings.TLSCAFile.Text(), "/etc/korva/ca.pem");
+
+    settings = filledSettings();
+    settings.Encryption = kEncryptionStartTls;
+    settings.passwordInKeyring = true;
+    ASSERT_TRUE(SaveSettings(settings));
+    std::string text = testing::readWholeFile(userHivePath(home));
+    EXPECT_NE(text.find("\"Password\"=\"\""), std::string::npos);
+    EXPECT_EQ(text.find(EncodePassword("pw").Text()), std::string::npos);
+    Settings loaded;
+    LoadSettings(loaded);
+    EXPECT_EQ(loaded.Encryption, kEncryptionStartTls);
+    EXPECT_TRUE(loaded.Password.IsEmpty());
 }
 
 TEST(SettingsStore, SaveThatCannotWriteSaysSoAndKeepsMemory) {
