@@ -237,6 +237,32 @@ TEST_F(QueueTest, InstallPrinterAddsTheFaxQueue)
     EXPECT_FALSE(fs::exists(stateDir() + "/queue-added"));
 }
 
+// The package's postrm on purge takes away the queue the script added, and
+// leaves alone one made by hand.
+TEST_F(QueueTest, PurgeRemovesOnlyTheQueueTheScriptAdded)
+{
+    const std::string postrm = std::string(KORVAFAX_SOURCE_ROOT) + "/packaging/postrm";
+    EnvList env = cupsd_->clientEnv();
+    env.emplace_back("KORVAFAX_STATE_DIR", stateDir());
+    ASSERT_EQ(installPrinter().exitCode, 0);
+    ProcessResult purge = runProcess({"/bin/sh", postrm, "purge"}, "", env);
+    EXPECT_EQ(purge.exitCode, 0) << purge.err;
+    EXPECT_EQ(purge.out, "korvafax: the fax queue KORVA_Fax removed\n");
+    EXPECT_NE(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(stateDir()));
+
+    ProcessResult byHand = runProcess({"/usr/sbin/lpadmin", "-p", "KORVA_Fax", "-E", "-v", "korvafax:/", "-P",
+                                       KORVAFAX_PPD_SOURCE},
+                                      "", env);
+    ASSERT_EQ(byHand.exitCode, 0) << byHand.err;
+    ASSERT_EQ(installPrinter().exitCode, 0);  // renews it; it was not added by the script
+    EXPECT_FALSE(fs::exists(stateDir() + "/queue-added"));
+    purge = runProcess({"/bin/sh", postrm, "purge"}, "", env);
+    EXPECT_EQ(purge.exitCode, 0) << purge.err;
+    EXPECT_EQ(purge.out, "");
+    EXPECT_EQ(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
+}
+
 TEST_F(QueueTest, InstallPrinterWithoutThePpdSaysSo)
 {
     EnvList env = cupsd_->clientEnv();
