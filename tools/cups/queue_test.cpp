@@ -345,6 +345,20 @@ TEST_F(QueueTest, PrintedPdfReachesTheSpoolFolderOfTheUserWhoPrintedIt)
     EXPECT_EQ(ownerOf(spool + "/control.dat"), user_->uid());
 }
 
+// Layout options work in the filter chain, before the backend; copies are
+// ignored, a document is faxed once.
+TEST_F(QueueTest, NumberUpIsHonouredAndCopiesAreIgnored)
+{
+    ASSERT_EQ(installPrinter().exitCode, 0);
+    PdfPage page;
+    page.black.push_back({72, 72, 144, 144});
+    const std::string pdf = userFile("two.pdf", writePdf({page, page}));
+    const int job = print(pdf, "Two up", "A4", {"number-up=2", "copies=3"});
+    ASSERT_GT(job, 0);
+    ASSERT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_COMPLETED) << cupsd_->errorLog();
+    EXPECT_EQ(korva::testing::readTiffPages(user_->spool() + "/korvafax.tif").size(), 1u);
+}
+
 TEST_F(QueueTest, JobForASpoolFolderThatIsNotTheUsersIsCanceledWithTheReason)
 {
     if (!user_->separate())
