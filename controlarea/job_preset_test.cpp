@@ -41,6 +41,15 @@ TEST(JobPreset, RcptDocumentNameComesBeforeTheRecipientFields)
     EXPECT_EQ(p.documentName, "RCPT:  555-1~Carl~Co \r\n");
 }
 
+TEST(JobPreset, RcptDocumentNameWithSeveralLinesAddsEach)
+{
+    ControlRecord r = recordFor("anna");
+    setField(r.documentName, "rcpt:0301~Anna~;no tilde; 0302~Bob~Bob KG ;");
+    setField(r.recipients[0], "111~One~");
+    JobPreset p = readJobPreset(r, "");
+    EXPECT_EQ(p.recipients, (std::vector<std::string>{"0301~Anna~", "0302~Bob~Bob KG", "111~One~"}));
+}
+
 TEST(JobPreset, CoverPageCarriesOverOnlyWhenTheRecordSetsNothing)
 {
     ControlRecord nothing = recordFor("anna");

@@ -78,10 +78,12 @@ bool listControlArea(std::FILE* out, std::FILE* err)
 
 int runFaxPreset(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
 {
-    if (argc < 2) {
+    // "--help" alone is the usage a Linux user asks for; it touches nothing.
+    const bool help = argc == 2 && std::strcmp(argv[1], "--help") == 0;
+    if (argc < 2 || help) {
         for (const char* line : usageText)
             std::fputs(line, out);
-        return -1;
+        return help ? 0 : -1;
     }
     if (!openControlArea()) {
         std::fputs("Can't Initialise Control data area\n", out);

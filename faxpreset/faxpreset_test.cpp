@@ -65,6 +65,14 @@ TEST_F(FaxPresetTest, NoArgumentPrintsUsageAndFails)
     EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), ~0u);
 }
 
+TEST_F(FaxPresetTest, HelpPrintsUsageAndTouchesNothing)
+{
+    ProcessResult r = run({"--help"});
+    EXPECT_EQ(r.out, expectedUsage);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(home.spool()));
+}
+
 TEST_F(FaxPresetTest, WritesAFreshWholeRecord)
 {
     ProcessResult r = run({"-S", "Invoice 42", "-r", "0301234~Anna Berg~Acme", "-C", "Urgent", "-n", "Me", "-e",

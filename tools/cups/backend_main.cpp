@@ -7,8 +7,11 @@
 #include "tools/cups/band_feeder.h"
 #include "tools/cups/exit_library.h"
 #include "tools/cups/handover_check.h"
+#include "tools/cups/job_recipients.h"
 #include "tools/cups/job_user.h"
 #include "tools/cups/raster_copy.h"
+
+#include "platform/courier_presence.h"
 
 #include <cups/backend.h>
 
@@ -30,8 +33,9 @@ int fail(const std::string& why, int code)
     return code;
 }
 
-// Everything after the switch to the job's user.
-int printAsUser(const BackendJob& job, const JobUser& user, int in)
+// Everything after the switch to the job's user. `documentName` is the
+// job's title, or the "rcpt:" name of the recipients its options give.
+int printAsUser(const BackendJob& job, const std::string& documentName, const JobUser& user, int in)
 {
     std::string why;
     CheckedRaster raster = copyCheckedRaster(in, why);
@@ -52,13 +56,17 @@ int printAsUser(const BackendJob& job, const JobUser& user, int in)
 
     logInfo("Faxing " + std::to_string(raster.pages) + " page(s) for " + user.name);
     const auto printFiles = printFilesIn(*spool);
-    if (!feedDocument(library, raster.fd, job.jobId, job.title, why))
+    if (!feedDocument(library, raster.fd, job.jobId, documentName, why))
         return fail(why, CUPS_BACKEND_CANCEL);
     close(raster.fd);
     if (auto left = printFileLeftBehind(printFiles, *spool))
         return fail("the document was not handed over; its print file " + *left + " stays in " + *spool,
                     CUPS_BACKEND_CANCEL);
-    logInfo("KORVA Fax has the document \"" + job.title + "\" in " + *spool);
+    // The last message stays with the job: whether faxcourier has it now.
+    if (korva::courierRunning(*spool))
+        logInfo("handed to KORVA Fax for " + user.name);
+    else
+        logInfo("kept until KORVA Fax starts for " + user.name);
     return CUPS_BACKEND_OK;
 }
 
@@ -81,6 +89,10 @@ int main(int argc, char** argv)
     if (!job->file.empty() && (in = open(job->file.c_str(), O_RDONLY | O_CLOEXEC)) < 0)
         return fail("cannot open " + job->file + ": " + std::strerror(errno), CUPS_BACKEND_FAILED);
 
+    auto recipients = recipientDocumentName(job->options, why);
+    if (!why.empty())
+        return fail(why, CUPS_BACKEND_CANCEL);
+
     auto user = findJobUser(job->user, why);
     if (!user)
         return fail(why, CUPS_BACKEND_CANCEL);
@@ -88,5 +100,5 @@ int main(int argc, char** argv)
         return fail(why, CUPS_BACKEND_STOP);
     setJobUserEnvironment(*user);
     umask(077);
-    return printAsUser(*job, *user, in);
+    return printAsUser(*job, recipients.value_or(job->title), *user, in);
 }

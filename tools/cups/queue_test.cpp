@@ -14,8 +14,10 @@
 #include "platform/testing/test_support.h"
 #include "tools/korva-sim/testing/korva_sim_process.h"
 
+#include <cups/cups.h>
 #include <cups/ipp.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -47,6 +49,8 @@ protected:
 
     void TearDown() override
     {
+        courier_.reset();
+        sim_.reset();
         cupsd_.reset();
         user_.reset();
     }
@@ -69,13 +73,23 @@ protected:
     {
         EnvList env = cupsd_->clientEnv();
         env.emplace_back("KORVAFAX_PPD", KORVAFAX_PPD_SOURCE);
+        env.emplace_back("KORVAFAX_STATE_DIR", stateDir());
         return runProcess({installPrinterScript()}, "", env);
     }
 
-    // Prints the file; the job id, or 0 (with the failure added) when lp refused.
-    int print(const std::string& file, const std::string& title, const std::string& media)
+    // Where the script records the queue it added.
+    std::string stateDir() const { return user_->root() + "/state"; }
+
+    // Prints the file with the job options ("name=value"); the job id, or 0
+    // (with the failure added) when lp refused.
+    int print(const std::string& file, const std::string& title, const std::string& media,
+              const std::vector<std::string>& options = {})
     {
-        ProcessResult r = runAsUser({"/usr/bin/lp", "-d", "KORVA_Fax", "-t", title, "-o", "media=" + media, file});
+        std::vector<std::string> argv{"/usr/bin/lp", "-d", "KORVA_Fax", "-t", title, "-o", "media=" + media};
+        for (const std::string& option : options)
+            argv.insert(argv.end(), {"-o", option});
+        argv.push_back(file);
+        ProcessResult r = runAsUser(argv);
         std::smatch m;
         if (r.exitCode != 0 || !std::regex_search(r.out, m, std::regex("request id is KORVA_Fax-([0-9]+)"))) {
             ADD_FAILURE() << "lp: " << r.exitCode << " " << r.out << r.err;
@@ -92,8 +106,19 @@ protected:
         return path;
     }
 
+    // faxcourier running in the user's session, korva-sim as its mail
+    // server; the faxes korva-sim accepts land in received().
+    void startCourier();
+    std::string received() const { return user_->root() + "/received"; }
+    // The fields of the fax korva-sim stored as number `n` (from 1), once
+    // it is there.
+    std::string storedFaxFields(int n) const;
+
     std::unique_ptr<TestUser> user_;
     std::unique_ptr<PrivateCupsd> cupsd_;
+    std::unique_ptr<korva::testing::KorvaSimProcess> sim_;
+    std::unique_ptr<BackgroundProcess> courier_;
+    std::string courierOut_, courierLog_;
 };
 
 // What korva-sim stored of a fax, one field a line.
@@ -126,6 +151,36 @@ void storeCourierSettings(const TestUser& user, int smtpPort)
     else
         unsetenv("XDG_CONFIG_HOME");
     user.giveToUser(config);
+}
+
+void QueueTest::startCourier()
+{
+    sim_ = std::make_unique<korva::testing::KorvaSimProcess>(received(), "anna", "s3cret", "fax@korva.example");
+    storeCourierSettings(*user_, sim_->port("smtp"));
+    EnvList session = userEnv();
+    session.emplace_back("KORVAFAX_SYSCONFDIR", cupsd_->sysconf());
+    // Else Qt makes a runtime folder of its own in /tmp, which would outlive the test.
+    session.emplace_back("XDG_RUNTIME_DIR", user_->makeFolder("runtime", user_->uid(), 0700));
+    courierLog_ = user_->home() + "/.local/state/KORVAFax/korvafax.log";
+    courierOut_ = user_->root() + "/faxcourier.out";
+    // No display: a fax that needed the Send Fax dialog would wait in the outbox.
+    courier_ = std::make_unique<BackgroundProcess>(user_->runAs({korva::testing::binPath("faxcourier"), "-debug"}),
+                                                   session, std::vector<std::string>{"DISPLAY", "WAYLAND_DISPLAY",
+                                                                                     "QT_QPA_PLATFORM"},
+                                                   courierOut_);
+    ASSERT_TRUE(pollUntil([&] { return readWholeFile(courierLog_).find("Watching ") != std::string::npos; }, 30s))
+        << readWholeFile(courierOut_);
+}
+
+std::string QueueTest::storedFaxFields(int n) const
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "/%04d.json", n);
+    const std::string stored = received() + name;
+    if (!pollUntil([&] { return fs::exists(stored); }, 60s))
+        return "nothing stored\n" + readWholeFile(courierOut_) + readWholeFile(courierLog_);
+    ProcessResult fields = runProcess({"/usr/bin/python3", "-I", "-c", storedFax, stored});
+    return fields.out + fields.err;
 }
 
 uid_t ownerOf(const std::string& path)
@@ -163,6 +218,11 @@ TEST_F(QueueTest, InstallPrinterAddsTheFaxQueue)
 
     ProcessResult device = runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"});
     EXPECT_NE(device.out.find("korvafax:/"), std::string::npos) << device.out << device.err;
+    // The PPD's cupsFax makes it a fax queue for CUPS and print dialogs.
+    const int type = cupsd_->printerType("KORVA_Fax");
+    ASSERT_GE(type, 0);
+    EXPECT_NE(type & CUPS_PRINTER_FAX, 0) << std::hex << type;
+    EXPECT_EQ(readWholeFile(stateDir() + "/queue-added"), "KORVA_Fax\n") << "recorded for a purge";
     ProcessResult options = runAsUser({"/usr/bin/lpoptions", "-p", "KORVA_Fax", "-l"});
     EXPECT_NE(options.out.find("*Letter"), std::string::npos) << options.out;
     EXPECT_NE(options.out.find("A4"), std::string::npos) << options.out;
@@ -171,8 +231,36 @@ TEST_F(QueueTest, InstallPrinterAddsTheFaxQueue)
     // Run again, it renews the queue; --remove takes it away.
     EXPECT_EQ(installPrinter().exitCode, 0);
     EnvList env = cupsd_->clientEnv();
+    env.emplace_back("KORVAFAX_STATE_DIR", stateDir());
     EXPECT_EQ(runProcess({installPrinterScript(), "--remove"}, "", env).exitCode, 0);
     EXPECT_NE(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(stateDir() + "/queue-added"));
+}
+
+// The package's postrm on purge takes away the queue the script added, and
+// leaves alone one made by hand.
+TEST_F(QueueTest, PurgeRemovesOnlyTheQueueTheScriptAdded)
+{
+    const std::string postrm = std::string(KORVAFAX_SOURCE_ROOT) + "/packaging/postrm";
+    EnvList env = cupsd_->clientEnv();
+    env.emplace_back("KORVAFAX_STATE_DIR", stateDir());
+    ASSERT_EQ(installPrinter().exitCode, 0);
+    ProcessResult purge = runProcess({"/bin/sh", postrm, "purge"}, "", env);
+    EXPECT_EQ(purge.exitCode, 0) << purge.err;
+    EXPECT_EQ(purge.out, "korvafax: the fax queue KORVA_Fax removed\n");
+    EXPECT_NE(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(stateDir()));
+
+    ProcessResult byHand = runProcess({"/usr/sbin/lpadmin", "-p", "KORVA_Fax", "-E", "-v", "korvafax:/", "-P",
+                                       KORVAFAX_PPD_SOURCE},
+                                      "", env);
+    ASSERT_EQ(byHand.exitCode, 0) << byHand.err;
+    ASSERT_EQ(installPrinter().exitCode, 0);  // renews it; it was not added by the script
+    EXPECT_FALSE(fs::exists(stateDir() + "/queue-added"));
+    purge = runProcess({"/bin/sh", postrm, "purge"}, "", env);
+    EXPECT_EQ(purge.exitCode, 0) << purge.err;
+    EXPECT_EQ(purge.out, "");
+    EXPECT_EQ(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
 }
 
 TEST_F(QueueTest, InstallPrinterWithoutThePpdSaysSo)
@@ -222,6 +310,7 @@ TEST_F(QueueTest, PrintedPdfReachesTheSpoolFolderOfTheUserWhoPrintedIt)
     const int state = cupsd_->waitForJob(job, 60000);
     cupsd_->jobState(job, &message);
     ASSERT_EQ(state, IPP_JSTATE_COMPLETED) << message << "\n" << cupsd_->errorLog();
+    EXPECT_EQ(cupsd_->lastJobMessage(job), "kept until KORVA Fax starts for " + user_->name());
 
     const std::string spool = user_->spool();
     const std::string tiff = spool + "/korvafax.tif";
@@ -256,6 +345,20 @@ TEST_F(QueueTest, PrintedPdfReachesTheSpoolFolderOfTheUserWhoPrintedIt)
     EXPECT_EQ(ownerOf(spool + "/control.dat"), user_->uid());
 }
 
+// Layout options work in the filter chain, before the backend; copies are
+// ignored, a document is faxed once.
+TEST_F(QueueTest, NumberUpIsHonouredAndCopiesAreIgnored)
+{
+    ASSERT_EQ(installPrinter().exitCode, 0);
+    PdfPage page;
+    page.black.push_back({72, 72, 144, 144});
+    const std::string pdf = userFile("two.pdf", writePdf({page, page}));
+    const int job = print(pdf, "Two up", "A4", {"number-up=2", "copies=3"});
+    ASSERT_GT(job, 0);
+    ASSERT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_COMPLETED) << cupsd_->errorLog();
+    EXPECT_EQ(korva::testing::readTiffPages(user_->spool() + "/korvafax.tif").size(), 1u);
+}
+
 TEST_F(QueueTest, JobForASpoolFolderThatIsNotTheUsersIsCanceledWithTheReason)
 {
     if (!user_->separate())
@@ -282,21 +385,9 @@ TEST_F(QueueTest, PrintedPdfWithPresetRecipientsReachesTheMailServer)
     if (!fs::exists(korva::testing::binPath("faxcourier")))
         GTEST_SKIP() << "faxcourier is not built";
     ASSERT_EQ(installPrinter().exitCode, 0);
-    const std::string received = user_->root() + "/received";
-    korva::testing::KorvaSimProcess sim(received, "anna", "s3cret", "fax@korva.example");
-    storeCourierSettings(*user_, sim.port("smtp"));
-
-    // The user's session: faxcourier running, recipients preset.
+    ASSERT_NO_FATAL_FAILURE(startCourier());
     EnvList session = userEnv();
     session.emplace_back("KORVAFAX_SYSCONFDIR", cupsd_->sysconf());
-    // Else Qt makes a runtime folder of its own in /tmp, which would outlive the test.
-    session.emplace_back("XDG_RUNTIME_DIR", user_->makeFolder("runtime", user_->uid(), 0700));
-    const std::string log = user_->home() + "/.local/state/KORVAFax/korvafax.log";
-    const std::string courierOut = user_->root() + "/faxcourier.out";
-    BackgroundProcess courier(user_->runAs({korva::testing::binPath("faxcourier"), "-debug"}), session,
-                              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, courierOut);
-    ASSERT_TRUE(pollUntil([&] { return readWholeFile(log).find("Watching ") != std::string::npos; }, 30s))
-        << readWholeFile(courierOut);
     ProcessResult preset = runProcess(user_->runAs({korva::testing::binPath("faxpreset"), "-s", "Offer 2026-118",
                                                     "-r", "0301 555~Berta Blau~Blau KG"}),
                                       "", session);
@@ -307,11 +398,53 @@ TEST_F(QueueTest, PrintedPdfWithPresetRecipientsReachesTheMailServer)
     const int job = print(userFile("offer.pdf", writePdf({page, page})), "Offer", "A4");
     ASSERT_GT(job, 0);
     ASSERT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_COMPLETED) << cupsd_->errorLog();
+    EXPECT_EQ(cupsd_->lastJobMessage(job), "handed to KORVA Fax for " + user_->name());
 
-    const std::string stored = received + "/0001.json";
-    ASSERT_TRUE(pollUntil([&] { return fs::exists(stored); }, 60s)) << readWholeFile(courierOut) << readWholeFile(log);
-    ProcessResult fields = runProcess({"/usr/bin/python3", "-I", "-c", storedFax, stored});
-    EXPECT_EQ(fields.out, "subject=Offer 2026-118\nrecipient=0301 555|Berta Blau|Blau KG\nattachment=2 pages\n")
-        << fields.err;
-    EXPECT_EQ(courier.stop(10s), 0) << readWholeFile(courierOut);
+    EXPECT_EQ(storedFaxFields(1), "subject=Offer 2026-118\nrecipient=0301 555|Berta Blau|Blau KG\nattachment=2 pages\n");
+    EXPECT_EQ(courier_->stop(10s), 0) << readWholeFile(courierOut_);
+}
+
+// Numbers typed as job options, as a print dialog of a fax queue sends
+// them: the fax goes without a dialog, and the job says it was handed over.
+TEST_F(QueueTest, RecipientsGivenAsJobOptionsReachTheMailServer)
+{
+    if (!fs::exists(korva::testing::binPath("faxcourier")))
+        GTEST_SKIP() << "faxcourier is not built";
+    struct Case {
+        std::vector<std::string> options;
+        std::string recipients;  // as korva-sim stored them
+    };
+    const Case cases[] = {
+        {{"phone=0301234"}, "recipient=0301234||\n"},
+        {{"faxPrefix=0", "korvafax-recipient='301 555~Berta Blau~Blau KG;409876~Carl~'"},
+         "recipient=0301 555|Berta Blau|Blau KG\nrecipient=0409876|Carl|\n"},
+    };
+    ASSERT_EQ(installPrinter().exitCode, 0);
+    ASSERT_NO_FATAL_FAILURE(startCourier());
+    int faxes = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.back());
+        PdfPage page;
+        page.black.push_back({72, 72, 300, 300});
+        const int job = print(userFile("letter.pdf", writePdf({page})), "Letter", "A4", c.options);
+        ASSERT_GT(job, 0);
+        ASSERT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_COMPLETED) << cupsd_->errorLog();
+        EXPECT_EQ(cupsd_->lastJobMessage(job), "handed to KORVA Fax for " + user_->name());
+
+        EXPECT_EQ(storedFaxFields(++faxes), "subject=\n" + c.recipients + "attachment=1 pages\n");
+    }
+    EXPECT_EQ(courier_->stop(10s), 0) << readWholeFile(courierOut_);
+}
+
+TEST_F(QueueTest, ARecipientOptionThatIsNoRecipientCancelsTheJob)
+{
+    ASSERT_EQ(installPrinter().exitCode, 0);
+    const std::string pdf = userFile("note.pdf", writePdf({PdfPage{612, 792, {{72, 72, 72, 72}}}}));
+    const int job = print(pdf, "Note", "Letter", {"korvafax-recipient=0301234"});
+    ASSERT_GT(job, 0);
+    EXPECT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_CANCELED) << cupsd_->errorLog();
+    EXPECT_NE(cupsd_->errorLog().find(R"(KORVA Fax: the recipient \"0301234\" is not number~name~company)"),
+              std::string::npos)
+        << cupsd_->errorLog();
+    EXPECT_FALSE(fs::exists(user_->spool() + "/korvafax.tif"));
 }

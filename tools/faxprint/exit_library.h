@@ -9,7 +9,8 @@ namespace korva::faxprint {
 
 using korva::ExitLibrary;
 
-// "../lib/libbandsink64.so" beside this program.
+// "../lib/libbandsink64.so" beside this program, or else
+// "../lib/korvafax/libbandsink64.so", where it is installed.
 std::string defaultLibraryPath();
 
 }  // namespace korva::faxprint

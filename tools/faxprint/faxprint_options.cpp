@@ -121,7 +121,7 @@ std::string usageText()
            "                  are rendered at it, images printed pixel for pixel\n"
            "  --band-rows     rows per band (default 256)\n"
            "  --library       the exit library (default: ../lib/libbandsink64.so\n"
-           "                  beside this program)\n";
+           "                  beside this program, else ../lib/korvafax/libbandsink64.so)\n";
 }
 
 }  // namespace korva::faxprint

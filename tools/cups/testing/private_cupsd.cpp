@@ -235,6 +235,38 @@ int PrivateCupsd::jobState(int jobId, std::string* message) const
     return state;
 }
 
+std::string PrivateCupsd::lastJobMessage(int jobId) const
+{
+    const std::string log = errorLog();
+    const std::string mark = "[Job " + std::to_string(jobId) + "] Set job-printer-state-message to \"";
+    const size_t at = log.rfind(mark);
+    if (at == std::string::npos)
+        return {};
+    const size_t begin = at + mark.size();
+    const size_t end = log.find("\", current level", begin);
+    return log.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+int PrivateCupsd::printerType(const std::string& queue) const
+{
+    http_t* http = httpConnect2("127.0.0.1", port_, nullptr, AF_INET, HTTP_ENCRYPTION_NEVER, 1, 5000, nullptr);
+    if (!http)
+        return -1;
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    const std::string uri = "ipp://127.0.0.1:" + std::to_string(port_) + "/printers/" + queue;
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-type");
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    int type = -1;
+    if (response) {
+        if (ipp_attribute_t* a = ippFindAttribute(response, "printer-type", IPP_TAG_ENUM))
+            type = ippGetInteger(a, 0);
+        ippDelete(response);
+    }
+    httpClose(http);
+    return type;
+}
+
 int PrivateCupsd::waitForJob(int jobId, int timeoutMs) const
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

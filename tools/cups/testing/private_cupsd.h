@@ -37,6 +37,13 @@ public:
     // The job's state (IPP job-state: 9 completed, 7 canceled, 8 aborted) and
     // its state message; 0 when the job cannot be asked for.
     int jobState(int jobId, std::string* message = nullptr) const;
+    // The last state message the job's filters and backend gave, as the
+    // scheduler logs it; CUPS clears job-printer-state-message once a job
+    // completes, so the log is where it stays.
+    std::string lastJobMessage(int jobId) const;
+    // The queue's IPP printer-type bits (CUPS_PRINTER_FAX among them); -1
+    // when it cannot be asked for.
+    int printerType(const std::string& queue) const;
     // Waits until the job is done (completed, canceled or aborted); its state.
     int waitForJob(int jobId, int timeoutMs) const;
 

@@ -1,0 +1,77 @@
+#include "tools/cups/job_recipients.h"
+
+#include "controlarea/control_record.h"
+#include "controlarea/recipient_line.h"
+#include "faxcourier/foundation/windows1252.h"
+
+#include <cups/cups.h>
+
+#include <vector>
+
+namespace korva::cups {
+namespace {
+
+const char* optionValue(const char* name, int count, cups_option_t* options)
+{
+    const char* value = cupsGetOption(name, count, options);
+    return value && *value ? value : nullptr;
+}
+
+// "number~name~company" lines of korvafax-recipient, each with the prefix
+// before its number.
+bool addRecipientLines(std::string_view list, const std::string& prefix, std::vector<std::string>& lines,
+                       std::string& why)
+{
+    while (!list.empty()) {
+        const size_t end = list.find(';');
+        const std::string_view item = list.substr(0, end);
+        list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
+        if (trimBlanks(item).empty())
+            continue;
+        auto line = acceptRecipientLine(item);
+        if (!line) {
+            why = "the recipient \"" + std::string(item) + "\" is not number~name~company";
+            return false;
+        }
+        lines.push_back(prefix + *line);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> recipientDocumentName(const std::string& text, std::string& why)
+{
+    why.clear();
+    cups_option_t* options = nullptr;
+    const int count = cupsParseOptions(text.c_str(), 0, &options);
+    const char* prefixValue = optionValue("faxPrefix", count, options);
+    const std::string prefix = prefixValue ? trimBlanks(prefixValue) : "";
+    std::vector<std::string> lines;
+    if (const char* phone = optionValue("phone", count, options)) {
+        const std::string number = trimBlanks(phone);
+        if (number.find_first_of("~;") != std::string::npos)
+            why = "the phone number \"" + number + "\" holds a \"~\" or \";\"";
+        else if (!number.empty())
+            lines.push_back(prefix + number + "~~");
+    }
+    if (const char* list = optionValue("korvafax-recipient", count, options); list && why.empty())
+        addRecipientLines(list, prefix, lines, why);
+    cupsFreeOptions(count, options);
+    if (!why.empty() || lines.empty())
+        return std::nullopt;
+
+    std::string name = "rcpt:";
+    for (size_t i = 0; i < lines.size(); ++i)
+        name += (i ? ";" : "") + lines[i];
+    // The control record keeps the document name in a field of its own size.
+    constexpr size_t room = sizeof(ControlRecord::documentName) - 1;
+    if (const size_t size = utf8ToWindows1252Lossy(name).size(); size > room) {
+        why = "the recipients take " + std::to_string(size) + " characters; at most " +
+              std::to_string(room) + " fit, \"rcpt:\" included";
+        return std::nullopt;
+    }
+    return name;
+}
+
+}  // namespace korva::cups

@@ -1,0 +1,20 @@
+#pragma once
+// Recipients given as job options, as fax queues take them:
+//   phone=NUMBER                    one number
+//   faxPrefix=DIGITS                put before every number of the job
+//   korvafax-recipient=LINE[;LINE]  number~name~company lines
+// They travel to faxcourier as the document name "rcpt:LINE;LINE", the way
+// a script names a document with one recipient, so the exit library takes
+// them like any other title.
+
+#include <optional>
+#include <string>
+
+namespace korva::cups {
+
+// The document name that carries the job's recipients: nullopt (and `why`
+// empty) when the options name none, nullopt with `why` set when they do
+// not make a fax (a line without its two "~", or too long to hand over).
+std::optional<std::string> recipientDocumentName(const std::string& options, std::string& why);
+
+}  // namespace korva::cups

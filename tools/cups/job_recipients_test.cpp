@@ -1,0 +1,49 @@
+#include "tools/cups/job_recipients.h"
+
+#include <gtest/gtest.h>
+
+using korva::cups::recipientDocumentName;
+
+namespace {
+
+struct Case {
+    const char* options;
+    const char* name;  // nullptr: no recipients
+    const char* why;   // "" when the options are fine
+};
+
+const Case cases[] = {
+    {"", nullptr, ""},
+    {"media=A4 number-up=2", nullptr, ""},
+    {"phone=", nullptr, ""},
+    {"phone=0301234", "rcpt:0301234~~", ""},
+    {"phone='0301 234' faxPrefix=0", "rcpt:00301 234~~", ""},
+    {"korvafax-recipient='0301~Anna Berg~Acme;0302~Bob~'", "rcpt:0301~Anna Berg~Acme;0302~Bob~", ""},
+    {"phone=9 faxPrefix=0 korvafax-recipient=' 8~Carl~ ;'", "rcpt:09~~;08~Carl~", ""},
+    {"korvafax-recipient=0301~Anna", nullptr, "the recipient \"0301~Anna\" is not number~name~company"},
+    {"phone=0301~x", nullptr, "the phone number \"0301~x\" holds a \"~\" or \";\""},
+};
+
+TEST(JobRecipients, OptionsBecomeTheRcptDocumentName)
+{
+    for (const Case& c : cases) {
+        std::string why = "stale";
+        auto name = recipientDocumentName(c.options, why);
+        EXPECT_EQ(name.has_value(), c.name != nullptr) << c.options;
+        if (name && c.name) {
+            EXPECT_EQ(*name, c.name) << c.options;
+        }
+        EXPECT_EQ(why, c.why) << c.options;
+    }
+}
+
+TEST(JobRecipients, ANameLongerThanTheControlRecordHoldsIsRefused)
+{
+    const std::string line = "0301234567~" + std::string(40, 'n') + "~";
+    std::string why;
+    EXPECT_TRUE(recipientDocumentName("korvafax-recipient='" + line + ";1~~'", why));
+    EXPECT_FALSE(recipientDocumentName("korvafax-recipient='" + line + ";" + line + "'", why));
+    EXPECT_EQ(why, "the recipients take 110 characters; at most 99 fit, \"rcpt:\" included");
+}
+
+}  // namespace
