@@ -2,10 +2,13 @@
 
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/local_server.h"
 #include "faxcourier/app/private_message.h"
 #include "faxcourier/app/text_convert.h"
 #include "faxcourier/app/ui_seam.h"
+#include "faxcourier/settings/encryption_ports.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -40,6 +43,15 @@ constexpr EditLayout editLayouts[] = {
     {IDC_FAX_NUMBER, "Your &Fax Number:", 50, EditLayout::Text},
 };
 
+// The Encryption values in the choice's order.
+constexpr const char* encryptionNames[] = {"None", "STARTTLS", "TLS"};
+
+constexpr std::pair<int, ServerPort> portEdits[] = {
+    {IDC_SMTP_PORT, ServerPort::Smtp},
+    {IDC_POP3_PORT, ServerPort::Directory},
+    {IDC_LDAP_PORT, ServerPort::Ldap},
+};
+
 const char* hintFor(int id)
 {
     if (id == IDC_EMAIL_ADDRESS)
@@ -69,8 +81,8 @@ String multiLineForStoring(const QString& text)
 
 }  // namespace
 
-ConfigureDialog::ConfigureDialog(Settings& settings, QWidget* owner, Saver save)
-    : QDialog(owner), settings_(settings), save_(std::move(save))
+ConfigureDialog::ConfigureDialog(Settings& settings, QWidget* owner, Saver save, PasswordKeeper keep)
+    : QDialog(owner), settings_(settings), save_(std::move(save)), keep_(std::move(keep))
 {
     setObjectName(QStringLiteral("ConfigureDialog"));
     setWindowTitle(QStringLiteral("Configure KORVA Fax V0.16"));
@@ -102,6 +114,11 @@ void ConfigureDialog::buildControls()
             grid->addWidget(hintLabel, row, 2);
         }
         ++row;
+        // The choice sits above the ports it moves, and the warning below them.
+        if (item.id == IDC_SERVER)
+            addEncryptionRow(grid, row++);
+        if (item.id == IDC_LDAP_PORT)
+            addWarningRow(grid, row++);
     }
     coverPages_ = withId(new QPlainTextEdit(this), IDC_COVER_PAGES);
     coverPages_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -123,7 +140,49 @@ void ConfigureDialog::buildControls()
     grid->addLayout(buttons, row, 0, 1, 3);
     grid->setColumnMinimumWidth(1, fontMetrics().averageCharWidth() * 36);
     connect(ok, &QPushButton::clicked, this, &ConfigureDialog::accept);
+    connect(edit(IDC_SERVER), &QLineEdit::textChanged, this, &ConfigureDialog::updateWarning);
     connect(cancel, &QPushButton::clicked, this, &ConfigureDialog::reject);
+}
+
+void ConfigureDialog::addEncryptionRow(QGridLayout* grid, int row)
+{
+    encryption_ = withId(new QComboBox(this), IDC_ENCRYPTION);
+    for (const char* name : encryptionNames)
+        encryption_->addItem(QString::fromLatin1(name));
+    auto* label = new QLabel(QStringLiteral("&Encryption:"), this);
+    label->setObjectName(labelName(IDC_ENCRYPTION));
+    label->setBuddy(encryption_);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(encryption_, row, 1, Qt::AlignLeft);
+    // Only the user's choice moves the ports, not the filling.
+    connect(encryption_, &QComboBox::activated, this, &ConfigureDialog::portsFollowEncryption);
+    connect(encryption_, &QComboBox::currentIndexChanged, this, &ConfigureDialog::updateWarning);
+}
+
+void ConfigureDialog::addWarningRow(QGridLayout* grid, int row)
+{
+    warning_ = withId(new QLabel(QStringLiteral("Without encryption the password crosses the network in the clear."),
+                                 this),
+                      IDC_ENCRYPTION_WARNING);
+    grid->addWidget(warning_, row, 0, 1, 3);
+}
+
+// A port that still holds a default takes the one of the new choice; a
+// port the user typed stays, as in mail programs.
+void ConfigureDialog::portsFollowEncryption(int encryption)
+{
+    for (auto [id, port] : portEdits) {
+        bool isNumber = false;
+        uint32_t number = edit(id)->text().toUInt(&isNumber);
+        if (isNumber)
+            edit(id)->setText(QString::number(portFollowingEncryption(port, number, uint32_t(encryption))));
+    }
+}
+
+void ConfigureDialog::updateWarning()
+{
+    bool plain = encryption_->currentIndex() == int(kEncryptionNone);
+    warning_->setVisible(plain && !serverIsThisMachine(toAnsi(edit(IDC_SERVER)->text())));
 }
 
 QLineEdit* ConfigureDialog::edit(int id) const { return findChild<QLineEdit*>(controlName(id)); }
@@ -135,6 +194,7 @@ void ConfigureDialog::fillControls()
     edit(IDC_SMTP_PORT)->setText(QString::number(s.SMTPServerPort));
     edit(IDC_POP3_PORT)->setText(QString::number(s.POP3ServerPort));
     edit(IDC_LDAP_PORT)->setText(QString::number(s.LDAPServerPort));
+    encryption_->setCurrentIndex(s.Encryption <= kEncryptionTls ? int(s.Encryption) : int(kEncryptionNone));
     edit(IDC_USERNAME)->setText(toQt(s.Username));
     edit(IDC_PASSWORD)->setText(toQt(s.Password));
     edit(IDC_EMAIL_ADDRESS)->setText(toQt(s.EmailAddress));
@@ -144,6 +204,7 @@ void ConfigureDialog::fillControls()
     edit(IDC_PHONE_NUMBER)->setText(toQt(s.PhoneNumber));
     edit(IDC_FAX_NUMBER)->setText(toQt(s.FaxNumber));
     coverPages_->setPlainText(multiLineForEditing(s.CoverPages));
+    updateWarning();
     for (const EditLayout& item : editLayouts)
         setLimit(edit(item.id), item.limit);
 }
@@ -157,6 +218,7 @@ void ConfigureDialog::copyControlsIntoSettings()
     s.SMTPServerPort = port(IDC_SMTP_PORT);
     s.POP3ServerPort = port(IDC_POP3_PORT);
     s.LDAPServerPort = port(IDC_LDAP_PORT);
+    s.Encryption = uint32_t(encryption_->currentIndex());
     s.Username = text(IDC_USERNAME);
     s.Password = text(IDC_PASSWORD);
     s.EmailAddress = text(IDC_EMAIL_ADDRESS);
@@ -185,7 +247,9 @@ void ConfigureDialog::accept()
             return;
     if (refuseUnfitText(this, coverPages_, QStringLiteral("Cover Page(s)"), coverPages_->toPlainText()))
         return;
+    QString previousKey = keyringKey(settings_);
     copyControlsIntoSettings();
+    keep_(settings_, previousKey);
     save_(settings_);  // reports its own failure; memory keeps the new values
     done(ResultOk);
 }

@@ -2,12 +2,16 @@
 // The Configure dialog (template 102): edits the settings and stores them.
 // Its result is 1 after a successful OK and 2 after Cancel.
 
+#include "faxcourier/app/password_keyring.h"
 #include "faxcourier/settings/settings.h"
 
 #include <QDialog>
 
 #include <functional>
 
+class QComboBox;
+class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -18,12 +22,18 @@ class ConfigureDialog : public QDialog {
 public:
     // `save` stores the settings (SaveSettings unless a test puts its own).
     using Saver = std::function<bool(Settings&)>;
-    ConfigureDialog(Settings& settings, QWidget* owner, Saver save = SaveSettings);
+    // `keep` puts the password where it is kept (the keyring when there is
+    // one) before `save`; it gets the keyring key the dialog opened with.
+    using PasswordKeeper = std::function<void(Settings&, const QString& previousKey)>;
+    ConfigureDialog(Settings& settings, QWidget* owner, Saver save = SaveSettings,
+                    PasswordKeeper keep = keepPassword);
 
     static constexpr int ResultOk = 1;
     static constexpr int ResultCancel = 2;
 
     QLineEdit* edit(int id) const;
+    QComboBox* encryption() const { return encryption_; }
+    QLabel* encryptionWarning() const { return warning_; }
 
 public slots:
     void accept() override;  // OK
@@ -34,12 +44,19 @@ protected:
 
 private:
     void buildControls();
+    void addEncryptionRow(QGridLayout* grid, int row);
+    void addWarningRow(QGridLayout* grid, int row);
+    void portsFollowEncryption(int encryption);
+    void updateWarning();
     void fillControls();
     void copyControlsIntoSettings();
     bool refuseEmpty(int id);
 
     Settings& settings_;
     Saver save_;
+    PasswordKeeper keep_;
+    QComboBox* encryption_ = nullptr;
+    QLabel* warning_ = nullptr;
     QPlainTextEdit* coverPages_ = nullptr;
 };
 

@@ -3,11 +3,13 @@
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/app/testing/session_bus.h"
 #include "faxcourier/app/ui_sinks.h"
 #include "platform/registry_store.h"
 #include "platform/testing/test_support.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,6 +74,9 @@ protected:
     }
 
     TempHome home;
+    // The widgets' own tests never reach a keyring: the password stays in
+    // the settings file (password_keyring_test has a real keyring).
+    NoSessionBus noBus;
     ScriptedUi ui;
     InstalledBoxSinks sinks;
 };
@@ -307,4 +312,103 @@ TEST_F(Configure, ACharacterWindows1252LacksIsRefusedNamingTheField)
         EXPECT_STREQ(s.Password.Text(), "secret");
         EXPECT_NE(dialog.result(), ConfigureDialog::ResultOk);
     }
+}
+
+TEST_F(Configure, EncryptionChosenByKeyboardMovesDefaultPortsAndLeavesATypedOne)
+{
+    Settings s = completeSettings();
+    ConfigureDialog dialog(s, nullptr);
+    ASSERT_TRUE(showActive(&dialog));
+    EXPECT_EQ(dialog.encryption()->currentText(), "None");
+    typeInto(dialog, IDC_LDAP_PORT, "3389");
+    ASSERT_TRUE(tabTo(dialog.encryption()));
+    const struct {
+        Qt::Key key;
+        const char* choice;
+        const char* smtp;
+        const char* pop3;
+    } steps[] = {
+        {Qt::Key_Down, "STARTTLS", "587", "110"},
+        {Qt::Key_Down, "TLS", "465", "995"},
+        {Qt::Key_Up, "STARTTLS", "587", "110"},
+        {Qt::Key_Up, "None", "25", "110"},
+        {Qt::Key_End, "TLS", "465", "995"},
+    };
+    for (const auto& step : steps) {
+        pressKey(step.key);
+        EXPECT_EQ(dialog.encryption()->currentText(), step.choice);
+        EXPECT_EQ(dialog.edit(IDC_SMTP_PORT)->text(), step.smtp) << step.choice;
+        EXPECT_EQ(dialog.edit(IDC_POP3_PORT)->text(), step.pop3) << step.choice;
+        EXPECT_EQ(dialog.edit(IDC_LDAP_PORT)->text(), "3389") << "typed by the user";
+    }
+    typeInto(dialog, IDC_SMTP_PORT, "2465");
+    ASSERT_TRUE(tabTo(dialog.encryption()));
+    pressKey(Qt::Key_Home);
+    EXPECT_EQ(dialog.edit(IDC_SMTP_PORT)->text(), "2465");
+    EXPECT_EQ(dialog.edit(IDC_POP3_PORT)->text(), "110");
+    pressKey(Qt::Key_Down);
+    pressKey(Qt::Key_Return);  // OK
+    EXPECT_EQ(dialog.result(), ConfigureDialog::ResultOk);
+    EXPECT_EQ(s.Encryption, kEncryptionStartTls);
+    RegistryKey key;
+    ASSERT_EQ(key.open(RegistryHive::CurrentUser, kSettingsKey), kRegOk);
+    EXPECT_EQ(key.readDword("Encryption"), uint32_t(kEncryptionStartTls));
+    EXPECT_EQ(key.readDword("SMTPServerPort"), 2465u);
+    EXPECT_EQ(key.readDword("LDAPServerPort"), 3389u);
+}
+
+TEST_F(Configure, OpensWithTheStoredEncryptionAndLeavesItsPortsAsStored)
+{
+    Settings s = completeSettings();
+    s.Encryption = kEncryptionTls;
+    s.SMTPServerPort = 25;
+    ConfigureDialog dialog(s, nullptr);
+    EXPECT_EQ(dialog.encryption()->currentText(), "TLS");
+    EXPECT_EQ(dialog.edit(IDC_SMTP_PORT)->text(), "25") << "only a choice moves the ports";
+    EXPECT_EQ(dialog.findChild<QLabel*>("label1078")->text(), "&Encryption:");
+}
+
+TEST_F(Configure, WarningShowsWhileNoneIsChosenForAServerElsewhere)
+{
+    const struct {
+        const char* server;
+        int encryption;
+        bool warned;
+    } cases[] = {
+        {"mail.example.com", kEncryptionNone, true},  {"10.1.2.3", kEncryptionNone, true},
+        {"127.0.0.1", kEncryptionNone, false},        {"localhost", kEncryptionNone, false},
+        {"::1", kEncryptionNone, false},              {"mail.example.com", kEncryptionStartTls, false},
+        {"mail.example.com", kEncryptionTls, false},
+    };
+    Settings s = completeSettings();
+    ConfigureDialog dialog(s, nullptr);
+    ASSERT_TRUE(showActive(&dialog));
+    QLabel* warning = dialog.encryptionWarning();
+    EXPECT_TRUE(warning->isVisible()) << "mail.example.com without encryption";
+    for (const auto& c : cases) {
+        ASSERT_TRUE(tabTo(dialog.encryption()));
+        pressKey(Qt::Key_Home);
+        for (int i = 0; i < c.encryption; ++i)
+            pressKey(Qt::Key_Down);
+        typeInto(dialog, IDC_SERVER, c.server);
+        EXPECT_EQ(warning->isVisible(), c.warned) << c.server << " " << c.encryption;
+    }
+    EXPECT_FALSE(warning->text().isEmpty());
+}
+
+TEST_F(Configure, WithoutAKeyringOkKeepsTheEncodedPasswordInTheSettingsFile)
+{
+    Settings s = completeSettings();
+    ConfigureDialog dialog(s, nullptr);
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), ConfigureDialog::ResultOk);
+    EXPECT_FALSE(s.passwordInKeyring);
+    RegistryKey key;
+    ASSERT_EQ(key.open(RegistryHive::CurrentUser, kSettingsKey), kRegOk);
+    String stored;
+    stored.ReadRegistryValue(key, "Password");
+    EXPECT_EQ(stored.Length(), 12u) << "six characters, encoded";
+    Settings loaded;
+    LoadSettings(loaded);
+    EXPECT_STREQ(loaded.Password.Text(), "secret");
 }

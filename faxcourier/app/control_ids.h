@@ -43,6 +43,8 @@ inline constexpr int IDC_COVER_PAGES = 1067;
 inline constexpr int IDC_SMTP_PORT = 1075;
 inline constexpr int IDC_POP3_PORT = 1076;
 inline constexpr int IDC_LDAP_PORT = 1077;
+inline constexpr int IDC_ENCRYPTION = 1078;
+inline constexpr int IDC_ENCRYPTION_WARNING = 1079;
 
 // Progress dialog (template 105).
 inline constexpr int IDC_PROGRESS_BAR = 1025;

@@ -13,6 +13,7 @@
 #include "faxcourier/app/leftover_documents.h"
 #include "faxcourier/app/main_window.h"
 #include "faxcourier/app/outbox_keeper.h"
+#include "faxcourier/app/password_keyring.h"
 #include "faxcourier/app/quit_request.h"
 #include "faxcourier/app/quit_signals.h"
 #include "faxcourier/app/send_fax_dialog.h"
@@ -96,6 +97,7 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     Settings& settings = globalSettings();
     LoadSettings(settings);
     setDebugLogging(settings.Debug);
+    takePasswordFromKeyring(settings);
     const bool controlAreaOpen = openControlArea();
     if (!controlAreaOpen && endForUnsafeSpoolFolder())
         return;

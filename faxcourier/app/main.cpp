@@ -2,6 +2,7 @@
 // documents into faxes and sends them.
 
 #include "faxcourier/addressbook/address_book_install.h"
+#include "faxcourier/app/password_keyring.h"
 #include "faxcourier/app/program_courier.h"
 #include "faxcourier/app/program_info.h"
 #include "faxcourier/app/startup_rules.h"
@@ -21,9 +22,11 @@ namespace {
 
 // --outbox, --outbox-retry, --outbox-drop ID: no window, no running mark;
 // a retry takes the outbox's own lock, so it never races a running
-// faxcourier for an entry.
-int runOutboxCommandLine(const std::vector<std::string>& arguments)
+// faxcourier for an entry. The application object is there for the
+// keyring's jobs, which answer through an event loop.
+int runOutboxCommandLine(int argc, char** argv, const std::vector<std::string>& arguments)
 {
+    QCoreApplication application(argc, argv);
     std::optional<std::string> spool = korva::spoolFolder();
     if (!spool) {
         std::cerr << "faxcourier: the spool folder cannot be found or made\n";
@@ -31,6 +34,7 @@ int runOutboxCommandLine(const std::vector<std::string>& arguments)
     }
     korva::Settings& settings = korva::globalSettings();
     korva::LoadSettings(settings);
+    korva::app::takePasswordFromKeyring(settings);
     korva::Outbox outbox(*spool);
     return korva::runOutboxCommand(arguments, std::cout, std::cerr, outbox, korva::serverSubmitter(settings),
                                    static_cast<int64_t>(std::time(nullptr)),
@@ -49,7 +53,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (korva::isOutboxCommand(arguments))
-        return runOutboxCommandLine(arguments);
+        return runOutboxCommandLine(argc, argv, arguments);
     setHeadless(chooseDisplayPlatform());
     QApplication application(argc, argv);
     // The window class stays "faxcourier"; the desktop matches the windows

@@ -1,5 +1,6 @@
 #include "faxcourier/settings/mail_client_import.h"
 
+#include "faxcourier/settings/encryption_ports.h"
 #include "faxcourier/settings/thunderbird_profile.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
@@ -83,7 +84,9 @@ void fillIfEmpty(String& setting, const std::string& value) {
 }
 
 // Linux users mostly read mail with Thunderbird. Only what is still empty is
-// filled, and a port only while it has its default.
+// filled, and a port only while it has a default. The encryption comes
+// first, so that the ports Thunderbird leaves to its defaults take the
+// encrypted ones.
 void importThunderbird(Settings& settings) {
     std::optional<ThunderbirdAccount> account = readThunderbirdAccount(homeFolder());
     if (!account) return;
@@ -91,9 +94,15 @@ void importThunderbird(Settings& settings) {
     fillIfEmpty(settings.Username, account->incomingUserName);
     fillIfEmpty(settings.EmailAddress, account->email);
     fillIfEmpty(settings.RealName, account->fullName);
-    if (account->incomingType == "pop3" && account->incomingPort && settings.POP3ServerPort == 110)
+    if (settings.Encryption == kEncryptionNone) {
+        settings.Encryption = accountEncryption(*account);
+        portsFollowEncryption(settings);
+    }
+    if (account->incomingType == "pop3" && account->incomingPort &&
+        isDefaultPort(ServerPort::Directory, settings.POP3ServerPort))
         settings.POP3ServerPort = *account->incomingPort;
-    if (account->smtpPort && settings.SMTPServerPort == 25) settings.SMTPServerPort = *account->smtpPort;
+    if (account->smtpPort && isDefaultPort(ServerPort::Smtp, settings.SMTPServerPort))
+        settings.SMTPServerPort = *account->smtpPort;
 }
 
 }  // namespace

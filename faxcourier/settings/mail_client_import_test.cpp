@@ -186,6 +186,45 @@ TEST_F(MailClientImport, ImapAccountLeavesThePop3PortAlone) {
     EXPECT_EQ(settings.POP3ServerPort, 110u);
 }
 
+// The SMTP server's socket type drives the choice (the fax goes there), the
+// incoming server's only when the SMTP server has none; ports Thunderbird
+// leaves to its defaults follow the choice.
+TEST_F(MailClientImport, ThunderbirdSocketTypeFillsTheEncryption) {
+    const char* account =
+        "user_pref(\"mail.accountmanager.defaultaccount\", \"account1\");\n"
+        "user_pref(\"mail.account.account1.server\", \"server1\");\n"
+        "user_pref(\"mail.account.account1.identities\", \"id1\");\n"
+        "user_pref(\"mail.server.server1.hostname\", \"korva.tb.example.com\");\n"
+        "user_pref(\"mail.server.server1.type\", \"pop3\");\n"
+        "user_pref(\"mail.identity.id1.smtpServer\", \"smtp1\");\n";
+    const struct {
+        const char* prefs;
+        uint32_t encryption, smtp, pop3, ldap;
+    } cases[] = {
+        {"", kEncryptionNone, 25, 110, 389},
+        {"user_pref(\"mail.smtpserver.smtp1.try_ssl\", 0);", kEncryptionNone, 25, 110, 389},
+        {"user_pref(\"mail.smtpserver.smtp1.try_ssl\", 1);", kEncryptionNone, 25, 110, 389},
+        {"user_pref(\"mail.smtpserver.smtp1.try_ssl\", 2);", kEncryptionStartTls, 587, 110, 389},
+        {"user_pref(\"mail.smtpserver.smtp1.try_ssl\", 3);", kEncryptionTls, 465, 995, 636},
+        {"user_pref(\"mail.server.server1.socketType\", 3);", kEncryptionTls, 465, 995, 636},
+        {"user_pref(\"mail.server.server1.socketType\", 2);", kEncryptionStartTls, 587, 110, 389},
+        {"user_pref(\"mail.server.server1.socketType\", 3);user_pref(\"mail.smtpserver.smtp1.try_ssl\", 2);",
+         kEncryptionStartTls, 587, 110, 389},
+        {"user_pref(\"mail.smtpserver.smtp1.try_ssl\", 3);user_pref(\"mail.smtpserver.smtp1.port\", 2465);"
+         "user_pref(\"mail.server.server1.port\", 1995);",
+         kEncryptionTls, 2465, 1995, 636},
+    };
+    for (const auto& c : cases) {
+        thunderbird(std::string(account) + c.prefs + "\n");
+        Settings settings;
+        ImportMailClientDefaults(settings);
+        EXPECT_EQ(settings.Encryption, c.encryption) << c.prefs;
+        EXPECT_EQ(settings.SMTPServerPort, c.smtp) << c.prefs;
+        EXPECT_EQ(settings.POP3ServerPort, c.pop3) << c.prefs;
+        EXPECT_EQ(settings.LDAPServerPort, c.ldap) << c.prefs;
+    }
+}
+
 TEST_F(MailClientImport, CompanyIsTakenOnlyWhenEmpty) {
     userHive("[HKEY_CURRENT_USER\\Software\\Microsoft\\MS Setup (ACME)\\User Info]\n\"DefCompany\"=\"Acme\"\n");
     Settings settings;

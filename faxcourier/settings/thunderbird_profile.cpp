@@ -1,5 +1,7 @@
 #include "faxcourier/settings/thunderbird_profile.h"
 
+#include "faxcourier/settings/settings.h"
+
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -119,6 +121,7 @@ std::optional<ThunderbirdAccount> defaultAccount(const Prefs& prefs) {
     result.incomingUserName = prefs.text(server + "userName").value_or("");
     result.incomingType = prefs.text(server + "type").value_or("");
     result.incomingPort = portOf(prefs, server + "port");
+    result.incomingSocketType = prefs.integer(server + "socketType");
 
     std::string identity = firstOfList(prefs.text("mail.account." + account + ".identities").value_or(""));
     if (identity.empty()) return result;
@@ -127,8 +130,22 @@ std::optional<ThunderbirdAccount> defaultAccount(const Prefs& prefs) {
     result.fullName = prefs.text(prefix + "fullName").value_or("");
     std::string smtp = prefs.text(prefix + "smtpServer").value_or("");
     if (smtp.empty()) smtp = prefs.text("mail.smtp.defaultserver").value_or("");
-    if (!smtp.empty()) result.smtpPort = portOf(prefs, "mail.smtpserver." + smtp + ".port");
+    if (smtp.empty()) return result;
+    result.smtpPort = portOf(prefs, "mail.smtpserver." + smtp + ".port");
+    result.smtpSocketType = prefs.integer("mail.smtpserver." + smtp + ".try_ssl");
     return result;
+}
+
+uint32_t encryptionForSocketType(int64_t socketType) {
+    if (socketType == 2) return kEncryptionStartTls;
+    if (socketType == 3) return kEncryptionTls;
+    return kEncryptionNone;
+}
+
+uint32_t accountEncryption(const ThunderbirdAccount& account) {
+    if (account.smtpSocketType) return encryptionForSocketType(*account.smtpSocketType);
+    if (account.incomingSocketType) return encryptionForSocketType(*account.incomingSocketType);
+    return kEncryptionNone;
 }
 
 std::optional<ThunderbirdAccount> readThunderbirdAccount(const std::string& home) {

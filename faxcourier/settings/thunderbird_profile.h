@@ -19,7 +19,20 @@ struct ThunderbirdAccount {
     std::string email;
     std::string fullName;
     std::optional<uint32_t> smtpPort;
+    // Thunderbird's socket types: 0 plain, 1 STARTTLS when offered (no
+    // longer offered), 2 STARTTLS, 3 SSL/TLS.
+    std::optional<int64_t> incomingSocketType;  // mail.server.serverN.socketType
+    std::optional<int64_t> smtpSocketType;      // mail.smtpserver.smtpN.try_ssl
 };
+
+// The Encryption setting for a Thunderbird socket type: 2 STARTTLS, 3 TLS,
+// anything else none (1 would send the password in the clear to a server
+// that does not offer STARTTLS).
+[[nodiscard]] uint32_t encryptionForSocketType(int64_t socketType);
+
+// The account's encryption: its SMTP server's when known (the fax goes
+// there), else its incoming server's, else none.
+[[nodiscard]] uint32_t accountEncryption(const ThunderbirdAccount& account);
 
 // The default profile's folder from the text of profiles.ini in
 // `thunderbirdFolder`: the installation's Default, else the profile marked

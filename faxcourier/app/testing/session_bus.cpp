@@ -59,3 +59,22 @@ SessionBus::~SessionBus()
 }
 
 }  // namespace korva::app::testing
+
+namespace korva::app::testing {
+
+NoSessionBus::NoSessionBus()
+{
+    if (const char* saved = std::getenv(kAddressVariable))
+        savedAddress_ = saved;
+    setenv(kAddressVariable, "unix:path=/nonexistent/korva-no-session-bus", 1);
+}
+
+NoSessionBus::~NoSessionBus()
+{
+    if (savedAddress_)
+        setenv(kAddressVariable, savedAddress_->c_str(), 1);
+    else
+        unsetenv(kAddressVariable);
+}
+
+}  // namespace korva::app::testing

@@ -26,4 +26,18 @@ private:
     std::optional<std::string> savedAddress_;
 };
 
+// No session bus while the object lives: DBUS_SESSION_BUS_ADDRESS names a
+// socket that does not exist, so nothing reaches the user's own bus or
+// keyring and a keyring's absence is what the test sees.
+class NoSessionBus {
+public:
+    NoSessionBus();
+    ~NoSessionBus();
+    NoSessionBus(const NoSessionBus&) = delete;
+    NoSessionBus& operator=(const NoSessionBus&) = delete;
+
+private:
+    std::optional<std::string> savedAddress_;
+};
+
 }  // namespace korva::app::testing
