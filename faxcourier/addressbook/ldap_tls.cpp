@@ -76,17 +76,15 @@ bool setOptions(LDAP* ld, const std::string& caFile)
 
 CertificateProblem problemOf(unsigned status)
 {
+    if (status & (GNUTLS_CERT_SIGNER_NOT_FOUND | GNUTLS_CERT_SIGNER_NOT_CA))
+        return CertificateProblem::NotTrusted;
     if (status & GNUTLS_CERT_EXPIRED)
         return CertificateProblem::Expired;
     if (status & GNUTLS_CERT_NOT_ACTIVATED)
         return CertificateProblem::NotYetValid;
-    if (status & (GNUTLS_CERT_SIGNER_NOT_FOUND | GNUTLS_CERT_SIGNER_NOT_CA | GNUTLS_CERT_INVALID))
-        return status & GNUTLS_CERT_UNEXPECTED_OWNER && !(status & GNUTLS_CERT_SIGNER_NOT_FOUND)
-                   ? CertificateProblem::OtherName
-                   : CertificateProblem::NotTrusted;
     if (status & GNUTLS_CERT_UNEXPECTED_OWNER)
         return CertificateProblem::OtherName;
-    return CertificateProblem::Other;
+    return CertificateProblem::NotTrusted;  // revoked, weak signature, ...
 }
 
 std::string diagnostic(LDAP* ld, int rc)
