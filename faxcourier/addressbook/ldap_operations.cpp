@@ -32,9 +32,11 @@ std::string errorText(int code)
 // a 16-bit code would otherwise read -1 as 65535.
 int eventCode(int code) { return code <= LDAP_SERVER_DOWN && code >= LDAP_REFERRAL_LIMIT_EXCEEDED ? 80 - code : code; }
 
+// Above 2 counts as TLS too: once encryption is asked for, the password
+// never goes out in the clear.
 LdapTransport transportOf(int mode)
 {
-    return mode == 1 ? LdapTransport::StartTls : mode == 2 ? LdapTransport::Tls : LdapTransport::Plain;
+    return mode == 1 ? LdapTransport::StartTls : mode >= 2 ? LdapTransport::Tls : LdapTransport::Plain;
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, cons
         return LdapTlsRefusal{false, words};  // the server would not start TLS
     CertificateProblem problem = seen.status ? problemOf(seen.status) : problemFromText(words);
     if (problem == CertificateProblem::Other && !seen.status)
-        return LdapTlsRefusal{false, words};  // the handshake itself failed
+        return LdapTlsRefusal{false, "TLS with " + host + " failed: " + words + "."};
     return LdapTlsRefusal{false, certificateRefusal(host, problem, words)};
 }
 
