@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <netinet/in.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -12,14 +13,27 @@
 
 namespace {
 
-void reply(int connection, const char* text) {
-    send(connection, text, std::strlen(text), MSG_NOSIGNAL);
-}
+// The connection, plain or, after STARTTLS, through TLS.
+struct Channel {
+    int connection;
+    SSL* tls = nullptr;
+
+    ~Channel() { SSL_free(tls); }
+    void reply(const char* text) const {
+        if (tls != nullptr) SSL_write(tls, text, static_cast<int>(std::strlen(text)));
+        else send(connection, text, std::strlen(text), MSG_NOSIGNAL);
+    }
+    ssize_t receive(char* into, size_t size) const {
+        if (tls == nullptr) return recv(connection, into, size, 0);
+        int n = SSL_read(tls, into, static_cast<int>(size));
+        return n > 0 ? n : -1;
+    }
+};
 
 // Reads from the connection: lines for commands, blocks for data.
 class Reader {
 public:
-    explicit Reader(int connection) : connection_(connection), buffer_(256 * 1024) {}
+    explicit Reader(const Channel& channel) : channel_(channel), buffer_(256 * 1024) {}
 
     bool line(std::string& out) {
         out.clear();
@@ -63,14 +77,14 @@ private:
     }
 
     bool fill() {
-        ssize_t n = recv(connection_, buffer_.data(), buffer_.size(), 0);
+        ssize_t n = channel_.receive(buffer_.data(), buffer_.size());
         if (n <= 0) return false;
         count_ = static_cast<size_t>(n);
         position_ = 0;
         return true;
     }
 
-    int connection_;
+    const Channel& channel_;
     std::vector<char> buffer_;
     size_t count_ = 0;
     size_t position_ = 0;
@@ -82,7 +96,13 @@ bool startsWithNoCase(const std::string& line, const char* word) {
 
 }  // namespace
 
-DiscardSink::DiscardSink() {
+DiscardSink::DiscardSink(const std::string& certificateFile, const std::string& keyFile) {
+    if (!certificateFile.empty()) {
+        tls_ = SSL_CTX_new(TLS_server_method());
+        if (SSL_CTX_use_certificate_chain_file(tls_, certificateFile.c_str()) != 1 ||
+            SSL_CTX_use_PrivateKey_file(tls_, keyFile.c_str(), SSL_FILETYPE_PEM) != 1)
+            throw std::runtime_error("cannot load " + certificateFile);
+    }
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -100,6 +120,7 @@ DiscardSink::~DiscardSink() {
     shutdown(listener_, SHUT_RDWR);
     thread_.join();
     close(listener_);
+    SSL_CTX_free(tls_);
 }
 
 void DiscardSink::recordNextMessage(const std::string& path) { recordPath_ = path; }
@@ -116,23 +137,33 @@ void DiscardSink::run() {
 }
 
 void DiscardSink::serve(int connection) {
-    Reader reader(connection);
+    Channel channel{connection};
+    Reader reader(channel);
     std::string line;
-    reply(connection, "220 discard sink ready\r\n");
+    channel.reply("220 discard sink ready\r\n");
     while (reader.line(line)) {
         if (startsWithNoCase(line, "EHLO")) {
-            reply(connection, "250-discard sink\r\n250-AUTH LOGIN\r\n250 8BITMIME\r\n");
+            channel.reply(tls_ != nullptr && channel.tls == nullptr
+                              ? "250-discard sink\r\n250-STARTTLS\r\n250 8BITMIME\r\n"
+                              : "250-discard sink\r\n250-AUTH LOGIN\r\n250 8BITMIME\r\n");
+        } else if (tls_ != nullptr && channel.tls == nullptr && startsWithNoCase(line, "STARTTLS")) {
+            channel.reply("220 go ahead\r\n");
+            channel.tls = SSL_new(tls_);
+            SSL_set_fd(channel.tls, connection);
+            if (SSL_accept(channel.tls) != 1) return;
+        } else if (tls_ != nullptr && channel.tls == nullptr && !startsWithNoCase(line, "QUIT")) {
+            channel.reply("530 must issue STARTTLS first\r\n");
         } else if (startsWithNoCase(line, "AUTH LOGIN")) {
             // The user name may come with the command (initial response).
             if (line.size() <= 11) {
-                reply(connection, "334 VXNlcm5hbWU6\r\n");
+                channel.reply("334 VXNlcm5hbWU6\r\n");
                 if (!reader.line(line)) return;
             }
-            reply(connection, "334 UGFzc3dvcmQ6\r\n");
+            channel.reply("334 UGFzc3dvcmQ6\r\n");
             if (!reader.line(line)) return;
-            reply(connection, "235 accepted\r\n");
+            channel.reply("235 accepted\r\n");
         } else if (startsWithNoCase(line, "DATA")) {
-            reply(connection, "354 go ahead\r\n");
+            channel.reply("354 go ahead\r\n");
             FILE* record = recordPath_.empty() ? nullptr : std::fopen(recordPath_.c_str(), "wb");
             recordPath_.clear();
             uint64_t bytes = 0;
@@ -145,12 +176,12 @@ void DiscardSink::serve(int connection) {
             if (!whole) return;
             dataBytes_ += bytes - 3;
             ++messages_;
-            reply(connection, "250 discarded\r\n");
+            channel.reply("250 discarded\r\n");
         } else if (startsWithNoCase(line, "QUIT")) {
-            reply(connection, "221 bye\r\n");
+            channel.reply("221 bye\r\n");
             return;
         } else {
-            reply(connection, "250 ok\r\n");
+            channel.reply("250 ok\r\n");
         }
     }
 }

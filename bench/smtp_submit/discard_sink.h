@@ -1,7 +1,8 @@
 #pragma once
 // A local SMTP server that accepts any AUTH LOGIN and reads each message
 // into nothing, as fast as it arrives. It serves one connection at a time
-// on 127.0.0.1 until it is destroyed.
+// on 127.0.0.1 until it is destroyed. Given a certificate and key, it
+// offers STARTTLS and requires it before AUTH.
 
 #include <atomic>
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 class DiscardSink {
 public:
-    DiscardSink();
+    explicit DiscardSink(const std::string& certificateFile = {}, const std::string& keyFile = {});
     ~DiscardSink();
     DiscardSink(const DiscardSink&) = delete;
     DiscardSink& operator=(const DiscardSink&) = delete;
@@ -27,6 +28,7 @@ private:
     void run();
     void serve(int connection);
 
+    struct ssl_ctx_st* tls_ = nullptr;
     int listener_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_{false};

@@ -4,6 +4,9 @@
 #include "faxcourier/net/directory_commands.h"
 #include "faxcourier/net/fax_message.h"
 #include "faxcourier/net/socket_client.h"
+#include "faxcourier/net/tls_start.h"
+
+#include <cstring>
 
 namespace korva {
 namespace {
@@ -31,6 +34,29 @@ bool logonReply(void* owner, Socket& socket, const char* context, String& reply)
     return true;
 }
 
+bool startTls(void* owner, Socket& socket, const Settings& settings, const char* context)
+{
+    if (socket.StartTls(settings.Server.Text(), settings.TLSCAFile.Text()))
+        return true;
+    TlsStartFailure failure = DescribeTlsFailure(socket, settings.Server.Text());
+    return failLogon(owner, socket, failure.message, context, failure.detail);
+}
+
+// RFC 2595. Anything but "+OK" means no upgrade, and then no logon: the
+// password never goes out in the clear once encryption is chosen.
+bool upgradeWithStls(void* owner, Socket& socket, const Settings& settings)
+{
+    if (!socket.SendString("STLS\r\n"))
+        return failLogon(owner, socket, kLogonSocketFailed, "STLS", socket.ErrorText());
+    String reply;
+    if (!socket.ReadLine(reply))
+        return failLogon(owner, socket, kLogonSocketFailed, "STLS", socket.ErrorText());
+    if (std::strncmp(reply.Text(), "+OK", 3) != 0)
+        return failLogon(owner, socket, kLogonFailed, "STLS", reply);
+    LogDebug("STLS accepted - %.100s\n", reply.Text());
+    return startTls(owner, socket, settings, "STLS");
+}
+
 }  // namespace
 
 bool DirectoryLogon(void* owner, Socket& socket) { return DirectoryLogon(owner, socket, globalSettings()); }
@@ -45,10 +71,14 @@ bool DirectoryLogon(void* owner, Socket& socket, const Settings& settings)
         return failLogon(owner, socket, "Error connecting to KORVA server", settings.Server.Text(), socket.ErrorText());
     }
     LogDebug("Connected OK\n");
+    if (TlsAtConnect(settings) && !startTls(owner, socket, settings, "TLS"))
+        return false;
     String reply;
     if (!logonReply(owner, socket, "", reply))
         return false;
     LogDebug("Got welcome line - %.100s\n", reply.Text());
+    if (TlsAfterGreeting(settings) && !upgradeWithStls(owner, socket, settings))
+        return false;
     // A user name or password never ends its command line early.
     if (!socket.SendFormatted("X-LDAPUSER %.100s\r\n", OneLine(settings.Username).Text()))
         return failLogon(owner, socket, kLogonSocketFailed, "LOGON", socket.ErrorText());

@@ -4,11 +4,14 @@
 #include "faxcourier/net/fax_message.h"
 #include "faxcourier/net/smtp_data_writer.h"
 #include "faxcourier/net/socket_client.h"
+#include "faxcourier/net/tls_start.h"
 #include "platform/message_box.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +26,15 @@ constexpr const char* kSendFailed = "Error sending fax";
 constexpr const char* kSendSocketFailed = "Socket error sending fax";
 // A reason quotes at most this much of a server's reply.
 constexpr int kReasonReplyLength = 200;
+// The most lines of an EHLO reply that are read; a longer one is refused.
+constexpr size_t kMaxEhloLines = 100;
+
+bool isStartTlsLine(const String& line) {
+    String keyword(line.Length() > 4 ? line.Text() + 4 : "");
+    keyword.TrimLeft();
+    keyword.TrimRight();
+    return strcasecmp(keyword.Text(), "STARTTLS") == 0;
+}
 
 String base64Line(const String& value) {
     String line;
@@ -105,19 +117,72 @@ public:
         String reply;
         if (!socket_.ReadLine(reply)) return socketFailure(step.socketMessage, step.context, step.name);
         if (reply.GetAt(0) == step.expected) return true;
-        bool permanent = step.refusalIsPermanent && reply.GetAt(0) == '5';
+        return wrongReply(step.replyMessage, step.context, reply, step.refusalIsPermanent && reply.GetAt(0) == '5');
+    }
+
+    bool wrongReply(const char* message, const char* context, const String& reply, bool permanent) {
         char reason[300];
         std::snprintf(reason, sizeof reason, "%.*s", kReasonReplyLength, OneLine(reply).Text());
-        return fail(step.replyMessage, step.context, reply, permanent ? SubmitFailure::Permanent : SubmitFailure::Transient,
-                    reason);
+        return fail(message, context, reply, permanent ? SubmitFailure::Permanent : SubmitFailure::Transient, reason);
+    }
+
+    // EHLO and its reply of continued lines; `offersStartTls` tells whether
+    // any line names STARTTLS.
+    bool ehlo(bool& offersStartTls) {
+        offersStartTls = false;
+        if (!socket_.SendString("EHLO korvafax\r\n")) return socketFailure(kLogonSocketFailed, "EHLO", "EHLO at");
+        String reply, whole;
+        for (size_t lines = 1;; ++lines) {
+            if (!socket_.ReadLine(reply)) return socketFailure(kLogonSocketFailed, "EHLO", "EHLO at");
+            offersStartTls = offersStartTls || isStartTlsLine(reply);
+            whole.Append(lines == 1 ? "" : "\n");
+            whole.Append(reply);
+            if (reply.Length() < 4 || reply.GetAt(3) != '-') break;
+            if (lines == kMaxEhloLines) return wrongReply(kLogonFailed, "EHLO", whole, false);
+        }
+        lastEhloReply_ = whole;
+        if (reply.GetAt(0) == '2') return true;
+        return wrongReply(kLogonFailed, "EHLO", reply, false);
+    }
+
+    // RFC 3207. A server that does not offer the upgrade, or refuses it,
+    // never sees the credentials: there is no falling back to plain text.
+    bool upgradeWithStartTls() {
+        bool offered = false;
+        if (!ehlo(offered)) return false;
+        if (!offered) return notOffered(lastEhloReply_);
+        if (!socket_.SendString("STARTTLS\r\n")) return socketFailure(kLogonSocketFailed, "STARTTLS", "STARTTLS at");
+        String reply;
+        if (!socket_.ReadLine(reply)) return socketFailure(kLogonSocketFailed, "STARTTLS", "STARTTLS at");
+        if (std::strncmp(reply.Text(), "220", 3) != 0) return notOffered(reply);
+        return startTls("STARTTLS") && ehlo(offered);
+    }
+
+    // A server without STARTTLS will not grow it by trying again.
+    bool notOffered(const String& reply) {
+        std::string reason = "STARTTLS not offered by " + std::string(OneLine(settings_.Server).Text()) + ": " +
+                             std::string(OneLine(reply).Text()).substr(0, kReasonReplyLength);
+        return fail(kLogonFailed, "STARTTLS", reply, SubmitFailure::Permanent, reason);
+    }
+
+    // A refused certificate or handshake will not change by trying again
+    // either: the server's administrator or the settings must change.
+    bool startTls(const char* context) {
+        if (socket_.StartTls(settings_.Server.Text(), settings_.TLSCAFile.Text())) return true;
+        TlsStartFailure failure = DescribeTlsFailure(socket_, settings_.Server.Text());
+        if (!failure.permanent) return socketFailure(failure.message, context, "TLS with");
+        return fail(failure.message, context, failure.detail, SubmitFailure::Permanent, failure.detail.Text());
     }
 
     bool logOn() {
         String user = base64Line(settings_.Username);
         String password = base64Line(settings_.Password);
+        if (!exchange({nullptr, '2', "", "greeting from", kLogonSocketFailed, kLogonFailed, false})) return false;
+        if (TlsAfterGreeting(settings_) ? !upgradeWithStartTls()
+                                        : !exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", kLogonSocketFailed,
+                                                     kLogonFailed, false}))
+            return false;
         const Step steps[] = {
-            {nullptr, '2', "", "greeting from", kLogonSocketFailed, kLogonFailed, false},
-            {"HELO korvafax\r\n", '2', "HELO", "HELO at", kLogonSocketFailed, kLogonFailed, false},
             {"AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at", kLogonSocketFailed, kLogonFailed, true},
             {user.Text(), '3', "<USERNAME>", "user name at", kLogonSocketFailed, kLogonFailed, true},
             {password.Text(), '2', "<PASSWORD>", "password at", kLogonSocketFailed, kLogonFailed, true},
@@ -178,6 +243,7 @@ private:
     const Settings& settings_;
     Socket socket_;
     SubmitReport report_;
+    String lastEhloReply_;
 };
 
 // Checked before the server is called, so that a document that has gone
@@ -205,6 +271,7 @@ bool submit(Conversation& conversation, const std::vector<FaxDocument>& document
     if (!socket.Bind()) return conversation.socketFailure("Unable to bind socket", "", "bind for");
     if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
         return conversation.socketFailure("Unable to connect to server", settings.Server.Text(), "connect to");
+    if (TlsAtConnect(settings) && !conversation.startTls("TLS")) return false;
     if (!conversation.logOn() || !conversation.envelope() || !conversation.message(documents, job) ||
         !conversation.finalReply())
         return false;

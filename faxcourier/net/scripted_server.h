@@ -8,12 +8,18 @@
 // kHangUp closes it in order, kSilent answers nothing and keeps reading;
 // after() delays a reply.
 // Once the script is used up the server only reads until the client closes.
+//
+// With a TLS identity, thenTls() and tlsFirst() replies take the server's
+// side of a TLS handshake; a refused handshake ends the script, and the
+// server then only records what still arrives.
 
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+struct ssl_st;
 
 namespace korva::testing {
 
@@ -29,7 +35,17 @@ public:
     // `reply` sent only after `ms` milliseconds: a slow server.
     static std::string after(int ms, const std::string& reply) { return "<after " + std::to_string(ms) + ">" + reply; }
 
-    explicit ScriptedServer(std::vector<std::string> replies);
+    // `reply`, then the TLS handshake (as after STARTTLS or STLS).
+    static std::string thenTls(const std::string& reply) { return "<then tls>" + reply; }
+    // The TLS handshake, then `reply`: as reply 0, TLS from the first byte.
+    static std::string tlsFirst(const std::string& reply) { return "<tls first>" + reply; }
+
+    struct TlsIdentity {
+        std::string certificateFile;
+        std::string keyFile;
+    };
+
+    explicit ScriptedServer(std::vector<std::string> replies, TlsIdentity identity = {});
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
@@ -40,12 +56,20 @@ public:
     // without CR LF, the message data as one entry (still dot-stuffed,
     // without the final ".\r\n").
     std::vector<std::string> lines();
-    // Every byte the client sent.
+    // Every byte the client sent (decrypted under TLS).
     std::string received();
+    // What the client sent before a TLS handshake began: all of it when
+    // none did.
+    std::string receivedInClear();
+    // Whether the client broke off the handshake, and what it sent after.
+    bool tlsRefused();
+    std::string receivedAfterRefusal();
 
 private:
     void run();
     void converse(int connection);
+    bool startTls(int connection);
+    void waitUntilDone(std::unique_lock<std::mutex>& lock);
 
     std::vector<std::string> replies_;
     int listener_ = -1;
@@ -55,6 +79,11 @@ private:
     bool done_ = false;
     std::vector<std::string> lines_;
     std::string received_;
+    TlsIdentity identity_;
+    ::ssl_st* tls_ = nullptr;
+    size_t clearBytes_ = std::string::npos;  // npos: no handshake began
+    bool tlsRefused_ = false;
+    std::string afterRefusal_;
     std::thread thread_;
 };
 

@@ -3,6 +3,7 @@
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/socket_seam.h"
+#include "faxcourier/net/tls_channel.h"
 #include "platform/tick_count.h"
 
 #include <arpa/inet.h>
@@ -30,6 +31,9 @@ std::atomic<int> readWaitOverrideMs{-1};
 std::atomic<size_t> sendChunkLimit{0};
 
 constexpr int kNoMoreDataRetries = 10;
+// The TLS session must wait for the other direction before it can go on.
+constexpr int kTlsWantsRead = -2;
+constexpr int kTlsWantsWrite = -3;
 
 uint32_t clampTimeout(uint32_t seconds)
 {
@@ -220,13 +224,16 @@ bool Socket::SendAll(const char* text, size_t length)
         size_t chunk = length - sent;
         if (size_t limit = sendChunkLimit.load(); limit && chunk > limit)
             chunk = limit;
-        ssize_t n = send(handle_, text + sent, chunk, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n >= 0)
-            sent += size_t(n);
-        else if (errno == EAGAIN || errno == EWOULDBLOCK)
-            lastError_ = WaitUntil(POLLOUT, Deadline::clock::now() + std::chrono::seconds(timeout_));
-        else if (errno != EINTR)
-            lastError_ = errno;
+        size_t put = 0;
+        int error = SendSome(text + sent, chunk, put);
+        sent += put;
+        auto deadline = Deadline::clock::now() + std::chrono::seconds(timeout_);
+        if (error == EAGAIN || error == EWOULDBLOCK || error == kTlsWantsWrite)
+            lastError_ = WaitUntil(POLLOUT, deadline);
+        else if (error == kTlsWantsRead)
+            lastError_ = WaitUntil(POLLIN, deadline);
+        else if (error != EINTR)
+            lastError_ = error;
     }
     if (lastError_ != 0) {
         LogAlways(0, "Socket Error during Socket::SendString - %.100s (addr:%.100s)\n", ErrorText().Text(),
@@ -234,6 +241,61 @@ bool Socket::SendAll(const char* text, size_t length)
         return false;
     }
     return true;
+}
+
+// One send without waiting: 0 with `sent` set, or why nothing went.
+int Socket::SendSome(const char* text, size_t length, size_t& sent)
+{
+    sent = 0;
+    if (tlsFailed_)
+        return kSocketTlsRefused;
+    if (tls_) {
+        switch (tls_->Write(text, length, sent)) {
+        case TlsStatus::Done: return 0;
+        case TlsStatus::WantRead: return kTlsWantsRead;
+        case TlsStatus::WantWrite: return kTlsWantsWrite;
+        case TlsStatus::Closed: return EPIPE;
+        case TlsStatus::Failed: break;
+        }
+        return tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused;
+    }
+    ssize_t n = send(handle_, text, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0)
+        return errno;
+    sent = size_t(n);
+    return 0;
+}
+
+// One receive into the buffer without waiting: 0 with `count` bytes (0 when
+// the peer has closed), or why none came. `rawCount` is what was taken from
+// the connection, which under TLS is not what came out of it.
+int Socket::ReceiveSome(ssize_t& count, uint64_t& rawCount)
+{
+    count = 0;
+    rawCount = 0;
+    size_t chunk = kReceiveChunk < sizeof buffer_ ? kReceiveChunk : sizeof buffer_;
+    if (tlsFailed_)
+        return kSocketTlsRefused;
+    if (tls_) {
+        uint64_t before = tls_->RawBytesRead();
+        size_t got = 0;
+        TlsStatus status = tls_->Read(buffer_, chunk, got);
+        rawCount = tls_->RawBytesRead() - before;
+        count = ssize_t(got);
+        switch (status) {
+        case TlsStatus::Done:
+        case TlsStatus::Closed: return 0;
+        case TlsStatus::WantRead: return EAGAIN;
+        case TlsStatus::WantWrite: return kTlsWantsWrite;
+        case TlsStatus::Failed: break;
+        }
+        return tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused;
+    }
+    count = recv(handle_, buffer_, chunk, MSG_DONTWAIT);
+    if (count < 0)
+        return errno;
+    rawCount = uint64_t(count);
+    return 0;
 }
 
 // Sends until the whole text is gone: a send that the system takes only in
@@ -322,22 +384,32 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
     if (handle_ < 0)
         return ErrorExit(EBADF);
     for (int attempt = 0; attempt < kNoMoreDataRetries; ++attempt) {
-        if (int waitError = WaitForReplyData(deadline)) {
+        // Decrypted bytes waiting in the TLS session are never seen by poll.
+        int waitError = tls_ && tls_->HasPending() ? 0 : WaitForReplyData(deadline);
+        if (waitError != 0) {
             if (waitError == kSocketTimedOut)
                 LogAlways(-1, "SELECT TIMEOUT!!!!\n");
             lastError_ = waitError;
             return ErrorExit(0);
         }
-        ssize_t n = recv(handle_, buffer_, kReceiveChunk < sizeof buffer_ ? kReceiveChunk : sizeof buffer_, MSG_DONTWAIT);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+        ssize_t n = 0;
+        uint64_t raw = 0;
+        int receiveError = ReceiveSome(n, raw);
+        if (bytesLeftAfterDeadline_ > 0)
+            bytesLeftAfterDeadline_ = raw < uint64_t(bytesLeftAfterDeadline_) ? bytesLeftAfterDeadline_ - int(raw) : 0;
+        if (receiveError == EAGAIN || receiveError == EWOULDBLOCK || receiveError == EINTR) {
             --attempt;
             continue;
         }
-        if (n < 0)
-            return ErrorExit(errno);
+        if (receiveError == kTlsWantsWrite) {
+            if ((lastError_ = WaitUntil(POLLOUT, deadline)) != 0)
+                return ErrorExit(0);
+            --attempt;
+            continue;
+        }
+        if (receiveError != 0)
+            return ErrorExit(receiveError);
         ++receivesThisLine_;
-        if (bytesLeftAfterDeadline_ > 0)
-            bytesLeftAfterDeadline_ = n < bytesLeftAfterDeadline_ ? bytesLeftAfterDeadline_ - int(n) : 0;
         if (n > 0) {
             bufferCount_ = int32_t(n);
             byte = buffer_[readPosition_++];
@@ -402,8 +474,73 @@ bool Socket::ReadLineUntil(String& line, Deadline deadline)
     return false;
 }
 
+// A dotted host is checked against the certificate's addresses in the form
+// the connection used; a name also goes out as SNI.
+bool Socket::StartTls(const char* host, const char* caFile)
+{
+    tlsProblem_ = CertificateProblem::None;
+    tlsDetail_.clear();
+    if (handle_ < 0 || tls_)
+        return TlsFailed(EBADF);
+    DropPlainLeftovers();
+    if (!setNonBlocking(handle_, true))
+        return TlsFailed(errno);
+    bool address = host != nullptr && std::isdigit(static_cast<unsigned char>(host[0]));
+    std::string name = address ? std::string(PeerAddressText().Text()) : std::string(host ? host : "");
+    tls_ = std::make_unique<TlsChannel>(handle_, name, address, caFile ? caFile : "");
+    Deadline deadline = ReplyDeadline();
+    for (;;) {
+        TlsStatus status = tls_->Handshake();
+        if (status == TlsStatus::Done)
+            break;
+        if (status == TlsStatus::WantRead || status == TlsStatus::WantWrite) {
+            if (int waitError = WaitUntil(status == TlsStatus::WantRead ? POLLIN : POLLOUT, deadline))
+                return TlsFailed(waitError);
+            continue;
+        }
+        tlsProblem_ = tls_->Problem();
+        tlsDetail_ = tls_->Detail();
+        return TlsFailed(tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused);
+    }
+    lastError_ = 0;
+    lastTerminator_ = 0;
+    LogAlways(1, "%s with %.100s\n", tls_->Version().c_str(), name.c_str());
+    return true;
+}
+
+// The handshake must begin on a clean connection: the LF left behind by the
+// reply that allowed it is taken, and anything else the server sent before
+// it (which someone on the way may have put there) is dropped unread.
+void Socket::DropPlainLeftovers()
+{
+    int32_t left = bufferCount_ - readPosition_;
+    if (left > 0 && lastTerminator_ == '\r' && buffer_[readPosition_] == '\n')
+        --left;
+    if (left == 0 && readPosition_ == bufferCount_ && lastTerminator_ == '\r') {
+        char next = 0;
+        if (recv(handle_, &next, 1, MSG_PEEK | MSG_DONTWAIT) == 1 && next == '\n') {
+            [[maybe_unused]] ssize_t taken = recv(handle_, &next, 1, MSG_DONTWAIT);
+        }
+    }
+    if (left > 0)
+        LogAlways(0, "%d bytes sent before TLS by %.100s were dropped\n", int(left), PeerAddressText().Text());
+    bufferCount_ = readPosition_ = 0;
+}
+
+bool Socket::TlsFailed(int error)
+{
+    lastError_ = error;
+    tlsFailed_ = true;
+    LogAlways(0, "TLS with %.100s failed - %d %.200s\n", PeerAddressText().Text(), error, tlsDetail_.c_str());
+    return false;
+}
+
+std::string Socket::TlsVersion() const { return UsesTls() ? tls_->Version() : std::string(); }
+
 void Socket::Close()
 {
+    tls_.reset();
+    tlsFailed_ = false;
     if (handle_ >= 0) {
         linger abort {1, 0};
         setsockopt(handle_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);

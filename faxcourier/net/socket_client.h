@@ -7,16 +7,21 @@
 // Error codes are errno values, plus the program's own: 10060 (no data
 // within the time-out, or a connect or send that timed out), 10004 (aborted
 // for shutdown, see conversation_abort.h), 10503 (the peer closed the
-// connection), 11002 (the host name gave no usable address). A name that
+// connection), 11002 (the host name gave no usable address), 12100 (the TLS
+// handshake was refused: see TlsProblem and TlsDetail). A name that
 // cannot be looked up gives 11001 (no such host), 11002 (try again) or
 // 11003 (look-up failure).
 
 #include "faxcourier/foundation/korva_string.h"
+#include "faxcourier/net/certificate_problem.h"
 #include "faxcourier/net/conversation_abort.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <netinet/in.h>
+#include <string>
+#include <sys/types.h>
 
 namespace korva {
 
@@ -25,6 +30,9 @@ constexpr int kSocketPeerClosed = 10503;
 constexpr int kSocketHostNotFound = 11001;
 constexpr int kSocketUnusableHost = 11002;
 constexpr int kSocketLookupFailed = 11003;
+constexpr int kSocketTlsRefused = 12100;
+
+class TlsChannel;
 
 class Socket {
 public:
@@ -62,6 +70,22 @@ public:
     // (the line keeps what was read).
     bool ReadLine(String& line);
 
+    // Turns the connection into TLS: from here on every send and read goes
+    // through it, so the line reader works unchanged above it. `host` is
+    // what the certificate must be issued for (a dotted address is checked
+    // as an address); `caFile` (null or empty for none) is trusted beside
+    // the system's CA store. The handshake has the time-out of one reply.
+    // Bytes the server sent before the handshake are dropped unread. After
+    // a failure nothing more is sent or read until Close.
+    [[nodiscard]] bool StartTls(const char* host, const char* caFile);
+    bool UsesTls() const { return tls_ != nullptr && !tlsFailed_; }
+    std::string TlsVersion() const;  // "TLSv1.3", or empty
+    // After a refused handshake (kSocketTlsRefused): what was wrong with the
+    // certificate (None when it was not the certificate), in the TLS
+    // library's words too.
+    CertificateProblem TlsProblem() const { return tlsProblem_; }
+    const std::string& TlsDetail() const { return tlsDetail_; }
+
     // Aborting close (zero linger).
     void Close();
     void SetSendTimeout(uint32_t seconds);
@@ -85,6 +109,10 @@ private:
     bool ReadLineUntil(String& line, Deadline deadline);
     bool ErrorExit(int currentError);
     bool SendAll(const char* text, size_t length);
+    [[nodiscard]] int SendSome(const char* text, size_t length, size_t& sent);
+    [[nodiscard]] int ReceiveSome(ssize_t& count, uint64_t& rawCount);
+    void DropPlainLeftovers();
+    bool TlsFailed(int error);
 
     sockaddr_in peer_;
     int handle_ = -1;
@@ -96,6 +124,10 @@ private:
     int32_t lastError_ = 0;
     int receivesThisLine_ = 0;
     int bytesLeftAfterDeadline_ = -1;  // -1: the deadline has not been met yet
+    std::unique_ptr<TlsChannel> tls_;
+    bool tlsFailed_ = false;
+    CertificateProblem tlsProblem_ = CertificateProblem::None;
+    std::string tlsDetail_;
 };
 
 }  // namespace korva

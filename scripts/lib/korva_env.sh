@@ -54,9 +54,16 @@ korva_stop_all() {
 }
 
 # KORVA_SIM_ARGS may add options, such as a fixed --smtp-port for a restart.
+# With korva_tls=1 the server takes nothing before STARTTLS, and the settings
+# ask for STARTTLS and trust the server's test CA.
+korva_tls=${korva_tls:-0}
 korva_start_sim() {
+    local tls_args=()
+    [ "$korva_tls" = 1 ] && tls_args=(--tls-only --tls-ca-out "$work/korva-ca.pem"
+                                      --conversation-log "$work/conversations.jsonl")
     "$korva_bin/korva-sim" --spool "$server_spool" --user "$sim_user" --password "$sim_password" \
-        --fax-address "$fax_address" --directory "$KORVA_ROOT/samples/directory.json" ${KORVA_SIM_ARGS:-} \
+        --fax-address "$fax_address" --directory "$KORVA_ROOT/samples/directory.json" "${tls_args[@]}" \
+        ${KORVA_SIM_ARGS:-} \
         >"$work/korva-sim.out" 2>"$work/korva-sim.err" &
     sim_pid=$!
     ready=""
@@ -96,6 +103,10 @@ print("".join("%02X" % (byte ^ ((2 * k + 0x4B) & 0xFF)) for k, byte in enumerate
         echo '"PhoneNumber"="+44 20 7946 0001"'
         echo '"FaxNumber"="+44 20 7946 0002"'
         echo '"CoverPages"="Standard\r\nUrgent\r\nConfidential"'
+        if [ "$korva_tls" = 1 ]; then
+            echo '"Encryption"=dword:00000001'
+            echo "\"TLSCAFile\"=\"$work/korva-ca.pem\""
+        fi
     } >"$hive"
     chmod 600 "$hive"
 }

@@ -17,6 +17,7 @@ DELETE_RESPONSE = 0x6B
 MODIFY_DN_RESPONSE = 0x6D
 COMPARE_RESPONSE = 0x6F
 EXTENDED_RESPONSE = 0x78
+RESPONSE_NAME = 0x8A  # [10] in ExtendedResponse
 
 
 def length(count):
@@ -45,6 +46,11 @@ def message(message_id, operation):
 
 def result(tag, code, matched=b"", diagnostic=b""):
     return tlv(tag, integer(code, ENUMERATED) + octets(matched) + octets(diagnostic))
+
+
+def extended_result(code, diagnostic, response_name):
+    return tlv(EXTENDED_RESPONSE, integer(code, ENUMERATED) + octets(b"") + octets(diagnostic)
+               + tlv(RESPONSE_NAME, response_name))
 
 
 def search_entry(dn, attributes):

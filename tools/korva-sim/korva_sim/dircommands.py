@@ -1,6 +1,9 @@
 """Directory commands on the POP3 port: X-LDAPUSER and PASS log on, then
 X-LDAPADD, X-LDAPSET and X-LDAPDEL change the user's address book, QUIT
-ends. Every reply is one line; "-ERR ..." for every refusal."""
+ends. Every reply is one line; "-ERR ..." for every refusal.
+
+With --tls, STLS (RFC 2595) upgrades the connection and the pop3s port
+speaks TLS from the first byte; with --tls-only the logon waits for STLS."""
 
 import asyncio
 import logging
@@ -32,10 +35,12 @@ def unescape(value):
 
 
 class Session:
-    def __init__(self, book, user, password):
+    def __init__(self, book, user, password, conversation, tls_only=False):
         self.book = book
         self.user = user
         self.password = password
+        self.conversation = conversation
+        self.tls_only = tls_only
         self.named = None
         self.logged_on = False
 
@@ -46,6 +51,10 @@ class Session:
         keyword = keyword.upper()
         if keyword == b"QUIT":
             return b"+OK bye", True
+        if keyword in (b"X-LDAPUSER", b"PASS"):
+            self.conversation.note_logon()
+            if self.tls_only and not self.conversation.encrypted:
+                return b"-ERR TLS required", False
         if keyword == b"X-LDAPUSER":
             self.named, self.logged_on = argument, False
             return b"+OK send PASS", False
@@ -107,16 +116,36 @@ class Session:
 def add_arguments(parser):
     parser.add_argument("--pop3-port", type=int, default=0,
                         help="port of the directory commands; 0 picks a free one")
+    parser.add_argument("--pop3s-port", type=int, default=0,
+                        help="port of the directory commands with TLS from the first byte (with --tls); "
+                             "0 picks a free one")
     parser.add_argument("--directory", help="JSON file that seeds the user's address book")
 
 
+async def start_tls(session, writer, tls):
+    """STLS: the reply, and the handshake after it when the upgrade is offered."""
+    if tls is None:
+        return b"-ERR unknown command"
+    if session.conversation.encrypted:
+        return b"-ERR TLS already active"
+    if session.named is not None:
+        return b"-ERR STLS only before the logon"
+    writer.write(b"+OK Begin TLS negotiation\r\n")
+    await writer.start_tls(tls)
+    session.conversation.note_transport(writer.transport)
+    return None
+
+
 async def start(loop, args, context):
-    """Starts listening; returns (server, {"pop3": port})."""
+    """Starts listening; returns ([servers], {"pop3": port, "pop3s": port})."""
     book = directory.shared(context, args)
     user, password = args.user.encode(), args.password.encode()
+    tls = context["tls"]
 
     async def converse(reader, writer):
-        session = Session(book, user, password)
+        conversation = context["conversations"].begin("pop3")
+        conversation.note_transport(writer.transport)
+        session = Session(book, user, password, conversation, context["tls_only"])
         try:
             writer.write(b"+OK KORVA directory stand-in ready\r\n")
             while True:
@@ -124,16 +153,27 @@ async def start(loop, args, context):
                 if not line:
                     break
                 line = line.rstrip(b"\r\n")
-                reply, done = session.handle(line)
+                if line.upper() == b"STLS":
+                    reply, done = await start_tls(session, writer, tls), False
+                else:
+                    reply, done = session.handle(line)
                 log.info("%r -> %r", line, reply)
-                writer.write(reply + b"\r\n")
+                if reply is not None:
+                    writer.write(reply + b"\r\n")
                 await writer.drain()
                 if done:
                     break
-        except (ConnectionError, asyncio.LimitOverrunError, ValueError) as error:
+        except (OSError, asyncio.LimitOverrunError, ValueError) as error:
             log.info("conversation ended: %s", error)
         finally:
+            conversation.end()
             writer.close()
 
     server = await asyncio.start_server(converse, host=args.host, port=args.pop3_port, limit=LINE_LIMIT)
-    return server, {"pop3": server.sockets[0].getsockname()[1]}
+    servers, ports = [server], {"pop3": server.sockets[0].getsockname()[1]}
+    if tls is not None:
+        implicit = await asyncio.start_server(converse, host=args.host, port=args.pop3s_port, limit=LINE_LIMIT,
+                                              ssl=tls)
+        servers.append(implicit)
+        ports["pop3s"] = implicit.sockets[0].getsockname()[1]
+    return servers, ports

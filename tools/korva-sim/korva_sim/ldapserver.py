@@ -1,7 +1,11 @@
 """LDAPv3 on the user's address book: simple bind as the user, search with
 base, one-level or subtree scope and a present filter, the requested
 attributes, unbind. Requests are read with pyasn1 and the LDAP message
-definitions of ldap3; responses are encoded by hand (ber.py)."""
+definitions of ldap3; responses are encoded by hand (ber.py).
+
+With --tls the StartTLS extended operation upgrades the connection and the
+ldaps port speaks TLS from the first byte; with --tls-only a bind before
+StartTLS is refused with confidentialityRequired."""
 
 import asyncio
 import logging
@@ -15,8 +19,10 @@ from korva_sim import ber, directory
 log = logging.getLogger("korva-sim.ldap")
 
 SUCCESS = 0
+OPERATIONS_ERROR = 1
 PROTOCOL_ERROR = 2
 AUTH_METHOD_NOT_SUPPORTED = 7
+CONFIDENTIALITY_REQUIRED = 13
 NO_SUCH_OBJECT = 32
 INVALID_CREDENTIALS = 49
 INSUFFICIENT_ACCESS = 50
@@ -31,6 +37,8 @@ REFUSED = {
     "compareRequest": ber.COMPARE_RESPONSE,
     "extendedReq": ber.EXTENDED_RESPONSE,
 }
+
+START_TLS = b"1.3.6.1.4.1.1466.20037"
 
 # Search results go out in writes of this many entries.
 BATCH = 1000
@@ -51,11 +59,14 @@ def matches(entry, present):
 
 
 class Connection:
-    def __init__(self, book, user, password, writer):
+    def __init__(self, book, user, password, writer, conversation, tls=None, tls_only=False):
         self.book = book
         self.user = user
         self.password = password
         self.writer = writer
+        self.conversation = conversation
+        self.tls = tls
+        self.tls_only = tls_only
         self.bound = False
 
     def send(self, message_id, operation):
@@ -79,20 +90,34 @@ class Connection:
             await self.search(message_id, body)
         elif name == "unbindRequest":
             return False
+        elif name == "extendedReq" and self.tls is not None and bytes(body["requestName"]) == START_TLS:
+            await self.start_tls(message_id)
         elif name in REFUSED:
             self.send(message_id, ber.result(REFUSED[name], UNWILLING_TO_PERFORM, b"", b"read only"))
         await self.writer.drain()
         return True
 
+    async def start_tls(self, message_id):
+        if self.conversation.encrypted:
+            self.send(message_id, ber.extended_result(OPERATIONS_ERROR, b"TLS already active", START_TLS))
+            return
+        self.send(message_id, ber.extended_result(SUCCESS, b"", START_TLS))
+        await self.writer.start_tls(self.tls)
+        self.conversation.note_transport(self.writer.transport)
+
     def bind(self, message_id, body):
         self.bound = False
-        if int(body["version"]) != 3:
+        name, credentials = bytes(body["name"]), body["authentication"]
+        if name or (credentials.getName() == "simple" and bytes(credentials.getComponent())):
+            self.conversation.note_logon()
+        if self.tls_only and not self.conversation.encrypted:
+            code, text = CONFIDENTIALITY_REQUIRED, b"StartTLS first"
+        elif int(body["version"]) != 3:
             code, text = PROTOCOL_ERROR, b"LDAPv3 only"
         elif body["authentication"].getName() != "simple":
             code, text = AUTH_METHOD_NOT_SUPPORTED, b"simple bind only"
         else:
-            name = bytes(body["name"])
-            password = bytes(body["authentication"].getComponent())
+            password = bytes(credentials.getComponent())
             if not name and not password:
                 code, text = SUCCESS, b""
             elif name.lower() == self.user.lower() and password == self.password:
@@ -130,15 +155,20 @@ class Connection:
 
 def add_arguments(parser):
     parser.add_argument("--ldap-port", type=int, default=0, help="LDAP port; 0 picks a free one")
+    parser.add_argument("--ldaps-port", type=int, default=0,
+                        help="LDAP port with TLS from the first byte (with --tls); 0 picks a free one")
 
 
 async def start(loop, args, context):
-    """Starts listening; returns (server, {"ldap": port})."""
+    """Starts listening; returns ([servers], {"ldap": port, "ldaps": port})."""
     book = directory.shared(context, args)
     user, password = args.user.encode(), args.password.encode()
+    tls = context["tls"]
 
     async def converse(reader, writer):
-        connection = Connection(book, user, password, writer)
+        conversation = context["conversations"].begin("ldap")
+        conversation.note_transport(writer.transport)
+        connection = Connection(book, user, password, writer, conversation, tls, context["tls_only"])
         buffer = b""
         try:
             while True:
@@ -150,10 +180,16 @@ async def start(loop, args, context):
                     raw, buffer = buffer[:size], buffer[size:]
                     if not await connection.handle(raw):
                         return
-        except (ConnectionError, ValueError) as error:
+        except (OSError, ValueError) as error:
             log.info("connection ended: %s", error)
         finally:
+            conversation.end()
             writer.close()
 
     server = await asyncio.start_server(converse, host=args.host, port=args.ldap_port)
-    return server, {"ldap": server.sockets[0].getsockname()[1]}
+    servers, ports = [server], {"ldap": server.sockets[0].getsockname()[1]}
+    if tls is not None:
+        implicit = await asyncio.start_server(converse, host=args.host, port=args.ldaps_port, ssl=tls)
+        servers.append(implicit)
+        ports["ldaps"] = implicit.sockets[0].getsockname()[1]
+    return servers, ports

@@ -7,11 +7,12 @@ import logging
 import signal
 import sys
 
-from korva_sim import dircommands, ldapserver, smtp
+from korva_sim import dircommands, ldapserver, smtp, tlsfiles
+from korva_sim.conversations import ConversationLog
 from korva_sim.store import FaxStore
 
 # Each module offers add_arguments(parser) and
-# start(loop, args, context) -> (asyncio server, {name: port}).
+# start(loop, args, context) -> ([asyncio servers], {name: port}).
 SERVICES = (smtp, dircommands, ldapserver)
 
 
@@ -23,9 +24,32 @@ def parse_arguments(argv):
     parser.add_argument("--fax-address", required=True, help="the fax mailbox, the only accepted recipient")
     parser.add_argument("--host", default="127.0.0.1", help="address to listen on (default 127.0.0.1)")
     parser.add_argument("--verbose", action="store_true", help="log the conversations on standard error")
+    parser.add_argument("--tls", action="store_true",
+                        help="offer STARTTLS, STLS and LDAP StartTLS, and open the smtps, pop3s and ldaps ports")
+    parser.add_argument("--tls-only", action="store_true",
+                        help="as --tls, and refuse every logon on the plain ports before the upgrade")
+    parser.add_argument("--tls-cert", choices=tlsfiles.KINDS, default="good",
+                        help="the server certificate: good (default), expired, or other-host (for other.example)")
+    parser.add_argument("--tls-ca-out", metavar="FILE", help="write the test CA certificate (PEM) here")
+    parser.add_argument("--conversation-log", metavar="FILE",
+                        help="append one JSON line per conversation: service, tls, tls_version, logon, "
+                             "logon_in_clear")
     for service in SERVICES:
         service.add_arguments(parser)
-    return parser.parse_args(argv)
+    args = parser.parse_args(argv)
+    args.tls = args.tls or args.tls_only
+    return args
+
+
+def tls_context(args):
+    """The server's TLS context, or None without --tls; writes the CA first."""
+    if not args.tls:
+        return None
+    context, ca_pem = tlsfiles.make(args.tls_cert, args.host)
+    if args.tls_ca_out:
+        with open(args.tls_ca_out, "wb") as out:
+            out.write(ca_pem)
+    return context
 
 
 async def serve(args):
@@ -33,12 +57,13 @@ async def serve(args):
     stop = asyncio.Event()
     for number in (signal.SIGTERM, signal.SIGINT):
         loop.add_signal_handler(number, stop.set)
-    context = {"store": FaxStore(args.spool)}
+    context = {"store": FaxStore(args.spool), "tls": tls_context(args), "tls_only": args.tls_only,
+               "conversations": ConversationLog(args.conversation_log)}
     servers, ports = [], {}
     try:
         for service in SERVICES:
-            server, named_ports = await service.start(loop, args, context)
-            servers.append(server)
+            started, named_ports = await service.start(loop, args, context)
+            servers += started
             ports.update(named_ports)
         print("ready " + " ".join(f"{name}={port}" for name, port in ports.items()), flush=True)
         await stop.wait()

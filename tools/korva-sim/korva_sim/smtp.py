@@ -3,6 +3,10 @@
 KORVA clients greet with HELO and then authenticate, which aiosmtpd only
 allows after EHLO; KorvaSMTP lets AUTH through after HELO as the real server
 does.
+
+With --tls the plain port offers STARTTLS (aiosmtpd's own) and the smtps
+port speaks TLS from the first byte; with --tls-only AUTH and MAIL wait for
+the upgrade.
 """
 
 import asyncio
@@ -23,12 +27,54 @@ def _original_text(value):
     return value.encode("utf-8", "surrogateescape").decode("latin-1")
 
 
+MUST_STARTTLS = "530 5.7.0 Must issue a STARTTLS command first"
+
+
+def _same_help(base):
+    """Keeps an overridden command in HELP as aiosmtpd lists it."""
+    def copy(method):
+        for name in ("__smtp_syntax__", "__smtp_syntax_extended__", "__smtp_syntax_when__"):
+            setattr(method, name, getattr(base, name))
+        return method
+    return copy
+
+
 class KorvaSMTP(SMTP):
     # Room for "MAIL FROM:<500 characters>" and long comment lines.
     command_size_limit = 1024
     line_length_limit = 65536
 
+    def __init__(self, *args, conversation, tls_only=False, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.conversation = conversation
+        self.tls_only = tls_only
+
+    def connection_made(self, transport):
+        # Called again, with the encrypted transport, after STARTTLS.
+        super().connection_made(transport)
+        self.conversation.note_transport(transport)
+
+    def connection_lost(self, error):
+        self.conversation.end()
+        super().connection_lost(error)
+
+    async def _refused_in_clear(self):
+        if self.tls_only and not self.conversation.encrypted:
+            await self.push(MUST_STARTTLS)
+            return True
+        return False
+
+    @_same_help(SMTP.smtp_MAIL)
+    async def smtp_MAIL(self, arg):
+        if not await self._refused_in_clear():
+            await super().smtp_MAIL(arg)
+
     async def smtp_AUTH(self, arg):
+        # AUTH LOGIN with an initial response carries the user name already.
+        self.conversation.note_logon(credentials_received=len((arg or "").split()) > 1)
+        if await self._refused_in_clear():
+            return
+        self.conversation.note_logon()
         if self.session.host_name and not self.session.extended_smtp:
             self.session.extended_smtp = True
             try:
@@ -68,6 +114,7 @@ class FaxHandler:
             "auth_user": _original_text(session.login_data or b""),
             "mail_from": _original_text(envelope.mail_from or ""),
             "rcpt_to": [_original_text(a) for a in envelope.rcpt_tos],
+            "tls": server.conversation.encrypted,
         }
         loop = asyncio.get_running_loop()
         try:
@@ -81,21 +128,33 @@ class FaxHandler:
 
 def add_arguments(parser):
     parser.add_argument("--smtp-port", type=int, default=0, help="SMTP port; 0 picks a free one")
+    parser.add_argument("--smtps-port", type=int, default=0,
+                        help="SMTP port with TLS from the first byte (with --tls); 0 picks a free one")
 
 
 async def start(loop, args, context):
-    """Starts listening; returns (server, {"smtp": port})."""
+    """Starts listening; returns ([servers], {"smtp": port, "smtps": port})."""
     handler = FaxHandler(context["store"], args.fax_address)
     authenticator = Authenticator(args.user, args.password)
 
-    def factory():
-        with warnings.catch_warnings():
-            # Logons travel in clear text on purpose: the client has no TLS.
-            warnings.simplefilter("ignore")
-            return KorvaSMTP(handler, hostname="korva-sim", ident="KORVA mail server stand-in",
-                             authenticator=authenticator, auth_required=True, auth_require_tls=False,
-                             auth_exclude_mechanism=["PLAIN"], enable_SMTPUTF8=True,
-                             data_size_limit=512 * 1024 * 1024, loop=loop)
+    def factory(tls_context):
+        def make():
+            with warnings.catch_warnings():
+                # Without --tls logons travel in clear text on purpose, as the Part's client sends them.
+                warnings.simplefilter("ignore")
+                return KorvaSMTP(handler, hostname="korva-sim", ident="KORVA mail server stand-in",
+                                 authenticator=authenticator, auth_required=True, auth_require_tls=False,
+                                 auth_exclude_mechanism=["PLAIN"], enable_SMTPUTF8=True,
+                                 data_size_limit=512 * 1024 * 1024, loop=loop, tls_context=tls_context,
+                                 conversation=context["conversations"].begin("smtp"),
+                                 tls_only=context["tls_only"])
+        return make
 
-    server = await loop.create_server(factory, host=args.host, port=args.smtp_port)
-    return server, {"smtp": server.sockets[0].getsockname()[1]}
+    tls = context["tls"]
+    server = await loop.create_server(factory(tls), host=args.host, port=args.smtp_port)
+    servers, ports = [server], {"smtp": server.sockets[0].getsockname()[1]}
+    if tls is not None:
+        implicit = await loop.create_server(factory(None), host=args.host, port=args.smtps_port, ssl=tls)
+        servers.append(implicit)
+        ports["smtps"] = implicit.sockets[0].getsockname()[1]
+    return servers, ports

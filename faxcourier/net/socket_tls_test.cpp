@@ -1,0 +1,176 @@
+// Socket::StartTls against a TLS server on 127.0.0.1 with certificates made
+// by the test: lines read as they do without TLS, and every refusal says why.
+
+#include "faxcourier/net/scripted_server.h"
+#include "faxcourier/net/socket_client.h"
+#include "faxcourier/net/socket_seam.h"
+#include "faxcourier/net/test_certificates.h"
+#include "platform/testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace korva {
+namespace {
+
+using testing::ScriptedServer;
+using testing::TestCertificate;
+using testing::TestCertificates;
+
+class SocketTls : public ::testing::Test {
+protected:
+    SocketTls() : certificates(home.path()) {}
+    ~SocketTls() override {
+        socket_seam::setReadWaitMs(-1);
+        socket_seam::setSendChunkLimit(0);
+        resetServerConversationAbort();
+    }
+
+    ScriptedServer::TlsIdentity identity(TestCertificate which) const {
+        return {certificates.certificateFile(which), certificates.keyFile(which)};
+    }
+
+    void connect(const ScriptedServer& server, const char* host = "127.0.0.1") {
+        ASSERT_TRUE(socket.Create(10));
+        ASSERT_TRUE(socket.Bind());
+        ASSERT_TRUE(socket.Connect(host, unsigned(server.port())));
+    }
+
+    std::string readLine() {
+        String line;
+        EXPECT_TRUE(socket.ReadLine(line)) << socket.ErrorText().Text();
+        return line.Text();
+    }
+
+    korva::testing::TempHome home;
+    TestCertificates certificates;
+    Socket socket;
+};
+
+TEST_F(SocketTls, LinesAndSendsGoThroughTlsAsTheyDoWithout) {
+    ScriptedServer server({ScriptedServer::tlsFirst("a\r\n\r\nb"), "250 ok"}, identity(TestCertificate::Good));
+    connect(server);
+    ASSERT_TRUE(socket.StartTls("127.0.0.1", certificates.caFile().c_str()));
+    EXPECT_TRUE(socket.UsesTls());
+    EXPECT_EQ(socket.TlsVersion(), "TLSv1.3");
+    EXPECT_EQ(readLine(), "a");
+    EXPECT_EQ(readLine(), "");
+    EXPECT_EQ(readLine(), "b");
+    // A long command in pieces, as a full socket takes it.
+    socket_seam::setSendChunkLimit(7000);
+    std::string longLine(300000, 'x');
+    ASSERT_TRUE(socket.SendString((longLine + "\r\n").c_str()));
+    EXPECT_EQ(readLine(), "250 ok");
+    socket.Close();
+    EXPECT_EQ(server.lines(), std::vector<std::string>{longLine});
+    EXPECT_EQ(server.receivedInClear(), "");
+}
+
+TEST_F(SocketTls, BytesSentBeforeTheHandshakeAreDropped) {
+    ScriptedServer server({"220 hi", ScriptedServer::thenTls("220 go\r\n250 injected"), "250 clean"},
+                          identity(TestCertificate::Good));
+    connect(server);
+    EXPECT_EQ(readLine(), "220 hi");
+    ASSERT_TRUE(socket.SendString("STARTTLS\r\n"));
+    EXPECT_EQ(readLine(), "220 go");
+    ASSERT_TRUE(socket.StartTls("127.0.0.1", certificates.caFile().c_str()));
+    ASSERT_TRUE(socket.SendString("NOOP\r\n"));
+    EXPECT_EQ(readLine(), "250 clean");
+    socket.Close();
+    EXPECT_EQ(server.receivedInClear(), "STARTTLS\r\n");
+}
+
+struct Refusal {
+    const char* name;
+    TestCertificate certificate;
+    bool trustTestCa;
+    const char* host;
+    CertificateProblem problem;
+};
+
+class SocketTlsRefusal : public SocketTls, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(SocketTlsRefusal, SaysWhyAndSendsNothingMore) {
+    const Refusal& refusal = GetParam();
+    ScriptedServer server({ScriptedServer::tlsFirst("220 hi")}, identity(refusal.certificate));
+    connect(server, refusal.host);
+    EXPECT_FALSE(socket.StartTls(refusal.host, refusal.trustTestCa ? certificates.caFile().c_str() : nullptr));
+    EXPECT_EQ(socket.LastError(), kSocketTlsRefused);
+    EXPECT_EQ(socket.TlsProblem(), refusal.problem);
+    EXPECT_FALSE(socket.UsesTls());
+    EXPECT_FALSE(socket.SendString("AUTH LOGIN\r\n"));
+    socket.Close();
+    EXPECT_TRUE(server.tlsRefused());
+    EXPECT_EQ(server.receivedAfterRefusal(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Certificates, SocketTlsRefusal,
+    ::testing::Values(Refusal{"Untrusted", TestCertificate::Good, false, "127.0.0.1", CertificateProblem::NotTrusted},
+                      Refusal{"Expired", TestCertificate::Expired, true, "127.0.0.1", CertificateProblem::Expired},
+                      Refusal{"OtherAddress", TestCertificate::OtherHost, true, "127.0.0.1", CertificateProblem::OtherName},
+                      Refusal{"OtherName", TestCertificate::OtherHost, true, "localhost", CertificateProblem::OtherName}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+TEST_F(SocketTls, AHostNameIsCheckedByName) {
+    ScriptedServer server({ScriptedServer::tlsFirst("220 hi")}, identity(TestCertificate::Good));
+    connect(server, "localhost");
+    ASSERT_TRUE(socket.StartTls("localhost", certificates.caFile().c_str()));
+    EXPECT_EQ(readLine(), "220 hi");
+    socket.Close();
+}
+
+TEST_F(SocketTls, APlainServerIsAFailedHandshakeNotACertificateProblem) {
+    ScriptedServer server({"220 plain text only"});
+    connect(server);
+    EXPECT_FALSE(socket.StartTls("127.0.0.1", certificates.caFile().c_str()));
+    EXPECT_EQ(socket.LastError(), kSocketTlsRefused);
+    EXPECT_EQ(socket.TlsProblem(), CertificateProblem::None);
+    EXPECT_FALSE(socket.TlsDetail().empty());
+    socket.Close();
+}
+
+TEST_F(SocketTls, ASilentServerTimesTheHandshakeOut) {
+    ScriptedServer server({ScriptedServer::kSilent});
+    connect(server);
+    socket_seam::setReadWaitMs(200);
+    EXPECT_FALSE(socket.StartTls("127.0.0.1", nullptr));
+    EXPECT_EQ(socket.LastError(), kSocketTimedOut);
+    socket.Close();
+}
+
+TEST_F(SocketTls, AShutdownAbortsTheHandshakeAndTheReads) {
+    ScriptedServer server({ScriptedServer::tlsFirst(ScriptedServer::kSilent)}, identity(TestCertificate::Good));
+    ScriptedServer silent({ScriptedServer::kSilent});
+    connect(server);
+    Socket other;
+    ASSERT_TRUE(other.Create(10));
+    ASSERT_TRUE(other.Connect("127.0.0.1", unsigned(silent.port())));
+    ASSERT_TRUE(socket.StartTls("127.0.0.1", certificates.caFile().c_str()));
+    abortServerConversations();
+    String line;
+    EXPECT_FALSE(socket.ReadLine(line));
+    EXPECT_EQ(socket.LastError(), kSocketAborted);
+    EXPECT_FALSE(other.StartTls("127.0.0.1", nullptr));
+    EXPECT_EQ(other.LastError(), kSocketAborted);
+    socket.Close();
+    other.Close();
+}
+
+TEST_F(SocketTls, ASilentServerTimesAReadOutUnderTlsToo) {
+    ScriptedServer server({ScriptedServer::tlsFirst("220 no line end"), ScriptedServer::kSilent},
+                          identity(TestCertificate::Good));
+    connect(server);
+    ASSERT_TRUE(socket.StartTls("127.0.0.1", certificates.caFile().c_str()));
+    EXPECT_EQ(readLine(), "220 no line end");
+    socket_seam::setReadWaitMs(200);
+    String line;
+    EXPECT_FALSE(socket.ReadLine(line));
+    EXPECT_EQ(socket.LastError(), kSocketTimedOut);
+    socket.Close();
+}
+
+}  // namespace
+}  // namespace korva
