@@ -11,6 +11,7 @@
 #include <ldap.h>
 
 #include <cstring>
+#include <unistd.h>
 
 namespace korva {
 namespace {
@@ -101,6 +102,18 @@ std::string diagnostic(LDAP* ld, int rc)
     return result;
 }
 
+// A refused StartTLS: the result's words and the server's own text.
+std::string serverReply(LDAP* ld, int rc)
+{
+    const char* words = ldap_err2string(rc);
+    std::string reply = words ? words : "";
+    char* text = nullptr;
+    if (ldap_get_option(ld, LDAP_OPT_DIAGNOSTIC_MESSAGE, &text) == LDAP_OPT_SUCCESS && text && *text)
+        reply += std::string(": ") + text;
+    ldap_memfree(text);
+    return reply;
+}
+
 // libldap's words for a certificate it refused, for builds where the
 // handshake could not be watched.
 CertificateProblem problemFromText(const std::string& text)
@@ -124,7 +137,9 @@ std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, cons
     if (transport == LdapTransport::Plain)
         return std::nullopt;
     if (!setOptions(ld, caFile))
-        return LdapTlsRefusal{false, "The TLS settings could not be applied"};
+        return LdapTlsRefusal{false, caFile.empty() || access(caFile.c_str(), R_OK) == 0
+                                         ? "TLS could not be set up for " + host
+                                         : "The CA file " + caFile + " cannot be read"};
 
     Verdict seen{false, 0, host};
     verdict = &seen;
@@ -140,7 +155,7 @@ std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, cons
     if (!connected)
         return LdapTlsRefusal{true, words};
     if (!seen.reached)
-        return LdapTlsRefusal{false, words};  // the server would not start TLS
+        return LdapTlsRefusal{false, serverReply(ld, rc)};  // the server would not start TLS
     CertificateProblem problem = seen.status ? problemOf(seen.status) : problemFromText(words);
     if (problem == CertificateProblem::Other && !seen.status)
         return LdapTlsRefusal{false, "TLS with " + host + " failed: " + words + "."};

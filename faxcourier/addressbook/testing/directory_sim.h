@@ -31,6 +31,7 @@ public:
     int ldapPort() const { return process_->port("ldap"); }
     int ldapsPort() const { return process_->port("ldaps"); }
     int pop3Port() const { return process_->port("pop3"); }
+    int pop3sPort() const { return process_->port("pop3s"); }
     // Log-on data for the directory as the sim's user.
     LdapLogon logon() const;
     // Server, ports, Username and Password of the global settings.
