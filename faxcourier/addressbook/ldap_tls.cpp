@@ -61,7 +61,9 @@ bool onGnuTls()
 bool setOptions(LDAP* ld, const std::string& caFile)
 {
     int demand = LDAP_OPT_X_TLS_DEMAND;
-    bool ok = ldap_set_option(ld, LDAP_OPT_X_TLS_REQUIRE_CERT, &demand) == LDAP_OPT_SUCCESS;
+    int oldest = LDAP_OPT_X_TLS_PROTOCOL_TLS1_2;
+    bool ok = ldap_set_option(ld, LDAP_OPT_X_TLS_REQUIRE_CERT, &demand) == LDAP_OPT_SUCCESS &&
+              ldap_set_option(ld, LDAP_OPT_X_TLS_PROTOCOL_MIN, &oldest) == LDAP_OPT_SUCCESS;
     if (caFile.empty()) {
         ok = ok && ldap_set_option(ld, LDAP_OPT_X_TLS_CACERTFILE, kSystemCaFile) == LDAP_OPT_SUCCESS;
     } else {
