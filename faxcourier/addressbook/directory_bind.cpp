@@ -3,6 +3,7 @@
 
 #include "faxcourier/addressbook/ldap_classes.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/foundation/server_error.h"
 #include "faxcourier/settings/settings.h"
 
 namespace korva {
@@ -10,7 +11,8 @@ namespace korva {
 LdapLogon currentLdapLogon()
 {
     const Settings& settings = globalSettings();
-    return LdapLogon{settings.Server, settings.LDAPServerPort, settings.Username, settings.Password};
+    return LdapLogon{settings.Server,   settings.LDAPServerPort, settings.Username,
+                     settings.Password, settings.Encryption,     settings.TLSCAFile};
 }
 
 void BindSteps(LDAP& ldap, const LdapLogon& logon)
@@ -19,7 +21,16 @@ void BindSteps(LDAP& ldap, const LdapLogon& logon)
     ldap.SetNumber(kLdapServerPort, long(logon.port & 0xFFFFu));
     ldap.SetText(kLdapDn, 0, logon.user.Text());
     ldap.SetText(kLdapPassword, 0, logon.password.Text());
+    ldap.SetNumber(kLdapSslStartMode, long(logon.encryption));
+    ldap.SetText(kLdapSslCaFile, 0, logon.caFile.Text());
     ldap.Do(kLdapBind);
+}
+
+void reportNotSecured(const LdapLogon& logon, const std::string& why)
+{
+    LogAlways(0, "Directory on %.100s:%u not secured - %.300s\n", logon.server.Text(), logon.port, why.c_str());
+    const char* step = logon.encryption == 1 ? "StartTLS" : "TLS";
+    ShowServerError(nullptr, "Error logging on to KORVA", step, String(why.c_str()));
 }
 
 // Shared by both wrappers: how an event ends (or does not end) a wait.

@@ -6,16 +6,21 @@
 #include "faxcourier/foundation/korva_string.h"
 #include "faxcourier/net/attribute_map.h"
 
+#include <string>
+
 namespace korva {
 
 class LDAP;
 
-// Where and as whom to log on: Server, LDAPServerPort, Username, Password.
+// Where and as whom to log on: Server, LDAPServerPort, Username, Password,
+// and how the connection is protected: Encryption, TLSCAFile.
 struct LdapLogon {
     String server;
     unsigned port = 389;
     String user;
     String password;
+    unsigned encryption = 0;
+    String caFile = String();
 };
 
 // The settings' values at the moment of the call.
@@ -23,6 +28,10 @@ LdapLogon currentLdapLogon();
 
 // Server, port, user name (as distinguished name) and password, then bind.
 void BindSteps(LDAP& ldap, const LdapLogon& logon);
+
+// The box for a connection that could not be secured, so the bind never
+// went out: the host and why, as the other conversations say it.
+void reportNotSecured(const LdapLogon& logon, const std::string& why);
 
 // The list search with the settings read at its start: empties
 // addressEntries, then appends every entry the directory returns.

@@ -19,6 +19,8 @@ MyLDAP2::~MyLDAP2() { attributes.clear(); }
 int MyLDAP2::LDAPError(LdapParam& code, LdapParam& description)
 {
     busy = false;
+    if (paramCode(code) == kLdapErrorNotSecured)
+        notSecured = paramText(description);
     logLdapEvent("LDAPError", code, description);
     return 0;
 }
@@ -62,6 +64,8 @@ AttributeMap ReadDirectoryEntry(const String& dn, const LdapLogon& logon)
     ldap.Do(kLdapSearch);
     while (ldap.busy)
         ldap.Do(kLdapDoEvents);
+    if (ldap.notSecured)
+        reportNotSecured(logon, *ldap.notSecured);
     return ldap.attributes;
 }
 

@@ -7,6 +7,7 @@
 #include "faxcourier/net/attribute_map.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace korva {
@@ -62,6 +63,7 @@ public:
     bool failed = false;
     uint16_t errorCode = 0;
     std::string errorText;
+    std::optional<std::string> notSecured;  // why the connection was not secured
 };
 
 class MyLDAP2 : public LDAP {
@@ -75,6 +77,7 @@ public:
 
     bool busy = false;
     AttributeMap attributes;
+    std::optional<std::string> notSecured;
 };
 
 }  // namespace korva

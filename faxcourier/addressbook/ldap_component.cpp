@@ -92,6 +92,8 @@ int LDAP_Set(LdapInstance* instance, int property, int index, const void* value,
     case kLdapServerName: instance->server = textOf(value, length); return 0;
     case kLdapServerPort: instance->port = unsigned(numberOf(value)) & 0xFFFFu; return 0;
     case kLdapDn: instance->dn = textOf(value, length); return 0;
+    case kLdapSslStartMode: instance->sslStartMode = int(numberOf(value)); return 0;
+    case kLdapSslCaFile: instance->caFile = textOf(value, length); return 0;
     case kLdapPassword: instance->password = textOf(value, length); return 0;
     case kLdapSearchFilter: instance->filter = textOf(value, length); return 0;
     case kLdapSearchScope: instance->scope = int(numberOf(value)); return 0;
@@ -113,6 +115,8 @@ void* LDAP_Get(LdapInstance* instance, int property, int index, int* length)
     case kLdapServerName: return asText(instance->server, length);
     case kLdapServerPort: return asValue(long(instance->port));
     case kLdapDn: return asText(instance->dn, length);
+    case kLdapSslStartMode: return asValue(instance->sslStartMode);
+    case kLdapSslCaFile: return asText(instance->caFile, length);
     case kLdapPassword: return asText(instance->password, length);
     case kLdapSearchFilter: return asText(instance->filter, length);
     case kLdapSearchScope: return asValue(instance->scope);

@@ -23,6 +23,8 @@ inline constexpr int kLdapSearchFilter = 26;
 inline constexpr int kLdapSearchScope = 28;
 inline constexpr int kLdapServerName = 31;
 inline constexpr int kLdapServerPort = 32;
+inline constexpr int kLdapSslStartMode = 40;  // 0 plain, 1 StartTLS, 2 TLS from the first byte
+inline constexpr int kLdapSslCaFile = 41;     // an extra CA bundle, trusted beside the system's
 
 // Methods.
 inline constexpr int kLdapBind = 3;
@@ -42,6 +44,9 @@ inline constexpr int kLdapScopeSubtree = 2;
 
 // Error codes of the error event besides the server's and libldap's.
 inline constexpr int kLdapErrorTimedOut = 85;  // LDAP_TIMEOUT
+// The connection could not be secured (StartTLS refused, certificate
+// refused); nothing was sent after it. The description says why.
+inline constexpr int kLdapErrorNotSecured = 271;
 
 using LdapEventSink = int (*)(void* owner, int eventId, int paramCount, void* params[], int lengths[]);
 

@@ -56,6 +56,8 @@ struct LdapInstance {
     unsigned port = 389;
     std::string dn;
     std::string password;
+    int sslStartMode = 0;
+    std::string caFile;
     std::string filter;
     int scope = kLdapScopeOneLevel;
     std::vector<std::string> requested;  // attribute names asked for
@@ -66,6 +68,7 @@ struct LdapInstance {
 
 private:
     void Disconnect();
+    [[nodiscard]] bool Secure();
     void QueueError(int code, const std::string& description);
     void QueueLdapError(int code);
     void SendSearch(const LdapSearchRequest& request);

@@ -1,6 +1,7 @@
 // The directory component's work on the wire: bind, search and the event
 // pump, on libldap's asynchronous calls.
 #include "faxcourier/addressbook/ldap_instance.h"
+#include "faxcourier/addressbook/ldap_tls.h"
 
 #include <ldap.h>
 
@@ -31,6 +32,13 @@ std::string errorText(int code)
 // a 16-bit code would otherwise read -1 as 65535.
 int eventCode(int code) { return code <= LDAP_SERVER_DOWN && code >= LDAP_REFERRAL_LIMIT_EXCEEDED ? 80 - code : code; }
 
+// Above 2 counts as TLS too: once encryption is asked for, the password
+// never goes out in the clear.
+LdapTransport transportOf(int mode)
+{
+    return mode == 1 ? LdapTransport::StartTls : mode >= 2 ? LdapTransport::Tls : LdapTransport::Plain;
+}
+
 }  // namespace
 
 LdapInstance::~LdapInstance() { Disconnect(); }
@@ -59,7 +67,8 @@ void LdapInstance::Bind()
         QueueError(eventCode(LDAP_PARAM_ERROR), "No directory server given");
         return;
     }
-    std::string uri = "ldap://" + server + ":" + std::to_string(port);
+    LdapTransport transport = transportOf(sslStartMode);
+    std::string uri = std::string(ldapScheme(transport)) + "://" + server + ":" + std::to_string(port);
     int rc = ldap_initialize(&ld, uri.c_str());
     if (rc != LDAP_SUCCESS || !ld) {
         ld = nullptr;
@@ -71,6 +80,8 @@ void LdapInstance::Bind()
     ldap_set_option(ld, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
     timeval network = toTimeval(ldapNetworkTimeoutMs());
     ldap_set_option(ld, LDAP_OPT_NETWORK_TIMEOUT, &network);
+    if (transport != LdapTransport::Plain && !Secure())
+        return;
 
     berval credentials{password.size(), password.data()};
     int id = -1;
@@ -82,6 +93,23 @@ void LdapInstance::Bind()
     }
     bindId = id;
     lastHeard = Clock::now();
+}
+
+// Before the bind: once encryption is asked for, nothing goes out unless
+// the connection is secured.
+bool LdapInstance::Secure()
+{
+    timeval operation = toTimeval(ldapOperationTimeoutMs());
+    ldap_set_option(ld, LDAP_OPT_TIMEOUT, &operation);
+    std::optional<LdapTlsRefusal> refusal = secureLdap(ld, transportOf(sslStartMode), server, caFile);
+    if (!refusal)
+        return true;
+    // Dropped without the unbind request: not one more byte in the clear.
+    ldap_destroy(ld);
+    ld = nullptr;
+    Disconnect();
+    QueueError(refusal->beforeTls ? eventCode(LDAP_SERVER_DOWN) : kLdapErrorNotSecured, refusal->detail);
+    return false;
 }
 
 void LdapInstance::Search()

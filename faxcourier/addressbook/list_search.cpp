@@ -25,6 +25,8 @@ const char* const kListAttributes[] = {"o", "cn", "fax", "_deletable"};
 int MyLDAP::LDAPError(LdapParam& code, LdapParam& description)
 {
     busy = false;
+    if (paramCode(code) == kLdapErrorNotSecured)
+        notSecured = paramText(description);
     failed = true;
     errorCode = paramCode(code);
     errorText = paramText(description);
@@ -89,7 +91,9 @@ void runDirectorySearch(const LdapLogon& logon)
         ldap.Do(kLdapDoEvents);
     // The address book shows what arrived without a word, so say here why
     // it may be incomplete (lost connection, time-out, refused log-on).
-    if (ldap.failed)
+    if (ldap.notSecured)
+        reportNotSecured(logon, *ldap.notSecured);
+    else if (ldap.failed)
         LogAlways(0, "Directory search on %.100s:%u ended early - error %u %.200s; %u entries read\n",
                   logon.server.Text(), logon.port, unsigned(ldap.errorCode), ldap.errorText.c_str(), ldap.received);
 }

@@ -84,12 +84,15 @@ std::string directoryJson(const std::vector<SeedEntry>& entries)
     return json + "]}\n";
 }
 
-DirectorySim::DirectorySim(const std::string& folder, const std::vector<SeedEntry>& entries)
+DirectorySim::DirectorySim(const std::string& folder, const std::vector<SeedEntry>& entries,
+                           const std::vector<std::string>& extraArguments)
 {
     std::string seed = folder + "/directory.json";
     writeWholeFile(seed, directoryJson(entries));
+    std::vector<std::string> arguments{"--directory", seed};
+    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
     process_ = std::make_unique<KorvaSimProcess>(folder + "/sim-spool", kSimUser, kSimPassword, "fax@example.com",
-                                                 std::vector<std::string>{"--directory", seed});
+                                                 arguments);
 }
 
 LdapLogon DirectorySim::logon() const

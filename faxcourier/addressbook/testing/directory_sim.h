@@ -23,11 +23,15 @@ std::string directoryJson(const std::vector<SeedEntry>& entries);
 
 class DirectorySim {
 public:
-    // Writes the seed into `folder` and starts korva-sim on it.
-    DirectorySim(const std::string& folder, const std::vector<SeedEntry>& entries);
+    // Writes the seed into `folder` and starts korva-sim on it, with
+    // `extraArguments` after the directory's (--tls, ...).
+    DirectorySim(const std::string& folder, const std::vector<SeedEntry>& entries,
+                 const std::vector<std::string>& extraArguments = {});
 
     int ldapPort() const { return process_->port("ldap"); }
+    int ldapsPort() const { return process_->port("ldaps"); }
     int pop3Port() const { return process_->port("pop3"); }
+    int pop3sPort() const { return process_->port("pop3s"); }
     // Log-on data for the directory as the sim's user.
     LdapLogon logon() const;
     // Server, ports, Username and Password of the global settings.
