@@ -1,8 +1,11 @@
 #include "faxcourier/net/fax_message.h"
 
+#include "faxcourier/foundation/base64_lines.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace korva {
@@ -70,26 +73,21 @@ void WriteMessageHead(SmtpDataWriter& out, FaxJob& job, const Settings& settings
 
 namespace {
 
-constexpr size_t kPiece = 57;
-// Read many pieces at a time; the lines are the same as reading 57 bytes at
-// a time, since only the last read of a file comes back short.
+// Read many lines' worth at a time; the lines are the same as reading 57
+// bytes at a time, since only the last read of a file comes back short.
 constexpr size_t kPiecesPerRead = 1024;
 
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
-void writePieces(SmtpDataWriter& out, const unsigned char* bytes, size_t count, bool last) {
-    String line;
-    while (count >= kPiece || last) {
-        size_t piece = count < kPiece ? count : kPiece;
-        line.EncodeBase64(bytes, static_cast<uint32_t>(piece));
-        out.Write(line.Text(), line.Length());
-        out.Write("\r\n", 2);
-        if (piece < kPiece) return;
-        bytes += piece;
-        count -= piece;
-    }
+// The last read of a file ends with a short line, and with an empty one when
+// it came back with a whole number of lines, as reading line by line did.
+void writePieces(SmtpDataWriter& out, std::string& lines, const unsigned char* bytes, size_t count, bool last) {
+    lines.clear();
+    appendBase64Lines(lines, bytes, count);
+    if (last && count % kBase64LineBytes == 0) lines.append("\r\n");
+    out.WriteLinesWithoutDots(lines.data(), lines.size());
 }
 
 }  // namespace
@@ -102,12 +100,13 @@ int WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number
 
     std::unique_ptr<FILE, FileCloser> file(std::fopen(document.file.Text(), "rb"));
     if (!file) return errno != 0 ? errno : EIO;
-    std::vector<unsigned char> block(kPiece * kPiecesPerRead);
+    std::vector<unsigned char> block(kBase64LineBytes * kPiecesPerRead);
+    std::string lines;
     while (!out.Failed()) {
         size_t count = std::fread(block.data(), 1, block.size(), file.get());
         bool last = count < block.size();
         if (last && std::ferror(file.get())) return errno != 0 ? errno : EIO;
-        writePieces(out, block.data(), count, last);
+        writePieces(out, lines, block.data(), count, last);
         if (last) break;
     }
     return 0;

@@ -74,25 +74,30 @@ TEST(FaxMessage, AttachmentLinesFollowTheFileSize) {
               std::string(headers).replace(headers.find("_5."), 3, "_1."));
 }
 
-TEST(FaxMessage, LargeFileIsStreamedInExactPieces) {
-    testing::TempHome home;
-    std::string data;
-    for (size_t i = 0; i < 57 * 1024 * 3 + 10; ++i) data.push_back(static_cast<char>(i * 7 + i / 251));
-    std::string path = home.path() + "/big";
-    testing::writeWholeFile(path, data);
-    FaxDocument document;
-    document.file = path.c_str();
-    std::string out = written([&](SmtpDataWriter& w) { WriteAttachment(w, document, 1); });
-    size_t body = out.find("\r\n\r\n") + 4;
-    std::string expected;
-    for (size_t at = 0; at <= data.size(); at += 57) {
-        String line;
-        size_t n = std::min<size_t>(57, data.size() - at);
-        line.EncodeBase64(data.data() + at, static_cast<uint32_t>(n));
-        expected += std::string(line.Text()) + "\r\n";
-        if (n < 57) break;
+TEST(FaxMessage, FilesAreStreamedInExactPiecesWhateverTheirSize) {
+    // Sizes around the 57-byte line and the 1024-line read, where the last
+    // read comes back short, empty, or with a whole number of lines.
+    for (size_t size : {size_t(1), size_t(2), size_t(3), size_t(56), size_t(57), size_t(58), size_t(57 * 5),
+                        size_t(57 * 1024), size_t(57 * 1024 * 2), size_t(57 * 1024 * 3 + 10)}) {
+        testing::TempHome home;
+        std::string data;
+        for (size_t i = 0; i < size; ++i) data.push_back(static_cast<char>(i * 7 + i / 251));
+        std::string path = home.path() + "/big";
+        testing::writeWholeFile(path, data);
+        FaxDocument document;
+        document.file = path.c_str();
+        std::string out = written([&](SmtpDataWriter& w) { WriteAttachment(w, document, 1); });
+        size_t body = out.find("\r\n\r\n") + 4;
+        std::string expected;
+        for (size_t at = 0; at <= data.size(); at += 57) {
+            String line;
+            size_t n = std::min<size_t>(57, data.size() - at);
+            line.EncodeBase64(data.data() + at, static_cast<uint32_t>(n));
+            expected += std::string(line.Text()) + "\r\n";
+            if (n < 57) break;
+        }
+        EXPECT_EQ(out.substr(body), expected) << size << " bytes";
     }
-    EXPECT_EQ(out.substr(body), expected);
 }
 
 TEST(FaxMessage, ReadErrorPartWayIsReported) {

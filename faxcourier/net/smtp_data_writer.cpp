@@ -28,6 +28,13 @@ void SmtpDataWriter::Write(const char* text, size_t length) {
 
 void SmtpDataWriter::Write(const char* text) { Write(text, std::strlen(text)); }
 
+void SmtpDataWriter::WriteLinesWithoutDots(const char* text, size_t length) {
+    if (failed_ || length == 0) return;
+    buffer_.append(text, length);
+    atLineStart_ = text[length - 1] == '\n';
+    if (buffer_.size() >= kSendSize) Flush();
+}
+
 void SmtpDataWriter::Format(const char* format, ...) {
     char line[10000];
     va_list arguments;

@@ -20,6 +20,9 @@ public:
 
     void Write(const char* text, size_t length);
     void Write(const char* text);
+    // Whole lines none of which begins with ".", such as base64: they need
+    // no look at each line.
+    void WriteLinesWithoutDots(const char* text, size_t length);
     // Formats into at most 10000 characters, as a formatted send would.
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
