@@ -2,16 +2,36 @@
 # One GoogleTest executable, registered case by case with CTest. Tests find
 # the built programs through KORVA_BIN_DIR and KORVA_LIB_DIR. LOCKS names
 # machine-wide resources (such as the print-finished semaphore) that no two
-# tests may use at once when ctest runs them in parallel. LABELS puts CTest
-# labels on every case (`ctest -L threads`); since the cases are only known
-# once the executable is built, NAME is also listed in
-# <build>/test-targets-<label>.txt for scripts that build one label's tests.
+# tests may use at once when ctest runs them in parallel.
+#
+# Labels: every test carries its subsystem, the name of the folder it sits
+# in (`ctest -L net`, `ctest -L cups`); LABELS adds more: `threads` for the
+# parts that run threads of their own or share state between threads and
+# processes (the ThreadSanitizer run), `package` for the package check.
+# Since the cases are only known once the executable is built, NAME is also
+# listed in <build>/test-targets-<label>.txt for scripts that build one
+# label's tests.
 
 # Rewritten on each configure, so a test that lost its label drops out.
 file(GLOB korva_old_label_lists ${CMAKE_BINARY_DIR}/test-targets-*.txt)
 if(korva_old_label_lists)
   file(REMOVE ${korva_old_label_lists})
 endif()
+
+# The subsystem label of tests defined in the current folder.
+function(korva_subsystem_label out)
+  get_filename_component(subsystem ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(${out} ${subsystem} PARENT_SCOPE)
+endfunction()
+
+# Labels a test made with add_test: its subsystem and `labels`.
+function(korva_label_test test)
+  korva_subsystem_label(subsystem)
+  set_property(DIRECTORY APPEND PROPERTY LABELS ${subsystem})
+  if(ARGN)
+    set_property(TEST ${test} APPEND PROPERTY LABELS ${ARGN})
+  endif()
+endfunction()
 
 function(korva_test name)
   cmake_parse_arguments(KT "" "" "SOURCES;LIBS;LOCKS;LABELS" ${ARGN})
@@ -25,12 +45,15 @@ function(korva_test name)
     list(JOIN KT_LOCKS "\\;" locks)
     list(APPEND properties RESOURCE_LOCK "${locks}")
   endif()
+  # gtest_discover_tests passes one label only (it splits lists), so the
+  # subsystem label comes from the folder.
+  korva_subsystem_label(subsystem)
+  set_property(DIRECTORY APPEND PROPERTY LABELS ${subsystem})
   if(KT_LABELS)
-    list(JOIN KT_LABELS "\\;" labels)
-    list(APPEND properties LABELS "${labels}")
-    foreach(label ${KT_LABELS})
-      file(APPEND ${CMAKE_BINARY_DIR}/test-targets-${label}.txt "${name}\n")
-    endforeach()
+    list(APPEND properties LABELS ${KT_LABELS})
   endif()
+  foreach(label ${subsystem} ${KT_LABELS})
+    file(APPEND ${CMAKE_BINARY_DIR}/test-targets-${label}.txt "${name}\n")
+  endforeach()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES ${properties})
 endfunction()

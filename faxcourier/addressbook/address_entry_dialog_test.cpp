@@ -4,7 +4,7 @@
 
 #include "faxcourier/addressbook/directory_search.h"
 #include "faxcourier/addressbook/testing/dialog_fixture.h"
-#include "faxcourier/net/scripted_server.h"
+#include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/settings/settings.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "faxcourier/net/directory_commands.h"
 
 #include "faxcourier/foundation/server_error_capture.h"
-#include "faxcourier/net/scripted_server.h"
+#include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/wait_cursor_hook.h"
 #include "platform/testing/test_support.h"
 

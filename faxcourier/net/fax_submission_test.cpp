@@ -2,7 +2,7 @@
 
 #include "faxcourier/foundation/server_error.h"
 #include "faxcourier/net/conversation_abort.h"
-#include "faxcourier/net/scripted_server.h"
+#include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/socket_seam.h"
 #include "platform/testing/test_support.h"
 

@@ -3,6 +3,7 @@
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/socket_seam.h"
+#include "faxcourier/net/testing/scripted_server.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -57,36 +58,7 @@ private:
     unsigned port_ = 0;
 };
 
-// Accepts one connection on 127.0.0.1 in a thread of its own and runs
-// `conversation` on it; the connection is closed when it returns.
-class LoopbackServer {
-public:
-    explicit LoopbackServer(std::function<void(int)> conversation, int listenDelayMs = 0)
-    {
-        if (listenDelayMs == 0)
-            listen(port_.fd(), 1);
-        thread_ = std::thread([this, conversation, listenDelayMs] {
-            if (listenDelayMs) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(listenDelayMs));
-                listen(port_.fd(), 1);
-            }
-            pollfd waiting {port_.fd(), POLLIN, 0};
-            if (poll(&waiting, 1, 20000) != 1)
-                return;
-            int connection = accept(port_.fd(), nullptr, nullptr);
-            if (connection < 0)
-                return;
-            conversation(connection);
-            close(connection);
-        });
-    }
-    ~LoopbackServer() { thread_.join(); }
-    unsigned port() const { return port_.port(); }
-
-private:
-    BoundPort port_;
-    std::thread thread_;
-};
+using korva::testing::ScriptedServer;
 
 void sendText(int fd, const std::string& text) { send(fd, text.data(), text.size(), MSG_NOSIGNAL); }
 
@@ -131,7 +103,7 @@ protected:
 
     std::vector<std::string> readLines(const std::string& payload, int count)
     {
-        LoopbackServer server([&](int fd) {
+        ScriptedServer server([&](int fd) {
             sendText(fd, payload);
             readUntilClosed(fd);
         });
@@ -201,7 +173,7 @@ TEST(SocketSettings, TextsOfErrorAndPeer)
 
 TEST_F(SocketTest, DottedAddressConnectsWithoutLookUpAndSetsTheSendTimeOut)
 {
-    LoopbackServer server([](int fd) { readUntilClosed(fd); });
+    ScriptedServer server([](int fd) { readUntilClosed(fd); });
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port(), "127.0.0.1", 0));
     EXPECT_EQ(socket.LastError(), 0);
@@ -215,7 +187,7 @@ TEST_F(SocketTest, DottedAddressConnectsWithoutLookUpAndSetsTheSendTimeOut)
 
 TEST_F(SocketTest, NameIsLookedUpAndLogged)
 {
-    LoopbackServer server([](int fd) { readUntilClosed(fd); });
+    ScriptedServer server([](int fd) { readUntilClosed(fd); });
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port(), "localhost"));
     EXPECT_EQ(log(), "Connect 1\nConnect 2\nDNS of \"localhost\" = 0100007f\n");
@@ -267,7 +239,7 @@ TEST_F(SocketTest, RefusedPortIsRetriedForAboutASecond)
 
 TEST_F(SocketTest, ServerThatStartsListeningLateIsReachedByARetry)
 {
-    LoopbackServer server(
+    ScriptedServer server(
         [](int fd) {
             sendText(fd, "220 late\r\n");
             readUntilClosed(fd);
@@ -284,7 +256,7 @@ TEST_F(SocketTest, ServerThatStartsListeningLateIsReachedByARetry)
 TEST_F(SocketTest, TwoLinesFromOneReceive)
 {
     korva::setDebugLogging(true);
-    LoopbackServer server([](int fd) {
+    ScriptedServer server([](int fd) {
         sendText(fd, "220 hi\r\n250 x\r\n");
         readUntilClosed(fd);
     });
@@ -304,7 +276,7 @@ TEST_F(SocketTest, ReceivesInChunksOf128BytesAndLogsTheLineCut)
 {
     korva::setDebugLogging(true);
     std::string longLine(300, 'L');
-    LoopbackServer server([&](int fd) {
+    ScriptedServer server([&](int fd) {
         sendText(fd, longLine + "\r\n");
         readUntilClosed(fd);
     });
@@ -340,7 +312,7 @@ TEST_F(SocketTest, LineThatNeverEndsIsCutOffAtTheTimeOut)
     korva::setDebugLogging(true);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        LoopbackServer server(c.server);
+        ScriptedServer server(c.server);
         Socket socket;
         ASSERT_TRUE(connectTo(socket, server.port()));
         String line;
@@ -362,7 +334,7 @@ TEST_F(SocketTest, BytesAlreadyReceivedAreReadAfterTheTimeOut)
 {
     const std::string line(300, 'r');
     const std::string bytes = line + "\r\n354 go\r\n";
-    LoopbackServer server([&](int fd) {
+    ScriptedServer server([&](int fd) {
         sendText(fd, bytes);
         readUntilClosed(fd);
     });
@@ -412,7 +384,7 @@ TEST_F(SocketTest, ASendForgetsTheLastLineEnd)
 {
     // After "a" CR and a command, a CR at the start of the reply is taken as
     // the second half of a pair, not as an empty line.
-    LoopbackServer server([](int fd) {
+    ScriptedServer server([](int fd) {
         sendText(fd, "a\r");
         char go[8];
         recv(fd, go, sizeof go, 0);
@@ -434,7 +406,7 @@ TEST_F(SocketTest, ASendForgetsTheLastLineEnd)
 TEST_F(SocketTest, PeerThatClosesWithoutSending)
 {
     korva::setDebugLogging(true);
-    LoopbackServer server([](int) {});
+    ScriptedServer server([](int) {});
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port()));
     String line("stale");
@@ -453,7 +425,7 @@ TEST_F(SocketTest, PeerThatClosesWithoutSending)
 
 TEST_F(SocketTest, PartOfALineBeforeThePeerClosesStaysInTheLine)
 {
-    LoopbackServer server([](int fd) { sendText(fd, "220 cut"); });
+    ScriptedServer server([](int fd) { sendText(fd, "220 cut"); });
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port()));
     String line;
@@ -465,7 +437,7 @@ TEST_F(SocketTest, PartOfALineBeforeThePeerClosesStaysInTheLine)
 TEST_F(SocketTest, SilentPeerTimesOut)
 {
     korva::socket_seam::setReadWaitMs(150);
-    LoopbackServer server([](int fd) { readUntilClosed(fd); });
+    ScriptedServer server([](int fd) { readUntilClosed(fd); });
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port()));
     String line;
@@ -482,7 +454,7 @@ TEST_F(SocketTest, SilentPeerTimesOut)
 // The one test that waits the real minimum time-out.
 TEST_F(SocketTest, SilentPeerIsGivenTenSecondsAtLeast)
 {
-    LoopbackServer server([](int fd) { readUntilClosed(fd); });
+    ScriptedServer server([](int fd) { readUntilClosed(fd); });
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port(), "127.0.0.1", 1));
     String line;
@@ -501,7 +473,7 @@ TEST_F(SocketTest, LargeTextIsSentWhole)
         text += "line " + std::to_string(i) + " of a large fax attachment ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n";
     std::string received;
     {
-        LoopbackServer server([&](int fd) {
+        ScriptedServer server([&](int fd) {
             // Let the sender fill the buffers before anything is read.
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
             received = readUntilClosed(fd);
@@ -526,7 +498,7 @@ TEST_F(SocketTest, SendsThatTakeOnlyPartAreContinued)
     text += "END";
     std::string received;
     {
-        LoopbackServer server([&](int fd) {
+        ScriptedServer server([&](int fd) {
             while (received.size() < text.size()) {
                 char chunk[4096];
                 ssize_t n = recv(fd, chunk, sizeof chunk, 0);
@@ -552,7 +524,7 @@ TEST_F(SocketTest, SendFormattedUsesATenThousandCharacterBuffer)
     std::string huge(20000, 'h');
     std::string received;
     {
-        LoopbackServer server([&](int fd) { received = readUntilClosed(fd); });
+        ScriptedServer server([&](int fd) { received = readUntilClosed(fd); });
         Socket socket;
         ASSERT_TRUE(connectTo(socket, server.port()));
         ASSERT_TRUE(socket.SendFormatted("RCPT TO:<%s@%s>\r\n", "fax", "example.com"));
@@ -567,7 +539,7 @@ TEST_F(SocketTest, SendFormattedUsesATenThousandCharacterBuffer)
 TEST_F(SocketTest, SendToAResetPeerFailsAndIsLogged)
 {
     {
-        LoopbackServer server([](int fd) {
+        ScriptedServer server([](int fd) {
             // Reset only once the client has seen its connection made: a
             // reset during the connect would be retried as a refusal.
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -594,7 +566,7 @@ TEST_F(SocketTest, CloseAbortsTheConnection)
     int serverError = 0;
     ssize_t serverResult = 0;
     {
-        LoopbackServer server([&](int fd) {
+        ScriptedServer server([&](int fd) {
             char byte;
             serverResult = recv(fd, &byte, 1, 0);
             serverError = errno;
@@ -676,11 +648,11 @@ TEST_F(SocketTest, AbortEndsEveryKindOfWaitAtOnce)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         korva::resetServerConversationAbort();
-        std::unique_ptr<LoopbackServer> server;
+        std::unique_ptr<ScriptedServer> server;
         std::unique_ptr<FullListener> full;
         Socket socket;
         if (c.serverAccepts) {
-            server = std::make_unique<LoopbackServer>([](int fd) {
+            server = std::make_unique<ScriptedServer>([](int fd) {
                 pollfd closed {fd, POLLRDHUP, 0};
                 poll(&closed, 1, 5000);
             });
@@ -715,7 +687,7 @@ TEST_F(SocketTest, AbortHoldsUntilResetAndThenConversationsWorkAgain)
     }
     korva::resetServerConversationAbort();
     EXPECT_FALSE(korva::serverConversationsAborted());
-    LoopbackServer server([](int fd) {
+    ScriptedServer server([](int fd) {
         sendText(fd, "220 hi\r\n");
         readUntilClosed(fd);
     });

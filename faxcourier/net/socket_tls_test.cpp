@@ -1,7 +1,7 @@
 // Socket::StartTls against a TLS server on 127.0.0.1 with certificates made
 // by the test: lines read as they do without TLS, and every refusal says why.
 
-#include "faxcourier/net/scripted_server.h"
+#include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/socket_client.h"
 #include "faxcourier/net/socket_seam.h"
 #include "faxcourier/net/test_certificates.h"

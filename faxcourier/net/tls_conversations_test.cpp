@@ -6,7 +6,7 @@
 #include "faxcourier/net/certificate_problem.h"
 #include "faxcourier/net/directory_commands.h"
 #include "faxcourier/net/fax_submission.h"
-#include "faxcourier/net/scripted_server.h"
+#include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/test_certificates.h"
 #include "platform/testing/test_support.h"
 

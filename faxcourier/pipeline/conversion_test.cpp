@@ -1,11 +1,12 @@
 #include "faxcourier/pipeline/conversion.h"
 
 #include "faxcourier/pipeline/pipeline_state.h"
-#include "faxcourier/pipeline/recording_target.h"
-#include "faxcourier/pipeline/test_tiffs.h"
+#include "faxcourier/pipeline/testing/recording_target.h"
+#include "faxcourier/pipeline/testing/test_tiffs.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -300,7 +301,7 @@ TEST_F(ConversionTest, OverlappingConversionsUseTheirOwnWorkFiles)
     first.publishedPageCount = &firstCount;
     std::thread thread = startConversionThread(first, state.printFileCounter);
     // The second document may arrive before or after the first was taken.
-    ASSERT_TRUE(waitUntil([&] { return !fileExists(watchFilePath(spool)); }, 10s));
+    ASSERT_TRUE(pollUntil([&] { return !fileExists(watchFilePath(spool)); }, 10s));
     printPages({{PrintFormat::Mono}});
     ConversionRequest second = request(nullptr);
     second.target = home.path() + "/second.tif";

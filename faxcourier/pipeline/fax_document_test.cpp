@@ -1,7 +1,7 @@
 #include "faxcourier/pipeline/fax_document.h"
 
 #include "faxcourier/pipeline/page_geometry.h"
-#include "faxcourier/pipeline/test_tiffs.h"
+#include "faxcourier/pipeline/testing/test_tiffs.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
 

@@ -3,9 +3,9 @@
 // conversion makes the fax document, and libtiff and tiffinfo read it back.
 #include "faxcourier/pipeline/conversion.h"
 #include "faxcourier/pipeline/pipeline_state.h"
-#include "faxcourier/pipeline/recording_target.h"
+#include "faxcourier/pipeline/testing/recording_target.h"
 #include "faxcourier/pipeline/spool_watcher.h"
-#include "faxcourier/pipeline/test_tiffs.h"
+#include "faxcourier/pipeline/testing/test_tiffs.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"

@@ -5,8 +5,8 @@
 
 #include "faxcourier/pipeline/pipeline_state.h"
 #include "faxcourier/pipeline/print_file.h"
-#include "faxcourier/pipeline/recording_target.h"
-#include "faxcourier/pipeline/test_tiffs.h"
+#include "faxcourier/pipeline/testing/recording_target.h"
+#include "faxcourier/pipeline/testing/test_tiffs.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"

@@ -1,11 +1,12 @@
 #include "faxcourier/pipeline/spool_watcher.h"
 
-#include "faxcourier/pipeline/recording_target.h"
+#include "faxcourier/pipeline/testing/recording_target.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "controlarea/control_area.h"
 #include "faxcourier/foundation/log.h"
 #include "platform/courier_presence.h"
 #include "platform/paths.h"
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@
 
 using namespace std::chrono_literals;
 using korva::testing::Posted;
-using korva::testing::waitUntil;
+using korva::testing::pollUntil;
 
 namespace {
 
@@ -48,7 +49,7 @@ protected:
     // Waits until the watcher has dealt with a wake-up after `before`.
     void waitForWakeUpAfter(unsigned before)
     {
-        ASSERT_TRUE(waitUntil([&] { return watcher.wakeUps() > before; }, 5s));
+        ASSERT_TRUE(pollUntil([&] { return watcher.wakeUps() > before; }, 5s));
     }
 
     void touchControlFile()
@@ -223,7 +224,7 @@ TEST_F(SpoolWatcherTest, RemovedFolderIsMadeAgainAndTheNextDocumentAnnounced)
     int held = open((spool + "/control.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_GE(held, 0);
     std::filesystem::remove_all(spool);
-    ASSERT_TRUE(waitUntil([&] { return remade.load() != 0; }, 5s));
+    ASSERT_TRUE(pollUntil([&] { return remade.load() != 0; }, 5s));
     EXPECT_EQ(remade.load(), 1);
     EXPECT_EQ(korva::testing::fileMode(spool), 0700u);
     EXPECT_TRUE(logHas("The spool folder " + spool + " has gone; making it again"));
@@ -261,7 +262,7 @@ TEST_F(SpoolWatcherTest, RemovedWhileBusyTheWaitingDocumentFollowsOnce)
     busy = true;
     ASSERT_TRUE(watcher.start());
     std::filesystem::remove_all(spool);
-    ASSERT_TRUE(waitUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 5s));
+    ASSERT_TRUE(pollUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 5s));
     deliver();
     unsigned before = watcher.wakeUps();
     waitForWakeUpAfter(before);
@@ -285,7 +286,7 @@ protected:
         korva::testing::writeWholeFile(blocker, "not a folder");
         ASSERT_EQ(renameat2(AT_FDCWD, blocker.c_str(), AT_FDCWD, spool.c_str(), RENAME_EXCHANGE), 0);
         std::filesystem::remove_all(blocker);  // the old folder
-        ASSERT_TRUE(waitUntil([&] { return logHas("Unable to make the spool folder " + spool + " again"); }, 5s));
+        ASSERT_TRUE(pollUntil([&] { return logHas("Unable to make the spool folder " + spool + " again"); }, 5s));
     }
 };
 
@@ -303,7 +304,7 @@ TEST_F(SpoolWatcherBlockedFolder, FolderIsMadeOnceTheWayIsFreeAndWatchedFromThen
     ASSERT_TRUE(watcher.start());
     blockFolder();
     ASSERT_EQ(std::remove(spool.c_str()), 0);
-    ASSERT_TRUE(waitUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 3s));
+    ASSERT_TRUE(pollUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 3s));
     EXPECT_EQ(korva::testing::fileMode(spool), 0700u);
     deliver();
     EXPECT_TRUE(mainWindow.waitForCount(1, 5s));
@@ -316,7 +317,7 @@ TEST_F(SpoolWatcherTest, ControlAreaWorksInTheFolderMadeAgain)
     ASSERT_TRUE(korva::openControlArea());
     ASSERT_TRUE(watcher.start());
     std::filesystem::remove_all(spool);
-    ASSERT_TRUE(waitUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 5s));
+    ASSERT_TRUE(pollUntil([&] { return logHas("Watching the spool folder " + spool + " again"); }, 5s));
 
     auto preset = korva::testing::runProcess(
         {korva::testing::binPath("faxpreset"), "-s", "after the loss", "-r", "0301~Anna~Yarrow"});
@@ -342,7 +343,7 @@ TEST_F(SpoolWatcherTest, RunningMarkCanBeTakenAgainWhenTheFolderIsMadeAgain)
     watcher.onFolderRemade([&] { held = presence.hold(spool); });
     ASSERT_TRUE(watcher.start());
     std::filesystem::remove_all(spool);
-    ASSERT_TRUE(waitUntil([&] { return held.load() != -1; }, 5s));
+    ASSERT_TRUE(pollUntil([&] { return held.load() != -1; }, 5s));
     EXPECT_EQ(held.load(), 0);
     EXPECT_TRUE(korva::courierRunning(spool));
 }

@@ -1,5 +1,7 @@
 #include "platform/testing/test_support.h"
 
+#include "platform/testing/child_process.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -13,11 +15,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace korva::testing {
 namespace {
@@ -76,23 +75,12 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     int inPipe[2], outPipe[2], errPipe[2];
     if (pipe2(inPipe, O_CLOEXEC) || pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC))
         throw std::runtime_error("pipe failed");
-    pid_t pid = fork();
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        dup2(inPipe[0], 0);
-        dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
-        for (auto& [k, v] : extraEnv)
-            setenv(k.c_str(), v.c_str(), 1);
-        std::vector<char*> args;
-        for (auto& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        std::fprintf(stderr, "exec %s: %s\n", args[0], std::strerror(errno));
-        _exit(127);
-    }
+    ChildOptions options;
+    options.setEnv = extraEnv;
+    options.in = inPipe[0];
+    options.out = outPipe[1];
+    options.err = errPipe[1];
+    ChildProcess child(argv, options);
     close(inPipe[0]);
     close(outPipe[1]);
     close(errPipe[1]);
@@ -118,7 +106,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.timedOut = true;
-            kill(pid, SIGKILL);
+            child.signal(SIGKILL);
             break;
         }
         if (poll(fds, nfds_t(n), int(left.count())) < 0 && errno != EINTR)
@@ -149,9 +137,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         close(inFd);
     close(outPipe[0]);
     close(errPipe[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.exitCode = child.wait();
     return result;
 }
 

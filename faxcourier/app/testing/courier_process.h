@@ -3,13 +3,17 @@
 // without a desktop: DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM are
 // removed from its environment. Its standard error goes to a file.
 
+#include "platform/testing/child_process.h"
+#include "platform/testing/poll_until.h"
+
 #include <chrono>
-#include <functional>
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace korva::app::testing {
+
+using korva::testing::pollUntil;
 
 class CourierProcess {
 public:
@@ -18,23 +22,16 @@ public:
     // its standard error goes to `errorFile`.
     CourierProcess(const std::vector<std::string>& arguments, const std::string& errorFile,
                    const std::string& program = {});
-    ~CourierProcess();  // SIGKILL when still running
-    CourierProcess(const CourierProcess&) = delete;
-    CourierProcess& operator=(const CourierProcess&) = delete;
 
-    bool running();
-    void signal(int number);
+    bool running() { return child_->running(); }
+    void signal(int number) { child_->signal(number); }
     // The exit status (128 + signal when killed), or -1 when it has not
     // ended within `timeout`.
-    int waitForExit(std::chrono::milliseconds timeout);
+    int waitForExit(std::chrono::milliseconds timeout) { return child_->waitForExit(timeout); }
 
 private:
-    pid_t pid_ = -1;
-    int status_ = -1;
+    std::unique_ptr<korva::testing::ChildProcess> child_;  // SIGKILL when still running
 };
-
-// Polls until `condition` holds or `timeout` passes; the final result.
-bool pollUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // Polls until `path` holds `text` or `timeout` passes.
 bool waitForFileText(const std::string& path, const std::string& text,

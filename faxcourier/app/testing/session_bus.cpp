@@ -3,7 +3,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace korva::app::testing {
@@ -21,19 +20,15 @@ SessionBus::SessionBus()
     if (access(kDaemon, X_OK) != 0)
         return;
     int out[2];
-    if (pipe(out) != 0)
+    if (pipe2(out, O_CLOEXEC) != 0)
         return;
-    pid_ = fork();
-    if (pid_ == 0) {
-        dup2(out[1], 1);
-        // It complains about limits it may not raise; the test has no use for that.
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 2);
-        close(out[0]);
-        close(out[1]);
-        execl(kDaemon, kDaemon, "--session", "--nofork", "--nopidfile", "--print-address=1", nullptr);
-        _exit(127);
-    }
+    korva::testing::ChildOptions options;
+    options.out = out[1];
+    // It complains about limits it may not raise; the test has no use for that.
+    options.err = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    daemon_ = std::make_unique<korva::testing::ChildProcess>(
+        std::vector<std::string>{kDaemon, "--session", "--nofork", "--nopidfile", "--print-address=1"}, options);
+    close(options.err);
     close(out[1]);
     // The daemon prints its address once it listens.
     char c;
@@ -48,9 +43,9 @@ SessionBus::SessionBus()
 
 SessionBus::~SessionBus()
 {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+    if (daemon_) {
+        daemon_->signal(SIGTERM);
+        daemon_->wait();
     }
     if (savedAddress_)
         setenv(kAddressVariable, savedAddress_->c_str(), 1);

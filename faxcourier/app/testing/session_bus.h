@@ -3,9 +3,11 @@
 // object lives, and DBUS_SESSION_BUS_ADDRESS names it, so that programs the
 // test starts meet on it and never on the user's own bus.
 
+#include "platform/testing/child_process.h"
+
+#include <memory>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 
 namespace korva::app::testing {
 
@@ -17,11 +19,11 @@ public:
     SessionBus& operator=(const SessionBus&) = delete;
 
     // False when dbus-daemon is missing or did not start.
-    bool running() const { return pid_ > 0 && !address_.empty(); }
+    bool running() const { return daemon_ && daemon_->pid() > 0 && !address_.empty(); }
     const std::string& address() const { return address_; }
 
 private:
-    pid_t pid_ = -1;
+    std::unique_ptr<korva::testing::ChildProcess> daemon_;
     std::string address_;
     std::optional<std::string> savedAddress_;
 };

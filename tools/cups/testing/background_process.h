@@ -2,15 +2,18 @@
 // A program that runs beside a test (such as faxcourier in the user's
 // session) until the test stops it.
 
+#include "platform/testing/child_process.h"
+#include "platform/testing/poll_until.h"
 #include "tools/cups/testing/job_user_fixture.h"
 
 #include <chrono>
-#include <functional>
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace korva::cups::testing {
+
+using korva::testing::pollUntil;
 
 class BackgroundProcess {
 public:
@@ -18,23 +21,14 @@ public:
     // standard output and error go to `outputFile`.
     BackgroundProcess(const std::vector<std::string>& argv, const EnvList& env, const std::vector<std::string>& unset,
                       const std::string& outputFile);
-    ~BackgroundProcess();  // SIGKILL when still running
-    BackgroundProcess(const BackgroundProcess&) = delete;
-    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
-    bool running();
+    bool running() { return child_->running(); }
     // SIGTERM, then the exit status (128 + signal when killed), or -1 when
     // it did not end within `timeout` (it is then killed).
-    int stop(std::chrono::milliseconds timeout);
+    int stop(std::chrono::milliseconds timeout) { return child_->stop(timeout); }
 
 private:
-    bool reap(int options);
-
-    pid_t pid_ = -1;
-    int status_ = -1;
+    std::unique_ptr<korva::testing::ChildProcess> child_;  // SIGKILL when still running
 };
-
-// Polls `condition` until it holds or `timeout` passes; the final result.
-bool pollUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 }  // namespace korva::cups::testing

@@ -13,10 +13,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -58,17 +56,6 @@ bool answers(int port)
     bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
     close(s);
     return ok;
-}
-
-bool exited(pid_t pid, int timeoutMs)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    do {
-        if (waitpid(pid, nullptr, WNOHANG) == pid)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
 }
 
 }  // namespace
@@ -158,24 +145,21 @@ std::string PrivateCupsd::start()
     writeConfig();
     const std::string out = logs_ + "/cupsd.out";
     const EnvList env = user_.nssEnv();
-    pid_ = fork();
-    if (pid_ == 0) {
-        setpgid(0, 0);
-        // A test that dies takes its scheduler along.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(fd, 1);
-        dup2(fd, 2);
-        for (const auto& [k, v] : env)
-            setenv(k.c_str(), v.c_str(), 1);
-        execl(cupsdPath, "cupsd", "-f", "-c", (conf_ + "/cupsd.conf").c_str(), "-s",
-              (conf_ + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    korva::testing::ChildOptions options;
+    options.setEnv.assign(env.begin(), env.end());
+    options.out = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    options.err = options.out;
+    options.ownProcessGroup = true;
+    options.dieWithParent = true;  // a test that dies takes its scheduler along
+    child_ = std::make_unique<korva::testing::ChildProcess>(
+        std::vector<std::string>{cupsdPath, "-f", "-c", conf_ + "/cupsd.conf", "-s", conf_ + "/cups-files.conf"},
+        options);
+    if (options.out >= 0)
+        close(options.out);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = -1;
+        if (!child_->running()) {
+            child_.reset();
             return "cupsd exited at once: " + korva::testing::readWholeFile(out) + errorLog();
         }
         if (answers(port_))
@@ -187,16 +171,14 @@ std::string PrivateCupsd::start()
 
 void PrivateCupsd::stop()
 {
-    if (pid_ <= 0)
+    if (!child_)
         return;
-    kill(pid_, SIGTERM);
-    if (!exited(pid_, 10000)) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
+    const pid_t group = child_->pid();
+    child_->stop(std::chrono::seconds(10));
     // Anything of its own that it left behind.
-    kill(-pid_, SIGKILL);
-    pid_ = -1;
+    if (group > 0)
+        kill(-group, SIGKILL);
+    child_.reset();
 }
 
 EnvList PrivateCupsd::clientEnv() const

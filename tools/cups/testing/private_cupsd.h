@@ -5,7 +5,10 @@
 // backends plus a script that starts the built korvafax backend with the
 // test user known through nss_wrapper.
 
+#include "platform/testing/child_process.h"
 #include "tools/cups/testing/job_user_fixture.h"
+
+#include <memory>
 
 #include <string>
 #include <sys/types.h>
@@ -54,7 +57,7 @@ private:
     const TestUser& user_;
     std::string root_, conf_, serverBin_, spool_, logs_, sysconf_;
     int port_ = 0;
-    pid_t pid_ = -1;
+    std::unique_ptr<korva::testing::ChildProcess> child_;
 };
 
 }  // namespace korva::cups::testing

@@ -6,11 +6,9 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <thread>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace korva::testing {
@@ -40,16 +38,9 @@ KorvaSimProcess::KorvaSimProcess(const std::string& spool, const std::string& us
     argv.insert(argv.end(), extraArguments.begin(), extraArguments.end());
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    pid_ = fork();
-    if (pid_ < 0) throw std::runtime_error("fork failed");
-    if (pid_ == 0) {
-        dup2(pipeEnds[1], 1);
-        std::vector<char*> args;
-        for (std::string& a : argv) args.push_back(a.data());
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
+    ChildOptions options;
+    options.out = pipeEnds[1];
+    child_ = std::make_unique<ChildProcess>(argv, options);
     close(pipeEnds[1]);
     output_ = pipeEnds[0];
     readyLine_ = readLine(output_, kReadyWaitMs);
@@ -74,22 +65,11 @@ int KorvaSimProcess::port(const std::string& name) const {
 }
 
 int KorvaSimProcess::stop() {
-    if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    pid_ = -1;
+    if (!child_ || child_->pid() <= 0) return -1;
+    int status = child_->stop(std::chrono::seconds(10));
     close(output_);
     output_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return status < 0 ? 128 + SIGKILL : status;
 }
 
 }  // namespace korva::testing

@@ -2,7 +2,10 @@
 // Runs build/bin/korva-sim as a child process for a test: waits for its
 // "ready" line and stops it with SIGTERM.
 
+#include "platform/testing/child_process.h"
+
 #include <map>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -22,13 +25,13 @@ public:
     int port(const std::string& name) const;
     const std::string& readyLine() const { return readyLine_; }
     // The process, for tests that end it abruptly; -1 once stopped.
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return child_ ? child_->pid() : -1; }
 
     // SIGTERM, then the exit status (128 + signal when killed).
     int stop();
 
 private:
-    pid_t pid_ = -1;
+    std::unique_ptr<ChildProcess> child_;
     int output_ = -1;
     std::string readyLine_;
     std::map<std::string, int> ports_;

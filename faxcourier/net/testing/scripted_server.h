@@ -12,8 +12,12 @@
 // With a TLS identity, thenTls() and tlsFirst() replies take the server's
 // side of a TLS handshake; a refused handshake ends the script, and the
 // server then only records what still arrives.
+//
+// A test that needs other bytes than replies gives a conversation of its
+// own instead of a script.
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -46,6 +50,11 @@ public:
     };
 
     explicit ScriptedServer(std::vector<std::string> replies, TlsIdentity identity = {});
+
+    // Runs `conversation` on the one connection, which is closed when it
+    // returns. With `listenDelayMs` the port only listens that much later.
+    using Conversation = std::function<void(int connection)>;
+    explicit ScriptedServer(Conversation conversation, int listenDelayMs = 0);
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
@@ -66,12 +75,15 @@ public:
     std::string receivedAfterRefusal();
 
 private:
+    void bindLoopback();
     void run();
     void converse(int connection);
     bool startTls(int connection);
     void waitUntilDone(std::unique_lock<std::mutex>& lock);
 
     std::vector<std::string> replies_;
+    Conversation conversation_;
+    int listenDelayMs_ = 0;
     int listener_ = -1;
     int port_ = 0;
     std::mutex mutex_;

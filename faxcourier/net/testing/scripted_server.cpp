@@ -1,4 +1,4 @@
-#include "faxcourier/net/scripted_server.h"
+#include "faxcourier/net/testing/scripted_server.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -25,20 +25,33 @@ void closeWithReset(int connection) {
 
 ScriptedServer::ScriptedServer(std::vector<std::string> replies, TlsIdentity identity)
     : replies_(std::move(replies)), identity_(std::move(identity)) {
+    bindLoopback();
+    if (listen(listener_, 1) != 0) throw std::runtime_error("cannot listen on 127.0.0.1");
+    thread_ = std::thread([this] { run(); });
+}
+
+ScriptedServer::ScriptedServer(Conversation conversation, int listenDelayMs)
+    : conversation_(std::move(conversation)), listenDelayMs_(listenDelayMs) {
+    bindLoopback();
+    if (listenDelayMs_ == 0 && listen(listener_, 1) != 0) throw std::runtime_error("cannot listen on 127.0.0.1");
+    thread_ = std::thread([this] { run(); });
+}
+
+void ScriptedServer::bindLoopback() {
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
     if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        listen(listener_, 1) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-        throw std::runtime_error("cannot listen on 127.0.0.1");
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        throw std::runtime_error("cannot bind a port on 127.0.0.1");
     port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { run(); });
 }
 
 ScriptedServer::~ScriptedServer() {
-    shutdown(listener_, SHUT_RDWR);
+    // A conversation of the test's own runs even when its client has gone.
+    if (!conversation_) shutdown(listener_, SHUT_RDWR);
     thread_.join();
     close(listener_);
 }
@@ -104,10 +117,19 @@ bool ScriptedServer::startTls(int connection) {
 }
 
 void ScriptedServer::run() {
+    if (listenDelayMs_ > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(listenDelayMs_));
+        listen(listener_, 1);
+    }
     pollfd waiting{listener_, POLLIN, 0};
     int connection = -1;
     if (poll(&waiting, 1, kWaitMs) > 0) connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (connection >= 0) converse(connection);
+    if (connection >= 0 && conversation_) {
+        conversation_(connection);
+        close(connection);
+    } else if (connection >= 0) {
+        converse(connection);
+    }
     std::lock_guard lock(mutex_);
     done_ = true;
     finished_.notify_all();

@@ -43,17 +43,4 @@ private:
     std::vector<Posted> posted_;
 };
 
-// Polls `condition` every millisecond until it holds or `timeout` passes.
-template <typename Condition>
-bool waitUntil(Condition condition, std::chrono::milliseconds timeout)
-{
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 }  // namespace korva::testing

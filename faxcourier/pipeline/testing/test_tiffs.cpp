@@ -1,4 +1,4 @@
-#include "faxcourier/pipeline/test_tiffs.h"
+#include "faxcourier/pipeline/testing/test_tiffs.h"
 
 #include <tiffio.h>
 

@@ -1,4 +1,4 @@
-#include "faxcourier/pipeline/recording_target.h"
+#include "faxcourier/pipeline/testing/recording_target.h"
 
 namespace korva::testing {
 
