@@ -321,7 +321,8 @@ TEST_F(SocketTest, LineThatNeverEndsIsCutOffAtTheTimeOut)
         long elapsed = msSince(start);
         EXPECT_EQ(socket.LastError(), korva::kSocketTimedOut);
         EXPECT_GE(elapsed, 950);
-        EXPECT_LT(elapsed, 1500);
+        // Far below the server's 20 s; the margin is for sanitizer builds on a busy machine.
+        EXPECT_LT(elapsed, 2500);
         EXPECT_LE(line.Length(), Socket::kMaxLineLength);
         socket.Close();
     }
