@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process_mutex.h"
+#include "platform/spool_names.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -66,7 +67,7 @@ bool openControlArea()
         return false;
     std::lock_guard guard(s.guard);
     s.spoolFolder = *folder;
-    s.controlFile = *folder + "/control.dat";
+    s.controlFile = controlFilePath(*folder);
     return true;
 }
 

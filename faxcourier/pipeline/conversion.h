@@ -4,6 +4,7 @@
 
 #include "faxcourier/pipeline/error_sink.h"
 #include "faxcourier/pipeline/messages.h"
+#include "platform/spool_names.h"
 
 #include <atomic>
 #include <cstdint>
@@ -42,9 +43,6 @@ struct ConversionResult {
     bool eventSet = false;
     bool stopped = false;      // the print file was left whole, the target deleted
 };
-
-// The work file "<spool folder>/korvafax<n>.tif".
-std::string workFilePath(const std::string& spoolFolder, int number);
 
 // Runs one conversion on the calling thread. `printFileCounter` is shared
 // with the main window; each conversion takes a new number from it.
