@@ -90,7 +90,7 @@ ConfigureDialog::ConfigureDialog(Settings& settings, QWidget* owner, Saver save,
     // Opening: icon, values, limits, then come forward once shown.
     setSmallIcon(this);
     fillControls();
-    postMessage(this, MsgToForeground);
+    postMessage(this, kComeForward);
 }
 
 void ConfigureDialog::buildControls()
@@ -266,7 +266,7 @@ void ConfigureDialog::reject()
 
 bool ConfigureDialog::event(QEvent* event)
 {
-    if (isPrivateMessage(event, MsgToForeground)) {
+    if (isPrivateMessage(event, kComeForward)) {
         bringToForeground(this);
         return true;
     }

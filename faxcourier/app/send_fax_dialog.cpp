@@ -230,7 +230,7 @@ void SendFaxDialog::initDialog()
 {
     openDialog = this;
     setSmallIcon(this);
-    postMessage(this, MsgRedrawDocuments);
+    postMessage(this, kRedrawDocuments);
     subject_->setText(toQt(job_.subject));
     comments_->clear();
     fillRecipientsFromJob();
@@ -239,7 +239,7 @@ void SendFaxDialog::initDialog()
         services_.configure(nullptr);
     if (settings_.NoConfig)
         configure_->hide();
-    postMessage(this, MsgToForeground);
+    postMessage(this, kComeForward);
     FillCoverPageList();
     if (!tif_.tifOpenAvailable && tif_.tifEditVerb.IsEmpty()) {
         preview_->setEnabled(false);
@@ -363,7 +363,7 @@ void SendFaxDialog::deleteDocument()
     // remove it once it has left the job.
     deleteFile(job_.documents[size_t(row)].file.Text());
     job_.documents.erase(job_.documents.begin() + row);
-    postMessage(this, MsgRedrawDocuments);
+    postMessage(this, kRedrawDocuments);
 }
 
 void SendFaxDialog::previewDocument(bool editFirst)
@@ -466,11 +466,11 @@ void SendFaxDialog::endDialog(int result)
 
 bool SendFaxDialog::event(QEvent* event)
 {
-    if (isPrivateMessage(event, MsgToForeground)) {
+    if (isPrivateMessage(event, kComeForward)) {
         bringToForeground(this);
         return true;
     }
-    if (isPrivateMessage(event, MsgRedrawDocuments)) {
+    if (isPrivateMessage(event, kRedrawDocuments)) {
         refreshDocuments();
         return true;
     }
