@@ -169,11 +169,4 @@ ConversionResult convertPrintFile(const ConversionRequest& request,
     return Conversion(request, printFileCounter).run();
 }
 
-std::thread startConversionThread(ConversionRequest request, std::atomic<int>& printFileCounter)
-{
-    return std::thread([request = std::move(request), &printFileCounter] {
-        convertPrintFile(request, printFileCounter);
-    });
-}
-
 }  // namespace korva

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <thread>
 
 namespace korva {
 
@@ -48,8 +47,5 @@ struct ConversionResult {
 // with the main window; each conversion takes a new number from it.
 ConversionResult convertPrintFile(const ConversionRequest& request,
                                   std::atomic<int>& printFileCounter);
-
-// Runs convertPrintFile on a new thread, which owns the request.
-std::thread startConversionThread(ConversionRequest request, std::atomic<int>& printFileCounter);
 
 }  // namespace korva
