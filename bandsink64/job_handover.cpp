@@ -14,7 +14,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <mutex>
 #include <thread>
 #include <unistd.h>
