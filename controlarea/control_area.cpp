@@ -31,8 +31,6 @@ ControlAreaState& state()
     return s;
 }
 
-std::string lockFilePathFor(const std::string& folder) { return folder + "/control.lock"; }
-
 std::string currentControlFile()
 {
     std::lock_guard lock(state().guard);
@@ -54,7 +52,7 @@ bool openControlArea()
             showMessageBox("KORVA Fax Printer Driver", problem);
             return false;
         }
-        err = s.mutex.open(lockFilePathFor(*folder));
+        err = s.mutex.open(controlLockPath(*folder));
     }
     if (err != 0) {
         char text[32];
@@ -141,7 +139,7 @@ std::string controlFilePath() { return currentControlFile(); }
 std::string controlLockFilePath()
 {
     std::string folder = controlAreaSpoolFolder();
-    return folder.empty() ? folder : lockFilePathFor(folder);
+    return folder.empty() ? folder : controlLockPath(folder);
 }
 
 }  // namespace korva

@@ -18,6 +18,8 @@ bool endsWith(const std::string& name, const std::string& end)
 
 std::string controlFilePath(const std::string& spoolFolder) { return spoolFolder + "/control.dat"; }
 
+std::string controlLockPath(const std::string& spoolFolder) { return spoolFolder + "/control.lock"; }
+
 std::string watchFilePath(const std::string& spoolFolder) { return spoolFolder + "/" + kPrefix + kTiff; }
 
 std::string jobFilePath(const std::string& spoolFolder, const std::string& userName, unsigned long tick, pid_t pid,

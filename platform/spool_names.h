@@ -10,6 +10,8 @@ namespace korva {
 
 // "<spool>/control.dat"
 std::string controlFilePath(const std::string& spoolFolder);
+// "<spool>/control.lock": the file the control area's mutex locks.
+std::string controlLockPath(const std::string& spoolFolder);
 
 // "<spool>/korvafax.tif": the one name a finished print file is handed over under.
 std::string watchFilePath(const std::string& spoolFolder);

@@ -9,6 +9,7 @@ TEST(SpoolNames, EveryNameSitsInTheSpoolFolder)
 {
     const std::string s = "/spool";
     EXPECT_EQ(controlFilePath(s), "/spool/control.dat");
+    EXPECT_EQ(controlLockPath(s), "/spool/control.lock");
     EXPECT_EQ(watchFilePath(s), "/spool/korvafax.tif");
     EXPECT_EQ(jobFilePath(s, "anna", 0x1a2bul, 42, 3), "/spool/korvafax_anna_00001a2b_42_3.tif");
     EXPECT_EQ(workFilePath(s, 7), "/spool/korvafax7.tif");
