@@ -7,13 +7,13 @@
 #include "platform/process_mutex.h"
 #include "platform/file_ops.h"
 #include "platform/message_box.h"
+#include "platform/spool_names.h"
 #include "platform/tick_count.h"
 #include "platform/user_name.h"
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <mutex>
 #include <thread>
 #include <unistd.h>
@@ -31,9 +31,9 @@ std::mutex controlAreaUse;
 // within a millisecond, and two processes differ by their pid.
 std::atomic<unsigned> jobsStarted {0};
 
-std::string watchFilePath(const std::string& spoolFolder)
+std::string watchFileFor(const std::string& spoolFolder)
 {
-    return spoolFolder.empty() ? std::string() : spoolFolder + "/korvafax.tif";
+    return spoolFolder.empty() ? std::string() : watchFilePath(spoolFolder);
 }
 
 void pauseBeforeRetry() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
@@ -97,7 +97,7 @@ bool becomeWatchFile(const ExitJob& job)
         exitLogf(1, "Cannot write the control data for %s", job.documentName.c_str());
         return false;
     }
-    int err = moveWithRetries(job.jobFilePath, watchFilePath(job.spoolFolder), moveFile, pauseBeforeRetry);
+    int err = moveWithRetries(job.jobFilePath, watchFileFor(job.spoolFolder), moveFile, pauseBeforeRetry);
     if (err) {
         exitLogf(1, "Move File Error - %d", err);
         if (!writeControlRecord(previous))
@@ -127,10 +127,8 @@ void prepareDocument(ExitJob& job)
     if (!openControlArea())
         return;
     job.spoolFolder = controlAreaSpoolFolder();
-    char unique[64];
-    std::snprintf(unique, sizeof unique, "%08lx_%ld_%u", static_cast<unsigned long>(tickCount()),
-                  static_cast<long>(getpid()), jobsStarted.fetch_add(1));
-    job.jobFilePath = job.spoolFolder + "/korvafax_" + job.userName + "_" + unique + ".tif";
+    job.jobFilePath = jobFilePath(job.spoolFolder, job.userName, static_cast<unsigned long>(tickCount()), getpid(),
+                                  jobsStarted.fetch_add(1));
     closeControlArea();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process_mutex.h"
+#include "platform/spool_names.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -30,8 +31,6 @@ ControlAreaState& state()
     return s;
 }
 
-std::string lockFilePathFor(const std::string& folder) { return folder + "/control.lock"; }
-
 std::string currentControlFile()
 {
     std::lock_guard lock(state().guard);
@@ -53,7 +52,7 @@ bool openControlArea()
             showMessageBox("KORVA Fax Printer Driver", problem);
             return false;
         }
-        err = s.mutex.open(lockFilePathFor(*folder));
+        err = s.mutex.open(controlLockPath(*folder));
     }
     if (err != 0) {
         char text[32];
@@ -66,7 +65,7 @@ bool openControlArea()
         return false;
     std::lock_guard guard(s.guard);
     s.spoolFolder = *folder;
-    s.controlFile = *folder + "/control.dat";
+    s.controlFile = controlFilePath(*folder);
     return true;
 }
 
@@ -140,7 +139,7 @@ std::string controlFilePath() { return currentControlFile(); }
 std::string controlLockFilePath()
 {
     std::string folder = controlAreaSpoolFolder();
-    return folder.empty() ? folder : lockFilePathFor(folder);
+    return folder.empty() ? folder : controlLockPath(folder);
 }
 
 }  // namespace korva

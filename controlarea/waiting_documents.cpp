@@ -72,10 +72,6 @@ int makeFolder(const std::string& folder)
 
 }  // namespace
 
-std::string waitingFolder(const std::string& spoolFolder) { return spoolFolder + "/waiting"; }
-
-std::string handOverLockPath(const std::string& spoolFolder) { return spoolFolder + "/handover.lock"; }
-
 std::vector<WaitingDocument> listWaitingDocuments(const std::string& spoolFolder)
 {
     const std::string folder = waitingFolder(spoolFolder);
@@ -96,7 +92,7 @@ std::optional<WaitingDocument> oldestWaitingDocument(const std::string& spoolFol
 bool watchFileWaiting(const std::string& spoolFolder)
 {
     struct stat info {};
-    return ::lstat((spoolFolder + "/korvafax.tif").c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return ::lstat(watchFilePath(spoolFolder).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool documentsWaiting(const std::string& spoolFolder)

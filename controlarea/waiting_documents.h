@@ -7,6 +7,7 @@
 // watch file first, then the kept documents oldest first.
 
 #include "controlarea/control_record.h"
+#include "platform/spool_names.h"
 
 #include <optional>
 #include <string>
@@ -18,9 +19,6 @@ struct WaitingDocument {
     std::string printFile;   // "<spool>/waiting/<sequence>.tif"
     std::string recordFile;  // "<spool>/waiting/<sequence>.dat"
 };
-
-// "<spool>/waiting"
-std::string waitingFolder(const std::string& spoolFolder);
 
 // Kept documents, oldest first. A record without its print file (a keep
 // that did not finish) is not listed.
@@ -46,10 +44,5 @@ bool documentsWaiting(const std::string& spoolFolder);
 
 // Deletes the record; the print file is taken (renamed) by the caller.
 void forgetWaitingRecord(const WaitingDocument& document);
-
-// "<spool>/handover.lock": held by the exit library from its look at what
-// waits until its document is in place, so two documents ending at once in
-// two processes take turns.
-std::string handOverLockPath(const std::string& spoolFolder);
 
 }  // namespace korva

@@ -6,11 +6,6 @@
 
 namespace korva {
 
-std::string courierPresencePath(const std::string& spoolFolder)
-{
-    return spoolFolder + "/" + kCourierPresenceFile;
-}
-
 namespace {
 
 // Open-file-description locks: owned by the open file like flock(), so the

@@ -5,14 +5,11 @@
 // before it replaces a finished document that faxcourier has not taken yet.
 // The kernel drops the lock when its holder ends, however it ends.
 
+#include "platform/spool_names.h"
+
 #include <string>
 
 namespace korva {
-
-inline constexpr const char* kCourierPresenceFile = "korvafax.running";
-
-// "<spoolFolder>/korvafax.running"
-std::string courierPresencePath(const std::string& spoolFolder);
 
 class CourierPresence {
 public:

@@ -1,6 +1,7 @@
 #include "print_files.h"
 
 #include "bandsink64/bandsink64.h"
+#include "platform/spool_names.h"
 
 #include <tiffio.h>
 
@@ -147,7 +148,7 @@ bool writeWithExitLibrary(const std::string& path, Colours colours, int pages,
         }
     }
     exitLibrary->endDoc(&job);
-    return ok && std::rename((spoolFolder + "/korvafax.tif").c_str(), path.c_str()) == 0;
+    return ok && std::rename(korva::watchFilePath(spoolFolder).c_str(), path.c_str()) == 0;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "discard_sink.h"
 #include "faxcourier/foundation/server_error.h"
 #include "faxcourier/net/fax_submission.h"
+#include "platform/spool_names.h"
 
 #include <algorithm>
 #include <chrono>
@@ -29,7 +30,7 @@ constexpr int kRounds = 5;
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 std::string writeDocument(const std::string& folder, int number, std::mt19937& random) {
-    std::string path = folder + "/korvafax" + std::to_string(number) + ".tif";
+    std::string path = korva::workFilePath(folder, number);
     std::vector<uint32_t> words(kDocumentBytes / 4);
     for (uint32_t& w : words) w = random();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(words.data()), kDocumentBytes);

@@ -36,11 +36,6 @@ constexpr size_t kRowsPerTick = 1000;
 constexpr int kLetterCount = 27;  // A ... Z, then All
 constexpr int kMaxCellText = 999;
 
-QPushButton* pushButton(QWidget* parent, const char* text, int id)
-{
-    return app::pushButton(parent, QString::fromLatin1(text), id);
-}
-
 QLineEdit* searchBox(QWidget* parent, int id) { return app::withId(new QLineEdit(parent), id); }
 
 bool sameText(const String& a, const String& b) { return std::strcmp(a.Text(), b.Text()) == 0; }
@@ -57,7 +52,7 @@ FaxAddressBookDialog::FaxAddressBookDialog(QWidget* owner, QTreeWidget* recipien
     : QDialog(owner), recipients_(recipientList)
 {
     LogDebug("Entered InitDialog\n");
-    setObjectName(QString::number(IDD_ADDRESS_BOOK));
+    setObjectName(QStringLiteral("FaxAddressBookDialog"));
     setWindowTitle(QStringLiteral("Fax Address Book"));
     app::setSmallIcon(this);
     buildControls();
@@ -82,11 +77,11 @@ void FaxAddressBookDialog::buildControls()
     auto* layout = new QVBoxLayout(this);
     auto* letterBar = new QHBoxLayout;
     letterBar->setSpacing(0);
-    letters_[kLetterCount - 1] = pushButton(this, "A&ll", IDC_LETTER_ALL);
+    letters_[kLetterCount - 1] = app::pushButton(this, "A&ll", IDC_LETTER_ALL);
     letterBar->addWidget(letters_[kLetterCount - 1]);
     for (int i = 0; i < 26; ++i) {
         const char text[2] = {char('A' + i), 0};
-        letters_[size_t(i)] = pushButton(this, text, IDC_LETTER_A + i);
+        letters_[size_t(i)] = app::pushButton(this, text, IDC_LETTER_A + i);
         letterBar->addWidget(letters_[size_t(i)]);
     }
     for (QPushButton* letter : letters_) {
@@ -123,9 +118,9 @@ void FaxAddressBookDialog::buildControls()
 
     auto* firstRow = new QHBoxLayout;
     faxOnly_ = app::withId(new QCheckBox(QStringLiteral("&Only show entries with fax numbers"), this), IDC_FAX_ONLY);
-    refresh_ = pushButton(this, "&Refresh", IDC_REFRESH);
+    refresh_ = app::pushButton(this, "&Refresh", IDC_REFRESH);
     refresh_->setEnabled(false);
-    addToRecipients_ = pushButton(this, "&Add to Recipient List", IDC_ADD_TO_RECIPIENTS);
+    addToRecipients_ = app::pushButton(this, "&Add to Recipient List", IDC_ADD_TO_RECIPIENTS);
     addToRecipients_->setEnabled(false);
     firstRow->addWidget(faxOnly_);
     firstRow->addStretch(1);
@@ -134,19 +129,19 @@ void FaxAddressBookDialog::buildControls()
     layout->addLayout(firstRow);
 
     auto* bottomRow = new QHBoxLayout;
-    newEntry_ = pushButton(this, "&New Entry", IDC_NEW_ENTRY);
-    deleteEntry_ = pushButton(this, "&Delete Entry", IDC_DELETE_ENTRY);
-    viewEdit_ = pushButton(this, "&View/Edit Entry", IDC_VIEW_EDIT);
+    newEntry_ = app::pushButton(this, "&New Entry", IDC_NEW_ENTRY);
+    deleteEntry_ = app::pushButton(this, "&Delete Entry", IDC_DELETE_ENTRY);
+    viewEdit_ = app::pushButton(this, "&View/Edit Entry", IDC_VIEW_EDIT);
     viewEdit_->setDefault(true);
     viewEdit_->setEnabled(false);
-    QPushButton* close = pushButton(this, "&Close", IDCANCEL);
+    QPushButton* close = app::pushButton(this, "&Close", IDCANCEL);
     for (QPushButton* button : {newEntry_, deleteEntry_, viewEdit_, close})
         bottomRow->addWidget(button);
     layout->addLayout(bottomRow);
     connect(close, &QPushButton::clicked, this, &FaxAddressBookDialog::reject);
 
     // 286 x 218 dialog units.
-    resize(286 * fontMetrics().averageCharWidth() / 4, 218 * fontMetrics().height() / 8);
+    resize(app::dluX(this, 286), app::dluY(this, 218));
 }
 
 void FaxAddressBookDialog::connectCommands()

@@ -250,7 +250,7 @@ TEST_F(AddressBook, ViewEditAndDoubleClickOpenTheEntryOfTheSelectedRow)
         static_cast<QDialog*>(entry)->reject();
     };
     select(*book, {"Bert"});
-    app::testing::whenModal("106", look);
+    app::testing::whenModal("AddressEntryDialog", look);
     control(*book, IDC_VIEW_EDIT)->click();
     EXPECT_EQ(seen, "Address Book Entry|Bert");
 
@@ -259,7 +259,7 @@ TEST_F(AddressBook, ViewEditAndDoubleClickOpenTheEntryOfTheSelectedRow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(book.get()));
     select(*book, {"Anna"});
     QRect rect = book->entryList()->visualRect(book->rows()->index(0, 0));
-    app::testing::whenModal("106", look);
+    app::testing::whenModal("AddressEntryDialog", look);
     QTest::mouseClick(book->entryList()->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(book->entryList()->viewport(), Qt::LeftButton, {}, rect.center());
     ASSERT_TRUE(app::testing::processEventsUntil([&] { return !seen.isEmpty(); }));
@@ -292,7 +292,7 @@ TEST_F(AddressBook, OpensFromTheSendFaxDialogAndAddsToItsRecipients)
     app::SendFaxDialog sendFax(job, settings, tif, app::SendFaxServices{});
     sendFax.initDialog();
     bool closed = false;
-    app::testing::whenModal("103", [&](QWidget* dialog) {
+    app::testing::whenModal("FaxAddressBookDialog", [&](QWidget* dialog) {
         auto* book = static_cast<FaxAddressBookDialog*>(dialog);
         EXPECT_EQ(book->recipientList(), sendFax.findChild<QTreeWidget*>("1000"));
         fill(*book);
@@ -333,7 +333,7 @@ TEST_F(AddressBook, EnterRunsTheFocusedButtonOrViewEditAndEscapeCloses)
         QString opened;
         if (!c.closes) {
             select(*book, {"Anna"});
-            app::testing::whenModal("106", [&](QWidget* entry) {
+            app::testing::whenModal("AddressEntryDialog", [&](QWidget* entry) {
                 opened = control<QLineEdit>(*entry, IDC_DISPLAY_NAME)->text();
                 QTest::keyClick(entry, Qt::Key_Escape);
             });

@@ -55,11 +55,6 @@ constexpr int kAddressField = 7;
 constexpr int kFaxField = 13;
 constexpr int kMailField = 15;
 
-QPushButton* pushButton(QWidget* parent, const char* text, int id)
-{
-    return app::pushButton(parent, QString::fromLatin1(text), id);
-}
-
 // A mail value of digits and hyphens only is a number the server made up,
 // not an address: it is not shown, and an empty field keeps it.
 bool isHiddenMail(const String& mail) { return mail.Find('@') < 0 && mail.IsNumeric(); }
@@ -69,7 +64,7 @@ bool isHiddenMail(const String& mail) { return mail.Find('@') < 0 && mail.IsNume
 AddressEntryDialog::AddressEntryDialog(FaxAddressBookDialog* owner, const String& dn)
     : QDialog(owner), owner_(owner)
 {
-    setObjectName(QString::number(IDD_ADDRESS_ENTRY));
+    setObjectName(QStringLiteral("AddressEntryDialog"));
     setWindowTitle(QStringLiteral("Address Book Entry"));
     app::setSmallIcon(this);
     buildControls();
@@ -107,9 +102,7 @@ void AddressEntryDialog::buildControls()
         app::setFieldReadOnly(field, true);
         fields_[size_t(i)] = app::withId(field, item.id);
         if (item.label) {
-            auto* label = new QLabel(QString::fromLatin1(item.label), this);
-            label->setObjectName(app::labelName(item.id));
-            label->setBuddy(field);
+            QLabel* label = app::labelFor(this, QString::fromLatin1(item.label), field, item.id);
             grid->addWidget(label, ++row, 0, Qt::AlignLeft | Qt::AlignTop);
             nameParts = new QHBoxLayout;
             grid->addLayout(nameParts, row, 1);
@@ -118,14 +111,14 @@ void AddressEntryDialog::buildControls()
     }
     layout->addLayout(grid);
 
-    addToFax_ = pushButton(this, "&Add to Fax Recipients", IDC_ADD_TO_FAX_RECIPIENTS);
+    addToFax_ = app::pushButton(this, "&Add to Fax Recipients", IDC_ADD_TO_FAX_RECIPIENTS);
     addToFax_->setEnabled(false);
     layout->addWidget(addToFax_, 0, Qt::AlignLeft);
     auto* bottom = new QHBoxLayout;
-    edit_ = pushButton(this, "&Edit Entry", IDC_EDIT_ENTRY);
+    edit_ = app::pushButton(this, "&Edit Entry", IDC_EDIT_ENTRY);
     edit_->setEnabled(false);
-    QPushButton* cancel = pushButton(this, "Cancel", IDCANCEL);
-    close_ = pushButton(this, "Close", IDOK);
+    QPushButton* cancel = app::pushButton(this, "Cancel", IDCANCEL);
+    close_ = app::pushButton(this, "Close", IDOK);
     close_->setDefault(true);
     bottom->addWidget(edit_);
     bottom->addStretch(1);
@@ -140,7 +133,7 @@ void AddressEntryDialog::buildControls()
     connect(static_cast<QLineEdit*>(fields_[kFaxField]), &QLineEdit::textChanged, this,
             [this](const QString& text) { addToFax_->setEnabled(!text.isEmpty()); });
     // 234 x 260 dialog units.
-    resize(234 * fontMetrics().averageCharWidth() / 4, 260 * fontMetrics().height() / 8);
+    resize(app::dluX(this, 234), app::dluY(this, 260));
 }
 
 QString AddressEntryDialog::fieldText(int field) const

@@ -35,10 +35,9 @@ void reportNotSecured(const LdapLogon& logon, const std::string& why);
 
 // The list search with the settings read at its start: empties
 // addressEntries, then appends every entry the directory returns.
-void DirectorySearchThread();
 void runDirectorySearch(const LdapLogon& logon);
 
-// Starts DirectorySearchThread on a thread of its own, with the settings
+// Starts runDirectorySearch on a thread of its own, with the settings
 // as they are now, and returns at once; nobody waits for it.
 void startDirectorySearch();
 // Waits until no list search runs any more; false when `timeoutMs` passed.

@@ -98,8 +98,6 @@ void runDirectorySearch(const LdapLogon& logon)
                   logon.server.Text(), logon.port, unsigned(ldap.errorCode), ldap.errorText.c_str(), ldap.received);
 }
 
-void DirectorySearchThread() { runDirectorySearch(currentLdapLogon()); }
-
 void startDirectorySearch()
 {
     LdapLogon logon = currentLdapLogon();

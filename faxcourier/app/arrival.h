@@ -24,7 +24,8 @@ namespace korva::app {
 // One running conversion of the watch file into a target file.
 class Conversion {
 public:
-    // Dropping a conversion does not wait for it.
+    // Dropping a conversion does not wait for it; its converter does, when
+    // it ends.
     virtual ~Conversion() = default;
     virtual void wait() = 0;
     // The print file's page count; read after wait().

@@ -44,7 +44,7 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (!isPrivateMessage(event, MsgConversionDone))
+        if (!isPrivateMessage(event, kConversionFinished))
             return false;
         done = true;
         loop_.quit();
@@ -74,7 +74,7 @@ void QtArrivalUi::setSendFaxDialogEnabled(bool enabled)
         dialog->setEnabled(enabled);
 }
 
-void QtArrivalUi::redrawSendFaxDocuments() { postMessage(SendFaxDialog::current(), MsgRedrawDocuments); }
+void QtArrivalUi::redrawSendFaxDocuments() { postMessage(SendFaxDialog::current(), kRedrawDocuments); }
 
 std::unique_ptr<Conversion> QtArrivalUi::convertWithProgress(
     const std::function<std::unique_ptr<Conversion>(ProgressTarget*)>& start)

@@ -9,7 +9,6 @@
 #include "faxcourier/settings/encryption_ports.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,7 +89,7 @@ ConfigureDialog::ConfigureDialog(Settings& settings, QWidget* owner, Saver save,
     // Opening: icon, values, limits, then come forward once shown.
     setSmallIcon(this);
     fillControls();
-    postMessage(this, MsgToForeground);
+    postMessage(this, kComeForward);
 }
 
 void ConfigureDialog::buildControls()
@@ -99,9 +98,7 @@ void ConfigureDialog::buildControls()
     int row = 0;
     for (const EditLayout& item : editLayouts) {
         auto* edit = withId(new QLineEdit(this), item.id);
-        auto* label = new QLabel(QString::fromLatin1(item.label), this);
-        label->setObjectName(labelName(item.id));
-        label->setBuddy(edit);
+        QLabel* label = labelFor(this, QString::fromLatin1(item.label), edit, item.id);
         if (item.kind == EditLayout::Port)
             edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         if (item.kind == EditLayout::Password)
@@ -149,9 +146,7 @@ void ConfigureDialog::addEncryptionRow(QGridLayout* grid, int row)
     encryption_ = withId(new QComboBox(this), IDC_ENCRYPTION);
     for (const char* name : encryptionNames)
         encryption_->addItem(QString::fromLatin1(name));
-    auto* label = new QLabel(QStringLiteral("&Encryption:"), this);
-    label->setObjectName(labelName(IDC_ENCRYPTION));
-    label->setBuddy(encryption_);
+    QLabel* label = labelFor(this, QStringLiteral("&Encryption:"), encryption_, IDC_ENCRYPTION);
     grid->addWidget(label, row, 0);
     grid->addWidget(encryption_, row, 1, Qt::AlignLeft);
     // Only the user's choice moves the ports, not the filling.
@@ -266,7 +261,7 @@ void ConfigureDialog::reject()
 
 bool ConfigureDialog::event(QEvent* event)
 {
-    if (isPrivateMessage(event, MsgToForeground)) {
+    if (isPrivateMessage(event, kComeForward)) {
         bringToForeground(this);
         return true;
     }

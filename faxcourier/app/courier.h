@@ -80,6 +80,7 @@ private:
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<PostedMessageTarget> windowTarget_;
     std::unique_ptr<QuitSignals> signals_;
+    // After state_ and errorSink_: its end waits for the conversions that use them.
     std::unique_ptr<Converter> converter_;
     std::unique_ptr<QtArrivalUi> arrivalUi_;
     std::unique_ptr<ArrivalHandler> arrival_;

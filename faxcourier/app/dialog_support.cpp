@@ -4,6 +4,7 @@
 #include "faxcourier/app/text_convert.h"
 #include "faxcourier/app/ui_seam.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +20,22 @@ QPushButton* pushButton(QWidget* parent, const QString& text, int id)
     button->setAutoDefault(true);
     return button;
 }
+
+QPushButton* pushButton(QWidget* parent, const char* latin1Text, int id)
+{
+    return pushButton(parent, QString::fromLatin1(latin1Text), id);
+}
+
+QLabel* labelFor(QWidget* parent, const QString& text, QWidget* buddy, int id)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(labelName(id));
+    label->setBuddy(buddy);
+    return label;
+}
+
+int dluX(const QWidget* widget, int units) { return units * widget->fontMetrics().averageCharWidth() / 4; }
+int dluY(const QWidget* widget, int units) { return units * widget->fontMetrics().height() / 8; }
 
 void splitColumnsInThirds(QTreeView* list)
 {

@@ -1,12 +1,18 @@
 #pragma once
 // Small helpers shared by the dialogs: control identifiers as object names,
-// push buttons, the recipient lists' column split, read-only fields, the
-// program icon, coming to the foreground, and refusing typed text that the
-// program's 8-bit text cannot hold.
+// push buttons and labels, dialog units, the recipient lists' column split,
+// read-only fields, the program icon, coming to the foreground, and refusing
+// typed text that the program's 8-bit text cannot hold.
+//
+// Object names: a dialog is named after its class ("SendFaxDialog"), a
+// control by its identifier ("1006"), the label of a control "label" plus
+// that identifier ("label1006"); a part without an identifier gets a short
+// lower-case word ("separator").
 
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 class QTreeView;
 
@@ -25,6 +31,14 @@ W* withId(W* widget, int id)
 // A push button that Enter runs while it has the focus; elsewhere in the
 // dialog Enter runs the default button.
 QPushButton* pushButton(QWidget* parent, const QString& text, int id);
+QPushButton* pushButton(QWidget* parent, const char* latin1Text, int id);
+
+// The label of control `id`, whose "&" letter focuses `buddy`.
+QLabel* labelFor(QWidget* parent, const QString& text, QWidget* buddy, int id);
+
+// Dialog units of a dialog template, in pixels of the widget's font.
+int dluX(const QWidget* widget, int units);
+int dluY(const QWidget* widget, int units);
 
 // Name, Number and Company take a third of the list's client width each
 // (the last one what is left), leaving room for a vertical scroll bar.

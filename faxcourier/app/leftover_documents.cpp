@@ -2,27 +2,21 @@
 
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/spool_names.h"
 
 #include <algorithm>
 #include <ctime>
 #include <dirent.h>
-#include <regex>
 
 namespace korva::app {
 namespace {
-
-bool isNumberedFile(const std::string& name)
-{
-    static const std::regex numbered("korvafax[0-9]+\\.tif");
-    return std::regex_match(name, numbered);
-}
 
 std::vector<std::string> numberedFiles(const std::string& folder)
 {
     std::vector<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* entry = readdir(dir))
-            if (isNumberedFile(entry->d_name))
+            if (isWorkFileName(entry->d_name))
                 names.push_back(entry->d_name);
         closedir(dir);
     }
@@ -48,7 +42,7 @@ SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder)
     std::vector<std::string> names = numberedFiles(spoolFolder);
     if (names.empty())
         return result;
-    result.folder = spoolFolder + "/unsent";
+    result.folder = unsentFolder(spoolFolder);
     bool folderMade = makeFolders(result.folder, 0700) == 0;
     std::string stamp = timeStamp();
     for (const std::string& name : names) {

@@ -17,7 +17,7 @@ MainWindow::MainWindow()
 
 bool MainWindow::event(QEvent* event)
 {
-    if (isPrivateMessage(event, MsgDocumentWaiting)) {
+    if (isPrivateMessage(event, kDocumentWaiting)) {
         if (onArrival_)
             onArrival_();
         return true;

@@ -51,7 +51,7 @@ TEST_F(Windows, DocumentWaitingPostedFromAnotherThreadRunsOnTheMainThread)
     PostedMessageTarget target(&window);
     std::vector<QThread*> threads;
     window.setArrivalHandler([&] { threads.push_back(QThread::currentThread()); });
-    std::thread watcher([&] { target.postMessage(MsgDocumentWaiting, 0); });
+    std::thread watcher([&] { target.postMessage(kDocumentWaiting, 0); });
     watcher.join();
     EXPECT_TRUE(threads.empty()) << "posted, not sent";
     ASSERT_TRUE(processEventsUntil([&] { return !threads.empty(); }));
@@ -82,8 +82,8 @@ TEST_F(Windows, ProgressDialogAppearsWithTheRangeAndFollowsThePosition)
     ASSERT_EQ(bar, dialog.bar());
     EXPECT_FALSE(dialog.isVisible()) << "created hidden";
 
-    postMessage(&dialog, MsgProgressRange, 4);
-    postMessage(&dialog, MsgProgressPosition, 3);
+    postMessage(&dialog, kProgressRange, 4);
+    postMessage(&dialog, kProgressPosition, 3);
     QCoreApplication::processEvents();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(bar->minimum(), 0);

@@ -29,7 +29,7 @@ ProgressDialog::ProgressDialog(QWidget* owner) : QDialog(owner), bar_(new QProgr
 
 bool ProgressDialog::event(QEvent* event)
 {
-    if (isPrivateMessage(event, MsgProgressRange)) {
+    if (isPrivateMessage(event, kProgressRange)) {
         // The first range message is also the moment to appear: the page
         // count is known.
         if (!isVisible()) {
@@ -39,7 +39,7 @@ bool ProgressDialog::event(QEvent* event)
         bar_->setRange(0, int(static_cast<PrivateMessage*>(event)->lParam()));
         return true;
     }
-    if (isPrivateMessage(event, MsgProgressPosition)) {
+    if (isPrivateMessage(event, kProgressPosition)) {
         bar_->setValue(int(static_cast<PrivateMessage*>(event)->lParam()));
         return true;
     }

@@ -145,8 +145,8 @@ TEST_F(Screenshots, SendFaxDialogWithTwoDocumentsAndThreeRecipients)
 TEST_F(Screenshots, ProgressDialog)
 {
     ProgressDialog dialog(nullptr);
-    PrivateMessage range(MsgProgressRange, 3);
-    PrivateMessage position(MsgProgressPosition, 1);
+    PrivateMessage range(kProgressRange, 3);
+    PrivateMessage position(kProgressPosition, 1);
     QCoreApplication::sendEvent(&dialog, &range);
     QCoreApplication::sendEvent(&dialog, &position);
     EXPECT_EQ(dialog.bar()->maximum(), 3);

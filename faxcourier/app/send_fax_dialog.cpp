@@ -29,23 +29,6 @@ SendFaxDialog* openDialog = nullptr;
 
 const QString faxCaption = QStringLiteral("KORVA Fax");
 
-QPushButton* button(QWidget* parent, const char* text, int id)
-{
-    return pushButton(parent, QString::fromLatin1(text), id);
-}
-
-QLabel* labelFor(QWidget* parent, const char* text, QWidget* buddy, int id)
-{
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setObjectName(labelName(id));
-    label->setBuddy(buddy);
-    return label;
-}
-
-// Dialog units of the template, in pixels of the dialog's font.
-int dluX(const QWidget* w, int units) { return units * w->fontMetrics().averageCharWidth() / 4; }
-int dluY(const QWidget* w, int units) { return units * w->fontMetrics().height() / 8; }
-
 // What goes to the server must fit its ANSI text; the box names the field.
 bool refuseUnfitRecipient(QWidget* dialog, QLineEdit* number, QLineEdit* name, QLineEdit* company)
 {
@@ -105,7 +88,7 @@ QLayout* SendFaxDialog::buildTop()
     comments_ = withId(new QPlainTextEdit(this), IDC_COMMENTS);
     comments_->setTabChangesFocus(true);
     comments_->setFixedHeight(dluY(this, 67));
-    configure_ = button(this, "Configure...", IDC_CONFIGURE);
+    configure_ = pushButton(this, "Configure...", IDC_CONFIGURE);
     grid->addWidget(labelFor(this, "&Subject :", subject_, IDC_SUBJECT), 0, 0);
     grid->addWidget(subject_, 0, 1);
     grid->addWidget(labelFor(this, "&Comments :", comments_, IDC_COMMENTS), 1, 0, Qt::AlignTop);
@@ -118,7 +101,7 @@ QLayout* SendFaxDialog::buildTop()
 QLayout* SendFaxDialog::buildLeft()
 {
     auto* column = new QVBoxLayout;
-    addressBook_ = button(this, "View Address &Book", IDC_VIEW_ADDRESS_BOOK);
+    addressBook_ = pushButton(this, "View Address &Book", IDC_VIEW_ADDRESS_BOOK);
     column->addWidget(addressBook_, 0, Qt::AlignLeft);
 
     auto* group = new QGroupBox(QStringLiteral("Documents"), this);
@@ -135,9 +118,9 @@ QLayout* SendFaxDialog::buildLeft()
     totalRow->addWidget(labelFor(group, "Total Pages: ", totalPages_, IDC_TOTAL_PAGES));
     totalRow->addWidget(totalPages_, 1);
     inside->addLayout(totalRow);
-    delete_ = button(group, "Delete", IDC_DELETE_DOCUMENT);
-    preview_ = button(group, "Preview Fa&x", IDC_PREVIEW);
-    hiddenEditView_ = button(group, "Button1", IDC_HIDDEN_EDIT_VIEW);
+    delete_ = pushButton(group, "Delete", IDC_DELETE_DOCUMENT);
+    preview_ = pushButton(group, "Preview Fa&x", IDC_PREVIEW);
+    hiddenEditView_ = pushButton(group, "Button1", IDC_HIDDEN_EDIT_VIEW);
     hiddenEditView_->hide();
     auto* documentButtons = new QHBoxLayout;
     documentButtons->addWidget(delete_);
@@ -166,10 +149,10 @@ QLayout* SendFaxDialog::buildRight()
     recipients_ = withId(new RecipientList(this), IDC_RECIPIENT_LIST);
     column->addWidget(recipients_, 1);
 
-    add_ = button(this, "&Add Recipient", IDC_ADD_RECIPIENT);
+    add_ = pushButton(this, "&Add Recipient", IDC_ADD_RECIPIENT);
     add_->setDefault(true);
-    replace_ = button(this, "Re&place Recipient", IDC_REPLACE_RECIPIENT);
-    remove_ = button(this, "Remo&ve Recipient", IDC_REMOVE_RECIPIENT);
+    replace_ = pushButton(this, "Re&place Recipient", IDC_REPLACE_RECIPIENT);
+    remove_ = pushButton(this, "Remo&ve Recipient", IDC_REMOVE_RECIPIENT);
     for (QPushButton* b : {add_, replace_, remove_})
         b->setEnabled(false);
     auto* row = new QHBoxLayout;
@@ -193,8 +176,8 @@ QLayout* SendFaxDialog::buildBottom()
     row->addWidget(coverPageLabel_);
     row->addWidget(coverPageList_);
     row->addStretch(1);
-    auto* cancel = button(this, "Cancel", IDCANCEL);
-    auto* send = button(this, "S&end Fax", IDOK);
+    auto* cancel = pushButton(this, "Cancel", IDCANCEL);
+    auto* send = pushButton(this, "S&end Fax", IDOK);
     row->addWidget(cancel);
     row->addWidget(send);
     connect(cancel, &QPushButton::clicked, this, &SendFaxDialog::reject);
@@ -230,7 +213,7 @@ void SendFaxDialog::initDialog()
 {
     openDialog = this;
     setSmallIcon(this);
-    postMessage(this, MsgRedrawDocuments);
+    postMessage(this, kRedrawDocuments);
     subject_->setText(toQt(job_.subject));
     comments_->clear();
     fillRecipientsFromJob();
@@ -239,7 +222,7 @@ void SendFaxDialog::initDialog()
         services_.configure(nullptr);
     if (settings_.NoConfig)
         configure_->hide();
-    postMessage(this, MsgToForeground);
+    postMessage(this, kComeForward);
     FillCoverPageList();
     if (!tif_.tifOpenAvailable && tif_.tifEditVerb.IsEmpty()) {
         preview_->setEnabled(false);
@@ -363,7 +346,7 @@ void SendFaxDialog::deleteDocument()
     // remove it once it has left the job.
     deleteFile(job_.documents[size_t(row)].file.Text());
     job_.documents.erase(job_.documents.begin() + row);
-    postMessage(this, MsgRedrawDocuments);
+    postMessage(this, kRedrawDocuments);
 }
 
 void SendFaxDialog::previewDocument(bool editFirst)
@@ -466,11 +449,11 @@ void SendFaxDialog::endDialog(int result)
 
 bool SendFaxDialog::event(QEvent* event)
 {
-    if (isPrivateMessage(event, MsgToForeground)) {
+    if (isPrivateMessage(event, kComeForward)) {
         bringToForeground(this);
         return true;
     }
-    if (isPrivateMessage(event, MsgRedrawDocuments)) {
+    if (isPrivateMessage(event, kRedrawDocuments)) {
         refreshDocuments();
         return true;
     }

@@ -3,6 +3,7 @@
 #include "faxcourier/outbox/job_text.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/spool_names.h"
 
 #include <algorithm>
 #include <atomic>
@@ -145,7 +146,7 @@ std::chrono::seconds retryDelay(int attempts)
     return std::chrono::seconds(std::min(delay, kLongestDelay));
 }
 
-Outbox::Outbox(std::string spoolFolder) : folder_(std::move(spoolFolder) + "/outbox") {}
+Outbox::Outbox(std::string spoolFolder) : folder_(outboxFolder(spoolFolder)) {}
 
 std::string Outbox::entryFolder(const std::string& id) const
 {

@@ -144,7 +144,7 @@ void Conversion::post(unsigned message, std::intptr_t lParam)
 // may open it elsewhere or print it again.
 void Conversion::setAside(const std::string& workFile)
 {
-    const std::string folder = request_.spoolFolder + "/unsent";
+    const std::string folder = unsentFolder(request_.spoolFolder);
     const std::string name = workFile.substr(workFile.find_last_of('/') + 1);
     std::string kept = folder + "/" + std::to_string(std::time(nullptr)) + "-" + name;
     if (makeFolders(folder, 0700) != 0 || moveFile(workFile, kept) != 0) {
@@ -163,22 +163,10 @@ void Conversion::report(const std::string& text)
 
 }  // namespace
 
-std::string workFilePath(const std::string& spoolFolder, int number)
-{
-    return spoolFolder + "/korvafax" + std::to_string(number) + ".tif";
-}
-
 ConversionResult convertPrintFile(const ConversionRequest& request,
                                   std::atomic<int>& printFileCounter)
 {
     return Conversion(request, printFileCounter).run();
-}
-
-std::thread startConversionThread(ConversionRequest request, std::atomic<int>& printFileCounter)
-{
-    return std::thread([request = std::move(request), &printFileCounter] {
-        convertPrintFile(request, printFileCounter);
-    });
 }
 
 }  // namespace korva

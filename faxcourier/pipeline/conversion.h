@@ -4,11 +4,11 @@
 
 #include "faxcourier/pipeline/error_sink.h"
 #include "faxcourier/pipeline/messages.h"
+#include "platform/spool_names.h"
 
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <thread>
 
 namespace korva {
 
@@ -43,15 +43,9 @@ struct ConversionResult {
     bool stopped = false;      // the print file was left whole, the target deleted
 };
 
-// The work file "<spool folder>/korvafax<n>.tif".
-std::string workFilePath(const std::string& spoolFolder, int number);
-
 // Runs one conversion on the calling thread. `printFileCounter` is shared
 // with the main window; each conversion takes a new number from it.
 ConversionResult convertPrintFile(const ConversionRequest& request,
                                   std::atomic<int>& printFileCounter);
-
-// Runs convertPrintFile on a new thread, which owns the request.
-std::thread startConversionThread(ConversionRequest request, std::atomic<int>& printFileCounter);
 
 }  // namespace korva

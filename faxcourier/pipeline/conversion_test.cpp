@@ -15,6 +15,7 @@
 #include <tiffio.h>
 #include <fcntl.h>
 #include <mutex>
+#include <thread>
 #include <semaphore.h>
 #include <unistd.h>
 
@@ -223,7 +224,7 @@ TEST_F(ConversionTest, StarTargetSetsTheEventAfterTheLastPageAndTheWorkFile)
     ConversionRequest r = request(&progress);
     r.target = "*" + target;
     r.finishedEvent = event;
-    std::thread thread = startConversionThread(r, state.printFileCounter);
+    std::thread thread([this, r] { convertPrintFile(r, state.printFileCounter); });
 
     timespec deadline {};
     clock_gettime(CLOCK_REALTIME, &deadline);
@@ -299,7 +300,7 @@ TEST_F(ConversionTest, OverlappingConversionsUseTheirOwnWorkFiles)
     std::atomic<uint32_t> firstCount{0};
     ConversionRequest first = request(nullptr);
     first.publishedPageCount = &firstCount;
-    std::thread thread = startConversionThread(first, state.printFileCounter);
+    std::thread thread([this, first] { convertPrintFile(first, state.printFileCounter); });
     // The second document may arrive before or after the first was taken.
     ASSERT_TRUE(pollUntil([&] { return !fileExists(watchFilePath(spool)); }, 10s));
     printPages({{PrintFormat::Mono}});

@@ -1,6 +1,7 @@
 #pragma once
-// The private messages through which the pipeline threads talk to the rest
-// of faxcourier. Always posted, never sent; wParam is always 0.
+// faxcourier's private messages: the pipeline threads talk to the rest of
+// the program with them, and the dialogs to themselves. Always posted, never
+// sent; wParam is always 0.
 
 #include <cstdint>
 
@@ -12,6 +13,7 @@ enum PipelineMessage : unsigned {
     kProgressRange = 0x8002,       // lParam = page count
     kProgressPosition = 0x8003,    // lParam = page just stored, from 1
     kConversionFinished = 0x8004,  // conversion done
+    kRedrawDocuments = 0x8005,     // Send Fax dialog: redraw the document list
 };
 
 // A receiver of posted messages. postMessage is called from pipeline threads;

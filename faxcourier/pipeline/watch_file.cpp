@@ -4,11 +4,6 @@
 
 namespace korva {
 
-std::string watchFilePath(const std::string& spoolFolder)
-{
-    return spoolFolder + "/korvafax.tif";
-}
-
 bool getWatchFileTime(const std::string& path, WatchFileTime& out)
 {
     out = {};

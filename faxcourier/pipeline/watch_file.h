@@ -2,14 +2,13 @@
 // The watch file: the one name under which the exit library hands a finished
 // print file over, and the stamp by which the watcher tells two of them apart.
 
+#include "platform/spool_names.h"
+
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
 
 namespace korva {
-
-// "<spool folder>/korvafax.tif"
-std::string watchFilePath(const std::string& spoolFolder);
 
 // Identity of one watch file. Two documents finished within one clock tick
 // still differ in their inode, since each arrives by a rename of a new file.

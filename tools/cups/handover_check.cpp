@@ -1,5 +1,7 @@
 #include "tools/cups/handover_check.h"
 
+#include "platform/spool_names.h"
+
 #include <dirent.h>
 
 namespace korva::cups {
@@ -12,7 +14,7 @@ std::set<std::string> printFilesIn(const std::string& spool)
         return names;
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.rfind("korvafax_", 0) == 0 && name.size() > 13 && name.compare(name.size() - 4, 4, ".tif") == 0)
+        if (isJobFileName(name))
             names.insert(name);
     }
     closedir(dir);
