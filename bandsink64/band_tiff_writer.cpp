@@ -156,10 +156,7 @@ int32_t writeColourBand(ExitJob& job, const Band& band)
 }
 
 // A band without rows to take is ignored like an unknown format.
-bool hasUsableRows(const Band& band)
-{
-    return band.width > 0 && band.height > 0 && band.bits;
-}
+bool hasUsableRows(const Band& band) { return band.width > 0 && band.height > 0 && band.bits; }
 
 int32_t finishPage(ExitJob& job, int32_t result)
 {
@@ -185,14 +182,14 @@ size_t bandRowStride(int32_t format, int32_t width)
 {
     const size_t w = width > 0 ? size_t(width) : 0;
     switch (format) {
-    case monochromeBitmap:
-        return w / 8;
-    case greyBitmap:
-        return roundUpTo4(w);
-    case colourBitmap:
-        return roundUpTo4(3 * w);
-    default:
-        return 0;
+        case monochromeBitmap:
+            return w / 8;
+        case greyBitmap:
+            return roundUpTo4(w);
+        case colourBitmap:
+            return roundUpTo4(3 * w);
+        default:
+            return 0;
     }
 }
 
@@ -222,17 +219,17 @@ int32_t writeBand(ExitJob& job, const Band& band)
     int32_t result = 0;
     if (hasUsableRows(band)) {
         switch (band.format) {
-        case monochromeBitmap:
-            result = writeMonochromeBand(job, band);
-            break;
-        case greyBitmap:
-            result = writeGreyBand(job, band);
-            break;
-        case colourBitmap:
-            result = writeColourBand(job, band);
-            break;
-        default:
-            break;
+            case monochromeBitmap:
+                result = writeMonochromeBand(job, band);
+                break;
+            case greyBitmap:
+                result = writeGreyBand(job, band);
+                break;
+            case colourBitmap:
+                result = writeColourBand(job, band);
+                break;
+            default:
+                break;
         }
     }
     if (band.banding)

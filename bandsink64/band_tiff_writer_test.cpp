@@ -353,7 +353,7 @@ TEST_F(BandWriterTest, RowThatCannotBeWrittenIsReportedAtThePagesLastBand)
     if (child == 0) {
         // The file may not grow past 4 KiB: every write beyond fails.
         signal(SIGXFSZ, SIG_IGN);
-        rlimit limit {4096, 4096};
+        rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
         startDocument();
         startPage();

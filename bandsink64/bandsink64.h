@@ -27,11 +27,7 @@ extern "C" {
  *   5  three bytes per pixel (R, G, B), rows 3 * lWidth rounded up to 4
  *      bytes apart
  * Other values are accepted and ignored. */
-enum {
-    BANDSINK64_MONOCHROME = 1,
-    BANDSINK64_GREY = 3,
-    BANDSINK64_COLOUR = 5
-};
+enum { BANDSINK64_MONOCHROME = 1, BANDSINK64_GREY = 3, BANDSINK64_COLOUR = 5 };
 
 /* Results of endPageExit. */
 enum {

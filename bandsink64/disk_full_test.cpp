@@ -42,7 +42,7 @@ protected:
             int err = open(childErrors().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(err, 2);
             signal(SIGXFSZ, SIG_IGN);
-            rlimit limit {kFileSizeLimit, kFileSizeLimit};
+            rlimit limit{kFileSizeLimit, kFileSizeLimit};
             setrlimit(RLIMIT_FSIZE, &limit);
             SinkLibrary sink;
             void* job = nullptr;

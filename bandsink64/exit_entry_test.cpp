@@ -38,7 +38,7 @@ protected:
 
     ControlRecord readRecord() const
     {
-        ControlRecord record {};
+        ControlRecord record{};
         std::string bytes = readWholeFile(controlFile());
         std::memcpy(&record, bytes.data(), std::min(bytes.size(), sizeof record));
         return record;
@@ -68,7 +68,7 @@ TEST_F(ExitEntryTest, FinishedDocumentBecomesTheWatchFileAndIsRecordedInTheContr
 
 TEST_F(ExitEntryTest, HandOverKeepsThePresetFields)
 {
-    ControlRecord preset {};
+    ControlRecord preset{};
     setField(preset.userName, "someone-else");
     setField(preset.documentName, "an earlier document with a longer name than the next");
     setField(preset.subject, "Preset subject");
@@ -104,7 +104,7 @@ TEST_F(ExitEntryTest, WaitingWatchFileStaysWhileTheNextDocumentIsPrinted)
 TEST_F(ExitEntryTest, DocumentWithoutPagesHandsNothingOver)
 {
     writeExitLogging(home.sysconf(), "1", logFile());
-    ControlRecord preset {};
+    ControlRecord preset{};
     setField(preset.subject, "keep me");
     writeRecord(preset);
     const std::string before = readWholeFile(controlFile());
@@ -128,7 +128,9 @@ TEST_F(ExitEntryTest, PerJobFileIsNamedForUserTickProcessAndJobAndPrivate)
     auto files = perJobFiles();
     ASSERT_EQ(files.size(), 1u);
     std::string name = std::filesystem::path(files[0]).filename().string();
-    EXPECT_TRUE(std::regex_match(name, std::regex("korvafax_" + currentUserName() + "_[0-9a-f]{8}_[0-9]+_[0-9]+\\.tif"))) << name;
+    EXPECT_TRUE(
+        std::regex_match(name, std::regex("korvafax_" + currentUserName() + "_[0-9a-f]{8}_[0-9]+_[0-9]+\\.tif")))
+        << name;
     EXPECT_EQ(fileMode(files[0]), 0600u);
     ASSERT_EQ(sink.endPageExit(b.bits.data(), 20, 1728, 1, 200, 200, 0, &job), 0);
     ASSERT_EQ(sink.endDocExit(&job), 0);

@@ -34,8 +34,7 @@ bool ExitLibrary::load(const std::string& path)
            resolve(handle_, "startDocExit", startDocExit, error_) &&
            resolve(handle_, "startPageExit", startPageExit, error_) &&
            resolve(handle_, "textOutExit", textOutExit, error_) &&
-           resolve(handle_, "endPageExit", endPageExit, error_) &&
-           resolve(handle_, "endDocExit", endDocExit, error_);
+           resolve(handle_, "endPageExit", endPageExit, error_) && resolve(handle_, "endDocExit", endDocExit, error_);
 }
 
 }  // namespace korva

@@ -40,7 +40,7 @@ Settings currentSettings()
 std::string asctimeNow()
 {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     char text[64] = {};
     if (!localtime_r(&now, &local) || !asctime_r(&local, text))
         return "\n";

@@ -113,8 +113,9 @@ TEST_F(ExitLogTest, LevelThreeWritesTheWholeTraceWithTimeStamps)
 
     std::istringstream lines(readWholeFile(logFile()));
     std::string stamp, message;
-    const std::regex asctimeText("(Sun|Mon|Tue|Wed|Thu|Fri|Sat) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
-                                 "[ 1-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}");
+    const std::regex asctimeText(
+        "(Sun|Mon|Tue|Wed|Thu|Fri|Sat) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
+        "[ 1-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-6][0-9] [0-9]{4}");
     int entries = 0;
     while (std::getline(lines, stamp) && std::getline(lines, message)) {
         EXPECT_TRUE(std::regex_match(stamp, asctimeText)) << stamp;

@@ -21,8 +21,8 @@ TEST(Exports, OnlyTheSixExitFunctionsAreDefined)
     std::string address, type, name;
     while (lines >> address >> type >> name)
         names.insert(name);
-    EXPECT_EQ(names, (std::set<std::string>{"getVersion", "startDocExit", "startPageExit", "textOutExit",
-                                            "endPageExit", "endDocExit"}));
+    EXPECT_EQ(names, (std::set<std::string>{"getVersion", "startDocExit", "startPageExit", "textOutExit", "endPageExit",
+                                            "endDocExit"}));
 }
 
 TEST(Exports, PrototypesMatchTheHeader)

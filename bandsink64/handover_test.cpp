@@ -98,7 +98,7 @@ protected:
 
     ControlRecord recordIn(const std::string& path) const
     {
-        ControlRecord record {};
+        ControlRecord record{};
         std::string bytes = readWholeFile(path);
         std::memcpy(&record, bytes.data(), std::min(bytes.size(), sizeof record));
         return record;

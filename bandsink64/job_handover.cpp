@@ -29,7 +29,7 @@ std::mutex controlAreaUse;
 
 // Per-job files of one process differ by this count; the tick alone repeats
 // within a millisecond, and two processes differ by their pid.
-std::atomic<unsigned> jobsStarted {0};
+std::atomic<unsigned> jobsStarted{0};
 
 std::string watchFileFor(const std::string& spoolFolder)
 {

@@ -31,7 +31,7 @@ struct FakeMoves {
 
 TEST(MoveWithRetries, SucceedsAtOnce)
 {
-    FakeMoves fake {{0}};
+    FakeMoves fake{{0}};
     EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()), 0);
     EXPECT_EQ(fake.attempts, 1);
     EXPECT_EQ(fake.pauses, 0);
@@ -39,7 +39,7 @@ TEST(MoveWithRetries, SucceedsAtOnce)
 
 TEST(MoveWithRetries, WaitsWhileTheFileIsInUse)
 {
-    FakeMoves fake {{EBUSY, EBUSY, EBUSY, 0}};
+    FakeMoves fake{{EBUSY, EBUSY, EBUSY, 0}};
     EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()), 0);
     EXPECT_EQ(fake.attempts, 4);
     EXPECT_EQ(fake.pauses, 3);
@@ -47,7 +47,7 @@ TEST(MoveWithRetries, WaitsWhileTheFileIsInUse)
 
 TEST(MoveWithRetries, GivesUpAfterAHundredAttempts)
 {
-    FakeMoves fake {{EBUSY}};
+    FakeMoves fake{{EBUSY}};
     EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()), EBUSY);
     EXPECT_EQ(fake.attempts, 100);
     EXPECT_EQ(fake.pauses, 99);
@@ -55,7 +55,7 @@ TEST(MoveWithRetries, GivesUpAfterAHundredAttempts)
 
 TEST(MoveWithRetries, OtherErrorsEndAtOnce)
 {
-    FakeMoves fake {{EBUSY, ENOENT, 0}};
+    FakeMoves fake{{EBUSY, ENOENT, 0}};
     EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()), ENOENT);
     EXPECT_EQ(fake.attempts, 2);
 }

@@ -75,8 +75,8 @@ TEST_F(FaxPresetTest, HelpPrintsUsageAndTouchesNothing)
 
 TEST_F(FaxPresetTest, WritesAFreshWholeRecord)
 {
-    ProcessResult r = run({"-S", "Invoice 42", "-r", "0301234~Anna Berg~Acme", "-C", "Urgent", "-n", "Me", "-e",
-                           "me@x", "-f", "1", "-p", "2", "-o", "Co", "-u", "someone"});
+    ProcessResult r = run({"-S", "Invoice 42", "-r", "0301234~Anna Berg~Acme", "-C", "Urgent", "-n", "Me", "-e", "me@x",
+                           "-f", "1", "-p", "2", "-o", "Co", "-u", "someone"});
     EXPECT_EQ(r.out, "Print job data added OK\n");
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(controlBytes().size(), controlRecordSize);
@@ -234,7 +234,8 @@ TEST_F(FaxPresetTest, ControlFileThatCannotBeUsedFailsWithTheReason)
         std::string err;
     };
     const Case cases[] = {
-        {folderInItsPlace, {"-s", "new"},
+        {folderInItsPlace,
+         {"-s", "new"},
          "Cannot write the print job data to " + control + "; the previous data stays\n"},
         {folderInItsPlace, {"-flush"}, "Cannot clear the data transfer area " + control + "\n"},
         {folderInItsPlace, {"-list"}, "Cannot read the data transfer area " + control + "\n"},

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::memset(&record, 0, sizeof record);
     std::memcpy(&record, data, size < sizeof record ? size : sizeof record);
     JobPreset preset = readJobPreset(record, "previous cover");
-    if (preset.subject.size() > 299 || preset.documentName.size() > 99 || (preset.coverPage.size() > 99 && preset.coverPage != "previous cover"))
+    if (preset.subject.size() > 299 || preset.documentName.size() > 99 ||
+        (preset.coverPage.size() > 99 && preset.coverPage != "previous cover"))
         std::abort();
     if (preset.recipients.size() > 5)
         std::abort();

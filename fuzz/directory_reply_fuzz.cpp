@@ -56,7 +56,8 @@ bool logonSucceeds(const std::string& bytes, size_t& at)
 {
     std::string line;
     for (const char* context : {"", "LOGON", "PASSWORD"})
-        if (!stepSucceeds(bytes, at, {"Socket error logging on to KORVA", "Error logging on to KORVA", context}, 0, line))
+        if (!stepSucceeds(bytes, at, {"Socket error logging on to KORVA", "Error logging on to KORVA", context}, 0,
+                          line))
             return false;
     return true;
 }
@@ -100,9 +101,9 @@ void deleteEntry(const std::string& bytes, const Settings& settings)
     }
     size_t at = 0;
     std::string line;
-    bool expected = logonSucceeds(bytes, at) &&
-                    stepSucceeds(bytes, at, {"Socket error Deleting LDAP Entry", "Error Deleting LDAP Entry", id.Text()},
-                                 0, line);
+    bool expected =
+        logonSucceeds(bytes, at) &&
+        stepSucceeds(bytes, at, {"Socket error Deleting LDAP Entry", "Error Deleting LDAP Entry", id.Text()}, 0, line);
     FUZZ_CHECK(deleted == expected);
     FUZZ_CHECK(boxes.size() == (deleted ? 0u : 1u));
 }
@@ -112,7 +113,7 @@ void deleteEntry(const std::string& bytes, const Settings& settings)
 void saveEntry(const std::string& bytes, const Settings& settings, bool existing)
 {
     AttributeMap oldMap;
-    AttributeMap newMap {{"CN", "Anna B"}, {"MAIL", "berta"}};
+    AttributeMap newMap{{"CN", "Anna B"}, {"MAIL", "berta"}};
     if (existing) {
         oldMap = {{kObjectIdKey, "MAIL=anna,o=y"}, {"CN", "Anna"}, {"MAIL", "anna"}};
         newMap["TITLE"] = "Sales";
@@ -183,10 +184,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     boxes.clear();
     cursorsShown = cursorsRestored = 0;
     switch (data[0] % 4) {
-    case 0: logOnOnly(bytes, settings); break;
-    case 1: deleteEntry(bytes, settings); break;
-    case 2: saveEntry(bytes, settings, true); break;
-    default: saveEntry(bytes, settings, false); break;
+        case 0:
+            logOnOnly(bytes, settings);
+            break;
+        case 1:
+            deleteEntry(bytes, settings);
+            break;
+        case 2:
+            saveEntry(bytes, settings, true);
+            break;
+        default:
+            saveEntry(bytes, settings, false);
+            break;
     }
     FUZZ_CHECK(cursorsShown == cursorsRestored);
     for (const ServerErrorBox& box : boxes) {

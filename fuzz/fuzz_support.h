@@ -15,12 +15,12 @@
 #include <unistd.h>
 
 // A broken rule ends the run with the rule and its line.
-#define FUZZ_CHECK(condition)                                                                   \
-    do {                                                                                        \
-        if (!(condition)) {                                                                     \
+#define FUZZ_CHECK(condition)                                                                        \
+    do {                                                                                             \
+        if (!(condition)) {                                                                          \
             std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            std::abort();                                                                       \
-        }                                                                                       \
+            std::abort();                                                                            \
+        }                                                                                            \
     } while (0)
 
 namespace korva::fuzz {
@@ -52,7 +52,7 @@ struct Listener {
     Listener()
     {
         fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address {};
+        sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t size = sizeof address;

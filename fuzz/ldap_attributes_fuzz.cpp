@@ -51,7 +51,8 @@ struct Reader {
 std::string asText(const std::string& part) { return part.substr(0, part.find('\0')); }
 
 // Delivers the entry to `ldap` as the component does.
-void deliver(korva::LDAP& ldap, const std::string& dn, const std::vector<std::pair<std::string, std::string>>& attributes)
+void deliver(korva::LDAP& ldap, const std::string& dn,
+             const std::vector<std::pair<std::string, std::string>>& attributes)
 {
     LdapInstance& instance = *ldap.handle();
     instance.current = attributes;
@@ -124,7 +125,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Reader reader {data, size};
+    Reader reader{data, size};
     std::string dn, type, value;
     reader.next(dn);
     std::vector<std::pair<std::string, std::string>> attributes;

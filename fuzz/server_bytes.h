@@ -96,7 +96,7 @@ extern "C" int __wrap_connect(int fd, const sockaddr* address, socklen_t length)
 {
     int rc = __real_connect(fd, address, length);
     if (rc != 0 && errno == EINPROGRESS && korva::fuzz::answering) {
-        pollfd connecting {fd, POLLOUT, 0};
+        pollfd connecting{fd, POLLOUT, 0};
         int error = 0;
         socklen_t size = sizeof error;
         FUZZ_CHECK(poll(&connecting, 1, 10000) == 1);

@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     socket_seam::setReadWaitMs(0);
 
-    LineModel model {bytes};
+    LineModel model{bytes};
     std::string expected, collected;
     String line;
     for (int read = 0;; ++read) {

@@ -109,7 +109,9 @@ TEST(CourierPresence, CheckersOnManyThreadsAgreeAndNeverBlockTheHolder)
 TEST(CourierPresence, HoldingNeverFailsBecauseOfAChecker)
 {
     TempHome home;
-    { CourierPresence made(home.path()); }  // the file exists from here on
+    {
+        CourierPresence made(home.path());
+    }  // the file exists from here on
     std::atomic<bool> stop{false};
     std::vector<std::thread> checkers;
     for (int t = 0; t < 2; ++t)

@@ -14,10 +14,7 @@ int moveFile(const std::string& from, const std::string& to)
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-int deleteFile(const std::string& path)
-{
-    return unlink(path.c_str()) == 0 ? 0 : errno;
-}
+int deleteFile(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }
 
 bool fileExists(const std::string& path)
 {

@@ -43,7 +43,7 @@ struct LoadedHive {
     bool partial = false;  // the file had an unreadable line; only what came before is here
     std::string text;      // the file as read; dropped once settled unless partial
     FileStamp stamp;
-    bool settled = false;  // a rewrite would change the stamp
+    bool settled = false;                                     // a rewrite would change the stamp
     std::map<std::string, std::vector<std::string>> subKeys;  // by folded path, as asked for
 };
 
@@ -68,16 +68,13 @@ int64_t nowNs()
     return nanoseconds(now);
 }
 
-FileStamp stampOf(const struct stat& st)
-{
-    return {true, st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim)};
-}
+FileStamp stampOf(const struct stat& st) { return {true, st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim)}; }
 
 // The stamp of the file now; none when it cannot be looked at (reading it
 // then says why).
 std::optional<FileStamp> currentStamp(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) == 0)
         return stampOf(st);
     if (errno == ENOENT)
@@ -92,7 +89,7 @@ bool readFile(const std::string& path, std::string& text, FileStamp& stamp, int&
         err = errno;
         return false;
     }
-    struct stat st{};
+    struct stat st {};
     if (fstat(fileno(file), &st) == 0)
         stamp = stampOf(st);
     char chunk[65536];
@@ -168,10 +165,7 @@ LoadedHive& loadHive(RegistryHive which)
 }
 
 // After the process changed the hive (or tried to), the file is what counts.
-void forgetHive(RegistryHive which)
-{
-    loadedHives.erase(registryHivePath(which));
-}
+void forgetHive(RegistryHive which) { loadedHives.erase(registryHivePath(which)); }
 
 // Keeps the unreadable file beside the hive before it is replaced, so
 // nothing the administrator wrote is lost.
@@ -222,12 +216,12 @@ const Value* lookUp(const LoadedHive& loaded, const std::string& keyPath, const 
 const char* registryHiveName(RegistryHive hive)
 {
     switch (hive) {
-    case RegistryHive::CurrentUser:
-        return "HKEY_CURRENT_USER";
-    case RegistryHive::LocalMachine:
-        return "HKEY_LOCAL_MACHINE";
-    case RegistryHive::ClassesRoot:
-        return "HKEY_CLASSES_ROOT";
+        case RegistryHive::CurrentUser:
+            return "HKEY_CURRENT_USER";
+        case RegistryHive::LocalMachine:
+            return "HKEY_LOCAL_MACHINE";
+        case RegistryHive::ClassesRoot:
+            return "HKEY_CLASSES_ROOT";
     }
     return "";
 }

@@ -79,8 +79,8 @@ public:
 
     // Conveniences over queryValue / setValue.
     std::optional<std::string> readString(const char* name) const;  // REG_SZ, up to the first NUL
-    std::optional<uint32_t> readDword(const char* name) const;       // REG_DWORD only
-    int writeString(const char* name, const std::string& text);      // REG_SZ with its NUL
+    std::optional<uint32_t> readDword(const char* name) const;      // REG_DWORD only
+    int writeString(const char* name, const std::string& text);     // REG_SZ with its NUL
     int writeDword(const char* name, uint32_t value);
 
 private:

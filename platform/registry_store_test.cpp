@@ -247,9 +247,7 @@ TEST(RegistryStore, UnreadableFileIsNeverReplaced)
     writeWholeFile(path, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Keep]\n\"A\"=\"1\"\n");
     chmod(path.c_str(), 0);
     RegistryKey key;
-    capturedStderr([&] {
-        EXPECT_EQ(key.create(RegistryHive::CurrentUser, "New"), kRegReadFault);
-    });
+    capturedStderr([&] { EXPECT_EQ(key.create(RegistryHive::CurrentUser, "New"), kRegReadFault); });
     chmod(path.c_str(), 0600);
     EXPECT_NE(readWholeFile(path).find("Keep"), std::string::npos);
 }
@@ -260,9 +258,7 @@ TEST(RegistryStore, HiveThatIsAFolderCannotBeWritten)
     std::string path = registryHivePath(RegistryHive::CurrentUser);
     std::filesystem::create_directories(path);
     RegistryKey key;
-    std::string err = capturedStderr([&] {
-        EXPECT_EQ(key.create(RegistryHive::CurrentUser, "New"), kRegReadFault);
-    });
+    std::string err = capturedStderr([&] { EXPECT_EQ(key.create(RegistryHive::CurrentUser, "New"), kRegReadFault); });
     EXPECT_NE(err.find(path), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(path));
 }
@@ -297,8 +293,8 @@ TEST(RegistryStoreText, AStringValueEndsAtAnEmbeddedNul)
     ASSERT_EQ(parsed.badLine, 0);
     ASSERT_EQ(parsed.hive.keys.size(), 1u);
     EXPECT_EQ(parsed.hive.keys[0].values.at(0).data, "mail.");
-    auto again = korva::registry::parseHive(korva::registry::formatHive(parsed.hive, "HKEY_CURRENT_USER"),
-                                            "HKEY_CURRENT_USER");
+    auto again =
+        korva::registry::parseHive(korva::registry::formatHive(parsed.hive, "HKEY_CURRENT_USER"), "HKEY_CURRENT_USER");
     EXPECT_EQ(again.hive.keys[0].values.at(0).data, "mail.");
 }
 

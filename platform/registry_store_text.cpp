@@ -254,10 +254,7 @@ std::vector<std::pair<int, std::string>> logicalLines(const std::string& text)
 std::atomic<size_t> parseCount{0};
 
 // What the paths below a key start with: "a\" below "a", nothing below the root.
-std::string prefixBelow(const std::string& foldedPath)
-{
-    return foldedPath.empty() ? foldedPath : foldedPath + '\\';
-}
+std::string prefixBelow(const std::string& foldedPath) { return foldedPath.empty() ? foldedPath : foldedPath + '\\'; }
 
 }  // namespace
 

@@ -47,7 +47,7 @@ public:
     // alphabetical order without regard to case.
     std::vector<std::string> subKeys(const Hive& hive, const std::string& path) const;
 
-    size_t addKey(Hive& hive, const std::string& path);  // the existing key, or a new one at the end
+    size_t addKey(Hive& hive, const std::string& path);    // the existing key, or a new one at the end
     Value& addValue(Hive& hive, size_t key, Value value);  // a name the key does not have yet
 
 private:

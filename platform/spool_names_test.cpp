@@ -27,10 +27,10 @@ TEST(SpoolNames, JobAndWorkFilesAreToldFromEachOther)
         bool job;
         bool work;
     };
-    for (const Case& c : {Case{"korvafax_anna_00001a2b_42_3.tif", true, false}, Case{"korvafax_.tif", false, false},
-                          Case{"korvafax12.tif", false, true}, Case{"korvafax.tif", false, false},
-                          Case{"korvafax1a.tif", false, false}, Case{"korvafax3.tiff", false, false},
-                          Case{"korvafax.running", false, false}}) {
+    for (const Case& c :
+         {Case{"korvafax_anna_00001a2b_42_3.tif", true, false}, Case{"korvafax_.tif", false, false},
+          Case{"korvafax12.tif", false, true}, Case{"korvafax.tif", false, false}, Case{"korvafax1a.tif", false, false},
+          Case{"korvafax3.tiff", false, false}, Case{"korvafax.running", false, false}}) {
         EXPECT_EQ(isJobFileName(c.name), c.job) << c.name;
         EXPECT_EQ(isWorkFileName(c.name), c.work) << c.name;
     }

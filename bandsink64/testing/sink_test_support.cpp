@@ -64,8 +64,7 @@ std::vector<std::string> StderrCapture::boxes(const std::string& caption) const
 void writeExitLogging(const std::string& sysconfFolder, const std::string& level, const std::string& logFile)
 {
     std::filesystem::create_directories(sysconfFolder);
-    writeWholeFile(sysconfFolder + "/JOVPRINT.INI",
-                   "[ExitLogging]\nLevel=" + level + "\nLogFile=" + logFile + "\n");
+    writeWholeFile(sysconfFolder + "/JOVPRINT.INI", "[ExitLogging]\nLevel=" + level + "\nLogFile=" + logFile + "\n");
 }
 
 std::vector<std::string> perJobFiles(const std::string& spoolFolder)

@@ -68,8 +68,14 @@ struct DriverMonoBand {
     int32_t width = 0, height = 0;
     std::vector<uint8_t> bits;  // height rows of width / 8 bytes
     DriverMonoBand(int32_t w, int32_t h) : width(w), height(h), bits(size_t(w / 8) * size_t(h), 0xFF) {}
-    void setBlack(int32_t x, int32_t y) { bits[size_t(y) * size_t(width / 8) + size_t(x / 8)] &= uint8_t(~(0x80 >> (x % 8))); }
-    bool isBlack(int32_t x, int32_t y) const { return !((bits[size_t(y) * size_t(width / 8) + size_t(x / 8)] >> (7 - x % 8)) & 1); }
+    void setBlack(int32_t x, int32_t y)
+    {
+        bits[size_t(y) * size_t(width / 8) + size_t(x / 8)] &= uint8_t(~(0x80 >> (x % 8)));
+    }
+    bool isBlack(int32_t x, int32_t y) const
+    {
+        return !((bits[size_t(y) * size_t(width / 8) + size_t(x / 8)] >> (7 - x % 8)) & 1);
+    }
 };
 
 // A band with some black shapes whose position depends on `seed`.

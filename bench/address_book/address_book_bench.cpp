@@ -41,8 +41,11 @@ std::vector<testing::SeedEntry> seed(int count)
     entries.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         std::string n = std::to_string(100000 + i);
-        entries.push_back({{"cn", "Person " + n}, {"o", "Company " + std::to_string(i % 997)},
-                           {"fax", "0301 " + n}, {"mail", "p" + n + "@example.com"}, {"_deletable", "1"}});
+        entries.push_back({{"cn", "Person " + n},
+                           {"o", "Company " + std::to_string(i % 997)},
+                           {"fax", "0301 " + n},
+                           {"mail", "p" + n + "@example.com"},
+                           {"_deletable", "1"}});
     }
     return entries;
 }
@@ -52,9 +55,24 @@ std::vector<testing::SeedEntry> seed(int count)
 int ldapsearch(int port)
 {
     std::string uri = "ldap://127.0.0.1:" + std::to_string(port);
-    std::vector<std::string> args = {"ldapsearch", "-x",   "-LLL", "-H", uri,   "-D",  testing::kSimUser,
-                                     "-w",         testing::kSimPassword, "-b", testing::kSimUser, "-s", "one",
-                                     "(objectClass=*)", "o", "cn",   "fax", "_deletable"};
+    std::vector<std::string> args = {"ldapsearch",
+                                     "-x",
+                                     "-LLL",
+                                     "-H",
+                                     uri,
+                                     "-D",
+                                     testing::kSimUser,
+                                     "-w",
+                                     testing::kSimPassword,
+                                     "-b",
+                                     testing::kSimUser,
+                                     "-s",
+                                     "one",
+                                     "(objectClass=*)",
+                                     "o",
+                                     "cn",
+                                     "fax",
+                                     "_deletable"};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

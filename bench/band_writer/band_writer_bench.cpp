@@ -76,7 +76,7 @@ struct Timing {
 
 double cpuMilliseconds()
 {
-    timespec ts {};
+    timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
@@ -99,8 +99,8 @@ void deliverPage(const Exports& sink, void** job, uint8_t* bits, int32_t width, 
     sink.startPageExit(job);
     for (int32_t top = 0; top < pageHeight; top += bandRows) {
         int32_t rows = std::min(bandRows, pageHeight - top);
-        int32_t result = sink.endPageExit(bits + size_t(top) * stride, rows, width, format, dpi, dpi,
-                                          top + rows < pageHeight, job);
+        int32_t result =
+            sink.endPageExit(bits + size_t(top) * stride, rows, width, format, dpi, dpi, top + rows < pageHeight, job);
         if (result != 0) {
             std::fprintf(stderr, "band_writer_bench: endPageExit answered %d\n", result);
             std::exit(1);
@@ -230,10 +230,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "band_writer_bench: %s\n", dlerror());
         return 1;
     }
-    Exports sink {symbol<BandSink64StartDocExitFn>(library, "startDocExit"),
-                  symbol<BandSink64StartPageExitFn>(library, "startPageExit"),
-                  symbol<BandSink64EndPageExitFn>(library, "endPageExit"),
-                  symbol<BandSink64EndDocExitFn>(library, "endDocExit")};
+    Exports sink{symbol<BandSink64StartDocExitFn>(library, "startDocExit"),
+                 symbol<BandSink64StartPageExitFn>(library, "startPageExit"),
+                 symbol<BandSink64EndPageExitFn>(library, "endPageExit"),
+                 symbol<BandSink64EndDocExitFn>(library, "endDocExit")};
 
     std::vector<std::vector<uint8_t>> driverMono, storedMono;
     for (int i = 0; i < monoPages; ++i) {

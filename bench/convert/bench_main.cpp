@@ -43,41 +43,38 @@ int convertOnce(const std::string& printFile, const std::string& target)
     return result.pageCount > 0 && result.pagesStored == result.pageCount ? 0 : 1;
 }
 
-std::vector<std::string> ours(const std::string& self, const std::string& file,
-                              const std::string& target)
+std::vector<std::string> ours(const std::string& self, const std::string& file, const std::string& target)
 {
     return {self, "--convert", file, target};
 }
 
 std::vector<std::string> imageMagick(const std::string& file, const std::string& target)
 {
-    return {"convert", file, "-sample", "1728x2146!", "-dither", "FloydSteinberg", "-monochrome",
-            "-units", "PixelsPerInch", "-density", "200x192", "-compress", "Fax", target};
+    return {"convert",        file,          "-sample", "1728x2146!",    "-dither",
+            "FloydSteinberg", "-monochrome", "-units",  "PixelsPerInch", "-density",
+            "200x192",        "-compress",   "Fax",     target};
 }
 
 void printRun(const char* who, const bench::Run& run, int pages)
 {
-    std::printf("  %-12s %7.2f pages/s   %6.3f s wall  %6.3f s cpu  peak %6.1f MB\n", who,
-                pages / run.seconds, run.seconds, run.cpuSeconds, run.peakKb / 1024.0);
+    std::printf("  %-12s %7.2f pages/s   %6.3f s wall  %6.3f s cpu  peak %6.1f MB\n", who, pages / run.seconds,
+                run.seconds, run.cpuSeconds, run.peakKb / 1024.0);
 }
 
-bool compare(const char* title, const std::string& self, const std::string& file,
-             const std::string& work, int pages, const char* goal)
+bool compare(const char* title, const std::string& self, const std::string& file, const std::string& work, int pages,
+             const char* goal)
 {
     std::printf("%s, %d pages of 1700 x 2200:\n", title, pages);
     bench::Run mine = bench::bestOf(kTimedRuns, ours(self, file, work + "/ours.tif"));
     bench::Run theirs = bench::bestOf(kTimedRuns, imageMagick(file, work + "/im.tif"));
     if (!mine.ok || !theirs.ok) {
-        std::printf("  failed (ours %s, ImageMagick %s)\n", mine.ok ? "ok" : "failed",
-                    theirs.ok ? "ok" : "failed");
+        std::printf("  failed (ours %s, ImageMagick %s)\n", mine.ok ? "ok" : "failed", theirs.ok ? "ok" : "failed");
         return false;
     }
     printRun("pipeline", mine, pages);
     printRun("ImageMagick", theirs, pages);
-    std::printf("  ratio        %7.2f x ImageMagick's pages per second%s\n", theirs.seconds / mine.seconds,
-                goal);
-    std::printf("               %7.2f x on processor time alone\n\n",
-                theirs.cpuSeconds / mine.cpuSeconds);
+    std::printf("  ratio        %7.2f x ImageMagick's pages per second%s\n", theirs.seconds / mine.seconds, goal);
+    std::printf("               %7.2f x on processor time alone\n\n", theirs.cpuSeconds / mine.cpuSeconds);
     // One line in the form bench/run collects into its table.
     std::printf("result: convert %s | %.1f pages/s | ImageMagick convert | %.1f pages/s | %.2f | %s\n", title,
                 pages / mine.seconds, pages / theirs.seconds, theirs.seconds / mine.seconds,
@@ -85,8 +82,7 @@ bool compare(const char* title, const std::string& self, const std::string& file
     return true;
 }
 
-bool memory(const std::string& self, const std::string& one, const std::string& hundred,
-            const std::string& work)
+bool memory(const std::string& self, const std::string& one, const std::string& hundred, const std::string& work)
 {
     bench::Run single = bench::runMeasured(ours(self, one, work + "/ours1.tif"));
     bench::Run many = bench::runMeasured(ours(self, hundred, work + "/ours100.tif"));
@@ -97,13 +93,14 @@ bool memory(const std::string& self, const std::string& one, const std::string& 
     }
     std::printf("Peak resident size, colour:\n");
     std::printf("  pipeline       1 page  %6.1f MB\n", single.peakKb / 1024.0);
-    std::printf("  pipeline     100 pages %6.1f MB  (%.2f x the 1-page figure; %.1f pages/s)\n",
-                many.peakKb / 1024.0, double(many.peakKb) / single.peakKb, 100 / many.seconds);
+    std::printf("  pipeline     100 pages %6.1f MB  (%.2f x the 1-page figure; %.1f pages/s)\n", many.peakKb / 1024.0,
+                double(many.peakKb) / single.peakKb, 100 / many.seconds);
     std::printf("               goal: within 1.2 x the 1-page figure and under 64 MB\n");
-    std::printf("  ImageMagick    1 page  %6.1f MB\n",
-                imSingle.peakKb / 1024.0);
-    std::printf("result: convert memory | %.1f MB (100 pages) | 1-page document | %.1f MB | %.2f | at most 1.2 x, under 64 MB\n",
-                many.peakKb / 1024.0, single.peakKb / 1024.0, double(many.peakKb) / single.peakKb);
+    std::printf("  ImageMagick    1 page  %6.1f MB\n", imSingle.peakKb / 1024.0);
+    std::printf(
+        "result: convert memory | %.1f MB (100 pages) | 1-page document | %.1f MB | %.2f | at most 1.2 x, under 64 "
+        "MB\n",
+        many.peakKb / 1024.0, single.peakKb / 1024.0, double(many.peakKb) / single.peakKb);
     return true;
 }
 
@@ -129,8 +126,7 @@ int benchmark(const std::string& self)
                 bench::makePrintFile(colour1, bench::Colours::Colour, 1, *spool) &&
                 bench::makePrintFile(colour100, bench::Colours::Colour, 100, *spool);
     bool ok = made && compare("Colour", self, colour10, work, 10, " (goal: at least 8 x)") &&
-              compare("Monochrome", self, mono10, work, 10, "") &&
-              memory(self, colour1, colour100, work);
+              compare("Monochrome", self, mono10, work, 10, "") && memory(self, colour1, colour100, work);
     if (!made)
         std::printf("Cannot write the print files\n");
     fs::remove_all(work);

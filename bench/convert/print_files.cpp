@@ -88,8 +88,8 @@ std::vector<uint8_t> monoFromColour(const std::vector<uint8_t>& rgb)
     return bits;
 }
 
-bool writeWithLibtiff(const std::string& path, Colours colours, int pages,
-                      const std::vector<uint8_t>& rgb, const std::vector<uint8_t>& mono)
+bool writeWithLibtiff(const std::string& path, Colours colours, int pages, const std::vector<uint8_t>& rgb,
+                      const std::vector<uint8_t>& mono)
 {
     TIFF* tif = TIFFOpen(path.c_str(), "w");
     if (!tif)
@@ -117,8 +117,7 @@ bool writeWithLibtiff(const std::string& path, Colours colours, int pages,
                     row[k] = uint8_t(~mono[size_t(y) * (kWidth / 8) + k]);
                 ok = TIFFWriteScanline(tif, row.data(), y, 0) == 1;
             } else {
-                ok = TIFFWriteScanline(tif, const_cast<uint8_t*>(&rgb[size_t(y) * kWidth * 3]), y,
-                                       0) == 1;
+                ok = TIFFWriteScanline(tif, const_cast<uint8_t*>(&rgb[size_t(y) * kWidth * 3]), y, 0) == 1;
             }
         }
         ok = ok && TIFFWriteDirectory(tif);
@@ -127,9 +126,8 @@ bool writeWithLibtiff(const std::string& path, Colours colours, int pages,
     return ok;
 }
 
-bool writeWithExitLibrary(const std::string& path, Colours colours, int pages,
-                          const std::vector<uint8_t>& rgb, const std::vector<uint8_t>& mono,
-                          const std::string& spoolFolder)
+bool writeWithExitLibrary(const std::string& path, Colours colours, int pages, const std::vector<uint8_t>& rgb,
+                          const std::vector<uint8_t>& mono, const std::string& spoolFolder)
 {
     bool isMono = colours == Colours::Mono;
     size_t rowBytes = isMono ? kWidth / 8 : size_t(kWidth) * 3;  // 5100: already a multiple of 4
@@ -143,8 +141,8 @@ bool writeWithExitLibrary(const std::string& path, Colours colours, int pages,
             int rows = std::min(kBandRows, kHeight - top);
             const uint8_t* from = isMono ? &mono[size_t(top) * rowBytes] : &rgb[size_t(top) * rowBytes];
             std::copy(from, from + rows * rowBytes, band.begin());  // the library inverts mono bands
-            ok = exitLibrary->endPage(band.data(), rows, kWidth, isMono ? 1 : 5, kDpi, kDpi,
-                                      top + rows < kHeight, &job) == 0;
+            ok = exitLibrary->endPage(band.data(), rows, kWidth, isMono ? 1 : 5, kDpi, kDpi, top + rows < kHeight,
+                                      &job) == 0;
         }
     }
     exitLibrary->endDoc(&job);
@@ -170,8 +168,7 @@ std::string chooseWriter(const std::string& libraryDir)
     return "the exit library " + path;
 }
 
-bool makePrintFile(const std::string& path, Colours colours, int pages,
-                   const std::string& spoolFolder)
+bool makePrintFile(const std::string& path, Colours colours, int pages, const std::string& spoolFolder)
 {
     static const std::vector<uint8_t> rgb = paintColourPage();
     static const std::vector<uint8_t> mono = monoFromColour(rgb);

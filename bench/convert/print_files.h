@@ -15,7 +15,6 @@ std::string chooseWriter(const std::string& libraryDir);
 
 // Writes a print file of `pages` pages to `path`; false on failure. The exit
 // library hands its file over in the spool folder, from where it is moved.
-bool makePrintFile(const std::string& path, Colours colours, int pages,
-                   const std::string& spoolFolder);
+bool makePrintFile(const std::string& path, Colours colours, int pages, const std::string& spoolFolder);
 
 }  // namespace bench

@@ -28,7 +28,7 @@ Run runMeasured(const std::vector<std::string>& argv)
     if (child < 0)
         return run;
     int status = 0;
-    rusage usage {};
+    rusage usage{};
     if (wait4(child, &status, 0, &usage) != child)
         return run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

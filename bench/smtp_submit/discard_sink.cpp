@@ -19,12 +19,17 @@ struct Channel {
     SSL* tls = nullptr;
 
     ~Channel() { SSL_free(tls); }
-    void reply(const char* text) const {
-        if (tls != nullptr) SSL_write(tls, text, static_cast<int>(std::strlen(text)));
-        else send(connection, text, std::strlen(text), MSG_NOSIGNAL);
+    void reply(const char* text) const
+    {
+        if (tls != nullptr)
+            SSL_write(tls, text, static_cast<int>(std::strlen(text)));
+        else
+            send(connection, text, std::strlen(text), MSG_NOSIGNAL);
     }
-    ssize_t receive(char* into, size_t size) const {
-        if (tls == nullptr) return recv(connection, into, size, 0);
+    ssize_t receive(char* into, size_t size) const
+    {
+        if (tls == nullptr)
+            return recv(connection, into, size, 0);
         int n = SSL_read(tls, into, static_cast<int>(size));
         return n > 0 ? n : -1;
     }
@@ -35,24 +40,28 @@ class Reader {
 public:
     explicit Reader(const Channel& channel) : channel_(channel), buffer_(256 * 1024) {}
 
-    bool line(std::string& out) {
+    bool line(std::string& out)
+    {
         out.clear();
         for (;;) {
             for (; position_ < count_; ++position_) {
                 if (buffer_[position_] == '\n') {
                     ++position_;
-                    if (!out.empty() && out.back() == '\r') out.pop_back();
+                    if (!out.empty() && out.back() == '\r')
+                        out.pop_back();
                     return true;
                 }
                 out.push_back(buffer_[position_]);
             }
-            if (!fill()) return false;
+            if (!fill())
+                return false;
         }
     }
 
     // Consumes message data up to and including "\r\n.\r\n"; counts and
     // records everything consumed, the final ".\r\n" included.
-    bool data(uint64_t& bytes, FILE* record) {
+    bool data(uint64_t& bytes, FILE* record)
+    {
         static const char end[] = "\r\n.\r\n";
         size_t matched = 2;  // the DATA line's own CR LF counts as a line start
         bytes = 0;
@@ -66,19 +75,25 @@ public:
             }
             write(record, start, position_);
             bytes += position_ - start;
-            if (done) return true;
-            if (!fill()) return false;
+            if (done)
+                return true;
+            if (!fill())
+                return false;
         }
     }
 
 private:
-    void write(FILE* record, size_t from, size_t to) {
-        if (record != nullptr && to > from) fwrite(buffer_.data() + from, 1, to - from, record);
+    void write(FILE* record, size_t from, size_t to)
+    {
+        if (record != nullptr && to > from)
+            fwrite(buffer_.data() + from, 1, to - from, record);
     }
 
-    bool fill() {
+    bool fill()
+    {
         ssize_t n = channel_.receive(buffer_.data(), buffer_.size());
-        if (n <= 0) return false;
+        if (n <= 0)
+            return false;
         count_ = static_cast<size_t>(n);
         position_ = 0;
         return true;
@@ -90,13 +105,15 @@ private:
     size_t position_ = 0;
 };
 
-bool startsWithNoCase(const std::string& line, const char* word) {
+bool startsWithNoCase(const std::string& line, const char* word)
+{
     return strncasecmp(line.c_str(), word, std::strlen(word)) == 0;
 }
 
 }  // namespace
 
-DiscardSink::DiscardSink(const std::string& certificateFile, const std::string& keyFile) {
+DiscardSink::DiscardSink(const std::string& certificateFile, const std::string& keyFile)
+{
     if (!certificateFile.empty()) {
         tls_ = SSL_CTX_new(TLS_server_method());
         if (SSL_CTX_use_certificate_chain_file(tls_, certificateFile.c_str()) != 1 ||
@@ -115,7 +132,8 @@ DiscardSink::DiscardSink(const std::string& certificateFile, const std::string& 
     thread_ = std::thread([this] { run(); });
 }
 
-DiscardSink::~DiscardSink() {
+DiscardSink::~DiscardSink()
+{
     stopping_ = true;
     shutdown(listener_, SHUT_RDWR);
     thread_.join();
@@ -125,18 +143,22 @@ DiscardSink::~DiscardSink() {
 
 void DiscardSink::recordNextMessage(const std::string& path) { recordPath_ = path; }
 
-void DiscardSink::run() {
+void DiscardSink::run()
+{
     while (!stopping_) {
         pollfd waiting{listener_, POLLIN, 0};
-        if (poll(&waiting, 1, 100) <= 0) continue;
+        if (poll(&waiting, 1, 100) <= 0)
+            continue;
         int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0) continue;
+        if (connection < 0)
+            continue;
         serve(connection);
         close(connection);
     }
 }
 
-void DiscardSink::serve(int connection) {
+void DiscardSink::serve(int connection)
+{
     Channel channel{connection};
     Reader reader(channel);
     std::string line;
@@ -150,17 +172,20 @@ void DiscardSink::serve(int connection) {
             channel.reply("220 go ahead\r\n");
             channel.tls = SSL_new(tls_);
             SSL_set_fd(channel.tls, connection);
-            if (SSL_accept(channel.tls) != 1) return;
+            if (SSL_accept(channel.tls) != 1)
+                return;
         } else if (tls_ != nullptr && channel.tls == nullptr && !startsWithNoCase(line, "QUIT")) {
             channel.reply("530 must issue STARTTLS first\r\n");
         } else if (startsWithNoCase(line, "AUTH LOGIN")) {
             // The user name may come with the command (initial response).
             if (line.size() <= 11) {
                 channel.reply("334 VXNlcm5hbWU6\r\n");
-                if (!reader.line(line)) return;
+                if (!reader.line(line))
+                    return;
             }
             channel.reply("334 UGFzc3dvcmQ6\r\n");
-            if (!reader.line(line)) return;
+            if (!reader.line(line))
+                return;
             channel.reply("235 accepted\r\n");
         } else if (startsWithNoCase(line, "DATA")) {
             channel.reply("354 go ahead\r\n");
@@ -170,10 +195,12 @@ void DiscardSink::serve(int connection) {
             bool whole = reader.data(bytes, record);
             if (record != nullptr) {
                 std::fflush(record);
-                if (whole && ftruncate(fileno(record), static_cast<off_t>(bytes - 3)) != 0) std::perror("record");
+                if (whole && ftruncate(fileno(record), static_cast<off_t>(bytes - 3)) != 0)
+                    std::perror("record");
                 std::fclose(record);
             }
-            if (!whole) return;
+            if (!whole)
+                return;
             dataBytes_ += bytes - 3;
             ++messages_;
             channel.reply("250 discarded\r\n");

@@ -29,17 +29,21 @@ constexpr int kRounds = 5;
 
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-std::string writeDocument(const std::string& folder, int number, std::mt19937& random) {
+std::string writeDocument(const std::string& folder, int number, std::mt19937& random)
+{
     std::string path = korva::workFilePath(folder, number);
     std::vector<uint32_t> words(kDocumentBytes / 4);
-    for (uint32_t& w : words) w = random();
+    for (uint32_t& w : words)
+        w = random();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(words.data()), kDocumentBytes);
     return path;
 }
 
-bool run(std::vector<std::string> arguments) {
+bool run(std::vector<std::string> arguments)
+{
     std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
     pid_t pid = fork();
     if (pid == 0) {
@@ -52,23 +56,38 @@ bool run(std::vector<std::string> arguments) {
 }
 
 // `caFile` not empty: STARTTLS required, the sink's certificate trusted.
-bool runCurl(int port, const std::string& message, const std::string& caFile = {}) {
-    std::vector<std::string> arguments = {"/usr/bin/curl", "--silent", "--show-error", "--url",
-                                          "smtp://127.0.0.1:" + std::to_string(port), "--mail-from", "anna@example.com",
-                                          "--mail-rcpt", "fax@example.com", "--user", "anna:pw", "--login-options",
-                                          "AUTH=LOGIN", "--upload-file", message};
-    if (!caFile.empty()) arguments.insert(arguments.end(), {"--ssl-reqd", "--cacert", caFile});
+bool runCurl(int port, const std::string& message, const std::string& caFile = {})
+{
+    std::vector<std::string> arguments = {"/usr/bin/curl",
+                                          "--silent",
+                                          "--show-error",
+                                          "--url",
+                                          "smtp://127.0.0.1:" + std::to_string(port),
+                                          "--mail-from",
+                                          "anna@example.com",
+                                          "--mail-rcpt",
+                                          "fax@example.com",
+                                          "--user",
+                                          "anna:pw",
+                                          "--login-options",
+                                          "AUTH=LOGIN",
+                                          "--upload-file",
+                                          message};
+    if (!caFile.empty())
+        arguments.insert(arguments.end(), {"--ssl-reqd", "--cacert", caFile});
     return run(arguments);
 }
 
 // A self-signed certificate for 127.0.0.1, made with the openssl command.
-bool makeCertificate(const std::string& certificate, const std::string& key) {
+bool makeCertificate(const std::string& certificate, const std::string& key)
+{
     return run({"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256", "-nodes",
                 "-keyout", key, "-out", certificate, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
                 "subjectAltName=IP:127.0.0.1"});
 }
 
-double median(std::vector<double> values) {
+double median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
@@ -79,19 +98,23 @@ struct Figures {
 
 // Alternating rounds, so that both see the same machine load.
 bool measure(Figures& figures, korva::FaxJob& job, const korva::Settings& settings, const std::string& message,
-             const std::string& caFile) {
+             const std::string& caFile)
+{
     for (int round = 0; round < kRounds; ++round) {
         auto start = Clock::now();
-        if (!korva::SubmitFax(nullptr, job.documents, job, settings)) return false;
+        if (!korva::SubmitFax(nullptr, job.documents, job, settings))
+            return false;
         figures.ours.push_back(milliseconds(Clock::now() - start));
         start = Clock::now();
-        if (!runCurl(settings.SMTPServerPort, message, caFile)) return false;
+        if (!runCurl(settings.SMTPServerPort, message, caFile))
+            return false;
         figures.curls.push_back(milliseconds(Clock::now() - start));
     }
     return true;
 }
 
-void print(const Figures& figures, const char* ours, const char* peer, const char* resultName) {
+void print(const Figures& figures, const char* ours, const char* peer, const char* resultName)
+{
     double our = median(figures.ours), their = median(figures.curls);
     std::printf("  %-23s median %8.1f ms  best %8.1f ms\n", ours, our,
                 *std::min_element(figures.ours.begin(), figures.ours.end()));
@@ -105,13 +128,14 @@ void print(const Figures& figures, const char* ours, const char* peer, const cha
 
 }  // namespace
 
-int main() {
+int main()
+{
     char pattern[] = "/tmp/smtp-submit-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) return 1;
+    if (mkdtemp(pattern) == nullptr)
+        return 1;
     std::string folder = pattern;
-    korva::setServerErrorSink([](const korva::ServerErrorBox& box) {
-        std::fprintf(stderr, "server error: %s\n", box.text.c_str());
-    });
+    korva::setServerErrorSink(
+        [](const korva::ServerErrorBox& box) { std::fprintf(stderr, "server error: %s\n", box.text.c_str()); });
 
     std::mt19937 random(17);
     korva::FaxJob job;
@@ -135,11 +159,13 @@ int main() {
     // The first submission also records the message for curl.
     std::string message = folder + "/message.eml";
     sink.recordNextMessage(message);
-    if (!korva::SubmitFax(nullptr, job.documents, job, settings)) return 1;
+    if (!korva::SubmitFax(nullptr, job.documents, job, settings))
+        return 1;
     uint64_t messageBytes = std::filesystem::file_size(message);
 
     Figures plain;
-    if (!measure(plain, job, settings, message, {})) return 1;
+    if (!measure(plain, job, settings, message, {}))
+        return 1;
     uint64_t expected = (2 * kRounds + 1) * messageBytes;
     std::printf("smtp_submit: %zu MB of attachments, message of %.1f MB, %d rounds\n",
                 2 * kDocumentBytes / (1024 * 1024), messageBytes / 1048576.0, kRounds);
@@ -149,16 +175,19 @@ int main() {
                 static_cast<unsigned long long>(sink.messages()));
 
     std::string certificate = folder + "/sink.pem", key = folder + "/sink.key";
-    if (!makeCertificate(certificate, key)) return 1;
+    if (!makeCertificate(certificate, key))
+        return 1;
     DiscardSink tlsSink(certificate, key);
     korva::Settings tlsSettings = settings;
     tlsSettings.SMTPServerPort = static_cast<uint32_t>(tlsSink.port());
     tlsSettings.Encryption = korva::kEncryptionStartTls;
     tlsSettings.TLSCAFile = certificate.c_str();
     // A first submission to warm up, as for the plain rows.
-    if (!korva::SubmitFax(nullptr, job.documents, job, tlsSettings)) return 1;
+    if (!korva::SubmitFax(nullptr, job.documents, job, tlsSettings))
+        return 1;
     Figures tls;
-    if (!measure(tls, job, tlsSettings, message, certificate)) return 1;
+    if (!measure(tls, job, tlsSettings, message, certificate))
+        return 1;
     print(tls, "SubmitFax STARTTLS", "curl --ssl-reqd", "smtp_submit_tls");
     std::printf("  TLS sink received %llu of %llu bytes in %llu messages\n",
                 static_cast<unsigned long long>(tlsSink.dataBytes()), static_cast<unsigned long long>(expected),

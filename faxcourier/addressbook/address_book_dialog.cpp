@@ -384,15 +384,15 @@ bool FaxAddressBookDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void FaxAddressBookDialog::updateRow(long position, unsigned long generation, const String& name,
-                                     const String& fax, const String& company)
+void FaxAddressBookDialog::updateRow(long position, unsigned long generation, const String& name, const String& fax,
+                                     const String& company)
 {
     if (generation != listedGeneration_)
         return;
     int r = model_->rowOfPosition(position);
     if (r >= 0)
-        model_->setRowTexts(r, EntryRow{name.Text(), fromDirectory(name), fromDirectory(fax),
-                                        fromDirectory(company), position});
+        model_->setRowTexts(
+            r, EntryRow{name.Text(), fromDirectory(name), fromDirectory(fax), fromDirectory(company), position});
 }
 
 }  // namespace korva::addressbook

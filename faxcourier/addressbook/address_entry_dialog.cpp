@@ -61,8 +61,7 @@ bool isHiddenMail(const String& mail) { return mail.Find('@') < 0 && mail.IsNume
 
 }  // namespace
 
-AddressEntryDialog::AddressEntryDialog(FaxAddressBookDialog* owner, const String& dn)
-    : QDialog(owner), owner_(owner)
+AddressEntryDialog::AddressEntryDialog(FaxAddressBookDialog* owner, const String& dn) : QDialog(owner), owner_(owner)
 {
     setObjectName(QStringLiteral("AddressEntryDialog"));
     setWindowTitle(QStringLiteral("Address Book Entry"));

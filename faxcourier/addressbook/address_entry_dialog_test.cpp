@@ -24,11 +24,22 @@ const char* const kAnnaDn = "MAIL=anna@example.com,carl";
 
 SeedEntry anna(const char* editable = "1")
 {
-    SeedEntry entry{{"cn", "Anna Berg"}, {"givenname", "Anna"}, {"initials", "B"}, {"sn", "Berg"},
-                    {"title", "Buyer"},   {"o", "Yarrow"},       {"department", "Sales"},
-                    {"postalAddress", "1 Road\r\nTown"},        {"l", "Turku"}, {"st", "VS"},
-                    {"postalCode", "20100"}, {"c", "FI"},        {"telephoneNumber", "02 1"},
-                    {"fax", "0301"},         {"mobile", "040 1"}, {"mail", "anna@example.com"},
+    SeedEntry entry{{"cn", "Anna Berg"},
+                    {"givenname", "Anna"},
+                    {"initials", "B"},
+                    {"sn", "Berg"},
+                    {"title", "Buyer"},
+                    {"o", "Yarrow"},
+                    {"department", "Sales"},
+                    {"postalAddress", "1 Road\r\nTown"},
+                    {"l", "Turku"},
+                    {"st", "VS"},
+                    {"postalCode", "20100"},
+                    {"c", "FI"},
+                    {"telephoneNumber", "02 1"},
+                    {"fax", "0301"},
+                    {"mobile", "040 1"},
+                    {"mail", "anna@example.com"},
                     {"_deletable", "1"}};
     if (*editable)
         entry.emplace_back("_editable", editable);
@@ -144,7 +155,8 @@ TEST_F(EntryDialog, ViewModeFieldsLookReadOnlyAndTakeNoTyping)
 
 TEST_F(EntryDialog, OnlyAnEditableMarkOfExactlyOneAllowsEditing)
 {
-    serve({anna("0"), {{"cn", "Absent"}, {"fax", "5"}, {"mail", "absent@example.com"}},
+    serve({anna("0"),
+           {{"cn", "Absent"}, {"fax", "5"}, {"mail", "absent@example.com"}},
            {{"cn", "Blank"}, {"mail", "blank@example.com"}, {"_editable", "1 "}}});
     auto book = openBook();
     for (const char* dn : {kAnnaDn, "MAIL=absent@example.com,carl", "MAIL=blank@example.com,carl"}) {
@@ -212,9 +224,9 @@ TEST_F(EntryDialog, AChangedFaxSendsOneCommandAndUpdatesTheTableAndTheRow)
     control(*entry, IDC_EDIT_ENTRY)->click();
     field(*entry, IDC_FAX)->setText("0302;0303");
     control(*entry, IDOK)->click();
-    EXPECT_EQ(server->lines(), (std::vector<std::string>{"X-LDAPUSER carl", "PASS s3cret pw",
-                                                         "X-LDAPSET MAIL=anna@example.com,carl FAX 0302;0303",
-                                                         "QUIT"}));
+    EXPECT_EQ(server->lines(),
+              (std::vector<std::string>{"X-LDAPUSER carl", "PASS s3cret pw",
+                                        "X-LDAPSET MAIL=anna@example.com,carl FAX 0302;0303", "QUIT"}));
     EXPECT_EQ(row(*book, "Anna Berg"), "0302;0303|Yarrow");
     EXPECT_EQ(tableDn("Anna Berg"), kAnnaDn);
 }
@@ -347,21 +359,33 @@ TEST_F(EntryDialog, TextTheCommandsCannotCarryIsRefusedAndTheDialogStaysOpen)
 
 TEST_F(EntryDialog, AccentedValuesShowDecodedAndAreNotResentUnchanged)
 {
-    serve({{{"cn", "Ren\xC3\xA9" "e"}, {"o", "\xC5\x81\xC3\xB3" "d\xC5\xBA"}, {"fax", "8"}, {"mail", "r@example.com"},
+    serve({{{"cn",
+             "Ren\xC3\xA9"
+             "e"},
+            {"o",
+             "\xC5\x81\xC3\xB3"
+             "d\xC5\xBA"},
+            {"fax", "8"},
+            {"mail", "r@example.com"},
             {"_editable", "1"}}});
     auto book = openBook();
-    EXPECT_EQ(column(*book), QStringList{QString::fromUtf8("Ren\xC3\xA9" "e")});
+    EXPECT_EQ(column(*book), QStringList{QString::fromUtf8("Ren\xC3\xA9"
+                                                           "e")});
     auto server = scriptCommands(1);
     auto entry = openEntry(*book, "MAIL=r@example.com,carl");
-    EXPECT_EQ(field(*entry, IDC_COMPANY)->text(), QString::fromUtf8("\xC5\x81\xC3\xB3" "d\xC5\xBA"));
+    EXPECT_EQ(field(*entry, IDC_COMPANY)->text(), QString::fromUtf8("\xC5\x81\xC3\xB3"
+                                                                    "d\xC5\xBA"));
     control(*entry, IDC_EDIT_ENTRY)->click();
     field(*entry, IDC_TITLE)->setText(QString::fromUtf8("Caf\xC3\xA9"));
     control(*entry, IDOK)->click();
     // Only the title, as UTF-8; the name and the company stay as they are.
-    EXPECT_EQ(server->lines(), (std::vector<std::string>{"X-LDAPUSER carl", "PASS s3cret pw",
-                                                         "X-LDAPSET MAIL=r@example.com,carl TITLE Caf\xC3\xA9",
-                                                         "QUIT"}));
-    EXPECT_EQ(row(*book, QString::fromUtf8("Ren\xC3\xA9" "e")), "8|\xC5\x81\xC3\xB3" "d\xC5\xBA");
+    EXPECT_EQ(server->lines(),
+              (std::vector<std::string>{"X-LDAPUSER carl", "PASS s3cret pw",
+                                        "X-LDAPSET MAIL=r@example.com,carl TITLE Caf\xC3\xA9", "QUIT"}));
+    EXPECT_EQ(row(*book, QString::fromUtf8("Ren\xC3\xA9"
+                                           "e")),
+              "8|\xC5\x81\xC3\xB3"
+              "d\xC5\xBA");
 }
 
 TEST_F(EntryDialog, EnterRunsTheFocusedButtonOrSaveAndEscapeCancels)

@@ -36,9 +36,15 @@ const char* const kAnnaDn = "MAIL=anna@example.com,carl";
 
 // Long values, so that a field's text never widens its dialog's labels.
 const std::vector<SeedEntry> kDirectory{
-    {{"cn", "Anna Berg"}, {"givenname", "Anna"}, {"sn", "Berg"}, {"o", "Yarrow Trading Company"},
-     {"postalAddress", "1 Road\r\nTown"}, {"fax", "0301 555 1234"}, {"mail", "anna@example.com"},
-     {"_editable", "1"}, {"_deletable", "1"}},
+    {{"cn", "Anna Berg"},
+     {"givenname", "Anna"},
+     {"sn", "Berg"},
+     {"o", "Yarrow Trading Company"},
+     {"postalAddress", "1 Road\r\nTown"},
+     {"fax", "0301 555 1234"},
+     {"mail", "anna@example.com"},
+     {"_editable", "1"},
+     {"_deletable", "1"}},
     {{"cn", "Bert Blau"}, {"fax", "0402"}, {"mail", "bert@example.com"}, {"_deletable", "1"}}};
 
 QString shown(QString text) { return text.remove(QLatin1Char('&')); }
@@ -230,7 +236,6 @@ TEST_F(Geometry, SqueezedTextsAreReported)
     std::string cuts = cutTextsShown(dialog);
     for (const char* expected : {"QLabel 'label' \"A label far wider than ten pixels\"",
                                  "QPushButton '' \"&A button far wider than ten pixels\"",
-                                 "QCheckBox '' \"A check box\"", "QGroupBox '' \"A group box title\"",
-                                 "\"Caption\""})
+                                 "QCheckBox '' \"A check box\"", "QGroupBox '' \"A group box title\"", "\"Caption\""})
         EXPECT_NE(cuts.find(expected), std::string::npos) << expected << " in\n" << cuts;
 }

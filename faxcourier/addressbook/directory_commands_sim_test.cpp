@@ -21,9 +21,9 @@ std::string text(const String& s) { return s.Text(); }
 class DirectoryCommandsSim : public ::testing::Test {
 protected:
     DirectoryCommandsSim()
-        : sim(home.path(), {{{"cn", "Anna"}, {"fax", "1"}, {"mail", "anna@example.com"}, {"_deletable", "1"},
-                             {"_editable", "1"}},
-                            {{"cn", "Fixed"}, {"mail", "fixed@example.com"}}})
+        : sim(home.path(),
+              {{{"cn", "Anna"}, {"fax", "1"}, {"mail", "anna@example.com"}, {"_deletable", "1"}, {"_editable", "1"}},
+               {{"cn", "Fixed"}, {"mail", "fixed@example.com"}}})
     {
         sim.useInSettings();
     }
@@ -38,7 +38,8 @@ protected:
 TEST_F(DirectoryCommandsSim, NewEntryIsCreatedAndShowsInTheNextSearch)
 {
     AttributeMap oldMap;
-    AttributeMap newMap{{"CN", "Carl \xC9"}, {"FAX", "0301;0302"}, {"O", "Yarrow"}, {"POSTALADDRESS", "1 Road\r\nTown"}};
+    AttributeMap newMap{
+        {"CN", "Carl \xC9"}, {"FAX", "0301;0302"}, {"O", "Yarrow"}, {"POSTALADDRESS", "1 Road\r\nTown"}};
     SaveDirectoryEntry(nullptr, oldMap, newMap);
     ASSERT_TRUE(boxes.boxes().empty());
     String id = newMap["OBJECTID"];

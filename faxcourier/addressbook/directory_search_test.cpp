@@ -46,8 +46,7 @@ const std::vector<SeedEntry> kSeed = {
     {{"cn", "Truthy"}, {"fax", "5"}, {"_deletable", "true"}, {"mail", "t@example.com"}},
     {{"cn", "Blank"}, {"fax", "6"}, {"_deletable", "1 "}, {"mail", "b@example.com"}},
     {{"CN", "Upper"}, {"fax", "7"}, {"mail", "u@example.com"}, {"title", "Chief"}},
-    {{"cn", "Early"}, {"cn", "Late"}, {"fax", "8"}, {"fax", "9"}, {"mail", "twice@example.com"},
-     {"_editable", "1"}},
+    {{"cn", "Early"}, {"cn", "Late"}, {"fax", "8"}, {"fax", "9"}, {"mail", "twice@example.com"}, {"_editable", "1"}},
 };
 
 }  // namespace
@@ -66,8 +65,8 @@ TEST_F(DirectorySearch, ListSearchFillsTheTableByTheExactLowerCaseNames)
     EXPECT_TRUE(table[0].deletable);
     EXPECT_EQ(text(table[1].fax), "");
     EXPECT_FALSE(table[1].deletable);
-    EXPECT_FALSE(table[2].deletable);  // "true"
-    EXPECT_FALSE(table[3].deletable);  // "1 "
+    EXPECT_FALSE(table[2].deletable);    // "true"
+    EXPECT_FALSE(table[3].deletable);    // "1 "
     EXPECT_EQ(text(table[4].name), "");  // "CN" is not "cn"
     EXPECT_EQ(text(table[4].fax), "7");
     EXPECT_EQ(text(table[5].name), "Late");
@@ -100,7 +99,8 @@ TEST_F(DirectorySearch, SilentServerEndsTheWaitWithinTheTimeOut)
     SilentServer silent;
     ldap_seam::setTimeoutsMs(400, 400);
     auto start = std::chrono::steady_clock::now();
-    AttributeMap read = ReadDirectoryEntry("MAIL=x,carl", LdapLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
+    AttributeMap read =
+        ReadDirectoryEntry("MAIL=x,carl", LdapLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
     runDirectorySearch(LdapLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
     auto took = std::chrono::steady_clock::now() - start;
     ldap_seam::setTimeoutsMs(-1, -1);
@@ -159,8 +159,11 @@ std::vector<SeedEntry> numberedEntries(int count)
     entries.reserve(size_t(count));
     for (int n = 0; n < count; ++n) {
         std::string id = std::to_string(n);
-        entries.push_back({{"cn", "Person " + id}, {"o", "Firm " + id}, {"fax", "0301-" + id},
-                           {"_deletable", n % 2 ? "1" : "0"}, {"mail", "p" + id + "@example.com"}});
+        entries.push_back({{"cn", "Person " + id},
+                           {"o", "Firm " + id},
+                           {"fax", "0301-" + id},
+                           {"_deletable", n % 2 ? "1" : "0"},
+                           {"mail", "p" + id + "@example.com"}});
     }
     return entries;
 }

@@ -25,7 +25,12 @@ using namespace korva::testing;
 namespace {
 
 const std::vector<SeedEntry> kSeed = {
-    {{"cn", "Anna"}, {"o", "Yarrow"}, {"fax", "0301"}, {"_deletable", "1"}, {"mail", "anna@example.com"}, {"_editable", "1"}},
+    {{"cn", "Anna"},
+     {"o", "Yarrow"},
+     {"fax", "0301"},
+     {"_deletable", "1"},
+     {"mail", "anna@example.com"},
+     {"_editable", "1"}},
 };
 
 struct Conversation {
@@ -43,8 +48,8 @@ std::vector<Conversation> ldapConversations(const std::string& log)
         line.erase(std::remove(line.begin(), line.end(), ' '), line.end());
         if (line.find("\"service\":\"ldap\"") == std::string::npos)
             continue;
-        found.push_back({line.find("\"tls\":true") != std::string::npos,
-                         line.find("\"logon\":true") != std::string::npos});
+        found.push_back(
+            {line.find("\"tls\":true") != std::string::npos, line.find("\"logon\":true") != std::string::npos});
     }
     return found;
 }
@@ -144,9 +149,15 @@ TEST_F(DirectoryTls, ARefusedConnectionShowsWhyAndSendsNoBind)
         {"StartTLS not offered", {}, 1, false, "Server is unwilling to perform: read only"},
         {"untrusted", {"--tls"}, 1, false, "The certificate of 127.0.0.1 was refused: not trusted."},
         {"untrusted ldaps", {"--tls"}, 2, false, "The certificate of 127.0.0.1 was refused: not trusted."},
-        {"expired", {"--tls", "--tls-cert", "expired"}, 2, true,
+        {"expired",
+         {"--tls", "--tls-cert", "expired"},
+         2,
+         true,
          "The certificate of 127.0.0.1 was refused: certificate has expired."},
-        {"other host", {"--tls", "--tls-cert", "other-host"}, 1, true,
+        {"other host",
+         {"--tls", "--tls-cert", "other-host"},
+         1,
+         true,
          "The certificate of 127.0.0.1 was refused: issued for another name."},
     };
     for (const Case& c : cases) {

@@ -42,10 +42,7 @@ char listLetter(const QString& name)
 
 char listLetter(const String& name) { return listLetter(fromDirectory(name)); }
 
-int EntryListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(rows_.size());
-}
+int EntryListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
 
 int EntryListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
 
@@ -55,12 +52,12 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
         return {};
     const EntryRow& r = rows_[size_t(index.row())];
     switch (index.column()) {
-    case 0:
-        return r.name;
-    case 1:
-        return r.fax;
-    case 2:
-        return r.company;
+        case 0:
+            return r.name;
+        case 1:
+            return r.fax;
+        case 2:
+            return r.company;
     }
     return {};
 }

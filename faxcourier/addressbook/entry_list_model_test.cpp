@@ -77,18 +77,10 @@ TEST(ListLetter, TheBaseLetterOfTheFirstCharacterOrNone)
         const char* name;
         char letter;
     } cases[] = {
-        {"Anna", 'A'},
-        {"mike", 'M'},
-        {"\xC3\x89mile Zola", 'E'},
-        {"\xC3\xA9lodie", 'E'},
-        {"\xC3\x96zil", 'O'},
-        {"\xC5\xA0koda", 'S'},
-        {"Zoe", 'Z'},
-        {"~tilde", 0},
-        {"(office)", 0},
-        {"42 Club", 0},
-        {"\xCE\xA9mega", 0},
-        {"", 0},
+        {"Anna", 'A'},          {"mike", 'M'},        {"\xC3\x89mile Zola", 'E'},
+        {"\xC3\xA9lodie", 'E'}, {"\xC3\x96zil", 'O'}, {"\xC5\xA0koda", 'S'},
+        {"Zoe", 'Z'},           {"~tilde", 0},        {"(office)", 0},
+        {"42 Club", 0},         {"\xCE\xA9mega", 0},  {"", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(listLetter(String(c.name)), c.letter) << c.name;
@@ -96,8 +88,14 @@ TEST(ListLetter, TheBaseLetterOfTheFirstCharacterOrNone)
 
 TEST(DirectoryText, Utf8IsDecodedAndOtherBytesReadAsWindows1252)
 {
-    EXPECT_EQ(fromDirectory("Ren\xC3\xA9" "e"), QString::fromUtf8("Ren\xC3\xA9" "e"));
-    EXPECT_EQ(fromDirectory("Ren\xE9" "e \x80"), QString::fromUtf8("Ren\xC3\xA9" "e \xE2\x82\xAC"));
+    EXPECT_EQ(fromDirectory("Ren\xC3\xA9"
+                            "e"),
+              QString::fromUtf8("Ren\xC3\xA9"
+                                "e"));
+    EXPECT_EQ(fromDirectory("Ren\xE9"
+                            "e \x80"),
+              QString::fromUtf8("Ren\xC3\xA9"
+                                "e \xE2\x82\xAC"));
     EXPECT_STREQ(toDirectory(QString::fromUtf8("\xE2\x82\xAC")).Text(), "\xE2\x82\xAC");
     EXPECT_STREQ(toProgramText(QString::fromUtf8("\xC3\xA9\xE2\x82\xAC")).Text(), "\xE9\x80");
 }

@@ -7,9 +7,9 @@ namespace korva {
 
 namespace {
 
-const char* const kEntryAttributes[] = {"cn", "givenname", "initials", "sn", "title", "department",
-                                        "o", "postalAddress", "l", "st", "postalCode", "c",
-                                        "telephoneNumber", "fax", "mobile", "mail", "_editable"};
+const char* const kEntryAttributes[] = {
+    "cn",         "givenname", "initials",        "sn",  "title",  "department", "o",        "postalAddress", "l", "st",
+    "postalCode", "c",         "telephoneNumber", "fax", "mobile", "mail",       "_editable"};
 constexpr int kEntryAttributeCount = int(sizeof kEntryAttributes / sizeof kEntryAttributes[0]);
 
 }  // namespace

@@ -12,11 +12,16 @@ int DispatchLDAPEvent(void* owner, int eventId, int paramCount, void* params[], 
         for (int i = 0; i < paramCount; ++i)
             none[i] = params[i];
     switch (eventId) {
-    case kLdapEventError: return ldap->LDAPError(slot[0], slot[1]);
-    case kLdapEventResult: return ldap->LDAPResult(slot[0], slot[1], slot[2], slot[3]);
-    case kLdapEventSearchComplete: return ldap->LDAPSearchComplete(slot[0], slot[1], slot[2], slot[3]);
-    case kLdapEventSearchResult: return ldap->LDAPSearchResult(slot[0], slot[1]);
-    default: return 0;
+        case kLdapEventError:
+            return ldap->LDAPError(slot[0], slot[1]);
+        case kLdapEventResult:
+            return ldap->LDAPResult(slot[0], slot[1], slot[2], slot[3]);
+        case kLdapEventSearchComplete:
+            return ldap->LDAPSearchComplete(slot[0], slot[1], slot[2], slot[3]);
+        case kLdapEventSearchResult:
+            return ldap->LDAPSearchResult(slot[0], slot[1]);
+        default:
+            return 0;
     }
 }
 

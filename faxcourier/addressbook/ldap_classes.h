@@ -34,8 +34,7 @@ public:
 
     virtual int LDAPError(LdapParam& code, LdapParam& description);
     virtual int LDAPResult(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code, LdapParam& description);
-    virtual int LDAPSearchComplete(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code,
-                                   LdapParam& description);
+    virtual int LDAPSearchComplete(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code, LdapParam& description);
     virtual int LDAPSearchResult(LdapParam& messageId, LdapParam& dn);
 
     LdapInstance* handle() const { return handle_; }

@@ -89,21 +89,40 @@ int LDAP_Destroy(LdapInstance* instance)
 int LDAP_Set(LdapInstance* instance, int property, int index, const void* value, int length)
 {
     switch (property) {
-    case kLdapServerName: instance->server = textOf(value, length); return 0;
-    case kLdapServerPort: instance->port = unsigned(numberOf(value)) & 0xFFFFu; return 0;
-    case kLdapDn: instance->dn = textOf(value, length); return 0;
-    case kLdapSslStartMode: instance->sslStartMode = int(numberOf(value)); return 0;
-    case kLdapSslCaFile: instance->caFile = textOf(value, length); return 0;
-    case kLdapPassword: instance->password = textOf(value, length); return 0;
-    case kLdapSearchFilter: instance->filter = textOf(value, length); return 0;
-    case kLdapSearchScope: instance->scope = int(numberOf(value)); return 0;
-    case kLdapAttrCount: {
-        long count = numberOf(value);
-        instance->requested.resize(count > 0 ? size_t(count) : 0);
-        return 0;
-    }
-    case kLdapAttrType: setAttrType(*instance, index, textOf(value, length)); return 0;
-    default: return -1;
+        case kLdapServerName:
+            instance->server = textOf(value, length);
+            return 0;
+        case kLdapServerPort:
+            instance->port = unsigned(numberOf(value)) & 0xFFFFu;
+            return 0;
+        case kLdapDn:
+            instance->dn = textOf(value, length);
+            return 0;
+        case kLdapSslStartMode:
+            instance->sslStartMode = int(numberOf(value));
+            return 0;
+        case kLdapSslCaFile:
+            instance->caFile = textOf(value, length);
+            return 0;
+        case kLdapPassword:
+            instance->password = textOf(value, length);
+            return 0;
+        case kLdapSearchFilter:
+            instance->filter = textOf(value, length);
+            return 0;
+        case kLdapSearchScope:
+            instance->scope = int(numberOf(value));
+            return 0;
+        case kLdapAttrCount: {
+            long count = numberOf(value);
+            instance->requested.resize(count > 0 ? size_t(count) : 0);
+            return 0;
+        }
+        case kLdapAttrType:
+            setAttrType(*instance, index, textOf(value, length));
+            return 0;
+        default:
+            return -1;
     }
 }
 
@@ -112,29 +131,47 @@ void* LDAP_Get(LdapInstance* instance, int property, int index, int* length)
     if (length)
         *length = 0;
     switch (property) {
-    case kLdapServerName: return asText(instance->server, length);
-    case kLdapServerPort: return asValue(long(instance->port));
-    case kLdapDn: return asText(instance->dn, length);
-    case kLdapSslStartMode: return asValue(instance->sslStartMode);
-    case kLdapSslCaFile: return asText(instance->caFile, length);
-    case kLdapPassword: return asText(instance->password, length);
-    case kLdapSearchFilter: return asText(instance->filter, length);
-    case kLdapSearchScope: return asValue(instance->scope);
-    case kLdapAttrCount:
-        return asValue(long(instance->inResult ? instance->current.size() : instance->requested.size()));
-    case kLdapAttrType: return asText(attrPart(*instance, index, false), length);
-    case kLdapAttrValue: return asText(attrPart(*instance, index, true), length);
-    default: return nullptr;
+        case kLdapServerName:
+            return asText(instance->server, length);
+        case kLdapServerPort:
+            return asValue(long(instance->port));
+        case kLdapDn:
+            return asText(instance->dn, length);
+        case kLdapSslStartMode:
+            return asValue(instance->sslStartMode);
+        case kLdapSslCaFile:
+            return asText(instance->caFile, length);
+        case kLdapPassword:
+            return asText(instance->password, length);
+        case kLdapSearchFilter:
+            return asText(instance->filter, length);
+        case kLdapSearchScope:
+            return asValue(instance->scope);
+        case kLdapAttrCount:
+            return asValue(long(instance->inResult ? instance->current.size() : instance->requested.size()));
+        case kLdapAttrType:
+            return asText(attrPart(*instance, index, false), length);
+        case kLdapAttrValue:
+            return asText(attrPart(*instance, index, true), length);
+        default:
+            return nullptr;
     }
 }
 
 int LDAP_Do(LdapInstance* instance, int method, int, void*[], int[])
 {
     switch (method) {
-    case kLdapBind: instance->Bind(); return 0;
-    case kLdapSearch: instance->Search(); return 0;
-    case kLdapDoEvents: instance->DoEvents(); return 0;
-    default: return -1;
+        case kLdapBind:
+            instance->Bind();
+            return 0;
+        case kLdapSearch:
+            instance->Search();
+            return 0;
+        case kLdapDoEvents:
+            instance->DoEvents();
+            return 0;
+        default:
+            return -1;
     }
 }
 

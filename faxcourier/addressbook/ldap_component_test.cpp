@@ -39,8 +39,9 @@ struct Recorder {
         if (id == kLdapEventSearchResult) {
             auto n = reinterpret_cast<intptr_t>(LDAP_Get(self->instance, kLdapAttrCount, 0, nullptr));
             for (int i = 0; i < n; ++i)
-                event.attributes.emplace_back(static_cast<const char*>(LDAP_Get(self->instance, kLdapAttrType, i, nullptr)),
-                                              static_cast<const char*>(LDAP_Get(self->instance, kLdapAttrValue, i, nullptr)));
+                event.attributes.emplace_back(
+                    static_cast<const char*>(LDAP_Get(self->instance, kLdapAttrType, i, nullptr)),
+                    static_cast<const char*>(LDAP_Get(self->instance, kLdapAttrValue, i, nullptr)));
         }
         if (id == kLdapEventError || id == kLdapEventSearchComplete)
             self->done = true;
@@ -56,7 +57,10 @@ struct Component {
     ~Component() { LDAP_Destroy(instance); }
 
     void text(int property, const char* value, int index = 0) { LDAP_Set(instance, property, index, value, 0); }
-    void number(int property, long value) { LDAP_Set(instance, property, 0, reinterpret_cast<void*>(intptr_t(value)), 0); }
+    void number(int property, long value)
+    {
+        LDAP_Set(instance, property, 0, reinterpret_cast<void*>(intptr_t(value)), 0);
+    }
     void logOn(int port, const char* password = kSimPassword)
     {
         text(kLdapServerName, "127.0.0.1");
@@ -71,7 +75,8 @@ struct Component {
         auto start = std::chrono::steady_clock::now();
         while (!recorder.done)
             LDAP_Do(instance, kLdapDoEvents, 0, nullptr, nullptr);
-        return long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+        return long(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
     }
 };
 

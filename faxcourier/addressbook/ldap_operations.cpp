@@ -138,10 +138,9 @@ void LdapInstance::SendSearch(const LdapSearchRequest& request)
         names.push_back(const_cast<char*>(name.c_str()));
     names.push_back(nullptr);
     int id = -1;
-    int rc = ldap_search_ext(ld, request.base.c_str(), request.scope,
-                             request.filter.empty() ? nullptr : request.filter.c_str(),
-                             request.attributes.empty() ? nullptr : names.data(), 0, nullptr, nullptr, nullptr,
-                             LDAP_NO_LIMIT, &id);
+    int rc = ldap_search_ext(
+        ld, request.base.c_str(), request.scope, request.filter.empty() ? nullptr : request.filter.c_str(),
+        request.attributes.empty() ? nullptr : names.data(), 0, nullptr, nullptr, nullptr, LDAP_NO_LIMIT, &id);
     if (rc != LDAP_SUCCESS) {
         QueueLdapError(rc);
         return;
@@ -215,24 +214,27 @@ void LdapInstance::FailOutstanding(int code, const std::string& description)
 void LdapInstance::Handle(LDAPMessage* message)
 {
     switch (ldap_msgtype(message)) {
-    case LDAP_RES_BIND: {
-        bindId = -1;
-        HandleDone(message, kLdapEventResult);
-        if (deferred && ld) {
-            LdapSearchRequest request = std::move(*deferred);
-            deferred.reset();
-            SendSearch(request);
+        case LDAP_RES_BIND: {
+            bindId = -1;
+            HandleDone(message, kLdapEventResult);
+            if (deferred && ld) {
+                LdapSearchRequest request = std::move(*deferred);
+                deferred.reset();
+                SendSearch(request);
+            }
+            break;
         }
-        break;
-    }
-    case LDAP_RES_SEARCH_ENTRY: HandleEntry(message); break;
-    case LDAP_RES_SEARCH_RESULT: {
-        int id = ldap_msgid(message);
-        searchIds.erase(std::remove(searchIds.begin(), searchIds.end(), id), searchIds.end());
-        HandleDone(message, kLdapEventSearchComplete);
-        break;
-    }
-    default: break;  // references and anything unasked-for
+        case LDAP_RES_SEARCH_ENTRY:
+            HandleEntry(message);
+            break;
+        case LDAP_RES_SEARCH_RESULT: {
+            int id = ldap_msgid(message);
+            searchIds.erase(std::remove(searchIds.begin(), searchIds.end(), id), searchIds.end());
+            HandleDone(message, kLdapEventSearchComplete);
+            break;
+        }
+        default:
+            break;  // references and anything unasked-for
     }
 }
 
@@ -243,7 +245,8 @@ void LdapInstance::HandleDone(LDAPMessage* message, int eventId)
     char* diagnostic = nullptr;
     ldap_parse_result(ld, message, &code, &matched, &diagnostic, nullptr, nullptr, 0);
     std::string description = diagnostic && *diagnostic ? diagnostic : errorText(code);
-    LdapEvent event{eventId, {number(ldap_msgid(message)), text(matched ? matched : ""), number(code), text(description)}};
+    LdapEvent event{eventId,
+                    {number(ldap_msgid(message)), text(matched ? matched : ""), number(code), text(description)}};
     ldap_memfree(matched);
     ldap_memfree(diagnostic);
     Deliver(event);

@@ -71,8 +71,8 @@ bool setOptions(LDAP* ld, const std::string& caFile)
         ok = ok && ldap_set_option(ld, LDAP_OPT_X_TLS_CACERTFILE, caFile.c_str()) == LDAP_OPT_SUCCESS;
     }
     if (onGnuTls())
-        ok = ok && ldap_set_option(ld, LDAP_OPT_X_TLS_CONNECT_CB, reinterpret_cast<void*>(onTlsConnect)) ==
-                       LDAP_OPT_SUCCESS;
+        ok = ok &&
+             ldap_set_option(ld, LDAP_OPT_X_TLS_CONNECT_CB, reinterpret_cast<void*>(onTlsConnect)) == LDAP_OPT_SUCCESS;
     int client = 0;
     return ok && ldap_set_option(ld, LDAP_OPT_X_TLS_NEWCTX, &client) == LDAP_OPT_SUCCESS;
 }

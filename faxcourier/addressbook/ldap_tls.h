@@ -23,6 +23,6 @@ const char* ldapScheme(LdapTransport transport);
 // Sets the handle's TLS options and connects; for StartTls the upgrade is
 // asked for and completed. Nothing is sent when the result holds a refusal.
 [[nodiscard]] std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, const std::string& host,
-                                                      const std::string& caFile);
+                                                       const std::string& caFile);
 
 }  // namespace korva

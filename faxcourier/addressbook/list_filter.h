@@ -14,7 +14,7 @@ struct ListFilter {
     bool faxOnly = true;
     char letter = 0;  // 'A'...'Z', or 0 for none (All, or a search box in use)
     char (*letterOf)(const String& name) = asciiLetter;
-    String name;      // the search boxes, as UTF-8 like the directory's values
+    String name;  // the search boxes, as UTF-8 like the directory's values
     String number;
     String company;
 };

@@ -22,13 +22,17 @@ constexpr size_t fileTargetPrefixLength = sizeof fileTargetPrefix - 1;
 // One print file waiting to be taken, with the record it was printed with.
 struct ArrivalHandler::PrintSource {
     std::string file;
-    ControlRecord record {};
+    ControlRecord record{};
     std::optional<WaitingDocument> kept;
 };
 
 ArrivalHandler::ArrivalHandler(FaxJob& job, PipelineState& state, std::string spoolFolder, Converter& converter,
                                ArrivalUi& ui, Submitter submit)
-    : job_(job), state_(state), spoolFolder_(std::move(spoolFolder)), converter_(converter), ui_(ui),
+    : job_(job),
+      state_(state),
+      spoolFolder_(std::move(spoolFolder)),
+      converter_(converter),
+      ui_(ui),
       submit_(std::move(submit))
 {
 }

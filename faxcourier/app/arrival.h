@@ -74,8 +74,8 @@ public:
     using Submitter = std::function<bool()>;  // SubmitFax without owner
     // Stores the unsent job in the outbox; true when its documents are there.
     using Outbox = std::function<bool(FaxJob&)>;
-    ArrivalHandler(FaxJob& job, PipelineState& state, std::string spoolFolder, Converter& converter,
-                   ArrivalUi& ui, Submitter submit);
+    ArrivalHandler(FaxJob& job, PipelineState& state, std::string spoolFolder, Converter& converter, ArrivalUi& ui,
+                   Submitter submit);
 
     void setOutbox(Outbox outbox) { outbox_ = std::move(outbox); }
     // Called when a handled document leaves more waiting (posts 0x8000).

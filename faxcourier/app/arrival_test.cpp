@@ -142,7 +142,8 @@ protected:
         return r;
     }
 
-    ArrivalHandler handler(FakeConverter& converter, std::function<bool()> submit = [] { return true; })
+    ArrivalHandler handler(
+        FakeConverter& converter, std::function<bool()> submit = [] { return true; })
     {
         return ArrivalHandler(job, state, spool, converter, ui, std::move(submit));
     }

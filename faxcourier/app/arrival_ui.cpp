@@ -22,13 +22,19 @@ public:
     void show() override
     {
         ProgressDialog* dialog = dialog_;
-        QMetaObject::invokeMethod(dialog_, [dialog] { dialog->show(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            dialog_, [dialog] { dialog->show(); }, Qt::QueuedConnection);
     }
     void bringToFront() override
     {
         ProgressDialog* dialog = dialog_;
-        QMetaObject::invokeMethod(dialog_, [dialog] { dialog->raise(); dialog->activateWindow(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            dialog_,
+            [dialog] {
+                dialog->raise();
+                dialog->activateWindow();
+            },
+            Qt::QueuedConnection);
     }
 
 private:

@@ -156,9 +156,9 @@ void ConfigureDialog::addEncryptionRow(QGridLayout* grid, int row)
 
 void ConfigureDialog::addWarningRow(QGridLayout* grid, int row)
 {
-    warning_ = withId(new QLabel(QStringLiteral("Without encryption the password crosses the network in the clear."),
-                                 this),
-                      IDC_ENCRYPTION_WARNING);
+    warning_ =
+        withId(new QLabel(QStringLiteral("Without encryption the password crosses the network in the clear."), this),
+               IDC_ENCRYPTION_WARNING);
     grid->addWidget(warning_, row, 0, 1, 3);
 }
 

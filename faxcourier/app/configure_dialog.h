@@ -25,8 +25,7 @@ public:
     // `keep` puts the password where it is kept (the keyring when there is
     // one) before `save`; it gets the keyring key the dialog opened with.
     using PasswordKeeper = std::function<void(Settings&, const QString& previousKey)>;
-    ConfigureDialog(Settings& settings, QWidget* owner, Saver save = SaveSettings,
-                    PasswordKeeper keep = keepPassword);
+    ConfigureDialog(Settings& settings, QWidget* owner, Saver save = SaveSettings, PasswordKeeper keep = keepPassword);
 
     static constexpr int ResultOk = 1;
     static constexpr int ResultCancel = 2;

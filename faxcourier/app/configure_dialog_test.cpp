@@ -117,10 +117,10 @@ TEST_F(Configure, OkChecksTheFiveRequiredBoxesInOrder)
     ConfigureDialog dialog(s, nullptr);
     show(dialog);
     const std::pair<int, const char*> required[] = {{IDC_SERVER, "mail.example.com"},
-                                                   {IDC_USERNAME, "anna"},
-                                                   {IDC_PASSWORD, "pw"},
-                                                   {IDC_EMAIL_ADDRESS, "anna@example.com"},
-                                                   {IDC_FAX_ADDRESS, "fax@example.com"}};
+                                                    {IDC_USERNAME, "anna"},
+                                                    {IDC_PASSWORD, "pw"},
+                                                    {IDC_EMAIL_ADDRESS, "anna@example.com"},
+                                                    {IDC_FAX_ADDRESS, "fax@example.com"}};
     for (auto [id, value] : required) {
         size_t before = ui.boxes.size();
         dialog.accept();
@@ -274,7 +274,9 @@ TEST_F(Configure, TypedTextIsStoredAsWindows1252)
     Settings s = completeSettings();
     ConfigureDialog dialog(s, nullptr);
     show(dialog);
-    typeUnicodeInto(dialog, IDC_PASSWORD, QString::fromUtf8("\xE2\x82\xAC" "uro"));
+    typeUnicodeInto(dialog, IDC_PASSWORD,
+                    QString::fromUtf8("\xE2\x82\xAC"
+                                      "uro"));
     typeUnicodeInto(dialog, IDC_REAL_NAME, QString::fromUtf8("\xC3\x89mile M\xC3\xBCller"));
     dialog.accept();
     EXPECT_TRUE(ui.boxes.empty());
@@ -284,7 +286,8 @@ TEST_F(Configure, TypedTextIsStoredAsWindows1252)
     LoadSettings(stored);
     EXPECT_STREQ(stored.Password.Text(), "\x80uro");
     ConfigureDialog reopened(stored, nullptr);
-    EXPECT_EQ(reopened.edit(IDC_PASSWORD)->text(), QString::fromUtf8("\xE2\x82\xAC" "uro"));
+    EXPECT_EQ(reopened.edit(IDC_PASSWORD)->text(), QString::fromUtf8("\xE2\x82\xAC"
+                                                                     "uro"));
 }
 
 TEST_F(Configure, ACharacterWindows1252LacksIsRefusedNamingTheField)
@@ -328,10 +331,8 @@ TEST_F(Configure, EncryptionChosenByKeyboardMovesDefaultPortsAndLeavesATypedOne)
         const char* smtp;
         const char* pop3;
     } steps[] = {
-        {Qt::Key_Down, "STARTTLS", "587", "110"},
-        {Qt::Key_Down, "TLS", "465", "995"},
-        {Qt::Key_Up, "STARTTLS", "587", "110"},
-        {Qt::Key_Up, "None", "25", "110"},
+        {Qt::Key_Down, "STARTTLS", "587", "110"}, {Qt::Key_Down, "TLS", "465", "995"},
+        {Qt::Key_Up, "STARTTLS", "587", "110"},   {Qt::Key_Up, "None", "25", "110"},
         {Qt::Key_End, "TLS", "465", "995"},
     };
     for (const auto& step : steps) {
@@ -375,9 +376,12 @@ TEST_F(Configure, WarningShowsWhileNoneIsChosenForAServerElsewhere)
         int encryption;
         bool warned;
     } cases[] = {
-        {"mail.example.com", kEncryptionNone, true},  {"10.1.2.3", kEncryptionNone, true},
-        {"127.0.0.1", kEncryptionNone, false},        {"localhost", kEncryptionNone, false},
-        {"::1", kEncryptionNone, false},              {"mail.example.com", kEncryptionStartTls, false},
+        {"mail.example.com", kEncryptionNone, true},
+        {"10.1.2.3", kEncryptionNone, true},
+        {"127.0.0.1", kEncryptionNone, false},
+        {"localhost", kEncryptionNone, false},
+        {"::1", kEncryptionNone, false},
+        {"mail.example.com", kEncryptionStartTls, false},
         {"mail.example.com", kEncryptionTls, false},
     };
     Settings s = completeSettings();

@@ -50,8 +50,8 @@ void reportLeftoverDocuments(const std::string& spoolFolder)
     if (notice.empty())
         return;
     LogAlways(0, "%s\n", notice.c_str());
-    auto* box = new QMessageBox(QMessageBox::Warning, "KORVA Fax", QString::fromLocal8Bit(notice.c_str()),
-                                QMessageBox::Ok);
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, "KORVA Fax", QString::fromLocal8Bit(notice.c_str()), QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -124,8 +124,8 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // start finds this one on the bus.
     bus_ = std::make_unique<CourierBus>([this] { openConfigure(); }, [this] { openAddressBook(); });
     bus_->publish();
-    statusIcon_ = std::make_unique<StatusIcon>(StatusIcon::Actions{
-        [this] { openConfigure(); }, [this] { openAddressBook(); }, [] { requestQuit(); }});
+    statusIcon_ = std::make_unique<StatusIcon>(
+        StatusIcon::Actions{[this] { openConfigure(); }, [this] { openAddressBook(); }, [] { requestQuit(); }});
     statusIcon_->show();
     if (configureSwitchGiven(arguments))
         QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
@@ -139,11 +139,10 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     state_.stop = &quitFlag();
     converter_ = makeConverter_(spoolFolder_, state_, errorSink_.get());
     arrivalUi_ = std::make_unique<QtArrivalUi>([this] { return showSendFaxDialog(); }, isHeadless());
-    arrival_ = std::make_unique<ArrivalHandler>(globalFaxJob(), state_, spoolFolder_, *converter_, *arrivalUi_,
-                                                [this] {
-                                                    lastReport_ = SubmitReport{};
-                                                    return submit_(nullptr, &lastReport_);
-                                                });
+    arrival_ = std::make_unique<ArrivalHandler>(globalFaxJob(), state_, spoolFolder_, *converter_, *arrivalUi_, [this] {
+        lastReport_ = SubmitReport{};
+        return submit_(nullptr, &lastReport_);
+    });
     arrival_->setAnnounceNext([this] { windowTarget_->postMessage(kDocumentWaiting, 0); });
     window_->setArrivalHandler([this] { arrival_->onDocumentWaiting(); });
 
@@ -152,11 +151,15 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // control area's lock file: take both again, on the main thread that
     // uses them.
     watcher->onFolderRemade([this] {
-        QMetaObject::invokeMethod(window_.get(), [this] {
-            if (int error = presence_.hold(spoolFolder_))
-                LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
-            openControlArea();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            window_.get(),
+            [this] {
+                if (int error = presence_.hold(spoolFolder_))
+                    LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(),
+                              error);
+                openControlArea();
+            },
+            Qt::QueuedConnection);
     });
     if (watcher->start())
         watcher_ = std::move(watcher);

@@ -66,8 +66,7 @@ bool askRunningCourier(const char* method)
         LogDebug("No session bus to reach the running faxcourier\n");
         return false;
     }
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kCourierBusService, "/", kCourierBusService, method);
+    QDBusMessage call = QDBusMessage::createMethodCall(kCourierBusService, "/", kCourierBusService, method);
     QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         LogAlways(0, "The running faxcourier did not answer on the session bus: %s\n",

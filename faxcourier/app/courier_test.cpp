@@ -97,8 +97,7 @@ protected:
     {
         char name[32];
         std::snprintf(name, sizeof name, "/%04d.json", number);
-        return processEventsUntil([&] { return std::filesystem::exists(received + name); },
-                                  std::chrono::seconds(30));
+        return processEventsUntil([&] { return std::filesystem::exists(received + name); }, std::chrono::seconds(30));
     }
 
     std::vector<std::string> spoolTifFiles()

@@ -16,8 +16,8 @@ void showDesktopNotice(const std::string& text)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    QDBusMessage notify = QDBusMessage::createMethodCall("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
-                                                         "org.freedesktop.Notifications", "Notify");
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        "org.freedesktop.Notifications", "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "Notify");
     // app name, id to replace, icon, summary, body, actions, hints, time-out
     // (-1: the server's own).
     notify << QStringLiteral("KORVA Fax") << 0u << QStringLiteral("korvafax") << toQt(text) << QString()

@@ -162,8 +162,7 @@ TEST_F(CourierRun, EveryPresetFaxIsSentAndTheSecondIsNumberedOn)
     // Preset data stays in force for the next print.
     printLetter();
     ASSERT_TRUE(waitForFile(received + "/0002.json")) << readWholeFile(errors);
-    EXPECT_NE(storedFields(received + "/0002.json").find("recipient=0301 555|Berta Blau|Blau KG\n"),
-              std::string::npos);
+    EXPECT_NE(storedFields(received + "/0002.json").find("recipient=0301 555|Berta Blau|Blau KG\n"), std::string::npos);
     EXPECT_TRUE(pollUntil([&] { return spoolTifFiles().empty(); }));
     courier->signal(SIGTERM);
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
@@ -180,7 +179,8 @@ TEST_F(CourierRun, RefusedLogonWithoutADisplayKeepsTheFaxInTheOutboxUntilRetried
     printLetter();
     // Nothing waits for an answer nobody can give: the box goes to the log
     // and standard error, and the fax to the outbox.
-    ASSERT_TRUE(waitForFileText(log, "was not sent and waits in the outbox (refused)")) << readWholeFile(errors) << readWholeFile(log);
+    ASSERT_TRUE(waitForFileText(log, "was not sent and waits in the outbox (refused)"))
+        << readWholeFile(errors) << readWholeFile(log);
     EXPECT_NE(readWholeFile(log).find("Error logging on to KORVA"), std::string::npos);
     EXPECT_NE(readWholeFile(errors).find("Error logging on to KORVA"), std::string::npos);
     EXPECT_TRUE(courier->running());
@@ -332,9 +332,8 @@ TEST_F(CourierRun, KilledDuringAConversionItsDocumentsAreSetAsideAtTheNextStart)
     for (const auto& entry : std::filesystem::directory_iterator(*spoolFolder() + "/unsent"))
         kept.push_back(entry.path());
     // Beside it, the fax document as far as it got, when it got to a page.
-    auto keptPrintFile = std::find_if(kept.begin(), kept.end(), [](const std::string& path) {
-        return path.ends_with("-korvafax2.tif");
-    });
+    auto keptPrintFile = std::find_if(kept.begin(), kept.end(),
+                                      [](const std::string& path) { return path.ends_with("-korvafax2.tif"); });
     ASSERT_NE(keptPrintFile, kept.end());
     EXPECT_LE(kept.size(), 2u);
     EXPECT_EQ(readWholeFile(*keptPrintFile), printFile);

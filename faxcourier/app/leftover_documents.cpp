@@ -28,7 +28,7 @@ std::string timeStamp()
 {
     char text[32];
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
@@ -65,8 +65,8 @@ std::string leftoverNotice(const SetAsideDocuments& documents)
         return {};
     std::string text = "KORVA Fax stopped before it had faxed every printed document.";
     if (!documents.files.empty())
-        text += " " + std::to_string(documents.files.size()) + " file(s) of that run are kept in " +
-                documents.folder + "; print them again to fax them.";
+        text += " " + std::to_string(documents.files.size()) + " file(s) of that run are kept in " + documents.folder +
+                "; print them again to fax them.";
     for (const std::string& file : documents.failed)
         text += " " + file + " could not be set aside and may be replaced by the next print.";
     return text;

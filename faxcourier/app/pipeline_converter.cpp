@@ -56,8 +56,10 @@ namespace {
 class ThreadConversion : public Conversion {
 public:
     ThreadConversion(ConversionRequest request, std::atomic<int>& counter, std::shared_ptr<DroppedThreads> dropped)
-        : pages_(std::make_shared<std::atomic<uint32_t>>(0)), stopped_(std::make_shared<std::atomic<bool>>(false)),
-          finished_(std::make_shared<std::atomic<bool>>(false)), dropped_(std::move(dropped))
+        : pages_(std::make_shared<std::atomic<uint32_t>>(0)),
+          stopped_(std::make_shared<std::atomic<bool>>(false)),
+          finished_(std::make_shared<std::atomic<bool>>(false)),
+          dropped_(std::move(dropped))
     {
         request.publishedPageCount = pages_.get();
         thread_ = std::thread(
@@ -90,8 +92,7 @@ private:
 }  // namespace
 
 PipelineConverter::PipelineConverter(std::string spoolFolder, PipelineState& state, ErrorSink* errors)
-    : spoolFolder_(std::move(spoolFolder)), state_(state), errors_(errors),
-      dropped_(std::make_shared<DroppedThreads>())
+    : spoolFolder_(std::move(spoolFolder)), state_(state), errors_(errors), dropped_(std::make_shared<DroppedThreads>())
 {
 }
 

@@ -68,7 +68,8 @@ TEST(PipelineConverter, QuitDuringAFileTargetConversionEndsItBeforeItsSinkGoes)
     feeder.join();
     // The conversion ends by setting its print file aside; on the old path
     // that came after the sink was gone.
-    for (auto end = std::chrono::steady_clock::now() + 5s; fileExists(printFile) && std::chrono::steady_clock::now() < end;)
+    for (auto end = std::chrono::steady_clock::now() + 5s;
+         fileExists(printFile) && std::chrono::steady_clock::now() < end;)
         std::this_thread::sleep_for(10ms);
 
     ASSERT_FALSE(reports.empty());

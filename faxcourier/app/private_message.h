@@ -14,8 +14,7 @@ namespace korva::app {
 
 class PrivateMessage : public QEvent {
 public:
-    PrivateMessage(unsigned number, std::intptr_t lParam)
-        : QEvent(static_cast<QEvent::Type>(number)), lParam_(lParam)
+    PrivateMessage(unsigned number, std::intptr_t lParam) : QEvent(static_cast<QEvent::Type>(number)), lParam_(lParam)
     {
     }
     unsigned number() const { return static_cast<unsigned>(type()); }

@@ -97,8 +97,7 @@ bool FindDuplicateRecipient(const QString& name, const QString& number, QTreeWid
     return false;
 }
 
-QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const QString& number,
-                                 const QString& company)
+QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const QString& number, const QString& company)
 {
     auto* item = new RecipientItem(QStringList{name, number, company});
     list->addTopLevelItem(item);

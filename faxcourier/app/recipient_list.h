@@ -35,8 +35,7 @@ public:
 bool FindDuplicateRecipient(const QString& name, const QString& number, QTreeWidget* list, int skipRow);
 
 // Inserts one row, not selected; it takes its place in the sorted order.
-QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const QString& number,
-                                 const QString& company);
+QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const QString& number, const QString& company);
 
 // Inserts one selected row per ';'-separated token of `numbers` (empty
 // tokens skipped), each with `name` and `company`.

@@ -393,8 +393,9 @@ TEST_F(SendFax, ShiftCtrlCancelAnsweredNoActsAsCancel)
     dialog->reject();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].caption, "KORVA Fax Printer");
-    EXPECT_EQ(ui.boxes[0].text, "Are you sure you wish to close the KORVA Fax Printer Helper program?\n"
-                                "You will not be able to send faxes until this program is restarted!");
+    EXPECT_EQ(ui.boxes[0].text,
+              "Are you sure you wish to close the KORVA Fax Printer Helper program?\n"
+              "You will not be able to send faxes until this program is restarted!");
     EXPECT_EQ(ui.boxes[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Question);
     EXPECT_EQ(ui.boxes[0].owner, dialog.get());
@@ -459,10 +460,11 @@ TEST_F(SendFax, PreviewWithoutAnyViewerIsDisabled)
 TEST_F(SendFax, PreviewRunsTheRegistryCommandWithTheFile)
 {
     makeFolders(home.sysconf(), 0755);
-    korva::testing::writeWholeFile(home.sysconf() + "/HKEY_CLASSES_ROOT.reg",
-                                   "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.tif]\n@=\"T\"\n\n"
-                                   "[HKEY_CLASSES_ROOT\\T\\shell\\open\\command]\n@=\"/usr/bin/viewer -v \\\"%1\\\"\"\n\n"
-                                   "[HKEY_CLASSES_ROOT\\T\\shell\\edit\\command]\n@=\"/usr/bin/editor\"\n");
+    korva::testing::writeWholeFile(
+        home.sysconf() + "/HKEY_CLASSES_ROOT.reg",
+        "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.tif]\n@=\"T\"\n\n"
+        "[HKEY_CLASSES_ROOT\\T\\shell\\open\\command]\n@=\"/usr/bin/viewer -v \\\"%1\\\"\"\n\n"
+        "[HKEY_CLASSES_ROOT\\T\\shell\\edit\\command]\n@=\"/usr/bin/editor\"\n");
     tif = FindTifViewer();
     addDocument("Letter", 1);
     std::string file = job.documents[0].file.Text();

@@ -44,7 +44,8 @@ bool chooseDisplayPlatform()
     if (offscreenPlatformNeeded(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM")))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const char* platform = std::getenv("QT_QPA_PLATFORM");
-    return std::strcmp(platform ? platform : "", "offscreen") == 0 || std::strcmp(platform ? platform : "", "minimal") == 0;
+    return std::strcmp(platform ? platform : "", "offscreen") == 0 ||
+           std::strcmp(platform ? platform : "", "minimal") == 0;
 }
 
 }  // namespace korva::app

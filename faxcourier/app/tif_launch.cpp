@@ -12,8 +12,8 @@ namespace {
 QString desktopTiffHandler()
 {
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("image/tiff")});
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("image/tiff")});
     if (!query.waitForFinished(5000)) {
         query.kill();
         query.waitForFinished(1000);

@@ -31,9 +31,10 @@ TEST(FindTifViewer, NoTifEntryLeavesEverythingOff)
 TEST(FindTifViewer, OpenCommandMakesOpenAvailable)
 {
     TempHome home;
-    writeClassesRoot(home,
-                     "[HKEY_CLASSES_ROOT\\.tif]\n@=\"TIFImage.Document\"\n\n"
-                     "[HKEY_CLASSES_ROOT\\TIFImage.Document\\shell\\open\\command]\n@=\"/usr/bin/viewer \\\"%1\\\"\"\n");
+    writeClassesRoot(
+        home,
+        "[HKEY_CLASSES_ROOT\\.tif]\n@=\"TIFImage.Document\"\n\n"
+        "[HKEY_CLASSES_ROOT\\TIFImage.Document\\shell\\open\\command]\n@=\"/usr/bin/viewer \\\"%1\\\"\"\n");
     TifViewer viewer = FindTifViewer();
     EXPECT_TRUE(viewer.registryKnowsTif);
     EXPECT_TRUE(viewer.tifOpenAvailable);

@@ -18,11 +18,16 @@ namespace {
 QMessageBox::StandardButton toStandard(Answer answer)
 {
     switch (answer) {
-    case Answer::Ok: return QMessageBox::Ok;
-    case Answer::Cancel: return QMessageBox::Cancel;
-    case Answer::Yes: return QMessageBox::Yes;
-    case Answer::No: return QMessageBox::No;
-    case Answer::None: break;
+        case Answer::Ok:
+            return QMessageBox::Ok;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
+        case Answer::None:
+            break;
     }
     return QMessageBox::NoButton;
 }
@@ -30,20 +35,28 @@ QMessageBox::StandardButton toStandard(Answer answer)
 Answer fromStandard(int button)
 {
     switch (button) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::None;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::None;
     }
 }
 
 QMessageBox::StandardButtons standardButtons(Buttons buttons)
 {
     switch (buttons) {
-    case Buttons::Ok: return QMessageBox::Ok;
-    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Buttons::Ok:
+            return QMessageBox::Ok;
+        case Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -51,10 +64,14 @@ QMessageBox::StandardButtons standardButtons(Buttons buttons)
 QMessageBox::Icon standardIcon(BoxIcon icon)
 {
     switch (icon) {
-    case BoxIcon::Information: return QMessageBox::Information;
-    case BoxIcon::Warning: return QMessageBox::Warning;
-    case BoxIcon::Question: return QMessageBox::Question;
-    case BoxIcon::None: break;
+        case BoxIcon::Information:
+            return QMessageBox::Information;
+        case BoxIcon::Warning:
+            return QMessageBox::Warning;
+        case BoxIcon::Question:
+            return QMessageBox::Question;
+        case BoxIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -89,8 +106,8 @@ public:
         // A box that nobody sees (no desktop) still leaves a trace.
         LogDebug("Message box %s: %s\n", request.caption.toLocal8Bit().constData(),
                  request.text.toLocal8Bit().constData());
-        QMessageBox box(standardIcon(request.icon), request.caption, request.text,
-                        standardButtons(request.buttons), request.owner);
+        QMessageBox box(standardIcon(request.icon), request.caption, request.text, standardButtons(request.buttons),
+                        request.owner);
         box.setWindowIcon(smallIcon());
         if (request.defaultAnswer != Answer::None)
             box.setDefaultButton(toStandard(request.defaultAnswer));

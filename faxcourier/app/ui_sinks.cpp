@@ -38,8 +38,7 @@ InstalledBoxSinks::InstalledBoxSinks() : saved_(new Saved)
     });
     saved_->serverError = setServerErrorSink([](const ServerErrorBox& box) {
         onMainThread([&] {
-            showBox(static_cast<QWidget*>(box.owner), toQt(box.caption), toQt(box.text), Buttons::Ok,
-                    BoxIcon::Warning);
+            showBox(static_cast<QWidget*>(box.owner), toQt(box.caption), toQt(box.text), Buttons::Ok, BoxIcon::Warning);
         });
     });
 }

@@ -11,7 +11,8 @@ constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx
 
 // Two output characters per 12 input bits: half the look-ups of one table
 // of 64.
-constexpr std::array<char, 8192> makePairs() {
+constexpr std::array<char, 8192> makePairs()
+{
     std::array<char, 8192> pairs{};
     for (int i = 0; i < 4096; ++i) {
         pairs[size_t(2 * i)] = kAlphabet[i >> 6];
@@ -21,7 +22,8 @@ constexpr std::array<char, 8192> makePairs() {
 }
 constexpr std::array<char, 8192> kPairs = makePairs();
 
-char* encodeWhole(const unsigned char* in, size_t groups, char* out) {
+char* encodeWhole(const unsigned char* in, size_t groups, char* out)
+{
     for (size_t g = 0; g < groups; ++g, in += 3, out += 4) {
         uint32_t bits = uint32_t(in[0]) << 16 | uint32_t(in[1]) << 8 | in[2];
         std::memcpy(out, &kPairs[size_t(bits >> 12) * 2], 2);
@@ -30,7 +32,8 @@ char* encodeWhole(const unsigned char* in, size_t groups, char* out) {
     return out;
 }
 
-char* encodeTail(const unsigned char* in, size_t rest, char* out) {
+char* encodeTail(const unsigned char* in, size_t rest, char* out)
+{
     uint32_t bits = uint32_t(in[0]) << 16 | (rest == 2 ? uint32_t(in[1]) << 8 : 0);
     *out++ = kAlphabet[bits >> 18];
     *out++ = kAlphabet[bits >> 12 & 63];
@@ -41,7 +44,8 @@ char* encodeTail(const unsigned char* in, size_t rest, char* out) {
 
 }  // namespace
 
-void appendBase64Lines(std::string& out, const unsigned char* bytes, size_t count) {
+void appendBase64Lines(std::string& out, const unsigned char* bytes, size_t count)
+{
     size_t lines = (count + kBase64LineBytes - 1) / kBase64LineBytes;
     size_t start = out.size();
     out.resize(start + (count + 2) / 3 * 4 + lines * 2);
@@ -49,7 +53,8 @@ void appendBase64Lines(std::string& out, const unsigned char* bytes, size_t coun
     while (count > 0) {
         size_t piece = count < kBase64LineBytes ? count : kBase64LineBytes;
         at = encodeWhole(bytes, piece / 3, at);
-        if (piece % 3 != 0) at = encodeTail(bytes + piece / 3 * 3, piece % 3, at);
+        if (piece % 3 != 0)
+            at = encodeTail(bytes + piece / 3 * 3, piece % 3, at);
         *at++ = '\r';
         *at++ = '\n';
         bytes += piece;

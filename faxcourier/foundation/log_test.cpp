@@ -53,7 +53,9 @@ TEST_F(Log, NothingIsAddedToAMessage)
 {
     LogAlways(-1, "Out Of Memory in String Assignment");
     LogAlways(2, "%s|%d", "no line end", 7);
-    EXPECT_EQ(log(), "Out Of Memory in String Assignment" "no line end|7");
+    EXPECT_EQ(log(),
+              "Out Of Memory in String Assignment"
+              "no line end|7");
 }
 
 TEST_F(Log, MessagesAreCutToFiveHundredCharacters)

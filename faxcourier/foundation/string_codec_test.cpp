@@ -66,12 +66,8 @@ TEST(Utf8, Windows1252BytesBecomeTheirCharacters)
         const char* ansi;
         const char* utf8;
     } cases[] = {
-        {"\xe9", "\xc3\xa9"},
-        {"\x80", "\xe2\x82\xac"},
-        {"\x84quotes\x93", "\xe2\x80\x9equotes\xe2\x80\x9c"},
-        {"\xff", "\xc3\xbf"},
-        {"plain ASCII ~", "plain ASCII ~"},
-        {"Jos\xe9 M\xfcller", "Jos\xc3\xa9 M\xc3\xbcller"},
+        {"\xe9", "\xc3\xa9"}, {"\x80", "\xe2\x82\xac"},           {"\x84quotes\x93", "\xe2\x80\x9equotes\xe2\x80\x9c"},
+        {"\xff", "\xc3\xbf"}, {"plain ASCII ~", "plain ASCII ~"}, {"Jos\xe9 M\xfcller", "Jos\xc3\xa9 M\xc3\xbcller"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(std::string(String(c.ansi).ToUtf8().Text()), c.utf8) << c.ansi;

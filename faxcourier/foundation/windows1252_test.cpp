@@ -12,17 +12,20 @@ struct Name {
 };
 
 const Name kNames[] = {
-    {"M\xC3\xBCller", "M\xFCller"},                                   // German
-    {"Stra\xC3\x9F" "e", "Stra\xDF" "e"},                               // German
-    {"\xC3\x89mile Zola", "\xC9mile Zola"},                             // French
-    {"\xC5\x92uvre", "\x8Cuvre"},                                       // French
-    {"\xE2\x80\x9Equotes\xE2\x80\x9C", "\x84quotes\x93"},               // German quotes
-    {"\xE2\x82\xAC 12", "\x80 12"},                                     // euro sign
-    {"\xC5\xA0koda \xC5\xBD", "\x8Akoda \x8E"},                         // Š and Ž are in the page
-    {"\xC5\x81\xC3\xB3\x64\xC5\xBA", nullptr},                          // Polish Łódź
-    {"Ga\xC5\x82\xC4\x85zka", nullptr},                                 // Polish
-    {"\xCE\xA9mega", nullptr},                                          // Greek Ω
-    {"\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1", nullptr},              // Greek Athena
+    {"M\xC3\xBCller", "M\xFCller"},  // German
+    {"Stra\xC3\x9F"
+     "e",
+     "Stra\xDF"
+     "e"},                                                  // German
+    {"\xC3\x89mile Zola", "\xC9mile Zola"},                 // French
+    {"\xC5\x92uvre", "\x8Cuvre"},                           // French
+    {"\xE2\x80\x9Equotes\xE2\x80\x9C", "\x84quotes\x93"},   // German quotes
+    {"\xE2\x82\xAC 12", "\x80 12"},                         // euro sign
+    {"\xC5\xA0koda \xC5\xBD", "\x8Akoda \x8E"},             // Š and Ž are in the page
+    {"\xC5\x81\xC3\xB3\x64\xC5\xBA", nullptr},              // Polish Łódź
+    {"Ga\xC5\x82\xC4\x85zka", nullptr},                     // Polish
+    {"\xCE\xA9mega", nullptr},                              // Greek Ω
+    {"\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1", nullptr},  // Greek Athena
     {"plain ~ ASCII", "plain ~ ASCII"},
     {"", ""},
 };

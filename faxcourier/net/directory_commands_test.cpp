@@ -179,8 +179,8 @@ TEST_F(DirectoryCommands, FailedSetStopsWithoutQuitAndLeavesTheIdentifier)
     AttributeMap oldMap{{"OBJECTID", "MAIL=anna,o=y"}};
     AttributeMap newMap{{"CN", "a"}, {"FAX", "1"}, {"O", "c"}};
     SaveDirectoryEntry(nullptr, oldMap, newMap, settingsFor(server.port()));
-    EXPECT_EQ(server.lines(), (Lines{"X-LDAPUSER carl", "PASS pw", "X-LDAPSET MAIL=anna,o=y CN a",
-                                     "X-LDAPSET MAIL=anna,o=y FAX 1"}));
+    EXPECT_EQ(server.lines(),
+              (Lines{"X-LDAPUSER carl", "PASS pw", "X-LDAPSET MAIL=anna,o=y CN a", "X-LDAPSET MAIL=anna,o=y FAX 1"}));
     auto shownBoxes = boxes.boxes();
     ASSERT_EQ(shownBoxes.size(), 1u);
     EXPECT_EQ(shownBoxes[0].message, "Error Setting Attribute");

@@ -136,8 +136,8 @@ bool DeleteDirectoryEntry(void* owner, const String& objectId, const Settings& s
     char line[200];
     std::snprintf(line, sizeof line, "X-LDAPDEL %.100s\r\n", objectId.Text());
     String reply;
-    bool deleted = command(owner, socket, line,
-                           "Socket error Deleting LDAP Entry", "Error Deleting LDAP Entry", objectId.Text(), reply);
+    bool deleted = command(owner, socket, line, "Socket error Deleting LDAP Entry", "Error Deleting LDAP Entry",
+                           objectId.Text(), reply);
     if (deleted) {
         LogDebug("Delete LDAP Entry\n");
         quit(socket);

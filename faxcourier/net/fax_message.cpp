@@ -10,7 +10,8 @@
 
 namespace korva {
 
-String OneLine(const String& text) {
+String OneLine(const String& text)
+{
     String line;
     line.Reserve(text.Length() + 1);
     for (uint32_t i = 0; i < text.Length(); ++i) {
@@ -20,9 +21,11 @@ String OneLine(const String& text) {
     return line;
 }
 
-String CommentLines(const String& comments) {
+String CommentLines(const String& comments)
+{
     String lines;
-    if (comments.IsEmpty()) return lines;
+    if (comments.IsEmpty())
+        return lines;
     lines.Reserve(comments.Length() * 2 + 3);
     for (uint32_t i = 0; i < comments.Length(); ++i) {
         char c = comments.GetAt(i);
@@ -38,13 +41,16 @@ String CommentLines(const String& comments) {
 
 namespace {
 
-void writeSenderLine(SmtpDataWriter& out, const char* name, const String& value) {
-    if (!value.IsEmpty()) out.Format("~~%s~%.300s\r\n", name, OneLine(value).Text());
+void writeSenderLine(SmtpDataWriter& out, const char* name, const String& value)
+{
+    if (!value.IsEmpty())
+        out.Format("~~%s~%.300s\r\n", name, OneLine(value).Text());
 }
 
 }  // namespace
 
-void WriteMessageHead(SmtpDataWriter& out, FaxJob& job, const Settings& settings) {
+void WriteMessageHead(SmtpDataWriter& out, FaxJob& job, const Settings& settings)
+{
     String email = OneLine(settings.EmailAddress);
     out.Format("Subject: %.1000s\r\n", OneLine(job.subject).Text());
     if (!settings.RealName.IsEmpty()) {
@@ -64,7 +70,8 @@ void WriteMessageHead(SmtpDataWriter& out, FaxJob& job, const Settings& settings
     writeSenderLine(out, "PhoneNumber", settings.PhoneNumber);
     writeSenderLine(out, "FaxNumber", settings.FaxNumber);
     writeSenderLine(out, "CoverPage", job.coverPage);
-    for (const String& recipient : job.recipients) out.Format("~%.1000s\r\n", OneLine(recipient).Text());
+    for (const String& recipient : job.recipients)
+        out.Format("~%.1000s\r\n", OneLine(recipient).Text());
 
     job.comments.TrimRight();
     String comments = CommentLines(job.comments);
@@ -83,31 +90,37 @@ struct FileCloser {
 
 // The last read of a file ends with a short line, and with an empty one when
 // it came back with a whole number of lines, as reading line by line did.
-void writePieces(SmtpDataWriter& out, std::string& lines, const unsigned char* bytes, size_t count, bool last) {
+void writePieces(SmtpDataWriter& out, std::string& lines, const unsigned char* bytes, size_t count, bool last)
+{
     lines.clear();
     appendBase64Lines(lines, bytes, count);
-    if (last && count % kBase64LineBytes == 0) lines.append("\r\n");
+    if (last && count % kBase64LineBytes == 0)
+        lines.append("\r\n");
     out.WriteLinesWithoutDots(lines.data(), lines.size());
 }
 
 }  // namespace
 
-int WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number) {
+int WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number)
+{
     out.Format("--%s\r\n", kFaxBoundary);
     out.Write("Content-Type: x-application/korvafax\r\n");
     out.Write("Content-Transfer-Encoding: base64\r\n");
     out.Format("Content-Disposition: attachment; filename=\"korvafax_%d.fmf\"\r\n\r\n", number);
 
     std::unique_ptr<FILE, FileCloser> file(std::fopen(document.file.Text(), "rb"));
-    if (!file) return errno != 0 ? errno : EIO;
+    if (!file)
+        return errno != 0 ? errno : EIO;
     std::vector<unsigned char> block(kBase64LineBytes * kPiecesPerRead);
     std::string lines;
     while (!out.Failed()) {
         size_t count = std::fread(block.data(), 1, block.size(), file.get());
         bool last = count < block.size();
-        if (last && std::ferror(file.get())) return errno != 0 ? errno : EIO;
+        if (last && std::ferror(file.get()))
+            return errno != 0 ? errno : EIO;
         writePieces(out, lines, block.data(), count, last);
-        if (last) break;
+        if (last)
+            break;
     }
     return 0;
 }

@@ -13,7 +13,8 @@
 namespace korva {
 namespace {
 
-std::string written(const std::function<void(SmtpDataWriter&)>& write) {
+std::string written(const std::function<void(SmtpDataWriter&)>& write)
+{
     std::string all;
     SmtpDataWriter out([&all](const char* text) {
         all += text;
@@ -24,18 +25,21 @@ std::string written(const std::function<void(SmtpDataWriter&)>& write) {
     return all;
 }
 
-TEST(FaxMessage, OneLineTurnsLineBreaksIntoBlanks) {
+TEST(FaxMessage, OneLineTurnsLineBreaksIntoBlanks)
+{
     EXPECT_STREQ(OneLine("a\r\nb\rc\nd").Text(), "a  b c d");
     EXPECT_STREQ(OneLine("").Text(), "");
 }
 
-TEST(FaxMessage, CommentLinesUseCrLfAndEndWithOne) {
+TEST(FaxMessage, CommentLinesUseCrLfAndEndWithOne)
+{
     EXPECT_STREQ(CommentLines("one\r\ntwo").Text(), "one\r\ntwo\r\n");
     EXPECT_STREQ(CommentLines("one\ntwo\rthree").Text(), "one\r\ntwothree\r\n");
     EXPECT_STREQ(CommentLines("").Text(), "");
 }
 
-TEST(FaxMessage, HeadWithoutRealNameHasTheBareAddress) {
+TEST(FaxMessage, HeadWithoutRealNameHasTheBareAddress)
+{
     Settings settings;
     settings.EmailAddress = "anna@example.com";
     settings.FaxAddress = "fax@example.com";
@@ -50,7 +54,8 @@ TEST(FaxMessage, HeadWithoutRealNameHasTheBareAddress) {
     EXPECT_TRUE(job.comments.IsEmpty());
 }
 
-TEST(FaxMessage, AttachmentLinesFollowTheFileSize) {
+TEST(FaxMessage, AttachmentLinesFollowTheFileSize)
+{
     testing::TempHome home;
     auto attachment = [&](size_t size) {
         FaxDocument document;
@@ -63,7 +68,8 @@ TEST(FaxMessage, AttachmentLinesFollowTheFileSize) {
         "------=_KORVAFaxBoundary\r\nContent-Type: x-application/korvafax\r\nContent-Transfer-Encoding: base64\r\n"
         "Content-Disposition: attachment; filename=\"korvafax_5.fmf\"\r\n\r\n";
     std::string line76;  // 57 bytes of 0x5A
-    for (int i = 0; i < 19; ++i) line76 += "Wlpa";
+    for (int i = 0; i < 19; ++i)
+        line76 += "Wlpa";
     EXPECT_EQ(attachment(114), headers + line76 + "\r\n" + line76 + "\r\n\r\n");
     EXPECT_EQ(attachment(58), headers + line76 + "\r\n" + "Wg==\r\n");
     EXPECT_EQ(attachment(0), headers + "\r\n");
@@ -74,14 +80,16 @@ TEST(FaxMessage, AttachmentLinesFollowTheFileSize) {
               std::string(headers).replace(headers.find("_5."), 3, "_1."));
 }
 
-TEST(FaxMessage, FilesAreStreamedInExactPiecesWhateverTheirSize) {
+TEST(FaxMessage, FilesAreStreamedInExactPiecesWhateverTheirSize)
+{
     // Sizes around the 57-byte line and the 1024-line read, where the last
     // read comes back short, empty, or with a whole number of lines.
     for (size_t size : {size_t(1), size_t(2), size_t(3), size_t(56), size_t(57), size_t(58), size_t(57 * 5),
                         size_t(57 * 1024), size_t(57 * 1024 * 2), size_t(57 * 1024 * 3 + 10)}) {
         testing::TempHome home;
         std::string data;
-        for (size_t i = 0; i < size; ++i) data.push_back(static_cast<char>(i * 7 + i / 251));
+        for (size_t i = 0; i < size; ++i)
+            data.push_back(static_cast<char>(i * 7 + i / 251));
         std::string path = home.path() + "/big";
         testing::writeWholeFile(path, data);
         FaxDocument document;
@@ -94,13 +102,15 @@ TEST(FaxMessage, FilesAreStreamedInExactPiecesWhateverTheirSize) {
             size_t n = std::min<size_t>(57, data.size() - at);
             line.EncodeBase64(data.data() + at, static_cast<uint32_t>(n));
             expected += std::string(line.Text()) + "\r\n";
-            if (n < 57) break;
+            if (n < 57)
+                break;
         }
         EXPECT_EQ(out.substr(body), expected) << size << " bytes";
     }
 }
 
-TEST(FaxMessage, ReadErrorPartWayIsReported) {
+TEST(FaxMessage, ReadErrorPartWayIsReported)
+{
     // A folder opens for reading but every read fails.
     testing::TempHome home;
     FaxDocument document;

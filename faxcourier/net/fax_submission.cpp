@@ -29,27 +29,31 @@ constexpr int kReasonReplyLength = 200;
 // The most lines of an EHLO reply that are read; a longer one is refused.
 constexpr size_t kMaxEhloLines = 100;
 
-bool isStartTlsLine(const String& line) {
+bool isStartTlsLine(const String& line)
+{
     String keyword(line.Length() > 4 ? line.Text() + 4 : "");
     keyword.TrimLeft();
     keyword.TrimRight();
     return strcasecmp(keyword.Text(), "STARTTLS") == 0;
 }
 
-String base64Line(const String& value) {
+String base64Line(const String& value)
+{
     String line;
     line.EncodeBase64(value.Text(), value.Length());
     line.Append("\r\n");
     return line;
 }
 
-String decimal(int number) {
+String decimal(int number)
+{
     char text[16];
     std::snprintf(text, sizeof text, "%d", number);
     return String(text);
 }
 
-std::string formatted(const char* format, const char* text, int number) {
+std::string formatted(const char* format, const char* text, int number)
+{
     char line[1200];
     std::snprintf(line, sizeof line, format, text, number);
     return line;
@@ -57,9 +61,11 @@ std::string formatted(const char* format, const char* text, int number) {
 
 // 0 when the document is a non-empty regular file that opens, else why
 // not. O_NONBLOCK: a FIFO put in its place must not hold the call.
-int unreadableReason(const FaxDocument& document) {
+int unreadableReason(const FaxDocument& document)
+{
     int fd = open(document.file.Text(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno;
+    if (fd < 0)
+        return errno;
     struct stat status {};
     int error = 0;
     if (fstat(fd, &status) != 0) {
@@ -93,8 +99,8 @@ public:
     Socket& socket() { return socket_; }
     SubmitReport& report() { return report_; }
 
-    bool fail(const char* message, const char* context, const String& detail, SubmitFailure kind,
-              std::string reason) {
+    bool fail(const char* message, const char* context, const String& detail, SubmitFailure kind, std::string reason)
+    {
         report_ = {kind, std::move(reason)};
         ShowServerError(owner_, message, context, detail);
         socket_.Close();
@@ -102,7 +108,8 @@ public:
     }
 
     // A socket failure: always worth another try later.
-    bool socketFailure(const char* message, const char* context, const char* what) {
+    bool socketFailure(const char* message, const char* context, const char* what)
+    {
         char reason[600];
         std::snprintf(reason, sizeof reason, "%s %.300s:%u failed (error %s)", what, OneLine(settings_.Server).Text(),
                       unsigned(settings_.SMTPServerPort), socket_.ErrorText().Text());
@@ -111,16 +118,20 @@ public:
 
     // Sends the step's command and checks the first character of the one
     // reply line.
-    bool exchange(const Step& step) {
+    bool exchange(const Step& step)
+    {
         if (step.command != nullptr && !socket_.SendString(step.command))
             return socketFailure(step.socketMessage, step.context, step.name);
         String reply;
-        if (!socket_.ReadLine(reply)) return socketFailure(step.socketMessage, step.context, step.name);
-        if (reply.GetAt(0) == step.expected) return true;
+        if (!socket_.ReadLine(reply))
+            return socketFailure(step.socketMessage, step.context, step.name);
+        if (reply.GetAt(0) == step.expected)
+            return true;
         return wrongReply(step.replyMessage, step.context, reply, step.refusalIsPermanent && reply.GetAt(0) == '5');
     }
 
-    bool wrongReply(const char* message, const char* context, const String& reply, bool permanent) {
+    bool wrongReply(const char* message, const char* context, const String& reply, bool permanent)
+    {
         char reason[300];
         std::snprintf(reason, sizeof reason, "%.*s", kReasonReplyLength, OneLine(reply).Text());
         return fail(message, context, reply, permanent ? SubmitFailure::Permanent : SubmitFailure::Transient, reason);
@@ -128,38 +139,51 @@ public:
 
     // EHLO and its reply of continued lines; `offersStartTls` tells whether
     // any line names STARTTLS.
-    bool ehlo(bool& offersStartTls) {
+    bool ehlo(bool& offersStartTls)
+    {
         offersStartTls = false;
-        if (!socket_.SendString("EHLO korvafax\r\n")) return socketFailure(kLogonSocketFailed, "EHLO", "EHLO at");
+        if (!socket_.SendString("EHLO korvafax\r\n"))
+            return socketFailure(kLogonSocketFailed, "EHLO", "EHLO at");
         String reply, whole;
         for (size_t lines = 1;; ++lines) {
-            if (!socket_.ReadLine(reply)) return socketFailure(kLogonSocketFailed, "EHLO", "EHLO at");
+            if (!socket_.ReadLine(reply))
+                return socketFailure(kLogonSocketFailed, "EHLO", "EHLO at");
             offersStartTls = offersStartTls || isStartTlsLine(reply);
             whole.Append(lines == 1 ? "" : "\n");
             whole.Append(reply);
-            if (reply.Length() < 4 || reply.GetAt(3) != '-') break;
-            if (lines == kMaxEhloLines) return wrongReply(kLogonFailed, "EHLO", whole, false);
+            if (reply.Length() < 4 || reply.GetAt(3) != '-')
+                break;
+            if (lines == kMaxEhloLines)
+                return wrongReply(kLogonFailed, "EHLO", whole, false);
         }
         lastEhloReply_ = whole;
-        if (reply.GetAt(0) == '2') return true;
+        if (reply.GetAt(0) == '2')
+            return true;
         return wrongReply(kLogonFailed, "EHLO", reply, false);
     }
 
     // RFC 3207. A server that does not offer the upgrade, or refuses it,
     // never sees the credentials: there is no falling back to plain text.
-    bool upgradeWithStartTls() {
+    bool upgradeWithStartTls()
+    {
         bool offered = false;
-        if (!ehlo(offered)) return false;
-        if (!offered) return notOffered(lastEhloReply_);
-        if (!socket_.SendString("STARTTLS\r\n")) return socketFailure(kLogonSocketFailed, "STARTTLS", "STARTTLS at");
+        if (!ehlo(offered))
+            return false;
+        if (!offered)
+            return notOffered(lastEhloReply_);
+        if (!socket_.SendString("STARTTLS\r\n"))
+            return socketFailure(kLogonSocketFailed, "STARTTLS", "STARTTLS at");
         String reply;
-        if (!socket_.ReadLine(reply)) return socketFailure(kLogonSocketFailed, "STARTTLS", "STARTTLS at");
-        if (std::strncmp(reply.Text(), "220", 3) != 0) return notOffered(reply);
+        if (!socket_.ReadLine(reply))
+            return socketFailure(kLogonSocketFailed, "STARTTLS", "STARTTLS at");
+        if (std::strncmp(reply.Text(), "220", 3) != 0)
+            return notOffered(reply);
         return startTls("STARTTLS") && ehlo(offered);
     }
 
     // A server without STARTTLS will not grow it by trying again.
-    bool notOffered(const String& reply) {
+    bool notOffered(const String& reply)
+    {
         std::string reason = "STARTTLS not offered by " + std::string(OneLine(settings_.Server).Text()) + ": " +
                              std::string(OneLine(reply).Text()).substr(0, kReasonReplyLength);
         return fail(kLogonFailed, "STARTTLS", reply, SubmitFailure::Permanent, reason);
@@ -167,20 +191,25 @@ public:
 
     // A refused certificate or handshake will not change by trying again
     // either: the server's administrator or the settings must change.
-    bool startTls(const char* context) {
-        if (socket_.StartTls(settings_.Server.Text(), settings_.TLSCAFile.Text())) return true;
+    bool startTls(const char* context)
+    {
+        if (socket_.StartTls(settings_.Server.Text(), settings_.TLSCAFile.Text()))
+            return true;
         TlsStartFailure failure = DescribeTlsFailure(socket_, settings_.Server.Text());
-        if (!failure.permanent) return socketFailure(failure.message, context, "TLS with");
+        if (!failure.permanent)
+            return socketFailure(failure.message, context, "TLS with");
         return fail(failure.message, context, failure.detail, SubmitFailure::Permanent, failure.detail.Text());
     }
 
-    bool logOn() {
+    bool logOn()
+    {
         String user = base64Line(settings_.Username);
         String password = base64Line(settings_.Password);
-        if (!exchange({nullptr, '2', "", "greeting from", kLogonSocketFailed, kLogonFailed, false})) return false;
-        if (TlsAfterGreeting(settings_) ? !upgradeWithStartTls()
-                                        : !exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", kLogonSocketFailed,
-                                                     kLogonFailed, false}))
+        if (!exchange({nullptr, '2', "", "greeting from", kLogonSocketFailed, kLogonFailed, false}))
+            return false;
+        if (TlsAfterGreeting(settings_)
+                ? !upgradeWithStartTls()
+                : !exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", kLogonSocketFailed, kLogonFailed, false}))
             return false;
         const Step steps[] = {
             {"AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at", kLogonSocketFailed, kLogonFailed, true},
@@ -188,11 +217,13 @@ public:
             {password.Text(), '2', "<PASSWORD>", "password at", kLogonSocketFailed, kLogonFailed, true},
         };
         for (const Step& step : steps)
-            if (!exchange(step)) return false;
+            if (!exchange(step))
+                return false;
         return true;
     }
 
-    bool envelope() {
+    bool envelope()
+    {
         char from[1000];
         std::snprintf(from, sizeof from, "MAIL FROM:<%.500s>\r\n", OneLine(settings_.EmailAddress).Text());
         char to[1000];
@@ -203,17 +234,20 @@ public:
             {"DATA\r\n", '3', "DATA", "DATA at", kSendSocketFailed, kSendFailed, false},
         };
         for (const Step& step : steps)
-            if (!exchange(step)) return false;
+            if (!exchange(step))
+                return false;
         return true;
     }
 
     // The message and its final ".". A send that fails part-way ends the
     // message there: the server never sees the final "." and so never
     // accepts a message with a hole in it.
-    bool message(const std::vector<FaxDocument>& documents, FaxJob& job) {
+    bool message(const std::vector<FaxDocument>& documents, FaxJob& job)
+    {
         String sendError;
         SmtpDataWriter out([this, &sendError](const char* text) {
-            if (socket_.SendString(text)) return true;
+            if (socket_.SendString(text))
+                return true;
             sendError = socket_.ErrorText();
             return false;
         });
@@ -221,20 +255,27 @@ public:
         for (size_t n = 0; n < documents.size() && !out.Failed(); ++n) {
             int readError = WriteAttachment(out, documents[n], static_cast<int>(2 * n + 1));
             if (readError != 0)
-                return fail("Unable to read fax document", documents[n].file.Text(), decimal(readError),
-                            SubmitFailure::Permanent,
-                            formatted("fax document %.1000s cannot be read (error %d)", documents[n].file.Text(), readError));
+                return fail(
+                    "Unable to read fax document", documents[n].file.Text(), decimal(readError),
+                    SubmitFailure::Permanent,
+                    formatted("fax document %.1000s cannot be read (error %d)", documents[n].file.Text(), readError));
         }
         WriteMessageEnd(out);
-        if (!out.Finish()) return socketFailure(kSendSocketFailed, "<fax>", "message data to");
+        if (!out.Finish())
+            return socketFailure(kSendSocketFailed, "<fax>", "message data to");
         return true;
     }
 
-    bool finalReply() { return exchange({nullptr, '2', "<fax>", "reply to the message from", kSendFailed, kSendFailed, true}); }
+    bool finalReply()
+    {
+        return exchange({nullptr, '2', "<fax>", "reply to the message from", kSendFailed, kSendFailed, true});
+    }
 
-    void quit() {
+    void quit()
+    {
         String ignored;
-        if (socket_.SendString("QUIT\r\n")) socket_.ReadLine(ignored);
+        if (socket_.SendString("QUIT\r\n"))
+            socket_.ReadLine(ignored);
         socket_.Close();
     }
 
@@ -249,13 +290,16 @@ private:
 // Checked before the server is called, so that a document that has gone
 // or become unreadable since it was made never leaves as an empty
 // attachment.
-bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& report) {
+bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& report)
+{
     for (const FaxDocument& document : documents) {
         int error = unreadableReason(document);
-        if (error == 0) continue;
+        if (error == 0)
+            continue;
         const char* path = document.file.Text();
-        showMessageBox("KORVA Fax",
-                       formatted("The fax document %.1000s cannot be read (error %d). The fax was not sent.", path, error));
+        showMessageBox(
+            "KORVA Fax",
+            formatted("The fax document %.1000s cannot be read (error %d). The fax was not sent.", path, error));
         report = {SubmitFailure::Permanent, formatted("fax document %.1000s cannot be read (error %d)", path, error)};
         return false;
     }
@@ -263,15 +307,19 @@ bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& 
 }
 
 bool submit(Conversation& conversation, const std::vector<FaxDocument>& documents, FaxJob& job,
-            const Settings& settings) {
-    if (!documentsReadable(documents, conversation.report())) return false;
+            const Settings& settings)
+{
+    if (!documentsReadable(documents, conversation.report()))
+        return false;
     Socket& socket = conversation.socket();
     if (!socket.Create(kReplyTimeoutSeconds))
         return conversation.socketFailure("Unable to create socket", "", "socket for");
-    if (!socket.Bind()) return conversation.socketFailure("Unable to bind socket", "", "bind for");
+    if (!socket.Bind())
+        return conversation.socketFailure("Unable to bind socket", "", "bind for");
     if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
         return conversation.socketFailure("Unable to connect to server", settings.Server.Text(), "connect to");
-    if (TlsAtConnect(settings) && !conversation.startTls("TLS")) return false;
+    if (TlsAtConnect(settings) && !conversation.startTls("TLS"))
+        return false;
     if (!conversation.logOn() || !conversation.envelope() || !conversation.message(documents, job) ||
         !conversation.finalReply())
         return false;
@@ -282,18 +330,22 @@ bool submit(Conversation& conversation, const std::vector<FaxDocument>& document
 }  // namespace
 
 bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents, FaxJob& job, const Settings& settings,
-               SubmitReport* report) {
+               SubmitReport* report)
+{
     Conversation conversation(owner, settings);
     bool sent = submit(conversation, documents, job, settings);
-    if (report != nullptr) *report = conversation.report();
+    if (report != nullptr)
+        *report = conversation.report();
     return sent;
 }
 
-bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents, FaxJob& job, const Settings& settings) {
+bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents, FaxJob& job, const Settings& settings)
+{
     return SubmitFax(owner, documents, job, settings, nullptr);
 }
 
-bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents) {
+bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents)
+{
     return SubmitFax(owner, documents, globalFaxJob(), globalSettings());
 }
 

@@ -40,7 +40,8 @@ sys.stdout.buffer.write(("\n".join(out) + "\n").encode("latin-1"))
 )";
 
 // A Group 3 fax document of pages 1728 pixels wide, `lengths` rows each.
-void writeFaxTiff(const std::string& path, const std::vector<uint32_t>& lengths) {
+void writeFaxTiff(const std::string& path, const std::vector<uint32_t>& lengths)
+{
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
     ASSERT_NE(tiff, nullptr);
     std::vector<unsigned char> row(1728 / 8);
@@ -57,7 +58,8 @@ void writeFaxTiff(const std::string& path, const std::vector<uint32_t>& lengths)
         TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
         TIFFSetField(tiff, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(page), static_cast<uint16_t>(lengths.size()));
         for (uint32_t y = 0; y < lengths[page]; ++y) {
-            for (size_t x = 0; x < row.size(); ++x) row[x] = static_cast<unsigned char>((x + y + page) % 7 == 0 ? 0xF0 : 0);
+            for (size_t x = 0; x < row.size(); ++x)
+                row[x] = static_cast<unsigned char>((x + y + page) % 7 == 0 ? 0xF0 : 0);
             ASSERT_EQ(TIFFWriteScanline(tiff, row.data(), y, 0), 1);
         }
         ASSERT_TRUE(TIFFWriteDirectory(tiff));
@@ -65,9 +67,11 @@ void writeFaxTiff(const std::string& path, const std::vector<uint32_t>& lengths)
     TIFFClose(tiff);
 }
 
-int pageCount(const std::string& path) {
+int pageCount(const std::string& path)
+{
     TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (tiff == nullptr) return -1;
+    if (tiff == nullptr)
+        return -1;
     int pages = 0;
     do {
         ++pages;
@@ -78,7 +82,8 @@ int pageCount(const std::string& path) {
 
 class FaxSubmissionToKorvaSim : public ::testing::Test {
 protected:
-    FaxSubmissionToKorvaSim() : spool(home.path() + "/received"), sim(spool, "anna", "s3cret", "fax@korva.example") {
+    FaxSubmissionToKorvaSim() : spool(home.path() + "/received"), sim(spool, "anna", "s3cret", "fax@korva.example")
+    {
         previousSink = setServerErrorSink([this](const ServerErrorBox& box) { boxes.push_back(box); });
         settings.Server = "127.0.0.1";
         settings.SMTPServerPort = static_cast<uint32_t>(sim.port("smtp"));
@@ -89,10 +94,12 @@ protected:
     }
     ~FaxSubmissionToKorvaSim() override { setServerErrorSink(previousSink); }
 
-    std::string storedFields(int number) {
+    std::string storedFields(int number)
+    {
         char name[32];
         std::snprintf(name, sizeof name, "/%04d.json", number);
-        testing::ProcessResult result = testing::runProcess({"/usr/bin/python3", "-I", "-c", kFlattenJson, spool + name});
+        testing::ProcessResult result =
+            testing::runProcess({"/usr/bin/python3", "-I", "-c", kFlattenJson, spool + name});
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return result.out;
     }
@@ -106,7 +113,8 @@ protected:
     FaxJob job;
 };
 
-TEST_F(FaxSubmissionToKorvaSim, TwoDocumentFaxArrivesParsed) {
+TEST_F(FaxSubmissionToKorvaSim, TwoDocumentFaxArrivesParsed)
+{
     settings.RealName = "J\xFCrgen \xD6lm";
     settings.Company = "\xD6lm & Co";
     settings.PhoneNumber = "+49 30 1";
@@ -154,7 +162,8 @@ TEST_F(FaxSubmissionToKorvaSim, TwoDocumentFaxArrivesParsed) {
     EXPECT_EQ(sim.stop(), 0);
 }
 
-TEST_F(FaxSubmissionToKorvaSim, WrongPasswordIsRefusedAndNothingIsStored) {
+TEST_F(FaxSubmissionToKorvaSim, WrongPasswordIsRefusedAndNothingIsStored)
+{
     settings.Password = "guess";
     EXPECT_FALSE(SubmitFax(nullptr, job.documents, job, settings));
     ASSERT_EQ(boxes.size(), 1u);
@@ -165,7 +174,8 @@ TEST_F(FaxSubmissionToKorvaSim, WrongPasswordIsRefusedAndNothingIsStored) {
     EXPECT_FALSE(std::filesystem::exists(spool + "/0001.eml"));
 }
 
-TEST_F(FaxSubmissionToKorvaSim, OtherRecipientThanTheFaxMailboxIsRefused) {
+TEST_F(FaxSubmissionToKorvaSim, OtherRecipientThanTheFaxMailboxIsRefused)
+{
     settings.FaxAddress = "boss@korva.example";
     EXPECT_FALSE(SubmitFax(nullptr, job.documents, job, settings));
     ASSERT_EQ(boxes.size(), 1u);

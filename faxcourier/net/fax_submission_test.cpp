@@ -30,7 +30,8 @@ using testing::ScriptedServer;
 
 class CapturedServerErrors {
 public:
-    CapturedServerErrors() {
+    CapturedServerErrors()
+    {
         previous_ = setServerErrorSink([this](const ServerErrorBox& box) { boxes.push_back(box); });
     }
     ~CapturedServerErrors() { setServerErrorSink(previous_); }
@@ -40,24 +41,28 @@ private:
     ServerErrorSink previous_;
 };
 
-std::vector<std::string> goodReplies() {
-    return {"220 korva ready", "250 hello",   "334 VXNlcm5hbWU6", "334 UGFzc3dvcmQ6", "235 welcome",
-            "250 sender ok",   "250 fax ok",  "354 go ahead",     "250 queued",       "221 bye"};
+std::vector<std::string> goodReplies()
+{
+    return {"220 korva ready", "250 hello",  "334 VXNlcm5hbWU6", "334 UGFzc3dvcmQ6", "235 welcome",
+            "250 sender ok",   "250 fax ok", "354 go ahead",     "250 queued",       "221 bye"};
 }
 
-std::string base64(const std::string& bytes) {
+std::string base64(const std::string& bytes)
+{
     String text;
     text.EncodeBase64(bytes.data(), static_cast<uint32_t>(bytes.size()));
     return text.Text();
 }
 
-bool allDigits(const std::string& text) {
+bool allDigits(const std::string& text)
+{
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 class FaxSubmission : public ::testing::Test {
 protected:
-    FaxSubmission() {
+    FaxSubmission()
+    {
         settings.Server = "127.0.0.1";
         settings.Username = "anna";
         settings.Password = "pw";
@@ -73,7 +78,8 @@ protected:
         job.comments = "first line\r\nsecond line";
     }
 
-    FaxDocument document(const std::string& name, const std::string& content) {
+    FaxDocument document(const std::string& name, const std::string& content)
+    {
         std::string path = home.path() + "/" + name;
         testing::writeWholeFile(path, content);
         FaxDocument doc;
@@ -84,7 +90,8 @@ protected:
 
     // Runs one submission against a server with `replies`; returns what the
     // server received, line by line.
-    std::vector<std::string> submit(std::vector<std::string> replies, bool expected) {
+    std::vector<std::string> submit(std::vector<std::string> replies, bool expected)
+    {
         ScriptedServer server(std::move(replies));
         settings.SMTPServerPort = static_cast<uint32_t>(server.port());
         EXPECT_EQ(SubmitFax(nullptr, documents, job, settings), expected);
@@ -92,7 +99,8 @@ protected:
     }
 
     // The single box of a failed submission.
-    void expectBox(const std::string& message, const std::string& context, const std::string& detail) {
+    void expectBox(const std::string& message, const std::string& context, const std::string& detail)
+    {
         ASSERT_EQ(errors.boxes.size(), 1u);
         const ServerErrorBox& box = errors.boxes[0];
         EXPECT_EQ(box.caption, "KORVA Fax Printer");
@@ -109,12 +117,14 @@ protected:
     std::vector<FaxDocument> documents;
 };
 
-TEST_F(FaxSubmission, WholeConversationAndMessageLayout) {
+TEST_F(FaxSubmission, WholeConversationAndMessageLayout)
+{
     documents = {document("a.tif", std::string(58, '\x5a'))};
     std::vector<std::string> lines = submit(goodReplies(), true);
     EXPECT_TRUE(errors.boxes.empty());
     std::string line76;
-    for (int i = 0; i < 19; ++i) line76 += "Wlpa";
+    for (int i = 0; i < 19; ++i)
+        line76 += "Wlpa";
     const std::string message =
         "Subject: Figures\r\n"
         "From: \"Anna Alt\" <anna@example.com>\r\n"
@@ -139,8 +149,7 @@ TEST_F(FaxSubmission, WholeConversationAndMessageLayout) {
         "Content-Transfer-Encoding: base64\r\n"
         "Content-Disposition: attachment; filename=\"korvafax_1.fmf\"\r\n"
         "\r\n" +
-        line76 + "\r\nWg==\r\n" +
-        "------=_KORVAFaxBoundary--\r\n";
+        line76 + "\r\nWg==\r\n" + "------=_KORVAFaxBoundary--\r\n";
     const std::vector<std::string> expected = {"HELO korvafax",
                                                "AUTH LOGIN",
                                                base64("anna"),
@@ -153,7 +162,8 @@ TEST_F(FaxSubmission, WholeConversationAndMessageLayout) {
     EXPECT_EQ(lines, expected);
 }
 
-TEST_F(FaxSubmission, NoRealNameMeansNoRealNameLineAndABareFrom) {
+TEST_F(FaxSubmission, NoRealNameMeansNoRealNameLineAndABareFrom)
+{
     settings.RealName.Clear();
     std::vector<std::string> lines = submit(goodReplies(), true);
     ASSERT_EQ(lines.size(), 9u);
@@ -162,20 +172,26 @@ TEST_F(FaxSubmission, NoRealNameMeansNoRealNameLineAndABareFrom) {
     EXPECT_NE(lines[7].find("\r\n~~Company~Alt & Co\r\n"), std::string::npos);
 }
 
-TEST_F(FaxSubmission, ThreeRecipientsTravelInOneMessageToTheFaxAddress) {
+TEST_F(FaxSubmission, ThreeRecipientsTravelInOneMessageToTheFaxAddress)
+{
     job.recipients.push_back("0503 777~Dora Dunkel~Dunkel AG");
     std::vector<std::string> lines = submit(goodReplies(), true);
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("MAIL FROM", 0) == 0; }), 1);
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("RCPT TO", 0) == 0; }), 1);
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("MAIL FROM", 0) == 0; }),
+        1);
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("RCPT TO", 0) == 0; }), 1);
     EXPECT_EQ(lines[5], "RCPT TO:<fax@example.com>");
     EXPECT_NE(lines[7].find("~~CoverPage~urgent\r\n~0301 555~Berta Blau~Blau KG\r\n~0402 666~Carl Cyan~\r\n"
                             "~0503 777~Dora Dunkel~Dunkel AG\r\nfirst line\r\n"),
               std::string::npos);
 }
 
-TEST_F(FaxSubmission, TwoDocumentsAreNumberedOneAndThree) {
+TEST_F(FaxSubmission, TwoDocumentsAreNumberedOneAndThree)
+{
     std::string first(114, 'q'), second;
-    for (int i = 0; i < 300; ++i) second.push_back(static_cast<char>(i));
+    for (int i = 0; i < 300; ++i)
+        second.push_back(static_cast<char>(i));
     documents = {document("1.tif", first), document("2.tif", second)};
     std::vector<std::string> lines = submit(goodReplies(), true);
     ASSERT_EQ(lines.size(), 9u);
@@ -190,26 +206,30 @@ TEST_F(FaxSubmission, TwoDocumentsAreNumberedOneAndThree) {
     EXPECT_EQ(body.substr(0, 78 * 2 + 2 + 26),
               base64(first.substr(0, 57)) + "\r\n" + base64(first.substr(57)) + "\r\n\r\n------=_KORVAFaxBoundary\r\n");
     std::string expectedSecond;
-    for (size_t at = 0; at < second.size(); at += 57) expectedSecond += base64(second.substr(at, 57)) + "\r\n";
+    for (size_t at = 0; at < second.size(); at += 57)
+        expectedSecond += base64(second.substr(at, 57)) + "\r\n";
     EXPECT_NE(data.find("korvafax_3.fmf\"\r\n\r\n" + expectedSecond + "------=_KORVAFaxBoundary--\r\n"),
               std::string::npos);
 }
 
-TEST_F(FaxSubmission, CommentWithCrLfAndTrailingBlankLines) {
+TEST_F(FaxSubmission, CommentWithCrLfAndTrailingBlankLines)
+{
     job.comments = "one\r\ntwo\r\n\r\n \r\n\t\r\n";
     std::vector<std::string> lines = submit(goodReplies(), true);
     EXPECT_NE(lines[7].find("~0402 666~Carl Cyan~\r\none\r\ntwo\r\n------=_KORVAFaxBoundary--\r\n"), std::string::npos);
     EXPECT_STREQ(job.comments.Text(), "one\r\ntwo");
 }
 
-TEST_F(FaxSubmission, CommentOfBlanksSendsNoCommentLines) {
+TEST_F(FaxSubmission, CommentOfBlanksSendsNoCommentLines)
+{
     job.comments = " \t \r\n  ";
     std::vector<std::string> lines = submit(goodReplies(), true);
     EXPECT_NE(lines[7].find("~0402 666~Carl Cyan~\r\n------=_KORVAFaxBoundary--\r\n"), std::string::npos);
     EXPECT_TRUE(job.comments.IsEmpty());
 }
 
-TEST_F(FaxSubmission, CommentLineOfAPeriodIsDoubledAndDoesNotEndTheMessage) {
+TEST_F(FaxSubmission, CommentLineOfAPeriodIsDoubledAndDoesNotEndTheMessage)
+{
     job.comments = "before\n.\n.hidden\nafter";
     std::vector<std::string> lines = submit(goodReplies(), true);
     ASSERT_EQ(lines.size(), 9u);
@@ -218,7 +238,8 @@ TEST_F(FaxSubmission, CommentLineOfAPeriodIsDoubledAndDoesNotEndTheMessage) {
     EXPECT_EQ(lines[8], "QUIT");
 }
 
-TEST_F(FaxSubmission, LineBreaksCannotStartNewHeaderOrCommandLines) {
+TEST_F(FaxSubmission, LineBreaksCannotStartNewHeaderOrCommandLines)
+{
     job.subject = "Hi\r\nBcc: boss@example.com";
     settings.RealName = "Anna\r\n.";
     settings.EmailAddress = "anna@example.com>\r\nRCPT TO:<x@example.com";
@@ -237,21 +258,24 @@ TEST_F(FaxSubmission, LineBreaksCannotStartNewHeaderOrCommandLines) {
     EXPECT_EQ(data.find("\r\nBcc:"), std::string::npos);
 }
 
-TEST_F(FaxSubmission, EmptyUserNameIsSentAsAnEmptyLine) {
+TEST_F(FaxSubmission, EmptyUserNameIsSentAsAnEmptyLine)
+{
     settings.Username.Clear();
     std::vector<std::string> lines = submit(goodReplies(), true);
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[2], "");
 }
 
-TEST_F(FaxSubmission, QuitReplyDoesNotMatter) {
+TEST_F(FaxSubmission, QuitReplyDoesNotMatter)
+{
     std::vector<std::string> replies = goodReplies();
     replies[9] = ScriptedServer::kDrop;
     submit(replies, true);
     EXPECT_TRUE(errors.boxes.empty());
 }
 
-TEST_F(FaxSubmission, AuthLoginAnswered250SendsNoCredentials) {
+TEST_F(FaxSubmission, AuthLoginAnswered250SendsNoCredentials)
+{
     std::vector<std::string> replies = goodReplies();
     replies[2] = "250 what?";
     std::vector<std::string> lines = submit(replies, false);
@@ -259,7 +283,8 @@ TEST_F(FaxSubmission, AuthLoginAnswered250SendsNoCredentials) {
     EXPECT_EQ(lines, (std::vector<std::string>{"HELO korvafax", "AUTH LOGIN"}));
 }
 
-TEST_F(FaxSubmission, Greeting554EndsTheCall) {
+TEST_F(FaxSubmission, Greeting554EndsTheCall)
+{
     std::vector<std::string> lines = submit({"554 go away"}, false);
     expectBox("Error logging on to KORVA", "", "554 go away");
     EXPECT_TRUE(lines.empty());
@@ -284,7 +309,8 @@ const Step kSteps[] = {
     {"<fax>", "554 refused", "Error sending fax", "Error sending fax"},
 };
 
-TEST_F(FaxSubmission, EveryWrongReplyGivesItsBox) {
+TEST_F(FaxSubmission, EveryWrongReplyGivesItsBox)
+{
     for (size_t step = 0; step < std::size(kSteps); ++step) {
         SCOPED_TRACE(step);
         errors.boxes.clear();
@@ -296,7 +322,8 @@ TEST_F(FaxSubmission, EveryWrongReplyGivesItsBox) {
     }
 }
 
-TEST_F(FaxSubmission, EveryDroppedConnectionGivesItsBox) {
+TEST_F(FaxSubmission, EveryDroppedConnectionGivesItsBox)
+{
     for (size_t step = 0; step < std::size(kSteps); ++step) {
         SCOPED_TRACE(step);
         errors.boxes.clear();
@@ -310,14 +337,16 @@ TEST_F(FaxSubmission, EveryDroppedConnectionGivesItsBox) {
     }
 }
 
-TEST_F(FaxSubmission, ServerThatHangsUpGivesThePeerClosedNumber) {
+TEST_F(FaxSubmission, ServerThatHangsUpGivesThePeerClosedNumber)
+{
     std::vector<std::string> replies = goodReplies();
     replies[8] = ScriptedServer::kHangUp;
     submit(replies, false);
     expectBox("Error sending fax", "<fax>", "10503");
 }
 
-TEST_F(FaxSubmission, SilentServerTimesOut) {
+TEST_F(FaxSubmission, SilentServerTimesOut)
+{
     socket_seam::setReadWaitMs(200);
     std::vector<std::string> replies = goodReplies();
     replies[1] = ScriptedServer::kSilent;
@@ -326,7 +355,8 @@ TEST_F(FaxSubmission, SilentServerTimesOut) {
     expectBox("Socket error logging on to KORVA", "HELO", "10060");
 }
 
-TEST_F(FaxSubmission, SlowServerWithinTheTimeOutIsWaitedFor) {
+TEST_F(FaxSubmission, SlowServerWithinTheTimeOutIsWaitedFor)
+{
     socket_seam::setReadWaitMs(1500);
     std::vector<std::string> replies = goodReplies();
     replies[0] = ScriptedServer::after(300, replies[0]);
@@ -338,7 +368,8 @@ TEST_F(FaxSubmission, SlowServerWithinTheTimeOutIsWaitedFor) {
     EXPECT_EQ(lines.size(), 9u);
 }
 
-TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut) {
+TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut)
+{
     struct Late {
         size_t step;
         const char* message;
@@ -362,7 +393,8 @@ TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut) {
     socket_seam::setReadWaitMs(-1);
 }
 
-TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext) {
+TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext)
+{
     std::vector<std::string> replies = goodReplies();
     replies[1] = ScriptedServer::kSilent;
     {
@@ -387,7 +419,8 @@ TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext) {
     EXPECT_TRUE(errors.boxes.empty());
 }
 
-TEST_F(FaxSubmission, ReplyLineOfAHundredKilobytes) {
+TEST_F(FaxSubmission, ReplyLineOfAHundredKilobytes)
+{
     const std::string greeting = "220 " + std::string(100 * 1024, 'g');
     std::vector<std::string> replies = goodReplies();
     replies[0] = greeting;
@@ -404,7 +437,8 @@ TEST_F(FaxSubmission, ReplyLineOfAHundredKilobytes) {
     EXPECT_LT(errors.boxes[0].text.size(), 10000u);
 }
 
-TEST_F(FaxSubmission, ServerThatIsNotListening) {
+TEST_F(FaxSubmission, ServerThatIsNotListening)
+{
     int reserved = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -421,7 +455,8 @@ TEST_F(FaxSubmission, ServerThatIsNotListening) {
     expectBox("Unable to connect to server", "127.0.0.1", "111");
 }
 
-TEST_F(FaxSubmission, SocketThatCannotBeCreated) {
+TEST_F(FaxSubmission, SocketThatCannotBeCreated)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto attempt = [this] {
         int lowest = open("/dev/null", O_RDONLY);
@@ -436,11 +471,11 @@ TEST_F(FaxSubmission, SocketThatCannotBeCreated) {
         // checks in them cannot read the process map and report falsely.
         _exit(sent ? 1 : 0);
     };
-    EXPECT_EXIT(attempt(),
-        ::testing::ExitedWithCode(0), "\\[Unable to create socket\\|\\|24\\]");
+    EXPECT_EXIT(attempt(), ::testing::ExitedWithCode(0), "\\[Unable to create socket\\|\\|24\\]");
 }
 
-TEST_F(FaxSubmission, SendFailurePartWayNeverEndsTheMessage) {
+TEST_F(FaxSubmission, SendFailurePartWayNeverEndsTheMessage)
+{
     std::string big(16 * 1024 * 1024, 'x');
     documents = {document("big.tif", big)};
     std::vector<std::string> replies = goodReplies();
@@ -456,7 +491,8 @@ TEST_F(FaxSubmission, SendFailurePartWayNeverEndsTheMessage) {
 // A listening port that records whether anyone connected.
 class WatchedPort {
 public:
-    WatchedPort() {
+    WatchedPort()
+    {
         fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -469,7 +505,8 @@ public:
     }
     ~WatchedPort() { close(fd_); }
     uint32_t port() const { return port_; }
-    bool called() const {
+    bool called() const
+    {
         pollfd pending{fd_, POLLIN, 0};
         return poll(&pending, 1, 0) > 0;
     }
@@ -479,7 +516,8 @@ private:
     uint32_t port_ = 0;
 };
 
-TEST_F(FaxSubmission, DocumentThatCannotBeReadIsRefusedBeforeTheServerIsCalled) {
+TEST_F(FaxSubmission, DocumentThatCannotBeReadIsRefusedBeforeTheServerIsCalled)
+{
     const std::string fifo = home.path() + "/fifo.tif";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
@@ -506,8 +544,9 @@ TEST_F(FaxSubmission, DocumentThatCannotBeReadIsRefusedBeforeTheServerIsCalled) 
         EXPECT_EQ(report.failure, SubmitFailure::Permanent);
         EXPECT_EQ(report.reason, "fax document " + c.path + " cannot be read (error " + std::to_string(c.error) + ")");
         using Box = std::pair<std::string, std::string>;
-        EXPECT_EQ(shown.boxes(), (std::vector<Box>{{"KORVA Fax", "The fax document " + c.path + " cannot be read (error " +
-                                                                   std::to_string(c.error) + "). The fax was not sent."}}));
+        EXPECT_EQ(shown.boxes(),
+                  (std::vector<Box>{{"KORVA Fax", "The fax document " + c.path + " cannot be read (error " +
+                                                      std::to_string(c.error) + "). The fax was not sent."}}));
         EXPECT_TRUE(errors.boxes.empty());
     }
 }
@@ -535,7 +574,8 @@ const Outcome kReplyOutcomes[] = {
     {8, "452 no room", SubmitFailure::Transient},
 };
 
-TEST_F(FaxSubmission, EveryWrongReplyIsReportedAsPermanentOrTransient) {
+TEST_F(FaxSubmission, EveryWrongReplyIsReportedAsPermanentOrTransient)
+{
     for (const Outcome& outcome : kReplyOutcomes) {
         SCOPED_TRACE(outcome.reply);
         std::vector<std::string> replies = goodReplies();
@@ -550,7 +590,8 @@ TEST_F(FaxSubmission, EveryWrongReplyIsReportedAsPermanentOrTransient) {
     EXPECT_EQ(errors.boxes.size(), std::size(kReplyOutcomes));  // the boxes are as before
 }
 
-TEST_F(FaxSubmission, SocketFailuresAreTransientAndNameTheStepAndServer) {
+TEST_F(FaxSubmission, SocketFailuresAreTransientAndNameTheStepAndServer)
+{
     SubmitReport report;
     std::string server;
     {
@@ -578,7 +619,8 @@ TEST_F(FaxSubmission, SocketFailuresAreTransientAndNameTheStepAndServer) {
     EXPECT_EQ(report.reason, "connect to 127.0.0.1:" + std::to_string(settings.SMTPServerPort) + " failed (error 111)");
 }
 
-TEST_F(FaxSubmission, SuccessReportsNoFailure) {
+TEST_F(FaxSubmission, SuccessReportsNoFailure)
+{
     ScriptedServer server(goodReplies());
     settings.SMTPServerPort = static_cast<uint32_t>(server.port());
     SubmitReport report{SubmitFailure::Permanent, "stale"};

@@ -8,53 +8,66 @@
 
 namespace korva {
 
-SmtpDataWriter::SmtpDataWriter(SendFunction send) : send_(std::move(send)) {
-    buffer_.reserve(kSendSize + 1024);
-}
+SmtpDataWriter::SmtpDataWriter(SendFunction send) : send_(std::move(send)) { buffer_.reserve(kSendSize + 1024); }
 
-void SmtpDataWriter::Write(const char* text, size_t length) {
-    if (failed_) return;
+void SmtpDataWriter::Write(const char* text, size_t length)
+{
+    if (failed_)
+        return;
     const char* end = text + length;
     while (text < end) {
-        if (atLineStart_ && *text == '.') buffer_.push_back('.');
+        if (atLineStart_ && *text == '.')
+            buffer_.push_back('.');
         const char* lineEnd = static_cast<const char*>(std::memchr(text, '\n', static_cast<size_t>(end - text)));
         const char* next = lineEnd == nullptr ? end : lineEnd + 1;
         buffer_.append(text, next);
         atLineStart_ = lineEnd != nullptr;
         text = next;
     }
-    if (buffer_.size() >= kSendSize) Flush();
+    if (buffer_.size() >= kSendSize)
+        Flush();
 }
 
 void SmtpDataWriter::Write(const char* text) { Write(text, std::strlen(text)); }
 
-void SmtpDataWriter::WriteLinesWithoutDots(const char* text, size_t length) {
-    if (failed_ || length == 0) return;
+void SmtpDataWriter::WriteLinesWithoutDots(const char* text, size_t length)
+{
+    if (failed_ || length == 0)
+        return;
     buffer_.append(text, length);
     atLineStart_ = text[length - 1] == '\n';
-    if (buffer_.size() >= kSendSize) Flush();
+    if (buffer_.size() >= kSendSize)
+        Flush();
 }
 
-void SmtpDataWriter::Format(const char* format, ...) {
+void SmtpDataWriter::Format(const char* format, ...)
+{
     char line[10000];
     va_list arguments;
     va_start(arguments, format);
     int length = std::vsnprintf(line, sizeof line, format, arguments);
     va_end(arguments);
-    if (length < 0) return;
+    if (length < 0)
+        return;
     Write(line, std::min(static_cast<size_t>(length), sizeof line - 1));
 }
 
-bool SmtpDataWriter::Finish() {
-    if (failed_) return false;
-    if (!atLineStart_) buffer_.append("\r\n");
+bool SmtpDataWriter::Finish()
+{
+    if (failed_)
+        return false;
+    if (!atLineStart_)
+        buffer_.append("\r\n");
     buffer_.append(".\r\n");
     return Flush();
 }
 
-bool SmtpDataWriter::Flush() {
-    if (failed_) return false;
-    if (!buffer_.empty() && !send_(buffer_.c_str())) failed_ = true;
+bool SmtpDataWriter::Flush()
+{
+    if (failed_)
+        return false;
+    if (!buffer_.empty() && !send_(buffer_.c_str()))
+        failed_ = true;
     buffer_.clear();
     return !failed_;
 }

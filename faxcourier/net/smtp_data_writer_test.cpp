@@ -11,20 +11,24 @@ namespace {
 struct Recorder {
     std::vector<std::string> sends;
     int failAt = -1;  // index of the send that fails
-    SmtpDataWriter::SendFunction function() {
+    SmtpDataWriter::SendFunction function()
+    {
         return [this](const char* text) {
             sends.emplace_back(text);
             return static_cast<int>(sends.size()) - 1 != failAt;
         };
     }
-    std::string all() const {
+    std::string all() const
+    {
         std::string joined;
-        for (const std::string& s : sends) joined += s;
+        for (const std::string& s : sends)
+            joined += s;
         return joined;
     }
 };
 
-TEST(SmtpDataWriter, DoublesThePeriodAtEveryLineStart) {
+TEST(SmtpDataWriter, DoublesThePeriodAtEveryLineStart)
+{
     Recorder recorder;
     SmtpDataWriter out(recorder.function());
     out.Write(".first\r\nmid.dle\r\n.\r\n..two\r\n");
@@ -37,7 +41,8 @@ TEST(SmtpDataWriter, DoublesThePeriodAtEveryLineStart) {
               "..first\r\nmid.dle\r\n..\r\n...two\r\nsplit line\r\n..after a line end in an earlier write\r\n.\r\n");
 }
 
-TEST(SmtpDataWriter, FinishEndsAnOpenLineFirst) {
+TEST(SmtpDataWriter, FinishEndsAnOpenLineFirst)
+{
     Recorder recorder;
     SmtpDataWriter out(recorder.function());
     out.Write("no line end");
@@ -45,20 +50,23 @@ TEST(SmtpDataWriter, FinishEndsAnOpenLineFirst) {
     EXPECT_EQ(recorder.all(), "no line end\r\n.\r\n");
 }
 
-TEST(SmtpDataWriter, BuffersIntoLargeSends) {
+TEST(SmtpDataWriter, BuffersIntoLargeSends)
+{
     Recorder recorder;
     SmtpDataWriter out(recorder.function());
     std::string line(76, 'A');
     line += "\r\n";
     size_t lines = 3 * SmtpDataWriter::kSendSize / line.size();
-    for (size_t i = 0; i < lines; ++i) out.Write(line.c_str(), line.size());
+    for (size_t i = 0; i < lines; ++i)
+        out.Write(line.c_str(), line.size());
     ASSERT_TRUE(out.Finish());
     EXPECT_GE(recorder.sends.size(), 3u);
     EXPECT_LE(recorder.sends.size(), 4u);
     EXPECT_EQ(recorder.all().size(), lines * line.size() + 3);
 }
 
-TEST(SmtpDataWriter, FormatCutsAtTenThousandCharacters) {
+TEST(SmtpDataWriter, FormatCutsAtTenThousandCharacters)
+{
     Recorder recorder;
     SmtpDataWriter out(recorder.function());
     std::string longText(20000, 'x');
@@ -67,7 +75,8 @@ TEST(SmtpDataWriter, FormatCutsAtTenThousandCharacters) {
     EXPECT_EQ(recorder.all(), std::string(9999, 'x'));
 }
 
-TEST(SmtpDataWriter, AfterAFailedSendNothingMoreIsSent) {
+TEST(SmtpDataWriter, AfterAFailedSendNothingMoreIsSent)
+{
     Recorder recorder;
     recorder.failAt = 0;
     SmtpDataWriter out(recorder.function());

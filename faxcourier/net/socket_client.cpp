@@ -35,17 +35,14 @@ constexpr int kNoMoreDataRetries = 10;
 constexpr int kTlsWantsRead = -2;
 constexpr int kTlsWantsWrite = -3;
 
-uint32_t clampTimeout(uint32_t seconds)
-{
-    return seconds < 10 ? 10 : seconds > 3600 ? 3600 : seconds;
-}
+uint32_t clampTimeout(uint32_t seconds) { return seconds < 10 ? 10 : seconds > 3600 ? 3600 : seconds; }
 
 // Sleeps, but wakes at once for an abort; false when aborted.
 bool pauseUnlessAborted(int milliseconds)
 {
     if (serverConversationsAborted())
         return false;
-    pollfd abort {serverConversationAbortHandle(), POLLIN, 0};
+    pollfd abort{serverConversationAbortHandle(), POLLIN, 0};
     if (abort.fd < 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
         return !serverConversationsAborted();
@@ -63,17 +60,17 @@ bool setNonBlocking(int fd, bool on)
 int lookupError(int gaiError)
 {
     switch (gaiError) {
-    case EAI_NONAME:
+        case EAI_NONAME:
 #ifdef EAI_NODATA
-    case EAI_NODATA:
+        case EAI_NODATA:
 #endif
-        return kSocketHostNotFound;
-    case EAI_AGAIN:
-        return kSocketUnusableHost;
-    case EAI_SYSTEM:
-        return errno ? errno : kSocketLookupFailed;
-    default:
-        return kSocketLookupFailed;
+            return kSocketHostNotFound;
+        case EAI_AGAIN:
+            return kSocketUnusableHost;
+        case EAI_SYSTEM:
+            return errno ? errno : kSocketLookupFailed;
+        default:
+            return kSocketLookupFailed;
     }
 }
 
@@ -109,7 +106,7 @@ bool Socket::Create(uint32_t timeoutSeconds)
 
 bool Socket::Bind()
 {
-    sockaddr_in local {};
+    sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = 0;
@@ -127,14 +124,14 @@ bool Socket::Connect(const char* host, unsigned port)
     if (!host)
         host = "";
     if (std::isdigit(static_cast<unsigned char>(host[0]))) {
-        in_addr address {};
+        in_addr address{};
         if (inet_aton(host, &address))
             return ConnectAddress(address.s_addr, port);
         lastError_ = EINVAL;  // not a dotted address; never looked up by name
         return false;
     }
     LogAlways(1, "Connect 2\n");
-    addrinfo hints {};
+    addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
@@ -251,11 +248,16 @@ int Socket::SendSome(const char* text, size_t length, size_t& sent)
         return kSocketTlsRefused;
     if (tls_) {
         switch (tls_->Write(text, length, sent)) {
-        case TlsStatus::Done: return 0;
-        case TlsStatus::WantRead: return kTlsWantsRead;
-        case TlsStatus::WantWrite: return kTlsWantsWrite;
-        case TlsStatus::Closed: return EPIPE;
-        case TlsStatus::Failed: break;
+            case TlsStatus::Done:
+                return 0;
+            case TlsStatus::WantRead:
+                return kTlsWantsRead;
+            case TlsStatus::WantWrite:
+                return kTlsWantsWrite;
+            case TlsStatus::Closed:
+                return EPIPE;
+            case TlsStatus::Failed:
+                break;
         }
         return tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused;
     }
@@ -283,11 +285,15 @@ int Socket::ReceiveSome(ssize_t& count, uint64_t& rawCount)
         rawCount = tls_->RawBytesRead() - before;
         count = ssize_t(got);
         switch (status) {
-        case TlsStatus::Done:
-        case TlsStatus::Closed: return 0;
-        case TlsStatus::WantRead: return EAGAIN;
-        case TlsStatus::WantWrite: return kTlsWantsWrite;
-        case TlsStatus::Failed: break;
+            case TlsStatus::Done:
+            case TlsStatus::Closed:
+                return 0;
+            case TlsStatus::WantRead:
+                return EAGAIN;
+            case TlsStatus::WantWrite:
+                return kTlsWantsWrite;
+            case TlsStatus::Failed:
+                break;
         }
         return tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused;
     }
@@ -542,7 +548,7 @@ void Socket::Close()
     tls_.reset();
     tlsFailed_ = false;
     if (handle_ >= 0) {
-        linger abort {1, 0};
+        linger abort{1, 0};
         setsockopt(handle_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
         lastError_ = close(handle_) == 0 ? 0 : errno;
     }
@@ -553,7 +559,7 @@ void Socket::Close()
 void Socket::SetSendTimeout(uint32_t seconds)
 {
     timeout_ = seconds == 0 ? 3600 : clampTimeout(seconds);
-    timeval limit {};
+    timeval limit{};
     limit.tv_sec = time_t(timeout_);
     setsockopt(handle_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 }

@@ -36,7 +36,7 @@ public:
     BoundPort()
     {
         fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address {};
+        sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
@@ -155,7 +155,7 @@ TEST(SocketSettings, TimeOutIsKeptWithinTenToAnHour)
     EXPECT_EQ(socket.TimeoutSeconds(), 10u);
     socket.SetSendTimeout(4000);
     EXPECT_EQ(socket.TimeoutSeconds(), 3600u);
-    timeval limit {};
+    timeval limit{};
     socklen_t size = sizeof limit;
     ASSERT_EQ(getsockopt(socket.Handle(), SOL_SOCKET, SO_SNDTIMEO, &limit, &size), 0);
     EXPECT_EQ(limit.tv_sec, 3600);
@@ -179,7 +179,7 @@ TEST_F(SocketTest, DottedAddressConnectsWithoutLookUpAndSetsTheSendTimeOut)
     EXPECT_EQ(socket.LastError(), 0);
     EXPECT_STREQ(socket.PeerAddressText().Text(), "127.0.0.1");
     EXPECT_EQ(log(), "Connect 1\n");
-    timeval limit {};
+    timeval limit{};
     socklen_t size = sizeof limit;
     ASSERT_EQ(getsockopt(socket.Handle(), SOL_SOCKET, SO_SNDTIMEO, &limit, &size), 0);
     EXPECT_EQ(limit.tv_sec, 10);
@@ -267,9 +267,10 @@ TEST_F(SocketTest, TwoLinesFromOneReceive)
     EXPECT_STREQ(line.Text(), "220 hi");
     ASSERT_TRUE(socket.ReadLine(line));
     EXPECT_STREQ(line.Text(), "250 x");
-    EXPECT_EQ(log(), "Connect 1\n"
-                     "ReadLine done after 1 receives (6 bytes): 220 hi\n"
-                     "ReadLine done after 0 receives (5 bytes): 250 x\n");
+    EXPECT_EQ(log(),
+              "Connect 1\n"
+              "ReadLine done after 1 receives (6 bytes): 220 hi\n"
+              "ReadLine done after 0 receives (5 bytes): 250 x\n");
 }
 
 TEST_F(SocketTest, ReceivesInChunksOf128BytesAndLogsTheLineCut)
@@ -285,7 +286,8 @@ TEST_F(SocketTest, ReceivesInChunksOf128BytesAndLogsTheLineCut)
     String line;
     ASSERT_TRUE(socket.ReadLine(line));
     EXPECT_EQ(std::string(line.Text()), longLine);
-    std::string logged = "ReadLine done after 3 receives (300 bytes): " + std::string(Socket::kLoggedReplyLength, 'L') + "\n";
+    std::string logged =
+        "ReadLine done after 3 receives (300 bytes): " + std::string(Socket::kLoggedReplyLength, 'L') + "\n";
     EXPECT_EQ(log(), "Connect 1\n" + logged);
 }
 
@@ -544,20 +546,20 @@ TEST_F(SocketTest, SendToAResetPeerFailsAndIsLogged)
             // Reset only once the client has seen its connection made: a
             // reset during the connect would be retried as a refusal.
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            linger abort {1, 0};
+            linger abort{1, 0};
             setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
         });
         Socket socket;
         ASSERT_TRUE(connectTo(socket, server.port()));
-        pollfd hangup {socket.Handle(), POLLIN, 0};
+        pollfd hangup{socket.Handle(), POLLIN, 0};
         ASSERT_EQ(poll(&hangup, 1, 5000), 1);  // the reset has arrived
         bool sent = true;
         for (int i = 0; i < 3 && sent; ++i)
             sent = socket.SendString("QUIT\r\n");
         EXPECT_FALSE(sent);
         EXPECT_TRUE(socket.LastError() == ECONNRESET || socket.LastError() == EPIPE) << socket.LastError();
-        std::string expected = "Socket Error during Socket::SendString - " + std::to_string(socket.LastError()) +
-                               " (addr:127.0.0.1)\n";
+        std::string expected =
+            "Socket Error during Socket::SendString - " + std::to_string(socket.LastError()) + " (addr:127.0.0.1)\n";
         EXPECT_EQ(countOf(log(), expected), 1) << log();
     }
 }
@@ -614,12 +616,12 @@ public:
     {
         listen(port_.fd(), 0);
         filler_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        sockaddr_in address {};
+        sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(uint16_t(port_.port()));
         connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        pollfd connected {filler_, POLLOUT, 0};
+        pollfd connected{filler_, POLLOUT, 0};
         poll(&connected, 1, 2000);
     }
     ~FullListener() { close(filler_); }
@@ -641,10 +643,15 @@ TEST_F(SocketTest, AbortEndsEveryKindOfWaitAtOnce)
     };
     const std::string huge(16 * 1024 * 1024, 'h');
     const Case cases[] = {
-        {"reply", [](Socket& s, unsigned) { String line; return s.ReadLine(line); }, true},
+        {"reply",
+         [](Socket& s, unsigned) {
+             String line;
+             return s.ReadLine(line);
+         },
+         true},
         {"send to a server that reads nothing", [&](Socket& s, unsigned) { return s.SendString(huge.c_str()); }, true},
-        {"connect to a server that never answers", [](Socket& s, unsigned port) { return s.Connect("127.0.0.1", port); },
-         false},
+        {"connect to a server that never answers",
+         [](Socket& s, unsigned port) { return s.Connect("127.0.0.1", port); }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -654,7 +661,7 @@ TEST_F(SocketTest, AbortEndsEveryKindOfWaitAtOnce)
         Socket socket;
         if (c.serverAccepts) {
             server = std::make_unique<ScriptedServer>([](int fd) {
-                pollfd closed {fd, POLLRDHUP, 0};
+                pollfd closed{fd, POLLRDHUP, 0};
                 poll(&closed, 1, 5000);
             });
             ASSERT_TRUE(connectTo(socket, server->port()));

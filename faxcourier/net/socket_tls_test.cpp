@@ -22,23 +22,27 @@ using testing::TestCertificates;
 class SocketTls : public ::testing::Test {
 protected:
     SocketTls() : certificates(home.path()) {}
-    ~SocketTls() override {
+    ~SocketTls() override
+    {
         socket_seam::setReadWaitMs(-1);
         socket_seam::setSendChunkLimit(0);
         resetServerConversationAbort();
     }
 
-    ScriptedServer::TlsIdentity identity(TestCertificate which) const {
+    ScriptedServer::TlsIdentity identity(TestCertificate which) const
+    {
         return {certificates.certificateFile(which), certificates.keyFile(which)};
     }
 
-    void connect(const ScriptedServer& server, const char* host = "127.0.0.1") {
+    void connect(const ScriptedServer& server, const char* host = "127.0.0.1")
+    {
         ASSERT_TRUE(socket.Create(10));
         ASSERT_TRUE(socket.Bind());
         ASSERT_TRUE(socket.Connect(host, unsigned(server.port())));
     }
 
-    std::string readLine() {
+    std::string readLine()
+    {
         String line;
         EXPECT_TRUE(socket.ReadLine(line)) << socket.ErrorText().Text();
         return line.Text();
@@ -49,7 +53,8 @@ protected:
     Socket socket;
 };
 
-TEST_F(SocketTls, LinesAndSendsGoThroughTlsAsTheyDoWithout) {
+TEST_F(SocketTls, LinesAndSendsGoThroughTlsAsTheyDoWithout)
+{
     ScriptedServer server({ScriptedServer::tlsFirst("a\r\n\r\nb"), "250 ok"}, identity(TestCertificate::Good));
     connect(server);
     ASSERT_TRUE(socket.StartTls("127.0.0.1", certificates.caFile().c_str()));
@@ -68,7 +73,8 @@ TEST_F(SocketTls, LinesAndSendsGoThroughTlsAsTheyDoWithout) {
     EXPECT_EQ(server.receivedInClear(), "");
 }
 
-TEST_F(SocketTls, BytesSentBeforeTheHandshakeAreDropped) {
+TEST_F(SocketTls, BytesSentBeforeTheHandshakeAreDropped)
+{
     ScriptedServer server({"220 hi", ScriptedServer::thenTls("220 go\r\n250 injected"), "250 clean"},
                           identity(TestCertificate::Good));
     connect(server);
@@ -92,7 +98,8 @@ struct Refusal {
 
 class SocketTlsRefusal : public SocketTls, public ::testing::WithParamInterface<Refusal> {};
 
-TEST_P(SocketTlsRefusal, SaysWhyAndSendsNothingMore) {
+TEST_P(SocketTlsRefusal, SaysWhyAndSendsNothingMore)
+{
     const Refusal& refusal = GetParam();
     ScriptedServer server({ScriptedServer::tlsFirst("220 hi")}, identity(refusal.certificate));
     connect(server, refusal.host);
@@ -108,13 +115,15 @@ TEST_P(SocketTlsRefusal, SaysWhyAndSendsNothingMore) {
 
 INSTANTIATE_TEST_SUITE_P(
     Certificates, SocketTlsRefusal,
-    ::testing::Values(Refusal{"Untrusted", TestCertificate::Good, false, "127.0.0.1", CertificateProblem::NotTrusted},
-                      Refusal{"Expired", TestCertificate::Expired, true, "127.0.0.1", CertificateProblem::Expired},
-                      Refusal{"OtherAddress", TestCertificate::OtherHost, true, "127.0.0.1", CertificateProblem::OtherName},
-                      Refusal{"OtherName", TestCertificate::OtherHost, true, "localhost", CertificateProblem::OtherName}),
+    ::testing::Values(
+        Refusal{"Untrusted", TestCertificate::Good, false, "127.0.0.1", CertificateProblem::NotTrusted},
+        Refusal{"Expired", TestCertificate::Expired, true, "127.0.0.1", CertificateProblem::Expired},
+        Refusal{"OtherAddress", TestCertificate::OtherHost, true, "127.0.0.1", CertificateProblem::OtherName},
+        Refusal{"OtherName", TestCertificate::OtherHost, true, "localhost", CertificateProblem::OtherName}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
-TEST_F(SocketTls, AHostNameIsCheckedByName) {
+TEST_F(SocketTls, AHostNameIsCheckedByName)
+{
     ScriptedServer server({ScriptedServer::tlsFirst("220 hi")}, identity(TestCertificate::Good));
     connect(server, "localhost");
     ASSERT_TRUE(socket.StartTls("localhost", certificates.caFile().c_str()));
@@ -122,7 +131,8 @@ TEST_F(SocketTls, AHostNameIsCheckedByName) {
     socket.Close();
 }
 
-TEST_F(SocketTls, APlainServerIsAFailedHandshakeNotACertificateProblem) {
+TEST_F(SocketTls, APlainServerIsAFailedHandshakeNotACertificateProblem)
+{
     ScriptedServer server({"220 plain text only"});
     connect(server);
     EXPECT_FALSE(socket.StartTls("127.0.0.1", certificates.caFile().c_str()));
@@ -132,7 +142,8 @@ TEST_F(SocketTls, APlainServerIsAFailedHandshakeNotACertificateProblem) {
     socket.Close();
 }
 
-TEST_F(SocketTls, ASilentServerTimesTheHandshakeOut) {
+TEST_F(SocketTls, ASilentServerTimesTheHandshakeOut)
+{
     ScriptedServer server({ScriptedServer::kSilent});
     connect(server);
     socket_seam::setReadWaitMs(200);
@@ -141,7 +152,8 @@ TEST_F(SocketTls, ASilentServerTimesTheHandshakeOut) {
     socket.Close();
 }
 
-TEST_F(SocketTls, AShutdownAbortsTheHandshakeAndTheReads) {
+TEST_F(SocketTls, AShutdownAbortsTheHandshakeAndTheReads)
+{
     ScriptedServer server({ScriptedServer::tlsFirst(ScriptedServer::kSilent)}, identity(TestCertificate::Good));
     ScriptedServer silent({ScriptedServer::kSilent});
     connect(server);
@@ -159,7 +171,8 @@ TEST_F(SocketTls, AShutdownAbortsTheHandshakeAndTheReads) {
     other.Close();
 }
 
-TEST_F(SocketTls, ASilentServerTimesAReadOutUnderTlsToo) {
+TEST_F(SocketTls, ASilentServerTimesAReadOutUnderTlsToo)
+{
     ScriptedServer server({ScriptedServer::tlsFirst("220 no line end"), ScriptedServer::kSilent},
                           identity(TestCertificate::Good));
     connect(server);

@@ -15,9 +15,12 @@ constexpr long kDay = 24 * 3600;
 const char* nameOf(TestCertificate which)
 {
     switch (which) {
-    case TestCertificate::Good: return "good";
-    case TestCertificate::Expired: return "expired";
-    case TestCertificate::OtherHost: return "other-host";
+        case TestCertificate::Good:
+            return "good";
+        case TestCertificate::Expired:
+            return "expired";
+        case TestCertificate::OtherHost:
+            return "other-host";
     }
     return "";
 }
@@ -25,7 +28,8 @@ const char* nameOf(TestCertificate which)
 EVP_PKEY* newKey()
 {
     EVP_PKEY* key = EVP_EC_gen("P-256");
-    if (key == nullptr) throw std::runtime_error("no EC key");
+    if (key == nullptr)
+        throw std::runtime_error("no EC key");
     return key;
 }
 
@@ -66,7 +70,8 @@ X509* makeCertificate(EVP_PKEY* key, const char* commonName, long from, long to,
 void writeCertificate(const std::string& path, X509* certificate)
 {
     FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) throw std::runtime_error("cannot write " + path);
+    if (file == nullptr)
+        throw std::runtime_error("cannot write " + path);
     PEM_write_X509(file, certificate);
     std::fclose(file);
 }
@@ -74,7 +79,8 @@ void writeCertificate(const std::string& path, X509* certificate)
 void writeKey(const std::string& path, EVP_PKEY* key)
 {
     FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) throw std::runtime_error("cannot write " + path);
+    if (file == nullptr)
+        throw std::runtime_error("cannot write " + path);
     PEM_write_PrivateKey(file, key, nullptr, nullptr, 0, nullptr, nullptr);
     std::fclose(file);
 }

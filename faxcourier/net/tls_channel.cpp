@@ -14,23 +14,23 @@ namespace {
 CertificateProblem problemOf(long verifyResult)
 {
     switch (verifyResult) {
-    case X509_V_ERR_CERT_HAS_EXPIRED:
-        return CertificateProblem::Expired;
-    case X509_V_ERR_CERT_NOT_YET_VALID:
-        return CertificateProblem::NotYetValid;
-    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
-    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
-    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
-    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
-    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
-    case X509_V_ERR_CERT_UNTRUSTED:
-    case X509_V_ERR_CERT_REJECTED:
-        return CertificateProblem::NotTrusted;
-    case X509_V_ERR_HOSTNAME_MISMATCH:
-    case X509_V_ERR_IP_ADDRESS_MISMATCH:
-        return CertificateProblem::OtherName;
-    default:
-        return CertificateProblem::Other;
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+            return CertificateProblem::Expired;
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+            return CertificateProblem::NotYetValid;
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+        case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+        case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+        case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+        case X509_V_ERR_CERT_UNTRUSTED:
+        case X509_V_ERR_CERT_REJECTED:
+            return CertificateProblem::NotTrusted;
+        case X509_V_ERR_HOSTNAME_MISMATCH:
+        case X509_V_ERR_IP_ADDRESS_MISMATCH:
+            return CertificateProblem::OtherName;
+        default:
+            return CertificateProblem::Other;
     }
 }
 
@@ -138,21 +138,21 @@ TlsStatus TlsChannel::Outcome(int result)
         return TlsStatus::Done;
     int savedErrno = errno;
     switch (SSL_get_error(session_, result)) {
-    case SSL_ERROR_WANT_READ:
-        return TlsStatus::WantRead;
-    case SSL_ERROR_WANT_WRITE:
-        return TlsStatus::WantWrite;
-    case SSL_ERROR_ZERO_RETURN:
-        return TlsStatus::Closed;
-    case SSL_ERROR_SYSCALL:
-        ERR_clear_error();
-        if (savedErrno == 0)
+        case SSL_ERROR_WANT_READ:
+            return TlsStatus::WantRead;
+        case SSL_ERROR_WANT_WRITE:
+            return TlsStatus::WantWrite;
+        case SSL_ERROR_ZERO_RETURN:
             return TlsStatus::Closed;
-        systemError_ = savedErrno;
-        return TlsStatus::Failed;
-    default:
-        detail_ = takeErrorText();
-        return TlsStatus::Failed;
+        case SSL_ERROR_SYSCALL:
+            ERR_clear_error();
+            if (savedErrno == 0)
+                return TlsStatus::Closed;
+            systemError_ = savedErrno;
+            return TlsStatus::Failed;
+        default:
+            detail_ = takeErrorText();
+            return TlsStatus::Failed;
     }
 }
 

@@ -28,14 +28,17 @@ const Lines kAfterLogon = {"250 sender ok", "250 fax ok", "354 go ahead", "250 q
 const Lines kLogonLines = {"AUTH LOGIN", "YW5uYQ==", "czNjcmV0", "MAIL FROM:<anna@example.com>",
                            "RCPT TO:<fax@example.com>"};
 
-Lines smtpScript(Lines start) {
+Lines smtpScript(Lines start)
+{
     Lines replies = std::move(start);
-    for (const char* reply : {"334 VXNlcm5hbWU6", "334 UGFzc3dvcmQ6", "235 welcome"}) replies.push_back(reply);
+    for (const char* reply : {"334 VXNlcm5hbWU6", "334 UGFzc3dvcmQ6", "235 welcome"})
+        replies.push_back(reply);
     replies.insert(replies.end(), kAfterLogon.begin(), kAfterLogon.end());
     return replies;
 }
 
-Lines concat(Lines first, const Lines& second) {
+Lines concat(Lines first, const Lines& second)
+{
     first.insert(first.end(), second.begin(), second.end());
     return first;
 }
@@ -49,15 +52,16 @@ struct Case {
     TestCertificate certificate;
     bool trustTestCa;
     bool succeeds;
-    Lines sent;          // the client's lines, the first ones only for a fax
-    std::string clear;   // what went before TLS began
-    std::string context; // of the box; empty: none
+    Lines sent;           // the client's lines, the first ones only for a fax
+    std::string clear;    // what went before TLS began
+    std::string context;  // of the box; empty: none
     std::string detail;
 };
 
 class TlsConversations : public ::testing::TestWithParam<Case> {
 protected:
-    TlsConversations() : certificates(home.path()) {
+    TlsConversations() : certificates(home.path())
+    {
         settings.Server = "127.0.0.1";
         settings.Username = "anna";
         settings.Password = "s3cret";
@@ -67,11 +71,13 @@ protected:
         settings.TLSCAFile = GetParam().trustTestCa ? certificates.caFile().c_str() : "";
     }
 
-    ScriptedServer::TlsIdentity identity() const {
+    ScriptedServer::TlsIdentity identity() const
+    {
         return {certificates.certificateFile(GetParam().certificate), certificates.keyFile(GetParam().certificate)};
     }
 
-    void expectBox() {
+    void expectBox()
+    {
         const Case& c = GetParam();
         if (c.context.empty()) {
             EXPECT_TRUE(boxes.boxes().empty());
@@ -91,7 +97,8 @@ protected:
 
 class SmtpTls : public TlsConversations {};
 
-TEST_P(SmtpTls, PasswordOnlyUnderTlsAndEveryRefusalBoxed) {
+TEST_P(SmtpTls, PasswordOnlyUnderTlsAndEveryRefusalBoxed)
+{
     const Case& c = GetParam();
     ScriptedServer server(c.replies, identity());
     settings.SMTPServerPort = uint32_t(server.port());
@@ -115,28 +122,68 @@ TEST_P(SmtpTls, PasswordOnlyUnderTlsAndEveryRefusalBoxed) {
 INSTANTIATE_TEST_SUITE_P(
     Encryption, SmtpTls,
     ::testing::Values(
-        Case{"StartTls", 1, smtpScript({"220 hi", kEhloWithStartTls, ScriptedServer::thenTls("220 go ahead"), kEhloAfterTls}),
+        Case{"StartTls", 1,
+             smtpScript({"220 hi", kEhloWithStartTls, ScriptedServer::thenTls("220 go ahead"), kEhloAfterTls}),
              TestCertificate::Good, true, true, concat({"EHLO korvafax", "STARTTLS", "EHLO korvafax"}, kLogonLines),
              "EHLO korvafax\r\nSTARTTLS\r\n", "", ""},
-        Case{"TlsAtConnect", 2, smtpScript({ScriptedServer::tlsFirst("220 hi"), "250 hello"}), TestCertificate::Good, true,
-             true, concat({"HELO korvafax"}, kLogonLines), "", "", ""},
-        Case{"StartTlsNotOffered", 1, {"220 hi", kEhloAfterTls}, TestCertificate::Good, true, false, {"EHLO korvafax"},
-             "EHLO korvafax\r\n", "STARTTLS", "250-korva hello\n250 AUTH LOGIN"},
-        Case{"StartTlsRefused", 1, {"220 hi", kEhloWithStartTls, "454 TLS not available"}, TestCertificate::Good, true,
-             false, {"EHLO korvafax", "STARTTLS"}, "EHLO korvafax\r\nSTARTTLS\r\n", "STARTTLS", "454 TLS not available"},
-        Case{"Untrusted", 1, {"220 hi", kEhloWithStartTls, ScriptedServer::thenTls("220 go ahead")}, TestCertificate::Good,
-             false, false, {"EHLO korvafax", "STARTTLS"}, "EHLO korvafax\r\nSTARTTLS\r\n", "STARTTLS",
+        Case{"TlsAtConnect", 2, smtpScript({ScriptedServer::tlsFirst("220 hi"), "250 hello"}), TestCertificate::Good,
+             true, true, concat({"HELO korvafax"}, kLogonLines), "", "", ""},
+        Case{"StartTlsNotOffered",
+             1,
+             {"220 hi", kEhloAfterTls},
+             TestCertificate::Good,
+             true,
+             false,
+             {"EHLO korvafax"},
+             "EHLO korvafax\r\n",
+             "STARTTLS",
+             "250-korva hello\n250 AUTH LOGIN"},
+        Case{"StartTlsRefused",
+             1,
+             {"220 hi", kEhloWithStartTls, "454 TLS not available"},
+             TestCertificate::Good,
+             true,
+             false,
+             {"EHLO korvafax", "STARTTLS"},
+             "EHLO korvafax\r\nSTARTTLS\r\n",
+             "STARTTLS",
+             "454 TLS not available"},
+        Case{"Untrusted",
+             1,
+             {"220 hi", kEhloWithStartTls, ScriptedServer::thenTls("220 go ahead")},
+             TestCertificate::Good,
+             false,
+             false,
+             {"EHLO korvafax", "STARTTLS"},
+             "EHLO korvafax\r\nSTARTTLS\r\n",
+             "STARTTLS",
              refusal(CertificateProblem::NotTrusted)},
-        Case{"Expired", 1, {"220 hi", kEhloWithStartTls, ScriptedServer::thenTls("220 go ahead")},
-             TestCertificate::Expired, true, false, {"EHLO korvafax", "STARTTLS"}, "EHLO korvafax\r\nSTARTTLS\r\n",
-             "STARTTLS", refusal(CertificateProblem::Expired)},
-        Case{"OtherHost", 2, {ScriptedServer::tlsFirst("220 hi")}, TestCertificate::OtherHost, true, false, {}, "", "TLS",
+        Case{"Expired",
+             1,
+             {"220 hi", kEhloWithStartTls, ScriptedServer::thenTls("220 go ahead")},
+             TestCertificate::Expired,
+             true,
+             false,
+             {"EHLO korvafax", "STARTTLS"},
+             "EHLO korvafax\r\nSTARTTLS\r\n",
+             "STARTTLS",
+             refusal(CertificateProblem::Expired)},
+        Case{"OtherHost",
+             2,
+             {ScriptedServer::tlsFirst("220 hi")},
+             TestCertificate::OtherHost,
+             true,
+             false,
+             {},
+             "",
+             "TLS",
              refusal(CertificateProblem::OtherName)}),
     [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 class DirectoryTls : public TlsConversations {};
 
-TEST_P(DirectoryTls, PasswordOnlyUnderTlsAndEveryRefusalBoxed) {
+TEST_P(DirectoryTls, PasswordOnlyUnderTlsAndEveryRefusalBoxed)
+{
     const Case& c = GetParam();
     ScriptedServer server(c.replies, identity());
     settings.POP3ServerPort = uint32_t(server.port());
@@ -151,19 +198,66 @@ const Lines kDirectoryLines = {"X-LDAPUSER anna", "PASS s3cret", "X-LDAPDEL MAIL
 
 INSTANTIATE_TEST_SUITE_P(
     Encryption, DirectoryTls,
-    ::testing::Values(
-        Case{"Stls", 1, {"+OK welcome", ScriptedServer::thenTls("+OK begin TLS"), "+OK", "+OK", "+OK", "+OK bye"},
-             TestCertificate::Good, true, true, concat({"STLS"}, kDirectoryLines), "STLS\r\n", "", ""},
-        Case{"TlsAtConnect", 2, {ScriptedServer::tlsFirst("+OK welcome"), "+OK", "+OK", "+OK", "+OK bye"},
-             TestCertificate::Good, true, true, kDirectoryLines, "", "", ""},
-        Case{"StlsRefused", 1, {"+OK welcome", "-ERR unknown command"}, TestCertificate::Good, true, false, {"STLS"},
-             "STLS\r\n", "STLS", "-ERR unknown command"},
-        Case{"Untrusted", 2, {ScriptedServer::tlsFirst("+OK welcome")}, TestCertificate::Good, false, false, {}, "", "TLS",
-             refusal(CertificateProblem::NotTrusted)},
-        Case{"Expired", 1, {"+OK welcome", ScriptedServer::thenTls("+OK begin TLS")}, TestCertificate::Expired, true,
-             false, {"STLS"}, "STLS\r\n", "STLS", refusal(CertificateProblem::Expired)},
-        Case{"OtherHost", 1, {"+OK welcome", ScriptedServer::thenTls("+OK begin TLS")}, TestCertificate::OtherHost, true,
-             false, {"STLS"}, "STLS\r\n", "STLS", refusal(CertificateProblem::OtherName)}),
+    ::testing::Values(Case{"Stls",
+                           1,
+                           {"+OK welcome", ScriptedServer::thenTls("+OK begin TLS"), "+OK", "+OK", "+OK", "+OK bye"},
+                           TestCertificate::Good,
+                           true,
+                           true,
+                           concat({"STLS"}, kDirectoryLines),
+                           "STLS\r\n",
+                           "",
+                           ""},
+                      Case{"TlsAtConnect",
+                           2,
+                           {ScriptedServer::tlsFirst("+OK welcome"), "+OK", "+OK", "+OK", "+OK bye"},
+                           TestCertificate::Good,
+                           true,
+                           true,
+                           kDirectoryLines,
+                           "",
+                           "",
+                           ""},
+                      Case{"StlsRefused",
+                           1,
+                           {"+OK welcome", "-ERR unknown command"},
+                           TestCertificate::Good,
+                           true,
+                           false,
+                           {"STLS"},
+                           "STLS\r\n",
+                           "STLS",
+                           "-ERR unknown command"},
+                      Case{"Untrusted",
+                           2,
+                           {ScriptedServer::tlsFirst("+OK welcome")},
+                           TestCertificate::Good,
+                           false,
+                           false,
+                           {},
+                           "",
+                           "TLS",
+                           refusal(CertificateProblem::NotTrusted)},
+                      Case{"Expired",
+                           1,
+                           {"+OK welcome", ScriptedServer::thenTls("+OK begin TLS")},
+                           TestCertificate::Expired,
+                           true,
+                           false,
+                           {"STLS"},
+                           "STLS\r\n",
+                           "STLS",
+                           refusal(CertificateProblem::Expired)},
+                      Case{"OtherHost",
+                           1,
+                           {"+OK welcome", ScriptedServer::thenTls("+OK begin TLS")},
+                           TestCertificate::OtherHost,
+                           true,
+                           false,
+                           {"STLS"},
+                           "STLS\r\n",
+                           "STLS",
+                           refusal(CertificateProblem::OtherName)}),
     [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 }  // namespace

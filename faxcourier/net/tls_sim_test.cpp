@@ -37,14 +37,19 @@ struct Case {
 
 class TlsAgainstKorvaSim : public ::testing::TestWithParam<Case> {
 protected:
-    TlsAgainstKorvaSim() {
+    TlsAgainstKorvaSim()
+    {
         const Case& c = GetParam();
-        testing::writeWholeFile(home.path() + "/seed.json",
-                                R"({"entries": [{"cn": "Anna", "mail": "anna@example.com", "_deletable": "1", "_editable": "1"}]})");
-        std::vector<std::string> arguments = {"--directory", home.path() + "/seed.json", "--conversation-log", log,
-                                              "--tls-ca-out", ca, "--tls-cert", c.certificate};
-        if (*c.tlsMode != '\0') arguments.push_back(c.tlsMode);
-        sim = std::make_unique<KorvaSimProcess>(home.path() + "/spool", "anna", "s3cret", "fax@korva.example", arguments);
+        testing::writeWholeFile(
+            home.path() + "/seed.json",
+            R"({"entries": [{"cn": "Anna", "mail": "anna@example.com", "_deletable": "1", "_editable": "1"}]})");
+        std::vector<std::string> arguments = {
+            "--directory", home.path() + "/seed.json", "--conversation-log", log, "--tls-ca-out", ca, "--tls-cert",
+            c.certificate};
+        if (*c.tlsMode != '\0')
+            arguments.push_back(c.tlsMode);
+        sim =
+            std::make_unique<KorvaSimProcess>(home.path() + "/spool", "anna", "s3cret", "fax@korva.example", arguments);
         bool implicit = c.encryption == kEncryptionTls;
         settings.Server = "127.0.0.1";
         settings.SMTPServerPort = uint32_t(sim->port(implicit ? "smtps" : "smtp"));
@@ -57,7 +62,8 @@ protected:
         settings.TLSCAFile = c.trustTestCa ? ca.c_str() : "";
     }
 
-    bool sendFax() {
+    bool sendFax()
+    {
         FaxJob job;
         job.recipients = {"0301 555~Berta Blau~"};
         FaxDocument document;
@@ -68,22 +74,26 @@ protected:
     }
 
     // Creates an entry, changes it and deletes it.
-    bool roundTrip() {
+    bool roundTrip()
+    {
         AttributeMap oldMap;
         AttributeMap newMap{{"CN", "Carl"}, {"FAX", "0301"}};
         SaveDirectoryEntry(nullptr, oldMap, newMap, settings);
-        if (newMap["OBJECTID"].IsEmpty()) return false;
+        if (newMap["OBJECTID"].IsEmpty())
+            return false;
         AttributeMap changed = newMap;
         changed["FAX"] = "0302";
         SaveDirectoryEntry(nullptr, newMap, changed, settings);
         return boxes.boxes().empty() && DeleteDirectoryEntry(nullptr, changed["OBJECTID"], settings);
     }
 
-    std::vector<std::string> conversations() {
+    std::vector<std::string> conversations()
+    {
         EXPECT_EQ(sim->stop(), 0);
         std::ifstream in(log);
         std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
         return lines;
     }
 
@@ -97,12 +107,14 @@ protected:
 
 bool has(const std::string& line, const char* field) { return line.find(field) != std::string::npos; }
 
-TEST_P(TlsAgainstKorvaSim, EncryptedOrRefusedNeverInTheClear) {
+TEST_P(TlsAgainstKorvaSim, EncryptedOrRefusedNeverInTheClear)
+{
     const Case& c = GetParam();
     bool done = c.talk == Talk::Fax ? sendFax() : roundTrip();
     EXPECT_EQ(done, c.context == nullptr);
     std::vector<std::string> lines = conversations();
-    for (const std::string& line : lines) EXPECT_TRUE(has(line, "\"logon_in_clear\": false")) << line;
+    for (const std::string& line : lines)
+        EXPECT_TRUE(has(line, "\"logon_in_clear\": false")) << line;
     if (c.context == nullptr) {
         EXPECT_TRUE(boxes.boxes().empty());
         ASSERT_FALSE(lines.empty());
@@ -111,11 +123,13 @@ TEST_P(TlsAgainstKorvaSim, EncryptedOrRefusedNeverInTheClear) {
             EXPECT_TRUE(has(line, "\"logon\": true")) << line;
         }
         if (c.talk == Talk::Fax) {
-            EXPECT_NE(testing::readWholeFile(home.path() + "/spool/0001.json").find("\"tls\": true"), std::string::npos);
+            EXPECT_NE(testing::readWholeFile(home.path() + "/spool/0001.json").find("\"tls\": true"),
+                      std::string::npos);
         }
         return;
     }
-    for (const std::string& line : lines) EXPECT_TRUE(has(line, "\"logon\": false")) << line;
+    for (const std::string& line : lines)
+        EXPECT_TRUE(has(line, "\"logon\": false")) << line;
     EXPECT_FALSE(std::filesystem::exists(home.path() + "/spool/0001.json"));
     // A failed logon inside a save is followed by the save's own connection box.
     ASSERT_EQ(boxes.boxes().size(), c.talk == Talk::Directory ? 2u : 1u);

@@ -7,10 +7,7 @@
 namespace korva {
 namespace {
 
-bool needsEscape(unsigned char c)
-{
-    return c == '%' || c == '=' || c < 0x20 || c == 0x7F;
-}
+bool needsEscape(unsigned char c) { return c == '%' || c == '=' || c < 0x20 || c == 0x7F; }
 
 int hexValue(char c)
 {

@@ -39,9 +39,9 @@ bool validId(const std::string& id)
 // counter keep ids of one second apart.
 std::string newId(int64_t now)
 {
-    static std::atomic<unsigned> counter {0};
+    static std::atomic<unsigned> counter{0};
     std::time_t seconds = std::time_t(now);
-    std::tm utc {};
+    std::tm utc{};
     gmtime_r(&seconds, &utc);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
@@ -100,10 +100,7 @@ pid_t creatorOf(const std::string& id)
     }
 }
 
-bool processGone(pid_t pid)
-{
-    return pid > 0 && pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH;
-}
+bool processGone(pid_t pid) { return pid > 0 && pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH; }
 
 // ".<id><suffix>" gives the id; empty for any other name.
 std::string hiddenId(const std::string& name, const std::string& suffix)
@@ -126,12 +123,12 @@ bool isFolder(const std::string& path)
 const char* outboxStateName(OutboxState state)
 {
     switch (state) {
-    case OutboxState::Waiting:
-        return "waiting";
-    case OutboxState::Refused:
-        return "refused";
-    case OutboxState::NeedsDialog:
-        return "needs-dialog";
+        case OutboxState::Waiting:
+            return "waiting";
+        case OutboxState::Refused:
+            return "refused";
+        case OutboxState::NeedsDialog:
+            return "needs-dialog";
     }
     return "?";
 }
@@ -148,10 +145,7 @@ std::chrono::seconds retryDelay(int attempts)
 
 Outbox::Outbox(std::string spoolFolder) : folder_(outboxFolder(spoolFolder)) {}
 
-std::string Outbox::entryFolder(const std::string& id) const
-{
-    return folder_ + "/" + id;
-}
+std::string Outbox::entryFolder(const std::string& id) const { return folder_ + "/" + id; }
 
 std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reason, int64_t now, int* error)
 {

@@ -26,8 +26,8 @@ struct OutboxEntry {
     std::string id;
     FaxJob job;  // documents' files are absolute paths inside the entry
     OutboxState state = OutboxState::Waiting;
-    std::string reason;  // one line
-    int attempts = 0;    // failed submissions so far
+    std::string reason;   // one line
+    int attempts = 0;     // failed submissions so far
     int64_t nextTry = 0;  // Waiting only; 0 otherwise
     int64_t created = 0;
 };

@@ -13,7 +13,7 @@ constexpr int kUsage = 2;
 std::string localTime(int64_t seconds)
 {
     std::time_t t = std::time_t(seconds);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&t, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
@@ -52,12 +52,12 @@ std::string shownRecipient(const String& recipient)
 std::string stateText(const OutboxEntry& entry)
 {
     switch (entry.state) {
-    case OutboxState::Waiting:
-        return "waiting, next try " + localTime(entry.nextTry);
-    case OutboxState::Refused:
-        return "refused, sent again only by --outbox-retry";
-    case OutboxState::NeedsDialog:
-        return "no recipients, offered in the Send Fax dialog";
+        case OutboxState::Waiting:
+            return "waiting, next try " + localTime(entry.nextTry);
+        case OutboxState::Refused:
+            return "refused, sent again only by --outbox-retry";
+        case OutboxState::NeedsDialog:
+            return "no recipients, offered in the Send Fax dialog";
     }
     return {};
 }

@@ -66,14 +66,14 @@ protected:
 
     TempHome home;
     std::string spool = home.spool();
-    Outbox outbox {spool};
+    Outbox outbox{spool};
     std::ostringstream out, err;
     std::vector<std::string> refuse;  // subjects the fake server refuses
     Submitter submit = [this](FaxJob& job) {
         for (const std::string& subject : refuse)
             if (subject == job.subject.Text())
-                return SubmitResult {false, false, "421 still busy"};
-        return SubmitResult {true, false, {}};
+                return SubmitResult{false, false, "421 still busy"};
+        return SubmitResult{true, false, {}};
     };
     int documents = 0;
     std::string savedTz;
@@ -85,13 +85,8 @@ protected:
 TEST(OutboxCommandLine, RecognisesItsOptionsFirst)
 {
     const std::pair<std::vector<std::string>, bool> table[] = {
-        {{"--outbox"}, true},
-        {{"--outbox-retry"}, true},
-        {{"--outbox-drop", "x"}, true},
-        {{}, false},
-        {{"--debug"}, false},
-        {{"--outboxes"}, false},
-        {{"file.tif", "--outbox"}, false},
+        {{"--outbox"}, true}, {{"--outbox-retry"}, true}, {{"--outbox-drop", "x"}, true},    {{}, false},
+        {{"--debug"}, false}, {{"--outboxes"}, false},    {{"file.tif", "--outbox"}, false},
     };
     for (const auto& [args, expected] : table)
         EXPECT_EQ(isOutboxCommand(args), expected) << (args.empty() ? "" : args[0]);

@@ -38,12 +38,12 @@ private:
 bool wanted(const OutboxEntry& entry, int64_t now, bool all)
 {
     switch (entry.state) {
-    case OutboxState::Waiting:
-        return all || entry.nextTry <= now;
-    case OutboxState::Refused:
-        return all;
-    case OutboxState::NeedsDialog:
-        return false;
+        case OutboxState::Waiting:
+            return all || entry.nextTry <= now;
+        case OutboxState::Refused:
+            return all;
+        case OutboxState::NeedsDialog:
+            return false;
     }
     return false;
 }
@@ -80,7 +80,7 @@ RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all
         OutboxEntry entry;
         if (!outbox.load(listed.id, entry) || !wanted(entry, now, all))
             continue;
-        RetryOutcome outcome {entry.id, false, {}};
+        RetryOutcome outcome{entry.id, false, {}};
         SubmitResult result;
         if (std::string missing = missingDocument(entry.job); !missing.empty()) {
             result = {false, true, "document " + missing + " is missing"};

@@ -29,7 +29,7 @@ public:
         return [this](FaxJob& job) {
             submitted.emplace_back(job.subject.Text());
             auto answer = answers.find(job.subject.Text());
-            return answer == answers.end() ? SubmitResult {true, false, {}} : answer->second;
+            return answer == answers.end() ? SubmitResult{true, false, {}} : answer->second;
         };
     }
 };
@@ -63,7 +63,7 @@ protected:
 
     TempHome home;
     std::string spool = home.spool();
-    Outbox outbox {spool};
+    Outbox outbox{spool};
     FakeServer server;
     std::vector<std::string> log;
     LogSink logSink = [this](const std::string& message) { log.push_back(message); };
@@ -74,11 +74,11 @@ protected:
 
 TEST_F(OutboxRetry, ADueRunSendsOnlyWaitingEntriesThatAreDueOldestFirst)
 {
-    add("due later", OutboxState::Waiting, 1000);       // due at 1030
-    add("due", OutboxState::Waiting, 900);              // due at 930
+    add("due later", OutboxState::Waiting, 1000);  // due at 1030
+    add("due", OutboxState::Waiting, 900);         // due at 930
     add("refused", OutboxState::Refused, 800);
     add("no recipients", OutboxState::NeedsDialog, 700);
-    add("due too", OutboxState::Waiting, 950);          // due at 980
+    add("due too", OutboxState::Waiting, 950);  // due at 980
     std::string sentFile = outbox.list()[2].job.documents[0].file.Text();
 
     RetryRun run = retryDue(outbox, server.submitter(), 1000, false, logSink);

@@ -55,7 +55,7 @@ protected:
 
     TempHome home;
     std::string spool = home.spool();
-    Outbox outbox {spool};
+    Outbox outbox{spool};
 };
 
 std::vector<std::string> texts(const std::vector<String>& strings)
@@ -224,7 +224,7 @@ TEST_F(OutboxStore, AFailedAddLeavesTheJobsFilesWhereTheyWere)
 
 TEST(RetryDelay, DoublesFromThirtySecondsToFifteenMinutes)
 {
-    const std::pair<int, int> table[] = {{0, 0},   {1, 30},   {2, 60},   {3, 120}, {4, 240},
+    const std::pair<int, int> table[] = {{0, 0},   {1, 30},  {2, 60},  {3, 120},  {4, 240},
                                          {5, 480}, {6, 900}, {7, 900}, {100, 900}};
     for (auto [attempts, seconds] : table)
         EXPECT_EQ(retryDelay(attempts).count(), seconds) << attempts;

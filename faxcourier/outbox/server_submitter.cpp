@@ -9,9 +9,8 @@ namespace korva {
 Submitter serverSubmitter(const Settings& settings)
 {
     return [&settings](FaxJob& job) {
-        ServerErrorSink previous = setServerErrorSink([](const ServerErrorBox& box) {
-            LogAlways(0, "%s: %s\n", box.caption.c_str(), box.text.c_str());
-        });
+        ServerErrorSink previous = setServerErrorSink(
+            [](const ServerErrorBox& box) { LogAlways(0, "%s: %s\n", box.caption.c_str(), box.text.c_str()); });
         SubmitReport report;
         const bool accepted = SubmitFax(nullptr, job.documents, job, settings, &report);
         setServerErrorSink(std::move(previous));

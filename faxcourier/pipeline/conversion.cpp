@@ -20,10 +20,7 @@ constexpr uint32_t kPagesReportedSingly = 5;
 
 class Conversion {
 public:
-    Conversion(const ConversionRequest& request, std::atomic<int>& counter)
-        : request_(request), counter_(counter)
-    {
-    }
+    Conversion(const ConversionRequest& request, std::atomic<int>& counter) : request_(request), counter_(counter) {}
     ConversionResult run();
 
 private:
@@ -74,7 +71,8 @@ ConversionResult Conversion::run()
         return result_;
     }
     if (failedPages_ > kPagesReportedSingly)
-        report(std::to_string(failedPages_) + " pages of the printed document could not be "
+        report(std::to_string(failedPages_) +
+               " pages of the printed document could not be "
                "converted and are left out of the fax.");
     if (result_.pagesStored < result_.pageCount)
         publish(result_.pagesStored);
@@ -111,8 +109,7 @@ void Conversion::convertPages(PrintFile& file, const std::string& target)
             return;
         }
         std::string why;
-        if (converter.convert(file, n, page, why) &&
-            appendFaxPage(target, page, result_.pagesStored == 0, why))
+        if (converter.convert(file, n, page, why) && appendFaxPage(target, page, result_.pagesStored == 0, why))
             ++result_.pagesStored;
         else
             pageFailed(n, why);
@@ -124,8 +121,8 @@ void Conversion::pageFailed(uint32_t page, const std::string& why)
 {
     LogAlways(1, "Page %u not converted - %s\n", page, why.c_str());
     if (++failedPages_ <= kPagesReportedSingly)
-        report("Page " + std::to_string(page) + " of the printed document cannot be converted (" +
-               why + ") and is left out of the fax.");
+        report("Page " + std::to_string(page) + " of the printed document cannot be converted (" + why +
+               ") and is left out of the fax.");
 }
 
 void Conversion::publish(uint32_t pages)
@@ -163,8 +160,7 @@ void Conversion::report(const std::string& text)
 
 }  // namespace
 
-ConversionResult convertPrintFile(const ConversionRequest& request,
-                                  std::atomic<int>& printFileCounter)
+ConversionResult convertPrintFile(const ConversionRequest& request, std::atomic<int>& printFileCounter)
 {
     return Conversion(request, printFileCounter).run();
 }

@@ -40,12 +40,11 @@ struct ConversionResult {
     uint32_t pageCount = 0;    // pages in the print file
     uint32_t pagesStored = 0;  // pages in the fax document
     bool eventSet = false;
-    bool stopped = false;      // the print file was left whole, the target deleted
+    bool stopped = false;  // the print file was left whole, the target deleted
 };
 
 // Runs one conversion on the calling thread. `printFileCounter` is shared
 // with the main window; each conversion takes a new number from it.
-ConversionResult convertPrintFile(const ConversionRequest& request,
-                                  std::atomic<int>& printFileCounter);
+ConversionResult convertPrintFile(const ConversionRequest& request, std::atomic<int>& printFileCounter);
 
 }  // namespace korva

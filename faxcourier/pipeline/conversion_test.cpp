@@ -226,7 +226,7 @@ TEST_F(ConversionTest, StarTargetSetsTheEventAfterTheLastPageAndTheWorkFile)
     r.finishedEvent = event;
     std::thread thread([this, r] { convertPrintFile(r, state.printFileCounter); });
 
-    timespec deadline {};
+    timespec deadline{};
     clock_gettime(CLOCK_REALTIME, &deadline);
     deadline.tv_sec += 60;
     bool signalled = sem_timedwait(finished, &deadline) == 0;
@@ -286,11 +286,9 @@ TEST_F(ConversionTest, MissingWatchFileGivesNoPagesButFinishes)
     EXPECT_EQ(published.load(), 0u);
     EXPECT_TRUE(result.eventSet);
     EXPECT_TRUE(signalled);
-    EXPECT_EQ(progress.posted(), (std::vector<Posted>{{kShowCall, 0},
-                                                      {kProgressRange, 0},
-                                                      {kFrontCall, 0},
-                                                      {kComeForward, 0},
-                                                      {kConversionFinished, 0}}));
+    EXPECT_EQ(progress.posted(),
+              (std::vector<Posted>{
+                  {kShowCall, 0}, {kProgressRange, 0}, {kFrontCall, 0}, {kComeForward, 0}, {kConversionFinished, 0}}));
     EXPECT_FALSE(fileExists(target));
 }
 

@@ -59,8 +59,7 @@ namespace {
 
 // Floyd-Steinberg written out plainly: errors in sixteenths, one row of
 // them from above, one carried to the right.
-std::vector<uint8_t> plainFloydSteinberg(const std::vector<uint8_t>& grey, uint32_t width,
-                                         uint32_t rows)
+std::vector<uint8_t> plainFloydSteinberg(const std::vector<uint8_t>& grey, uint32_t width, uint32_t rows)
 {
     std::vector<uint8_t> bits(grey.size() / 8, 0);
     std::vector<int32_t> above(width + 2, 0), below(width + 2, 0);
@@ -97,9 +96,9 @@ TEST(Dither, SameBitsAsThePlainAlgorithmOnMixedPages)
             seed = seed * 1664525u + 1013904223u;
             uint8_t& pixel = grey[size_t(y) * width + x];
             if ((y / 3 + x / 96) % 3 == 0)
-                pixel = uint8_t(seed >> 24);              // noise
+                pixel = uint8_t(seed >> 24);  // noise
             else if ((y / 3 + x / 96) % 3 == 1)
-                pixel = (seed >> 28) < 3 ? 0 : 255;       // text
+                pixel = (seed >> 28) < 3 ? 0 : 255;  // text
             else
                 pixel = uint8_t((x * 255 / width + y) % 256);  // ramp
         }

@@ -20,10 +20,7 @@ struct DocumentEnd {
     off_t link = -1;
 };
 
-bool readAt(int fd, off_t at, void* data, size_t size)
-{
-    return pread(fd, data, size, at) == ssize_t(size);
-}
+bool readAt(int fd, off_t at, void* data, size_t size) { return pread(fd, data, size, at) == ssize_t(size); }
 
 // Follows the directory chain of a classic TIFF file to its last link.
 bool findDocumentEnd(const std::string& path, DocumentEnd& end)
@@ -86,10 +83,8 @@ constexpr uint32_t kGroup3Options = GROUP3OPT_2DENCODING | GROUP3OPT_FILLBITS;
 
 bool setPageFields(TIFF* tif, uint32_t rows)
 {
-    return TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE) &&
-           TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kFaxWidth) &&
-           TIFFSetField(tif, TIFFTAG_IMAGELENGTH, rows) &&
-           TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1) &&
+    return TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE) && TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kFaxWidth) &&
+           TIFFSetField(tif, TIFFTAG_IMAGELENGTH, rows) && TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1) &&
            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1) &&
            TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3) &&
            TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, kGroup3Options) &&
@@ -123,8 +118,7 @@ bool appendFaxPage(const std::string& path, const FaxPage& page, bool first, std
                   TIFFWriteDirectory(tif);
     if (!stored)
         why = "the page cannot be written to the fax document (" +
-              (tiff.lastError().empty() ? std::string(std::strerror(errno)) : tiff.lastError()) +
-              ")";
+              (tiff.lastError().empty() ? std::string(std::strerror(errno)) : tiff.lastError()) + ")";
     tiff.close();
     if (!stored)
         restoreDocumentEnd(path, end);

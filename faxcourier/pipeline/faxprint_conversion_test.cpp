@@ -85,8 +85,7 @@ protected:
         ASSERT_EQ(pages.size(), 2u);
         for (size_t n = 0; n < pages.size(); ++n) {
             const FaxPageRead& page = pages[n];
-            uint32_t rows = uint32_t(double(printed[n].height) * 1728 * 192 /
-                                     (double(printed[n].width) * 200));
+            uint32_t rows = uint32_t(double(printed[n].height) * 1728 * 192 / (double(printed[n].width) * 200));
             EXPECT_EQ(page.width, 1728u) << n;
             EXPECT_EQ(page.height, rows) << n;
             EXPECT_EQ(page.bits, 1) << n;

@@ -43,7 +43,7 @@ public:
 
 long peakResidentKb()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
@@ -152,9 +152,8 @@ TEST_F(HostileInputTest, PageClaimingTenBillionPixelsIsRefused)
 {
     // 100000 x 100000 bilevel, one strip "of" 1.25 GB right after the header,
     // then a good page.
-    RawDirectory huge = {{256, 4, 100000}, {257, 4, 100000}, {258, 3, 1}, {259, 3, 1},
-                         {262, 3, 0},      {273, 4, 8},      {277, 3, 1}, {278, 4, 100000},
-                         {279, 4, 1250000000}};
+    RawDirectory huge = {{256, 4, 100000}, {257, 4, 100000}, {258, 3, 1},      {259, 3, 1},         {262, 3, 0},
+                         {273, 4, 8},      {277, 3, 1},      {278, 4, 100000}, {279, 4, 1250000000}};
     ConversionResult result = convert(rawTiff({huge, rawGreyPage(8)}, goodPixels()));
     EXPECT_EQ(result.pageCount, 2u);
     EXPECT_EQ(result.pagesStored, 1u);
@@ -180,9 +179,9 @@ TEST_F(HostileInputTest, ColourPageClaimingTenBillionPixelsIsRefused)
 TEST_F(HostileInputTest, StripPastTheEndOfTheFile)
 {
     RawDirectory past = rawGreyPage(8);
-    past[0].value = past[1].value = 2000;              // 2000 x 2000 grey
-    past[7].value = 2000;                              // one strip ...
-    past[5].value = 900000000;                         // ... far beyond the end
+    past[0].value = past[1].value = 2000;  // 2000 x 2000 grey
+    past[7].value = 2000;                  // one strip ...
+    past[5].value = 900000000;             // ... far beyond the end
     past[8].value = 4000000;
     ConversionResult result = convert(rawTiff({past, rawGreyPage(8)}, goodPixels()));
     EXPECT_EQ(result.pageCount, 2u);
@@ -249,8 +248,7 @@ TEST_F(HostileInputTest, LongNarrowPageIsRefused)
     narrow[0].value = 8;
     narrow[1].value = narrow[7].value = 19000;
     narrow[8].value = 8 * 19000;
-    ConversionResult result =
-        convert(rawTiff({narrow}, std::string(8 * 19000, '\x80')));
+    ConversionResult result = convert(rawTiff({narrow}, std::string(8 * 19000, '\x80')));
     EXPECT_EQ(result.pagesStored, 0u);
     ASSERT_EQ(errors.reports.size(), 1u);
     EXPECT_NE(errors.reports[0].find("longer than a fax page"), std::string::npos);

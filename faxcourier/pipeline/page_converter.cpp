@@ -10,8 +10,7 @@ namespace korva {
 namespace {
 
 template <typename Pixel>
-void gather(const uint8_t* row, const uint32_t* xs, uint32_t count, uint8_t* out, size_t stride,
-            Pixel pixel)
+void gather(const uint8_t* row, const uint32_t* xs, uint32_t count, uint8_t* out, size_t stride, Pixel pixel)
 {
     for (uint32_t k = 0; k < count; ++k, out += stride)
         *out = pixel(row, xs[k]);
@@ -19,34 +18,33 @@ void gather(const uint8_t* row, const uint32_t* xs, uint32_t count, uint8_t* out
 
 }  // namespace
 
-void sampleRow(const PageLayout& layout, const uint8_t* row, const uint32_t* xs, uint32_t count,
-               uint8_t* out, size_t stride)
+void sampleRow(const PageLayout& layout, const uint8_t* row, const uint32_t* xs, uint32_t count, uint8_t* out,
+               size_t stride)
 {
     switch (layout.layout) {
-    case PixelLayout::Bilevel: {
-        // A set bit is black when zero is white.
-        uint8_t set = layout.zeroIsWhite ? 0 : 255;
-        gather(row, xs, count, out, stride, [set](const uint8_t* r, uint32_t x) {
-            return (r[x >> 3] >> (7 - (x & 7)) & 1) ? set : uint8_t(255 - set);
-        });
-        break;
-    }
-    case PixelLayout::Grey:
-        if (layout.zeroIsWhite)
-            gather(row, xs, count, out, stride,
-                   [](const uint8_t* r, uint32_t x) { return uint8_t(255 - r[x]); });
-        else
-            gather(row, xs, count, out, stride, [](const uint8_t* r, uint32_t x) { return r[x]; });
-        break;
-    case PixelLayout::Rgb: {
-        // Luminance with the ITU-R 601 weights, in 8-bit fixed point.
-        uint32_t step = layout.samples;
-        gather(row, xs, count, out, stride, [step](const uint8_t* r, uint32_t x) {
-            const uint8_t* p = r + size_t(x) * step;
-            return uint8_t((77 * p[0] + 150 * p[1] + 29 * p[2] + 128) >> 8);
-        });
-        break;
-    }
+        case PixelLayout::Bilevel: {
+            // A set bit is black when zero is white.
+            uint8_t set = layout.zeroIsWhite ? 0 : 255;
+            gather(row, xs, count, out, stride, [set](const uint8_t* r, uint32_t x) {
+                return (r[x >> 3] >> (7 - (x & 7)) & 1) ? set : uint8_t(255 - set);
+            });
+            break;
+        }
+        case PixelLayout::Grey:
+            if (layout.zeroIsWhite)
+                gather(row, xs, count, out, stride, [](const uint8_t* r, uint32_t x) { return uint8_t(255 - r[x]); });
+            else
+                gather(row, xs, count, out, stride, [](const uint8_t* r, uint32_t x) { return r[x]; });
+            break;
+        case PixelLayout::Rgb: {
+            // Luminance with the ITU-R 601 weights, in 8-bit fixed point.
+            uint32_t step = layout.samples;
+            gather(row, xs, count, out, stride, [step](const uint8_t* r, uint32_t x) {
+                const uint8_t* p = r + size_t(x) * step;
+                return uint8_t((77 * p[0] + 150 * p[1] + 29 * p[2] + 128) >> 8);
+            });
+            break;
+        }
     }
 }
 
@@ -54,8 +52,7 @@ bool PageConverter::convert(PrintFile& file, uint32_t page, FaxPage& fax, std::s
 {
     PageLayout layout;
     PageGeometry geometry;
-    if (!file.selectPage(page, layout, why) ||
-        !planPage(layout.width, layout.height, geometry, why))
+    if (!file.selectPage(page, layout, why) || !planPage(layout.width, layout.height, geometry, why))
         return false;
     try {
         grey_.resize(size_t(kFaxWidth) * geometry.faxRows);
@@ -77,8 +74,7 @@ bool PageConverter::convert(PrintFile& file, uint32_t page, FaxPage& fax, std::s
 }
 
 // Fax row j takes printed row ys[j]; fax column i takes printed column xs[i].
-bool PageConverter::sampleUpright(PrintFile& file, const PageLayout& layout, uint32_t rows,
-                                  std::string& why)
+bool PageConverter::sampleUpright(PrintFile& file, const PageLayout& layout, uint32_t rows, std::string& why)
 {
     std::vector<uint32_t> xs = samplePositions(kFaxWidth, layout.width);
     std::vector<uint32_t> ys = samplePositions(rows, layout.height);
@@ -100,8 +96,7 @@ bool PageConverter::sampleUpright(PrintFile& file, const PageLayout& layout, uin
 // top: upright pixel (u, v) is printed pixel (width - 1 - v, u). So fax
 // column i comes from printed row us[i], and fax row j from printed column
 // width - 1 - vs[j].
-bool PageConverter::sampleTurned(PrintFile& file, const PageLayout& layout, uint32_t rows,
-                                 std::string& why)
+bool PageConverter::sampleTurned(PrintFile& file, const PageLayout& layout, uint32_t rows, std::string& why)
 {
     std::vector<uint32_t> us = samplePositions(kFaxWidth, layout.height);
     std::vector<uint32_t> xs = samplePositions(rows, layout.width);

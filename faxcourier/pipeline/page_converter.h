@@ -31,7 +31,7 @@ private:
 
 // Grey levels (0 black .. 255 white) of the pixels at `xs` in one row of a
 // page in `layout`, written `stride` bytes apart.
-void sampleRow(const PageLayout& layout, const uint8_t* row, const uint32_t* xs, uint32_t count,
-               uint8_t* out, size_t stride);
+void sampleRow(const PageLayout& layout, const uint8_t* row, const uint32_t* xs, uint32_t count, uint8_t* out,
+               size_t stride);
 
 }  // namespace korva

@@ -17,8 +17,8 @@ bool planPage(uint32_t width, uint32_t height, PageGeometry& geometry, std::stri
         return false;
     }
     if (width > kMaxPageSide || height > kMaxPageSide) {
-        why = "the page is " + std::to_string(width) + " x " + std::to_string(height) +
-              " pixels, more than " + std::to_string(kMaxPageSide) + " on a side";
+        why = "the page is " + std::to_string(width) + " x " + std::to_string(height) + " pixels, more than " +
+              std::to_string(kMaxPageSide) + " on a side";
         return false;
     }
     geometry.width = width;
@@ -28,8 +28,8 @@ bool planPage(uint32_t width, uint32_t height, PageGeometry& geometry, std::stri
         std::swap(width, height);
     double rows = faxRowsFor(width, height);
     if (rows > kMaxFaxRows) {
-        why = "the page is " + std::to_string(geometry.width) + " x " +
-              std::to_string(geometry.height) + " pixels, longer than a fax page can be";
+        why = "the page is " + std::to_string(geometry.width) + " x " + std::to_string(geometry.height) +
+              " pixels, longer than a fax page can be";
         return false;
     }
     geometry.faxRows = uint32_t(rows);

@@ -22,7 +22,7 @@ constexpr uint32_t kMaxPageSide = 20000;
 constexpr uint32_t kMaxFaxRows = 16384;
 
 struct PageGeometry {
-    uint32_t width = 0;   // as printed
+    uint32_t width = 0;  // as printed
     uint32_t height = 0;
     bool turned = false;  // wider than high: turned 270 degrees clockwise
     uint32_t faxRows = 0;

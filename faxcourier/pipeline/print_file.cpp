@@ -19,10 +19,7 @@ std::string tiffReason(const TiffFile& tiff, const std::string& fallback)
 
 }  // namespace
 
-PrintFile::~PrintFile()
-{
-    dropWholePage();
-}
+PrintFile::~PrintFile() { dropWholePage(); }
 
 bool PrintFile::open(const std::string& path, std::string& why)
 {
@@ -51,8 +48,7 @@ bool PrintFile::goToPage(uint32_t page, std::string& why)
     long wanted = long(page) - 1;
     // Pages are normally read in order: step on instead of walking the chain
     // from the start each time.
-    bool there = wanted == current_ ||
-                 (current_ >= 0 && wanted == current_ + 1 && TIFFReadDirectory(tif)) ||
+    bool there = wanted == current_ || (current_ >= 0 && wanted == current_ + 1 && TIFFReadDirectory(tif)) ||
                  TIFFSetDirectory(tif, tdir_t(wanted));
     current_ = there ? wanted : -1;
     if (!there)
@@ -102,8 +98,8 @@ bool PrintFile::describeFastLayout(PageLayout& layout)
     TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
     compressed_ = compression != COMPRESSION_NONE;
     nextRow_ = 0;
-    if (TIFFIsTiled(tif) || !TIFFIsCODECConfigured(compression) ||
-        compression == COMPRESSION_OJPEG || compression == COMPRESSION_JPEG)
+    if (TIFFIsTiled(tif) || !TIFFIsCODECConfigured(compression) || compression == COMPRESSION_OJPEG ||
+        compression == COMPRESSION_JPEG)
         return false;
     bool greyish = photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK;
     layout.zeroIsWhite = photometric == PHOTOMETRIC_MINISWHITE;
@@ -128,9 +124,9 @@ bool PrintFile::describeFastLayout(PageLayout& layout)
 bool PrintFile::loadWholePage(uint32_t page, PageLayout& layout, std::string& why)
 {
     if (uint64_t(layout.width) * layout.height > kMaxWholePagePixels) {
-        why = "the page is " + std::to_string(layout.width) + " x " +
-              std::to_string(layout.height) + " pixels in a layout that is read whole, more than " +
-              std::to_string(kMaxWholePagePixels / 1'000'000) + " million pixels";
+        why = "the page is " + std::to_string(layout.width) + " x " + std::to_string(layout.height) +
+              " pixels in a layout that is read whole, more than " + std::to_string(kMaxWholePagePixels / 1'000'000) +
+              " million pixels";
         return false;
     }
     // Opened again by name: the same regular-file check as the first open.
@@ -150,8 +146,7 @@ bool PrintFile::loadWholePage(uint32_t page, PageLayout& layout, std::string& wh
     }
     whole_ = pixConvertTo8(read, 0);
     pixDestroy(&read);
-    if (!whole_ || l_uint32(pixGetWidth(whole_)) != layout.width ||
-        l_uint32(pixGetHeight(whole_)) != layout.height) {
+    if (!whole_ || l_uint32(pixGetWidth(whole_)) != layout.width || l_uint32(pixGetHeight(whole_)) != layout.height) {
         dropWholePage();
         why = "the page cannot be turned grey";
         return false;
@@ -183,8 +178,7 @@ const uint8_t* PrintFile::readRow(uint32_t y, std::string& why)
     uint32_t from = compressed_ ? nextRow_ : y;
     for (uint32_t at = from; at <= y; ++at) {
         if (TIFFReadScanline(tiff_.handle(), row_.data(), at, 0) != 1) {
-            why = "row " + std::to_string(at + 1) + " cannot be read (" +
-                  tiffReason(tiff_, "read error") + ")";
+            why = "row " + std::to_string(at + 1) + " cannot be read (" + tiffReason(tiff_, "read error") + ")";
             return nullptr;
         }
     }

@@ -24,7 +24,7 @@ struct SpoolWatcher::Shared {
     MessageTarget* mainWindow = nullptr;
     std::atomic<bool>* pipelineBusy = nullptr;
     std::function<void()> folderRemade;
-    int notify = -1;     // inotify on the folder and its parent
+    int notify = -1;  // inotify on the folder and its parent
     // The folder's watch, and its parent's, which sees the folder removed
     // even while a file in it is still open (the folder's own delete event
     // then waits for that file to be closed, and faxcourier holds its lock
@@ -49,8 +49,8 @@ struct SpoolWatcher::Shared {
 
 namespace {
 
-constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
-                                     IN_MODIFY | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB | IN_MODIFY |
+                                     IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 constexpr uint32_t kParentChanges = IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR;
 // The folder itself went away from its path.
 constexpr uint32_t kFolderGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED;
@@ -170,8 +170,7 @@ void watchLoop(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
             continue;
         bool finite = timeout >= 0;
         timeout = -1;
-        if (woke < 0 || (handles[1].revents & POLLIN) ||
-            (handles[0].revents & (POLLERR | POLLHUP | POLLNVAL)))
+        if (woke < 0 || (handles[1].revents & POLLIN) || (handles[0].revents & (POLLERR | POLLHUP | POLLNVAL)))
             return;
         bool changed = false;
         // Re-armed before the file is looked at, so that a change made while
@@ -212,8 +211,7 @@ void runWatcher(const std::shared_ptr<SpoolWatcher::Shared>& shared, WatchFileTi
 
 }  // namespace
 
-SpoolWatcher::SpoolWatcher(std::string spoolFolder, MessageTarget& mainWindow,
-                           std::atomic<bool>& pipelineBusy)
+SpoolWatcher::SpoolWatcher(std::string spoolFolder, MessageTarget& mainWindow, std::atomic<bool>& pipelineBusy)
     : shared_(std::make_shared<Shared>())
 {
     shared_->folder = std::move(spoolFolder);
@@ -222,10 +220,7 @@ SpoolWatcher::SpoolWatcher(std::string spoolFolder, MessageTarget& mainWindow,
     shared_->pipelineBusy = &pipelineBusy;
 }
 
-SpoolWatcher::~SpoolWatcher()
-{
-    stop(5000);
-}
+SpoolWatcher::~SpoolWatcher() { stop(5000); }
 
 bool SpoolWatcher::start()
 {
@@ -254,10 +249,7 @@ bool SpoolWatcher::start()
     return true;
 }
 
-void SpoolWatcher::onFolderRemade(std::function<void()> handler)
-{
-    shared_->folderRemade = std::move(handler);
-}
+void SpoolWatcher::onFolderRemade(std::function<void()> handler) { shared_->folderRemade = std::move(handler); }
 
 bool SpoolWatcher::stop(int timeoutMs)
 {
@@ -276,17 +268,14 @@ bool SpoolWatcher::waitForEnd(int timeoutMs)
     if (!thread_.joinable())
         return true;
     std::unique_lock lock(shared_->mutex);
-    bool ended = shared_->endedChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                                [this] { return shared_->ended; });
+    bool ended =
+        shared_->endedChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return shared_->ended; });
     lock.unlock();
     if (ended)
         thread_.join();
     return ended;
 }
 
-unsigned SpoolWatcher::wakeUps() const
-{
-    return shared_->wakeUps.load();
-}
+unsigned SpoolWatcher::wakeUps() const { return shared_->wakeUps.load(); }
 
 }  // namespace korva

@@ -15,8 +15,7 @@ namespace korva {
 class SpoolWatcher {
 public:
     // `mainWindow` and `pipelineBusy` must outlive the thread.
-    SpoolWatcher(std::string spoolFolder, MessageTarget& mainWindow,
-                 std::atomic<bool>& pipelineBusy);
+    SpoolWatcher(std::string spoolFolder, MessageTarget& mainWindow, std::atomic<bool>& pipelineBusy);
     ~SpoolWatcher();  // stop(5000)
     SpoolWatcher(const SpoolWatcher&) = delete;
     SpoolWatcher& operator=(const SpoolWatcher&) = delete;

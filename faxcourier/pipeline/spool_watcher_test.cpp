@@ -18,8 +18,8 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-using korva::testing::Posted;
 using korva::testing::pollUntil;
+using korva::testing::Posted;
 
 namespace {
 

@@ -13,7 +13,7 @@ namespace korva {
 // Identity of one watch file. Two documents finished within one clock tick
 // still differ in their inode, since each arrives by a rename of a new file.
 struct WatchFileTime {
-    int64_t seconds = 0;      // all zero: no watch file
+    int64_t seconds = 0;  // all zero: no watch file
     int64_t nanoseconds = 0;
     dev_t device = 0;
     ino_t inode = 0;

@@ -13,22 +13,26 @@ const uint32_t* defaultsOf(ServerPort port) { return kDefaults[static_cast<int>(
 
 }  // namespace
 
-uint32_t defaultPort(ServerPort port, uint32_t encryption) {
+uint32_t defaultPort(ServerPort port, uint32_t encryption)
+{
     return defaultsOf(port)[encryption <= kEncryptionTls ? encryption : kEncryptionNone];
 }
 
-bool isDefaultPort(ServerPort port, uint32_t number) {
+bool isDefaultPort(ServerPort port, uint32_t number)
+{
     for (int i = 0; i < 3; ++i)
         if (defaultsOf(port)[i] == number)
             return true;
     return false;
 }
 
-uint32_t portFollowingEncryption(ServerPort port, uint32_t number, uint32_t encryption) {
+uint32_t portFollowingEncryption(ServerPort port, uint32_t number, uint32_t encryption)
+{
     return isDefaultPort(port, number) ? defaultPort(port, encryption) : number;
 }
 
-void portsFollowEncryption(Settings& settings) {
+void portsFollowEncryption(Settings& settings)
+{
     auto follow = [&](ServerPort port, uint32_t& number) {
         number = portFollowingEncryption(port, number, settings.Encryption);
     };

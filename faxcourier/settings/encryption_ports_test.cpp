@@ -5,7 +5,8 @@
 namespace korva {
 namespace {
 
-TEST(EncryptionPorts, DefaultsMoveWithTheChoiceAndOtherPortsStay) {
+TEST(EncryptionPorts, DefaultsMoveWithTheChoiceAndOtherPortsStay)
+{
     const struct {
         uint32_t smtp, pop3, ldap, encryption;
         uint32_t wantSmtp, wantPop3, wantLdap;

@@ -2,7 +2,8 @@
 
 namespace korva {
 
-FaxJob& globalFaxJob() {
+FaxJob& globalFaxJob()
+{
     static FaxJob job;
     return job;
 }

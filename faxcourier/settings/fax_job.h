@@ -19,9 +19,9 @@ struct FaxDocument {
 
 struct FaxJob {
     String subject;
-    String comments;                   // written only by the Send Fax dialog's Send
-    String coverPage;                  // empty: none
-    std::vector<String> recipients;    // "fax~name~company" each, in order
+    String comments;                     // written only by the Send Fax dialog's Send
+    String coverPage;                    // empty: none
+    std::vector<String> recipients;      // "fax~name~company" each, in order
     std::vector<FaxDocument> documents;  // in arrival order
 };
 

@@ -16,7 +16,8 @@ namespace {
 
 // The default value of HKLM\SOFTWARE\Clients\Mail, read into 100 bytes; an
 // unreadable or longer name counts as none.
-String defaultMailProgram() {
+String defaultMailProgram()
+{
     RegistryKey key;
     char name[100] = {};
     uint32_t type = 0, size = sizeof name;
@@ -28,38 +29,48 @@ String defaultMailProgram() {
 }
 
 // One text value of an HKCU key; empty when the key or value is missing.
-String currentUserText(const char* keyPath, const char* valueName) {
+String currentUserText(const char* keyPath, const char* valueName)
+{
     RegistryKey key;
     String text;
-    if (key.open(RegistryHive::CurrentUser, keyPath) == kRegOk) text.ReadRegistryValue(key, valueName);
+    if (key.open(RegistryHive::CurrentUser, keyPath) == kRegOk)
+        text.ReadRegistryValue(key, valueName);
     return text;
 }
 
-void importOutlookExpress(Settings& settings) {
+void importOutlookExpress(Settings& settings)
+{
     String account = currentUserText("Software\\Microsoft\\Internet Account Manager", "Default Mail Account");
-    if (account.IsEmpty()) return;
+    if (account.IsEmpty())
+        return;
     char path[1000];
-    std::snprintf(path, sizeof path, "Software\\Microsoft\\Internet Account Manager\\Accounts\\%.100s",
-                  account.Text());
+    std::snprintf(path, sizeof path, "Software\\Microsoft\\Internet Account Manager\\Accounts\\%.100s", account.Text());
     RegistryKey key;
-    if (key.open(RegistryHive::CurrentUser, path) != kRegOk) return;
-    if (std::optional<uint32_t> port = key.readDword("POP3 Port")) settings.POP3ServerPort = *port;
-    if (std::optional<uint32_t> port = key.readDword("SMTP Port")) settings.SMTPServerPort = *port;
+    if (key.open(RegistryHive::CurrentUser, path) != kRegOk)
+        return;
+    if (std::optional<uint32_t> port = key.readDword("POP3 Port"))
+        settings.POP3ServerPort = *port;
+    if (std::optional<uint32_t> port = key.readDword("SMTP Port"))
+        settings.SMTPServerPort = *port;
     settings.Server.ReadRegistryValue(key, "POP3 Server");
     settings.Username.ReadRegistryValue(key, "POP3 User Name");
     settings.RealName.ReadRegistryValue(key, "SMTP Display Name");
     settings.EmailAddress.ReadRegistryValue(key, "SMTP Email Address");
 }
 
-String eudoraSetting(const char* name, const std::string& iniPath) {
+String eudoraSetting(const char* name, const std::string& iniPath)
+{
     return String(readProfileString("Settings", name, "", 201, iniPath).c_str());
 }
 
-void importEudora(Settings& settings) {
+void importEudora(Settings& settings)
+{
     String current = currentUserText("Software\\Qualcomm\\Eudora\\CommandLine", "Current");
-    if (current.IsEmpty()) return;
+    if (current.IsEmpty())
+        return;
     String iniFile = current.Mid(static_cast<uint32_t>(current.ReverseFind(' ') + 1));
-    if (iniFile.IsEmpty()) return;
+    if (iniFile.IsEmpty())
+        return;
     std::string iniPath = iniFile.Text();
     String loginName = eudoraSetting("LoginName", iniPath);
     if (!loginName.IsEmpty()) {
@@ -79,17 +90,21 @@ void importEudora(Settings& settings) {
     settings.SMTPServerPort = 25;
 }
 
-void fillIfEmpty(String& setting, const std::string& value) {
-    if (setting.IsEmpty()) setting = value.c_str();
+void fillIfEmpty(String& setting, const std::string& value)
+{
+    if (setting.IsEmpty())
+        setting = value.c_str();
 }
 
 // Linux users mostly read mail with Thunderbird. Only what is still empty is
 // filled, and a port only while it has a default. The encryption comes
 // first, so that the ports Thunderbird leaves to its defaults take the
 // encrypted ones.
-void importThunderbird(Settings& settings) {
+void importThunderbird(Settings& settings)
+{
     std::optional<ThunderbirdAccount> account = readThunderbirdAccount(homeFolder());
-    if (!account) return;
+    if (!account)
+        return;
     fillIfEmpty(settings.Server, account->incomingHost);
     fillIfEmpty(settings.Username, account->incomingUserName);
     fillIfEmpty(settings.EmailAddress, account->email);
@@ -107,11 +122,15 @@ void importThunderbird(Settings& settings) {
 
 }  // namespace
 
-void ImportMailClientDefaults(Settings& settings) {
+void ImportMailClientDefaults(Settings& settings)
+{
     String program = defaultMailProgram();
-    if (program.CompareNoCase("Outlook Express") == 0 || settings.Server.IsEmpty()) importOutlookExpress(settings);
-    if (program.CompareNoCase("Eudora") == 0 || settings.Server.IsEmpty()) importEudora(settings);
-    if (settings.Server.IsEmpty()) importThunderbird(settings);
+    if (program.CompareNoCase("Outlook Express") == 0 || settings.Server.IsEmpty())
+        importOutlookExpress(settings);
+    if (program.CompareNoCase("Eudora") == 0 || settings.Server.IsEmpty())
+        importEudora(settings);
+    if (settings.Server.IsEmpty())
+        importThunderbird(settings);
     if (settings.Company.IsEmpty())
         settings.Company = currentUserText("Software\\Microsoft\\MS Setup (ACME)\\User Info", "DefCompany");
     int at = settings.EmailAddress.Find('@');

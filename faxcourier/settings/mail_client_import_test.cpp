@@ -21,30 +21,36 @@ const char* kOutlookExpress =
 
 class MailClientImport : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_EQ(makeFolders(home_.configHome() + "/KORVAFax", 0700), 0);
         ASSERT_EQ(makeFolders(home_.sysconf(), 0700), 0);
     }
 
-    void userHive(const std::string& keys) {
+    void userHive(const std::string& keys)
+    {
         writeWholeFile(home_.configHome() + "/KORVAFax/HKEY_CURRENT_USER.reg", "REGEDIT4\n\n" + keys);
     }
 
-    void defaultMailProgram(const std::string& name) {
+    void defaultMailProgram(const std::string& name)
+    {
         writeWholeFile(home_.sysconf() + "/HKEY_LOCAL_MACHINE.reg",
                        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Clients\\Mail]\n@=\"" + name + "\"\n");
     }
 
     // The Eudora command line names this settings file.
-    std::string eudoraIni(const std::string& settingsSection) {
+    std::string eudoraIni(const std::string& settingsSection)
+    {
         std::string path = home_.path() + "/eudora.ini";
         writeWholeFile(path, "[Personal]\nLoginName=wrong\n[Settings]\n" + settingsSection);
         return path;
     }
 
-    void thunderbird(const std::string& prefs) {
+    void thunderbird(const std::string& prefs)
+    {
         ASSERT_EQ(makeFolders(home_.path() + "/.thunderbird/p1.default", 0700), 0);
-        writeWholeFile(home_.path() + "/.thunderbird/profiles.ini", "[Profile0]\nName=default\nIsRelative=1\nPath=p1.default\nDefault=1\n");
+        writeWholeFile(home_.path() + "/.thunderbird/profiles.ini",
+                       "[Profile0]\nName=default\nIsRelative=1\nPath=p1.default\nDefault=1\n");
         writeWholeFile(home_.path() + "/.thunderbird/p1.default/prefs.js", prefs);
     }
 
@@ -64,7 +70,8 @@ const char* kThunderbirdPrefs =
     "user_pref(\"mail.identity.id1.smtpServer\", \"smtp1\");\n"
     "user_pref(\"mail.smtpserver.smtp1.port\", 2525);\n";
 
-TEST_F(MailClientImport, OutlookExpressAccountWithDerivedFaxAddress) {
+TEST_F(MailClientImport, OutlookExpressAccountWithDerivedFaxAddress)
+{
     defaultMailProgram("Outlook Express");
     userHive(std::string(kOutlookExpress) +
              "[HKEY_CURRENT_USER\\Software\\Microsoft\\MS Setup (ACME)\\User Info]\n\"DefCompany\"=\"Oe GmbH\"\n");
@@ -81,11 +88,13 @@ TEST_F(MailClientImport, OutlookExpressAccountWithDerivedFaxAddress) {
     EXPECT_TRUE(settings.Password.IsEmpty());
 }
 
-TEST_F(MailClientImport, OutlookExpressValueMissingEmptiesItsSetting) {
-    userHive("[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager]\n"
-             "\"Default Mail Account\"=\"acc\"\n"
-             "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts\\acc]\n"
-             "\"POP3 Server\"=\"pop\"\n");
+TEST_F(MailClientImport, OutlookExpressValueMissingEmptiesItsSetting)
+{
+    userHive(
+        "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager]\n"
+        "\"Default Mail Account\"=\"acc\"\n"
+        "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager\\Accounts\\acc]\n"
+        "\"POP3 Server\"=\"pop\"\n");
     Settings settings;
     settings.RealName = "kept?";
     settings.FaxAddress = "own@fax";
@@ -96,9 +105,11 @@ TEST_F(MailClientImport, OutlookExpressValueMissingEmptiesItsSetting) {
     EXPECT_STREQ(settings.FaxAddress.Text(), "own@fax");
 }
 
-TEST_F(MailClientImport, EudoraCurrentWithoutSpacesIsTheSettingsFile) {
-    std::string ini = eudoraIni("LoginName=eve\nPopServer=pop.eudora.example.com\n"
-                                "ReturnAddress=eve@eudora.example.com\nRealName=Eve Eudora\n");
+TEST_F(MailClientImport, EudoraCurrentWithoutSpacesIsTheSettingsFile)
+{
+    std::string ini = eudoraIni(
+        "LoginName=eve\nPopServer=pop.eudora.example.com\n"
+        "ReturnAddress=eve@eudora.example.com\nRealName=Eve Eudora\n");
     userHive("[HKEY_CURRENT_USER\\Software\\Qualcomm\\Eudora\\CommandLine]\n\"Current\"=\"" + ini + "\"\n");
     Settings settings;
     settings.SMTPServerPort = 9;
@@ -112,11 +123,14 @@ TEST_F(MailClientImport, EudoraCurrentWithoutSpacesIsTheSettingsFile) {
     EXPECT_STREQ(settings.FaxAddress.Text(), "fax@eudora.example.com");
 }
 
-TEST_F(MailClientImport, EudoraReplacesOutlookExpressWhenItIsTheDefault) {
+TEST_F(MailClientImport, EudoraReplacesOutlookExpressWhenItIsTheDefault)
+{
     defaultMailProgram("eudora");
     std::string ini = eudoraIni("POPAccount=eve@pop.eudora.example.com\nReturnAddress=eve@eudora.example.com\n");
-    userHive(std::string(kOutlookExpress) + "[HKEY_CURRENT_USER\\Software\\Qualcomm\\Eudora\\CommandLine]\n"
-             "\"Current\"=\"C:\\\\Eudora\\\\Eudora.exe /n " + ini + "\"\n");
+    userHive(std::string(kOutlookExpress) +
+             "[HKEY_CURRENT_USER\\Software\\Qualcomm\\Eudora\\CommandLine]\n"
+             "\"Current\"=\"C:\\\\Eudora\\\\Eudora.exe /n " +
+             ini + "\"\n");
     Settings settings;
     ImportMailClientDefaults(settings);
     EXPECT_STREQ(settings.Server.Text(), "pop.eudora.example.com");
@@ -128,17 +142,21 @@ TEST_F(MailClientImport, EudoraReplacesOutlookExpressWhenItIsTheDefault) {
     EXPECT_STREQ(settings.FaxAddress.Text(), "fax@eudora.example.com");
 }
 
-TEST_F(MailClientImport, EudoraIsSkippedWhenOutlookExpressFoundAServer) {
+TEST_F(MailClientImport, EudoraIsSkippedWhenOutlookExpressFoundAServer)
+{
     std::string ini = eudoraIni("LoginName=eve\nPopServer=pop.eudora.example.com\n");
-    userHive(std::string(kOutlookExpress) + "[HKEY_CURRENT_USER\\Software\\Qualcomm\\Eudora\\CommandLine]\n"
-             "\"Current\"=\"" + ini + "\"\n");
+    userHive(std::string(kOutlookExpress) +
+             "[HKEY_CURRENT_USER\\Software\\Qualcomm\\Eudora\\CommandLine]\n"
+             "\"Current\"=\"" +
+             ini + "\"\n");
     Settings settings;
     ImportMailClientDefaults(settings);
     EXPECT_STREQ(settings.Server.Text(), "pop.oe.example.com");
     EXPECT_EQ(settings.SMTPServerPort, 587u);
 }
 
-TEST_F(MailClientImport, ThunderbirdFillsWhatIsStillEmpty) {
+TEST_F(MailClientImport, ThunderbirdFillsWhatIsStillEmpty)
+{
     thunderbird(kThunderbirdPrefs);
     Settings settings;
     settings.RealName = "Given Name";
@@ -157,7 +175,8 @@ TEST_F(MailClientImport, ThunderbirdFillsWhatIsStillEmpty) {
     EXPECT_STREQ(unnamed.RealName.Text(), "Tina T\xF6rn");
 }
 
-TEST_F(MailClientImport, ThunderbirdKeepsWhatEudoraFound) {
+TEST_F(MailClientImport, ThunderbirdKeepsWhatEudoraFound)
+{
     thunderbird(kThunderbirdPrefs);
     std::string ini = eudoraIni("POPAccount=no-at-sign\nReturnAddress=eve@eudora.example.com\n");
     userHive("[HKEY_CURRENT_USER\\Software\\Qualcomm\\Eudora\\CommandLine]\n\"Current\"=\"" + ini + "\"\n");
@@ -168,7 +187,8 @@ TEST_F(MailClientImport, ThunderbirdKeepsWhatEudoraFound) {
     EXPECT_STREQ(settings.FaxAddress.Text(), "fax@eudora.example.com");
 }
 
-TEST_F(MailClientImport, ThunderbirdIsNotAskedOnceAServerIsKnown) {
+TEST_F(MailClientImport, ThunderbirdIsNotAskedOnceAServerIsKnown)
+{
     thunderbird(kThunderbirdPrefs);
     userHive(kOutlookExpress);
     Settings settings;
@@ -177,7 +197,8 @@ TEST_F(MailClientImport, ThunderbirdIsNotAskedOnceAServerIsKnown) {
     EXPECT_EQ(settings.SMTPServerPort, 587u);
 }
 
-TEST_F(MailClientImport, ImapAccountLeavesThePop3PortAlone) {
+TEST_F(MailClientImport, ImapAccountLeavesThePop3PortAlone)
+{
     std::string prefs = std::string(kThunderbirdPrefs) + "user_pref(\"mail.server.server1.type\", \"imap\");\n";
     thunderbird(prefs);
     Settings settings;
@@ -189,7 +210,8 @@ TEST_F(MailClientImport, ImapAccountLeavesThePop3PortAlone) {
 // The SMTP server's socket type drives the choice (the fax goes there), the
 // incoming server's only when the SMTP server has none; ports Thunderbird
 // leaves to its defaults follow the choice.
-TEST_F(MailClientImport, ThunderbirdSocketTypeFillsTheEncryption) {
+TEST_F(MailClientImport, ThunderbirdSocketTypeFillsTheEncryption)
+{
     const char* account =
         "user_pref(\"mail.accountmanager.defaultaccount\", \"account1\");\n"
         "user_pref(\"mail.account.account1.server\", \"server1\");\n"
@@ -225,7 +247,8 @@ TEST_F(MailClientImport, ThunderbirdSocketTypeFillsTheEncryption) {
     }
 }
 
-TEST_F(MailClientImport, CompanyIsTakenOnlyWhenEmpty) {
+TEST_F(MailClientImport, CompanyIsTakenOnlyWhenEmpty)
+{
     userHive("[HKEY_CURRENT_USER\\Software\\Microsoft\\MS Setup (ACME)\\User Info]\n\"DefCompany\"=\"Acme\"\n");
     Settings settings;
     settings.Company = "Mine";
@@ -233,7 +256,8 @@ TEST_F(MailClientImport, CompanyIsTakenOnlyWhenEmpty) {
     EXPECT_STREQ(settings.Company.Text(), "Mine");
 }
 
-TEST_F(MailClientImport, NothingConfiguredChangesNothing) {
+TEST_F(MailClientImport, NothingConfiguredChangesNothing)
+{
     Settings settings;
     settings.EmailAddress = "no-domain";
     ImportMailClientDefaults(settings);

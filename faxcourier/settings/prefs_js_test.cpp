@@ -5,7 +5,8 @@
 namespace korva {
 namespace {
 
-TEST(PrefsJs, ReadsStringsIntegersAndBooleans) {
+TEST(PrefsJs, ReadsStringsIntegersAndBooleans)
+{
     Prefs prefs = parsePrefsJs(
         "// Mozilla User Preferences\n"
         "/* a block\n comment */\n"
@@ -23,7 +24,8 @@ TEST(PrefsJs, ReadsStringsIntegersAndBooleans) {
     EXPECT_FALSE(prefs.integer("missing"));
 }
 
-TEST(PrefsJs, UndoesEscapesAndConvertsUtf8ToLatin1) {
+TEST(PrefsJs, UndoesEscapesAndConvertsUtf8ToLatin1)
+{
     Prefs prefs = parsePrefsJs(
         "user_pref(\"a\", \"say \\\"hi\\\" \\\\ there\");\n"
         "user_pref(\"b\", \"J\xC3\xBCrgen \\u00e9\\u20ac\");\n"
@@ -33,7 +35,8 @@ TEST(PrefsJs, UndoesEscapesAndConvertsUtf8ToLatin1) {
     EXPECT_EQ(prefs.text("c"), "single");
 }
 
-TEST(PrefsJs, SkipsBrokenStatementsAndKeepsTheRest) {
+TEST(PrefsJs, SkipsBrokenStatementsAndKeepsTheRest)
+{
     Prefs prefs = parsePrefsJs(
         "user_pref(\"unterminated, 1);\n"
         "alert(\"x\");\n"
@@ -44,7 +47,8 @@ TEST(PrefsJs, SkipsBrokenStatementsAndKeepsTheRest) {
     EXPECT_EQ(prefs.text("good"), "later wins");
 }
 
-TEST(PrefsJs, EmptyTextGivesNoPrefs) {
+TEST(PrefsJs, EmptyTextGivesNoPrefs)
+{
     EXPECT_EQ(parsePrefsJs("").size(), 0u);
     EXPECT_EQ(parsePrefsJs("\n\n  // only a comment").size(), 0u);
 }

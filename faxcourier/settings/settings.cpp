@@ -8,7 +8,8 @@
 
 namespace korva {
 
-Settings& globalSettings() {
+Settings& globalSettings()
+{
     static Settings settings;
     return settings;
 }
@@ -22,11 +23,11 @@ struct TextValue {
 
 // The text values in the order they are read and written.
 constexpr TextValue kTexts[] = {
-    {"Server", &Settings::Server},           {"Username", &Settings::Username},
-    {"Password", &Settings::Password},       {"EmailAddress", &Settings::EmailAddress},
-    {"FaxAddress", &Settings::FaxAddress},   {"RealName", &Settings::RealName},
-    {"Company", &Settings::Company},         {"PhoneNumber", &Settings::PhoneNumber},
-    {"FaxNumber", &Settings::FaxNumber},     {"CoverPages", &Settings::CoverPages},
+    {"Server", &Settings::Server},         {"Username", &Settings::Username},
+    {"Password", &Settings::Password},     {"EmailAddress", &Settings::EmailAddress},
+    {"FaxAddress", &Settings::FaxAddress}, {"RealName", &Settings::RealName},
+    {"Company", &Settings::Company},       {"PhoneNumber", &Settings::PhoneNumber},
+    {"FaxNumber", &Settings::FaxNumber},   {"CoverPages", &Settings::CoverPages},
 };
 
 struct PortValue {
@@ -44,25 +45,33 @@ bool isPassword(const TextValue& value) { return value.member == &Settings::Pass
 
 }  // namespace
 
-void LoadSettings(Settings& settings) {
+void LoadSettings(Settings& settings)
+{
     RegistryKey key;
-    if (key.open(RegistryHive::CurrentUser, kSettingsKey) != kRegOk) return;
+    if (key.open(RegistryHive::CurrentUser, kSettingsKey) != kRegOk)
+        return;
     for (const TextValue& value : kTexts) {
         String& setting = settings.*value.member;
         setting.ReadRegistryValue(key, value.name);
-        if (isPassword(value)) setting = DecodePassword(setting);
+        if (isPassword(value))
+            setting = DecodePassword(setting);
     }
     for (const PortValue& port : kPorts) {
-        if (std::optional<uint32_t> number = key.readDword(port.name)) settings.*port.member = *number;
+        if (std::optional<uint32_t> number = key.readDword(port.name))
+            settings.*port.member = *number;
     }
-    if (std::optional<uint32_t> debug = key.readDword("Debug")) settings.Debug = *debug != 0;
-    if (std::optional<uint32_t> noConfig = key.readDword("NoConfig")) settings.NoConfig = *noConfig != 0;
-    if (std::optional<uint32_t> encryption = key.readDword("Encryption")) settings.Encryption = *encryption;
+    if (std::optional<uint32_t> debug = key.readDword("Debug"))
+        settings.Debug = *debug != 0;
+    if (std::optional<uint32_t> noConfig = key.readDword("NoConfig"))
+        settings.NoConfig = *noConfig != 0;
+    if (std::optional<uint32_t> encryption = key.readDword("Encryption"))
+        settings.Encryption = *encryption;
     settings.TLSCAFile.ReadRegistryValue(key, "TLSCAFile");
     key.close();
 }
 
-bool SaveSettings(Settings& settings) {
+bool SaveSettings(Settings& settings)
+{
     RegistryKey key;
     if (key.create(RegistryHive::CurrentUser, kSettingsKey) != kRegOk) {
         showMessageBox("", "Error saving settings");
@@ -74,10 +83,12 @@ bool SaveSettings(Settings& settings) {
     for (const TextValue& value : kTexts) {
         const String& setting = settings.*value.member;
         String stored = setting;
-        if (isPassword(value)) stored = settings.passwordInKeyring ? String() : EncodePassword(setting);
+        if (isPassword(value))
+            stored = settings.passwordInKeyring ? String() : EncodePassword(setting);
         failed += stored.WriteRegistryValue(key, value.name) != kRegOk;
     }
-    for (const PortValue& port : kPorts) failed += key.writeDword(port.name, settings.*port.member) != kRegOk;
+    for (const PortValue& port : kPorts)
+        failed += key.writeDword(port.name, settings.*port.member) != kRegOk;
     failed += key.writeDword("Encryption", settings.Encryption) != kRegOk;
     key.close();
     if (failed != 0) {
@@ -88,12 +99,18 @@ bool SaveSettings(Settings& settings) {
     return true;
 }
 
-int missingRequiredSetting(const Settings& settings) {
-    if (settings.Server.IsEmpty()) return 1010;
-    if (settings.Username.IsEmpty()) return 1011;
-    if (settings.Password.IsEmpty()) return 1012;
-    if (settings.EmailAddress.IsEmpty()) return 1017;
-    if (settings.FaxAddress.IsEmpty()) return 1018;
+int missingRequiredSetting(const Settings& settings)
+{
+    if (settings.Server.IsEmpty())
+        return 1010;
+    if (settings.Username.IsEmpty())
+        return 1011;
+    if (settings.Password.IsEmpty())
+        return 1012;
+    if (settings.EmailAddress.IsEmpty())
+        return 1017;
+    if (settings.FaxAddress.IsEmpty())
+        return 1018;
     return 0;
 }
 

@@ -17,12 +17,15 @@ using testing::TempHome;
 
 std::string userHivePath(const TempHome& home) { return home.configHome() + "/KORVAFax/HKEY_CURRENT_USER.reg"; }
 
-void writeUserHive(const TempHome& home, const std::string& body) {
+void writeUserHive(const TempHome& home, const std::string& body)
+{
     ASSERT_EQ(makeFolders(home.configHome() + "/KORVAFax", 0700), 0);
-    testing::writeWholeFile(userHivePath(home), "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\ZETH\\KORVAFaxDriver]\n" + body);
+    testing::writeWholeFile(userHivePath(home),
+                            "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\ZETH\\KORVAFaxDriver]\n" + body);
 }
 
-TEST(SettingsStore, MissingKeyKeepsTheDefaults) {
+TEST(SettingsStore, MissingKeyKeepsTheDefaults)
+{
     TempHome home;
     Settings settings;
     LoadSettings(settings);
@@ -35,17 +38,20 @@ TEST(SettingsStore, MissingKeyKeepsTheDefaults) {
     EXPECT_FALSE(settings.NoConfig);
 }
 
-TEST(SettingsStore, LoadsEveryValue) {
+TEST(SettingsStore, LoadsEveryValue)
+{
     TempHome home;
     std::string password = EncodePassword("geheim").Text();
     writeUserHive(home,
                   "\"Server\"=\"korva.example.com\"\n\"SMTPServerPort\"=dword:0000024b\n"
                   "\"POP3ServerPort\"=dword:00000457\n\"LDAPServerPort\"=dword:00000d0d\n"
-                  "\"Username\"=\"anna\"\n\"Password\"=\"" + password + "\"\n"
-                  "\"EmailAddress\"=\"anna@example.com\"\n\"FaxAddress\"=\"fax@example.com\"\n"
-                  "\"RealName\"=\"Anna \\\"A\\\" Alt\"\n\"Company\"=\"Alt & Co\"\n\"PhoneNumber\"=\"+49 1\"\n"
-                  "\"FaxNumber\"=\"+49 2\"\n\"CoverPages\"=\"Standard\\r\\nUrgent\"\n"
-                  "\"Debug\"=dword:00000001\n\"NoConfig\"=dword:00000002\n");
+                  "\"Username\"=\"anna\"\n\"Password\"=\"" +
+                      password +
+                      "\"\n"
+                      "\"EmailAddress\"=\"anna@example.com\"\n\"FaxAddress\"=\"fax@example.com\"\n"
+                      "\"RealName\"=\"Anna \\\"A\\\" Alt\"\n\"Company\"=\"Alt & Co\"\n\"PhoneNumber\"=\"+49 1\"\n"
+                      "\"FaxNumber\"=\"+49 2\"\n\"CoverPages\"=\"Standard\\r\\nUrgent\"\n"
+                      "\"Debug\"=dword:00000001\n\"NoConfig\"=dword:00000002\n");
     Settings settings;
     LoadSettings(settings);
     EXPECT_STREQ(settings.Server.Text(), "korva.example.com");
@@ -65,7 +71,8 @@ TEST(SettingsStore, LoadsEveryValue) {
     EXPECT_TRUE(settings.NoConfig);
 }
 
-TEST(SettingsStore, MissingDwordsChangeNothingAndMissingTextsEmpty) {
+TEST(SettingsStore, MissingDwordsChangeNothingAndMissingTextsEmpty)
+{
     TempHome home;
     writeUserHive(home, "\"Server\"=\"korva\"\n\"Debug\"=dword:00000000\n");
     Settings settings;
@@ -85,7 +92,8 @@ TEST(SettingsStore, MissingDwordsChangeNothingAndMissingTextsEmpty) {
     EXPECT_TRUE(settings.Username.IsEmpty());
 }
 
-TEST(SettingsStore, OddLengthStoredPasswordDecodesItsLastDigit) {
+TEST(SettingsStore, OddLengthStoredPasswordDecodesItsLastDigit)
+{
     TempHome home;
     std::string stored = std::string(EncodePassword("ab").Text()).substr(0, 3);
     writeUserHive(home, "\"Password\"=\"" + stored + "\"\n");
@@ -96,7 +104,8 @@ TEST(SettingsStore, OddLengthStoredPasswordDecodesItsLastDigit) {
     EXPECT_STREQ(settings.Password.Text(), DecodePassword(stored.c_str()).Text());
 }
 
-Settings filledSettings() {
+Settings filledSettings()
+{
     Settings settings;
     settings.Server = "korva.example.com";
     settings.SMTPServerPort = 70000;  // stored as typed
@@ -111,7 +120,8 @@ Settings filledSettings() {
     return settings;
 }
 
-TEST(SettingsStore, SaveWritesEverythingInOrderAndLoadsBack) {
+TEST(SettingsStore, SaveWritesEverythingInOrderAndLoadsBack)
+{
     TempHome home;
     Settings saved = filledSettings();
     ASSERT_TRUE(SaveSettings(saved));
@@ -119,9 +129,10 @@ TEST(SettingsStore, SaveWritesEverythingInOrderAndLoadsBack) {
     EXPECT_EQ(testing::fileMode(userHivePath(home)), 0600u);
 
     std::string text = testing::readWholeFile(userHivePath(home));
-    const char* order[] = {"\"Server\"", "\"Username\"", "\"Password\"", "\"EmailAddress\"", "\"FaxAddress\"",
-                           "\"RealName\"", "\"Company\"", "\"PhoneNumber\"", "\"FaxNumber\"", "\"CoverPages\"",
-                           "\"SMTPServerPort\"", "\"POP3ServerPort\"", "\"LDAPServerPort\"", "\"Encryption\""};
+    const char* order[] = {"\"Server\"",         "\"Username\"",   "\"Password\"",       "\"EmailAddress\"",
+                           "\"FaxAddress\"",     "\"RealName\"",   "\"Company\"",        "\"PhoneNumber\"",
+                           "\"FaxNumber\"",      "\"CoverPages\"", "\"SMTPServerPort\"", "\"POP3ServerPort\"",
+                           "\"LDAPServerPort\"", "\"Encryption\""};
     size_t last = 0;
     for (const char* name : order) {
         size_t at = text.find(name);
@@ -150,7 +161,8 @@ TEST(SettingsStore, SaveWritesEverythingInOrderAndLoadsBack) {
     EXPECT_EQ(loaded.LDAPServerPort, 636u);
 }
 
-TEST(SettingsStore, EncryptionAndCaFileLoadAndAPasswordInTheKeyringIsNotStored) {
+TEST(SettingsStore, EncryptionAndCaFileLoadAndAPasswordInTheKeyringIsNotStored)
+{
     TempHome home;
     writeUserHive(home, "\"Encryption\"=dword:00000002\n\"TLSCAFile\"=\"/etc/korva/ca.pem\"\n");
     Settings settings;
@@ -171,7 +183,8 @@ TEST(SettingsStore, EncryptionAndCaFileLoadAndAPasswordInTheKeyringIsNotStored) 
     EXPECT_TRUE(loaded.Password.IsEmpty());
 }
 
-TEST(SettingsStore, SaveThatCannotWriteSaysSoAndKeepsMemory) {
+TEST(SettingsStore, SaveThatCannotWriteSaysSoAndKeepsMemory)
+{
     TempHome home;
     ASSERT_EQ(makeFolders(userHivePath(home), 0700), 0);  // a folder where the file belongs
     CapturedBoxes boxes;
@@ -184,7 +197,8 @@ TEST(SettingsStore, SaveThatCannotWriteSaysSoAndKeepsMemory) {
     EXPECT_STREQ(settings.Server.Text(), "korva.example.com");
 }
 
-TEST(SettingsStore, FirstMissingRequiredSettingNamesItsControl) {
+TEST(SettingsStore, FirstMissingRequiredSettingNamesItsControl)
+{
     Settings settings = filledSettings();
     EXPECT_EQ(missingRequiredSetting(settings), 0);
     settings.FaxAddress.Clear();

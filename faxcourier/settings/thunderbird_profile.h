@@ -37,8 +37,7 @@ struct ThunderbirdAccount {
 // The default profile's folder from the text of profiles.ini in
 // `thunderbirdFolder`: the installation's Default, else the profile marked
 // Default=1, else the only profile. No value when none is named.
-std::optional<std::string> defaultProfileFolder(const std::string& profilesIni,
-                                                const std::string& thunderbirdFolder);
+std::optional<std::string> defaultProfileFolder(const std::string& profilesIni, const std::string& thunderbirdFolder);
 
 // The default account of a profile's preferences: its incoming server, its
 // first identity and that identity's SMTP server (or the default one).

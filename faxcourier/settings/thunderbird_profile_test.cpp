@@ -31,7 +31,8 @@ const char* kPrefs =
     "user_pref(\"mail.smtpserver.smtp1.port\", 465);\n"
     "user_pref(\"mail.smtpserver.smtp2.port\", 2525);\n";
 
-TEST(ThunderbirdProfile, InstallDefaultWinsOverProfileFlag) {
+TEST(ThunderbirdProfile, InstallDefaultWinsOverProfileFlag)
+{
     const char* ini =
         "[Profile1]\nName=old\nIsRelative=1\nPath=old.default\nDefault=1\n\n"
         "[Profile0]\nName=new\nIsRelative=1\nPath=abc.default-release\n\n"
@@ -39,7 +40,8 @@ TEST(ThunderbirdProfile, InstallDefaultWinsOverProfileFlag) {
     EXPECT_EQ(defaultProfileFolder(ini, "/h/.thunderbird"), "/h/.thunderbird/abc.default-release");
 }
 
-TEST(ThunderbirdProfile, ProfileMarkedDefaultOrTheOnlyOne) {
+TEST(ThunderbirdProfile, ProfileMarkedDefaultOrTheOnlyOne)
+{
     EXPECT_EQ(defaultProfileFolder("[Profile0]\nPath=a\n[Profile1]\nPath=/abs/b\nIsRelative=0\nDefault=1\n", "/t"),
               "/abs/b");
     EXPECT_EQ(defaultProfileFolder("[General]\nVersion=2\n[Profile0]\r\nPath=only\r\nIsRelative=1\r\n", "/t"),
@@ -48,7 +50,8 @@ TEST(ThunderbirdProfile, ProfileMarkedDefaultOrTheOnlyOne) {
     EXPECT_FALSE(defaultProfileFolder("", "/t"));
 }
 
-TEST(ThunderbirdProfile, DefaultAccountWithItsIdentityAndSmtpServer) {
+TEST(ThunderbirdProfile, DefaultAccountWithItsIdentityAndSmtpServer)
+{
     std::optional<ThunderbirdAccount> account = defaultAccount(parsePrefsJs(kPrefs));
     ASSERT_TRUE(account);
     EXPECT_EQ(account->incomingHost, "korva.example.com");
@@ -60,7 +63,8 @@ TEST(ThunderbirdProfile, DefaultAccountWithItsIdentityAndSmtpServer) {
     EXPECT_EQ(account->smtpPort, 2525u);
 }
 
-TEST(ThunderbirdProfile, FallsBackToTheFirstRealAccountAndTheDefaultSmtpServer) {
+TEST(ThunderbirdProfile, FallsBackToTheFirstRealAccountAndTheDefaultSmtpServer)
+{
     std::string prefs = std::string(kPrefs) +
                         "user_pref(\"mail.accountmanager.defaultaccount\", \"account2\");\n"
                         "user_pref(\"mail.identity.id1.smtpServer\", \"\");\n"
@@ -72,20 +76,23 @@ TEST(ThunderbirdProfile, FallsBackToTheFirstRealAccountAndTheDefaultSmtpServer) 
     EXPECT_EQ(account->smtpPort, 465u);
 }
 
-TEST(ThunderbirdProfile, NoMailAccountGivesNothing) {
-    EXPECT_FALSE(defaultAccount(parsePrefsJs(
-        "user_pref(\"mail.accountmanager.accounts\", \"account2\");\n"
-        "user_pref(\"mail.account.account2.server\", \"server2\");\n"
-        "user_pref(\"mail.server.server2.hostname\", \"Local Folders\");\n"
-        "user_pref(\"mail.server.server2.type\", \"none\");\n")));
+TEST(ThunderbirdProfile, NoMailAccountGivesNothing)
+{
+    EXPECT_FALSE(
+        defaultAccount(parsePrefsJs("user_pref(\"mail.accountmanager.accounts\", \"account2\");\n"
+                                    "user_pref(\"mail.account.account2.server\", \"server2\");\n"
+                                    "user_pref(\"mail.server.server2.hostname\", \"Local Folders\");\n"
+                                    "user_pref(\"mail.server.server2.type\", \"none\");\n")));
     EXPECT_FALSE(defaultAccount(Prefs{}));
 }
 
-TEST(ThunderbirdProfile, ReadsTheFilesBelowTheHomeFolder) {
+TEST(ThunderbirdProfile, ReadsTheFilesBelowTheHomeFolder)
+{
     TempHome home;
     EXPECT_FALSE(readThunderbirdAccount(homeFolder()));
     ASSERT_EQ(makeFolders(home.path() + "/.thunderbird/x1.default", 0700), 0);
-    writeWholeFile(home.path() + "/.thunderbird/profiles.ini", "[Profile0]\nName=default\nIsRelative=1\nPath=x1.default\n");
+    writeWholeFile(home.path() + "/.thunderbird/profiles.ini",
+                   "[Profile0]\nName=default\nIsRelative=1\nPath=x1.default\n");
     EXPECT_FALSE(readThunderbirdAccount(homeFolder()));  // no prefs.js yet
     writeWholeFile(home.path() + "/.thunderbird/x1.default/prefs.js", kPrefs);
     std::optional<ThunderbirdAccount> account = readThunderbirdAccount(homeFolder());

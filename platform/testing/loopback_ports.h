@@ -26,7 +26,7 @@ private:
     int listener_ = -1;
     int stop_ = -1;
     int port_ = 0;
-    std::atomic<int> accepted_ {0};
+    std::atomic<int> accepted_{0};
     std::thread thread_;
 };
 

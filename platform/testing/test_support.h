@@ -24,8 +24,8 @@ public:
     TempHome& operator=(const TempHome&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string spool() const;        // the spool folder (not created)
-    std::string sysconf() const;      // KORVAFAX_SYSCONFDIR
+    std::string spool() const;    // the spool folder (not created)
+    std::string sysconf() const;  // KORVAFAX_SYSCONFDIR
     std::string configHome() const;
     std::string stateHome() const;
 
@@ -35,7 +35,7 @@ private:
 };
 
 struct ProcessResult {
-    int exitCode = -1;      // exit status, or 128 + signal
+    int exitCode = -1;  // exit status, or 128 + signal
     std::string out;
     std::string err;
     bool timedOut = false;
@@ -44,8 +44,7 @@ struct ProcessResult {
 // Runs `argv` (argv[0] a path) with the current environment plus `extraEnv`,
 // feeding `input` on standard input; kills it after `timeoutMs`.
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = {},
-                         const std::vector<std::pair<std::string, std::string>>& extraEnv = {},
-                         int timeoutMs = 60000);
+                         const std::vector<std::pair<std::string, std::string>>& extraEnv = {}, int timeoutMs = 60000);
 
 // Paths of what the build made (from KORVA_BIN_DIR / KORVA_LIB_DIR).
 std::string binPath(const std::string& program);

@@ -4,7 +4,8 @@
 
 namespace korva::cups {
 
-const char* const discoveryLine = "direct korvafax:/ \"KORVA Fax\" \"KORVA Fax\" \"MFG:KORVA;MDL:Fax;CMD:CUPSRASTER;\" \"\"";
+const char* const discoveryLine =
+    "direct korvafax:/ \"KORVA Fax\" \"KORVA Fax\" \"MFG:KORVA;MDL:Fax;CMD:CUPSRASTER;\" \"\"";
 
 const char* const usageText = "Usage: korvafax job-id user title copies options [file]";
 

@@ -88,8 +88,8 @@ protected:
     }
 
     ProcessResult runBackend(const std::string& raster, const std::string& title = "Quarterly report",
-                             const std::string& library = KORVAFAX_RECORDING_SINK,
-                             EnvList extra = {}, const std::string& userName = {})
+                             const std::string& library = KORVAFAX_RECORDING_SINK, EnvList extra = {},
+                             const std::string& userName = {})
     {
         auto all = env(library);
         all.insert(all.end(), extra.begin(), extra.end());
@@ -138,8 +138,8 @@ TEST_F(BackendTest, PagesBandsAndFormatsArriveInTheDriversOrder)
     std::vector<std::string> expected = {
         "getVersion",
         "startDocExit 42 uid=" + std::to_string(user_->uid()) + " euid=" + std::to_string(user_->uid()) +
-            " gid=" + std::to_string(user_->gid()) + " home=" + user_->home() + " xdgdata=- user=" +
-            user_->name() + " cwd=" + spool + " title=Quarterly report",
+            " gid=" + std::to_string(user_->gid()) + " home=" + user_->home() + " xdgdata=- user=" + user_->name() +
+            " cwd=" + spool + " title=Quarterly report",
         "startPageExit job",
         band + "128 w=24 fmt=1 x=200 y=200 banding=1 bits=" + expectedBand(mono, 0, 128),
         band + "128 w=24 fmt=1 x=200 y=200 banding=1 bits=" + expectedBand(mono, 128, 128),
@@ -163,8 +163,8 @@ TEST_F(BackendTest, RasterFileNamedOnTheCommandLineIsRead)
     const std::string file = user_->makeFolder("cups-spool", 0, 0700) + "/d00042-001";
     korva::testing::writeWholeFile(file, writeRaster({page}));
     auto all = env(KORVAFAX_RECORDING_SINK);
-    ProcessResult r = runProcess(
-        {korva::testing::binPath("korvafax"), "42", user_->name(), "From a file", "1", "", file}, "", all);
+    ProcessResult r =
+        runProcess({korva::testing::binPath("korvafax"), "42", user_->name(), "From a file", "1", "", file}, "", all);
     ASSERT_EQ(r.exitCode, CUPS_BACKEND_OK) << r.err;
     auto calls = recorded();
     ASSERT_EQ(calls.size(), 5u);
@@ -174,8 +174,8 @@ TEST_F(BackendTest, RasterFileNamedOnTheCommandLineIsRead)
 
 TEST_F(BackendTest, UnknownUserFailsTheJobAndWritesNothing)
 {
-    ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)}), "t", KORVAFAX_RECORDING_SINK,
-                                 {}, "korvafax-no-such-user");
+    ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)}), "t", KORVAFAX_RECORDING_SINK, {},
+                                 "korvafax-no-such-user");
     EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
     EXPECT_NE(r.err.find("ERROR: KORVA Fax: user \"korvafax-no-such-user\" is not known on this system"),
               std::string::npos)
@@ -195,8 +195,8 @@ TEST_F(BackendTest, SpoolFolderOfAnotherUserFailsTheJob)
     chmod(user_->spool().c_str(), 0755);  // root's, readable by all
     ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)}));
     EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
-    EXPECT_NE(r.err.find("ERROR: KORVA Fax: The spool folder " + user_->spool() + " is not owned by " +
-                         user_->name() + "; KORVA Fax will not use it."),
+    EXPECT_NE(r.err.find("ERROR: KORVA Fax: The spool folder " + user_->spool() + " is not owned by " + user_->name() +
+                         "; KORVA Fax will not use it."),
               std::string::npos)
         << r.err;
     EXPECT_TRUE(fs::is_empty(user_->spool()));
@@ -237,8 +237,8 @@ TEST_F(BackendTest, EmptyJobHandsNothingOver)
 
 TEST_F(BackendTest, RefusedBandEndsTheJobWithoutFinishingTheDocument)
 {
-    ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 300)}), "t",
-                                 KORVAFAX_RECORDING_SINK, {{"KORVAFAX_RECORD_FAIL_BAND", "2"}});
+    ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 300)}), "t", KORVAFAX_RECORDING_SINK,
+                                 {{"KORVAFAX_RECORD_FAIL_BAND", "2"}});
     EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
     EXPECT_NE(r.err.find("ERROR: KORVA Fax: the print file could not be created in the spool folder"),
               std::string::npos)
@@ -251,8 +251,8 @@ TEST_F(BackendTest, RefusedBandEndsTheJobWithoutFinishingTheDocument)
 
 TEST_F(BackendTest, MissingExitLibraryStopsTheQueue)
 {
-    ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)}), "t",
-                                 user_->root() + "/no-such-library.so");
+    ProcessResult r =
+        runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)}), "t", user_->root() + "/no-such-library.so");
     EXPECT_EQ(r.exitCode, CUPS_BACKEND_STOP);
     EXPECT_NE(r.err.find("ERROR: KORVA Fax: cannot load the exit library " + user_->root() + "/no-such-library.so"),
               std::string::npos)

@@ -16,8 +16,8 @@ std::string bandFailure(int32_t result, unsigned page)
     return "page " + std::to_string(page) + " could not be written completely to the print file";
 }
 
-bool feedPage(const ExitLibrary& library, cups_raster_t* raster, const BandLayout& layout, unsigned page,
-              void** job, std::string& why)
+bool feedPage(const ExitLibrary& library, cups_raster_t* raster, const BandLayout& layout, unsigned page, void** job,
+              std::string& why)
 {
     library.startPageExit(job);
     std::vector<uint8_t> band(layout.rowBytes * bandRows);
@@ -44,8 +44,7 @@ bool feedPage(const ExitLibrary& library, cups_raster_t* raster, const BandLayou
 
 }  // namespace
 
-bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title,
-                  std::string& why)
+bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title, std::string& why)
 {
     cups_raster_t* raster = cupsRasterOpen(rasterFd, CUPS_RASTER_READ);
     if (!raster) {

@@ -13,7 +13,6 @@ namespace korva::cups {
 // False (with `why`) when the library refuses a band or the raster cannot
 // be read again. The document is then not finished, so nothing half
 // written is handed over.
-bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title,
-                  std::string& why);
+bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title, std::string& why);
 
 }  // namespace korva::cups

@@ -67,8 +67,8 @@ std::optional<std::string> recipientDocumentName(const std::string& text, std::s
     // The control record keeps the document name in a field of its own size.
     constexpr size_t room = sizeof(ControlRecord::documentName) - 1;
     if (const size_t size = utf8ToWindows1252Lossy(name).size(); size > room) {
-        why = "the recipients take " + std::to_string(size) + " characters; at most " +
-              std::to_string(room) + " fit, \"rcpt:\" included";
+        why = "the recipients take " + std::to_string(size) + " characters; at most " + std::to_string(room) +
+              " fit, \"rcpt:\" included";
         return std::nullopt;
     }
     return name;

@@ -14,8 +14,8 @@
 namespace korva::cups {
 namespace {
 
-const char* const droppedVariables[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME",
-                                        "XDG_RUNTIME_DIR", "TMPDIR"};
+const char* const droppedVariables[] = {"XDG_DATA_HOME",  "XDG_CONFIG_HOME", "XDG_STATE_HOME",
+                                        "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "TMPDIR"};
 
 bool switchIds(const JobUser& user, std::string& why)
 {

@@ -164,10 +164,9 @@ void QueueTest::startCourier()
     courierLog_ = user_->home() + "/.local/state/KORVAFax/korvafax.log";
     courierOut_ = user_->root() + "/faxcourier.out";
     // No display: a fax that needed the Send Fax dialog would wait in the outbox.
-    courier_ = std::make_unique<BackgroundProcess>(user_->runAs({korva::testing::binPath("faxcourier"), "-debug"}),
-                                                   session, std::vector<std::string>{"DISPLAY", "WAYLAND_DISPLAY",
-                                                                                     "QT_QPA_PLATFORM"},
-                                                   courierOut_);
+    courier_ = std::make_unique<BackgroundProcess>(
+        user_->runAs({korva::testing::binPath("faxcourier"), "-debug"}), session,
+        std::vector<std::string>{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, courierOut_);
     ASSERT_TRUE(pollUntil([&] { return readWholeFile(courierLog_).find("Watching ") != std::string::npos; }, 30s))
         << readWholeFile(courierOut_);
 }
@@ -251,9 +250,8 @@ TEST_F(QueueTest, PurgeRemovesOnlyTheQueueTheScriptAdded)
     EXPECT_NE(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
     EXPECT_FALSE(fs::exists(stateDir()));
 
-    ProcessResult byHand = runProcess({"/usr/sbin/lpadmin", "-p", "KORVA_Fax", "-E", "-v", "korvafax:/", "-P",
-                                       KORVAFAX_PPD_SOURCE},
-                                      "", env);
+    ProcessResult byHand = runProcess(
+        {"/usr/sbin/lpadmin", "-p", "KORVA_Fax", "-E", "-v", "korvafax:/", "-P", KORVAFAX_PPD_SOURCE}, "", env);
     ASSERT_EQ(byHand.exitCode, 0) << byHand.err;
     ASSERT_EQ(installPrinter().exitCode, 0);  // renews it; it was not added by the script
     EXPECT_FALSE(fs::exists(stateDir() + "/queue-added"));
@@ -269,8 +267,7 @@ TEST_F(QueueTest, InstallPrinterWithoutThePpdSaysSo)
     env.emplace_back("KORVAFAX_PPD", user_->root() + "/missing.ppd");
     ProcessResult r = runProcess({installPrinterScript()}, "", env);
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.err.find("install-printer: no PPD at " + user_->root() + "/missing.ppd"), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find("install-printer: no PPD at " + user_->root() + "/missing.ppd"), std::string::npos) << r.err;
 }
 
 TEST_F(QueueTest, InstallPrinterWithoutTheBackendSaysSo)
@@ -289,8 +286,7 @@ TEST(InstallPrinter, TheMachinesSchedulerNeedsRoot)
         argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     ProcessResult r = runProcess(argv, "", {{"CUPS_SERVER", ""}});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("install-printer: changing the machine's printers needs root"), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find("install-printer: changing the machine's printers needs root"), std::string::npos) << r.err;
 }
 
 TEST_F(QueueTest, PrintedPdfReachesTheSpoolFolderOfTheUserWhoPrintedIt)
@@ -373,9 +369,9 @@ TEST_F(QueueTest, JobForASpoolFolderThatIsNotTheUsersIsCanceledWithTheReason)
     const int job = print(pdf, "Note", "Letter");
     ASSERT_GT(job, 0);
     EXPECT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_CANCELED) << cupsd_->errorLog();
-    EXPECT_NE(cupsd_->errorLog().find("KORVA Fax: The spool folder " + user_->spool() + " is not owned by " +
-                                      user_->name()),
-              std::string::npos)
+    EXPECT_NE(
+        cupsd_->errorLog().find("KORVA Fax: The spool folder " + user_->spool() + " is not owned by " + user_->name()),
+        std::string::npos)
         << cupsd_->errorLog();
     EXPECT_TRUE(fs::is_empty(user_->spool()));
 }
@@ -388,8 +384,8 @@ TEST_F(QueueTest, PrintedPdfWithPresetRecipientsReachesTheMailServer)
     ASSERT_NO_FATAL_FAILURE(startCourier());
     EnvList session = userEnv();
     session.emplace_back("KORVAFAX_SYSCONFDIR", cupsd_->sysconf());
-    ProcessResult preset = runProcess(user_->runAs({korva::testing::binPath("faxpreset"), "-s", "Offer 2026-118",
-                                                    "-r", "0301 555~Berta Blau~Blau KG"}),
+    ProcessResult preset = runProcess(user_->runAs({korva::testing::binPath("faxpreset"), "-s", "Offer 2026-118", "-r",
+                                                    "0301 555~Berta Blau~Blau KG"}),
                                       "", session);
     ASSERT_EQ(preset.exitCode, 0) << preset.out << preset.err;
 
@@ -400,7 +396,8 @@ TEST_F(QueueTest, PrintedPdfWithPresetRecipientsReachesTheMailServer)
     ASSERT_EQ(cupsd_->waitForJob(job, 60000), IPP_JSTATE_COMPLETED) << cupsd_->errorLog();
     EXPECT_EQ(cupsd_->lastJobMessage(job), "handed to KORVA Fax for " + user_->name());
 
-    EXPECT_EQ(storedFaxFields(1), "subject=Offer 2026-118\nrecipient=0301 555|Berta Blau|Blau KG\nattachment=2 pages\n");
+    EXPECT_EQ(storedFaxFields(1),
+              "subject=Offer 2026-118\nrecipient=0301 555|Berta Blau|Blau KG\nattachment=2 pages\n");
     EXPECT_EQ(courier_->stop(10s), 0) << readWholeFile(courierOut_);
 }
 

@@ -56,8 +56,7 @@ std::optional<BandLayout> bandLayoutFor(const cups_page_header2_t& h, std::strin
         why = "the page is " + std::to_string(h.cupsWidth) + " x " + std::to_string(h.cupsHeight) + " pixels";
         return std::nullopt;
     }
-    if (h.HWResolution[0] == 0 || h.HWResolution[1] == 0 || h.HWResolution[0] > 100000 ||
-        h.HWResolution[1] > 100000) {
+    if (h.HWResolution[0] == 0 || h.HWResolution[1] == 0 || h.HWResolution[0] > 100000 || h.HWResolution[1] > 100000) {
         why = "the page has no valid resolution";
         return std::nullopt;
     }

@@ -16,16 +16,16 @@ namespace korva::cups {
 inline constexpr uint32_t bandRows = 128;
 
 struct BandLayout {
-    int32_t format = 0;            // nBitmapFormat: 1, 3 or 5
-    int32_t width = 0;             // lWidth
+    int32_t format = 0;  // nBitmapFormat: 1, 3 or 5
+    int32_t width = 0;   // lWidth
     int32_t xResolution = 0;
     int32_t yResolution = 0;
-    uint32_t height = 0;           // rows of the page
-    size_t rasterRowBytes = 0;     // cupsBytesPerLine
-    size_t rowBytes = 0;           // from one driver row to the next
-    size_t usedBytes = 0;          // bytes of a driver row that hold pixels
-    bool invert = false;           // the raster counts ink, the driver light
-    uint8_t lastByteMask = 0xFF;   // pixel bits of a monochrome row's last byte
+    uint32_t height = 0;          // rows of the page
+    size_t rasterRowBytes = 0;    // cupsBytesPerLine
+    size_t rowBytes = 0;          // from one driver row to the next
+    size_t usedBytes = 0;         // bytes of a driver row that hold pixels
+    bool invert = false;          // the raster counts ink, the driver light
+    uint8_t lastByteMask = 0xFF;  // pixel bits of a monochrome row's last byte
 };
 
 // The layout for a page header; no value (with `why`) for a kind of raster

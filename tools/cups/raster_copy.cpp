@@ -69,8 +69,8 @@ bool readPages(cups_raster_t* raster, unsigned& pages, std::string& why)
         row.resize(layout->rasterRowBytes);
         for (uint32_t y = 0; y < layout->height; ++y) {
             if (cupsRasterReadPixels(raster, row.data(), unsigned(row.size())) != row.size()) {
-                why = page + "the raster ends after " + std::to_string(y) + " of " +
-                      std::to_string(layout->height) + " rows";
+                why = page + "the raster ends after " + std::to_string(y) + " of " + std::to_string(layout->height) +
+                      " rows";
                 return false;
             }
         }

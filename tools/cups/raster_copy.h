@@ -8,7 +8,7 @@
 namespace korva::cups {
 
 struct CheckedRaster {
-    int fd = -1;         // an anonymous in-memory copy, positioned at its start
+    int fd = -1;  // an anonymous in-memory copy, positioned at its start
     unsigned pages = 0;
 };
 

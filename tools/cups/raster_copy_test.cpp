@@ -42,10 +42,10 @@ CheckedRaster check(const std::string& bytes, std::string& why)
 TEST(RasterCopy, CompleteStreamIsCopiedWhole)
 {
     for (cups_mode_t mode : {CUPS_RASTER_WRITE, CUPS_RASTER_WRITE_COMPRESSED, CUPS_RASTER_WRITE_PWG}) {
-        const std::string stream = writeRaster({patternPage(CUPS_CSPACE_K, 1, 40, 30),
-                                                patternPage(CUPS_CSPACE_SW, 8, 7, 3),
-                                                patternPage(CUPS_CSPACE_SRGB, 24, 5, 2)},
-                                               mode);
+        const std::string stream =
+            writeRaster({patternPage(CUPS_CSPACE_K, 1, 40, 30), patternPage(CUPS_CSPACE_SW, 8, 7, 3),
+                         patternPage(CUPS_CSPACE_SRGB, 24, 5, 2)},
+                        mode);
         std::string why;
         CheckedRaster copy = check(stream, why);
         ASSERT_GE(copy.fd, 0) << why;

@@ -59,7 +59,7 @@ int runFaxprint(const std::string& faxprint, const std::vector<std::string>& inp
 // The preset data that was in force before we changed it.
 struct SavedPreset {
     bool existed = false;
-    ControlRecord record {};
+    ControlRecord record{};
 
     [[nodiscard]] bool take()
     {
@@ -89,7 +89,7 @@ int convert(const FaxConvertOptions& options)
     for (auto& in : options.inputs)
         if (access(in.c_str(), R_OK) != 0)
             return fail(BadCommandLine, "cannot read " + in + ": " + std::strerror(errno));
-    ControlRecord preset {};
+    ControlRecord preset{};
     std::string subject = fileTargetPrefix + options.output;
     if (subject.size() > sizeof preset.subject - 1)
         return fail(BadCommandLine, "the output path is too long (at most " +
@@ -100,8 +100,8 @@ int convert(const FaxConvertOptions& options)
 
     PrintFinishedEvent finished;
     if (!finished.isOpen())
-        return fail(NoAnswer, std::string("cannot create the event KORVAFaxPrintFinished: ") +
-                                  std::strerror(finished.error()));
+        return fail(NoAnswer,
+                    std::string("cannot create the event KORVAFaxPrintFinished: ") + std::strerror(finished.error()));
     finished.drain();
 
     SavedPreset saved;
@@ -111,7 +111,7 @@ int convert(const FaxConvertOptions& options)
     if (!writeControlRecord(preset))
         return fail(BadCommandLine, "cannot write " + controlFilePath());
 
-    timespec start {};
+    timespec start{};
     clock_gettime(CLOCK_REALTIME, &start);
     start.tv_sec -= 1;  // file times may be coarser than the clock
     std::string faxprint = options.faxprint.empty() ? faxprintBesideUs() : options.faxprint;

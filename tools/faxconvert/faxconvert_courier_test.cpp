@@ -59,8 +59,8 @@ TEST(FaxConvertWithCourier, ConvertsIntoFaxFormAndPutsThePresetBack)
     std::string output = home.path() + "/out/letter fax.tif";
     std::filesystem::create_directories(home.path() + "/out");
     auto start = std::chrono::steady_clock::now();
-    auto r = runProcess({binPath("faxconvert"), sourcePath("samples/letter.pdf"), output, "--timeout", "60"}, {}, {},
-                        90000);
+    auto r =
+        runProcess({binPath("faxconvert"), sourcePath("samples/letter.pdf"), output, "--timeout", "60"}, {}, {}, 90000);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err << readWholeFile(home.path() + "/courier.err");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 

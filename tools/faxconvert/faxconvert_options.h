@@ -9,9 +9,9 @@ namespace korva {
 
 struct FaxConvertOptions {
     std::vector<std::string> inputs;
-    std::string output;            // absolute
+    std::string output;  // absolute
     int timeoutSeconds = 120;
-    std::string faxprint;          // empty: the one beside faxconvert
+    std::string faxprint;  // empty: the one beside faxconvert
 };
 
 // The options, or no value with `error` set to a message for the user.

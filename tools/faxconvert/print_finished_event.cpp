@@ -43,7 +43,7 @@ bool PrintFinishedEvent::wait(int seconds)
 {
     if (!isOpen())
         return false;
-    timespec deadline {};
+    timespec deadline{};
     clock_gettime(CLOCK_REALTIME, &deadline);
     deadline.tv_sec += seconds;
     while (sem_timedwait(sem_, &deadline) != 0) {

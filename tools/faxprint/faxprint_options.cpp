@@ -8,7 +8,7 @@ namespace {
 template <typename Number>
 bool parseNumber(const std::string& text, Number& value, Number lowest, Number highest)
 {
-    Number n {};
+    Number n{};
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (ec != std::errc() || end != text.data() + text.size() || n < lowest || n > highest)
         return false;

@@ -10,7 +10,7 @@ Options parsed(const std::vector<std::string>& args)
 {
     ParsedOptions p = parseOptions(args);
     EXPECT_TRUE(p.options.has_value()) << p.error;
-    return p.options.value_or(Options {});
+    return p.options.value_or(Options{});
 }
 
 std::string errorOf(const std::vector<std::string>& args)

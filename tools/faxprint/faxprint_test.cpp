@@ -39,8 +39,8 @@ std::string handMadePdf(const std::vector<PdfPage>& pages)
     for (size_t i = 0; i < pages.size(); ++i) {
         const PdfPage& p = pages[i];
         objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 144 144] /Contents " +
-                          std::to_string(4 + 2 * i) + " 0 R /Resources << /Font << /F1 " +
-                          std::to_string(fontObject) + " 0 R >> >> >>");
+                          std::to_string(4 + 2 * i) + " 0 R /Resources << /Font << /F1 " + std::to_string(fontObject) +
+                          " 0 R >> >> >>");
         std::ostringstream content;
         content << "0 0 0 rg " << p.x << " " << p.y << " " << p.w << " " << p.h << " re f\n"
                 << "BT /F1 10 Tf 10 10 Td (" << p.text << ") Tj ET\n";
@@ -78,7 +78,7 @@ protected:
 
     ControlRecord controlRecord() const
     {
-        ControlRecord record {};
+        ControlRecord record{};
         std::string bytes = readWholeFile(home.spool() + "/control.dat");
         std::memcpy(&record, bytes.data(), std::min(bytes.size(), sizeof record));
         return record;
@@ -104,8 +104,7 @@ TEST_F(FaxprintTest, PdfAndPngBecomeOneDocumentInTheSpoolFolder)
 {
     // Page 1: black from 0.5 to 1.5 inch across, 0.25 to 0.75 inch down.
     // Page 2: black in the lower right quarter.
-    writeWholeFile(file("letter.pdf"),
-                   handMadePdf({{36, 90, 72, 36, "Hello fax"}, {72, 0, 72, 72, "Second page"}}));
+    writeWholeFile(file("letter.pdf"), handMadePdf({{36, 90, 72, 36, "Hello fax"}, {72, 0, 72, 72, "Second page"}}));
     writePicture(file("stamp.png"), IFF_PNG, 160, 120, 40, 30, 80, 60);
     writeExitLogging(home.sysconf(), "3", file("sink.log"));
 
@@ -171,8 +170,8 @@ TEST_F(FaxprintTest, NameJobBandsAndResolutionAsGiven)
 {
     writeWholeFile(file("a.pdf"), handMadePdf({{0, 0, 144, 72, "x"}}));
     writeExitLogging(home.sysconf(), "3", file("sink.log"));
-    ProcessResult run = faxprint({"--name", "rcpt:555~Ann~Acme %s", "--job-id", "77", "--dpi", "200x100",
-                                  "--band-rows", "64", file("a.pdf")});
+    ProcessResult run = faxprint(
+        {"--name", "rcpt:555~Ann~Acme %s", "--job-id", "77", "--dpi", "200x100", "--band-rows", "64", file("a.pdf")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     auto pages = readTiffPages(watchFile());
     ASSERT_EQ(pages.size(), 1u);

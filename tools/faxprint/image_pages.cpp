@@ -31,7 +31,7 @@ LoadedPages readImagePages(const std::string& file, const Options& options)
         PixPtr page = picture ? toBandDepth(picture.get(), options.format) : nullptr;
         if (!page)
             return {{}, file + ": the image cannot be read"};
-        loaded.pages.push_back(PrintedPage {std::move(page), {}});
+        loaded.pages.push_back(PrintedPage{std::move(page), {}});
     }
     if (read.empty())
         loaded.error = file + ": the image cannot be read";

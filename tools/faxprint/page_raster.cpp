@@ -73,12 +73,12 @@ PageRaster colourRaster(Pix* picture)
 PageRaster layOutPage(Pix* picture, BandFormat format)
 {
     switch (format) {
-    case BandFormat::monochrome:
-        return monochromeRaster(picture);
-    case BandFormat::grey:
-        return greyRaster(picture);
-    case BandFormat::colour:
-        return colourRaster(picture);
+        case BandFormat::monochrome:
+            return monochromeRaster(picture);
+        case BandFormat::grey:
+            return greyRaster(picture);
+        case BandFormat::colour:
+            return colourRaster(picture);
     }
     return {};
 }

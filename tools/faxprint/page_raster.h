@@ -10,7 +10,7 @@
 namespace korva::faxprint {
 
 struct PageRaster {
-    int32_t width = 0;         // pixels per row, as endPageExit gets it
+    int32_t width = 0;  // pixels per row, as endPageExit gets it
     int32_t height = 0;
     int32_t bitmapFormat = 0;  // 1, 3 or 5
     size_t stride = 0;         // bytes from one row to the next

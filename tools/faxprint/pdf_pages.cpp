@@ -20,7 +20,8 @@ PixPtr toPix(const poppler::image& image)
     if (!pix)
         return nullptr;
     for (int y = 0; y < h; ++y) {
-        const auto* in = reinterpret_cast<const unsigned char*>(image.const_data()) + size_t(y) * size_t(image.bytes_per_row());
+        const auto* in =
+            reinterpret_cast<const unsigned char*>(image.const_data()) + size_t(y) * size_t(image.bytes_per_row());
         l_uint32* line = pixGetData(pix.get()) + size_t(y) * size_t(pixGetWpl(pix.get()));
         for (int x = 0; x < w; ++x) {
             if (grey) {
@@ -82,7 +83,7 @@ LoadedPages renderPdfPages(const std::string& file, const Options& options)
         PixPtr banded = picture ? toBandDepth(picture.get(), options.format) : nullptr;
         if (!banded)
             return {{}, file + ": page " + std::to_string(i + 1) + " cannot be rendered"};
-        loaded.pages.push_back(PrintedPage {std::move(banded), textLines(*page)});
+        loaded.pages.push_back(PrintedPage{std::move(banded), textLines(*page)});
     }
     return loaded;
 }

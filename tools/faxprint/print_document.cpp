@@ -40,10 +40,9 @@ PrintOutcome printDocument(const ExitLibrary& library, const Options& options, c
         pages[i].picture.reset();
         if (int32_t result = deliverBands(library, options, raster, &job); result != 0) {
             outcome.allBandsTaken = false;
-            outcome.problems.push_back("page " + std::to_string(i + 1) + ": the exit library answered " +
-                                       std::to_string(result) +
-                                       (result == -1 ? " (the print file could not be opened)"
-                                                     : " (rows could not be written)"));
+            outcome.problems.push_back(
+                "page " + std::to_string(i + 1) + ": the exit library answered " + std::to_string(result) +
+                (result == -1 ? " (the print file could not be opened)" : " (rows could not be written)"));
         }
     }
     library.endDocExit(&job);

@@ -49,12 +49,12 @@ PixPtr toBandDepth(Pix* picture, BandFormat format)
         picture = onPaper.get();
     }
     switch (format) {
-    case BandFormat::monochrome:
-        return PixPtr(pixConvertTo1(picture, 128));
-    case BandFormat::grey:
-        return PixPtr(pixConvertTo8(picture, 0));
-    case BandFormat::colour:
-        return PixPtr(pixConvertTo32(picture));
+        case BandFormat::monochrome:
+            return PixPtr(pixConvertTo1(picture, 128));
+        case BandFormat::grey:
+            return PixPtr(pixConvertTo8(picture, 0));
+        case BandFormat::colour:
+            return PixPtr(pixConvertTo32(picture));
     }
     return nullptr;
 }

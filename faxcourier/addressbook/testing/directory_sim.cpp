@@ -91,14 +91,11 @@ DirectorySim::DirectorySim(const std::string& folder, const std::vector<SeedEntr
     writeWholeFile(seed, directoryJson(entries));
     std::vector<std::string> arguments{"--directory", seed};
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
-    process_ = std::make_unique<KorvaSimProcess>(folder + "/sim-spool", kSimUser, kSimPassword, "fax@example.com",
-                                                 arguments);
+    process_ =
+        std::make_unique<KorvaSimProcess>(folder + "/sim-spool", kSimUser, kSimPassword, "fax@example.com", arguments);
 }
 
-LdapLogon DirectorySim::logon() const
-{
-    return LdapLogon{"127.0.0.1", unsigned(ldapPort()), kSimUser, kSimPassword};
-}
+LdapLogon DirectorySim::logon() const { return LdapLogon{"127.0.0.1", unsigned(ldapPort()), kSimUser, kSimPassword}; }
 
 void DirectorySim::useInSettings() const
 {

@@ -15,8 +15,7 @@ const char* kConnectionName = "notification-catcher";
 NotificationCatcher::NotificationCatcher(const std::string& busAddress)
     : bus_(QDBusConnection::connectToBus(QString::fromStdString(busAddress), kConnectionName))
 {
-    listening_ = bus_.isConnected() &&
-                 bus_.registerVirtualObject("/org/freedesktop/Notifications", this) &&
+    listening_ = bus_.isConnected() && bus_.registerVirtualObject("/org/freedesktop/Notifications", this) &&
                  bus_.registerService("org.freedesktop.Notifications");
 }
 

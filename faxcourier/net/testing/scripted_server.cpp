@@ -15,7 +15,8 @@ namespace {
 
 constexpr int kWaitMs = 60000;
 
-void closeWithReset(int connection) {
+void closeWithReset(int connection)
+{
     linger option{1, 0};
     setsockopt(connection, SOL_SOCKET, SO_LINGER, &option, sizeof option);
     close(connection);
@@ -24,20 +25,25 @@ void closeWithReset(int connection) {
 }  // namespace
 
 ScriptedServer::ScriptedServer(std::vector<std::string> replies, TlsIdentity identity)
-    : replies_(std::move(replies)), identity_(std::move(identity)) {
+    : replies_(std::move(replies)), identity_(std::move(identity))
+{
     bindLoopback();
-    if (listen(listener_, 1) != 0) throw std::runtime_error("cannot listen on 127.0.0.1");
+    if (listen(listener_, 1) != 0)
+        throw std::runtime_error("cannot listen on 127.0.0.1");
     thread_ = std::thread([this] { run(); });
 }
 
 ScriptedServer::ScriptedServer(Conversation conversation, int listenDelayMs)
-    : conversation_(std::move(conversation)), listenDelayMs_(listenDelayMs) {
+    : conversation_(std::move(conversation)), listenDelayMs_(listenDelayMs)
+{
     bindLoopback();
-    if (listenDelayMs_ == 0 && listen(listener_, 1) != 0) throw std::runtime_error("cannot listen on 127.0.0.1");
+    if (listenDelayMs_ == 0 && listen(listener_, 1) != 0)
+        throw std::runtime_error("cannot listen on 127.0.0.1");
     thread_ = std::thread([this] { run(); });
 }
 
-void ScriptedServer::bindLoopback() {
+void ScriptedServer::bindLoopback()
+{
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -49,42 +55,50 @@ void ScriptedServer::bindLoopback() {
     port_ = ntohs(address.sin_port);
 }
 
-ScriptedServer::~ScriptedServer() {
+ScriptedServer::~ScriptedServer()
+{
     // A conversation of the test's own runs even when its client has gone.
-    if (!conversation_) shutdown(listener_, SHUT_RDWR);
+    if (!conversation_)
+        shutdown(listener_, SHUT_RDWR);
     thread_.join();
     close(listener_);
 }
 
-void ScriptedServer::waitUntilDone(std::unique_lock<std::mutex>& lock) {
+void ScriptedServer::waitUntilDone(std::unique_lock<std::mutex>& lock)
+{
     finished_.wait_for(lock, std::chrono::milliseconds(kWaitMs), [this] { return done_; });
 }
 
-std::vector<std::string> ScriptedServer::lines() {
+std::vector<std::string> ScriptedServer::lines()
+{
     std::unique_lock lock(mutex_);
     waitUntilDone(lock);
     return lines_;
 }
 
-std::string ScriptedServer::received() {
+std::string ScriptedServer::received()
+{
     std::unique_lock lock(mutex_);
     waitUntilDone(lock);
     return received_;
 }
 
-std::string ScriptedServer::receivedInClear() {
+std::string ScriptedServer::receivedInClear()
+{
     std::unique_lock lock(mutex_);
     waitUntilDone(lock);
     return received_.substr(0, clearBytes_);
 }
 
-bool ScriptedServer::tlsRefused() {
+bool ScriptedServer::tlsRefused()
+{
     std::unique_lock lock(mutex_);
     waitUntilDone(lock);
     return tlsRefused_;
 }
 
-std::string ScriptedServer::receivedAfterRefusal() {
+std::string ScriptedServer::receivedAfterRefusal()
+{
     std::unique_lock lock(mutex_);
     waitUntilDone(lock);
     return afterRefusal_;
@@ -92,7 +106,8 @@ std::string ScriptedServer::receivedAfterRefusal() {
 
 // The server's side of the handshake. After a refusal whatever the client
 // still sends is kept apart, until it closes.
-bool ScriptedServer::startTls(int connection) {
+bool ScriptedServer::startTls(int connection)
+{
     {
         std::lock_guard lock(mutex_);
         clearBytes_ = received_.size();
@@ -103,7 +118,8 @@ bool ScriptedServer::startTls(int connection) {
     tls_ = SSL_new(context);
     SSL_CTX_free(context);  // the session keeps its own reference
     SSL_set_fd(tls_, connection);
-    if (SSL_accept(tls_) == 1) return true;
+    if (SSL_accept(tls_) == 1)
+        return true;
     char buffer[4096];
     pollfd waiting{connection, POLLIN, 0};
     ssize_t n = 0;
@@ -116,14 +132,16 @@ bool ScriptedServer::startTls(int connection) {
     return false;
 }
 
-void ScriptedServer::run() {
+void ScriptedServer::run()
+{
     if (listenDelayMs_ > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(listenDelayMs_));
         listen(listener_, 1);
     }
     pollfd waiting{listener_, POLLIN, 0};
     int connection = -1;
-    if (poll(&waiting, 1, kWaitMs) > 0) connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (poll(&waiting, 1, kWaitMs) > 0)
+        connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
     if (connection >= 0 && conversation_) {
         conversation_(connection);
         close(connection);
@@ -135,17 +153,21 @@ void ScriptedServer::run() {
     finished_.notify_all();
 }
 
-void ScriptedServer::converse(int connection) {
+void ScriptedServer::converse(int connection)
+{
     size_t next = 0;
     bool inData = false;
     size_t dropAfter = 0;  // bytes of data after which to reset; 0: never
     std::string pending;
     auto transmit = [&](const std::string& text) {
-        if (tls_ != nullptr) SSL_write(tls_, text.data(), static_cast<int>(text.size()));
-        else send(connection, text.data(), text.size(), MSG_NOSIGNAL);
+        if (tls_ != nullptr)
+            SSL_write(tls_, text.data(), static_cast<int>(text.size()));
+        else
+            send(connection, text.data(), text.size(), MSG_NOSIGNAL);
     };
     auto answer = [&]() -> bool {  // false: the connection is gone
-        if (next >= replies_.size()) return true;
+        if (next >= replies_.size())
+            return true;
         std::string reply = replies_[next++];
         if (reply.rfind("<after ", 0) == 0) {
             size_t end = reply.find('>');
@@ -154,54 +176,69 @@ void ScriptedServer::converse(int connection) {
         }
         bool tlsFirst = reply.rfind("<tls first>", 0) == 0;
         bool tlsAfter = reply.rfind("<then tls>", 0) == 0;
-        if (tlsFirst || tlsAfter) reply.erase(0, reply.find('>') + 1);
-        if (tlsFirst && !startTls(connection)) return close(connection), false;
-        if (reply == kDrop) return closeWithReset(connection), false;
-        if (reply == kHangUp) return close(connection), false;
-        if (reply == kSilent) return true;
+        if (tlsFirst || tlsAfter)
+            reply.erase(0, reply.find('>') + 1);
+        if (tlsFirst && !startTls(connection))
+            return close(connection), false;
+        if (reply == kDrop)
+            return closeWithReset(connection), false;
+        if (reply == kHangUp)
+            return close(connection), false;
+        if (reply == kSilent)
+            return true;
         std::string text = reply == kDropInData ? "354 go ahead" : reply;
-        if (reply == kDropInData) dropAfter = 64 * 1024;
+        if (reply == kDropInData)
+            dropAfter = 64 * 1024;
         text += "\r\n";
         transmit(text);
         inData = text.rfind("354", 0) == 0;
-        if (tlsAfter && !startTls(connection)) return close(connection), false;
+        if (tlsAfter && !startTls(connection))
+            return close(connection), false;
         return true;
     };
     // Decrypted bytes that wait inside the session are not seen by poll.
     auto receive = [&](char* buffer, size_t size) -> ssize_t {
         pollfd waiting{connection, POLLIN, 0};
-        if (tls_ != nullptr && SSL_pending(tls_) == 0 && poll(&waiting, 1, kWaitMs) <= 0) return -1;
-        if (tls_ != nullptr) return SSL_read(tls_, buffer, static_cast<int>(size));
+        if (tls_ != nullptr && SSL_pending(tls_) == 0 && poll(&waiting, 1, kWaitMs) <= 0)
+            return -1;
+        if (tls_ != nullptr)
+            return SSL_read(tls_, buffer, static_cast<int>(size));
         return poll(&waiting, 1, kWaitMs) > 0 ? recv(connection, buffer, size, 0) : -1;
     };
     struct SessionEnd {
         ssl_st*& tls;
         ~SessionEnd() { SSL_free(tls), tls = nullptr; }
     } sessionEnd{tls_};
-    if (!answer()) return;
+    if (!answer())
+        return;
     char buffer[65536];
     for (;;) {
         ssize_t n = receive(buffer, sizeof buffer);
-        if (n <= 0) break;
+        if (n <= 0)
+            break;
         {
             std::lock_guard lock(mutex_);
             received_.append(buffer, static_cast<size_t>(n));
         }
         pending.append(buffer, static_cast<size_t>(n));
-        if (inData && dropAfter != 0 && pending.size() >= dropAfter) return closeWithReset(connection);
+        if (inData && dropAfter != 0 && pending.size() >= dropAfter)
+            return closeWithReset(connection);
         for (;;) {
-            size_t end = inData ? (pending.rfind(".\r\n", 0) == 0 ? 0 : pending.find("\r\n.\r\n"))
-                                : pending.find("\r\n");
-            if (end == std::string::npos) break;
+            size_t end =
+                inData ? (pending.rfind(".\r\n", 0) == 0 ? 0 : pending.find("\r\n.\r\n")) : pending.find("\r\n");
+            if (end == std::string::npos)
+                break;
             std::string line = pending.substr(0, end);
             pending.erase(0, end + (inData ? (end == 0 ? 3 : 5) : 2));
-            if (inData && end != 0) line += "\r\n";
+            if (inData && end != 0)
+                line += "\r\n";
             {
                 std::lock_guard lock(mutex_);
                 lines_.push_back(line);
             }
             inData = false;
-            if (!answer()) return;
+            if (!answer())
+                return;
         }
     }
     close(connection);

@@ -2,20 +2,11 @@
 
 namespace korva::testing {
 
-void RecordingTarget::postMessage(unsigned message, std::intptr_t lParam)
-{
-    record({message, lParam});
-}
+void RecordingTarget::postMessage(unsigned message, std::intptr_t lParam) { record({message, lParam}); }
 
-void RecordingTarget::show()
-{
-    record({kShowCall, 0});
-}
+void RecordingTarget::show() { record({kShowCall, 0}); }
 
-void RecordingTarget::bringToFront()
-{
-    record({kFrontCall, 0});
-}
+void RecordingTarget::bringToFront() { record({kFrontCall, 0}); }
 
 void RecordingTarget::record(Posted entry)
 {

@@ -85,8 +85,8 @@ bool writePrintFile(const std::string& path, const std::vector<PrintPage>& pages
     if (!tif)
         return false;
     for (const PrintPage& page : pages) {
-        bool written = page.format == PrintFormat::Mono ? writeMonoPage(tif.get(), page)
-                                                         : writeColourPage(tif.get(), page);
+        bool written =
+            page.format == PrintFormat::Mono ? writeMonoPage(tif.get(), page) : writeColourPage(tif.get(), page);
         if (!written || !TIFFWriteDirectory(tif.get()))
             return false;
     }
@@ -124,7 +124,7 @@ std::string rawTiff(const std::vector<RawDirectory>& directories, const std::str
 
 RawDirectory rawGreyPage(uint32_t offset)
 {
-    return {{256, 4, 8}, {257, 4, 8}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
+    return {{256, 4, 8},      {257, 4, 8}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
             {273, 4, offset}, {277, 3, 1}, {278, 4, 8}, {279, 4, 64}};
 }
 
@@ -139,10 +139,7 @@ double FaxPageRead::blackShare(uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y
 
 namespace {
 thread_local bool readFailed = false;
-void noteError(const char*, const char*, va_list)
-{
-    readFailed = true;
-}
+void noteError(const char*, const char*, va_list) { readFailed = true; }
 }  // namespace
 
 std::vector<FaxPageRead> readFaxDocument(const std::string& path, bool& ok)

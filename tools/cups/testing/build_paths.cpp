@@ -13,7 +13,6 @@ std::string builtExitLibrary()
     return korva::testing::binPath("../lib/libbandsink64.so");
 }
 
-
 std::string installPrinterScript() { return std::string(KORVAFAX_SOURCE_ROOT) + "/scripts/install-printer"; }
 
 }  // namespace korva::cups::testing

@@ -26,7 +26,7 @@ public:
     const std::string& name() const { return name_; }
     uid_t uid() const { return uid_; }
     gid_t gid() const { return gid_; }
-    bool separate() const { return separate_; }  // a user other than the one running the test
+    bool separate() const { return separate_; }        // a user other than the one running the test
     const std::string& root() const { return root_; }  // temporary folder holding everything
     const std::string& home() const { return home_; }
     std::string spool() const { return home_ + "/.local/share/KORVAFax"; }

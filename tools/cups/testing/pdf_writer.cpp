@@ -36,8 +36,7 @@ std::string writePdf(const std::vector<PdfPage>& pages)
         objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + number(pages[i].width) + " " +
                           number(pages[i].height) + "] /Contents " + std::to_string(pageObject + 1) +
                           " 0 R /Resources << >> >>");
-        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
-                          "endstream");
+        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream");
     }
     objects[0] = "<< /Type /Catalog /Pages 2 0 R >>";
     objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>";

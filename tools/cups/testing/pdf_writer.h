@@ -13,7 +13,7 @@ struct PdfRect {
 };
 
 struct PdfPage {
-    double width = 595;   // A4
+    double width = 595;  // A4
     double height = 842;
     std::vector<PdfRect> black;
 };

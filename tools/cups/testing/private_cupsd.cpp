@@ -119,12 +119,11 @@ void PrivateCupsd::linkServerBin()
 void PrivateCupsd::writeConfig()
 {
     const bool root = geteuid() == 0;
-    std::string files = "ServerRoot " + conf_ + "\nServerBin " + serverBin_ + "\nRequestRoot " + spool_ +
-                        "\nTempDir " + spool_ + "/tmp\nCacheDir " + root_ + "/cache\nStateDir " + root_ +
-                        "/state\nAccessLog " + logs_ + "/access_log\nErrorLog " + logs_ +
-                        "/error_log\nPageLog " + logs_ + "/page_log\nPrintcap " + root_ + "/printcap\n" +
-                        "SetEnv KORVAFAX_BANDSINK " + builtExitLibrary() + "\n" +
-                        "SetEnv KORVAFAX_SYSCONFDIR " + sysconf_ + "\n";
+    std::string files = "ServerRoot " + conf_ + "\nServerBin " + serverBin_ + "\nRequestRoot " + spool_ + "\nTempDir " +
+                        spool_ + "/tmp\nCacheDir " + root_ + "/cache\nStateDir " + root_ + "/state\nAccessLog " +
+                        logs_ + "/access_log\nErrorLog " + logs_ + "/error_log\nPageLog " + logs_ +
+                        "/page_log\nPrintcap " + root_ + "/printcap\n" + "SetEnv KORVAFAX_BANDSINK " +
+                        builtExitLibrary() + "\n" + "SetEnv KORVAFAX_SYSCONFDIR " + sysconf_ + "\n";
     if (root)
         files += "User lp\nGroup lp\nSystemGroup root\n";
     korva::testing::writeWholeFile(conf_ + "/cups-files.conf", files);
@@ -208,8 +207,7 @@ int PrivateCupsd::jobState(int jobId, std::string* message) const
     if (response) {
         if (ipp_attribute_t* a = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
             state = ippGetInteger(a, 0);
-        if (ipp_attribute_t* a = ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT);
-            a && message)
+        if (ipp_attribute_t* a = ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT); a && message)
             *message = ippGetString(a, 0, nullptr);
         ippDelete(response);
     }

@@ -11,11 +11,14 @@ namespace {
 unsigned colours(cups_cspace_t space)
 {
     switch (space) {
-    case CUPS_CSPACE_RGB:
-    case CUPS_CSPACE_SRGB:
-    case CUPS_CSPACE_ADOBERGB: return 3;
-    case CUPS_CSPACE_CMYK: return 4;
-    default: return 1;
+        case CUPS_CSPACE_RGB:
+        case CUPS_CSPACE_SRGB:
+        case CUPS_CSPACE_ADOBERGB:
+            return 3;
+        case CUPS_CSPACE_CMYK:
+            return 4;
+        default:
+            return 1;
     }
 }
 
@@ -68,9 +71,8 @@ std::string writeRaster(const std::vector<RasterPage>& pages, cups_mode_t mode)
         cups_page_header2_t h = headerFor(page);
         if (!cupsRasterWriteHeader2(raster, &h))
             throw std::runtime_error("cupsRasterWriteHeader2 failed");
-        if (!page.data.empty() &&
-            cupsRasterWritePixels(raster, const_cast<uint8_t*>(page.data.data()), unsigned(page.data.size())) !=
-                page.data.size())
+        if (!page.data.empty() && cupsRasterWritePixels(raster, const_cast<uint8_t*>(page.data.data()),
+                                                        unsigned(page.data.size())) != page.data.size())
             throw std::runtime_error("cupsRasterWritePixels failed");
     }
     cupsRasterClose(raster);

@@ -36,10 +36,14 @@ std::string jobState(void** phJob) { return phJob && *phJob == &jobToken ? "job"
 size_t rowBytes(int32_t width, int32_t format)
 {
     switch (format) {
-    case BANDSINK64_MONOCHROME: return size_t(width) / 8;
-    case BANDSINK64_GREY: return (size_t(width) + 3) & ~size_t(3);
-    case BANDSINK64_COLOUR: return (3 * size_t(width) + 3) & ~size_t(3);
-    default: return 0;
+        case BANDSINK64_MONOCHROME:
+            return size_t(width) / 8;
+        case BANDSINK64_GREY:
+            return (size_t(width) + 3) & ~size_t(3);
+        case BANDSINK64_COLOUR:
+            return (3 * size_t(width) + 3) & ~size_t(3);
+        default:
+            return 0;
     }
 }
 
