@@ -68,8 +68,17 @@ public:
         for (;;) {
             size_t start = position_;
             bool done = false;
-            for (; position_ < count_ && !done; ++position_) {
-                char c = buffer_[position_];
+            while (position_ < count_ && !done) {
+                // Outside a possible end only a CR can begin one: skip to it
+                // at memchr's speed, so that the sink is never the slower side.
+                if (matched == 0) {
+                    const void* cr = std::memchr(buffer_.data() + position_, '\r', count_ - position_);
+                    position_ =
+                        cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - buffer_.data()) : count_;
+                    if (position_ == count_)
+                        break;
+                }
+                char c = buffer_[position_++];
                 matched = c == end[matched] ? matched + 1 : (c == '\r' ? 1 : 0);
                 done = matched == 5;
             }
