@@ -16,28 +16,6 @@ constexpr int kEntryAttributeCount = int(sizeof kEntryAttributes / sizeof kEntry
 
 MyLDAP2::~MyLDAP2() { attributes.clear(); }
 
-int MyLDAP2::LDAPError(LdapParam& code, LdapParam& description)
-{
-    busy = false;
-    if (paramCode(code) == kLdapErrorNotSecured)
-        notSecured = paramText(description);
-    logLdapEvent("LDAPError", code, description);
-    return 0;
-}
-
-int MyLDAP2::LDAPResult(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
-{
-    logLdapEvent("LDAPResult", code, description);
-    return 0;
-}
-
-int MyLDAP2::LDAPSearchComplete(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
-{
-    logLdapEvent("LDAPSearchComplete", code, description);
-    busy = false;
-    return 0;
-}
-
 int MyLDAP2::LDAPSearchResult(LdapParam&, LdapParam& dn)
 {
     LogDebug("LDAPSearchResult - %s\n", paramText(dn));

@@ -34,6 +34,28 @@ int LDAP::LDAPResult(LdapParam&, LdapParam&, LdapParam&, LdapParam&) { return 0;
 int LDAP::LDAPSearchComplete(LdapParam&, LdapParam&, LdapParam&, LdapParam&) { return 0; }
 int LDAP::LDAPSearchResult(LdapParam&, LdapParam&) { return 0; }
 
+int DirectoryEvents::LDAPError(LdapParam& code, LdapParam& description)
+{
+    busy = false;
+    if (paramCode(code) == kLdapErrorNotSecured)
+        notSecured = paramText(description);
+    logLdapEvent("LDAPError", code, description);
+    return 0;
+}
+
+int DirectoryEvents::LDAPResult(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
+{
+    logLdapEvent("LDAPResult", code, description);
+    return 0;
+}
+
+int DirectoryEvents::LDAPSearchComplete(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
+{
+    logLdapEvent("LDAPSearchComplete", code, description);
+    busy = false;
+    return 0;
+}
+
 void LDAP::SetText(int property, int index, const char* text) { LDAP_Set(handle_, property, index, text, 0); }
 
 void LDAP::SetNumber(int property, long number)

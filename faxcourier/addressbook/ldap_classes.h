@@ -48,35 +48,38 @@ private:
     LdapInstance* handle_;
 };
 
-class MyLDAP : public LDAP {
+// What both wrappers do with the component's events: a search or read
+// ends with its completion or an error, and a connection that could not be
+// secured says why.
+class DirectoryEvents : public LDAP {
 public:
     int LDAPError(LdapParam& code, LdapParam& description) override;
     int LDAPResult(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code, LdapParam& description) override;
     int LDAPSearchComplete(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code,
                            LdapParam& description) override;
-    int LDAPSearchResult(LdapParam& messageId, LdapParam& dn) override;
 
     bool busy = false;
+    std::optional<std::string> notSecured;  // why the connection was not secured
+};
+
+class MyLDAP : public DirectoryEvents {
+public:
+    int LDAPError(LdapParam& code, LdapParam& description) override;
+    int LDAPSearchResult(LdapParam& messageId, LdapParam& dn) override;
+
     // How the search went, for the line that reports one cut short.
     unsigned received = 0;
     bool failed = false;
     uint16_t errorCode = 0;
     std::string errorText;
-    std::optional<std::string> notSecured;  // why the connection was not secured
 };
 
-class MyLDAP2 : public LDAP {
+class MyLDAP2 : public DirectoryEvents {
 public:
     ~MyLDAP2() override;
-    int LDAPError(LdapParam& code, LdapParam& description) override;
-    int LDAPResult(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code, LdapParam& description) override;
-    int LDAPSearchComplete(LdapParam& messageId, LdapParam& matchedDn, LdapParam& code,
-                           LdapParam& description) override;
     int LDAPSearchResult(LdapParam& messageId, LdapParam& dn) override;
 
-    bool busy = false;
     AttributeMap attributes;
-    std::optional<std::string> notSecured;
 };
 
 }  // namespace korva

@@ -24,27 +24,10 @@ const char* const kListAttributes[] = {"o", "cn", "fax", "_deletable"};
 
 int MyLDAP::LDAPError(LdapParam& code, LdapParam& description)
 {
-    busy = false;
-    if (paramCode(code) == kLdapErrorNotSecured)
-        notSecured = paramText(description);
     failed = true;
     errorCode = paramCode(code);
     errorText = paramText(description);
-    logLdapEvent("LDAPError", code, description);
-    return 0;
-}
-
-int MyLDAP::LDAPResult(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
-{
-    logLdapEvent("LDAPResult", code, description);
-    return 0;
-}
-
-int MyLDAP::LDAPSearchComplete(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
-{
-    logLdapEvent("LDAPSearchComplete", code, description);
-    busy = false;
-    return 0;
+    return DirectoryEvents::LDAPError(code, description);
 }
 
 int MyLDAP::LDAPSearchResult(LdapParam&, LdapParam& dn)
