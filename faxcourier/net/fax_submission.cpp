@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -90,7 +91,12 @@ struct Step {
     const char* socketMessage;
     const char* replyMessage;
     bool refusalIsPermanent;  // a 5xx reply here will not change by trying again
+    bool awaitedThroughShutdown = false;
 };
+
+// The server may hold the whole fax when the program is told to quit: its
+// answer is still awaited this long, or the fax would be kept and sent again.
+constexpr std::chrono::milliseconds kFinalReplyGrace{5000};
 
 class Conversation {
 public:
@@ -123,7 +129,9 @@ public:
         if (step.command != nullptr && !socket_.SendString(step.command))
             return socketFailure(step.socketMessage, step.context, step.name);
         String reply;
-        if (!socket_.ReadLine(reply))
+        bool read = step.awaitedThroughShutdown ? socket_.ReadLineThroughAbort(reply, kFinalReplyGrace)
+                                                : socket_.ReadLine(reply);
+        if (!read)
             return socketFailure(step.socketMessage, step.context, step.name);
         if (reply.GetAt(0) == step.expected)
             return true;
@@ -268,7 +276,7 @@ public:
 
     bool finalReply()
     {
-        return exchange({nullptr, '2', "<fax>", "reply to the message from", kSendFailed, kSendFailed, true});
+        return exchange({nullptr, '2', "<fax>", "reply to the message from", kSendFailed, kSendFailed, true, true});
     }
 
     void quit()

@@ -4,6 +4,7 @@
 #include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/socket_seam.h"
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -391,6 +392,26 @@ TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut)
         expectBox(late.message, late.context, "10060");
     }
     socket_seam::setReadWaitMs(-1);
+}
+
+// A quit that comes after the final "." has reached the server must not
+// leave an accepted fax looking failed: it would be sent a second time.
+TEST_F(FaxSubmission, AbortAfterTheEndOfTheMessageStillTakesTheServersAnswer)
+{
+    std::vector<std::string> replies = goodReplies();
+    const size_t messageData = 8;  // the line that the "250 queued" answers
+    replies[messageData] = ScriptedServer::after(300, replies[messageData]);
+    ScriptedServer server(replies);
+    settings.SMTPServerPort = static_cast<uint32_t>(server.port());
+    std::thread aborter([&server, messageData] {
+        EXPECT_TRUE(testing::pollUntil([&] { return server.linesSoFar() >= messageData; }));
+        abortServerConversations();
+    });
+    SubmitReport report;
+    EXPECT_TRUE(SubmitFax(nullptr, documents, job, settings, &report));
+    aborter.join();
+    EXPECT_TRUE(errors.boxes.empty());
+    resetServerConversationAbort();
 }
 
 TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext)

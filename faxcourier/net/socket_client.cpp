@@ -6,6 +6,7 @@
 #include "faxcourier/net/tls_channel.h"
 #include "platform/tick_count.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
 #include <cctype>
@@ -342,22 +343,41 @@ Socket::Deadline Socket::ReplyDeadline() const
 int Socket::WaitUntil(short events, Deadline deadline)
 {
     for (;;) {
-        if (serverConversationsAborted())
+        if (AbortEndsWait(deadline))
             return kSocketAborted;
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Deadline::clock::now()).count();
+        auto now = Deadline::clock::now();
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
         // Checked before polling: a server that always has more ready would
         // otherwise never be cut off.
         if (left <= 0)
-            return kSocketTimedOut;
-        pollfd ready[2] = {{handle_, events, 0}, {serverConversationAbortHandle(), POLLIN, 0}};
+            return graceEnd_ && now >= *graceEnd_ ? kSocketAborted : kSocketTimedOut;
+        // Within a grace the abort handle, readable from then on, is not watched.
+        pollfd ready[2] = {{handle_, events, 0}, {graceEnd_ ? -1 : serverConversationAbortHandle(), POLLIN, 0}};
         int rc = poll(ready, ready[1].fd >= 0 ? 2 : 1, int(left));
-        if (rc > 0 && ready[1].revents != 0)
-            return kSocketAborted;
+        if (rc > 0 && ready[1].revents != 0) {
+            if (abortGrace_.count() < 0)
+                return kSocketAborted;
+            continue;
+        }
         if (rc > 0)
             return 0;
         if (rc < 0 && errno != EINTR)
             return errno;
     }
+}
+
+// Whether an abort ends the wait now; within a grace it only brings
+// `deadline` forward to the grace's end.
+bool Socket::AbortEndsWait(Deadline& deadline)
+{
+    if (!serverConversationsAborted())
+        return false;
+    if (abortGrace_.count() < 0)
+        return true;
+    if (!graceEnd_)
+        graceEnd_ = Deadline::clock::now() + abortGrace_;
+    deadline = std::min(deadline, *graceEnd_);
+    return false;
 }
 
 // Bytes that had already arrived when the deadline passed are still taken
@@ -366,7 +386,7 @@ int Socket::WaitUntil(short events, Deadline deadline)
 int Socket::WaitForReplyData(Deadline deadline)
 {
     if (bytesLeftAfterDeadline_ > 0)
-        return serverConversationsAborted() ? kSocketAborted : 0;
+        return AbortEndsWait(deadline) ? kSocketAborted : 0;
     int waitError = WaitUntil(POLLIN, deadline);
     if (waitError == kSocketTimedOut && bytesLeftAfterDeadline_ < 0) {
         int pending = 0;
@@ -455,6 +475,16 @@ bool Socket::ReadLine(String& line)
     // fill the disk through the debug log.
     LogDebug("ReadLine %s after %d receives (%u bytes): %.*s\n", complete ? "done" : "failed", receivesThisLine_,
              line.Length(), int(kLoggedReplyLength), line.Text());
+    return complete;
+}
+
+bool Socket::ReadLineThroughAbort(String& line, std::chrono::milliseconds grace)
+{
+    abortGrace_ = grace;
+    graceEnd_.reset();
+    bool complete = ReadLine(line);
+    abortGrace_ = std::chrono::milliseconds(-1);
+    graceEnd_.reset();
     return complete;
 }
 

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <netinet/in.h>
 #include <string>
 #include <sys/types.h>
@@ -69,6 +70,10 @@ public:
     // more bytes came or the line was not complete within the time-out
     // (the line keeps what was read).
     bool ReadLine(String& line);
+    // As ReadLine, but a shutdown abort does not end this wait at once: the
+    // line may still come within `grace` of the abort (and the time-out).
+    // For the one reply that tells whether the server took what it was sent.
+    bool ReadLineThroughAbort(String& line, std::chrono::milliseconds grace);
 
     // Turns the connection into TLS: from here on every send and read goes
     // through it, so the line reader works unchanged above it. `host` is
@@ -102,6 +107,7 @@ private:
     using Deadline = std::chrono::steady_clock::time_point;
 
     Deadline ReplyDeadline() const;
+    [[nodiscard]] bool AbortEndsWait(Deadline& deadline);
     [[nodiscard]] int WaitUntil(short events, Deadline deadline);
     [[nodiscard]] int ConnectOnce();
     [[nodiscard]] int WaitForReplyData(Deadline deadline);
@@ -123,7 +129,9 @@ private:
     uint32_t timeout_ = 10;
     int32_t lastError_ = 0;
     int receivesThisLine_ = 0;
-    int bytesLeftAfterDeadline_ = -1;  // -1: the deadline has not been met yet
+    int bytesLeftAfterDeadline_ = -1;           // -1: the deadline has not been met yet
+    std::chrono::milliseconds abortGrace_{-1};  // -1: an abort ends every wait at once
+    std::optional<Deadline> graceEnd_;          // set once an abort is seen within a grace
     std::unique_ptr<TlsChannel> tls_;
     bool tlsFailed_ = false;
     CertificateProblem tlsProblem_ = CertificateProblem::None;

@@ -681,6 +681,54 @@ TEST_F(SocketTest, AbortEndsEveryKindOfWaitAtOnce)
     }
 }
 
+// The reply that says whether the server took a message is still read after
+// a shutdown abort, but only within the grace.
+TEST_F(SocketTest, ReadThroughAbortTakesALateReplyWithinTheGraceOnly)
+{
+    struct Case {
+        const char* name;
+        int replyAfterMs;  // -1: never
+        bool abortedBefore;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"reply 300 ms after the abort", 400, false, true},
+        {"aborted before the read began", 200, true, true},
+        {"no reply within the grace", -1, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        korva::resetServerConversationAbort();
+        ScriptedServer server([&c](int fd) {
+            if (c.replyAfterMs >= 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(c.replyAfterMs));
+                sendText(fd, "250 queued\r\n");
+            }
+            readUntilClosed(fd);
+        });
+        Socket socket;
+        ASSERT_TRUE(connectTo(socket, server.port()));
+        if (c.abortedBefore)
+            korva::abortServerConversations();
+        auto start = Clock::now();
+        String line;
+        {
+            AbortLater abort(100);
+            EXPECT_EQ(socket.ReadLineThroughAbort(line, std::chrono::milliseconds(800)), c.taken);
+        }
+        EXPECT_EQ(std::string(line.Text()), c.taken ? "250 queued" : "");
+        if (!c.taken) {
+            EXPECT_EQ(socket.LastError(), korva::kSocketAborted);
+            EXPECT_LT(msSince(start), 5000) << "the grace, not the 30 s time-out";
+        }
+        // Every other wait still ends at once.
+        EXPECT_FALSE(socket.ReadLine(line));
+        EXPECT_EQ(socket.LastError(), korva::kSocketAborted);
+        socket.Close();
+    }
+    korva::resetServerConversationAbort();
+}
+
 TEST_F(SocketTest, AbortHoldsUntilResetAndThenConversationsWorkAgain)
 {
     korva::abortServerConversations();

@@ -76,6 +76,12 @@ std::vector<std::string> ScriptedServer::lines()
     return lines_;
 }
 
+size_t ScriptedServer::linesSoFar()
+{
+    std::lock_guard lock(mutex_);
+    return lines_.size();
+}
+
 std::string ScriptedServer::received()
 {
     std::unique_lock lock(mutex_);

@@ -65,6 +65,8 @@ public:
     // without CR LF, the message data as one entry (still dot-stuffed,
     // without the final ".\r\n").
     std::vector<std::string> lines();
+    // How many of those lines have come so far, without waiting for the end.
+    size_t linesSoFar();
     // Every byte the client sent (decrypted under TLS).
     std::string received();
     // What the client sent before a TLS handshake began: all of it when
