@@ -3,6 +3,7 @@
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/pipeline/fax_document.h"
 #include "faxcourier/pipeline/page_converter.h"
+#include "faxcourier/pipeline/page_hand_off.h"
 #include "faxcourier/pipeline/print_file.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "platform/file_ops.h"
@@ -10,6 +11,10 @@
 #include "platform/paths.h"
 
 #include <ctime>
+#include <functional>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 namespace korva {
 namespace {
@@ -17,6 +22,17 @@ namespace {
 // Pages reported to the user one by one; beyond that only counted, so that
 // a damaged file of many pages does not bury the user in messages.
 constexpr uint32_t kPagesReportedSingly = 5;
+
+// A page as the reading thread hands it on: converted, or why not; or the
+// mark that a stop was asked for before it.
+struct ConvertedPage {
+    uint32_t number = 0;
+    bool converted = false;
+    bool stop = false;
+    FaxPage fax;
+    std::string why;
+};
+using PageDelivery = std::function<bool(ConvertedPage&&)>;  // false: no more pages wanted
 
 class Conversion {
 public:
@@ -26,6 +42,9 @@ public:
 private:
     std::string takeWatchFile(const std::string& target);
     void convertPages(PrintFile& file, const std::string& target);
+    void readPages(PrintFile& file, const PageDelivery& deliver);
+    bool storePage(ConvertedPage& page, const std::string& target);
+    bool stopAsked() const { return request_.stop && request_.stop->load(); }
     void pageFailed(uint32_t page, const std::string& why);
     void publish(uint32_t pages);
     void post(unsigned message, std::intptr_t lParam);
@@ -99,22 +118,58 @@ std::string Conversion::takeWatchFile(const std::string& target)
     return workFile;
 }
 
+// Page n + 1 is read and converted on a thread of its own while this one
+// codes and stores page n: the Group 3 coding costs about as much as all
+// the rest. Pages are stored, reported and posted here, in their order.
 void Conversion::convertPages(PrintFile& file, const std::string& target)
 {
-    PageConverter converter;
-    FaxPage page;  // one page in memory at a time, its buffers kept for the next
-    for (uint32_t n = 1; n <= result_.pageCount; ++n) {
-        if (request_.stop && request_.stop->load()) {
-            result_.stopped = true;
-            return;
-        }
-        std::string why;
-        if (converter.convert(file, n, page, why) && appendFaxPage(target, page, result_.pagesStored == 0, why))
-            ++result_.pagesStored;
-        else
-            pageFailed(n, why);
-        post(kProgressPosition, n);
+    PageHandOff<ConvertedPage> handOff;
+    std::thread reader;
+    try {
+        reader = std::thread([&] {
+            readPages(file, [&handOff](ConvertedPage&& page) { return handOff.put(std::move(page)); });
+            handOff.close();
+        });
+    } catch (const std::system_error& error) {
+        LogAlways(1, "Pages converted on one thread - %s\n", error.what());
+        readPages(file, [&](ConvertedPage&& page) { return storePage(page, target); });
+        return;
     }
+    while (std::optional<ConvertedPage> page = handOff.take())
+        if (!storePage(*page, target))
+            break;
+    handOff.close();  // a reader waiting to hand on a page gives up
+    reader.join();
+}
+
+void Conversion::readPages(PrintFile& file, const PageDelivery& deliver)
+{
+    PageConverter converter;  // its buffers are kept from page to page
+    for (uint32_t n = 1; n <= result_.pageCount; ++n) {
+        bool stop = stopAsked();
+        ConvertedPage page;
+        page.number = n;
+        page.stop = stop;
+        if (!stop)
+            page.converted = converter.convert(file, n, page.fax, page.why);
+        if (!deliver(std::move(page)) || stop)
+            return;
+    }
+}
+
+// False when the conversion is to stop here.
+bool Conversion::storePage(ConvertedPage& page, const std::string& target)
+{
+    if (page.stop || stopAsked()) {
+        result_.stopped = true;
+        return false;
+    }
+    if (page.converted && appendFaxPage(target, page.fax, result_.pagesStored == 0, page.why))
+        ++result_.pagesStored;
+    else
+        pageFailed(page.number, page.why);
+    post(kProgressPosition, page.number);
+    return true;
 }
 
 void Conversion::pageFailed(uint32_t page, const std::string& why)
