@@ -1,0 +1,145 @@
+#include "lp_route.h"
+
+#include "stored_fax_watch.h"
+
+#include "faxcourier/settings/settings.h"
+#include "platform/testing/test_support.h"
+#include "tools/cups/testing/background_process.h"
+#include "tools/cups/testing/build_paths.h"
+#include "tools/cups/testing/job_user_fixture.h"
+#include "tools/cups/testing/private_cupsd.h"
+#include "tools/korva-sim/testing/korva_sim_process.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace bench {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace korva::cups::testing;
+using korva::testing::binPath;
+using korva::testing::runProcess;
+
+// The user's faxcourier settings, written as that user's own.
+bool storeSettings(const TestUser& user, int smtpPort)
+{
+    const std::string config = user.home() + "/.config";
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string before = saved ? saved : "";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    korva::Settings settings;
+    settings.Server = "127.0.0.1";
+    settings.SMTPServerPort = uint32_t(smtpPort);
+    settings.Username = "anna";
+    settings.Password = "s3cret";
+    settings.EmailAddress = "anna@example.com";
+    settings.FaxAddress = "fax@korva.example";
+    bool saved_ = korva::SaveSettings(settings);
+    if (saved)
+        setenv("XDG_CONFIG_HOME", before.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    user.giveToUser(config);
+    return saved_;
+}
+
+class LpRoute {
+public:
+    LpRoute() : cupsd_(user_) {}
+    std::string start();
+    std::optional<double> printOnce(const std::string& pdf);
+
+private:
+    EnvList session() const;
+
+    TestUser user_;
+    PrivateCupsd cupsd_;
+    std::unique_ptr<korva::testing::KorvaSimProcess> sim_;
+    std::unique_ptr<StoredFaxWatch> watch_;
+    std::unique_ptr<BackgroundProcess> courier_;
+    std::string userPdf_;
+};
+
+EnvList LpRoute::session() const
+{
+    EnvList env = user_.sessionEnv();
+    env.emplace_back("CUPS_SERVER", cupsd_.server());
+    env.emplace_back("KORVAFAX_SYSCONFDIR", cupsd_.sysconf());
+    return env;
+}
+
+std::string LpRoute::start()
+{
+    if (std::string why = cupsd_.start(); !why.empty())
+        return why;
+    EnvList admin = cupsd_.clientEnv();
+    admin.emplace_back("KORVAFAX_PPD", KORVAFAX_PPD_SOURCE);
+    admin.emplace_back("KORVAFAX_STATE_DIR", user_.root() + "/state");
+    if (runProcess({installPrinterScript()}, "", admin).exitCode != 0)
+        return "the fax queue could not be added";
+    const std::string received = user_.root() + "/received";
+    fs::create_directories(received);
+    sim_ = std::make_unique<korva::testing::KorvaSimProcess>(received, "anna", "s3cret", "fax@korva.example");
+    watch_ = std::make_unique<StoredFaxWatch>(received);
+    if (!storeSettings(user_, sim_->port("smtp")))
+        return "the settings could not be written";
+    EnvList env = session();
+    env.emplace_back("XDG_RUNTIME_DIR", user_.makeFolder("runtime", user_.uid(), 0700));
+    courier_ = std::make_unique<BackgroundProcess>(user_.runAs({binPath("faxcourier")}), env,
+                                                   std::vector<std::string>{"DISPLAY", "WAYLAND_DISPLAY",
+                                                                            "QT_QPA_PLATFORM"},
+                                                   user_.root() + "/faxcourier.out");
+    return "";
+}
+
+std::optional<double> LpRoute::printOnce(const std::string& pdf)
+{
+    if (userPdf_.empty()) {
+        userPdf_ = user_.home() + "/document.pdf";
+        fs::copy_file(pdf, userPdf_, fs::copy_options::overwrite_existing);
+        user_.giveToUser(userPdf_);
+    }
+    auto preset = runProcess(user_.runAs({binPath("faxpreset"), "-s", "Benchmark", "-r", "0301 555~Anna Berg~"}), "",
+                             session());
+    if (preset.exitCode != 0)
+        return std::nullopt;
+    Clock::time_point start = Clock::now();
+    auto printed = runProcess(user_.runAs({"/usr/bin/lp", "-d", "KORVA_Fax", "-o", "media=A4", userPdf_}), "",
+                              session());
+    if (printed.exitCode != 0)
+        return std::nullopt;
+    std::optional<Clock::time_point> stored = watch_->next(std::chrono::seconds(60));
+    if (!stored)
+        return std::nullopt;
+    return ms(*stored - start);
+}
+
+}  // namespace
+
+LpRouteResult measureLpRoute(const std::string& pdf, int runs)
+{
+    LpRouteResult result;
+    if (result.unavailable = PrivateCupsd::unavailable(); !result.unavailable.empty())
+        return result;
+    LpRoute route;
+    if (result.unavailable = route.start(); !result.unavailable.empty())
+        return result;
+    if (!route.printOnce(pdf)) {  // the warm-up: the first job starts the filters cold
+        result.unavailable = "the first job did not reach korva-sim";
+        return result;
+    }
+    for (int n = 0; n < runs; ++n) {
+        std::optional<double> whole = route.printOnce(pdf);
+        if (!whole) {
+            result.unavailable = "a job did not reach korva-sim";
+            result.wholeMs.clear();
+            return result;
+        }
+        result.wholeMs.push_back(*whole);
+    }
+    return result;
+}
+
+}  // namespace bench

@@ -1,0 +1,51 @@
+#include "route_timing.h"
+
+#include "lp_route.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace bench {
+
+Spread spreadOf(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.front(), values.back()};
+}
+
+void printRows(const char* title, const std::vector<Sample>& ours, const std::vector<Sample>& peer, double goalMs)
+{
+    std::vector<double> after, whole, theirs;
+    for (const Sample& s : ours)
+        after.push_back(s.afterPrint), whole.push_back(s.whole);
+    for (const Sample& s : peer)
+        theirs.push_back(s.whole);
+    Spread a = spreadOf(after), w = spreadOf(whole), p = spreadOf(theirs);
+    std::printf("%s, %zu runs each (median, lowest to highest):\n", title, ours.size());
+    std::printf("  faxprint's exit to the fax stored  %6.0f ms  (%.0f to %.0f)   goal: at most %.0f ms\n", a.median,
+                a.low, a.high, goalMs);
+    std::printf("  faxprint's start to the fax stored %6.0f ms  (%.0f to %.0f)\n", w.median, w.low, w.high);
+    std::printf("  gs to Group 3, then curl           %6.0f ms  (%.0f to %.0f)\n\n", p.median, p.low, p.high);
+    std::printf("result: end to end %s | %.0f ms (%.0f-%.0f) | - | - | - | at most %.0f ms after printing\n", title,
+                a.median, a.low, a.high, goalMs);
+    std::printf("result: whole route %s | %.0f ms | gs tiffg3 + curl | %.0f ms | %.2f | - (figure)\n", title,
+                w.median, p.median, p.median / w.median);
+}
+
+void printLpRow(const char* title, const LpRouteResult& lp)
+{
+    if (!lp.unavailable.empty()) {
+        std::printf("CUPS route, %s: not measured (%s)\n\n", title, lp.unavailable.c_str());
+        std::printf("result: CUPS route %s | not measured | - | - | - | - (figure)\n", title);
+        return;
+    }
+    Spread s = spreadOf(lp.wholeMs);
+    std::printf("CUPS route, %s, %zu runs (median, lowest to highest):\n", title, lp.wholeMs.size());
+    std::printf("  lp's start to the fax stored       %6.0f ms  (%.0f to %.0f)\n\n", s.median, s.low, s.high);
+    std::printf("result: CUPS route %s | %.0f ms (%.0f-%.0f) | - | - | - | - (figure)\n", title, s.median, s.low,
+                s.high);
+}
+
+}  // namespace bench
