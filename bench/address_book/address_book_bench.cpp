@@ -163,7 +163,7 @@ int main(int argc, char** argv)
     std::sort(ours.begin(), ours.end());
     std::sort(peer.begin(), peer.end());
     double oursMs = ours[ours.size() / 2], peerMs = peer[peer.size() / 2];
-    std::printf("DirectorySearchThread into addressEntries: %8.1f ms (median of %d)\n", oursMs, rounds);
+    std::printf("the list search into addressEntries:        %8.1f ms (median of %d)\n", oursMs, rounds);
     std::printf("ldapsearch, same attributes and server:    %8.1f ms (median of %d)\n", peerMs, rounds);
     std::printf("ratio: %.2f x (goal: 1.5 x or less)\n", oursMs / peerMs);
     // One line in the form bench/run collects into its table.

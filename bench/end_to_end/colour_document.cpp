@@ -29,7 +29,8 @@ std::string pageContent(int page)
                      " 45 50 re f\n";
     c += "BT /F1 10 Tf 0.1 0.1 0.1 rg 54 260 Td 13 TL\n";
     for (int line = 0; line < 12; ++line)
-        c += "(Notes " + std::to_string(line + 1) + ": figures in thousands of euros; colours as in the chart above.) '\n";
+        c += "(Notes " + std::to_string(line + 1) +
+             ": figures in thousands of euros; colours as in the chart above.) '\n";
     c += "ET\n";
     return c;
 }

@@ -26,8 +26,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using korva::testing::binPath;
 using bench::Clock;
+using korva::testing::binPath;
 
 constexpr int kRuns = 5;
 constexpr int kColourPages = 10;

@@ -87,10 +87,9 @@ std::string LpRoute::start()
         return "the settings could not be written";
     EnvList env = session();
     env.emplace_back("XDG_RUNTIME_DIR", user_.makeFolder("runtime", user_.uid(), 0700));
-    courier_ = std::make_unique<BackgroundProcess>(user_.runAs({binPath("faxcourier")}), env,
-                                                   std::vector<std::string>{"DISPLAY", "WAYLAND_DISPLAY",
-                                                                            "QT_QPA_PLATFORM"},
-                                                   user_.root() + "/faxcourier.out");
+    courier_ = std::make_unique<BackgroundProcess>(
+        user_.runAs({binPath("faxcourier")}), env,
+        std::vector<std::string>{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, user_.root() + "/faxcourier.out");
     return "";
 }
 
@@ -101,13 +100,13 @@ std::optional<double> LpRoute::printOnce(const std::string& pdf)
         fs::copy_file(pdf, userPdf_, fs::copy_options::overwrite_existing);
         user_.giveToUser(userPdf_);
     }
-    auto preset = runProcess(user_.runAs({binPath("faxpreset"), "-s", "Benchmark", "-r", "0301 555~Anna Berg~"}), "",
-                             session());
+    auto preset =
+        runProcess(user_.runAs({binPath("faxpreset"), "-s", "Benchmark", "-r", "0301 555~Anna Berg~"}), "", session());
     if (preset.exitCode != 0)
         return std::nullopt;
     Clock::time_point start = Clock::now();
-    auto printed = runProcess(user_.runAs({"/usr/bin/lp", "-d", "KORVA_Fax", "-o", "media=A4", userPdf_}), "",
-                              session());
+    auto printed =
+        runProcess(user_.runAs({"/usr/bin/lp", "-d", "KORVA_Fax", "-o", "media=A4", userPdf_}), "", session());
     if (printed.exitCode != 0)
         return std::nullopt;
     std::optional<Clock::time_point> stored = watch_->next(std::chrono::seconds(60));

@@ -30,8 +30,8 @@ void printRows(const char* title, const std::vector<Sample>& ours, const std::ve
     std::printf("  gs to Group 3, then curl           %6.0f ms  (%.0f to %.0f)\n\n", p.median, p.low, p.high);
     std::printf("result: end to end %s | %.0f ms (%.0f-%.0f) | - | - | - | at most %.0f ms after printing\n", title,
                 a.median, a.low, a.high, goalMs);
-    std::printf("result: whole route %s | %.0f ms | gs tiffg3 + curl | %.0f ms | %.2f | - (figure)\n", title,
-                w.median, p.median, p.median / w.median);
+    std::printf("result: whole route %s | %.0f ms | gs tiffg3 + curl | %.0f ms | %.2f | - (figure)\n", title, w.median,
+                p.median, p.median / w.median);
 }
 
 void printLpRow(const char* title, const LpRouteResult& lp)

@@ -143,6 +143,39 @@ TEST_F(ConversionTest, ThreePagesBecomeThreeFaxPagesInOrder)
     EXPECT_EQ(state.printFileCounter.load(), 1);
 }
 
+// A stop asked for while page 2 is being stored: the page being read ahead
+// is dropped, nothing after page 2 is stored or posted, and the print file
+// stays for the next start.
+TEST_F(ConversionTest, StopEndsTheConversionAtThePageBeingStoredAndKeepsThePrintFile)
+{
+    struct StoppingTarget : RecordingTarget {
+        std::atomic<bool> stop{false};
+        void postMessage(unsigned message, std::intptr_t lParam) override
+        {
+            RecordingTarget::postMessage(message, lParam);
+            if (message == kProgressPosition && lParam == 2)
+                stop = true;
+        }
+    } stopping;
+    std::vector<PrintPage> pages;
+    for (uint32_t n = 1; n <= 6; ++n)
+        pages.push_back({PrintFormat::Colour, 1700, 2200, numbered(n)});
+    printPages(pages);
+    ConversionRequest r = request(&stopping);
+    r.stop = &stopping.stop;
+    ConversionResult result = convertPrintFile(r, state.printFileCounter);
+
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.pagesStored, 2u);
+    EXPECT_EQ(published.load(), 0u);
+    std::vector<Posted> posted = stopping.posted();
+    ASSERT_GE(posted.size(), 3u);
+    EXPECT_EQ(std::vector<Posted>(posted.end() - 3, posted.end()),
+              (std::vector<Posted>{{kProgressPosition, 1}, {kProgressPosition, 2}, {kConversionFinished, 0}}));
+    EXPECT_FALSE(fileExists(target));
+    EXPECT_TRUE(fileExists(workFilePath(spool, 1)));
+}
+
 TEST_F(ConversionTest, LandscapePageArrivesPortraitTurnedClockwise270)
 {
     // Markers in the printed page's top-left and top-right corners.
