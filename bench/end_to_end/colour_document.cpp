@@ -10,16 +10,21 @@ namespace {
 
 constexpr int kFirstPageObject = 5;  // 1 catalog, 2 page tree, 3 font, 4 gradient
 
+// `lines` lines of dark grey 10-point text from `top` down, each "LABEL n: TEXT".
+std::string textBlock(int top, int lines, const std::string& label, const std::string& text)
+{
+    std::string c = "BT /F1 10 Tf 0.1 0.1 0.1 rg 54 " + std::to_string(top) + " Td 13 TL\n";
+    for (int line = 1; line <= lines; ++line)
+        c += "(" + label + " " + std::to_string(line) + ": " + text + ") '\n";
+    return c + "ET\n";
+}
+
 std::string pageContent(int page)
 {
     std::string c = "0.12 0.24 0.63 rg 54 700 504 40 re f\n";
     c += "BT /F1 18 Tf 1 1 1 rg 66 713 Td (KORVA Office Supplies - quarterly figures, page " + std::to_string(page) +
          ") Tj ET\n";
-    c += "BT /F1 10 Tf 0.1 0.1 0.1 rg 54 670 Td 13 TL\n";
-    for (int line = 0; line < 9; ++line)
-        c += "(Line " + std::to_string(line + 1) +
-             ": deliveries, returns and open orders of the quarter, by region and product group.) '\n";
-    c += "ET\n";
+    c += textBlock(670, 9, "Line", "deliveries, returns and open orders of the quarter, by region and product group.");
     // The photograph: a gradient over the whole block.
     c += "q 54 300 330 230 re W n /Sh1 sh Q\n";
     for (int row = 0; row < 4; ++row)
@@ -27,12 +32,7 @@ std::string pageContent(int page)
             if ((row + column) % 2 == 0)
                 c += "0.8 0.15 0.15 rg " + std::to_string(410 + 50 * column) + " " + std::to_string(310 + 55 * row) +
                      " 45 50 re f\n";
-    c += "BT /F1 10 Tf 0.1 0.1 0.1 rg 54 260 Td 13 TL\n";
-    for (int line = 0; line < 12; ++line)
-        c += "(Notes " + std::to_string(line + 1) +
-             ": figures in thousands of euros; colours as in the chart above.) '\n";
-    c += "ET\n";
-    return c;
+    return c + textBlock(260, 12, "Notes", "figures in thousands of euros; colours as in the chart above.");
 }
 
 }  // namespace

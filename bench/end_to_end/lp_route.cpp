@@ -2,10 +2,10 @@
 
 #include "stored_fax_watch.h"
 
-#include "faxcourier/settings/settings.h"
 #include "platform/testing/test_support.h"
 #include "tools/cups/testing/background_process.h"
 #include "tools/cups/testing/build_paths.h"
+#include "tools/cups/testing/courier_settings.h"
 #include "tools/cups/testing/job_user_fixture.h"
 #include "tools/cups/testing/private_cupsd.h"
 #include "tools/korva-sim/testing/korva_sim_process.h"
@@ -21,29 +21,6 @@ namespace fs = std::filesystem;
 using namespace korva::cups::testing;
 using korva::testing::binPath;
 using korva::testing::runProcess;
-
-// The user's faxcourier settings, written as that user's own.
-bool storeSettings(const TestUser& user, int smtpPort)
-{
-    const std::string config = user.home() + "/.config";
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string before = saved ? saved : "";
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    korva::Settings settings;
-    settings.Server = "127.0.0.1";
-    settings.SMTPServerPort = uint32_t(smtpPort);
-    settings.Username = "anna";
-    settings.Password = "s3cret";
-    settings.EmailAddress = "anna@example.com";
-    settings.FaxAddress = "fax@korva.example";
-    bool saved_ = korva::SaveSettings(settings);
-    if (saved)
-        setenv("XDG_CONFIG_HOME", before.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
-    user.giveToUser(config);
-    return saved_;
-}
 
 class LpRoute {
 public:
@@ -81,9 +58,9 @@ std::string LpRoute::start()
         return "the fax queue could not be added";
     const std::string received = user_.root() + "/received";
     fs::create_directories(received);
-    sim_ = std::make_unique<korva::testing::KorvaSimProcess>(received, "anna", "s3cret", "fax@korva.example");
+    sim_ = std::make_unique<korva::testing::KorvaSimProcess>(received, kSimUser, kSimPassword, kSimFaxAddress);
     watch_ = std::make_unique<StoredFaxWatch>(received);
-    if (!storeSettings(user_, sim_->port("smtp")))
+    if (!storeCourierSettings(user_, sim_->port("smtp")))
         return "the settings could not be written";
     EnvList env = session();
     env.emplace_back("XDG_RUNTIME_DIR", user_.makeFolder("runtime", user_.uid(), 0700));

@@ -4,6 +4,7 @@
 
 #include "tools/cups/testing/background_process.h"
 #include "tools/cups/testing/build_paths.h"
+#include "tools/cups/testing/courier_settings.h"
 #include "tools/cups/testing/job_user_fixture.h"
 #include "tools/cups/testing/pdf_writer.h"
 #include "tools/cups/testing/private_cupsd.h"
@@ -131,32 +132,10 @@ out += ["attachment=%d pages" % a["pages"] for a in r["attachments"]]
 print("\n".join(out))
 )";
 
-// The courier's settings for the mail server, stored as the user's own.
-void storeCourierSettings(const TestUser& user, int smtpPort)
-{
-    const std::string config = user.home() + "/.config";
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string before = saved ? saved : "";
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    korva::Settings settings;
-    settings.Server = "127.0.0.1";
-    settings.SMTPServerPort = uint32_t(smtpPort);
-    settings.Username = "anna";
-    settings.Password = "s3cret";
-    settings.EmailAddress = "anna@example.com";
-    settings.FaxAddress = "fax@korva.example";
-    EXPECT_TRUE(korva::SaveSettings(settings));
-    if (saved)
-        setenv("XDG_CONFIG_HOME", before.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
-    user.giveToUser(config);
-}
-
 void QueueTest::startCourier()
 {
-    sim_ = std::make_unique<korva::testing::KorvaSimProcess>(received(), "anna", "s3cret", "fax@korva.example");
-    storeCourierSettings(*user_, sim_->port("smtp"));
+    sim_ = std::make_unique<korva::testing::KorvaSimProcess>(received(), kSimUser, kSimPassword, kSimFaxAddress);
+    ASSERT_TRUE(storeCourierSettings(*user_, sim_->port("smtp")));
     EnvList session = userEnv();
     session.emplace_back("KORVAFAX_SYSCONFDIR", cupsd_->sysconf());
     // Else Qt makes a runtime folder of its own in /tmp, which would outlive the test.
