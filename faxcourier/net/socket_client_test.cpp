@@ -323,8 +323,11 @@ TEST_F(SocketTest, LineThatNeverEndsIsCutOffAtTheTimeOut)
         long elapsed = msSince(start);
         EXPECT_EQ(socket.LastError(), korva::kSocketTimedOut);
         EXPECT_GE(elapsed, 950);
-        // Far below the server's 20 s; the margin is for sanitizer builds on a busy machine.
-        EXPECT_LT(elapsed, 2500);
+        // Far below the server's 20 s. What had arrived by the deadline is
+        // still read, and at full speed that is the whole receive buffer
+        // (megabytes on loopback): under AddressSanitizer on a busy machine
+        // that alone took 1.5 s.
+        EXPECT_LT(elapsed, 5000);
         EXPECT_LE(line.Length(), Socket::kMaxLineLength);
         socket.Close();
     }
@@ -714,7 +717,7 @@ TEST_F(SocketTest, ReadThroughAbortTakesALateReplyWithinTheGraceOnly)
         String line;
         {
             AbortLater abort(100);
-            EXPECT_EQ(socket.ReadLineThroughAbort(line, std::chrono::milliseconds(800)), c.taken);
+            EXPECT_EQ(socket.ReadLineThroughAbort(line, std::chrono::milliseconds(1500)), c.taken);
         }
         EXPECT_EQ(std::string(line.Text()), c.taken ? "250 queued" : "");
         if (!c.taken) {
