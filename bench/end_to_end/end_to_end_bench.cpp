@@ -56,7 +56,7 @@ class EndToEnd {
 public:
     EndToEnd()
         : received_(home_.path() + "/received"),
-          sim_((fs::create_directories(received_), received_), kUser, kPassword, kFaxAddress),
+          sim_(received_, kUser, kPassword, kFaxAddress),  // it makes the folder before it is ready
           watch_(received_)
     {
     }

@@ -10,6 +10,7 @@
 #include "tools/cups/testing/private_cupsd.h"
 #include "tools/korva-sim/testing/korva_sim_process.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -116,6 +117,20 @@ LpRouteResult measureLpRoute(const std::string& pdf, int runs)
         result.wholeMs.push_back(*whole);
     }
     return result;
+}
+
+void printLpRow(const char* title, const LpRouteResult& lp)
+{
+    if (!lp.unavailable.empty()) {
+        std::printf("CUPS route, %s: not measured (%s)\n\n", title, lp.unavailable.c_str());
+        std::printf("result: CUPS route %s | not measured | - | - | - | - (figure)\n", title);
+        return;
+    }
+    Spread s = spreadOf(lp.wholeMs);
+    std::printf("CUPS route, %s, %zu runs (median, lowest to highest):\n", title, lp.wholeMs.size());
+    std::printf("  lp's start to the fax stored       %6.0f ms  (%.0f to %.0f)\n\n", s.median, s.low, s.high);
+    std::printf("result: CUPS route %s | %.0f ms (%.0f-%.0f) | - | - | - | - (figure)\n", title, s.median, s.low,
+                s.high);
 }
 
 }  // namespace bench

@@ -20,4 +20,7 @@ struct LpRouteResult {
 
 LpRouteResult measureLpRoute(const std::string& pdf, int runs);
 
+// Its lines: lp's start to the fax stored, or why it was not measured.
+void printLpRow(const char* title, const LpRouteResult& lp);
+
 }  // namespace bench

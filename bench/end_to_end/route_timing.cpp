@@ -1,7 +1,5 @@
 #include "route_timing.h"
 
-#include "lp_route.h"
-
 #include <algorithm>
 #include <cstdio>
 
@@ -32,20 +30,6 @@ void printRows(const char* title, const std::vector<Sample>& ours, const std::ve
                 a.median, a.low, a.high, goalMs);
     std::printf("result: whole route %s | %.0f ms | gs tiffg3 + curl | %.0f ms | %.2f | - (figure)\n", title, w.median,
                 p.median, p.median / w.median);
-}
-
-void printLpRow(const char* title, const LpRouteResult& lp)
-{
-    if (!lp.unavailable.empty()) {
-        std::printf("CUPS route, %s: not measured (%s)\n\n", title, lp.unavailable.c_str());
-        std::printf("result: CUPS route %s | not measured | - | - | - | - (figure)\n", title);
-        return;
-    }
-    Spread s = spreadOf(lp.wholeMs);
-    std::printf("CUPS route, %s, %zu runs (median, lowest to highest):\n", title, lp.wholeMs.size());
-    std::printf("  lp's start to the fax stored       %6.0f ms  (%.0f to %.0f)\n\n", s.median, s.low, s.high);
-    std::printf("result: CUPS route %s | %.0f ms (%.0f-%.0f) | - | - | - | - (figure)\n", title, s.median, s.low,
-                s.high);
 }
 
 }  // namespace bench

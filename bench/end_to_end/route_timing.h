@@ -26,8 +26,4 @@ Spread spreadOf(std::vector<double> values);
 // after printing against the goal, and the whole route against the peer's.
 void printRows(const char* title, const std::vector<Sample>& ours, const std::vector<Sample>& peer, double goalMs);
 
-struct LpRouteResult;
-// The CUPS route's lines: lp's start to the fax stored, or why it was not measured.
-void printLpRow(const char* title, const LpRouteResult& lp);
-
 }  // namespace bench

@@ -18,23 +18,25 @@ void gather(const uint8_t* row, const uint32_t* xs, uint32_t count, uint8_t* out
 }
 
 // Luminance with the ITU-R 601 weights, in 8-bit fixed point.
+inline uint8_t luminance(const uint8_t* rgb) { return uint8_t((77 * rgb[0] + 150 * rgb[1] + 29 * rgb[2] + 128) >> 8); }
+
+// With the pixel size known at compile time the loop is vectorised.
 template <uint32_t Step>
-void greyPixels(const uint8_t* rgb, uint32_t width, uint8_t* grey)
+void greyPixels(const uint8_t* rgb, uint32_t width, uint32_t step, uint8_t* grey)
 {
-    for (uint32_t x = 0; x < width; ++x, rgb += Step)
-        grey[x] = uint8_t((77 * rgb[0] + 150 * rgb[1] + 29 * rgb[2] + 128) >> 8);
+    const uint32_t at = Step != 0 ? Step : step;
+    for (uint32_t x = 0; x < width; ++x, rgb += at)
+        grey[x] = luminance(rgb);
 }
 
-__attribute__((optimize("tree-vectorize"))) void greyRow(const uint8_t* rgb, uint32_t width, uint32_t step,
-                                                         uint8_t* grey)
+void greyRow(const uint8_t* rgb, uint32_t width, uint32_t step, uint8_t* grey)
 {
     if (step == 3)
-        greyPixels<3>(rgb, width, grey);
+        greyPixels<3>(rgb, width, step, grey);
     else if (step == 4)
-        greyPixels<4>(rgb, width, grey);
+        greyPixels<4>(rgb, width, step, grey);
     else
-        for (uint32_t x = 0; x < width; ++x, rgb += step)
-            grey[x] = uint8_t((77 * rgb[0] + 150 * rgb[1] + 29 * rgb[2] + 128) >> 8);
+        greyPixels<0>(rgb, width, step, grey);
 }
 
 }  // namespace
