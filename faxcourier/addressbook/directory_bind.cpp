@@ -4,6 +4,7 @@
 #include "faxcourier/addressbook/ldap_classes.h"
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/settings/server_target.h"
 #include "faxcourier/settings/settings.h"
 
 namespace korva {
@@ -13,6 +14,18 @@ LdapLogon currentLdapLogon()
     const Settings& settings = globalSettings();
     return LdapLogon{settings.Server,   settings.LDAPServerPort, settings.Username,
                      settings.Password, settings.Encryption,     settings.TLSCAFile};
+}
+
+bool logonUsable(const LdapLogon& logon)
+{
+    CheckedTarget checked = serverTarget(logon.server.Text(), logon.encryption);
+    if (const SettingRefusal* refusal = std::get_if<SettingRefusal>(&checked)) {
+        LogAlways(0, "Directory not searched - setting %s refused: %.300s\n", refusal->setting.c_str(),
+                  refusal->why.c_str());
+        reportSettingRefusal(nullptr, *refusal);
+        return false;
+    }
+    return true;
 }
 
 void BindSteps(LDAP& ldap, const LdapLogon& logon)

@@ -26,6 +26,10 @@ struct LdapLogon {
 // The settings' values at the moment of the call.
 LdapLogon currentLdapLogon();
 
+// False, after the box naming the setting, when Server or Encryption
+// cannot be used; then nothing may be sent.
+[[nodiscard]] bool logonUsable(const LdapLogon& logon);
+
 // Server, port, user name (as distinguished name) and password, then bind.
 void BindSteps(LDAP& ldap, const LdapLogon& logon);
 

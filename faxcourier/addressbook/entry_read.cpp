@@ -30,6 +30,8 @@ int MyLDAP2::LDAPSearchResult(LdapParam&, LdapParam& dn)
 
 AttributeMap ReadDirectoryEntry(const String& dn, const LdapLogon& logon)
 {
+    if (!logonUsable(logon))
+        return {};
     MyLDAP2 ldap;
     BindSteps(ldap, logon);
     ldap.SetText(kLdapSearchFilter, 0, "objectClass=*");

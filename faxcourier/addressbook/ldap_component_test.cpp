@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -183,4 +185,40 @@ TEST_F(LdapComponent, SilentServerEndsWithATimeOutError)
     EXPECT_EQ(c.recorder.events[0].slots[0], std::to_string(kLdapErrorTimedOut));
     EXPECT_GE(ms, 250);
     EXPECT_LT(ms, 3000);
+}
+
+TEST_F(LdapComponent, NoBindLeavesUnprotectedWhenEncryptionIsAskedFor)
+{
+    struct Case {
+        const char* name;
+        long mode;
+        const char* server;  // the port, the sim's plain one, is added to the last
+    };
+    const Case cases[] = {
+        {"mode read as negative", long(0x80000000u), "127.0.0.1"},
+        {"mode of all ones", long(0xFFFFFFFFu), "127.0.0.1"},
+        {"a plain server after a TLS one", 2, "127.0.0.1:1 ldap://127.0.0.1"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        std::string log = home.path() + "/conversations.jsonl";
+        std::remove(log.c_str());
+        {
+            DirectorySim sim(home.path(), {{{"cn", "Anna"}}}, {"--conversation-log", log});
+            Component c;
+            c.number(kLdapSslStartMode, row.mode);
+            c.text(kLdapServerName, row.server);
+            c.number(kLdapServerPort, sim.ldapPort());
+            c.text(kLdapDn, kSimUser);
+            c.text(kLdapPassword, kSimPassword);
+            LDAP_Do(c.instance, kLdapBind, 0, nullptr, nullptr);
+            LDAP_Do(c.instance, kLdapSearch, 0, nullptr, nullptr);
+            c.pump();
+            ASSERT_FALSE(c.recorder.events.empty());
+            EXPECT_EQ(c.recorder.events[0].id, kLdapEventError);
+        }  // the sim ends, its log complete
+        std::string talked = readWholeFile(log);
+        talked.erase(std::remove(talked.begin(), talked.end(), ' '), talked.end());
+        EXPECT_EQ(talked.find("\"logon\":true"), std::string::npos) << talked;
+    }
 }

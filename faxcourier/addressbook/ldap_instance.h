@@ -3,6 +3,7 @@
 // the libldap session and the events waiting for method 6.
 
 #include "faxcourier/addressbook/ldap_component.h"
+#include "faxcourier/addressbook/ldap_tls.h"
 
 #include <chrono>
 #include <deque>
@@ -68,7 +69,7 @@ struct LdapInstance {
 
 private:
     void Disconnect();
-    [[nodiscard]] bool Secure();
+    [[nodiscard]] bool Secure(LdapTransport transport);
     void QueueError(int code, const std::string& description);
     void QueueLdapError(int code);
     void SendSearch(const LdapSearchRequest& request);

@@ -2,6 +2,7 @@
 // pump, on libldap's asynchronous calls.
 #include "faxcourier/addressbook/ldap_instance.h"
 #include "faxcourier/addressbook/ldap_tls.h"
+#include "faxcourier/settings/server_target.h"
 
 #include <ldap.h>
 
@@ -32,11 +33,19 @@ std::string errorText(int code)
 // a 16-bit code would otherwise read -1 as 65535.
 int eventCode(int code) { return code <= LDAP_SERVER_DOWN && code >= LDAP_REFERRAL_LIMIT_EXCEEDED ? 80 - code : code; }
 
-// Above 2 counts as TLS too: once encryption is asked for, the password
-// never goes out in the clear.
-LdapTransport transportOf(int mode)
+// Any other mode is refused: guessing could send the password in the clear.
+std::optional<LdapTransport> transportOf(int mode)
 {
-    return mode == 1 ? LdapTransport::StartTls : mode >= 2 ? LdapTransport::Tls : LdapTransport::Plain;
+    switch (mode) {
+        case 0:
+            return LdapTransport::Plain;
+        case 1:
+            return LdapTransport::StartTls;
+        case 2:
+            return LdapTransport::Tls;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -67,8 +76,18 @@ void LdapInstance::Bind()
         QueueError(eventCode(LDAP_PARAM_ERROR), "No directory server given");
         return;
     }
-    LdapTransport transport = transportOf(sslStartMode);
-    std::string uri = std::string(ldapScheme(transport)) + "://" + server + ":" + std::to_string(port);
+    // libldap reads blanks and commas as a list of servers, so anything but
+    // one host could end up at another server, or a plain one.
+    if (!isOneHost(server.c_str())) {
+        QueueError(eventCode(LDAP_PARAM_ERROR), "The directory server must be one host name or address");
+        return;
+    }
+    std::optional<LdapTransport> transport = transportOf(sslStartMode);
+    if (!transport) {
+        QueueError(eventCode(LDAP_PARAM_ERROR), "Unknown encryption " + std::to_string(sslStartMode));
+        return;
+    }
+    std::string uri = std::string(ldapScheme(*transport)) + "://" + server + ":" + std::to_string(port);
     int rc = ldap_initialize(&ld, uri.c_str());
     if (rc != LDAP_SUCCESS || !ld) {
         ld = nullptr;
@@ -80,7 +99,7 @@ void LdapInstance::Bind()
     ldap_set_option(ld, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
     timeval network = toTimeval(ldapNetworkTimeoutMs());
     ldap_set_option(ld, LDAP_OPT_NETWORK_TIMEOUT, &network);
-    if (transport != LdapTransport::Plain && !Secure())
+    if (*transport != LdapTransport::Plain && !Secure(*transport))
         return;
 
     berval credentials{password.size(), password.data()};
@@ -97,11 +116,11 @@ void LdapInstance::Bind()
 
 // Before the bind: once encryption is asked for, nothing goes out unless
 // the connection is secured.
-bool LdapInstance::Secure()
+bool LdapInstance::Secure(LdapTransport transport)
 {
     timeval operation = toTimeval(ldapOperationTimeoutMs());
     ldap_set_option(ld, LDAP_OPT_TIMEOUT, &operation);
-    std::optional<LdapTlsRefusal> refusal = secureLdap(ld, transportOf(sslStartMode), server, caFile);
+    std::optional<LdapTlsRefusal> refusal = secureLdap(ld, transport, server, caFile);
     if (!refusal)
         return true;
     // Dropped without the unbind request: not one more byte in the clear.

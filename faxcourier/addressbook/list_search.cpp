@@ -63,6 +63,8 @@ void runDirectorySearch(const LdapLogon& logon)
         addressEntries.clear();
         ++addressEntriesGeneration;
     }
+    if (!logonUsable(logon))
+        return;
     BindSteps(ldap, logon);
     ldap.SetText(kLdapSearchFilter, 0, "objectClass=*");
     ldap.SetNumber(kLdapAttrCount, 4);

@@ -5,6 +5,7 @@
 #include "faxcourier/net/fax_message.h"
 #include "faxcourier/net/socket_client.h"
 #include "faxcourier/net/tls_start.h"
+#include "faxcourier/settings/server_target.h"
 
 #include <cstring>
 
@@ -63,6 +64,12 @@ bool DirectoryLogon(void* owner, Socket& socket) { return DirectoryLogon(owner, 
 
 bool DirectoryLogon(void* owner, Socket& socket, const Settings& settings)
 {
+    CheckedTarget checked = serverTarget(settings);
+    if (const SettingRefusal* refusal = std::get_if<SettingRefusal>(&checked)) {
+        reportSettingRefusal(owner, *refusal);
+        return false;
+    }
+    EncryptionMode encryption = std::get<ServerTarget>(checked).encryption;
     socket.Create(kReplyTimeoutSeconds);
     socket.Bind();
     LogDebug("Connecting to %.100s:%d\n", settings.Server.Text(), int(settings.POP3ServerPort));
@@ -71,13 +78,13 @@ bool DirectoryLogon(void* owner, Socket& socket, const Settings& settings)
         return failLogon(owner, socket, "Error connecting to KORVA server", settings.Server.Text(), socket.ErrorText());
     }
     LogDebug("Connected OK\n");
-    if (TlsAtConnect(settings) && !startTls(owner, socket, settings, "TLS"))
+    if (encryption == EncryptionMode::Tls && !startTls(owner, socket, settings, "TLS"))
         return false;
     String reply;
     if (!logonReply(owner, socket, "", reply))
         return false;
     LogDebug("Got welcome line - %.100s\n", reply.Text());
-    if (TlsAfterGreeting(settings) && !upgradeWithStls(owner, socket, settings))
+    if (encryption == EncryptionMode::StartTls && !upgradeWithStls(owner, socket, settings))
         return false;
     // A user name or password never ends its command line early.
     if (!socket.SendFormatted("X-LDAPUSER %.100s\r\n", OneLine(settings.Username).Text()))

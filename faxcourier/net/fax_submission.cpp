@@ -5,6 +5,7 @@
 #include "faxcourier/net/smtp_data_writer.h"
 #include "faxcourier/net/socket_client.h"
 #include "faxcourier/net/tls_start.h"
+#include "faxcourier/settings/server_target.h"
 #include "platform/message_box.h"
 
 #include <cerrno>
@@ -101,6 +102,10 @@ constexpr std::chrono::milliseconds kFinalReplyGrace{5000};
 class Conversation {
 public:
     Conversation(void* owner, const Settings& settings) : owner_(owner), settings_(settings) {}
+
+    // Read once before connecting; every later step goes by it.
+    void setEncryption(EncryptionMode mode) { encryption_ = mode; }
+    EncryptionMode encryption() const { return encryption_; }
 
     Socket& socket() { return socket_; }
     SubmitReport& report() { return report_; }
@@ -215,7 +220,7 @@ public:
         String password = base64Line(settings_.Password);
         if (!exchange({nullptr, '2', "", "greeting from", kLogonSocketFailed, kLogonFailed, false}))
             return false;
-        if (TlsAfterGreeting(settings_)
+        if (encryption_ == EncryptionMode::StartTls
                 ? !upgradeWithStartTls()
                 : !exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", kLogonSocketFailed, kLogonFailed, false}))
             return false;
@@ -293,6 +298,7 @@ private:
     Socket socket_;
     SubmitReport report_;
     String lastEhloReply_;
+    EncryptionMode encryption_ = EncryptionMode::None;
 };
 
 // Checked before the server is called, so that a document that has gone
@@ -314,10 +320,24 @@ bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& 
     return true;
 }
 
-bool submit(Conversation& conversation, const std::vector<FaxDocument>& documents, FaxJob& job,
+// A Server or Encryption value that cannot be used will not change by
+// trying again: the fax waits as refused until the settings are mended.
+bool settingsUsable(void* owner, const Settings& settings, Conversation& conversation)
+{
+    CheckedTarget checked = serverTarget(settings);
+    if (const SettingRefusal* refusal = std::get_if<SettingRefusal>(&checked)) {
+        reportSettingRefusal(owner, *refusal);
+        conversation.report() = {SubmitFailure::Permanent, "setting " + refusal->setting + " refused: " + refusal->why};
+        return false;
+    }
+    conversation.setEncryption(std::get<ServerTarget>(checked).encryption);
+    return true;
+}
+
+bool submit(void* owner, Conversation& conversation, const std::vector<FaxDocument>& documents, FaxJob& job,
             const Settings& settings)
 {
-    if (!documentsReadable(documents, conversation.report()))
+    if (!settingsUsable(owner, settings, conversation) || !documentsReadable(documents, conversation.report()))
         return false;
     Socket& socket = conversation.socket();
     if (!socket.Create(kReplyTimeoutSeconds))
@@ -326,7 +346,7 @@ bool submit(Conversation& conversation, const std::vector<FaxDocument>& document
         return conversation.socketFailure("Unable to bind socket", "", "bind for");
     if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
         return conversation.socketFailure("Unable to connect to server", settings.Server.Text(), "connect to");
-    if (TlsAtConnect(settings) && !conversation.startTls("TLS"))
+    if (conversation.encryption() == EncryptionMode::Tls && !conversation.startTls("TLS"))
         return false;
     if (!conversation.logOn() || !conversation.envelope() || !conversation.message(documents, job) ||
         !conversation.finalReply())
@@ -341,7 +361,7 @@ bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents, FaxJob& j
                SubmitReport* report)
 {
     Conversation conversation(owner, settings);
-    bool sent = submit(conversation, documents, job, settings);
+    bool sent = submit(owner, conversation, documents, job, settings);
     if (report != nullptr)
         *report = conversation.report();
     return sent;

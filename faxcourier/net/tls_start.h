@@ -1,18 +1,13 @@
 #pragma once
-// What the SMTP and directory conversations share about TLS: which way the
-// Encryption setting asks for, and the box that tells why a TLS start failed.
+// What the SMTP and directory conversations share about TLS: the box that
+// tells why a TLS start failed. Which way TLS starts comes from
+// serverTarget (settings/server_target.h), checked before connecting.
 
 #include "faxcourier/foundation/korva_string.h"
-#include "faxcourier/settings/settings.h"
 
 namespace korva {
 
 class Socket;
-
-// A value above 2 counts as TLS from the first byte: once encryption is
-// asked for, the password must never go out in the clear.
-inline bool TlsAtConnect(const Settings& settings) { return settings.Encryption >= kEncryptionTls; }
-inline bool TlsAfterGreeting(const Settings& settings) { return settings.Encryption == kEncryptionStartTls; }
 
 struct TlsStartFailure {
     const char* message = "";  // "Error logging on to KORVA", or its socket form

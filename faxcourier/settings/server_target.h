@@ -1,0 +1,49 @@
+#pragma once
+// What every server conversation (SMTP, the directory commands, LDAP) takes
+// from the settings before it connects: the one host named by Server and
+// the protection Encryption asks for. Any other value is refused before a
+// byte is sent, so a hand-edited setting can never become a list of servers
+// or a logon in the clear.
+
+#include "faxcourier/settings/settings.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace korva {
+
+enum class EncryptionMode : uint32_t {
+    None = kEncryptionNone,
+    StartTls = kEncryptionStartTls,
+    Tls = kEncryptionTls,
+};
+
+// The stored Encryption dword; nothing for a value no conversation knows.
+[[nodiscard]] std::optional<EncryptionMode> encryptionMode(uint32_t stored);
+
+// True for one host name or dotted address: letters, digits, '-', '.' and
+// '_' only, so no blank, comma, slash, colon or scheme.
+[[nodiscard]] bool isOneHost(const char* server);
+
+struct ServerTarget {
+    std::string host;
+    EncryptionMode encryption = EncryptionMode::None;
+};
+
+// A setting that stops a conversation before it starts.
+struct SettingRefusal {
+    std::string setting;  // the value's name: "Server" or "Encryption"
+    std::string why;      // one line, for the box and the outbox
+};
+
+using CheckedTarget = std::variant<ServerTarget, SettingRefusal>;
+
+[[nodiscard]] CheckedTarget serverTarget(const char* server, uint32_t encryption);
+[[nodiscard]] CheckedTarget serverTarget(const Settings& settings);
+
+// The box: "Error in the KORVA Fax settings", the setting, why.
+void reportSettingRefusal(void* owner, const SettingRefusal& refusal);
+
+}  // namespace korva
