@@ -7,6 +7,7 @@
 #include "faxcourier/app/text_convert.h"
 #include "faxcourier/app/ui_seam.h"
 #include "faxcourier/settings/encryption_ports.h"
+#include "faxcourier/settings/server_target.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -189,7 +190,9 @@ void ConfigureDialog::fillControls()
     edit(IDC_SMTP_PORT)->setText(QString::number(s.SMTPServerPort));
     edit(IDC_POP3_PORT)->setText(QString::number(s.POP3ServerPort));
     edit(IDC_LDAP_PORT)->setText(QString::number(s.LDAPServerPort));
-    encryption_->setCurrentIndex(s.Encryption <= kEncryptionTls ? int(s.Encryption) : int(kEncryptionNone));
+    // A stored value no conversation can use shows as no choice at all,
+    // never as None: OK then asks for one.
+    encryption_->setCurrentIndex(encryptionMode(s.Encryption) ? int(s.Encryption) : -1);
     edit(IDC_USERNAME)->setText(toQt(s.Username));
     edit(IDC_PASSWORD)->setText(toQt(s.Password));
     edit(IDC_EMAIL_ADDRESS)->setText(toQt(s.EmailAddress));
@@ -232,6 +235,26 @@ bool ConfigureDialog::refuseEmpty(int id)
     return true;
 }
 
+// Server and Encryption as every conversation checks them before it
+// connects, so that OK never stores what they would refuse.
+bool ConfigureDialog::refuseUnusableServer()
+{
+    int choice = encryption_->currentIndex();
+    uint32_t encryption = choice < 0 ? settings_.Encryption : uint32_t(choice);
+    CheckedTarget checked = serverTarget(toAnsi(edit(IDC_SERVER)->text()).c_str(), encryption);
+    const SettingRefusal* refusal = std::get_if<SettingRefusal>(&checked);
+    if (refusal == nullptr)
+        return false;
+    showBox(this, QStringLiteral("KORVA Fax"),
+            QString::fromLatin1(("The " + refusal->setting + " setting cannot be used: " + refusal->why + ".").c_str()),
+            Buttons::Ok, BoxIcon::Warning);
+    if (refusal->setting == "Encryption")
+        encryption_->setFocus();
+    else
+        edit(IDC_SERVER)->setFocus();
+    return true;
+}
+
 void ConfigureDialog::accept()
 {
     for (int id : {IDC_SERVER, IDC_USERNAME, IDC_PASSWORD, IDC_EMAIL_ADDRESS, IDC_FAX_ADDRESS})
@@ -241,6 +264,8 @@ void ConfigureDialog::accept()
         if (refuseUnfitText(this, edit(item.id), fieldName(item.label), edit(item.id)->text()))
             return;
     if (refuseUnfitText(this, coverPages_, QStringLiteral("Cover Page(s)"), coverPages_->toPlainText()))
+        return;
+    if (refuseUnusableServer())
         return;
     QString previousKey = keyringKey(settings_);
     copyControlsIntoSettings();

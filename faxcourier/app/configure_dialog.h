@@ -50,6 +50,7 @@ private:
     void fillControls();
     void copyControlsIntoSettings();
     bool refuseEmpty(int id);
+    bool refuseUnusableServer();
 
     Settings& settings_;
     Saver save_;

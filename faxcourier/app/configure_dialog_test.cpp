@@ -317,6 +317,40 @@ TEST_F(Configure, ACharacterWindows1252LacksIsRefusedNamingTheField)
     }
 }
 
+TEST_F(Configure, OkRefusesAServerOrEncryptionNoConversationCanUse)
+{
+    const struct {
+        const char* server;
+        uint32_t storedEncryption;
+        const char* setting;  // named by the box
+        QString focused;
+    } cases[] = {
+        {"a b", kEncryptionNone, "Server", QString::number(IDC_SERVER)},
+        {"a,b", kEncryptionNone, "Server", QString::number(IDC_SERVER)},
+        {"ldap://x", kEncryptionNone, "Server", QString::number(IDC_SERVER)},
+        {"x/y", kEncryptionNone, "Server", QString::number(IDC_SERVER)},
+        {"mail.example.com", 3, "Encryption", QString::number(IDC_ENCRYPTION)},
+        {"mail.example.com", 0x80000000u, "Encryption", QString::number(IDC_ENCRYPTION)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server + std::string(" ") + std::to_string(c.storedEncryption));
+        Settings s = completeSettings();
+        s.Encryption = c.storedEncryption;
+        ConfigureDialog dialog(s, nullptr);
+        show(dialog);
+        typeInto(dialog, IDC_SERVER, c.server);
+        size_t before = ui.boxes.size();
+        dialog.accept();
+        ASSERT_EQ(ui.boxes.size(), before + 1);
+        EXPECT_TRUE(ui.boxes.back().text.contains(c.setting)) << ui.boxes.back().text.toStdString();
+        EXPECT_EQ(ui.boxes.back().owner, &dialog);
+        EXPECT_EQ(focusedName(dialog), c.focused);
+        EXPECT_NE(dialog.result(), ConfigureDialog::ResultOk);
+        EXPECT_STREQ(s.Server.Text(), "mail.example.com");
+        EXPECT_EQ(s.Encryption, c.storedEncryption);
+    }
+}
+
 TEST_F(Configure, EncryptionChosenByKeyboardMovesDefaultPortsAndLeavesATypedOne)
 {
     Settings s = completeSettings();
