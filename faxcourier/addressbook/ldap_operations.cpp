@@ -120,7 +120,7 @@ bool LdapInstance::Secure(LdapTransport transport)
 {
     timeval operation = toTimeval(ldapOperationTimeoutMs());
     ldap_set_option(ld, LDAP_OPT_TIMEOUT, &operation);
-    std::optional<LdapTlsRefusal> refusal = secureLdap(ld, transport, server, caFile);
+    std::optional<LdapTlsRefusal> refusal = secureLdap(ld, transport, server, port, caFile);
     if (!refusal)
         return true;
     // Dropped without the unbind request: not one more byte in the clear.

@@ -5,12 +5,10 @@
 // trust list.
 #include "faxcourier/addressbook/ldap_tls.h"
 
-#include "faxcourier/net/certificate_problem.h"
+#include "faxcourier/addressbook/ldap_tls_probe.h"
 
-#include <gnutls/gnutls.h>
 #include <ldap.h>
 
-#include <cstring>
 #include <unistd.h>
 
 namespace korva {
@@ -18,45 +16,6 @@ namespace {
 
 constexpr const char* kSystemCaDir = "/etc/ssl/certs";
 constexpr const char* kSystemCaFile = "/etc/ssl/certs/ca-certificates.crt";
-
-// What the handshake on this thread saw; libldap only says that it failed.
-struct Verdict {
-    bool reached = false;  // the TCP connection stood and TLS began
-    unsigned status = 0;   // GnuTLS verification bits
-    std::string host;
-};
-thread_local Verdict* verdict = nullptr;
-
-int recordVerification(gnutls_session_t session)
-{
-    if (verdict) {
-        unsigned status = 0;
-        if (gnutls_certificate_verify_peers3(session, verdict->host.c_str(), &status) >= 0)
-            verdict->status = status;
-    }
-    return 0;  // libldap's own check decides
-}
-
-// libldap hands over its session object; with GnuTLS its first member is
-// the gnutls session (OpenSSL builds pass an SSL*, left alone).
-void onTlsConnect(LDAP*, void* session, void*, void*)
-{
-    if (!verdict)
-        return;
-    verdict->reached = true;
-    if (session)
-        gnutls_session_set_verify_function(*static_cast<gnutls_session_t*>(session), recordVerification);
-}
-
-bool onGnuTls()
-{
-    char* package = nullptr;
-    if (ldap_get_option(nullptr, LDAP_OPT_X_TLS_PACKAGE, &package) != LDAP_OPT_SUCCESS || !package)
-        return false;
-    bool gnutls = std::strcmp(package, "GnuTLS") == 0;
-    ldap_memfree(package);
-    return gnutls;
-}
 
 bool setOptions(LDAP* ld, const std::string& caFile)
 {
@@ -70,26 +29,11 @@ bool setOptions(LDAP* ld, const std::string& caFile)
         ok = ok && ldap_set_option(ld, LDAP_OPT_X_TLS_CACERTDIR, kSystemCaDir) == LDAP_OPT_SUCCESS;
         ok = ok && ldap_set_option(ld, LDAP_OPT_X_TLS_CACERTFILE, caFile.c_str()) == LDAP_OPT_SUCCESS;
     }
-    if (onGnuTls())
-        ok = ok &&
-             ldap_set_option(ld, LDAP_OPT_X_TLS_CONNECT_CB, reinterpret_cast<void*>(onTlsConnect)) == LDAP_OPT_SUCCESS;
     int client = 0;
     return ok && ldap_set_option(ld, LDAP_OPT_X_TLS_NEWCTX, &client) == LDAP_OPT_SUCCESS;
 }
 
-CertificateProblem problemOf(unsigned status)
-{
-    if (status & (GNUTLS_CERT_SIGNER_NOT_FOUND | GNUTLS_CERT_SIGNER_NOT_CA))
-        return CertificateProblem::NotTrusted;
-    if (status & GNUTLS_CERT_EXPIRED)
-        return CertificateProblem::Expired;
-    if (status & GNUTLS_CERT_NOT_ACTIVATED)
-        return CertificateProblem::NotYetValid;
-    if (status & GNUTLS_CERT_UNEXPECTED_OWNER)
-        return CertificateProblem::OtherName;
-    return CertificateProblem::NotTrusted;  // revoked, weak signature, ...
-}
-
+// libldap's words for a failure: its diagnostic, else the code's text.
 std::string diagnostic(LDAP* ld, int rc)
 {
     char* text = nullptr;
@@ -116,24 +60,19 @@ std::string serverReply(LDAP* ld, int rc)
     return reply;
 }
 
-// libldap's words for a certificate it refused, for builds where the
-// handshake could not be watched.
-CertificateProblem problemFromText(const std::string& text)
+// libldap's error code once ldap_connect has failed: it returns only -1.
+int connectError(LDAP* ld)
 {
-    if (text.find("hostname does not match") != std::string::npos)
-        return CertificateProblem::OtherName;
-    if (text.find("expired") != std::string::npos)
-        return CertificateProblem::Expired;
-    if (text.find("verif") != std::string::npos || text.find("untrusted") != std::string::npos)
-        return CertificateProblem::NotTrusted;
-    return CertificateProblem::Other;
+    int code = LDAP_SERVER_DOWN;
+    ldap_get_option(ld, LDAP_OPT_RESULT_CODE, &code);
+    return code;
 }
 
 }  // namespace
 
 const char* ldapScheme(LdapTransport transport) { return transport == LdapTransport::Tls ? "ldaps" : "ldap"; }
 
-std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, const std::string& host,
+std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, const std::string& host, unsigned port,
                                          const std::string& caFile)
 {
     if (transport == LdapTransport::Plain)
@@ -143,25 +82,26 @@ std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, cons
                                          ? "TLS could not be set up for " + host
                                          : "The CA file " + caFile + " cannot be read"};
 
-    Verdict seen{false, 0, host};
-    verdict = &seen;
-    int rc = ldap_connect(ld);
-    bool connected = rc == LDAP_SUCCESS || seen.reached;
-    if (rc == LDAP_SUCCESS && transport == LdapTransport::StartTls)
-        rc = ldap_start_tls_s(ld, nullptr, nullptr);
-    verdict = nullptr;
-    if (rc == LDAP_SUCCESS)
-        return std::nullopt;
-
-    std::string words = diagnostic(ld, rc);
-    if (!connected)
-        return LdapTlsRefusal{true, words};
-    if (!seen.reached)
-        return LdapTlsRefusal{false, serverReply(ld, rc)};  // the server would not start TLS
-    CertificateProblem problem = seen.status ? problemOf(seen.status) : problemFromText(words);
-    if (problem == CertificateProblem::Other && !seen.status)
-        return LdapTlsRefusal{false, "TLS with " + host + " failed: " + words + "."};
-    return LdapTlsRefusal{false, certificateRefusal(host, problem, words)};
+    if (ldap_connect(ld) != LDAP_SUCCESS) {
+        int rc = connectError(ld);
+        // With StartTLS nothing but TCP has happened yet. For ldaps libldap
+        // tells a refused handshake from an unreachable server by neither
+        // code nor words, so the probe finds out.
+        if (transport == LdapTransport::StartTls)
+            return LdapTlsRefusal{true, diagnostic(ld, rc)};
+        return probeTlsRefusal(transport, host, port, caFile, diagnostic(ld, rc));
+    }
+    if (transport == LdapTransport::StartTls) {
+        int rc = ldap_start_tls_s(ld, nullptr, nullptr);
+        if (rc > 0)
+            return LdapTlsRefusal{false, serverReply(ld, rc)};  // the server would not start TLS
+        if (rc != LDAP_SUCCESS)
+            return probeTlsRefusal(transport, host, port, caFile, diagnostic(ld, rc));
+    }
+    // Whatever libldap said, the bind waits for TLS to be in place.
+    if (!ldap_tls_inplace(ld))
+        return LdapTlsRefusal{false, "TLS with " + host + " failed: the connection is not encrypted."};
+    return std::nullopt;
 }
 
 }  // namespace korva

@@ -20,9 +20,10 @@ struct LdapTlsRefusal {
 // "ldap" or "ldaps".
 const char* ldapScheme(LdapTransport transport);
 
-// Sets the handle's TLS options and connects; for StartTls the upgrade is
-// asked for and completed. Nothing is sent when the result holds a refusal.
+// Sets the handle's TLS options and connects to `host`:`port`; for
+// StartTls the upgrade is asked for and completed. No result means TLS is
+// in place; after a refusal nothing more may be sent on the handle.
 [[nodiscard]] std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, const std::string& host,
-                                                       const std::string& caFile);
+                                                       unsigned port, const std::string& caFile);
 
 }  // namespace korva
