@@ -31,11 +31,14 @@ TEST(SystemAccounts, RootAndSystemAccountsAreRefused)
         uid_t uidMin;
         const char* why;
     } cases[] = {
-        {{"root", 0, 0, "/root"}, 1000,
+        {{"root", 0, 0, "/root"},
+         1000,
          "the job's user root is root or a system account (user id below 1000); KORVA Fax does not print for it"},
-        {{"lp", 7, 7, "/var/spool/lpd"}, 1000,
+        {{"lp", 7, 7, "/var/spool/lpd"},
+         1000,
          "the job's user lp is root or a system account (user id below 1000); KORVA Fax does not print for it"},
-        {{"anna", 999, 999, "/home/anna"}, 1000,
+        {{"anna", 999, 999, "/home/anna"},
+         1000,
          "the job's user anna is root or a system account (user id below 1000); KORVA Fax does not print for it"},
         {{"anna", 1000, 1000, "/home/anna"}, 1000, ""},
         {{"carl", 600, 600, "/home/carl"}, 500, ""},
