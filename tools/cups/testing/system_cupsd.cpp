@@ -69,8 +69,7 @@ SystemCupsd::SystemCupsd(const TestUser& user) : user_(user)
 
 SystemCupsd::~SystemCupsd() { restore(); }
 
-// As the private scheduler's: a script that brings nss_wrapper back, which
-// the scheduler takes from a backend's environment.
+// The built backend, with the installed one (if any) kept aside.
 void SystemCupsd::installBackend()
 {
     backend_ = "/usr/lib/cups/backend/korvafax";
@@ -78,11 +77,7 @@ void SystemCupsd::installBackend()
         savedBackend_ = backend_ + ".korvafax-test";
         fs::rename(backend_, savedBackend_);
     }
-    std::string script = "#!/bin/sh\n";
-    for (const auto& [name, value] : user_.nssEnv())
-        script += "export " + name + "='" + value + "'\n";
-    script += "export KORVAFAX_BANDSINK='" + builtExitLibrary() + "'\n";
-    script += "exec '" + korva::testing::binPath("korvafax") + "' \"$@\"\n";
+    const std::string script = backendScript(user_, {{"KORVAFAX_BANDSINK", builtExitLibrary()}});
     writeWholeFile(backend_, script);
     chmod(backend_.c_str(), 0700);
 }
