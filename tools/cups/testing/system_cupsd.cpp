@@ -6,6 +6,7 @@
 #include "platform/testing/test_support.h"
 
 #include <chrono>
+#include <cstdio>
 #include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
@@ -40,6 +41,26 @@ std::map<std::string, std::string> configFiles()
     return files;
 }
 
+// Owner and mode of /etc/cups, its folders and the files in `files`.
+template <typename Owner>
+std::map<std::string, Owner> ownersOf(const std::map<std::string, std::string>& files)
+{
+    std::map<std::string, Owner> owners;
+    std::vector<std::string> paths{SystemCupsd::confDir};
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(SystemCupsd::confDir, ec))
+        if (entry.is_directory() && !entry.is_symlink())
+            paths.push_back(entry.path().string());
+    for (const auto& [path, bytes] : files)
+        paths.push_back(path);
+    for (const std::string& path : paths) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) == 0)
+            owners[path] = Owner{unsigned(st.st_mode & 07777), st.st_uid, st.st_gid};
+    }
+    return owners;
+}
+
 bool schedulerRunning() { return runProcess({"/usr/bin/lpstat", "-r"}).out.find("scheduler is running") == 0; }
 
 }  // namespace
@@ -60,6 +81,7 @@ std::string SystemCupsd::unavailable()
 SystemCupsd::SystemCupsd(const TestUser& user) : user_(user)
 {
     saved_ = configFiles();
+    owners_ = ownersOf<Owner>(saved_);
     if (!fs::exists(runDir))
         createdRunDir_ = runDir;
     if (!fs::exists(rootSpoolParent))
@@ -134,6 +156,10 @@ void SystemCupsd::restore()
     for (const auto& [path, bytes] : saved_)
         if (!fs::exists(path) || readWholeFile(path) != bytes)
             writeWholeFile(path, bytes);
+    for (const auto& [path, owner] : owners_) {
+        if (lchown(path.c_str(), owner.uid, owner.gid) != 0 || chmod(path.c_str(), owner.mode) != 0)
+            std::fprintf(stderr, "cannot put back the owner and mode of %s\n", path.c_str());
+    }
     std::error_code ec;
     fs::remove(backend_, ec);
     if (!savedBackend_.empty())

@@ -41,7 +41,13 @@ private:
     void restore();
 
     const TestUser& user_;
+    struct Owner {
+        unsigned mode;
+        uid_t uid;
+        gid_t gid;
+    };
     std::map<std::string, std::string> saved_;  // the files of /etc/cups and its ppd folder
+    std::map<std::string, Owner> owners_;       // of those files and of the folders, which cupsd adjusts
     std::string backend_, savedBackend_, createdRunDir_, createdRootFolder_;
     std::unique_ptr<korva::testing::ChildProcess> child_;
 };
