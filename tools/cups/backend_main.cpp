@@ -10,6 +10,7 @@
 #include "tools/cups/job_recipients.h"
 #include "tools/cups/job_user.h"
 #include "tools/cups/raster_copy.h"
+#include "tools/cups/system_accounts.h"
 
 #include "platform/courier_presence.h"
 
@@ -85,20 +86,23 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", usageText);
         return fail(why, CUPS_BACKEND_FAILED);
     }
-    int in = 0;
-    if (!job->file.empty() && (in = open(job->file.c_str(), O_RDONLY | O_CLOEXEC)) < 0)
-        return fail("cannot open " + job->file + ": " + std::strerror(errno), CUPS_BACKEND_FAILED);
-
-    auto recipients = recipientDocumentName(job->options, why);
-    if (!why.empty())
-        return fail(why, CUPS_BACKEND_CANCEL);
-
     auto user = findJobUser(job->user, why);
     if (!user)
         return fail(why, CUPS_BACKEND_CANCEL);
+    // Decided before the job is opened: root must read nothing of it.
+    if (why = systemAccountRefusal(*user, systemUidMin()); !why.empty())
+        return fail(why, CUPS_BACKEND_CANCEL);
+    // CUPS' own file is readable only by root: the one thing done as root.
+    int in = 0;
+    if (!job->file.empty() && (in = open(job->file.c_str(), O_RDONLY | O_CLOEXEC)) < 0)
+        return fail("cannot open " + job->file + ": " + std::strerror(errno), CUPS_BACKEND_FAILED);
     if (!becomeJobUser(*user, why))
         return fail(why, CUPS_BACKEND_STOP);
     setJobUserEnvironment(*user);
     umask(077);
+
+    auto recipients = recipientDocumentName(job->options, why);
+    if (!why.empty())
+        return fail(why, CUPS_BACKEND_CANCEL);
     return printAsUser(*job, recipients.value_or(job->title), *user, in);
 }

@@ -184,6 +184,35 @@ TEST_F(BackendTest, UnknownUserFailsTheJobAndWritesNothing)
     EXPECT_TRUE(fs::is_empty(user_->home()));
 }
 
+TEST_F(BackendTest, JobsOfRootAndSystemAccountsAreRefusedBeforeAnythingIsRead)
+{
+    struct Case {
+        const char* name;
+        uid_t uid;
+        const char* file;  // nullptr: the raster on standard input
+    };
+    const Case cases[] = {{"root", 0, nullptr}, {"korvafaxsys", 999, nullptr}, {"root", 0, "/no/such/raster"}};
+    const std::string raster = writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)});
+    for (const Case& c : cases) {
+        TestUser user;
+        const std::string home = user.addUser(c.name, c.uid);
+        auto all = user.nssEnv();
+        all.emplace_back("KORVAFAX_BANDSINK", KORVAFAX_RECORDING_SINK);
+        all.emplace_back("KORVAFAX_RECORD", record_);
+        std::vector<std::string> argv{korva::testing::binPath("korvafax"), "42", c.name, "t", "1", "phone=1"};
+        if (c.file)
+            argv.push_back(c.file);
+        ProcessResult r = runProcess(argv, raster, all);
+        EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL) << c.name << " " << r.err;
+        EXPECT_NE(r.err.find("ERROR: KORVA Fax: the job's user " + std::string(c.name) +
+                             " is root or a system account (user id below 1000); KORVA Fax does not print for it"),
+                  std::string::npos)
+            << c.name << " " << r.err;
+        EXPECT_TRUE(recorded().empty()) << c.name;
+        EXPECT_TRUE(fs::is_empty(home)) << c.name;
+    }
+}
+
 TEST_F(BackendTest, SpoolFolderOfAnotherUserFailsTheJob)
 {
     if (!user_->separate())

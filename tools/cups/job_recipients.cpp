@@ -17,6 +17,26 @@ const char* optionValue(const char* name, int count, cups_option_t* options)
     return value && *value ? value : nullptr;
 }
 
+// A number or prefix becomes part of a "number~name~company" line and of
+// the ";"-separated list, so it may hold nothing a dial string does not.
+const char* const dialCharacters = "0123456789 \t+-()/.*#";
+
+// The option's value, trimmed; empty with `why` set when it holds a
+// character outside dialCharacters.
+std::string dialOption(const char* name, int count, cups_option_t* options, std::string& why)
+{
+    const char* value = optionValue(name, count, options);
+    if (!value)
+        return {};
+    const std::string text = trimBlanks(value);
+    if (const size_t bad = text.find_first_not_of(dialCharacters); bad != std::string::npos) {
+        why = std::string("the option ") + name + "=\"" + text + "\" holds \"" + text[bad] +
+              "\"; it takes only digits, blanks and + - ( ) / . * #";
+        return {};
+    }
+    return text;
+}
+
 // "number~name~company" lines of korvafax-recipient, each with the prefix
 // before its number.
 bool addRecipientLines(std::string_view list, const std::string& prefix, std::vector<std::string>& lines,
@@ -45,16 +65,11 @@ std::optional<std::string> recipientDocumentName(const std::string& text, std::s
     why.clear();
     cups_option_t* options = nullptr;
     const int count = cupsParseOptions(text.c_str(), 0, &options);
-    const char* prefixValue = optionValue("faxPrefix", count, options);
-    const std::string prefix = prefixValue ? trimBlanks(prefixValue) : "";
+    const std::string prefix = dialOption("faxPrefix", count, options, why);
+    const std::string number = why.empty() ? dialOption("phone", count, options, why) : "";
     std::vector<std::string> lines;
-    if (const char* phone = optionValue("phone", count, options)) {
-        const std::string number = trimBlanks(phone);
-        if (number.find_first_of("~;") != std::string::npos)
-            why = "the phone number \"" + number + "\" holds a \"~\" or \";\"";
-        else if (!number.empty())
-            lines.push_back(prefix + number + "~~");
-    }
+    if (!number.empty())
+        lines.push_back(prefix + number + "~~");
     if (const char* list = optionValue("korvafax-recipient", count, options); list && why.empty())
         addRecipientLines(list, prefix, lines, why);
     cupsFreeOptions(count, options);

@@ -14,7 +14,8 @@ namespace korva::cups {
 
 // The document name that carries the job's recipients: nullopt (and `why`
 // empty) when the options name none, nullopt with `why` set when they do
-// not make a fax (a line without its two "~", or too long to hand over).
+// not make a fax (a line without its two "~", a phone or faxPrefix with a
+// character no dial string holds, or too long to hand over).
 std::optional<std::string> recipientDocumentName(const std::string& options, std::string& why);
 
 }  // namespace korva::cups

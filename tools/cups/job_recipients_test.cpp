@@ -21,7 +21,19 @@ const Case cases[] = {
     {"korvafax-recipient='0301~Anna Berg~Acme;0302~Bob~'", "rcpt:0301~Anna Berg~Acme;0302~Bob~", ""},
     {"phone=9 faxPrefix=0 korvafax-recipient=' 8~Carl~ ;'", "rcpt:09~~;08~Carl~", ""},
     {"korvafax-recipient=0301~Anna", nullptr, "the recipient \"0301~Anna\" is not number~name~company"},
-    {"phone=0301~x", nullptr, "the phone number \"0301~x\" holds a \"~\" or \";\""},
+    {"phone='+49 (30) 123-45/6.7*8#'", "rcpt:+49 (30) 123-45/6.7*8#~~", ""},
+    {"phone=0301~x", nullptr,
+     "the option phone=\"0301~x\" holds \"~\"; it takes only digits, blanks and + - ( ) / . * #"},
+    {"phone='0301;9~~'", nullptr,
+     "the option phone=\"0301;9~~\" holds \";\"; it takes only digits, blanks and + - ( ) / . * #"},
+    {"phone=0301x", nullptr,
+     "the option phone=\"0301x\" holds \"x\"; it takes only digits, blanks and + - ( ) / . * #"},
+    {"phone=9 faxPrefix=~", nullptr,
+     "the option faxPrefix=\"~\" holds \"~\"; it takes only digits, blanks and + - ( ) / . * #"},
+    {"phone=9 faxPrefix='0;1~x~'", nullptr,
+     "the option faxPrefix=\"0;1~x~\" holds \";\"; it takes only digits, blanks and + - ( ) / . * #"},
+    {"korvafax-recipient=9~Carl~ faxPrefix=0,", nullptr,
+     "the option faxPrefix=\"0,\" holds \",\"; it takes only digits, blanks and + - ( ) / . * #"},
 };
 
 TEST(JobRecipients, OptionsBecomeTheRcptDocumentName)

@@ -17,11 +17,11 @@ struct JobUser {
 
 // The user's passwd entry; no value (with `why`) for a user the system
 // does not know.
-std::optional<JobUser> findJobUser(const std::string& name, std::string& why);
+[[nodiscard]] std::optional<JobUser> findJobUser(const std::string& name, std::string& why);
 
 // Becomes the user for good: the user's groups, group and user id, with no
 // way back to root. A process that is not root can only carry on as itself.
-bool becomeJobUser(const JobUser& user, std::string& why);
+[[nodiscard]] bool becomeJobUser(const JobUser& user, std::string& why);
 
 // HOME, USER and LOGNAME from the passwd entry; the XDG base folders and
 // TMPDIR that the scheduler's environment may carry are dropped, so every
@@ -31,6 +31,6 @@ void setJobUserEnvironment(const JobUser& user);
 // The user's spool folder, created 0700 when missing. No value (with `why`)
 // when it is not a real folder of the user's own that only the user can
 // write to.
-std::optional<std::string> prepareSpoolFolder(const JobUser& user, std::string& why);
+[[nodiscard]] std::optional<std::string> prepareSpoolFolder(const JobUser& user, std::string& why);
 
 }  // namespace korva::cups

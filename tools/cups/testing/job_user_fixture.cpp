@@ -74,6 +74,16 @@ TestUser::~TestUser()
     std::filesystem::remove_all(root_, ec);
 }
 
+std::string TestUser::addUser(const std::string& name, uid_t uid)
+{
+    const std::string home = makeFolder(name, uid, 0700);
+    const std::string id = std::to_string(uid);
+    korva::testing::writeWholeFile(
+        passwd_, name + ":x:" + id + ":" + id + "::" + home + ":/bin/sh\n" + korva::testing::readWholeFile(passwd_));
+    korva::testing::writeWholeFile(group_, name + ":x:" + id + ":\n" + korva::testing::readWholeFile(group_));
+    return home;
+}
+
 EnvList TestUser::nssEnv() const
 {
     return {{"LD_PRELOAD", nssWrapper}, {"NSS_WRAPPER_PASSWD", passwd_}, {"NSS_WRAPPER_GROUP", group_}};

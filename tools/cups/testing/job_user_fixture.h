@@ -40,6 +40,10 @@ public:
     // Hands `path` and everything below it to the user.
     void giveToUser(const std::string& path) const;
 
+    // Another account known to the same processes, ahead of the machine's
+    // own (so "root" may get a home of the test's); its home, under root().
+    std::string addUser(const std::string& name, uid_t uid);
+
     // A folder under root() with `uid` as owner.
     std::string makeFolder(const std::string& name, uid_t owner, unsigned mode) const;
 

@@ -70,6 +70,23 @@ std::string PrivateCupsd::unavailable()
     return TestUser::unavailable();
 }
 
+std::string backendScript(const TestUser& user, const EnvList& extra)
+{
+    // The scheduler drops LD_PRELOAD from a backend's environment, so the
+    // backend is started through a script that brings nss_wrapper back.
+    std::string script = "#!/bin/sh\n";
+    EnvList env = user.nssEnv();
+    env.insert(env.end(), extra.begin(), extra.end());
+    // A sanitizer build's backend keeps the options of the test run (the
+    // preloaded nss_wrapper comes before the sanitizer's runtime).
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            env.emplace_back(name, value);
+    for (const auto& [name, value] : env)
+        script += "export " + name + "='" + value + "'\n";
+    return script + "exec '" + korva::testing::binPath("korvafax") + "' \"$@\"\n";
+}
+
 PrivateCupsd::PrivateCupsd(const TestUser& user) : user_(user)
 {
     root_ = user.root() + "/cups";
@@ -99,19 +116,9 @@ void PrivateCupsd::linkServerBin()
     for (const char* dir : {"daemon", "monitor", "notifier"})
         if (fs::exists(std::string(systemServerBin) + "/" + dir))
             fs::create_directory_symlink(std::string(systemServerBin) + "/" + dir, serverBin_ + "/" + dir);
-    // The scheduler drops LD_PRELOAD from a backend's environment, so the
-    // backend is started through a script that brings nss_wrapper back.
     // Not executable by others, so that a cupsd running as root runs it as root.
     const std::string backend = serverBin_ + "/backend/korvafax";
-    std::string script = "#!/bin/sh\n";
-    for (const auto& [name, value] : user_.nssEnv())
-        script += "export " + name + "='" + value + "'\n";
-    // A sanitizer build's backend keeps the options of the test run (the
-    // preloaded nss_wrapper comes before the sanitizer's runtime).
-    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"})
-        if (const char* value = std::getenv(name))
-            script += std::string("export ") + name + "='" + value + "'\n";
-    script += "exec '" + korva::testing::binPath("korvafax") + "' \"$@\"\n";
+    const std::string script = backendScript(user_, {});
     korva::testing::writeWholeFile(backend, script);
     chmod(backend.c_str(), 0700);
 }

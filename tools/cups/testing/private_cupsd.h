@@ -15,6 +15,10 @@
 
 namespace korva::cups::testing {
 
+// A backend "korvafax" for a scheduler's ServerBin: runs the built backend
+// with the user known through nss_wrapper and `extra` in its environment.
+std::string backendScript(const TestUser& user, const EnvList& extra);
+
 class PrivateCupsd {
 public:
     // Prepares the folders under `user.root()`; runs nothing yet.
