@@ -240,6 +240,47 @@ TEST_F(QueueTest, PurgeRemovesOnlyTheQueueTheScriptAdded)
     EXPECT_EQ(runAsUser({"/usr/bin/lpstat", "-v", "KORVA_Fax"}).exitCode, 0);
 }
 
+// apt purge runs the package's postrm twice, "remove" then "purge" (as dpkg
+// --purge does): the queue's fate is told once, and the users whose outbox
+// still holds faxes are named, their files left alone.
+TEST_F(QueueTest, PurgeSaysOnceWhatBecomesOfTheQueueAndWhoseFaxesStay)
+{
+    const std::string postrm = std::string(KORVAFAX_SOURCE_ROOT) + "/packaging/postrm";
+    const std::string entry = user_->spool() + "/outbox/20261208-1/job.txt";
+    fs::create_directories(fs::path(entry).parent_path());
+    korva::testing::writeWholeFile(entry, "state waiting\n");
+    const std::string dpkg = user_->root() + "/dpkg";
+    korva::testing::writeWholeFile(dpkg,
+                                   "sh \"$POSTRM\" remove || exit 1\n[ \"$1\" != --purge ] || sh \"$POSTRM\" purge\n");
+    EnvList env = cupsd_->clientEnv();
+    env.emplace_back("KORVAFAX_STATE_DIR", stateDir());
+    env.emplace_back("POSTRM", postrm);
+    for (const auto& variable : user_->nssEnv())
+        env.push_back(variable);
+    const std::string outboxes = "korvafax: unsent faxes stay in the outbox of " + user_->name() +
+                                 " (1) (~/.local/share/KORVAFax/outbox); KORVA Fax sends them when it is installed "
+                                 "again\n";
+
+    struct Case {
+        const char* how;
+        std::vector<std::string> argv;
+        std::string out;
+    };
+    for (const Case& c :
+         {Case{"apt remove",
+               {"/bin/sh", dpkg, "--remove", "korvafax"},
+               "korvafax: removed; the fax queue KORVA_Fax stays until: apt purge korvafax\n" + outboxes},
+          Case{"apt purge",
+               {"/bin/sh", dpkg, "--purge", "korvafax"},
+               outboxes + "korvafax: the fax queue KORVA_Fax removed\n"}}) {
+        ASSERT_EQ(installPrinter().exitCode, 0) << c.how;
+        ProcessResult r = runProcess(c.argv, "", env);
+        EXPECT_EQ(r.exitCode, 0) << c.how << ": " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.how;
+        EXPECT_TRUE(fs::exists(entry)) << c.how;
+    }
+}
+
 TEST_F(QueueTest, InstallPrinterWithoutThePpdSaysSo)
 {
     EnvList env = cupsd_->clientEnv();
