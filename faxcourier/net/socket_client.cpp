@@ -495,8 +495,15 @@ bool Socket::ReadLineUntil(String& line, Deadline deadline)
     while (NextByte(byte, deadline)) {
         char c = char(byte);
         if (c != '\r' && c != '\n') {
-            if (line.Length() < kMaxLineLength)
-                line.AppendChar(c);
+            // Reading on would only let the server keep us busy until the
+            // time-out: no good reply can follow.
+            if (line.Length() + 2 >= kMaxReplyLine) {
+                lastError_ = kSocketLineTooLong;
+                LogAlways(0, "Reply line longer than %u bytes from %.100s\n", unsigned(kMaxReplyLine),
+                          PeerAddressText().Text());
+                return false;
+            }
+            line.AppendChar(c);
             continue;
         }
         if (!line.IsEmpty()) {
