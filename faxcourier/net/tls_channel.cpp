@@ -156,7 +156,7 @@ TlsStatus TlsChannel::Outcome(int result)
     }
 }
 
-bool TlsChannel::HasPending() const { return session_ != nullptr && SSL_has_pending(session_) == 1; }
+bool TlsChannel::HasDecryptedBytes() const { return session_ != nullptr && SSL_pending(session_) > 0; }
 
 uint64_t TlsChannel::RawBytesRead() const
 {

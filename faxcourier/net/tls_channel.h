@@ -37,8 +37,9 @@ public:
     [[nodiscard]] TlsStatus Read(void* into, size_t size, size_t& got);
     [[nodiscard]] TlsStatus Write(const void* from, size_t size, size_t& put);
 
-    // Decrypted bytes that wait inside the session, unseen by poll().
-    bool HasPending() const;
+    // Whether decrypted bytes wait inside the session, unseen by poll().
+    // Part of a record that has not all come is not such a byte.
+    bool HasDecryptedBytes() const;
     // Bytes taken from the descriptor so far, encrypted.
     uint64_t RawBytesRead() const;
     std::string Version() const;  // "TLSv1.3"
