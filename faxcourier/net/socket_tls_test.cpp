@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <chrono>
 #include <ctime>
 #include <string>
@@ -31,6 +34,18 @@ milliseconds threadCpuTime()
     timespec used{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
     return milliseconds(used.tv_sec * 1000 + used.tv_nsec / 1000000);
+}
+
+// Every byte the client sends, until it closes (at most 5 s).
+ScriptedServer::Conversation recordRaw(std::string& raw)
+{
+    return [&raw](int fd) {
+        char buffer[4096];
+        pollfd readable{fd, POLLIN, 0};
+        ssize_t n = 0;
+        while (poll(&readable, 1, 5000) > 0 && (n = recv(fd, buffer, sizeof buffer, 0)) > 0)
+            raw.append(buffer, size_t(n));
+    };
 }
 
 class SocketTls : public ::testing::Test {
@@ -238,6 +253,28 @@ TEST_F(SocketTls, AHostileServerEndsTheReadWithItsErrorInTime)
             EXPECT_LT(cpu, milliseconds(100)) << "of " << took.count() << " ms waiting";
         }
         client.Close();
+    }
+}
+
+// A host that the certificate cannot be checked against, or that cannot go
+// out as SNI, ends the start before the client says anything.
+TEST_F(SocketTls, AHostThatCannotBeCheckedIsRefusedBeforeAnythingIsSent)
+{
+    const std::string hosts[] = {"", std::string(300, 'a') + ".example"};
+    for (const std::string& host : hosts) {
+        SCOPED_TRACE(host.size());
+        std::string raw;
+        {
+            ScriptedServer server(recordRaw(raw));
+            Socket client;
+            ASSERT_TRUE(client.Create(10) && client.Bind() && client.Connect("127.0.0.1", unsigned(server.port())));
+            EXPECT_FALSE(client.StartTls(host.c_str(), certificates.caFile().c_str()));
+            EXPECT_EQ(client.LastError(), kSocketTlsRefused);
+            EXPECT_FALSE(client.TlsDetail().empty());
+            EXPECT_FALSE(client.SendString("AUTH LOGIN\r\n"));
+            client.Close();
+        }
+        EXPECT_EQ(raw, "");
     }
 }
 

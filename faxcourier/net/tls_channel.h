@@ -28,6 +28,8 @@ class TlsChannel {
 public:
     // `host` is checked against the certificate: as a name (and sent as
     // SNI), or as an address when `hostIsAddress`. `caFile` may be empty.
+    // When any of this cannot be set up (an empty host among it), the
+    // handshake fails before anything is sent, and Detail() says why.
     TlsChannel(int fd, const std::string& host, bool hostIsAddress, const std::string& caFile);
     ~TlsChannel();
     TlsChannel(const TlsChannel&) = delete;
@@ -52,6 +54,8 @@ public:
     int SystemError() const { return systemError_; }
 
 private:
+    [[nodiscard]] bool SetUp(int fd, const std::string& host, bool hostIsAddress, const std::string& caFile);
+    [[nodiscard]] bool SetUpFailed(const char* why);
     [[nodiscard]] TlsStatus Outcome(int result);
 
     SSL_CTX* context_ = nullptr;
