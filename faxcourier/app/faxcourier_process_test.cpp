@@ -300,7 +300,7 @@ TEST_F(CourierRun, AHostileServerNeitherHoldsTheProgramNorLosesTheFax)
         {"Half a record", korva::testing::hostileTls(korva::testing::Hostility::HalfRecordThenSilence, identity, 10000),
          kEncryptionTls, "TLSv1.3 with 127.0.0.1"},
         {"Endless greeting", korva::testing::endlessPlainLine(std::string(65536, 'g'), 10000), kEncryptionNone,
-         "waits in the outbox"},
+         "\"Endless greeting\" was not sent and waits in the outbox"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.subject);
