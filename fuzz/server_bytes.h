@@ -8,6 +8,8 @@
 // so its sends never fail: the outcome depends on the bytes alone.
 
 #include "fuzz/fuzz_support.h"
+#include "faxcourier/foundation/server_error.h"
+#include "faxcourier/net/socket_client.h"
 #include "faxcourier/net/socket_seam.h"
 
 #include <string>
@@ -62,25 +64,40 @@ private:
     std::string bytes_;
 };
 
+enum class ReplyRead { Line, TimedOut, TooLong };
+
 // One reply line as Socket::ReadLine reads it right after a send (so with
-// no remembered terminator): false when the bytes run out first.
-inline bool readReplyLine(const std::string& bytes, size_t& at, std::string& line)
+// no remembered terminator): TimedOut when the bytes run out first, TooLong
+// when the line outgrows a reply.
+inline ReplyRead readReplyLine(const std::string& bytes, size_t& at, std::string& line)
 {
     line.clear();
     char previous = 0;
     while (at < bytes.size()) {
         char c = bytes[at++];
         if (c != '\r' && c != '\n') {
+            if (line.size() + 2 >= Socket::kMaxReplyLine)
+                return ReplyRead::TooLong;
             line.push_back(c);
             continue;
         }
         if (!line.empty())
-            return true;
+            return ReplyRead::Line;
         if ((c == '\r' && previous == '\n') || (c == '\n' && previous == '\r'))
-            return true;
+            return ReplyRead::Line;
         previous = c;
     }
-    return false;
+    return ReplyRead::TimedOut;
+}
+
+// The box of a reply that could not be read: a line too long is the
+// server's error, running out of bytes the socket's time-out.
+inline bool unreadReplyBox(const ServerErrorBox& box, ReplyRead read, const char* socketMessage,
+                           const char* replyMessage, const std::string& context)
+{
+    bool tooLong = read == ReplyRead::TooLong;
+    return box.message == (tooLong ? replyMessage : socketMessage) && box.context == context &&
+           box.detail == (tooLong ? "10040" : "10060");
 }
 
 // What a box shows of a reply line: its text up to a NUL byte.

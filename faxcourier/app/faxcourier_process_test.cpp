@@ -6,9 +6,12 @@
 #include "faxcourier/app/testing/notification_catcher.h"
 #include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/app/testing/session_bus.h"
+#include "faxcourier/net/test_certificates.h"
+#include "faxcourier/net/testing/hostile_servers.h"
 #include "faxcourier/settings/settings.h"
 #include "platform/courier_presence.h"
 #include "platform/paths.h"
+#include "platform/registry_store.h"
 #include "platform/testing/loopback_ports.h"
 #include "platform/testing/test_support.h"
 #include "tools/korva-sim/testing/korva_sim_process.h"
@@ -18,6 +21,11 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
 
 using namespace korva;
 using namespace korva::app::testing;
@@ -25,11 +33,28 @@ using korva::testing::binPath;
 using korva::testing::KorvaSimProcess;
 using korva::testing::readWholeFile;
 using korva::testing::runProcess;
+using korva::testing::ScriptedServer;
 using korva::testing::TempHome;
 
 namespace {
 
 using std::chrono::milliseconds;
+
+// User and system CPU time a process has used so far, from /proc.
+milliseconds cpuTimeOf(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The fields after the command name, which may hold blanks: state is
+    // field 3, user time 14 and system time 15.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long ticks = 0;
+    for (int n = 3; n <= 15 && fields >> field; ++n)
+        if (n >= 14)
+            ticks += std::stol(field);
+    return milliseconds(ticks * 1000 / sysconf(_SC_CLK_TCK));
+}
 
 // The fields of a stored fax that the test looks at, one per line.
 const char* kStoredFields = R"(
@@ -255,6 +280,54 @@ TEST_F(CourierRun, QuitSignalDuringAServerConversationEndsSoonAndKeepsTheFax)
     auto listed = runProcess({binPath("faxcourier"), "--outbox"});
     EXPECT_NE(listed.out.find("Interrupted"), std::string::npos) << listed.out << readWholeFile(log);
     EXPECT_TRUE(spoolTifFiles().empty());
+}
+
+// A server that stalls in the middle of a TLS record, or whose greeting
+// never ends, neither keeps faxcourier busy nor holds it: the fax waits in
+// the outbox and SIGTERM still ends the program within 2 s.
+TEST_F(CourierRun, AHostileServerNeitherHoldsTheProgramNorLosesTheFax)
+{
+    korva::testing::TestCertificates certificates(home.path());
+    const ScriptedServer::TlsIdentity identity{certificates.certificateFile(korva::testing::TestCertificate::Good),
+                                               certificates.keyFile(korva::testing::TestCertificate::Good)};
+    struct Case {
+        const char* subject;
+        ScriptedServer::Conversation server;
+        uint32_t encryption;
+        const char* talking;  // in the log once the conversation is under way
+    };
+    const Case cases[] = {
+        {"Half a record", korva::testing::hostileTls(korva::testing::Hostility::HalfRecordThenSilence, identity, 10000),
+         kEncryptionTls, "TLSv1.3 with 127.0.0.1"},
+        {"Endless greeting", korva::testing::endlessPlainLine(std::string(65536, 'g'), 10000), kEncryptionNone,
+         "\"Endless greeting\" was not sent and waits in the outbox"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.subject);
+        ScriptedServer server(c.server);
+        Settings settings;
+        LoadSettings(settings);
+        settings.SMTPServerPort = uint32_t(server.port());
+        settings.Encryption = c.encryption;
+        ASSERT_TRUE(SaveSettings(settings));
+        // An administrator's setting: the settings store never writes it.
+        RegistryKey key;
+        ASSERT_EQ(key.create(RegistryHive::CurrentUser, kSettingsKey), kRegOk);
+        ASSERT_EQ(key.writeString("TLSCAFile", certificates.caFile()), kRegOk);
+        auto courier = startCourier();
+        preset({"-s", c.subject, "-r", "0301 555~Berta Blau~Blau KG"});
+        printLetter();
+        ASSERT_TRUE(waitForFileText(log, c.talking, milliseconds(8000))) << readWholeFile(log);
+        milliseconds cpuBefore = cpuTimeOf(courier->pid());
+        std::this_thread::sleep_for(milliseconds(1000));  // the window the CPU time is measured over
+        EXPECT_LT(cpuTimeOf(courier->pid()) - cpuBefore, milliseconds(150)) << "in a second of waiting";
+        auto signalled = std::chrono::steady_clock::now();
+        courier->signal(SIGTERM);
+        EXPECT_EQ(courier->waitForExit(milliseconds(2000)), 0) << readWholeFile(errors);
+        EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(2));
+        auto listed = runProcess({binPath("faxcourier"), "--outbox"});
+        EXPECT_NE(listed.out.find(c.subject), std::string::npos) << listed.out << readWholeFile(log);
+    }
 }
 
 // Documents printed while no faxcourier ran are all taken at its start, in

@@ -1,6 +1,7 @@
 #include "faxcourier/net/directory_commands.h"
 
 #include "faxcourier/foundation/server_error_capture.h"
+#include "faxcourier/net/socket_seam.h"
 #include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/wait_cursor_hook.h"
 #include "platform/testing/test_support.h"
@@ -171,6 +172,35 @@ TEST_F(DirectoryCommands, RefusedDeleteShowsTheReply)
     EXPECT_EQ(shownBoxes[0].message, "Error Deleting LDAP Entry");
     EXPECT_EQ(shownBoxes[0].context, "MAIL=anna,o=y");
     EXPECT_EQ(shownBoxes[0].detail, "-ERR not deletable");
+}
+
+// The directory commands' replies are POP3's: 512 bytes with CR LF at most.
+TEST_F(DirectoryCommands, ReplyLineLongerThanPop3AllowsEndsItsStepAtOnce)
+{
+    struct Case {
+        std::vector<std::string> replies;
+        const char* message;
+        const char* context;
+    };
+    const std::string tooLong(600, 'r');
+    const Case cases[] = {
+        {{"+OK " + tooLong}, "Error logging on to KORVA", ""},
+        {{"+OK welcome", kOk, "+OK " + tooLong}, "Error logging on to KORVA", "PASSWORD"},
+        {logonThen({"-ERR " + tooLong}), "Error Deleting LDAP Entry", "MAIL=anna,o=y"},
+    };
+    socket_seam::setReadWaitMs(2000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.context);
+        CapturedServerErrors rowBoxes;
+        ScriptedServer server(c.replies);
+        EXPECT_FALSE(DeleteDirectoryEntry(nullptr, "MAIL=anna,o=y", settingsFor(server.port())));
+        auto shownBoxes = rowBoxes.boxes();
+        ASSERT_EQ(shownBoxes.size(), 1u);
+        EXPECT_EQ(shownBoxes[0].message, c.message);
+        EXPECT_EQ(shownBoxes[0].context, c.context);
+        EXPECT_EQ(shownBoxes[0].detail, "10040");
+    }
+    socket_seam::setReadWaitMs(-1);
 }
 
 TEST_F(DirectoryCommands, FailedSetStopsWithoutQuitAndLeavesTheIdentifier)

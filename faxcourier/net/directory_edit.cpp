@@ -28,8 +28,12 @@ void closeSocket(Socket& socket)
 bool command(void* owner, Socket& socket, const char* line, const char* socketMessage, const char* replyMessage,
              const char* context, String& reply)
 {
-    if (!socket.SendString(line) || !socket.ReadLine(reply)) {
+    if (!socket.SendString(line)) {
         ShowServerError(owner, socketMessage, context, socket.ErrorText());
+        return false;
+    }
+    if (!socket.ReadLine(reply)) {
+        ShowServerError(owner, ReadFailureMessage(socket, socketMessage, replyMessage), context, socket.ErrorText());
         return false;
     }
     if (reply.GetAt(0) == '-') {

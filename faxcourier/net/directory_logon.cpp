@@ -29,7 +29,8 @@ bool failLogon(void* owner, Socket& socket, const char* message, const char* con
 bool logonReply(void* owner, Socket& socket, const char* context, String& reply)
 {
     if (!socket.ReadLine(reply))
-        return failLogon(owner, socket, kLogonSocketFailed, context, socket.ErrorText());
+        return failLogon(owner, socket, ReadFailureMessage(socket, kLogonSocketFailed, kLogonFailed), context,
+                         socket.ErrorText());
     if (reply.GetAt(0) == '-')
         return failLogon(owner, socket, kLogonFailed, context, reply);
     return true;
@@ -51,7 +52,8 @@ bool upgradeWithStls(void* owner, Socket& socket, const Settings& settings)
         return failLogon(owner, socket, kLogonSocketFailed, "STLS", socket.ErrorText());
     String reply;
     if (!socket.ReadLine(reply))
-        return failLogon(owner, socket, kLogonSocketFailed, "STLS", socket.ErrorText());
+        return failLogon(owner, socket, ReadFailureMessage(socket, kLogonSocketFailed, kLogonFailed), "STLS",
+                         socket.ErrorText());
     if (std::strncmp(reply.Text(), "+OK", 3) != 0)
         return failLogon(owner, socket, kLogonFailed, "STLS", reply);
     LogDebug("STLS accepted - %.100s\n", reply.Text());

@@ -127,6 +127,12 @@ public:
         return fail(message, context, socket_.ErrorText(), SubmitFailure::Transient, reason);
     }
 
+    // A reply that could not be read; see ReadFailureMessage.
+    bool readFailure(const char* socketMessage, const char* replyMessage, const char* context, const char* what)
+    {
+        return socketFailure(ReadFailureMessage(socket_, socketMessage, replyMessage), context, what);
+    }
+
     // Sends the step's command and checks the first character of the one
     // reply line.
     bool exchange(const Step& step)
@@ -137,7 +143,7 @@ public:
         bool read = step.awaitedThroughShutdown ? socket_.ReadLineThroughAbort(reply, kFinalReplyGrace)
                                                 : socket_.ReadLine(reply);
         if (!read)
-            return socketFailure(step.socketMessage, step.context, step.name);
+            return readFailure(step.socketMessage, step.replyMessage, step.context, step.name);
         if (reply.GetAt(0) == step.expected)
             return true;
         return wrongReply(step.replyMessage, step.context, reply, step.refusalIsPermanent && reply.GetAt(0) == '5');
@@ -160,7 +166,7 @@ public:
         String reply, whole;
         for (size_t lines = 1;; ++lines) {
             if (!socket_.ReadLine(reply))
-                return socketFailure(kLogonSocketFailed, "EHLO", "EHLO at");
+                return readFailure(kLogonSocketFailed, kLogonFailed, "EHLO", "EHLO at");
             offersStartTls = offersStartTls || isStartTlsLine(reply);
             whole.Append(lines == 1 ? "" : "\n");
             whole.Append(reply);
@@ -188,7 +194,7 @@ public:
             return socketFailure(kLogonSocketFailed, "STARTTLS", "STARTTLS at");
         String reply;
         if (!socket_.ReadLine(reply))
-            return socketFailure(kLogonSocketFailed, "STARTTLS", "STARTTLS at");
+            return readFailure(kLogonSocketFailed, kLogonFailed, "STARTTLS", "STARTTLS at");
         if (std::strncmp(reply.Text(), "220", 3) != 0)
             return notOffered(reply);
         return startTls("STARTTLS") && ehlo(offered);

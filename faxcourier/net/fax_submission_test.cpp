@@ -440,22 +440,40 @@ TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext)
     EXPECT_TRUE(errors.boxes.empty());
 }
 
-TEST_F(FaxSubmission, ReplyLineOfAHundredKilobytes)
+// A reply line longer than SMTP allows (512 bytes with CR LF) ends its step
+// at once as the server's error, and the fax is kept for another try.
+TEST_F(FaxSubmission, ReplyLineLongerThanSmtpAllowsEndsItsStepAtOnce)
 {
-    const std::string greeting = "220 " + std::string(100 * 1024, 'g');
-    std::vector<std::string> replies = goodReplies();
-    replies[0] = greeting;
-    submit(replies, true);
-    EXPECT_TRUE(errors.boxes.empty());
-
-    const std::string refusal = "550 " + std::string(100 * 1024, 'r');
-    replies = goodReplies();
-    replies[5] = refusal;
-    submit(replies, false);
-    ASSERT_EQ(errors.boxes.size(), 1u);
-    EXPECT_EQ(errors.boxes[0].message, "Error sending fax");
-    EXPECT_EQ(errors.boxes[0].detail, refusal);
-    EXPECT_LT(errors.boxes[0].text.size(), 10000u);
+    struct Case {
+        size_t step;
+        const char* message;
+        const char* context;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {0, "Error logging on to KORVA", "", "greeting from"},
+        {1, "Error logging on to KORVA", "HELO", "HELO at"},
+        {5, "Error sending fax", "MAIL FROM:<anna@example.com>\r\n", "MAIL FROM at"},
+        {8, "Error sending fax", "<fax>", "reply to the message from"},
+    };
+    socket_seam::setReadWaitMs(2000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        errors.boxes.clear();
+        std::vector<std::string> replies = goodReplies();
+        replies[c.step] = replies[c.step].substr(0, 4) + std::string(100 * 1024, 'r');
+        ScriptedServer server(replies);
+        settings.SMTPServerPort = static_cast<uint32_t>(server.port());
+        SubmitReport report;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings, &report));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+        expectBox(c.message, c.context, "10040");
+        EXPECT_EQ(report.failure, SubmitFailure::Transient);
+        EXPECT_EQ(report.reason,
+                  std::string(c.reason) + " 127.0.0.1:" + std::to_string(server.port()) + " failed (error 10040)");
+    }
+    socket_seam::setReadWaitMs(-1);
 }
 
 TEST_F(FaxSubmission, ServerThatIsNotListening)

@@ -398,6 +398,8 @@ int Socket::WaitForReplyData(Deadline deadline)
 }
 
 // One byte of the reply; data that trickles in never moves `deadline`.
+// Every pass either takes bytes or waits through WaitForReplyData, so the
+// deadline and the shutdown abort hold on each one.
 bool Socket::NextByte(unsigned char& byte, Deadline deadline)
 {
     if (readPosition_ < bufferCount_) {
@@ -409,9 +411,11 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
     lastError_ = 0;
     if (handle_ < 0)
         return ErrorExit(EBADF);
-    for (int attempt = 0; attempt < kNoMoreDataRetries; ++attempt) {
-        // Decrypted bytes waiting in the TLS session are never seen by poll.
-        int waitError = tls_ && tls_->HasPending() ? 0 : WaitForReplyData(deadline);
+    for (int attempt = 0; attempt < kNoMoreDataRetries;) {
+        // Decrypted bytes waiting in the TLS session are never seen by poll;
+        // part of a record is no bytes at all and is waited for like any other.
+        int waitError = tls_ && tls_->HasDecryptedBytes() ? (AbortEndsWait(deadline) ? kSocketAborted : 0)
+                                                          : WaitForReplyData(deadline);
         if (waitError != 0) {
             if (waitError == kSocketTimedOut)
                 LogAlways(-1, "SELECT TIMEOUT!!!!\n");
@@ -424,13 +428,15 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
         if (bytesLeftAfterDeadline_ > 0)
             bytesLeftAfterDeadline_ = raw < uint64_t(bytesLeftAfterDeadline_) ? bytesLeftAfterDeadline_ - int(raw) : 0;
         if (receiveError == EAGAIN || receiveError == EWOULDBLOCK || receiveError == EINTR) {
-            --attempt;
+            // After the deadline a receive that took nothing ends the reading
+            // of what had already arrived.
+            if (raw == 0 && bytesLeftAfterDeadline_ > 0)
+                bytesLeftAfterDeadline_ = 0;
             continue;
         }
         if (receiveError == kTlsWantsWrite) {
             if ((lastError_ = WaitUntil(POLLOUT, deadline)) != 0)
                 return ErrorExit(0);
-            --attempt;
             continue;
         }
         if (receiveError != 0)
@@ -441,6 +447,11 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
             byte = buffer_[readPosition_++];
             return true;
         }
+        // The end of a TLS session is final, and its connection may stay
+        // open without ever becoming readable again.
+        if (tls_)
+            break;
+        ++attempt;
         if (!pauseUnlessAborted(100)) {
             lastError_ = kSocketAborted;
             return ErrorExit(0);
@@ -495,8 +506,15 @@ bool Socket::ReadLineUntil(String& line, Deadline deadline)
     while (NextByte(byte, deadline)) {
         char c = char(byte);
         if (c != '\r' && c != '\n') {
-            if (line.Length() < kMaxLineLength)
-                line.AppendChar(c);
+            // Reading on would only let the server keep us busy until the
+            // time-out: no good reply can follow.
+            if (line.Length() + 2 >= kMaxReplyLine) {
+                lastError_ = kSocketLineTooLong;
+                LogAlways(0, "Reply line longer than %u bytes from %.100s\n", unsigned(kMaxReplyLine),
+                          PeerAddressText().Text());
+                return false;
+            }
+            line.AppendChar(c);
             continue;
         }
         if (!line.IsEmpty()) {

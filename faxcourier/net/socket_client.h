@@ -6,9 +6,10 @@
 //
 // Error codes are errno values, plus the program's own: 10060 (no data
 // within the time-out, or a connect or send that timed out), 10004 (aborted
-// for shutdown, see conversation_abort.h), 10503 (the peer closed the
-// connection), 11002 (the host name gave no usable address), 12100 (the TLS
-// handshake was refused: see TlsProblem and TlsDetail). A name that
+// for shutdown, see conversation_abort.h), 10040 (a reply line longer than
+// the protocol allows), 10503 (the peer closed the connection), 11002 (the
+// host name gave no usable address), 12100 (the TLS handshake was refused:
+// see TlsProblem and TlsDetail). A name that
 // cannot be looked up gives 11001 (no such host), 11002 (try again) or
 // 11003 (look-up failure).
 
@@ -32,6 +33,7 @@ constexpr int kSocketHostNotFound = 11001;
 constexpr int kSocketUnusableHost = 11002;
 constexpr int kSocketLookupFailed = 11003;
 constexpr int kSocketTlsRefused = 12100;
+constexpr int kSocketLineTooLong = 10040;  // Winsock's "message too long"
 
 class TlsChannel;
 
@@ -40,9 +42,9 @@ public:
     static constexpr uint32_t kReceiveChunk = 128;
     static constexpr uint32_t kRetryWindowSeconds = 1;
     static constexpr uint32_t kRetryPauseMs = 250;
-    // Longest line kept by ReadLine; the rest of a longer line is read and
-    // dropped, so a server cannot make the line grow without end.
-    static constexpr uint32_t kMaxLineLength = 1u << 20;
+    // The longest reply line with its CR LF, in SMTP (RFC 5321 4.5.3.1.5)
+    // and POP3 (RFC 1939) alike.
+    static constexpr uint32_t kMaxReplyLine = 512;
     // The most of one reply line that goes into the debug log.
     static constexpr uint32_t kLoggedReplyLength = 200;
 
@@ -66,9 +68,10 @@ public:
 
     // The next byte; waits at most the time-out for it.
     bool GetByte(unsigned char& byte);
-    // The next line without its CR/LF, cut to kMaxLineLength; false when no
-    // more bytes came or the line was not complete within the time-out
-    // (the line keeps what was read).
+    // The next line without its CR/LF; false when no more bytes came, the
+    // line was not complete within the time-out, or it grew longer than
+    // kMaxReplyLine (kSocketLineTooLong, at once). The line keeps what was
+    // read.
     bool ReadLine(String& line);
     // As ReadLine, but a shutdown abort does not end this wait at once: the
     // line may still come within `grace` of the abort (and the time-out).
@@ -137,5 +140,12 @@ private:
     CertificateProblem tlsProblem_ = CertificateProblem::None;
     std::string tlsDetail_;
 };
+
+// The box message for a reply that could not be read: a line longer than
+// the protocol allows is the server's error, not the connection's.
+inline const char* ReadFailureMessage(const Socket& socket, const char* socketMessage, const char* replyMessage)
+{
+    return socket.LastError() == kSocketLineTooLong ? replyMessage : socketMessage;
+}
 
 }  // namespace korva

@@ -1,6 +1,7 @@
 // Socket::StartTls against a TLS server on 127.0.0.1 with certificates made
 // by the test: lines read as they do without TLS, and every refusal says why.
 
+#include "faxcourier/net/testing/hostile_servers.h"
 #include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/socket_client.h"
 #include "faxcourier/net/socket_seam.h"
@@ -9,15 +10,43 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <ctime>
 #include <string>
 #include <vector>
 
 namespace korva {
 namespace {
 
+using std::chrono::milliseconds;
+using testing::Hostility;
 using testing::ScriptedServer;
 using testing::TestCertificate;
 using testing::TestCertificates;
+using Clock = std::chrono::steady_clock;
+
+// A wait that spins shows here; a wait in poll() does not.
+milliseconds threadCpuTime()
+{
+    timespec used{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+    return milliseconds(used.tv_sec * 1000 + used.tv_nsec / 1000000);
+}
+
+// Every byte the client sends, until it closes (at most 5 s).
+ScriptedServer::Conversation recordRaw(std::string& raw)
+{
+    return [&raw](int fd) {
+        char buffer[4096];
+        pollfd readable{fd, POLLIN, 0};
+        ssize_t n = 0;
+        while (poll(&readable, 1, 5000) > 0 && (n = recv(fd, buffer, sizeof buffer, 0)) > 0)
+            raw.append(buffer, size_t(n));
+    };
+}
 
 class SocketTls : public ::testing::Test {
 protected:
@@ -183,6 +212,70 @@ TEST_F(SocketTls, ASilentServerTimesAReadOutUnderTlsToo)
     EXPECT_FALSE(socket.ReadLine(line));
     EXPECT_EQ(socket.LastError(), kSocketTimedOut);
     socket.Close();
+}
+
+// Each server ends the read with its own error, in time, and one that
+// stalls costs no CPU while it is waited for.
+TEST_F(SocketTls, AHostileServerEndsTheReadWithItsErrorInTime)
+{
+    struct Case {
+        const char* name;
+        Hostility hostility;
+        int error;
+        bool stalls;  // waits out the time-out
+    };
+    const Case cases[] = {
+        {"half a record, then silence", Hostility::HalfRecordThenSilence, kSocketTimedOut, true},
+        {"close_notify in the middle of a line", Hostility::CloseNotifyMidLine, kSocketPeerClosed, false},
+        {"an endless line in records of the largest size", Hostility::EndlessLineInFullRecords, kSocketLineTooLong,
+         false},
+        {"a TLS 1.2 renegotiation request, then silence", Hostility::HelloRequestThenSilence, kSocketTimedOut, true},
+        {"a TLS 1.3 key update request, then silence", Hostility::KeyUpdateThenSilence, kSocketTimedOut, true},
+    };
+    const milliseconds wait(1000);
+    socket_seam::setReadWaitMs(int(wait.count()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server(testing::hostileTls(c.hostility, identity(TestCertificate::Good)));
+        Socket client;
+        ASSERT_TRUE(client.Create(10) && client.Bind() && client.Connect("127.0.0.1", unsigned(server.port())));
+        ASSERT_TRUE(client.StartTls("127.0.0.1", certificates.caFile().c_str()));
+        auto started = Clock::now();
+        milliseconds cpuBefore = threadCpuTime();
+        String line;
+        EXPECT_FALSE(client.ReadLine(line));
+        auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - started);
+        milliseconds cpu = threadCpuTime() - cpuBefore;
+        EXPECT_EQ(client.LastError(), c.error);
+        EXPECT_LT(took, c.stalls ? wait + milliseconds(1000) : wait);
+        if (c.stalls) {
+            EXPECT_GE(took, wait - milliseconds(50));
+            EXPECT_LT(cpu, milliseconds(100)) << "of " << took.count() << " ms waiting";
+        }
+        client.Close();
+    }
+}
+
+// A host that the certificate cannot be checked against, or that cannot go
+// out as SNI, ends the start before the client says anything.
+TEST_F(SocketTls, AHostThatCannotBeCheckedIsRefusedBeforeAnythingIsSent)
+{
+    const std::string hosts[] = {"", std::string(300, 'a') + ".example"};
+    for (const std::string& host : hosts) {
+        SCOPED_TRACE(host.size());
+        std::string raw;
+        {
+            ScriptedServer server(recordRaw(raw));
+            Socket client;
+            ASSERT_TRUE(client.Create(10) && client.Bind() && client.Connect("127.0.0.1", unsigned(server.port())));
+            EXPECT_FALSE(client.StartTls(host.c_str(), certificates.caFile().c_str()));
+            EXPECT_EQ(client.LastError(), kSocketTlsRefused);
+            EXPECT_FALSE(client.TlsDetail().empty());
+            EXPECT_FALSE(client.SendString("AUTH LOGIN\r\n"));
+            client.Close();
+        }
+        EXPECT_EQ(raw, "");
+    }
 }
 
 }  // namespace

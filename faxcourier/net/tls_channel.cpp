@@ -53,9 +53,11 @@ SSL_CTX* makeContext(const std::string& caFile)
     SSL_CTX* context = SSL_CTX_new(TLS_client_method());
     if (context == nullptr)
         return nullptr;
-    SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
+    if (SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION) != 1 || SSL_CTX_set_default_verify_paths(context) != 1) {
+        SSL_CTX_free(context);
+        return nullptr;
+    }
     SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
-    SSL_CTX_set_default_verify_paths(context);
     if (!caFile.empty() && SSL_CTX_load_verify_locations(context, caFile.c_str(), nullptr) != 1)
         LogAlways(0, "The CA file %.200s cannot be read: %.200s\n", caFile.c_str(), takeErrorText().c_str());
     // Sends go out in whatever pieces the socket takes, as they do without TLS.
@@ -69,21 +71,42 @@ SSL_CTX* makeContext(const std::string& caFile)
 
 TlsChannel::TlsChannel(int fd, const std::string& host, bool hostIsAddress, const std::string& caFile)
 {
+    if (!SetUp(fd, host, hostIsAddress, caFile)) {
+        SSL_free(session_);
+        session_ = nullptr;
+    }
+}
+
+// Every step is checked: a name check that was silently not set would let
+// any trusted certificate pass for the server.
+bool TlsChannel::SetUp(int fd, const std::string& host, bool hostIsAddress, const std::string& caFile)
+{
+    if (host.empty())
+        return SetUpFailed("no server name to check the certificate against");
     context_ = makeContext(caFile);
-    session_ = context_ != nullptr ? SSL_new(context_) : nullptr;
-    if (session_ == nullptr) {
-        detail_ = takeErrorText();
-        return;
-    }
-    SSL_set_fd(session_, fd);
+    if (context_ == nullptr)
+        return SetUpFailed("the TLS context cannot be made");
+    session_ = SSL_new(context_);
+    if (session_ == nullptr || SSL_set_fd(session_, fd) != 1)
+        return SetUpFailed("the TLS session cannot be made");
     X509_VERIFY_PARAM* check = SSL_get0_param(session_);
-    if (hostIsAddress) {
-        X509_VERIFY_PARAM_set1_ip_asc(check, host.c_str());
-    } else {
-        X509_VERIFY_PARAM_set_hostflags(check, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
-        X509_VERIFY_PARAM_set1_host(check, host.c_str(), host.size());
-        SSL_set_tlsext_host_name(session_, host.c_str());
-    }
+    if (hostIsAddress)
+        return X509_VERIFY_PARAM_set1_ip_asc(check, host.c_str()) == 1 ||
+               SetUpFailed("the certificate cannot be checked against this address");
+    X509_VERIFY_PARAM_set_hostflags(check, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+    if (X509_VERIFY_PARAM_set1_host(check, host.c_str(), host.size()) != 1)
+        return SetUpFailed("the certificate cannot be checked against this name");
+    if (SSL_set_tlsext_host_name(session_, host.c_str()) != 1)
+        return SetUpFailed("this name cannot be sent to the server (SNI)");
+    return true;
+}
+
+bool TlsChannel::SetUpFailed(const char* why)
+{
+    detail_ = why;
+    if (ERR_peek_error() != 0)
+        detail_ += " (" + takeErrorText() + ")";
+    return false;
 }
 
 TlsChannel::~TlsChannel()
@@ -156,7 +179,7 @@ TlsStatus TlsChannel::Outcome(int result)
     }
 }
 
-bool TlsChannel::HasPending() const { return session_ != nullptr && SSL_has_pending(session_) == 1; }
+bool TlsChannel::HasDecryptedBytes() const { return session_ != nullptr && SSL_pending(session_) > 0; }
 
 uint64_t TlsChannel::RawBytesRead() const
 {

@@ -28,6 +28,8 @@ class TlsChannel {
 public:
     // `host` is checked against the certificate: as a name (and sent as
     // SNI), or as an address when `hostIsAddress`. `caFile` may be empty.
+    // When any of this cannot be set up (an empty host among it), the
+    // handshake fails before anything is sent, and Detail() says why.
     TlsChannel(int fd, const std::string& host, bool hostIsAddress, const std::string& caFile);
     ~TlsChannel();
     TlsChannel(const TlsChannel&) = delete;
@@ -37,8 +39,9 @@ public:
     [[nodiscard]] TlsStatus Read(void* into, size_t size, size_t& got);
     [[nodiscard]] TlsStatus Write(const void* from, size_t size, size_t& put);
 
-    // Decrypted bytes that wait inside the session, unseen by poll().
-    bool HasPending() const;
+    // Whether decrypted bytes wait inside the session, unseen by poll().
+    // Part of a record that has not all come is not such a byte.
+    bool HasDecryptedBytes() const;
     // Bytes taken from the descriptor so far, encrypted.
     uint64_t RawBytesRead() const;
     std::string Version() const;  // "TLSv1.3"
@@ -51,6 +54,8 @@ public:
     int SystemError() const { return systemError_; }
 
 private:
+    [[nodiscard]] bool SetUp(int fd, const std::string& host, bool hostIsAddress, const std::string& caFile);
+    [[nodiscard]] bool SetUpFailed(const char* why);
     [[nodiscard]] TlsStatus Outcome(int result);
 
     SSL_CTX* context_ = nullptr;

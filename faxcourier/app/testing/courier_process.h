@@ -24,6 +24,7 @@ public:
                    const std::string& program = {});
 
     bool running() { return child_->running(); }
+    pid_t pid() const { return child_->pid(); }
     void signal(int number) { child_->signal(number); }
     // The exit status (128 + signal when killed), or -1 when it has not
     // ended within `timeout`.
