@@ -65,8 +65,7 @@ MessageStamp NewMessageStamp(const String& emailAddress)
     // The random part keeps two hosts or a reused pid apart.
     static const unsigned salt = std::random_device{}();
     const auto now = std::chrono::system_clock::now();
-    const long long micros =
-        std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count();
+    const long long micros = std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count();
     char unique[96];
     std::snprintf(unique, sizeof unique, "%lld.%ld.%u.%08x", micros, long(getpid()), ++counter, salt);
     return {MailDate(std::chrono::system_clock::to_time_t(now)),
