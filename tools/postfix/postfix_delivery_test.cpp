@@ -149,26 +149,27 @@ TEST_P(PostfixDelivery, LetterArrivesWholeInTheMaildirOrWaitsAsRefused)
     ASSERT_EQ(read.exitCode, 0) << read.err;
 
     // Ours, not Postfix's: one each, our form, the sender's domain.
-    const std::regex fields("date=[A-Z][a-z]{2}, [0-9]{2} [A-Z][a-z]{2} [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2} "
-                            "[+-][0-9]{4}\n"
-                            "message-id=<[0-9a-f.]+@example\\.com>\n"
-                            "subject=Quarterly report\n"
-                            "type=multipart/mixed\n"
-                            "line=~0301 555~Berta Blau~Blau KG\n"
-                            "attachment=korvafax_1.fmf x-application/korvafax\n"
-                            "defects=0\n");
+    const std::regex fields(
+        "date=[A-Z][a-z]{2}, [0-9]{2} [A-Z][a-z]{2} [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2} "
+        "[+-][0-9]{4}\n"
+        "message-id=<[0-9a-f.]+@example\\.com>\n"
+        "subject=Quarterly report\n"
+        "type=multipart/mixed\n"
+        "line=~0301 555~Berta Blau~Blau KG\n"
+        "attachment=korvafax_1.fmf x-application/korvafax\n"
+        "defects=0\n");
     EXPECT_TRUE(std::regex_match(read.out, fields)) << read.out;
     EXPECT_EQ(faxPages(parts + "/korvafax_1.fmf"),
               (std::vector<std::string>{"1728x1 G3 200x192", "1728x1 G3 200x192"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Encryption, PostfixDelivery,
-    ::testing::Values(Row{"None", kEncryptionNone, PostfixPort::Plain, kPostfixPassword},
-                      Row{"StartTls", kEncryptionStartTls, PostfixPort::StartTls, kPostfixPassword},
-                      Row{"Tls", kEncryptionTls, PostfixPort::Tls, kPostfixPassword},
-                      Row{"WrongPassword", kEncryptionStartTls, PostfixPort::StartTls, "wrong"}),
-    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Encryption, PostfixDelivery,
+                         ::testing::Values(Row{"None", kEncryptionNone, PostfixPort::Plain, kPostfixPassword},
+                                           Row{"StartTls", kEncryptionStartTls, PostfixPort::StartTls,
+                                               kPostfixPassword},
+                                           Row{"Tls", kEncryptionTls, PostfixPort::Tls, kPostfixPassword},
+                                           Row{"WrongPassword", kEncryptionStartTls, PostfixPort::StartTls, "wrong"}),
+                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korva::testing
