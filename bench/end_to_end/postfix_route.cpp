@@ -49,7 +49,8 @@ std::string PostfixRoute::start()
     settings.EmailAddress = "bench@example.com";
     settings.FaxAddress = korva::testing::kPostfixFaxAddress;
     korva::RegistryKey key;
-    if (!korva::SaveSettings(settings) || key.create(korva::RegistryHive::CurrentUser, korva::kSettingsKey) != korva::kRegOk ||
+    if (!korva::SaveSettings(settings) ||
+        key.create(korva::RegistryHive::CurrentUser, korva::kSettingsKey) != korva::kRegOk ||
         korva::String(postfix_.caFile().c_str()).WriteRegistryValue(key, "TLSCAFile") != korva::kRegOk)
         return "the settings could not be saved";
     key.close();
@@ -89,7 +90,7 @@ void printPostfixRows(const char* title, const std::vector<Sample>& samples)
                 samples.size());
     std::printf("  faxprint's exit to the Maildir file  %6.0f ms  (%.0f to %.0f)\n", a.median, a.low, a.high);
     std::printf("  faxprint's start to the Maildir file %6.0f ms  (%.0f to %.0f)\n\n", w.median, w.low, w.high);
-    std::printf("result: end to end %s, Postfix | %.0f ms (%.0f-%.0f) | - | - | - | - (figure)\n", title, a.median,
+    std::printf("result: end to end %s, Postfix | %.0f ms (%.0f-%.0f) | - | - | - | - (figure)\n\n", title, a.median,
                 a.low, a.high);
 }
 
