@@ -3,10 +3,13 @@
 // is its mail server; each document is preset with faxpreset, printed with
 // faxprint, and timed from faxprint's exit (and from its start) to the fax
 // stored by korva-sim, five times. In the same run the peer's direct route
-// sends the same PDF: Ghostscript straight to Group 3, then curl.
+// sends the same PDF: Ghostscript straight to Group 3, then curl. Then the
+// same documents go through a stock Postfix into its Maildir.
 
 #include "colour_document.h"
 #include "lp_route.h"
+#include "postfix_route.h"
+#include "quiet_run.h"
 #include "route_timing.h"
 #include "stored_fax_watch.h"
 
@@ -27,6 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using bench::Clock;
+using bench::devNull;
+using bench::runQuietly;
 using korva::testing::binPath;
 
 constexpr int kRuns = 5;
@@ -36,21 +41,6 @@ const char* const kUser = "bench";
 const char* const kPassword = "bench-secret";
 const char* const kFrom = "bench@example.com";
 const char* const kFaxAddress = "fax@korva.test";
-
-int devNull() { return open("/dev/null", O_RDWR | O_CLOEXEC); }
-
-// Runs `argv` to its end with its output discarded; its exit code.
-int runQuietly(const std::vector<std::string>& argv, Clock::time_point* ended = nullptr)
-{
-    korva::testing::ChildOptions options;
-    options.out = options.err = devNull();
-    korva::testing::ChildProcess child(argv, options);
-    int code = child.wait();
-    if (ended)
-        *ended = Clock::now();
-    close(options.out);
-    return code;
-}
 
 class EndToEnd {
 public:
@@ -199,6 +189,16 @@ int main()
         std::printf("end_to_end_bench: %s\n", error.what());
         return 1;
     }
+    // The same documents through a stock Postfix, with a faxcourier of its own.
+    char folder[] = "/tmp/korva-bench-XXXXXX";
+    if (!mkdtemp(folder))
+        return 1;
+    const std::string colour = std::string(folder) + "/colour.pdf";
+    korva::testing::writeWholeFile(colour, bench::colourDocumentPdf(kColourPages));
+    ok = bench::measurePostfixRoute(
+             {{"letter", KORVA_SAMPLE_LETTER, {}}, {"colour, 10 pages", colour, {"--format", "colour"}}}, kRuns) &&
+         ok;
+    fs::remove_all(folder);
     // After the first faxcourier has gone: the scheduler's backend hands over to the printing user's own.
     bench::LpRouteResult lp = bench::measureLpRoute(KORVA_SAMPLE_LETTER, kRuns);
     bench::printLpRow("letter", lp);

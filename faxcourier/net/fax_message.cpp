@@ -1,6 +1,7 @@
 #include "faxcourier/net/fax_message.h"
 
 #include "faxcourier/foundation/base64_lines.h"
+#include "faxcourier/net/message_stamp.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -59,6 +60,9 @@ void WriteMessageHead(SmtpDataWriter& out, FaxJob& job, const Settings& settings
         out.Format("From: %.300s\r\n", email.Text());
     }
     out.Format("To: %.300s\r\n", OneLine(settings.FaxAddress).Text());
+    MessageStamp stamp = NewMessageStamp(settings.EmailAddress);
+    out.Format("Date: %s\r\n", stamp.date.c_str());
+    out.Format("Message-ID: %s\r\n", stamp.messageId.c_str());
     out.Write("MIME-Version: 1.0\r\n");
     out.Format("Content-Type: multipart/mixed; boundary=\"%s\"\r\n", kFaxBoundary);
     out.Write("\r\n");

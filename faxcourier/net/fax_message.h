@@ -19,7 +19,7 @@ String OneLine(const String& text);
 // CR LF ends the text. Empty stays empty.
 String CommentLines(const String& comments);
 
-// Headers and the text part. Trims job.comments on the right, in place.
+// Headers (with a new Date and Message-ID) and the text part. Trims job.comments on the right, in place.
 void WriteMessageHead(SmtpDataWriter& out, FaxJob& job, const Settings& settings);
 
 // One attachment "korvafax_<number>.fmf": the document's file in base64,

@@ -1,5 +1,7 @@
 #include "faxcourier/net/fax_message.h"
 
+#include "faxcourier/net/message_stamp.h"
+
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <regex>
 #include <string>
 
 namespace korva {
@@ -46,12 +49,36 @@ TEST(FaxMessage, HeadWithoutRealNameHasTheBareAddress)
     FaxJob job;
     job.subject = "Hi";
     job.comments = "  \r\n\t ";
+    FixedMessageStamp stamp({"Thu, 01 Jan 1970 00:00:00 +0000", "<1@example.com>"});
     std::string head = written([&](SmtpDataWriter& out) { WriteMessageHead(out, job, settings); });
     EXPECT_EQ(head,
-              "Subject: Hi\r\nFrom: anna@example.com\r\nTo: fax@example.com\r\nMIME-Version: 1.0\r\n"
+              "Subject: Hi\r\nFrom: anna@example.com\r\nTo: fax@example.com\r\n"
+              "Date: Thu, 01 Jan 1970 00:00:00 +0000\r\nMessage-ID: <1@example.com>\r\nMIME-Version: 1.0\r\n"
               "Content-Type: multipart/mixed; boundary=\"----=_KORVAFaxBoundary\"\r\n\r\n"
               "------=_KORVAFaxBoundary\r\nContent-Type: text/plain\r\n\r\n");
     EXPECT_TRUE(job.comments.IsEmpty());
+}
+
+// A server that takes mail from another host adds no Date (which RFC 5322
+// requires) and no Message-ID: each message brings its own.
+TEST(FaxMessage, HeadBringsItsOwnDateAndMessageId)
+{
+    Settings settings;
+    settings.EmailAddress = "anna@example.com";
+    settings.FaxAddress = "fax@example.com";
+    FaxJob job;
+    auto head = [&] { return written([&](SmtpDataWriter& out) { WriteMessageHead(out, job, settings); }); };
+    const std::regex form(
+        "Subject: \r\nFrom: anna@example.com\r\nTo: fax@example.com\r\n"
+        "Date: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), [0-9]{2} "
+        "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2} "
+        "[+-][0-9]{4}\r\n"
+        "Message-ID: (<[^@>]+@example\\.com>)\r\nMIME-Version: 1\\.0\r\n[\\s\\S]*");
+    std::smatch first, second;
+    const std::string one = head(), two = head();
+    ASSERT_TRUE(std::regex_match(one, first, form)) << one;
+    ASSERT_TRUE(std::regex_match(two, second, form)) << two;
+    EXPECT_NE(first[3].str(), second[3].str());
 }
 
 TEST(FaxMessage, AttachmentLinesFollowTheFileSize)

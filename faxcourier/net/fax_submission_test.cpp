@@ -2,6 +2,7 @@
 
 #include "faxcourier/foundation/server_error.h"
 #include "faxcourier/net/conversation_abort.h"
+#include "faxcourier/net/message_stamp.h"
 #include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/socket_seam.h"
 #include "platform/testing/poll_until.h"
@@ -121,6 +122,7 @@ protected:
 TEST_F(FaxSubmission, WholeConversationAndMessageLayout)
 {
     documents = {document("a.tif", std::string(58, '\x5a'))};
+    FixedMessageStamp stamp({"Thu, 01 Jan 1970 00:00:00 +0000", "<1@example.com>"});
     std::vector<std::string> lines = submit(goodReplies(), true);
     EXPECT_TRUE(errors.boxes.empty());
     std::string line76;
@@ -130,6 +132,8 @@ TEST_F(FaxSubmission, WholeConversationAndMessageLayout)
         "Subject: Figures\r\n"
         "From: \"Anna Alt\" <anna@example.com>\r\n"
         "To: fax@example.com\r\n"
+        "Date: Thu, 01 Jan 1970 00:00:00 +0000\r\n"
+        "Message-ID: <1@example.com>\r\n"
         "MIME-Version: 1.0\r\n"
         "Content-Type: multipart/mixed; boundary=\"----=_KORVAFaxBoundary\"\r\n"
         "\r\n"
