@@ -84,8 +84,13 @@ PrivatePostfix::PrivatePostfix(const std::string& root)
     for (const std::string& dir : {conf_, queue_, data_, dovecot_ + "/run", dovecot_ + "/state"})
         fs::create_directories(dir);
     // Postfix's own processes run as user postfix and must reach the queue.
-    for (fs::path dir = root_; dir != dir.root_path(); dir = dir.parent_path())
-        chmod(dir.c_str(), 0755);
+    // Folders above are only made searchable: their other bits (the sticky
+    // bit of /tmp) stay as they are.
+    for (fs::path dir = root_; dir != dir.root_path(); dir = dir.parent_path()) {
+        struct stat status {};
+        if (stat(dir.c_str(), &status) == 0 && (status.st_mode & 0011) != 0011)
+            chmod(dir.c_str(), (status.st_mode & 07777) | 0011);
+    }
     if (const passwd* owner = getpwnam("postfix"))
         chown(data_.c_str(), owner->pw_uid, owner->pw_gid);
     // The fax mailbox is there before the first delivery, so that it can be watched.
