@@ -1,6 +1,7 @@
 // The list search: every entry below the user's name, with its name, fax
 // number, company and deletable mark, appended to addressEntries.
 #include "faxcourier/addressbook/address_entries.h"
+#include "faxcourier/addressbook/attribute_names.h"
 #include "faxcourier/addressbook/directory_search.h"
 #include "faxcourier/addressbook/ldap_classes.h"
 #include "faxcourier/foundation/log.h"
@@ -8,7 +9,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace korva {
 
@@ -18,7 +21,7 @@ std::mutex runningMutex;
 std::condition_variable runningChanged;
 int runningSearches = 0;
 
-const char* const kListAttributes[] = {"o", "cn", "fax", "_deletable"};
+const std::vector<const char*> kListAttributes = {"o", "cn", "fax", "_deletable"};
 
 }  // namespace
 
@@ -36,7 +39,10 @@ int MyLDAP::LDAPSearchResult(LdapParam&, LdapParam& dn)
     AddressEntry entry;
     entry.dn = paramText(dn);
     for (uint16_t i = 0; i < uint16_t(GetNumber(kLdapAttrCount)); ++i) {
-        const char* name = GetText(kLdapAttrType, i);
+        // A standard directory answers under the schema's names, in any case.
+        const char* name = bookAttributeName(GetText(kLdapAttrType, i));
+        if (!name)
+            continue;
         if (std::strcmp(name, "cn") == 0)
             entry.name = GetText(kLdapAttrValue, i);
         else if (std::strcmp(name, "o") == 0)
@@ -65,9 +71,10 @@ void runDirectorySearch(const LdapLogon& logon)
     }
     BindSteps(ldap, logon);
     ldap.SetText(kLdapSearchFilter, 0, "objectClass=*");
-    ldap.SetNumber(kLdapAttrCount, 4);
-    for (int i = 0; i < 4; ++i)
-        ldap.SetText(kLdapAttrType, i, kListAttributes[i]);
+    const std::vector<std::string> requested = requestedAttributes(kListAttributes);
+    ldap.SetNumber(kLdapAttrCount, long(requested.size()));
+    for (size_t i = 0; i < requested.size(); ++i)
+        ldap.SetText(kLdapAttrType, int(i), requested[i].c_str());
     ldap.busy = true;
     ldap.Do(kLdapSearch);
     while (ldap.busy)
