@@ -21,10 +21,15 @@ struct LdapLogon {
     String password;
     unsigned encryption = 0;
     String caFile = String();
+    String base = String();  // where the list search looks; empty: `user`
 };
 
 // The settings' values at the moment of the call.
 LdapLogon currentLdapLogon();
+
+// As currentLdapLogon, with LDAPBindDN as the user and LDAPBaseDN as the
+// base where they are set; the two reads use this one.
+LdapLogon directoryLogon();
 
 // Server, port, user name (as distinguished name) and password, then bind.
 void BindSteps(LDAP& ldap, const LdapLogon& logon);

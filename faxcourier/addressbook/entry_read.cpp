@@ -54,6 +54,6 @@ AttributeMap ReadDirectoryEntry(const String& dn, const LdapLogon& logon)
     return ldap.attributes;
 }
 
-AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, currentLdapLogon()); }
+AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, directoryLogon()); }
 
 }  // namespace korva

@@ -70,6 +70,8 @@ void runDirectorySearch(const LdapLogon& logon)
         ++addressEntriesGeneration;
     }
     BindSteps(ldap, logon);
+    // The bind has gone out with the user's name; the search needs the base.
+    ldap.SetText(kLdapDn, 0, (logon.base.IsEmpty() ? logon.user : logon.base).Text());
     ldap.SetText(kLdapSearchFilter, 0, "objectClass=*");
     const std::vector<std::string> requested = requestedAttributes(kListAttributes);
     ldap.SetNumber(kLdapAttrCount, long(requested.size()));
@@ -90,7 +92,7 @@ void runDirectorySearch(const LdapLogon& logon)
 
 void startDirectorySearch()
 {
-    LdapLogon logon = currentLdapLogon();
+    LdapLogon logon = directoryLogon();
     {
         std::lock_guard lock(runningMutex);
         ++runningSearches;
