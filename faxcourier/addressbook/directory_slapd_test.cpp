@@ -4,6 +4,7 @@
 #include "faxcourier/addressbook/directory_search.h"
 #include "faxcourier/addressbook/list_filter.h"
 #include "faxcourier/addressbook/testing/private_slapd.h"
+#include "faxcourier/foundation/log.h"
 #include "faxcourier/foundation/server_error_capture.h"
 #include "faxcourier/settings/settings.h"
 #include "platform/testing/test_support.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -134,5 +136,47 @@ TEST_F(DirectorySlapd, TheEntryViewFindsEachFieldUnderItsStandardName)
     for (const auto& field : fields) {
         EXPECT_FALSE(firstValue(expected, field.standard).empty()) << field.standard;
         EXPECT_EQ(read[field.key].Text(), firstValue(expected, field.standard)) << field.key;
+    }
+}
+
+TEST_F(DirectorySlapd, ARefusedBindOrSearchShowsTheServersReasonAndIsLogged)
+{
+    struct Case {
+        const char* name;
+        const char* username;
+        const char* password;
+        const char* bindDn;  // LDAPBindDN
+        const char* baseDn;  // LDAPBaseDN
+        const char* message;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"wrong password", "demo", "wrong", kSlapdReader, kSlapdPeople, "Error logging on to the directory",
+         "error 49: Invalid credentials"},
+        {"user name is no DN", "demo", kSlapdReaderPassword, "", "", "Error logging on to the directory",
+         "error 34: invalid DN"},
+        {"no such base", "demo", kSlapdReaderPassword, kSlapdReader, "ou=nobody,dc=korva,dc=test",
+         "Error reading the directory", "error 32: No such object"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        useInSettings(kEncryptionNone);
+        Settings& settings = globalSettings();
+        settings.Username = c.username;
+        settings.Password = c.password;
+        settings.LDAPBindDN = c.bindDn;
+        settings.LDAPBaseDN = c.baseDn;
+        std::remove(logFilePath().c_str());
+        CapturedServerErrors boxes;
+        startDirectorySearch();
+        ASSERT_TRUE(waitForDirectorySearches(30000));
+        EXPECT_TRUE(bookRows(false).empty());
+        auto shown = boxes.boxes();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].message, c.message);
+        EXPECT_EQ(shown[0].context, "127.0.0.1");
+        EXPECT_EQ(shown[0].detail, c.detail);
+        std::string log = readWholeFile(logFilePath());
+        EXPECT_NE(log.find(c.detail), std::string::npos) << log;
     }
 }

@@ -15,6 +15,9 @@ const std::vector<const char*> kEntryAttributes = {
     "cn",         "givenname", "initials",        "sn",  "title",  "department", "o",        "postalAddress", "l", "st",
     "postalCode", "c",         "telephoneNumber", "fax", "mobile", "mail",       "_editable"};
 
+// An entry deleted meanwhile: the dialog shows it empty, as ever.
+constexpr uint16_t kNoSuchObject = 32;
+
 }  // namespace
 
 MyLDAP2::~MyLDAP2() { attributes.clear(); }
@@ -51,6 +54,8 @@ AttributeMap ReadDirectoryEntry(const String& dn, const LdapLogon& logon)
         ldap.Do(kLdapDoEvents);
     if (ldap.notSecured)
         reportNotSecured(logon, *ldap.notSecured);
+    else if (ldap.refused && (ldap.refused->bind || ldap.refused->code != kNoSuchObject))
+        reportRefused(logon, *ldap.refused);
     return ldap.attributes;
 }
 

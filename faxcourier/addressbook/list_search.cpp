@@ -85,6 +85,8 @@ void runDirectorySearch(const LdapLogon& logon)
     // it may be incomplete (lost connection, time-out, refused log-on).
     if (ldap.notSecured)
         reportNotSecured(logon, *ldap.notSecured);
+    else if (ldap.refused)
+        reportRefused(logon, *ldap.refused);
     else if (ldap.failed)
         LogAlways(0, "Directory search on %.100s:%u ended early - error %u %.200s; %u entries read\n",
                   logon.server.Text(), logon.port, unsigned(ldap.errorCode), ldap.errorText.c_str(), ldap.received);
