@@ -11,9 +11,10 @@ LdapLogon directoryLogon()
 {
     LdapLogon logon = currentLdapLogon();
     const Settings& settings = globalSettings();
-    logon.base = settings.LDAPBaseDN.IsEmpty() ? logon.user : settings.LDAPBaseDN;
+    // The settings hold Windows-1252; a DN on the wire is UTF-8.
+    logon.base = settings.LDAPBaseDN.IsEmpty() ? logon.user : settings.LDAPBaseDN.ToUtf8();
     if (!settings.LDAPBindDN.IsEmpty())
-        logon.user = settings.LDAPBindDN;
+        logon.user = settings.LDAPBindDN.ToUtf8();
     return logon;
 }
 
