@@ -7,6 +7,7 @@
 #include "faxcourier/addressbook/directory_search.h"
 #include "faxcourier/addressbook/directory_text.h"
 #include "faxcourier/addressbook/list_filter.h"
+#include "faxcourier/addressbook/unicode_filter.h"
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/ui_seam.h"
 #include "faxcourier/foundation/log.h"
@@ -176,13 +177,9 @@ char FaxAddressBookDialog::checkedLetter() const
 
 void FaxAddressBookDialog::tick()
 {
-    ListFilter filter;
-    filter.name = toDirectory(searchName_->text());
-    filter.number = toDirectory(searchNumber_->text());
-    filter.company = toDirectory(searchCompany_->text());
+    ListFilter filter = unicodeFilter(searchName_->text(), searchNumber_->text(), searchCompany_->text());
     filter.faxOnly = faxOnly_->isChecked();
     filter.letter = effectiveLetter(checkedLetter(), filter);
-    filter.letterOf = listLetter;
     std::vector<EntryRow> batch;
     bool stale = false;
     {

@@ -11,6 +11,7 @@
 namespace korva {
 
 class LDAP;
+struct LdapRefusal;
 
 // Where and as whom to log on: Server, LDAPServerPort, Username, Password,
 // and how the connection is protected: Encryption, TLSCAFile.
@@ -21,6 +22,7 @@ struct LdapLogon {
     String password;
     unsigned encryption = 0;
     String caFile = String();
+    String base = String();  // where the list search looks; empty: `user`
 };
 
 // The settings' values at the moment of the call.
@@ -30,12 +32,20 @@ LdapLogon currentLdapLogon();
 // cannot be used; then nothing may be sent.
 [[nodiscard]] bool logonUsable(const LdapLogon& logon);
 
+// As currentLdapLogon, with LDAPBindDN as the user and LDAPBaseDN as the
+// base where they are set; the two reads use this one.
+LdapLogon directoryLogon();
+
 // Server, port, user name (as distinguished name) and password, then bind.
 void BindSteps(LDAP& ldap, const LdapLogon& logon);
 
 // The box for a connection that could not be secured, so the bind never
 // went out: the host and why, as the other conversations say it.
 void reportNotSecured(const LdapLogon& logon, const std::string& why);
+
+// The box and the log line for a bind or search the server refused, so an
+// empty book never passes for an empty directory.
+void reportRefused(const LdapLogon& logon, const LdapRefusal& refusal);
 
 // The list search with the settings read at its start: empties
 // addressEntries, then appends every entry the directory returns.

@@ -47,17 +47,22 @@ const std::vector<SeedEntry> kSeed = {
     {{"cn", "Blank"}, {"fax", "6"}, {"_deletable", "1 "}, {"mail", "b@example.com"}},
     {{"CN", "Upper"}, {"fax", "7"}, {"mail", "u@example.com"}, {"title", "Chief"}},
     {{"cn", "Early"}, {"cn", "Late"}, {"fax", "8"}, {"fax", "9"}, {"mail", "twice@example.com"}, {"_editable", "1"}},
+    {{"Cn", "Stock"},
+     {"O", "Slapd"},
+     {"facsimileTelephoneNumber", "10"},
+     {"_Deletable", "1"},
+     {"mail", "s@example.com"}},
 };
 
 }  // namespace
 
-TEST_F(DirectorySearch, ListSearchFillsTheTableByTheExactLowerCaseNames)
+TEST_F(DirectorySearch, ListSearchFillsTheTableByAnyNameOfTheAttributesInAnyCase)
 {
     DirectorySim sim(home.path(), kSeed);
     seedTable(3);
     runDirectorySearch(sim.logon());
     auto table = tableNow();
-    ASSERT_EQ(table.size(), 6u);
+    ASSERT_EQ(table.size(), 7u);
     EXPECT_EQ(text(table[0].dn), "MAIL=anna@example.com,carl");
     EXPECT_EQ(text(table[0].name), "Anna");
     EXPECT_EQ(text(table[0].company), "Yarrow");
@@ -65,12 +70,16 @@ TEST_F(DirectorySearch, ListSearchFillsTheTableByTheExactLowerCaseNames)
     EXPECT_TRUE(table[0].deletable);
     EXPECT_EQ(text(table[1].fax), "");
     EXPECT_FALSE(table[1].deletable);
-    EXPECT_FALSE(table[2].deletable);    // "true"
-    EXPECT_FALSE(table[3].deletable);    // "1 "
-    EXPECT_EQ(text(table[4].name), "");  // "CN" is not "cn"
+    EXPECT_FALSE(table[2].deletable);  // "true"
+    EXPECT_FALSE(table[3].deletable);  // "1 "
+    EXPECT_EQ(text(table[4].name), "Upper");
     EXPECT_EQ(text(table[4].fax), "7");
     EXPECT_EQ(text(table[5].name), "Late");
     EXPECT_EQ(text(table[5].fax), "9");
+    EXPECT_EQ(text(table[6].name), "Stock");
+    EXPECT_EQ(text(table[6].company), "Slapd");
+    EXPECT_EQ(text(table[6].fax), "10");
+    EXPECT_TRUE(table[6].deletable);
 }
 
 TEST_F(DirectorySearch, ThreadUsesTheSettingsAndAnEmptyDirectoryLeavesAnEmptyTable)
@@ -145,6 +154,16 @@ TEST_F(DirectorySearch, EntryReadOfAMissingEntryIsEmpty)
 {
     DirectorySim sim(home.path(), kSeed);
     EXPECT_TRUE(ReadDirectoryEntry("MAIL=nobody,carl", sim.logon()).empty());
+}
+
+TEST_F(DirectorySearch, EntryReadKeysTheStandardNamesAsTheDialogReadsThem)
+{
+    DirectorySim sim(home.path(), kSeed);
+    AttributeMap stock = ReadDirectoryEntry("MAIL=s@example.com,carl", sim.logon());
+    EXPECT_EQ(text(stock["CN"]), "Stock");
+    EXPECT_EQ(text(stock["O"]), "Slapd");
+    EXPECT_EQ(text(stock["FAX"]), "10");
+    EXPECT_EQ(stock.count("FACSIMILETELEPHONENUMBER"), 0u);
 }
 
 namespace {

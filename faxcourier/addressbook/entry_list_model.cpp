@@ -31,13 +31,31 @@ bool rowBefore(const EntryRow& a, const EntryRow& b)
     return order != 0 ? order < 0 : a.sortKey < b.sortKey;
 }
 
+namespace {
+
+// Letters with no canonical decomposition, by the letter they are filed under.
+char undecomposedLetter(char16_t c)
+{
+    static constexpr struct {
+        char16_t upper, lower;
+        char letter;
+    } kLetters[] = {{u'Ł', u'ł', 'L'}, {u'Ø', u'ø', 'O'}, {u'Æ', u'æ', 'A'}, {u'Œ', u'œ', 'O'},
+                    {u'Đ', u'đ', 'D'}, {u'Þ', u'þ', 'T'}, {u'ẞ', u'ß', 'S'}};
+    for (const auto& l : kLetters)
+        if (c == l.upper || c == l.lower)
+            return l.letter;
+    return 0;
+}
+
+}  // namespace
+
 char listLetter(const QString& name)
 {
     QString decomposed = name.left(1).normalized(QString::NormalizationForm_D);
     if (decomposed.isEmpty())
         return 0;
     char16_t base = decomposed.at(0).toUpper().unicode();
-    return base >= u'A' && base <= u'Z' ? char(base) : 0;
+    return base >= u'A' && base <= u'Z' ? char(base) : undecomposedLetter(base);
 }
 
 char listLetter(const String& name) { return listLetter(fromDirectory(name)); }

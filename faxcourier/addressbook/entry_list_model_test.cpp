@@ -2,6 +2,7 @@
 
 #include "faxcourier/addressbook/directory_text.h"
 #include "faxcourier/addressbook/testing/dialog_fixture.h"
+#include "faxcourier/addressbook/unicode_filter.h"
 
 #include <QItemSelectionModel>
 
@@ -77,13 +78,65 @@ TEST(ListLetter, TheBaseLetterOfTheFirstCharacterOrNone)
         const char* name;
         char letter;
     } cases[] = {
-        {"Anna", 'A'},          {"mike", 'M'},        {"\xC3\x89mile Zola", 'E'},
-        {"\xC3\xA9lodie", 'E'}, {"\xC3\x96zil", 'O'}, {"\xC5\xA0koda", 'S'},
-        {"Zoe", 'Z'},           {"~tilde", 0},        {"(office)", 0},
-        {"42 Club", 0},         {"\xCE\xA9mega", 0},  {"", 0},
+        {"Anna", 'A'},
+        {"mike", 'M'},
+        {"\xC3\x89mile Zola", 'E'},
+        {"\xC3\xA9lodie", 'E'},
+        {"\xC3\x96zil", 'O'},
+        {"\xC5\xA0koda", 'S'},
+        {"Zoe", 'Z'},
+        {"~tilde", 0},
+        {"(office)", 0},
+        {"42 Club", 0},
+        {"\xCE\xA9mega", 0},
+        {"", 0},
+        {"\xC5\x81ukasz", 'L'},
+        {"\xC3\x98rsted", 'O'},
+        {"\xC3\xB8rsted", 'O'},
+        {"\xC3\x86r\xC3\xB8", 'A'},
+        {"\xC5\x92"
+         "dipe",
+         'O'},
+        {"\xC4\x90or\xC4\x91"
+         "e",
+         'D'},
+        {"\xC3\x9E\xC3\xB3ra", 'T'},
+        {"\xC3\x9F"
+         "ara",
+         'S'},
     };
     for (const auto& c : cases)
         EXPECT_EQ(listLetter(String(c.name)), c.letter) << c.name;
+}
+
+TEST(UnicodeFilter, SearchBoxesFoldCaseAsUnicodeDoes)
+{
+    const struct {
+        const char* box;   // typed in the name box
+        const char* name;  // from the directory, UTF-8
+        bool found;
+    } cases[] = {
+        {"M\xC3\x9CLLER", "J\xC3\xB6rg M\xC3\xBCller", true},
+        {"m\xC3\xBCller", "J\xC3\xB6rg M\xC3\x9CLLER", true},
+        {"\xC3\xB8rsted", "S\xC3\xB8ren \xC3\x98rsted", true},
+        {"STRASSE",
+         "Stra\xC3\x9F"
+         "e",
+         true},
+        {"stra\xC3\x9F"
+         "e",
+         "STRASSE", true},
+        {"\xCE\x9F\xCE\xBB\xCE\xB3\xCE\xB1", "\xCE\xBF\xCE\xBB\xCE\xB3\xCE\xB1", true},
+        {"muller", "J\xC3\xB6rg M\xC3\xBCller", false},
+        {"NN", "Anna", true},
+        {"NN", "Ana", false},
+    };
+    for (const auto& c : cases) {
+        ListFilter filter = unicodeFilter(QString::fromUtf8(c.box), {}, {});
+        filter.faxOnly = false;
+        AddressEntry entry{"uid=x", c.name, "1", "", false};
+        EXPECT_EQ(passesFilter(entry, filter), c.found) << c.box << " in " << c.name;
+    }
 }
 
 TEST(DirectoryText, Utf8IsDecodedAndOtherBytesReadAsWindows1252)

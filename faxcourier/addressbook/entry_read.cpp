@@ -1,16 +1,22 @@
 // The entry read: every attribute of one entry, by its distinguished name.
+#include "faxcourier/addressbook/attribute_names.h"
 #include "faxcourier/addressbook/directory_search.h"
 #include "faxcourier/addressbook/ldap_classes.h"
 #include "faxcourier/foundation/log.h"
+
+#include <string>
+#include <vector>
 
 namespace korva {
 
 namespace {
 
-const char* const kEntryAttributes[] = {
+const std::vector<const char*> kEntryAttributes = {
     "cn",         "givenname", "initials",        "sn",  "title",  "department", "o",        "postalAddress", "l", "st",
     "postalCode", "c",         "telephoneNumber", "fax", "mobile", "mail",       "_editable"};
-constexpr int kEntryAttributeCount = int(sizeof kEntryAttributes / sizeof kEntryAttributes[0]);
+
+// An entry deleted meanwhile: the dialog shows it empty, as ever.
+constexpr uint16_t kNoSuchObject = 32;
 
 }  // namespace
 
@@ -21,7 +27,10 @@ int MyLDAP2::LDAPSearchResult(LdapParam&, LdapParam& dn)
     LogDebug("LDAPSearchResult - %s\n", paramText(dn));
     attributes[kObjectIdKey] = paramText(dn);
     for (uint16_t i = 0; i < uint16_t(GetNumber(kLdapAttrCount)); ++i) {
-        String key(GetText(kLdapAttrType, i));
+        // The dialog reads the book's names ("FAX"), whichever name came back.
+        const char* name = GetText(kLdapAttrType, i);
+        const char* book = bookAttributeName(name);
+        String key(book ? book : name);
         key.MakeUpper();
         attributes[key] = GetText(kLdapAttrValue, i);
     }
@@ -37,18 +46,21 @@ AttributeMap ReadDirectoryEntry(const String& dn, const LdapLogon& logon)
     ldap.SetText(kLdapSearchFilter, 0, "objectClass=*");
     ldap.SetText(kLdapDn, 0, dn.Text());
     ldap.SetNumber(kLdapSearchScope, kLdapScopeBase);
-    ldap.SetNumber(kLdapAttrCount, kEntryAttributeCount);
-    for (int i = 0; i < kEntryAttributeCount; ++i)
-        ldap.SetText(kLdapAttrType, i, kEntryAttributes[i]);
+    const std::vector<std::string> requested = requestedAttributes(kEntryAttributes);
+    ldap.SetNumber(kLdapAttrCount, long(requested.size()));
+    for (size_t i = 0; i < requested.size(); ++i)
+        ldap.SetText(kLdapAttrType, int(i), requested[i].c_str());
     ldap.busy = true;
     ldap.Do(kLdapSearch);
     while (ldap.busy)
         ldap.Do(kLdapDoEvents);
     if (ldap.notSecured)
         reportNotSecured(logon, *ldap.notSecured);
+    else if (ldap.refused && (ldap.refused->bind || ldap.refused->code != kNoSuchObject))
+        reportRefused(logon, *ldap.refused);
     return ldap.attributes;
 }
 
-AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, currentLdapLogon()); }
+AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, directoryLogon()); }
 
 }  // namespace korva

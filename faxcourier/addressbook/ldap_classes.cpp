@@ -46,12 +46,16 @@ int DirectoryEvents::LDAPError(LdapParam& code, LdapParam& description)
 int DirectoryEvents::LDAPResult(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
 {
     logLdapEvent("LDAPResult", code, description);
+    if (paramCode(code) != 0 && !refused)
+        refused = LdapRefusal{true, paramCode(code), paramText(description)};
     return 0;
 }
 
 int DirectoryEvents::LDAPSearchComplete(LdapParam&, LdapParam&, LdapParam& code, LdapParam& description)
 {
     logLdapEvent("LDAPSearchComplete", code, description);
+    if (paramCode(code) != 0 && !refused)
+        refused = LdapRefusal{false, paramCode(code), paramText(description)};
     busy = false;
     return 0;
 }

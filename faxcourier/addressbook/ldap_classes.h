@@ -12,6 +12,13 @@
 
 namespace korva {
 
+// A bind or search the server answered with an error code, and its reason.
+struct LdapRefusal {
+    bool bind = false;
+    uint16_t code = 0;
+    std::string reason;
+};
+
 // One parameter slot of an event.
 using LdapParam = void*;
 
@@ -60,6 +67,7 @@ public:
 
     bool busy = false;
     std::optional<std::string> notSecured;  // why the connection was not secured
+    std::optional<LdapRefusal> refused;     // the server's first refusal
 };
 
 class MyLDAP : public DirectoryEvents {

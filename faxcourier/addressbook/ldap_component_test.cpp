@@ -133,7 +133,7 @@ TEST_F(LdapComponent, BindAndSearchDeliverEventsOnlyInsideProcessEvents)
     EXPECT_EQ(reinterpret_cast<intptr_t>(LDAP_Get(c.instance, kLdapAttrCount, 0, nullptr)), 2);
 }
 
-TEST_F(LdapComponent, WrongPasswordIsAResultAndTheSearchStillEnds)
+TEST_F(LdapComponent, WrongPasswordIsAResultAndTheSearchEndsUnsent)
 {
     DirectorySim sim(home.path(), {{{"cn", "Anna"}}});
     Component c;
@@ -145,8 +145,9 @@ TEST_F(LdapComponent, WrongPasswordIsAResultAndTheSearchStillEnds)
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].id, kLdapEventResult);
     EXPECT_EQ(events[0].slots[2], "49");
-    EXPECT_EQ(events[1].id, kLdapEventSearchComplete);
-    EXPECT_EQ(events[1].slots[2], "50");
+    // Sent after a refused bind, it would read as anonymous.
+    EXPECT_EQ(events[1].id, kLdapEventError);
+    EXPECT_EQ(events[1].slots[0], "49");
 }
 
 TEST_F(LdapComponent, RefusedConnectionIsAnErrorEventAtTheFirstProcessEvents)

@@ -78,7 +78,7 @@ private:
     void Receive(int waitMs);
     void Handle(LDAPMessage* message);
     void HandleEntry(LDAPMessage* message);
-    void HandleDone(LDAPMessage* message, int eventId);
+    int HandleDone(LDAPMessage* message, int eventId);  // the result code
     void FailOutstanding(int code, const std::string& description);
 
     LDAP* ld = nullptr;

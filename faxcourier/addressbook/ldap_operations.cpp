@@ -235,7 +235,12 @@ void LdapInstance::Handle(LDAPMessage* message)
     switch (ldap_msgtype(message)) {
         case LDAP_RES_BIND: {
             bindId = -1;
-            HandleDone(message, kLdapEventResult);
+            int code = HandleDone(message, kLdapEventResult);
+            if (deferred && code != LDAP_SUCCESS) {
+                // Not sent: after a refused bind it would read as anonymous.
+                deferred.reset();
+                Deliver(LdapEvent{kLdapEventError, {number(eventCode(code)), text(errorText(code))}});
+            }
             if (deferred && ld) {
                 LdapSearchRequest request = std::move(*deferred);
                 deferred.reset();
@@ -257,7 +262,7 @@ void LdapInstance::Handle(LDAPMessage* message)
     }
 }
 
-void LdapInstance::HandleDone(LDAPMessage* message, int eventId)
+int LdapInstance::HandleDone(LDAPMessage* message, int eventId)
 {
     int code = LDAP_OTHER;
     char* matched = nullptr;
@@ -269,6 +274,7 @@ void LdapInstance::HandleDone(LDAPMessage* message, int eventId)
     ldap_memfree(matched);
     ldap_memfree(diagnostic);
     Deliver(event);
+    return code;
 }
 
 void LdapInstance::HandleEntry(LDAPMessage* message)

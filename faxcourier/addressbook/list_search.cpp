@@ -1,6 +1,7 @@
 // The list search: every entry below the user's name, with its name, fax
 // number, company and deletable mark, appended to addressEntries.
 #include "faxcourier/addressbook/address_entries.h"
+#include "faxcourier/addressbook/attribute_names.h"
 #include "faxcourier/addressbook/directory_search.h"
 #include "faxcourier/addressbook/ldap_classes.h"
 #include "faxcourier/foundation/log.h"
@@ -8,7 +9,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace korva {
 
@@ -18,7 +21,7 @@ std::mutex runningMutex;
 std::condition_variable runningChanged;
 int runningSearches = 0;
 
-const char* const kListAttributes[] = {"o", "cn", "fax", "_deletable"};
+const std::vector<const char*> kListAttributes = {"o", "cn", "fax", "_deletable"};
 
 }  // namespace
 
@@ -36,7 +39,10 @@ int MyLDAP::LDAPSearchResult(LdapParam&, LdapParam& dn)
     AddressEntry entry;
     entry.dn = paramText(dn);
     for (uint16_t i = 0; i < uint16_t(GetNumber(kLdapAttrCount)); ++i) {
-        const char* name = GetText(kLdapAttrType, i);
+        // A standard directory answers under the schema's names, in any case.
+        const char* name = bookAttributeName(GetText(kLdapAttrType, i));
+        if (!name)
+            continue;
         if (std::strcmp(name, "cn") == 0)
             entry.name = GetText(kLdapAttrValue, i);
         else if (std::strcmp(name, "o") == 0)
@@ -66,10 +72,13 @@ void runDirectorySearch(const LdapLogon& logon)
     if (!logonUsable(logon))
         return;
     BindSteps(ldap, logon);
+    // The bind has gone out with the user's name; the search needs the base.
+    ldap.SetText(kLdapDn, 0, (logon.base.IsEmpty() ? logon.user : logon.base).Text());
     ldap.SetText(kLdapSearchFilter, 0, "objectClass=*");
-    ldap.SetNumber(kLdapAttrCount, 4);
-    for (int i = 0; i < 4; ++i)
-        ldap.SetText(kLdapAttrType, i, kListAttributes[i]);
+    const std::vector<std::string> requested = requestedAttributes(kListAttributes);
+    ldap.SetNumber(kLdapAttrCount, long(requested.size()));
+    for (size_t i = 0; i < requested.size(); ++i)
+        ldap.SetText(kLdapAttrType, int(i), requested[i].c_str());
     ldap.busy = true;
     ldap.Do(kLdapSearch);
     while (ldap.busy)
@@ -78,6 +87,8 @@ void runDirectorySearch(const LdapLogon& logon)
     // it may be incomplete (lost connection, time-out, refused log-on).
     if (ldap.notSecured)
         reportNotSecured(logon, *ldap.notSecured);
+    else if (ldap.refused)
+        reportRefused(logon, *ldap.refused);
     else if (ldap.failed)
         LogAlways(0, "Directory search on %.100s:%u ended early - error %u %.200s; %u entries read\n",
                   logon.server.Text(), logon.port, unsigned(ldap.errorCode), ldap.errorText.c_str(), ldap.received);
@@ -85,7 +96,7 @@ void runDirectorySearch(const LdapLogon& logon)
 
 void startDirectorySearch()
 {
-    LdapLogon logon = currentLdapLogon();
+    LdapLogon logon = directoryLogon();
     {
         std::lock_guard lock(runningMutex);
         ++runningSearches;

@@ -2,6 +2,7 @@
 
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/directory_names_group.h"
 #include "faxcourier/app/local_server.h"
 #include "faxcourier/app/private_message.h"
 #include "faxcourier/app/text_convert.h"
@@ -128,10 +129,14 @@ void ConfigureDialog::buildControls()
     grid->addWidget(coverPages_, row, 1, 1, 2);
     ++row;
 
+    directoryNames_ = new DirectoryNamesGroup(this);
+    grid->addWidget(directoryNames_, row++, 0, 1, 3);
+
     QPushButton* ok = pushButton(this, QStringLiteral("&OK"), IDOK);
     QPushButton* cancel = pushButton(this, QStringLiteral("&Cancel"), IDCANCEL);
     ok->setDefault(true);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(directoryNames_->toggle());
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
@@ -202,6 +207,7 @@ void ConfigureDialog::fillControls()
     edit(IDC_PHONE_NUMBER)->setText(toQt(s.PhoneNumber));
     edit(IDC_FAX_NUMBER)->setText(toQt(s.FaxNumber));
     coverPages_->setPlainText(multiLineForEditing(s.CoverPages));
+    directoryNames_->fill(s);
     updateWarning();
     for (const EditLayout& item : editLayouts)
         setLimit(edit(item.id), item.limit);
@@ -226,6 +232,7 @@ void ConfigureDialog::copyControlsIntoSettings()
     s.PhoneNumber = text(IDC_PHONE_NUMBER);
     s.FaxNumber = text(IDC_FAX_NUMBER);
     s.CoverPages = multiLineForStoring(coverPages_->toPlainText());
+    directoryNames_->copyInto(s);
 }
 
 bool ConfigureDialog::refuseEmpty(int id)
@@ -265,7 +272,7 @@ void ConfigureDialog::accept()
             return;
     if (refuseUnfitText(this, coverPages_, QStringLiteral("Cover Page(s)"), coverPages_->toPlainText()))
         return;
-    if (refuseUnusableServer())
+    if (refuseUnusableServer() || !directoryNames_->fits(this))
         return;
     QString previousKey = keyringKey(settings_);
     copyControlsIntoSettings();

@@ -17,6 +17,8 @@ class QPlainTextEdit;
 
 namespace korva::app {
 
+class DirectoryNamesGroup;
+
 class ConfigureDialog : public QDialog {
     Q_OBJECT
 public:
@@ -58,6 +60,7 @@ private:
     QComboBox* encryption_ = nullptr;
     QLabel* warning_ = nullptr;
     QPlainTextEdit* coverPages_ = nullptr;
+    DirectoryNamesGroup* directoryNames_ = nullptr;
 };
 
 // Shows the dialog modally and returns its result.

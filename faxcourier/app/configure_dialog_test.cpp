@@ -450,3 +450,26 @@ TEST_F(Configure, WithoutAKeyringOkKeepsTheEncodedPasswordInTheSettingsFile)
     LoadSettings(loaded);
     EXPECT_STREQ(loaded.Password.Text(), "secret");
 }
+
+TEST_F(Configure, AdvancedShowsTheDirectoryNamesAndOkStoresThem)
+{
+    Settings s = completeSettings();
+    s.LDAPBaseDN = "ou=people,dc=example,dc=com";
+    ConfigureDialog dialog(s, nullptr);
+    show(dialog);
+    auto* base = dialog.findChild<QLineEdit*>(controlName(IDC_LDAP_BASE_DN));
+    auto* bind = dialog.findChild<QLineEdit*>(controlName(IDC_LDAP_BIND_DN));
+    auto* advanced = dialog.findChild<QPushButton*>(controlName(IDC_ADVANCED));
+    ASSERT_TRUE(base && bind && advanced);
+    EXPECT_FALSE(base->isVisible());  // the layout of old stays as it was
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([base] { return base->isVisible(); }));  // a mnemonic clicks animated
+    EXPECT_EQ(base->text(), "ou=people,dc=example,dc=com");
+    EXPECT_EQ(bind->text(), "");
+    QTest::keyClicks(bind, "uid=anna,ou=people,dc=example,dc=com");
+    dialog.accept();
+    Settings stored;
+    LoadSettings(stored);
+    EXPECT_STREQ(stored.LDAPBaseDN.Text(), "ou=people,dc=example,dc=com");
+    EXPECT_STREQ(stored.LDAPBindDN.Text(), "uid=anna,ou=people,dc=example,dc=com");
+}

@@ -45,6 +45,9 @@ inline constexpr int IDC_POP3_PORT = 1076;
 inline constexpr int IDC_LDAP_PORT = 1077;
 inline constexpr int IDC_ENCRYPTION = 1078;
 inline constexpr int IDC_ENCRYPTION_WARNING = 1079;
+inline constexpr int IDC_ADVANCED = 1090;  // shows the two directory names
+inline constexpr int IDC_LDAP_BASE_DN = 1091;
+inline constexpr int IDC_LDAP_BIND_DN = 1092;
 
 // Progress dialog (template 105).
 inline constexpr int IDC_PROGRESS_BAR = 1025;

@@ -67,6 +67,8 @@ void LoadSettings(Settings& settings)
     if (std::optional<uint32_t> encryption = key.readDword("Encryption"))
         settings.Encryption = *encryption;
     settings.TLSCAFile.ReadRegistryValue(key, "TLSCAFile");
+    settings.LDAPBaseDN.ReadRegistryValue(key, "LDAPBaseDN");
+    settings.LDAPBindDN.ReadRegistryValue(key, "LDAPBindDN");
     key.close();
 }
 
@@ -90,6 +92,8 @@ bool SaveSettings(Settings& settings)
     for (const PortValue& port : kPorts)
         failed += key.writeDword(port.name, settings.*port.member) != kRegOk;
     failed += key.writeDword("Encryption", settings.Encryption) != kRegOk;
+    failed += settings.LDAPBaseDN.WriteRegistryValue(key, "LDAPBaseDN") != kRegOk;
+    failed += settings.LDAPBindDN.WriteRegistryValue(key, "LDAPBindDN") != kRegOk;
     key.close();
     if (failed != 0) {
         showMessageBox("", "Error saving settings");

@@ -32,6 +32,9 @@ struct Settings {
     String PhoneNumber;
     String FaxNumber;
     String CoverPages;  // one name per line, CR LF between
+    // The directory's search base and bind DN; empty means Username for both.
+    String LDAPBaseDN;
+    String LDAPBindDN;
     bool Debug = false;
     bool NoConfig = false;
     uint32_t Encryption = kEncryptionNone;  // absent means none
@@ -54,7 +57,8 @@ Settings& globalSettings();
 void LoadSettings(Settings& settings);
 
 // What the Configure dialog's OK stores: creates the key, writes the ten
-// texts (the password encoded) and then the three ports and Encryption, and clears
+// texts (the password encoded), the three ports, Encryption and the two
+// directory names, and clears
 // configurationNeeded. When the key cannot be created or a value cannot be
 // written it shows "Error saving settings" and returns false; memory keeps
 // the values either way.

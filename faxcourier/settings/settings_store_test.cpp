@@ -183,6 +183,31 @@ TEST(SettingsStore, EncryptionAndCaFileLoadAndAPasswordInTheKeyringIsNotStored)
     EXPECT_TRUE(loaded.Password.IsEmpty());
 }
 
+TEST(SettingsStore, TheDirectoryNamesLoadAndSaveAndAreEmptyWhenAbsent)
+{
+    TempHome home;
+    Settings absent;
+    LoadSettings(absent);
+    EXPECT_TRUE(absent.LDAPBaseDN.IsEmpty());
+    EXPECT_TRUE(absent.LDAPBindDN.IsEmpty());
+
+    writeUserHive(home,
+                  "\"LDAPBaseDN\"=\"ou=people,dc=example,dc=com\"\n"
+                  "\"LDAPBindDN\"=\"uid=demo,ou=people,dc=example,dc=com\"\n");
+    Settings settings;
+    LoadSettings(settings);
+    EXPECT_STREQ(settings.LDAPBaseDN.Text(), "ou=people,dc=example,dc=com");
+    EXPECT_STREQ(settings.LDAPBindDN.Text(), "uid=demo,ou=people,dc=example,dc=com");
+
+    settings = filledSettings();
+    settings.LDAPBaseDN = "dc=example,dc=com";
+    ASSERT_TRUE(SaveSettings(settings));
+    Settings loaded;
+    LoadSettings(loaded);
+    EXPECT_STREQ(loaded.LDAPBaseDN.Text(), "dc=example,dc=com");
+    EXPECT_TRUE(loaded.LDAPBindDN.IsEmpty());
+}
+
 TEST(SettingsStore, SaveThatCannotWriteSaysSoAndKeepsMemory)
 {
     TempHome home;
