@@ -14,6 +14,23 @@ int deleteFile(const std::string& path);
 
 bool fileExists(const std::string& path);
 
+// fsync() of a folder, so that names made, renamed or removed in it outlive
+// a power loss. Returns 0 or errno.
+[[nodiscard]] int syncFolder(const std::string& folder);
+
+// fsync() of an open file, so that its content is on disk before a rename
+// hands it on. Returns 0 or errno.
+[[nodiscard]] int syncFile(int fd);
+
+// moveFile(), then syncFolder() of the folder of `to` (and of `from` when
+// it is another one). Returns 0 or the first errno.
+[[nodiscard]] int moveFileDurably(const std::string& from, const std::string& to);
+
+// As moveFileDurably(), but never replaces: EEXIST when `to` is there.
+// renameat2(RENAME_NOREPLACE), or link() then unlink() where the file
+// system has no such rename.
+[[nodiscard]] int moveFileNoReplace(const std::string& from, const std::string& to);
+
 // Writes `size` bytes to a temporary file beside `path` (mode `mode`) and
 // renames it over `path`, so a reader sees the old or the new content whole.
 // Returns 0 or errno.
