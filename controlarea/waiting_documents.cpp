@@ -127,13 +127,13 @@ int keepWaitingDocument(const std::string& spoolFolder, const std::string& print
     if (int error = writeFileAtomically(document.recordFile, &record, sizeof record, 0600))
         return error;
     if (int error = moveFileNoReplace(printFile, document.printFile)) {
-        // Moved, only the folder's sync failed: it is in the queue and will
-        // be faxed, so telling the user otherwise would make them print it twice.
-        if (!fileExists(printFile) && fileExists(document.printFile))
-            return 0;
         deleteFile(document.recordFile);
         return error;
     }
+    // Both names on disk before the printer is told it is done. A failed
+    // sync is not reported: the document is queued and will be faxed, and
+    // a "not faxed" would have it printed twice.
+    [[maybe_unused]] int synced = syncFolder(folder);
     return 0;
 }
 

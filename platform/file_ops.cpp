@@ -40,32 +40,6 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-int syncBothFolders(const std::string& from, const std::string& to)
-{
-    const std::string target = folderOf(to);
-    const std::string source = folderOf(from);
-    if (int err = syncFolder(target))
-        return err;
-    return source == target ? 0 : syncFolder(source);
-}
-
-int renameNoReplace(const std::string& from, const std::string& to)
-{
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // A file system without RENAME_NOREPLACE: link() refuses an existing name too.
-    if (link(from.c_str(), to.c_str()) != 0)
-        return errno;
-    if (unlink(from.c_str()) != 0) {
-        int err = errno;
-        unlink(to.c_str());
-        return err;
-    }
-    return 0;
-}
-
 }  // namespace
 
 int syncFolder(const std::string& folder)
@@ -87,18 +61,23 @@ int syncFile(int fd)
     return fsync(fd) == 0 ? 0 : errno;
 }
 
-int moveFileDurably(const std::string& from, const std::string& to)
-{
-    if (int err = moveFile(from, to))
-        return err;
-    return syncBothFolders(from, to);
-}
+int syncFolderOf(const std::string& path) { return syncFolder(folderOf(path)); }
 
 int moveFileNoReplace(const std::string& from, const std::string& to)
 {
-    if (int err = renameNoReplace(from, to))
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without RENAME_NOREPLACE: link() refuses an existing name too.
+    if (link(from.c_str(), to.c_str()) != 0)
+        return errno;
+    if (unlink(from.c_str()) != 0) {
+        int err = errno;
+        unlink(to.c_str());
         return err;
-    return syncBothFolders(from, to);
+    }
+    return 0;
 }
 
 namespace {

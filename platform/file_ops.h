@@ -22,13 +22,13 @@ bool fileExists(const std::string& path);
 // hands it on. Returns 0 or errno.
 [[nodiscard]] int syncFile(int fd);
 
-// moveFile(), then syncFolder() of the folder of `to` (and of `from` when
-// it is another one). Returns 0 or the first errno.
-[[nodiscard]] int moveFileDurably(const std::string& from, const std::string& to);
+// syncFolder() of the folder that holds `path`: after a rename into or out
+// of it. Returns 0 or errno.
+[[nodiscard]] int syncFolderOf(const std::string& path);
 
-// As moveFileDurably(), but never replaces: EEXIST when `to` is there.
+// rename() that never replaces: EEXIST when `to` is there. Uses
 // renameat2(RENAME_NOREPLACE), or link() then unlink() where the file
-// system has no such rename.
+// system has no such rename. Syncs nothing. Returns 0 or errno.
 [[nodiscard]] int moveFileNoReplace(const std::string& from, const std::string& to);
 
 // Writes `size` bytes to a temporary file beside `path` (mode `mode`) and
