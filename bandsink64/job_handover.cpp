@@ -106,7 +106,7 @@ bool becomeWatchFile(const ExitJob& job)
     }
     // The file is handed over either way; a failed sync only weakens what
     // survives a power loss.
-    if (int synced = syncFolderOf(watchFile))
+    if (int synced = fsyncFolderOf(watchFile))
         exitLogf(1, "Cannot sync the spool folder - %d", synced);
     return true;
 }
@@ -141,7 +141,7 @@ bool handOverDocument(ExitJob& job)
     if (job.tiff) {
         // On disk before the rename that hands it on, or a power loss could
         // leave an empty file beside a valid record.
-        if (!TIFFFlush(job.tiff) || syncFile(TIFFFileno(job.tiff)) != 0)
+        if (!TIFFFlush(job.tiff) || fsyncFile(TIFFFileno(job.tiff)) != 0)
             job.writeFailed = true;
         TIFFClose(job.tiff);
     }

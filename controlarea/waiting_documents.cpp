@@ -133,7 +133,7 @@ int keepWaitingDocument(const std::string& spoolFolder, const std::string& print
     // Both names on disk before the printer is told it is done. A failed
     // sync is not reported: the document is queued and will be faxed, and
     // a "not faxed" would have it printed twice.
-    [[maybe_unused]] int synced = syncFolder(folder);
+    [[maybe_unused]] int synced = fsyncFolder(folder);
     return 0;
 }
 

@@ -42,7 +42,7 @@ std::string folderOf(const std::string& path)
 
 }  // namespace
 
-int syncFolder(const std::string& folder)
+int fsyncFolder(const std::string& folder)
 {
     if (syncsSkipped())
         return 0;
@@ -54,14 +54,14 @@ int syncFolder(const std::string& folder)
     return err;
 }
 
-int syncFile(int fd)
+int fsyncFile(int fd)
 {
     if (syncsSkipped())
         return 0;
     return fsync(fd) == 0 ? 0 : errno;
 }
 
-int syncFolderOf(const std::string& path) { return syncFolder(folderOf(path)); }
+int fsyncFolderOf(const std::string& path) { return fsyncFolder(folderOf(path)); }
 
 int moveFileNoReplace(const std::string& from, const std::string& to)
 {

@@ -16,15 +16,15 @@ bool fileExists(const std::string& path);
 
 // fsync() of a folder, so that names made, renamed or removed in it outlive
 // a power loss. Returns 0 or errno.
-[[nodiscard]] int syncFolder(const std::string& folder);
+[[nodiscard]] int fsyncFolder(const std::string& folder);
 
 // fsync() of an open file, so that its content is on disk before a rename
 // hands it on. Returns 0 or errno.
-[[nodiscard]] int syncFile(int fd);
+[[nodiscard]] int fsyncFile(int fd);
 
-// syncFolder() of the folder that holds `path`: after a rename into or out
+// fsyncFolder() of the folder that holds `path`: after a rename into or out
 // of it. Returns 0 or errno.
-[[nodiscard]] int syncFolderOf(const std::string& path);
+[[nodiscard]] int fsyncFolderOf(const std::string& path);
 
 // rename() that never replaces: EEXIST when `to` is there. Uses
 // renameat2(RENAME_NOREPLACE), or link() then unlink() where the file
