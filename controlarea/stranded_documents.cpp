@@ -73,7 +73,7 @@ void sweep(const std::string& spoolFolder, StrandedDocuments& result)
         if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dat") != 0)
             continue;
         const std::string stem = name.substr(0, name.size() - 4);
-        if (!has(stem + ".tif") && stem.find_first_not_of("0123456789") == std::string::npos &&
+        if (!stem.empty() && !has(stem + ".tif") && stem.find_first_not_of("0123456789") == std::string::npos &&
             deleteFile(waiting + "/" + name) == 0)
             result.lonelyRecords.push_back(waiting + "/" + name);
     }
