@@ -54,7 +54,8 @@ BANDSINK64_EXPORT int32_t endPageExit(uint8_t* bits, int32_t lHeight, int32_t lW
                                       int32_t nXResolution, int32_t nYResolution, int32_t bBanding, void** phJob);
 
 /* Ends the document, hands the print file over and frees the job; *phJob
- * becomes NULL. Always 0. */
+ * becomes NULL. 0, or -1 when a printed document was not handed over (its
+ * print file stays under its per-job name and the user has been told). */
 BANDSINK64_EXPORT int16_t endDocExit(void** phJob);
 
 /* The same functions as pointers, for drivers that load the library with

@@ -34,7 +34,8 @@ protected:
     std::string childErrors() const { return home.path() + "/child.err"; }
 
     // Prints one colour page of about 5 MB in four bands; the child's exit
-    // code is the last band's result + 10, or 1 when a call went wrong.
+    // code is the last band's result + 10, or 1 when a call went wrong (the
+    // broken document must end with -1: it was not handed over).
     int printUnderLimit()
     {
         pid_t child = fork();
@@ -53,7 +54,7 @@ protected:
             int32_t result = 0;
             for (int b = 0; b < 4; ++b)
                 result = sink.endPageExit(band.data(), rows, width, 5, 200, 200, b < 3, &job);
-            if (sink.endDocExit(&job) != 0 || job != nullptr)
+            if (sink.endDocExit(&job) != -1 || job != nullptr)
                 _exit(1);
             _exit(10 + result);
         }

@@ -110,8 +110,10 @@ int16_t endDocExit(void** phJob)
         std::unique_ptr<ExitJob> job(jobAt(phJob));
         if (phJob)
             *phJob = nullptr;
-        if (job)
-            handOverDocument(*job);
+        // -1 lets a driver that looks fail the job instead of reporting a
+        // fax that was never handed over.
+        if (job && !handOverDocument(*job))
+            return int16_t(-1);
         return int16_t(0);
     });
 }

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <sys/stat.h>
 #include <set>
 #include <sys/wait.h>
 #include <thread>
@@ -159,20 +161,47 @@ TEST_F(HandOverTest, DocumentWithoutPagesLeavesTheWaitingDocumentAlone)
     EXPECT_TRUE(logMessages(logFile()).empty());
 }
 
-// A record that cannot be written must not let the document go out with the
-// previous document's record: it is not handed over, stays under its per-job
-// name, and the user is told.
-TEST_F(HandOverTest, DocumentWhoseRecordCannotBeWrittenIsNotHandedOver)
+// A document that cannot be placed safely is not handed over: it stays
+// under its per-job name, the user is told, and the driver gets -1 so the
+// job is not reported as faxed. Each row breaks one step at the end of the
+// document.
+TEST_F(HandOverTest, DocumentThatCannotBeHandedOverFailsTheJobAndSaysWhy)
 {
-    // A folder in control.dat's place makes the record's write fail.
-    std::filesystem::create_directories(controlFile() + "/in-the-way");
-    StderrCapture boxes;
-    printDocument("rcpt:777~Next~");
-    EXPECT_FALSE(std::filesystem::exists(watchFile()));
-    ASSERT_EQ(perJobFiles().size(), 1u);
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_NE(boxes.boxes()[0].find("was not faxed. Its print file stays as " + perJobFiles()[0]), std::string::npos)
-        << boxes.text();
+    struct Row {
+        const char* fault;
+        std::function<void(const std::string& spool)> arrange;
+    };
+    const std::vector<Row> rows = {
+        {"control.dat a folder",
+         [](const std::string& spool) { std::filesystem::create_directories(spool + "/control.dat/in-the-way"); }},
+        {"control.dat a link",
+         [](const std::string& spool) { std::filesystem::create_symlink("/etc/hostname", spool + "/control.dat"); }},
+        {"korvafax.tif a folder",
+         [](const std::string& spool) { std::filesystem::create_directories(spool + "/korvafax.tif/in-the-way"); }},
+        {"handover.lock a folder",
+         [](const std::string& spool) { std::filesystem::create_directories(spool + "/handover.lock"); }},
+        {"the control area cannot be opened at the end", [](const std::string& spool) { chmod(spool.c_str(), 0777); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fault);
+        std::filesystem::remove_all(home.spool());
+        std::filesystem::create_directories(home.spool());
+        chmod(home.spool().c_str(), 0700);
+        void* job = nullptr;
+        ASSERT_EQ(sink.startDocExit(7, "rcpt:777~Next~", &job), 0);
+        ASSERT_EQ(sink.startPageExit(&job), 0);
+        DriverMonoBand b = patternedMonoBand(1728, 40, 2);
+        ASSERT_EQ(sink.endPageExit(b.bits.data(), 40, 1728, 1, 200, 200, 0, &job), 0);
+        row.arrange(home.spool());
+        StderrCapture boxes;
+        EXPECT_EQ(sink.endDocExit(&job), -1);
+        chmod(home.spool().c_str(), 0700);
+        EXPECT_FALSE(std::filesystem::is_regular_file(watchFile()));
+        EXPECT_TRUE(listWaitingDocuments(home.spool()).empty());
+        ASSERT_EQ(perJobFiles().size(), 1u);
+        EXPECT_NE(boxes.text().find("was not faxed. Its print file stays as " + perJobFiles()[0]), std::string::npos)
+            << boxes.text();
+    }
 }
 
 // Several printers at once: every document arrives once, with its own

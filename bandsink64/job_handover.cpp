@@ -4,7 +4,6 @@
 #include "bandsink64/exit_log.h"
 #include "controlarea/control_area.h"
 #include "controlarea/waiting_documents.h"
-#include "platform/process_mutex.h"
 #include "platform/file_ops.h"
 #include "platform/message_box.h"
 #include "platform/spool_names.h"
@@ -97,13 +96,18 @@ bool becomeWatchFile(const ExitJob& job)
         exitLogf(1, "Cannot write the control data for %s", job.documentName.c_str());
         return false;
     }
-    int err = moveWithRetries(job.jobFilePath, watchFileFor(job.spoolFolder), moveFile, pauseBeforeRetry);
+    const std::string watchFile = watchFileFor(job.spoolFolder);
+    int err = moveWithRetries(job.jobFilePath, watchFile, moveFileNoReplace, pauseBeforeRetry);
     if (err) {
         exitLogf(1, "Move File Error - %d", err);
         if (!writeControlRecord(previous))
             exitLogf(1, "Cannot put the previous control data back");
         return false;
     }
+    // The file is handed over either way; a failed sync only weakens what
+    // survives a power loss.
+    if (int synced = fsyncFolderOf(watchFile))
+        exitLogf(1, "Cannot sync the spool folder - %d", synced);
     return true;
 }
 
@@ -132,37 +136,42 @@ void prepareDocument(ExitJob& job)
     closeControlArea();
 }
 
-void handOverDocument(ExitJob& job)
+bool handOverDocument(ExitJob& job)
 {
     if (job.tiff) {
-        if (!TIFFFlush(job.tiff))
+        // On disk before the rename that hands it on, or a power loss could
+        // leave an empty file beside a valid record.
+        if (!TIFFFlush(job.tiff) || fsyncFile(TIFFFileno(job.tiff)) != 0)
             job.writeFailed = true;
         TIFFClose(job.tiff);
     }
     job.tiff = nullptr;
     if (job.writeFailed) {
         discardBrokenFile(job);
-        return;
+        return false;
     }
     // Nothing printed, nothing to hand over; whatever waits stays.
     if (!job.fileCreated || !fileExists(job.jobFilePath))
-        return;
+        return true;
     std::lock_guard use(controlAreaUse);
-    if (!openControlArea())
-        return;
-    // From the look at what waits until this document is in place, another
-    // process's document must not slip in between.
-    ProcessMutex handOver;
-    if (int err = handOver.open(handOverLockPath(job.spoolFolder)))
-        exitLogf(1, "Cannot open the hand-over lock - %d", err);
     bool placed = false;
-    {
-        ProcessMutexLock lock(handOver);
-        placed = documentsWaiting(job.spoolFolder) ? keepBehindWaitingDocuments(job) : becomeWatchFile(job);
+    if (!openControlArea()) {
+        exitLog(1, "Cannot open the control area at the end of the document");
+    } else {
+        // From the look at what waits until this document is in place,
+        // another process's document must not slip in between; without the
+        // lock nothing is placed.
+        int err = underHandOverLock(job.spoolFolder, [&] {
+            placed = documentsWaiting(job.spoolFolder) ? keepBehindWaitingDocuments(job) : becomeWatchFile(job);
+            return 0;
+        });
+        if (err)
+            exitLogf(1, "Cannot take the hand-over lock - %d", err);
+        closeControlArea();
     }
-    closeControlArea();
     if (!placed)
         reportNotHandedOver(job);
+    return placed;
 }
 
 int moveWithRetries(const std::string& from, const std::string& to, const MoveFunction& move,

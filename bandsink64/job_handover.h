@@ -18,8 +18,9 @@ void prepareDocument(ExitJob& job);
 // document in control.dat and renames the per-job file to the watch file;
 // otherwise keeps the document behind the waiting ones with its own record.
 // A document that cannot be placed so stays under its per-job name, and the
-// user is told.
-void handOverDocument(ExitJob& job);
+// user is told. The print file and the names are on disk before it returns.
+// False when a printed document was not handed over.
+[[nodiscard]] bool handOverDocument(ExitJob& job);
 
 // rename() standing in for MoveFileA: retried while the file is in use
 // (EBUSY), at most `attempts` times with `pause` between; any other error

@@ -1,6 +1,7 @@
 #include "controlarea/waiting_documents.h"
 
 #include "platform/file_ops.h"
+#include "platform/process_mutex.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,6 +19,7 @@ namespace {
 // so a document given back to the front always finds a smaller number.
 constexpr unsigned long long kFirstSequence = 500000000000000000ULL;
 constexpr int kSequenceDigits = 19;
+constexpr unsigned long long kLastSequence = 9999999999999999999ULL;
 
 std::string sequenceName(unsigned long long sequence)
 {
@@ -113,16 +115,43 @@ int keepWaitingDocument(const std::string& spoolFolder, const std::string& print
     used.insert(used.end(), records.begin(), records.end());
     std::sort(used.begin(), used.end());
     unsigned long long sequence = kFirstSequence;
-    if (!used.empty())
+    if (!used.empty()) {
+        // A number past either end would get a name the listing never shows.
+        if (front ? used.front() == 0 : used.back() >= kLastSequence)
+            return EOVERFLOW;
         sequence = front ? used.front() - 1 : used.back() + 1;
+    }
     const WaitingDocument document = documentAt(folder, sequence);
+    if (fileExists(document.recordFile))
+        return EEXIST;
     if (int error = writeFileAtomically(document.recordFile, &record, sizeof record, 0600))
         return error;
-    if (int error = moveFile(printFile, document.printFile)) {
+    if (int error = moveFileNoReplace(printFile, document.printFile)) {
         deleteFile(document.recordFile);
         return error;
     }
+    // Both names on disk before the printer is told it is done. A failed
+    // sync is not reported: the document is queued and will be faxed, and
+    // a "not faxed" would have it printed twice.
+    [[maybe_unused]] int synced = fsyncFolder(folder);
     return 0;
+}
+
+int underHandOverLock(const std::string& spoolFolder, const std::function<int()>& work)
+{
+    ProcessMutex handOver;
+    if (int error = handOver.open(handOverLockPath(spoolFolder)))
+        return error;
+    ProcessMutexLock lock(handOver);
+    if (!lock.owned())
+        return ENOLCK;
+    return work();
+}
+
+int putBackWaitingDocument(const std::string& spoolFolder, const std::string& printFile, const ControlRecord& record)
+{
+    return underHandOverLock(spoolFolder,
+                             [&] { return keepWaitingDocument(spoolFolder, printFile, record, /*front=*/true); });
 }
 
 bool readWaitingRecord(const WaitingDocument& document, ControlRecord& record)

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,63 @@ bool fileExists(const std::string& path)
 {
     struct stat st {};
     return stat(path.c_str(), &st) == 0;
+}
+
+namespace {
+
+// Only the benchmark sets it, to measure what the syncs cost.
+bool syncsSkipped()
+{
+    static const bool skipped = std::getenv("KORVAFAX_BENCH_SKIP_SYNC") != nullptr;
+    return skipped;
+}
+
+std::string folderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+int fsyncFolder(const std::string& folder)
+{
+    if (syncsSkipped())
+        return 0;
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int err = fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return err;
+}
+
+int fsyncFile(int fd)
+{
+    if (syncsSkipped())
+        return 0;
+    return fsync(fd) == 0 ? 0 : errno;
+}
+
+int fsyncFolderOf(const std::string& path) { return fsyncFolder(folderOf(path)); }
+
+int moveFileNoReplace(const std::string& from, const std::string& to)
+{
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without RENAME_NOREPLACE: link() refuses an existing name too.
+    if (link(from.c_str(), to.c_str()) != 0)
+        return errno;
+    if (unlink(from.c_str()) != 0) {
+        int err = errno;
+        unlink(to.c_str());
+        return err;
+    }
+    return 0;
 }
 
 namespace {

@@ -14,6 +14,23 @@ int deleteFile(const std::string& path);
 
 bool fileExists(const std::string& path);
 
+// fsync() of a folder, so that names made, renamed or removed in it outlive
+// a power loss. Returns 0 or errno.
+[[nodiscard]] int fsyncFolder(const std::string& folder);
+
+// fsync() of an open file, so that its content is on disk before a rename
+// hands it on. Returns 0 or errno.
+[[nodiscard]] int fsyncFile(int fd);
+
+// fsyncFolder() of the folder that holds `path`: after a rename into or out
+// of it. Returns 0 or errno.
+[[nodiscard]] int fsyncFolderOf(const std::string& path);
+
+// rename() that never replaces: EEXIST when `to` is there. Uses
+// renameat2(RENAME_NOREPLACE), or link() then unlink() where the file
+// system has no such rename. Syncs nothing. Returns 0 or errno.
+[[nodiscard]] int moveFileNoReplace(const std::string& from, const std::string& to);
+
 // Writes `size` bytes to a temporary file beside `path` (mode `mode`) and
 // renames it over `path`, so a reader sees the old or the new content whole.
 // Returns 0 or errno.

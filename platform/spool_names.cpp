@@ -36,6 +36,28 @@ bool isJobFileName(const std::string& name)
     return name.rfind(start, 0) == 0 && name.size() > start.size() + 4 && endsWith(name, kTiff);
 }
 
+pid_t jobFileProcess(const std::string& name)
+{
+    if (!isJobFileName(name))
+        return -1;
+    // "..._<tick>_<pid>_<n>.tif": the user name may hold "_" itself, so
+    // count from the end.
+    const std::string stem = name.substr(0, name.size() - 4);
+    const size_t countAt = stem.find_last_of('_');
+    if (countAt == std::string::npos || countAt == 0)
+        return -1;
+    const size_t pidAt = stem.find_last_of('_', countAt - 1);
+    if (pidAt == std::string::npos || pidAt + 1 == countAt)
+        return -1;
+    long pid = 0;
+    for (size_t i = pidAt + 1; i < countAt; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(stem[i])) || pid > 99999999)
+            return -1;
+        pid = pid * 10 + (stem[i] - '0');
+    }
+    return pid > 0 ? static_cast<pid_t>(pid) : -1;
+}
+
 std::string workFilePath(const std::string& spoolFolder, int number)
 {
     return spoolFolder + "/" + kPrefix + std::to_string(number) + kTiff;

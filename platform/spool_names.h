@@ -21,6 +21,8 @@ std::string jobFilePath(const std::string& spoolFolder, const std::string& userN
                         unsigned jobNumber);
 // True for a name jobFilePath() gives (the folder left off).
 bool isJobFileName(const std::string& name);
+// The printing process's id in such a name, or -1 when it holds none.
+pid_t jobFileProcess(const std::string& name);
 
 // "<spool>/korvafax<n>.tif": the work file of faxcourier's conversion number `n`.
 std::string workFilePath(const std::string& spoolFolder, int number);

@@ -103,7 +103,7 @@ void ArrivalHandler::handle(PrintSource& source)
     if (stopped) {
         // The program ends: what was printed goes back to the front of the
         // queue with its record, for the next run.
-        if (int error = keepWaitingDocument(spoolFolder_, printFile, source.record, true))
+        if (int error = putBackWaitingDocument(spoolFolder_, printFile, source.record))
             LogAlways(1, "Cannot keep %s for the next run - %d\n", printFile.c_str(), error);
         if (adding)
             ui_.setSendFaxDialogEnabled(true);

@@ -1,6 +1,7 @@
 #include "faxcourier/app/courier.h"
 
 #include "controlarea/control_area.h"
+#include "controlarea/stranded_documents.h"
 #include "controlarea/waiting_documents.h"
 #include "faxcourier/app/accepted_notice.h"
 #include "faxcourier/app/address_book_hook.h"
@@ -55,6 +56,22 @@ void reportLeftoverDocuments(const std::string& spoolFolder)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
+}
+
+// Half a print of a printer that died, a kept document without its record:
+// nothing would take them, so they go to unsent/ and the user is told where.
+void reportStrandedDocuments(const std::string& spoolFolder)
+{
+    StrandedDocuments stranded = setAsideStrandedDocuments(spoolFolder);
+    if (stranded.lockError)
+        LogAlways(1, "Unable to take the hand-over lock in %s (error %d)\n", spoolFolder.c_str(), stranded.lockError);
+    for (const std::string& file : stranded.files)
+        LogAlways(1, "Set aside %s: nothing would take it\n", file.c_str());
+    for (const std::string& record : stranded.lonelyRecords)
+        LogAlways(1, "Removed %s: a record without its document\n", record.c_str());
+    std::string notice = strandedNotice(stranded);
+    if (!notice.empty())
+        showDesktopNotice(notice);
 }
 
 }  // namespace
@@ -131,8 +148,10 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
     else if (addressBookSwitchGiven(arguments))
         openAddressBook();
-    if (presence_.held())
+    if (presence_.held()) {
         reportLeftoverDocuments(spoolFolder_);
+        reportStrandedDocuments(spoolFolder_);
+    }
     LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
     // The imaging code is linked in: there is no library to look for.
 
@@ -144,7 +163,10 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         return submit_(nullptr, &lastReport_);
     });
     arrival_->setAnnounceNext([this] { windowTarget_->postMessage(kDocumentWaiting, 0); });
-    window_->setArrivalHandler([this] { arrival_->onDocumentWaiting(); });
+    window_->setArrivalHandler([this] {
+        reportStrandedDocuments(spoolFolder_);
+        arrival_->onDocumentWaiting();
+    });
 
     auto watcher = std::make_unique<SpoolWatcher>(spoolFolder_, *windowTarget_, state_.pipelineBusy);
     // A spool folder made again holds neither our running mark nor the

@@ -1,6 +1,7 @@
 #include "faxcourier/pipeline/spool_watcher.h"
 
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/pipeline/spool_events.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "platform/paths.h"
 
@@ -52,8 +53,6 @@ namespace {
 constexpr uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB | IN_MODIFY |
                                      IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 constexpr uint32_t kParentChanges = IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR;
-// The folder itself went away from its path.
-constexpr uint32_t kFolderGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED;
 constexpr int kBusyRetryMs = 1000;
 constexpr int kRemakeRetryMs = 1000;
 constexpr int kSettleMs = 100;
@@ -87,22 +86,14 @@ void dropWatches(SpoolWatcher::Shared& shared)
     }
 }
 
-enum class Drained { nothing, changes, folderGone, failed };
-
-Drained classify(const SpoolWatcher::Shared& shared, const inotify_event& event)
-{
-    if (event.wd == shared.watch)
-        return event.mask & kFolderGone ? Drained::folderGone : Drained::changes;
-    if (event.wd == shared.parentWatch && event.len && splitPath(shared.folder).second == event.name)
-        return event.mask & (IN_DELETE | IN_MOVED_FROM) ? Drained::folderGone : Drained::nothing;
-    return Drained::nothing;  // a sibling of the folder, or a watch given up
-}
+using Drained = SpoolChange;
 
 // Reads every pending event so that the next poll waits for new changes;
 // says what the worst of them was.
 Drained rearm(const SpoolWatcher::Shared& shared)
 {
     alignas(inotify_event) char buffer[4096];
+    const SpoolWatches watches{shared.watch, shared.parentWatch, splitPath(shared.folder).second};
     Drained worst = Drained::nothing;
     for (;;) {
         ssize_t n = read(shared.notify, buffer, sizeof buffer);
@@ -110,7 +101,7 @@ Drained rearm(const SpoolWatcher::Shared& shared)
             return errno == EAGAIN || errno == EINTR ? worst : Drained::failed;
         for (ssize_t at = 0; at < n;) {
             auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            worst = std::max(worst, classify(shared, *event));
+            worst = std::max(worst, classifySpoolEvent(watches, *event));
             at += ssize_t(sizeof(inotify_event) + event->len);
         }
     }
@@ -160,9 +151,23 @@ void compareAndAnnounce(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
     remembered = fresh;
 }
 
+// Events were dropped, a document's among them perhaps: the main window
+// looks at everything that waits, whatever the watch file's stamp says.
+void announceRescan(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
+{
+    LogAlways(0, "Spool folder changes were lost (the event queue overflowed); looking at %s again\n",
+              shared.folder.c_str());
+    WatchFileTime fresh;
+    getWatchFileTime(shared.watchFile, fresh);
+    remembered = fresh;
+    shared.pipelineBusy->store(true);
+    shared.mainWindow->postMessage(kDocumentWaiting, 0);
+}
+
 void watchLoop(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
 {
     int timeout = -1;
+    bool rescan = false;  // kept while the pipeline is busy
     for (;;) {
         pollfd handles[2] = {{shared.notify, POLLIN, 0}, {shared.stopEvent, POLLIN, 0}};
         int woke = poll(handles, 2, timeout);
@@ -185,6 +190,7 @@ void watchLoop(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
             }
             if (drained == Drained::folderGone && !watchRemadeFolder(shared))
                 return;
+            rescan = rescan || drained == Drained::rescan;
             changed = drained != Drained::nothing;
             if (!changed && !finite && !shared.pipelineBusy->load())
                 continue;  // only the folder's neighbours changed
@@ -194,7 +200,11 @@ void watchLoop(SpoolWatcher::Shared& shared, WatchFileTime& remembered)
         } else if (changed || finite) {
             if (sleepUnlessStopped(shared.stopEvent, kSettleMs))
                 return;
-            compareAndAnnounce(shared, remembered);
+            if (rescan)
+                announceRescan(shared, remembered);
+            else
+                compareAndAnnounce(shared, remembered);
+            rescan = false;
         }
         shared.wakeUps.fetch_add(1);
     }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 using namespace korva;
@@ -306,6 +307,36 @@ TEST_F(FaxprintTest, LibraryRefusingBandsGivesAFailingExitStatus)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("faxprint: page 1: the exit library answered -1"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(": Cannot open . Check to make sure"), std::string::npos) << run.err;
+}
+
+// A print the exit library could not hand over is no success: the CUPS
+// backend cancels the job on a failing status.
+TEST_F(FaxprintTest, DocumentNotHandedOverGivesAFailingExitStatusAndSaysWhy)
+{
+    struct Row {
+        const char* fault;
+        std::function<void(const std::string& spool)> arrange;
+    };
+    const std::vector<Row> rows = {
+        {"control.dat a folder",
+         [](const std::string& spool) { std::filesystem::create_directories(spool + "/control.dat/x"); }},
+        {"control.dat a link",
+         [](const std::string& spool) { std::filesystem::create_symlink("/etc/hostname", spool + "/control.dat"); }},
+        {"korvafax.tif a folder",
+         [](const std::string& spool) { std::filesystem::create_directories(spool + "/korvafax.tif/x"); }},
+    };
+    writeWholeFile(file("a.pdf"), handMadePdf({{0, 0, 10, 10, "x"}}));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fault);
+        std::filesystem::remove_all(home.spool());
+        std::filesystem::create_directories(home.spool());
+        row.arrange(home.spool());
+        ProcessResult run = faxprint({file("a.pdf")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("faxprint: the document was not handed over to KORVA Fax"), std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("was not faxed. Its print file stays as"), std::string::npos) << run.err;
+    }
 }
 
 }  // namespace

@@ -57,5 +57,5 @@ int main(int argc, char** argv)
     PrintOutcome outcome = printDocument(library, options, name, jobId, pages);
     for (const std::string& problem : outcome.problems)
         std::cerr << "faxprint: " << problem << "\n";
-    return outcome.allBandsTaken ? 0 : 1;
+    return outcome.allBandsTaken && outcome.handedOver ? 0 : 1;
 }

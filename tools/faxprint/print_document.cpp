@@ -45,7 +45,10 @@ PrintOutcome printDocument(const ExitLibrary& library, const Options& options, c
                 (result == -1 ? " (the print file could not be opened)" : " (rows could not be written)"));
         }
     }
-    library.endDocExit(&job);
+    if (library.endDocExit(&job) != 0) {
+        outcome.handedOver = false;
+        outcome.problems.push_back("the document was not handed over to KORVA Fax and will not be faxed");
+    }
     return outcome;
 }
 

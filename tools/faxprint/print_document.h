@@ -13,6 +13,7 @@ namespace korva::faxprint {
 
 struct PrintOutcome {
     bool allBandsTaken = true;
+    bool handedOver = true;             // false when endDocExit answered non-zero
     std::vector<std::string> problems;  // one line per page the library refused
 };
 
