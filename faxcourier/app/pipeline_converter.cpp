@@ -99,11 +99,13 @@ PipelineConverter::PipelineConverter(std::string spoolFolder, PipelineState& sta
 PipelineConverter::~PipelineConverter() { dropped_->joinAll(); }
 
 std::unique_ptr<Conversion> PipelineConverter::start(const std::string& printFile, const std::string& target,
-                                                     ProgressTarget* progress)
+                                                     ProgressTarget* progress, const std::string& printRecord)
 {
     ConversionRequest request;
     request.spoolFolder = spoolFolder_;
     request.printFile = printFile;
+    request.keepPrintFile = printRecord.empty();
+    request.printRecord = printRecord;
     request.target = target;
     request.progress = progress;
     request.errors = errors_;

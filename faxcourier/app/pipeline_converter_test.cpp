@@ -50,7 +50,7 @@ TEST(PipelineConverter, QuitDuringAFileTargetConversionEndsItBeforeItsSinkGoes)
     state->stop = &quit;
     auto sink = std::make_unique<RecordingSink>();
     auto converter = std::make_unique<PipelineConverter>(home.path(), *state, sink.get());
-    converter->start(printFile, home.path() + "/out.tif", nullptr).reset();
+    converter->start(printFile, home.path() + "/out.tif", nullptr, home.path() + "/1.dat").reset();
 
     quit = true;
     std::thread feeder([&] {

@@ -111,6 +111,8 @@ ConversionResult Conversion::run()
         setAside(workFile);
     else if (!request_.keepPrintFile)
         deleteFile(workFile);
+    if (!request_.printRecord.empty() && !fileExists(workFile))
+        deleteFile(request_.printRecord);
     post(kConversionFinished, 0);
     if (wantEvent)
         result_.eventSet = setNamedEvent(request_.finishedEvent);

@@ -35,6 +35,9 @@ struct ConversionRequest {
     // The print file is left for the caller, who deletes it once the fax is
     // accepted or kept in the outbox.
     bool keepPrintFile = false;
+    // Deleted after the print file once the conversion is done with it (not
+    // when it stopped or could not be written); may be empty.
+    std::string printRecord;
     // Named event set for a "*" target; another program creates it.
     std::string finishedEvent = "KORVAFaxPrintFinished";
 };
