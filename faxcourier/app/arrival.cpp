@@ -154,12 +154,19 @@ void ArrivalHandler::handle(PrintSource& source)
     inHand_.insert(taken->printFile);
     const Outcome outcome = convert(taken->printFile, target);
     entry.pages = outcome.pages;
+    afterConversion(entry, *taken, outcome, adding);
+}
+
+void ArrivalHandler::afterConversion(const FaxDocument& entry, const WaitingDocument& taken, const Outcome& outcome,
+                                     bool adding)
+{
+    const std::string target = entry.file.Text();
     if (outcome.stopped || outcome.writeFailed) {
         // The program ends, or the disk is full: what was printed stays in
         // taken/ with its record, for the next run or the next try.
-        inHand_.erase(taken->printFile);
+        inHand_.erase(taken.printFile);
         if (outcome.writeFailed)
-            park(*taken);
+            park(taken);
         if (adding)
             ui_.setSendFaxDialogEnabled(true);
         state_.pipelineBusy = false;
@@ -170,14 +177,14 @@ void ArrivalHandler::handle(PrintSource& source)
         // an empty fax is never sent.
         LogAlways(1, "The printed document \"%s\" gave no fax pages and is not faxed\n", entry.name.Text());
         deleteFile(target);
-        release(*taken);
+        release(taken);
     } else {
         if (!adding) {
             releaseJobDocuments();
             job_.documents.clear();
         }
         job_.documents.push_back(entry);
-        jobTaken_.push_back(*taken);
+        jobTaken_.push_back(taken);
     }
     if (adding) {
         ui_.setSendFaxDialogEnabled(true);

@@ -130,6 +130,7 @@ private:
     void takePreset(const ControlRecord& record, FaxDocument& entry);
     void startFileTarget(const WaitingDocument& taken);
     Outcome convert(const std::string& printFile, const std::string& target);
+    void afterConversion(const FaxDocument& entry, const WaitingDocument& taken, const Outcome& outcome, bool adding);
     void sendOrOffer();
     void keepUnsent();
     void closeJob();
