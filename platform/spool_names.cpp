@@ -85,6 +85,8 @@ std::string waitingFolder(const std::string& spoolFolder) { return spoolFolder +
 
 std::string unsentFolder(const std::string& spoolFolder) { return spoolFolder + "/unsent"; }
 
+std::string takenFolder(const std::string& spoolFolder) { return spoolFolder + "/taken"; }
+
 std::string outboxFolder(const std::string& spoolFolder) { return spoolFolder + "/outbox"; }
 
 }  // namespace korva

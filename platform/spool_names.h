@@ -41,6 +41,10 @@ std::string waitingFolder(const std::string& spoolFolder);
 // "<spool>/unsent": printed documents that were not faxed.
 std::string unsentFolder(const std::string& spoolFolder);
 
+// "<spool>/taken": documents faxcourier has taken and not yet sent, each
+// beside its record, until the server accepts the fax or the outbox has it.
+std::string takenFolder(const std::string& spoolFolder);
+
 // "<spool>/outbox": faxes that wait for the mail server.
 std::string outboxFolder(const std::string& spoolFolder);
 

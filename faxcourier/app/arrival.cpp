@@ -3,13 +3,17 @@
 #include "controlarea/control_area.h"
 #include "controlarea/job_preset.h"
 #include "controlarea/waiting_documents.h"
+#include "faxcourier/app/taken_documents.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/outbox/outbox.h"
 #include "faxcourier/pipeline/conversion.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "platform/file_ops.h"
 
+#include <ctime>
 #include <optional>
 #include <strings.h>
+#include <utility>
 
 namespace korva::app {
 namespace {
@@ -24,6 +28,7 @@ struct ArrivalHandler::PrintSource {
     std::string file;
     ControlRecord record{};
     std::optional<WaitingDocument> kept;
+    std::optional<WaitingDocument> taken;  // already in "<spool>/taken/"
 };
 
 ArrivalHandler::ArrivalHandler(FaxJob& job, PipelineState& state, std::string spoolFolder, Converter& converter,
@@ -33,7 +38,8 @@ ArrivalHandler::ArrivalHandler(FaxJob& job, PipelineState& state, std::string sp
       spoolFolder_(std::move(spoolFolder)),
       converter_(converter),
       ui_(ui),
-      submit_(std::move(submit))
+      submit_(std::move(submit)),
+      now_([] { return int64_t(std::time(nullptr)); })
 {
 }
 
@@ -41,21 +47,48 @@ std::string ArrivalHandler::watchFile() const { return watchFilePath(spoolFolder
 
 std::string ArrivalHandler::targetFile(int number) const { return workFilePath(spoolFolder_, number); }
 
+void ArrivalHandler::setRetryTimer(RetryTimer timer, Clock now)
+{
+    retryTimer_ = std::move(timer);
+    if (now)
+        now_ = std::move(now);
+}
+
+bool ArrivalHandler::documentsWaiting() const
+{
+    return (handOverDue() && korva::documentsWaiting(spoolFolder_)) || dueTakenDocument().has_value();
+}
+
 void ArrivalHandler::onDocumentWaiting()
 {
+    // Announced (a retry falling due) while the progress loop runs: the
+    // arrival under way looks for more when it ends.
+    if (converting_)
+        return;
     PrintSource source;
     if (takeNextSource(source))
         handle(source);
     else
         state_.pipelineBusy = false;
-    if (announceNext_ && documentsWaiting(spoolFolder_))
+    // A document the program's end stopped stays for the next run.
+    if (announceNext_ && !ui_.quitRequested() && documentsWaiting())
         announceNext_();
 }
 
-// The watch file is always the oldest: the exit library keeps documents
-// behind it only while it waits.
+// Documents taken before come first: a killed run's were older than anything
+// printed since. The watch file is the oldest of the rest: the exit library
+// keeps documents behind it only while it waits.
 bool ArrivalHandler::takeNextSource(PrintSource& source)
 {
+    if (std::optional<WaitingDocument> taken = dueTakenDocument()) {
+        source.file = taken->printFile;
+        source.taken = taken;
+        if (!readWaitingRecord(*taken, source.record))
+            LogAlways(1, "No record kept with %s; it waits for recipients\n", taken->printFile.c_str());
+        return true;
+    }
+    if (!handOverDue())
+        return false;
     if (watchFileWaiting(spoolFolder_)) {
         source.file = watchFile();
         if (!readControlRecord(source.record))
@@ -72,6 +105,19 @@ bool ArrivalHandler::takeNextSource(PrintSource& source)
     return true;
 }
 
+std::optional<WaitingDocument> ArrivalHandler::dueTakenDocument() const
+{
+    const int64_t now = now_();
+    for (const WaitingDocument& taken : listTakenDocuments(spoolFolder_)) {
+        if (inHand_.count(taken.printFile))
+            continue;
+        auto parked = parked_.find(taken.printFile);
+        if (parked == parked_.end() || parked->second.due <= now)
+            return taken;
+    }
+    return std::nullopt;
+}
+
 void ArrivalHandler::handle(PrintSource& source)
 {
     FaxDocument entry;
@@ -80,7 +126,8 @@ void ArrivalHandler::handle(PrintSource& source)
     job_.recipients.clear();
     takePreset(source.record, entry);
     if (job_.subject.CompareNoCaseN(fileTargetPrefix, fileTargetPrefixLength) == 0) {
-        startFileTarget(takePrintFile(source));
+        if (std::optional<WaitingDocument> taken = takePrintFile(source))
+            startFileTarget(*taken);
         state_.pipelineBusy = false;
         return;
     }
@@ -96,28 +143,48 @@ void ArrivalHandler::handle(PrintSource& source)
         adding = true;
     }
 
-    const std::string printFile = takePrintFile(source);
+    const std::optional<WaitingDocument> taken = takePrintFile(source);
+    if (!taken) {
+        if (adding)
+            ui_.setSendFaxDialogEnabled(true);
+        state_.pipelineBusy = false;
+        return;
+    }
     entry.file = target.c_str();
-    bool stopped = false;
-    entry.pages = printFile.empty() ? 0 : convert(printFile, target, stopped);
-    if (stopped) {
-        // The program ends: what was printed goes back to the front of the
-        // queue with its record, for the next run.
-        if (int error = putBackWaitingDocument(spoolFolder_, printFile, source.record))
-            LogAlways(1, "Cannot keep %s for the next run - %d\n", printFile.c_str(), error);
+    inHand_.insert(taken->printFile);
+    const Outcome outcome = convert(taken->printFile, target);
+    entry.pages = outcome.pages;
+    afterConversion(entry, *taken, outcome, adding);
+}
+
+void ArrivalHandler::afterConversion(const FaxDocument& entry, const WaitingDocument& taken, const Outcome& outcome,
+                                     bool adding)
+{
+    const std::string target = entry.file.Text();
+    if (outcome.stopped || outcome.writeFailed) {
+        // The program ends, or the disk is full: what was printed stays in
+        // taken/ with its record, for the next run or the next try.
+        inHand_.erase(taken.printFile);
+        if (outcome.writeFailed)
+            park(taken);
         if (adding)
             ui_.setSendFaxDialogEnabled(true);
         state_.pipelineBusy = false;
         return;
     }
     if (entry.pages == 0) {
-        // The conversion has told the user why; an empty fax is never sent.
+        // The conversion has told the user why and set the print file aside;
+        // an empty fax is never sent.
         LogAlways(1, "The printed document \"%s\" gave no fax pages and is not faxed\n", entry.name.Text());
         deleteFile(target);
+        release(taken);
     } else {
-        if (!adding)
+        if (!adding) {
+            releaseJobDocuments();
             job_.documents.clear();
+        }
         job_.documents.push_back(entry);
+        jobTaken_.push_back(taken);
     }
     if (adding) {
         ui_.setSendFaxDialogEnabled(true);
@@ -158,20 +225,25 @@ void ArrivalHandler::sendOrOffer()
         closeJob();
 }
 
-// Renames the print file to a numbered work file of its own at once, so the
-// exit library can hand over the next document, and nothing takes this one
-// twice. Empty when it could not be taken.
-std::string ArrivalHandler::takePrintFile(const PrintSource& source)
+// Moves the print file into taken/ with its record at once, so the exit
+// library can hand over the next document, nothing takes this one twice,
+// and a run that dies leaves it for the next. Empty when it could not be
+// taken.
+std::optional<WaitingDocument> ArrivalHandler::takePrintFile(const PrintSource& source)
 {
-    std::string workFile = workFilePath(spoolFolder_, ++state_.printFileCounter);
-    deleteFile(workFile);
-    if (int error = moveFile(source.file, workFile)) {
+    if (source.taken)
+        return source.taken;
+    WaitingDocument taken;
+    if (int error = takeDocument(spoolFolder_, source.file, source.record, taken)) {
         LogAlways(1, "Cannot take the print file %s - %d\n", source.file.c_str(), error);
-        return std::string();
+        // It stays where it is; taking it again at once would fail again.
+        schedule(takeFailures_, source.file);
+        return std::nullopt;
     }
+    takeFailures_ = Parked{};
     if (source.kept)
         forgetWaitingRecord(*source.kept);
-    return workFile;
+    return taken;
 }
 
 void ArrivalHandler::dropSource(const PrintSource& source)
@@ -180,6 +252,8 @@ void ArrivalHandler::dropSource(const PrintSource& source)
     deleteFile(source.file);
     if (source.kept)
         forgetWaitingRecord(*source.kept);
+    if (source.taken)
+        release(*source.taken);
 }
 
 void ArrivalHandler::takePreset(const ControlRecord& record, FaxDocument& entry)
@@ -192,38 +266,46 @@ void ArrivalHandler::takePreset(const ControlRecord& record, FaxDocument& entry)
         job_.recipients.emplace_back(line.c_str());
 }
 
-bool ArrivalHandler::startFileTarget(const std::string& printFile)
+void ArrivalHandler::startFileTarget(const WaitingDocument& taken)
 {
-    if (printFile.empty())
-        return false;
-    // Not waited for: the conversion ends by itself.
-    converter_.start(printFile, job_.subject.Mid(fileTargetPrefixLength).Text(), nullptr);
-    return true;
+    // Not waited for: the conversion ends by itself and deletes the print
+    // file and its record. Until this run ends, nothing takes it again.
+    inHand_.insert(taken.printFile);
+    converter_.start(taken.printFile, job_.subject.Mid(fileTargetPrefixLength).Text(), nullptr, taken.recordFile);
 }
 
-uint32_t ArrivalHandler::convert(const std::string& printFile, const std::string& target, bool& stopped)
+ArrivalHandler::Outcome ArrivalHandler::convert(const std::string& printFile, const std::string& target)
 {
+    Outcome outcome;
     std::unique_ptr<Conversion> conversion;
+    converting_ = true;
     if (job_.recipients.empty() && ui_.canShowDialogs())
         conversion = ui_.convertWithProgress(
-            [&](ProgressTarget* progress) { return converter_.start(printFile, target, progress); });
+            [&](ProgressTarget* progress) { return converter_.start(printFile, target, progress, ""); });
     else
-        conversion = converter_.start(printFile, target, nullptr);
-    if (!conversion)
-        return 0;
-    conversion->wait();
-    stopped = conversion->stopped();
-    return conversion->pageCount();
+        conversion = converter_.start(printFile, target, nullptr, "");
+    if (conversion) {
+        conversion->wait();
+        outcome = {conversion->pageCount(), conversion->stopped(), conversion->writeFailed()};
+    }
+    converting_ = false;
+    return outcome;
 }
 
 // The job was not sent and no dialog can take it now: it waits in the
-// outbox. Without one, its files stay in the spool folder, where the next
-// start sets them aside for the user.
+// outbox. When the outbox cannot take it, its print files wait in taken/
+// and are tried again later.
 void ArrivalHandler::keepUnsent()
 {
-    if (!outbox_ || !outbox_(job_)) {
+    if (outbox_ && outbox_(job_)) {
+        releaseJobDocuments();
+    } else {
         for (const FaxDocument& document : job_.documents)
             LogAlways(0, "The unsent fax document stays in %s\n", document.file.Text());
+        for (const WaitingDocument& taken : std::exchange(jobTaken_, {})) {
+            inHand_.erase(taken.printFile);
+            park(taken);
+        }
     }
     job_.recipients.clear();
     job_.documents.clear();
@@ -235,6 +317,32 @@ void ArrivalHandler::closeJob()
     for (const FaxDocument& document : job_.documents)
         deleteFile(document.file.Text());
     job_.documents.clear();
+    releaseJobDocuments();
+}
+
+// The next try after the outbox's back-off: 30 s, doubling up to 15 min.
+void ArrivalHandler::park(const WaitingDocument& taken) { schedule(parked_[taken.printFile], taken.printFile); }
+
+void ArrivalHandler::schedule(Parked& parked, const std::string& what)
+{
+    const std::chrono::seconds delay = retryDelay(++parked.attempts);
+    parked.due = now_() + delay.count();
+    LogAlways(1, "%s is tried again in %lld s\n", what.c_str(), static_cast<long long>(delay.count()));
+    if (retryTimer_)
+        retryTimer_(delay);
+}
+
+void ArrivalHandler::release(const WaitingDocument& taken)
+{
+    releaseTakenDocument(taken);
+    inHand_.erase(taken.printFile);
+    parked_.erase(taken.printFile);
+}
+
+void ArrivalHandler::releaseJobDocuments()
+{
+    for (const WaitingDocument& taken : std::exchange(jobTaken_, {}))
+        release(taken);
 }
 
 }  // namespace korva::app

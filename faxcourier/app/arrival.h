@@ -1,23 +1,29 @@
 #pragma once
 // What the main window does when a print file waits: take the oldest one
-// (the watch file, then the documents kept behind it) with its control
-// record, then convert into a file target, send at once when recipients are
-// preset, or hand the job to the Send Fax dialog; afterwards the job is
-// closed and its converted files deleted. A job that was not sent and that
-// no dialog can take (no display, or the program ends) goes to the outbox
-// instead of being deleted. Qt-free:
-// the dialogs and the conversion thread are reached through the interfaces
-// below, so that tests drive every branch.
+// (a document an earlier try or run had taken, then the watch file, then the
+// documents kept behind it) with its control record into "<spool>/taken/",
+// where it stays until its fax is accepted or in the outbox; then convert
+// into a file target, send at once when recipients are preset, or hand the job to the Send Fax dialog; afterwards the
+// job is closed and its converted files deleted. A job that was not sent and that no dialog can take (no display, or
+// the program ends) goes to the outbox instead of being deleted. A document that could not be written (disk full) is
+// taken again after the outbox's back-off. Qt-free: the dialogs and the conversion thread are reached through the
+// interfaces below, so that tests drive every branch.
 
 #include "controlarea/control_record.h"
+#include "controlarea/waiting_documents.h"
 #include "faxcourier/pipeline/messages.h"
 #include "faxcourier/pipeline/pipeline_state.h"
 #include "faxcourier/settings/fax_job.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace korva::app {
 
@@ -33,6 +39,9 @@ public:
     // True when it stopped for the program's end and left its print file
     // whole; read after wait().
     virtual bool stopped() const { return false; }
+    // True when a page could not be written (disk full ...): nothing was
+    // stored and the print file is whole; read after wait().
+    virtual bool writeFailed() const { return false; }
 };
 
 class Converter {
@@ -40,10 +49,12 @@ public:
     virtual ~Converter() = default;
     // Starts converting `printFile` (already taken out of the hand-over
     // names) into `target` (a leading '*' asks for the print-finished
-    // event); the conversion deletes `printFile` when done. Progress goes to
-    // `progress` when not null.
+    // event). Progress goes to `progress` when not null. With `printRecord`
+    // empty the print file is left to the caller; otherwise (a file target,
+    // not waited for) the conversion deletes the print file and then that
+    // record when it is done with them.
     virtual std::unique_ptr<Conversion> start(const std::string& printFile, const std::string& target,
-                                              ProgressTarget* progress) = 0;
+                                              ProgressTarget* progress, const std::string& printRecord) = 0;
 };
 
 // The windows that an arrival touches.
@@ -80,6 +91,16 @@ public:
     void setOutbox(Outbox outbox) { outbox_ = std::move(outbox); }
     // Called when a handled document leaves more waiting (posts 0x8000).
     void setAnnounceNext(std::function<void()> announce) { announceNext_ = std::move(announce); }
+    // Seconds since the epoch.
+    using Clock = std::function<int64_t()>;
+    // Asked to post 0x8000 after the delay, when a document waits to be
+    // taken again.
+    using RetryTimer = std::function<void(std::chrono::seconds)>;
+    void setRetryTimer(RetryTimer timer, Clock now = {});
+
+    // True when a document may be taken now: the watch file, a kept one, or
+    // a taken one that is due.
+    bool documentsWaiting() const;
 
     // Message 0x8000.
     void onDocumentWaiting();
@@ -89,17 +110,33 @@ public:
 
 private:
     struct PrintSource;
+    struct Outcome {
+        uint32_t pages = 0;
+        bool stopped = false;      // the program's end cut it short
+        bool writeFailed = false;  // nothing stored; may work later
+    };
+    // A taken document that could not be faxed for a cause that can pass.
+    struct Parked {
+        int attempts = 0;
+        int64_t due = 0;
+    };
     void handle(PrintSource& source);
     bool takeNextSource(PrintSource& source);
-    std::string takePrintFile(const PrintSource& source);
+    std::optional<WaitingDocument> dueTakenDocument() const;
+    bool handOverDue() const { return takeFailures_.due <= now_(); }
+    void schedule(Parked& parked, const std::string& what);
+    std::optional<WaitingDocument> takePrintFile(const PrintSource& source);
     void dropSource(const PrintSource& source);
     void takePreset(const ControlRecord& record, FaxDocument& entry);
-    bool startFileTarget(const std::string& printFile);
-    // The pages stored; `stopped` when the program's end cut it short.
-    uint32_t convert(const std::string& printFile, const std::string& target, bool& stopped);
+    void startFileTarget(const WaitingDocument& taken);
+    Outcome convert(const std::string& printFile, const std::string& target);
+    void afterConversion(const FaxDocument& entry, const WaitingDocument& taken, const Outcome& outcome, bool adding);
     void sendOrOffer();
     void keepUnsent();
     void closeJob();
+    void park(const WaitingDocument& taken);
+    void release(const WaitingDocument& taken);
+    void releaseJobDocuments();
 
     FaxJob& job_;
     PipelineState& state_;
@@ -109,6 +146,17 @@ private:
     Submitter submit_;
     Outbox outbox_;
     std::function<void()> announceNext_;
+    RetryTimer retryTimer_;
+    Clock now_;
+    // Taken print files: being handled (a file target's until the run ends),
+    // or waiting for their next try.
+    std::set<std::string> inHand_;
+    std::map<std::string, Parked> parked_;
+    // When taking into taken/ fails (disk full), the hand-over names wait.
+    Parked takeFailures_;
+    // The taken documents of the job being prepared, released when it closes.
+    std::vector<WaitingDocument> jobTaken_;
+    bool converting_ = false;
 };
 
 }  // namespace korva::app

@@ -2,13 +2,17 @@
 
 #include "controlarea/control_area.h"
 #include "controlarea/waiting_documents.h"
+#include "faxcourier/app/leftover_documents.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace korva;
 using namespace korva::app;
@@ -18,8 +22,10 @@ using korva::testing::writeWholeFile;
 
 namespace {
 
-// Converts by moving the taken print file's bytes into the target, as the
+// Converts by copying the taken print file's bytes into the target, as the
 // real thread does, and reports `pages` pages through the progress target.
+// A file target's conversion deletes the print file and its record. The
+// first `writeFailures` conversions find the disk full.
 class FakeConverter : public Converter {
 public:
     FakeConverter(std::string watchFile, uint32_t pages) : watchFile_(std::move(watchFile)), pages_(pages) {}
@@ -30,23 +36,36 @@ public:
         std::string content;  // of the print file handed over
     };
     std::vector<Call> calls;
+    int writeFailures = 0;
+    std::function<void()> whileConverting;
 
-    std::unique_ptr<Conversion> start(const std::string& printFile, const std::string& target,
-                                      ProgressTarget* progress) override
+    std::unique_ptr<Conversion> start(const std::string& printFile, const std::string& target, ProgressTarget* progress,
+                                      const std::string& printRecord) override
     {
         calls.push_back({target, progress != nullptr, readWholeFile(printFile)});
-        return std::make_unique<Running>(printFile, target, pages_, progress);
+        bool full = writeFailures > 0;
+        writeFailures -= full ? 1 : 0;
+        return std::make_unique<Running>(printFile, printRecord, target, full ? 0 : pages_, full, progress,
+                                         whileConverting);
     }
 
 private:
     class Running : public Conversion {
     public:
-        Running(std::string from, std::string to, uint32_t pages, ProgressTarget* progress) : pages_(pages)
+        Running(std::string from, std::string record, std::string to, uint32_t pages, bool full,
+                ProgressTarget* progress, std::function<void()> during)
+            : pages_(pages), full_(full)
         {
             thread_ = std::thread([=] {
+                if (during)
+                    during();
                 std::string bytes = readWholeFile(from);
-                deleteFile(from);
-                writeWholeFile(to, bytes);
+                if (!record.empty()) {
+                    deleteFile(from);
+                    deleteFile(record);
+                }
+                if (!full)
+                    writeWholeFile(to, bytes);
                 if (progress) {
                     progress->postMessage(kProgressRange, pages);
                     progress->postMessage(kConversionFinished, 0);
@@ -60,9 +79,11 @@ private:
                 thread_.join();
         }
         uint32_t pageCount() const override { return pages_; }
+        bool writeFailed() const override { return full_; }
 
     private:
         uint32_t pages_;
+        bool full_;
         std::thread thread_;
     };
 
@@ -331,13 +352,13 @@ TEST_F(Arrival, SecondPrintWhileTheDialogIsOpenAsksAndYesAddsTheDocument)
         EXPECT_EQ(ui.enabledCalls, (std::vector<bool>{false, true}));
         EXPECT_EQ(ui.redraws, 1);
         ASSERT_EQ(job.documents.size(), 2u);
-        EXPECT_EQ(job.documents[1].file.Text(), spool + "/korvafax3.tif");
-        EXPECT_EQ(readWholeFile(spool + "/korvafax3.tif"), "second");
+        EXPECT_EQ(job.documents[1].file.Text(), spool + "/korvafax2.tif");
+        EXPECT_EQ(readWholeFile(spool + "/korvafax2.tif"), "second");
         EXPECT_EQ(ui.dialogsShown, 1) << "no second dialog";
     };
     h.onDocumentWaiting();
     EXPECT_FALSE(fileExists(spool + "/korvafax1.tif"));
-    EXPECT_FALSE(fileExists(spool + "/korvafax3.tif"));
+    EXPECT_FALSE(fileExists(spool + "/korvafax2.tif"));
     EXPECT_TRUE(job.documents.empty());
 }
 
@@ -493,4 +514,158 @@ TEST_F(Arrival, KeptDocumentsFollowTheWatchFileInPrintingOrderWithTheirOwnRecord
     EXPECT_EQ(announced, 2);
     EXPECT_FALSE(documentsWaiting(spool));
     EXPECT_TRUE(listWaitingDocuments(spool).empty());
+}
+
+namespace {
+
+// The print files anywhere under the spool folder, by content.
+std::vector<std::string> filesHolding(const std::string& folder, const std::string& content)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file() && readWholeFile(entry.path().string()) == content)
+            found.push_back(entry.path().string());
+    return found;
+}
+
+}  // namespace
+
+// The disk is full while the document converts (at its first page or a
+// later one): nothing is sent, nothing is set aside as unfaxable, and the
+// document is taken again with its record after the outbox's back-off.
+TEST_F(Arrival, ADocumentThatCannotBeWrittenWaitsAndIsTakenAgainAfterTheBackOff)
+{
+    ControlRecord r = record();
+    setField(r.recipients[0], "111~Anna~Acme");
+    ASSERT_TRUE(writeControlRecord(r));
+    printDocument("pages");
+    FakeConverter converter(spool + "/korvafax.tif", 2);
+    converter.writeFailures = 2;
+    std::vector<std::string> sent;
+    auto h = handler(converter, [&] {
+        sent.push_back(texts(job.recipients).at(0) + "=" + readWholeFile(job.documents.at(0).file.Text()));
+        return true;
+    });
+    int64_t now = 1000;
+    std::vector<long> delays;
+    h.setRetryTimer([&](std::chrono::seconds delay) { delays.push_back(long(delay.count())); }, [&] { return now; });
+
+    struct Step {
+        int64_t at;
+        size_t conversions;
+        std::vector<long> delays;
+    };
+    const Step steps[] = {
+        {1000, 1, {30}},      // full: waits 30 s
+        {1029, 1, {30}},      // not due yet
+        {1030, 2, {30, 60}},  // full again: twice as long
+        {1090, 3, {30, 60}},  // room again: sent
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.at);
+        now = step.at;
+        h.onDocumentWaiting();
+        EXPECT_EQ(converter.calls.size(), step.conversions);
+        EXPECT_EQ(delays, step.delays);
+        EXPECT_EQ(ui.dialogsShown, 0);
+        EXPECT_FALSE(fileExists(unsentFolder(spool)));
+        if (converter.calls.size() < 3) {
+            EXPECT_EQ(filesHolding(spool, "pages").size(), 1u) << "the print file is kept";
+        }
+    }
+    EXPECT_EQ(sent, std::vector<std::string>{"111~Anna~Acme=pages"});
+    EXPECT_TRUE(filesHolding(spool, "pages").empty());
+    EXPECT_FALSE(h.documentsWaiting());
+}
+
+// The print file cannot even be taken (no room for its record): it stays
+// under its hand-over name and is tried again after the back-off, not at once
+// over and over.
+TEST_F(Arrival, ADocumentThatCannotBeTakenWaitsForTheBackOff)
+{
+    ControlRecord r = record();
+    setField(r.recipients[0], "111~Anna~Acme");
+    ASSERT_TRUE(writeControlRecord(r));
+    printDocument("pages");
+    writeWholeFile(spool + "/taken", "a file where the folder should be");
+    FakeConverter converter(spool + "/korvafax.tif", 1);
+    int sent = 0;
+    auto h = handler(converter, [&] { return ++sent > 0; });
+    int64_t now = 1000;
+    std::vector<long> delays;
+    h.setRetryTimer([&](std::chrono::seconds delay) { delays.push_back(long(delay.count())); }, [&] { return now; });
+    h.onDocumentWaiting();
+    EXPECT_EQ(delays, std::vector<long>{30});
+    EXPECT_FALSE(h.documentsWaiting());
+    EXPECT_EQ(readWholeFile(spool + "/korvafax.tif"), "pages");
+
+    deleteFile(spool + "/taken");
+    now += 30;
+    EXPECT_TRUE(h.documentsWaiting());
+    h.onDocumentWaiting();
+    EXPECT_EQ(sent, 1);
+}
+
+// faxcourier is killed while it has a document in hand; the next run (after
+// the start-up tidying) faxes it with the recipients it was printed with.
+TEST_F(Arrival, ADocumentInHandWhenTheProgramIsKilledIsFaxedByTheNextRun)
+{
+    enum class Kill { Converting, Submitting, InTheDialog };
+    struct Case {
+        const char* name;
+        Kill at;
+        bool preset;
+    };
+    const Case cases[] = {
+        {"killed while converting", Kill::Converting, true},
+        {"killed in DATA", Kill::Submitting, true},
+        {"killed with the Send Fax dialog open", Kill::InTheDialog, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ControlRecord r = record();
+        setField(r.subject, "Invoice");
+        if (c.preset)
+            setField(r.recipients[0], "111~Anna~Acme");
+        ASSERT_TRUE(writeControlRecord(r));
+        printDocument("pages");
+        pid_t child = fork();
+        if (child == 0) {
+            FakeConverter converter(spool + "/korvafax.tif", 2);
+            if (c.at == Kill::Converting)
+                converter.whileConverting = [] { _exit(9); };
+            auto h = handler(converter, [&] {
+                if (c.at == Kill::Submitting)
+                    _exit(9);
+                return true;
+            });
+            ui.whileDialogShown = [] { _exit(9); };
+            h.onDocumentWaiting();
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_EQ(WEXITSTATUS(status), 9);
+
+        // Another record is in force by the time the next run starts.
+        ASSERT_TRUE(writeControlRecord(record("bert")));
+        EXPECT_EQ(leftoverNotice(setAsideLeftoverDocuments(spool)), "") << "nothing to print again";
+        FakeConverter converter(spool + "/korvafax.tif", 2);
+        std::vector<std::string> sent;
+        auto sendRecorded = [&] {
+            std::string to = job.recipients.empty() ? "" : texts(job.recipients).at(0);
+            sent.push_back(std::string(job.subject.Text()) + "/" + to + "=" +
+                           readWholeFile(job.documents.at(0).file.Text()));
+            return true;
+        };
+        auto h = handler(converter, sendRecorded);
+        ui = FakeUi{};
+        ui.sendsFromDialog = true;
+        ui.whileDialogShown = [&] { sendRecorded(); };
+        for (int i = 0; i < 2; ++i)
+            h.onDocumentWaiting();
+        const std::string to = c.preset ? "111~Anna~Acme" : "";
+        EXPECT_EQ(sent, std::vector<std::string>{"Invoice/" + to + "=pages"});
+        EXPECT_TRUE(filesHolding(spool, "pages").empty());
+    }
 }

@@ -163,6 +163,10 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         return submit_(nullptr, &lastReport_);
     });
     arrival_->setAnnounceNext([this] { windowTarget_->postMessage(kDocumentWaiting, 0); });
+    arrival_->setRetryTimer([this](std::chrono::seconds delay) {
+        QTimer::singleShot(delay, Qt::PreciseTimer, window_.get(),
+                           [this] { windowTarget_->postMessage(kDocumentWaiting, 0); });
+    });
     window_->setArrivalHandler([this] {
         reportStrandedDocuments(spoolFolder_);
         arrival_->onDocumentWaiting();
@@ -189,8 +193,8 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         LogAlways(0, "Unable to watch the spool folder %s\n", spoolFolder_.c_str());
     startOutbox();
     // Documents printed while no faxcourier ran, or that a run before this
-    // one had not taken yet: the watcher only announces changes.
-    if (documentsWaiting(spoolFolder_))
+    // one had not taken or not sent yet: the watcher only announces changes.
+    if (arrival_->documentsWaiting())
         windowTarget_->postMessage(kDocumentWaiting, 0);
 }
 

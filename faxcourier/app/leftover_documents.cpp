@@ -42,6 +42,14 @@ SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder)
     std::vector<std::string> names = numberedFiles(spoolFolder);
     if (names.empty())
         return result;
+    // A run that had taken/ kept its print files there until they were
+    // faxed: the numbered files are converted copies, made again from there.
+    // Only an older run's numbered files can be print files.
+    if (fileExists(takenFolder(spoolFolder))) {
+        for (const std::string& name : names)
+            deleteFile(spoolFolder + "/" + name);
+        return result;
+    }
     result.folder = unsentFolder(spoolFolder);
     bool folderMade = makeFolders(result.folder, 0700) == 0;
     std::string stamp = timeStamp();

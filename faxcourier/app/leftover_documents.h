@@ -1,8 +1,11 @@
 #pragma once
 // Documents an earlier faxcourier left in the spool folder when it was
-// killed: a print file it was converting (renamed to "korvafax<n>.tif") and
-// the fax documents of a job it had not sent. A new run numbers its files
-// from 1 again and would delete them unseen, so they are set aside first.
+// killed: the fax documents of a job it had not sent and, from a version
+// without "<spool>/taken/", a print file it was converting (renamed to
+// "korvafax<n>.tif"). A new run numbers its files from 1 again and would
+// delete them unseen, so they are set aside first. Where taken/ exists the
+// print files wait there, and the numbered files are only converted copies:
+// they are deleted.
 
 #include <string>
 #include <vector>

@@ -80,3 +80,20 @@ TEST(LeftoverDocuments, AFileThatCannotBeMovedIsNamedInTheNotice)
     EXPECT_NE(leftoverNotice(kept).find(spool + "/korvafax3.tif could not be set aside"), std::string::npos);
     EXPECT_TRUE(fs::exists(spool + "/korvafax3.tif"));
 }
+
+// A run that keeps its print files in taken/ leaves only converted copies
+// under the numbered names: they are made again from taken/, so they go,
+// and nobody is asked to print anything again.
+TEST(LeftoverDocuments, ConvertedCopiesOfTakenDocumentsAreDeletedWithoutANotice)
+{
+    TempHome home;
+    std::string spool = home.spool();
+    fs::create_directories(spool + "/taken");
+    writeWholeFile(spool + "/taken/1.tif", "print file");
+    writeWholeFile(spool + "/korvafax1.tif", "converted");
+    SetAsideDocuments kept = setAsideLeftoverDocuments(spool);
+    EXPECT_EQ(leftoverNotice(kept), "");
+    EXPECT_FALSE(fs::exists(spool + "/korvafax1.tif"));
+    EXPECT_FALSE(fs::exists(spool + "/unsent"));
+    EXPECT_EQ(readWholeFile(spool + "/taken/1.tif"), "print file");
+}

@@ -58,15 +58,18 @@ public:
     ThreadConversion(ConversionRequest request, std::atomic<int>& counter, std::shared_ptr<DroppedThreads> dropped)
         : pages_(std::make_shared<std::atomic<uint32_t>>(0)),
           stopped_(std::make_shared<std::atomic<bool>>(false)),
+          writeFailed_(std::make_shared<std::atomic<bool>>(false)),
           finished_(std::make_shared<std::atomic<bool>>(false)),
           dropped_(std::move(dropped))
     {
         request.publishedPageCount = pages_.get();
-        thread_ = std::thread(
-            [request = std::move(request), pages = pages_, stopped = stopped_, finished = finished_, &counter] {
-                stopped->store(convertPrintFile(request, counter).stopped);
-                finished->store(true);
-            });
+        thread_ = std::thread([request = std::move(request), pages = pages_, stopped = stopped_,
+                               writeFailed = writeFailed_, finished = finished_, &counter] {
+            const ConversionResult result = convertPrintFile(request, counter);
+            stopped->store(result.stopped);
+            writeFailed->store(result.writeFailed);
+            finished->store(true);
+        });
     }
     ~ThreadConversion() override
     {
@@ -80,10 +83,12 @@ public:
     }
     uint32_t pageCount() const override { return pages_->load(); }
     bool stopped() const override { return stopped_->load(); }
+    bool writeFailed() const override { return writeFailed_->load(); }
 
 private:
     std::shared_ptr<std::atomic<uint32_t>> pages_;
     std::shared_ptr<std::atomic<bool>> stopped_;
+    std::shared_ptr<std::atomic<bool>> writeFailed_;
     std::shared_ptr<std::atomic<bool>> finished_;
     std::shared_ptr<DroppedThreads> dropped_;
     std::thread thread_;
@@ -99,11 +104,13 @@ PipelineConverter::PipelineConverter(std::string spoolFolder, PipelineState& sta
 PipelineConverter::~PipelineConverter() { dropped_->joinAll(); }
 
 std::unique_ptr<Conversion> PipelineConverter::start(const std::string& printFile, const std::string& target,
-                                                     ProgressTarget* progress)
+                                                     ProgressTarget* progress, const std::string& printRecord)
 {
     ConversionRequest request;
     request.spoolFolder = spoolFolder_;
     request.printFile = printFile;
+    request.keepPrintFile = printRecord.empty();
+    request.printRecord = printRecord;
     request.target = target;
     request.progress = progress;
     request.errors = errors_;

@@ -1,6 +1,7 @@
 #include "faxcourier/app/pipeline_converter.h"
 
 #include "faxcourier/pipeline/pipeline_state.h"
+#include "faxcourier/pipeline/testing/test_tiffs.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
 
@@ -50,7 +51,7 @@ TEST(PipelineConverter, QuitDuringAFileTargetConversionEndsItBeforeItsSinkGoes)
     state->stop = &quit;
     auto sink = std::make_unique<RecordingSink>();
     auto converter = std::make_unique<PipelineConverter>(home.path(), *state, sink.get());
-    converter->start(printFile, home.path() + "/out.tif", nullptr).reset();
+    converter->start(printFile, home.path() + "/out.tif", nullptr, home.path() + "/1.dat").reset();
 
     quit = true;
     std::thread feeder([&] {
@@ -78,3 +79,19 @@ TEST(PipelineConverter, QuitDuringAFileTargetConversionEndsItBeforeItsSinkGoes)
 
 }  // namespace
 }  // namespace korva::app
+
+// A fax document that cannot be written reaches the arrival as such, so the
+// print file is kept for a later try rather than counted as giving no pages.
+TEST(PipelineConverter, AWriteFailureIsReportedAndThePrintFileKept)
+{
+    korva::testing::TempHome home;
+    const std::string printFile = home.path() + "/1.tif";
+    ASSERT_TRUE(korva::testing::writePrintFile(printFile, {korva::testing::PrintPage{}}));
+    korva::PipelineState state;
+    korva::app::PipelineConverter converter(home.path(), state, nullptr);
+    auto conversion = converter.start(printFile, home.path() + "/no-such-folder/fax.tif", nullptr, "");
+    conversion->wait();
+    EXPECT_TRUE(conversion->writeFailed());
+    EXPECT_EQ(conversion->pageCount(), 0u);
+    EXPECT_TRUE(korva::fileExists(printFile));
+}

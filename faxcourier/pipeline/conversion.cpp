@@ -10,6 +10,7 @@
 #include "platform/named_event.h"
 #include "platform/paths.h"
 
+#include <cerrno>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -50,11 +51,14 @@ private:
     void post(unsigned message, std::intptr_t lParam);
     void report(const std::string& text);
     void setAside(const std::string& workFile);
+    void writeFailed();
 
     const ConversionRequest& request_;
     std::atomic<int>& counter_;
     ConversionResult result_;
     uint32_t failedPages_ = 0;
+    int writeError_ = 0;
+    std::string writeWhy_;
 };
 
 ConversionResult Conversion::run()
@@ -83,6 +87,14 @@ ConversionResult Conversion::run()
         post(kComeForward, 0);
     }
     convertPages(file, target);
+    if (result_.writeFailed) {
+        deleteFile(target);
+        result_.pagesStored = 0;
+        writeFailed();
+        publish(0);
+        post(kConversionFinished, 0);
+        return result_;
+    }
     if (result_.stopped) {
         deleteFile(target);
         publish(0);
@@ -97,8 +109,10 @@ ConversionResult Conversion::run()
         publish(result_.pagesStored);
     if (result_.pagesStored == 0 && fileExists(workFile))
         setAside(workFile);
-    else
+    else if (!request_.keepPrintFile)
         deleteFile(workFile);
+    if (!request_.printRecord.empty() && !fileExists(workFile))
+        deleteFile(request_.printRecord);
     post(kConversionFinished, 0);
     if (wantEvent)
         result_.eventSet = setNamedEvent(request_.finishedEvent);
@@ -164,10 +178,17 @@ bool Conversion::storePage(ConvertedPage& page, const std::string& target)
         result_.stopped = true;
         return false;
     }
-    if (page.converted && appendFaxPage(target, page.fax, result_.pagesStored == 0, page.why))
+    if (page.converted) {
+        // A page that cannot be written would leave a fax with a page
+        // missing: the whole document fails instead.
+        if (!appendFaxPage(target, page.fax, result_.pagesStored == 0, writeWhy_, &writeError_)) {
+            result_.writeFailed = true;
+            return false;
+        }
         ++result_.pagesStored;
-    else
+    } else {
         pageFailed(page.number, page.why);
+    }
     post(kProgressPosition, page.number);
     return true;
 }
@@ -205,6 +226,16 @@ void Conversion::setAside(const std::string& workFile)
     }
     LogAlways(1, "The printed document is kept as %s\n", kept.c_str());
     report("The printed document was not faxed. It is kept as " + kept + ".");
+}
+
+// Nothing of the document is faxed, and what was printed is kept for a
+// later try.
+void Conversion::writeFailed()
+{
+    LogAlways(1, "The fax document cannot be written - %s\n", writeWhy_.c_str());
+    const bool full = writeError_ == ENOSPC || writeError_ == EDQUOT || writeError_ == EFBIG;
+    const std::string cause = full ? "The disk is full" : "The fax document cannot be written (" + writeWhy_ + ")";
+    report(cause + ": the printed document was not faxed. It is kept and faxed when it can be written again.");
 }
 
 void Conversion::report(const std::string& text)

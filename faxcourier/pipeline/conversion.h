@@ -32,6 +32,12 @@ struct ConversionRequest {
     // Checked before each page; when set, the conversion stops and keeps
     // its print file. May be null.
     const std::atomic<bool>* stop = nullptr;
+    // The print file is left for the caller, who deletes it once the fax is
+    // accepted or kept in the outbox.
+    bool keepPrintFile = false;
+    // Deleted after the print file once the conversion is done with it (not
+    // when it stopped or could not be written); may be empty.
+    std::string printRecord;
     // Named event set for a "*" target; another program creates it.
     std::string finishedEvent = "KORVAFaxPrintFinished";
 };
@@ -41,6 +47,9 @@ struct ConversionResult {
     uint32_t pagesStored = 0;  // pages in the fax document
     bool eventSet = false;
     bool stopped = false;  // the print file was left whole, the target deleted
+    // A page could not be written (disk full ...): no target, the print file
+    // kept whole; a later try may succeed.
+    bool writeFailed = false;
 };
 
 // Runs one conversion on the calling thread. `printFileCounter` is shared

@@ -17,6 +17,10 @@
 #include <mutex>
 #include <thread>
 #include <semaphore.h>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace korva;
@@ -350,3 +354,48 @@ TEST_F(ConversionTest, OverlappingConversionsUseTheirOwnWorkFiles)
 }
 
 }  // namespace
+
+// The disk fills while page `fullAt` is stored (a file-size limit stands in
+// for it): nothing of the document may be faxed, the print file stays where
+// it was for a later try, and the user is told the disk is full.
+TEST_F(ConversionTest, AWriteErrorFailsTheWholeDocumentAndKeepsThePrintFile)
+{
+    const std::string printFile = spool + "/taken-print.tif";
+    ASSERT_TRUE(writePrintFile(printFile, {{PrintFormat::Colour, 1700, 2200, numbered(1)}}));
+    ConversionRequest one = request(nullptr);
+    one.printFile = printFile;
+    ASSERT_EQ(convertPrintFile(one, state.printFileCounter).pagesStored, 1u);
+    struct stat st {};
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    const off_t onePage = st.st_size;
+    ASSERT_GT(onePage, 0);
+    deleteFile(target);
+
+    for (uint32_t fullAt : {1u, 2u}) {
+        SCOPED_TRACE(fullAt);
+        ASSERT_TRUE(writePrintFile(printFile, {{PrintFormat::Colour, 1700, 2200, numbered(1)},
+                                               {PrintFormat::Colour, 1700, 2200, numbered(2)}}));
+        const off_t limit = fullAt == 1 ? 64 : onePage + 64;
+        pid_t child = fork();
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit size{rlim_t(limit), rlim_t(limit)};
+            setrlimit(RLIMIT_FSIZE, &size);
+            ConversionRequest r = request(nullptr);
+            r.printFile = printFile;
+            r.keepPrintFile = true;
+            ConversionResult result = convertPrintFile(r, state.printFileCounter);
+            bool told = false;
+            for (const std::string& report : errors.reports())
+                told = told || report.find("disk is full") != std::string::npos;
+            _exit((result.writeFailed ? 0 : 1) | (told ? 0 : 2) | (result.pagesStored == 0 ? 0 : 4));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: not a write failure, 2: not told, 4: pages kept";
+        EXPECT_FALSE(fileExists(target)) << "no part of the document may be sent";
+        EXPECT_TRUE(fileExists(printFile));
+        EXPECT_FALSE(fileExists(unsentFolder(spool)));
+    }
+}

@@ -99,8 +99,9 @@ bool setPageFields(TIFF* tif, uint32_t rows)
 
 }  // namespace
 
-bool appendFaxPage(const std::string& path, const FaxPage& page, bool first, std::string& why)
+bool appendFaxPage(const std::string& path, const FaxPage& page, bool first, std::string& why, int* error)
 {
+    errno = 0;
     DocumentEnd end;
     if (!first && !findDocumentEnd(path, end)) {
         why = "the fax document " + path + " is damaged";
@@ -108,6 +109,8 @@ bool appendFaxPage(const std::string& path, const FaxPage& page, bool first, std
     }
     TiffFile tiff;
     if (!tiff.open(path, first ? "w" : "a")) {
+        if (error)
+            *error = errno;
         why = "the fax document cannot be written (" + tiff.lastError() + ")";
         return false;
     }
@@ -116,6 +119,8 @@ bool appendFaxPage(const std::string& path, const FaxPage& page, bool first, std
     bool stored = setPageFields(tif, page.rows) &&
                   TIFFWriteEncodedStrip(tif, 0, const_cast<uint8_t*>(page.bits.data()), size) != -1 &&
                   TIFFWriteDirectory(tif);
+    if (!stored && error)
+        *error = errno;
     if (!stored)
         why = "the page cannot be written to the fax document (" +
               (tiff.lastError().empty() ? std::string(std::strerror(errno)) : tiff.lastError()) + ")";
