@@ -175,6 +175,9 @@ void Courier::startUp(const std::vector<std::string>& arguments)
 void Courier::startOutbox()
 {
     outbox_ = std::make_unique<OutboxKeeper>(spoolFolder_, serverSubmitter(globalSettings()));
+    // Only the holder of the running mark builds entries.
+    if (presence_.held())
+        outbox_->recoverAtStart();
     if (statusIcon_)
         outbox_->onCountChanged([this](size_t waiting) { statusIcon_->setOutboxCount(waiting); });
     arrival_->setOutbox([this](FaxJob& job) {

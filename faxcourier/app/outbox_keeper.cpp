@@ -47,6 +47,14 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
     return true;
 }
 
+void OutboxKeeper::recoverAtStart()
+{
+    if (int recovered = outbox_.recoverInterrupted(Outbox::Recovery::Every))
+        LogAlways(0, "Outbox: %d entry(ies) left half-stored by an ended run put in place\n", recovered);
+    scheduleNext();
+    countChanged();
+}
+
 void OutboxKeeper::retryDue()
 {
     RetryRun run = korva::retryDue(outbox_, submit_, now(), false, logLine);

@@ -24,6 +24,10 @@ public:
     // to be retried, or kept as refused when retrying cannot help.
     bool keep(FaxJob& job, const SubmitReport& lastAttempt);
 
+    // Puts in place every entry left half-built, whatever pid its name
+    // holds: only for the program that holds the running mark, at its start.
+    void recoverAtStart();
+
     // Runs the entries that are due, then waits for the next one.
     void retryDue();
     // Shows each job kept for the dialog in turn with `showDialog` (its
