@@ -146,14 +146,16 @@ void ArrivalHandler::sendOrOffer()
         return;
     }
     if (ui_.quitRequested() || !ui_.canShowDialogs()) {
-        keepUnsent();
+        keepUnsent(false);
         state_.pipelineBusy = false;
         return;
     }
     state_.pipelineBusy = false;
     // A document announced meanwhile keeps the watcher waiting for it.
+    // Ended by the program's end, the job holds what the dialog held: the
+    // user's last word, which only the dialog may send.
     if (!ui_.showSendFaxDialog() && ui_.quitRequested())
-        keepUnsent();
+        keepUnsent(true);
     else
         closeJob();
 }
@@ -219,9 +221,9 @@ uint32_t ArrivalHandler::convert(const std::string& printFile, const std::string
 // The job was not sent and no dialog can take it now: it waits in the
 // outbox. Without one, its files stay in the spool folder, where the next
 // start sets them aside for the user.
-void ArrivalHandler::keepUnsent()
+void ArrivalHandler::keepUnsent(bool forDialog)
 {
-    if (!outbox_ || !outbox_(job_)) {
+    if (!outbox_ || !outbox_(job_, forDialog)) {
         for (const FaxDocument& document : job_.documents)
             LogAlways(0, "The unsent fax document stays in %s\n", document.file.Text());
     }

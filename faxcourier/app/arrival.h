@@ -73,7 +73,8 @@ class ArrivalHandler {
 public:
     using Submitter = std::function<bool()>;  // SubmitFax without owner
     // Stores the unsent job in the outbox; true when its documents are there.
-    using Outbox = std::function<bool(FaxJob&)>;
+    // `forDialog`: it waits for the Send Fax dialog whatever its recipients.
+    using Outbox = std::function<bool(FaxJob&, bool forDialog)>;
     ArrivalHandler(FaxJob& job, PipelineState& state, std::string spoolFolder, Converter& converter, ArrivalUi& ui,
                    Submitter submit);
 
@@ -98,7 +99,7 @@ private:
     // The pages stored; `stopped` when the program's end cut it short.
     uint32_t convert(const std::string& printFile, const std::string& target, bool& stopped);
     void sendOrOffer();
-    void keepUnsent();
+    void keepUnsent(bool forDialog);
     void closeJob();
 
     FaxJob& job_;

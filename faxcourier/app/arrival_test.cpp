@@ -414,7 +414,8 @@ TEST_F(Arrival, UnsentJobGoesToTheOutboxWhenNoDialogCanTakeIt)
         });
         std::vector<std::string> outboxFiles, outboxRecipients;
         std::string outboxSubject;
-        h.setOutbox([&](FaxJob& unsent) {
+        h.setOutbox([&](FaxJob& unsent, bool forDialog) {
+            EXPECT_FALSE(forDialog);
             for (const FaxDocument& d : unsent.documents)
                 outboxFiles.push_back(readWholeFile(d.file.Text()));
             outboxRecipients = texts(unsent.recipients);
@@ -434,19 +435,29 @@ TEST_F(Arrival, UnsentJobGoesToTheOutboxWhenNoDialogCanTakeIt)
     }
 }
 
-TEST_F(Arrival, DialogEndedByQuitKeepsTheJobAndACancelledOneDoesNot)
+// Ended by quit, the job the dialog had waits for the dialog again, even
+// with the preset recipients a failed send left: only the user sends it.
+TEST_F(Arrival, DialogEndedByQuitKeepsTheJobForTheDialogAndACancelledOneDoesNot)
 {
     for (bool quitWhileShown : {true, false}) {
         SCOPED_TRACE(quitWhileShown ? "quit" : "cancel");
+        ControlRecord r = record();
+        setField(r.recipients[0], "111~Anna~Acme");
+        ASSERT_TRUE(writeControlRecord(r));
         printDocument();
         FakeConverter converter(spool + "/korvafax.tif", 1);
-        auto h = handler(converter);
-        int kept = 0;
-        h.setOutbox([&](FaxJob&) { return ++kept > 0; });
+        auto h = handler(converter, [] { return false; });
+        int kept = 0, keptForDialog = 0;
+        h.setOutbox([&](FaxJob&, bool forDialog) {
+            keptForDialog += forDialog;
+            return ++kept > 0;
+        });
         ui = FakeUi{};
         ui.whileDialogShown = [&] { ui.quit = quitWhileShown; };
         h.onDocumentWaiting();
+        EXPECT_EQ(ui.dialogsShown, 1);
         EXPECT_EQ(kept, quitWhileShown ? 1 : 0);
+        EXPECT_EQ(keptForDialog, kept);
     }
 }
 

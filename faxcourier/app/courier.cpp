@@ -180,8 +180,8 @@ void Courier::startOutbox()
         outbox_->recoverAtStart();
     if (statusIcon_)
         outbox_->onCountChanged([this](size_t waiting) { statusIcon_->setOutboxCount(waiting); });
-    arrival_->setOutbox([this](FaxJob& job) {
-        bool kept = outbox_->keep(job, lastReport_);
+    arrival_->setOutbox([this](FaxJob& job, bool forDialog) {
+        bool kept = outbox_->keep(job, lastReport_, forDialog);
         lastReport_ = SubmitReport{};
         return kept;
     });
@@ -284,6 +284,7 @@ int Courier::showSendFaxDialog()
     services.submitFax = [this](QWidget* owner) { return submit_(owner, &lastReport_); };
     services.configure = [](QWidget* owner) { return runConfigureDialog(globalSettings(), owner); };
     services.requestQuit = requestQuit;
+    services.quitRequested = quitRequested;
     SendFaxDialog dialog(globalFaxJob(), globalSettings(), tif_, std::move(services));
     return dialog.run();
 }

@@ -23,13 +23,16 @@ OutboxKeeper::OutboxKeeper(const std::string& spoolFolder, Submitter submit)
     scheduleNext();
 }
 
-bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
+bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDialog)
 {
     OutboxState state = OutboxState::Waiting;
     std::string reason = lastAttempt.reason.empty() ? "faxcourier ended before it was sent" : lastAttempt.reason;
     if (job.recipients.empty()) {
         state = OutboxState::NeedsDialog;
         reason = "no recipients: waits for the Send Fax dialog";
+    } else if (forDialog) {
+        state = OutboxState::NeedsDialog;
+        reason = "the Send Fax dialog was open when faxcourier ended: waits for it";
     } else if (lastAttempt.failure == SubmitFailure::Permanent) {
         state = OutboxState::Refused;
     }
@@ -37,6 +40,12 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
     const std::string id = outbox_.add(job, state, reason, now(), &error);
     if (id.empty()) {
         LogAlways(0, "The unsent fax \"%s\" could not be put in the outbox (error %d)\n", job.subject.Text(), error);
+        std::string where;
+        for (const FaxDocument& document : job.documents)
+            where += std::string(where.empty() ? "" : ", ") + document.file.Text();
+        showDesktopNotice("The fax \"" + std::string(job.subject.Text()) +
+                          "\" was not sent and could not be put in the outbox (error " + std::to_string(error) +
+                          "); its documents stay in " + where);
         return false;
     }
     // Told on the desktop too: nobody may have seen the failure.

@@ -20,9 +20,10 @@ class OutboxKeeper : public QObject {
 public:
     OutboxKeeper(const std::string& spoolFolder, Submitter submit);
 
-    // Stores the unsent job: without recipients for the dialog, otherwise
-    // to be retried, or kept as refused when retrying cannot help.
-    bool keep(FaxJob& job, const SubmitReport& lastAttempt);
+    // Stores the unsent job: for the dialog when it has no recipients or
+    // `forDialog` (the user had it in the dialog: only they send it),
+    // otherwise to be retried, or kept as refused when retrying cannot help.
+    [[nodiscard]] bool keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDialog = false);
 
     // Puts in place every entry left half-built, whatever pid its name
     // holds: only for the program that holds the running mark, at its start.
