@@ -1,5 +1,7 @@
 #include "faxcourier/app/arrival.h"
 
+#include "faxcourier/app/record_check.h"
+
 #include "controlarea/control_area.h"
 #include "controlarea/job_preset.h"
 #include "controlarea/waiting_documents.h"
@@ -192,6 +194,12 @@ void ArrivalHandler::takePreset(const ControlRecord& record, FaxDocument& entry)
     entry.name = preset.documentName.c_str();
     for (const std::string& line : preset.recipients)
         job_.recipients.emplace_back(line.c_str());
+    if (std::string field = refusedRecordField(record); !field.empty()) {
+        LogAlways(0,
+                  "The control record's %s is not fit to be faxed unseen; the document waits for the Send Fax dialog\n",
+                  field.c_str());
+        job_.recipients.clear();
+    }
 }
 
 bool ArrivalHandler::startFileTarget(const std::string& printFile)
