@@ -175,6 +175,7 @@ void Courier::startUp(const std::vector<std::string>& arguments)
 void Courier::startOutbox()
 {
     outbox_ = std::make_unique<OutboxKeeper>(spoolFolder_, serverSubmitter(globalSettings()));
+    outbox_->setRunSubmitter([] { return serverSubmitter(std::make_shared<const Settings>(globalSettings())); });
     // Only the holder of the running mark builds entries.
     if (presence_.held())
         outbox_->recoverAtStart();

@@ -2,6 +2,9 @@
 
 #include "faxcourier/app/desktop_notice.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/net/conversation_abort.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <ctime>
@@ -64,9 +67,37 @@ void OutboxKeeper::recoverAtStart()
     countChanged();
 }
 
+OutboxKeeper::~OutboxKeeper()
+{
+    *alive_ = false;
+    if (run_.joinable()) {
+        // The program ends (from the menu too, not only by a signal): a
+        // silent server must not hold it for minutes.
+        abortServerConversations();
+        run_.join();
+    }
+}
+
 void OutboxKeeper::retryDue()
 {
-    RetryRun run = korva::retryDue(outbox_, submit_, now(), false, logLine);
+    if (run_.joinable())
+        return;  // its end schedules the next
+    Submitter submit = forRun_ ? forRun_() : submit_;
+    run_ = std::thread([this, outbox = outbox_, submit = std::move(submit), alive = alive_]() mutable {
+        RetryRun run = korva::retryDue(outbox, submit, now(), false, logLine);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [this, run = std::move(run), alive = std::move(alive)] {
+                if (*alive)
+                    runEnded(run);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void OutboxKeeper::runEnded(const RetryRun& run)
+{
+    run_.join();
     if (run.busy)
         LogAlways(0, "The outbox is being sent by another program; tried again later\n");
     scheduleNext();

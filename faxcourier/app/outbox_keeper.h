@@ -2,7 +2,9 @@
 // The outbox in the running program: takes the jobs the arrival could not
 // send, retries the waiting ones with back-off while the program runs, and
 // offers the ones without recipients in the Send Fax dialog once there is a
-// display. No timer runs while nothing waits.
+// display. No timer runs while nothing waits. A retry runs on a thread of its
+// own, since a silent server can hold it for minutes; its result comes back
+// to the main thread.
 
 #include "faxcourier/net/fax_submission.h"
 #include "faxcourier/outbox/outbox.h"
@@ -12,13 +14,24 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 
 namespace korva::app {
 
 class OutboxKeeper : public QObject {
 public:
     OutboxKeeper(const std::string& spoolFolder, Submitter submit);
+    // Ends a running retry's server conversation (and every other: only the
+    // program's end drops the keeper) and waits for it.
+    ~OutboxKeeper() override;
+    OutboxKeeper(const OutboxKeeper&) = delete;
+    OutboxKeeper& operator=(const OutboxKeeper&) = delete;
+
+    // Gives each retry run its own submitter, made on the main thread (a
+    // snapshot of the settings the user may change meanwhile).
+    void setRunSubmitter(std::function<Submitter()> forRun) { forRun_ = std::move(forRun); }
 
     // Stores the unsent job: for the dialog when it has no recipients or
     // `forDialog` (the user had it in the dialog: only they send it),
@@ -29,7 +42,8 @@ public:
     // holds: only for the program that holds the running mark, at its start.
     void recoverAtStart();
 
-    // Runs the entries that are due, then waits for the next one.
+    // Starts a run of the entries that are due, unless one runs; when it
+    // ends, waits for the next one.
     void retryDue();
     // Shows each job kept for the dialog in turn with `showDialog` (its
     // result: 1 sent). A job sent or cancelled leaves the outbox; the rest
@@ -43,10 +57,16 @@ public:
 private:
     void scheduleNext();
     void countChanged();
+    void runEnded(const RetryRun& run);
 
     Outbox outbox_;
     Submitter submit_;
+    std::function<Submitter()> forRun_;
     QTimer timer_;
+    std::thread run_;
+    // Read and cleared on the main thread only: a run's result posted after
+    // the keeper is gone is dropped.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::function<void(size_t)> tellCount_;
 };
 
