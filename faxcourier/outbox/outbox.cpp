@@ -302,6 +302,19 @@ std::optional<int64_t> Outbox::nextDue() const
     return due;
 }
 
+size_t Outbox::halfBuilt() const
+{
+    size_t count = 0;
+    if (DIR* dir = opendir(folder_.c_str())) {
+        while (dirent* item = readdir(dir))
+            if (std::string id = hiddenId(item->d_name, ".tmp");
+                !id.empty() && fileExists(folder_ + "/" + item->d_name + "/job.txt"))
+                ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
 int Outbox::recoverInterrupted(Recovery which)
 {
     std::vector<std::string> names;

@@ -70,6 +70,9 @@ public:
     // document is deleted unseen. Returns how many entries were put in place.
     int recoverInterrupted(Recovery which = Recovery::EndedCreators);
 
+    // How many hidden entries with a job.txt wait to be put in place.
+    [[nodiscard]] size_t halfBuilt() const;
+
     // For tests: called after each step of add() ("job.txt", "doc1.tif" ...,
     // "entry"), to stop it there as a crash would.
     void onAddStep(std::function<void(const std::string& step)> hook) { addStep_ = std::move(hook); }
