@@ -4,10 +4,11 @@
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/net/conversation_abort.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace korva::app {
 namespace {
@@ -23,6 +24,13 @@ OutboxKeeper::OutboxKeeper(const std::string& spoolFolder, Submitter submit)
 {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &OutboxKeeper::retryDue);
+    runEndedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (runEndedFd_ >= 0) {
+        runEndedNotifier_ = std::make_unique<QSocketNotifier>(runEndedFd_, QSocketNotifier::Read);
+        connect(runEndedNotifier_.get(), &QSocketNotifier::activated, this, &OutboxKeeper::runEnded);
+    } else {
+        LogAlways(0, "Outbox: no wake-up channel (error %d); retries run on the main thread\n", errno);
+    }
     scheduleNext();
 }
 
@@ -69,13 +77,15 @@ void OutboxKeeper::recoverAtStart()
 
 OutboxKeeper::~OutboxKeeper()
 {
-    *alive_ = false;
     if (run_.joinable()) {
         // The program ends (from the menu too, not only by a signal): a
         // silent server must not hold it for minutes.
         abortServerConversations();
         run_.join();
     }
+    runEndedNotifier_.reset();
+    if (runEndedFd_ >= 0)
+        close(runEndedFd_);
 }
 
 void OutboxKeeper::retryDue()
@@ -83,22 +93,38 @@ void OutboxKeeper::retryDue()
     if (run_.joinable())
         return;  // its end schedules the next
     Submitter submit = forRun_ ? forRun_() : submit_;
-    run_ = std::thread([this, outbox = outbox_, submit = std::move(submit), alive = alive_]() mutable {
+    if (runEndedFd_ < 0) {
+        result_ = korva::retryDue(outbox_, submit, now(), false, logLine);
+        runEnded();
+        return;
+    }
+    run_ = std::thread([this, outbox = outbox_, submit = std::move(submit)]() mutable {
         RetryRun run = korva::retryDue(outbox, submit, now(), false, logLine);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [this, run = std::move(run), alive = std::move(alive)] {
-                if (*alive)
-                    runEnded(run);
-            },
-            Qt::QueuedConnection);
+        {
+            std::lock_guard lock(resultMutex_);
+            result_ = std::move(run);
+        }
+        const uint64_t one = 1;
+        if (write(runEndedFd_, &one, sizeof one) != sizeof one)
+            LogAlways(0, "Outbox: cannot wake the main loop (error %d)\n", errno);
     });
 }
 
-void OutboxKeeper::runEnded(const RetryRun& run)
+void OutboxKeeper::runEnded()
 {
-    run_.join();
-    if (run.busy)
+    uint64_t count = 0;
+    if (runEndedFd_ >= 0 && read(runEndedFd_, &count, sizeof count) != sizeof count)
+        return;
+    std::optional<RetryRun> run;
+    {
+        std::lock_guard lock(resultMutex_);
+        run.swap(result_);
+    }
+    if (!run)
+        return;
+    if (run_.joinable())
+        run_.join();
+    if (run->busy)
         LogAlways(0, "The outbox is being sent by another program; tried again later\n");
     scheduleNext();
     countChanged();

@@ -11,10 +11,12 @@
 #include "faxcourier/outbox/outbox_retry.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <functional>
-#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -57,16 +59,19 @@ public:
 private:
     void scheduleNext();
     void countChanged();
-    void runEnded(const RetryRun& run);
+    void runEnded();
 
     Outbox outbox_;
     Submitter submit_;
     std::function<Submitter()> forRun_;
     QTimer timer_;
     std::thread run_;
-    // Read and cleared on the main thread only: a run's result posted after
-    // the keeper is gone is dropped.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // The run's result is handed over under the mutex; the eventfd only
+    // wakes the main loop (no Qt object crosses the threads).
+    std::mutex resultMutex_;
+    std::optional<RetryRun> result_;
+    int runEndedFd_ = -1;
+    std::unique_ptr<QSocketNotifier> runEndedNotifier_;
     std::function<void(size_t)> tellCount_;
 };
 
