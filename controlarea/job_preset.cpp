@@ -14,12 +14,29 @@ void addRecipient(JobPreset& preset, std::string_view text)
 }
 
 // "rcpt:" text may hold several lines separated by ";", as the fax queue
-// writes the recipients of a job's options.
+// writes the recipients of a job's options. A name or company may hold ";"
+// too, so the text is split only when every piece is a recipient line (blank
+// pieces aside); otherwise it is one line.
 void addRecipients(JobPreset& preset, std::string_view list)
 {
-    for (size_t end; (end = list.find(';')) != std::string_view::npos; list.remove_prefix(end + 1))
-        addRecipient(preset, list.substr(0, end));
-    addRecipient(preset, list);
+    std::vector<std::string> pieces;
+    std::string_view rest = list;
+    for (bool more = true; more;) {
+        size_t end = rest.find(';');
+        more = end != std::string_view::npos;
+        std::string_view piece = rest.substr(0, end);
+        if (more)
+            rest.remove_prefix(end + 1);
+        if (trimBlanks(piece).empty())
+            continue;
+        auto line = acceptRecipientLine(piece);
+        if (!line) {
+            addRecipient(preset, list);
+            return;
+        }
+        pieces.push_back(*line);
+    }
+    preset.recipients.insert(preset.recipients.end(), pieces.begin(), pieces.end());
 }
 
 }  // namespace

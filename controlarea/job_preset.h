@@ -19,7 +19,8 @@ struct JobPreset {
 // Reads `record` for a job whose cover page is `currentCoverPage`. A record
 // without a user name gives nothing but the current cover page. A document
 // name "rcpt:LINE" adds LINE before the four recipient fields; "rcpt:LINE;LINE"
-// adds each (the fax queue hands a job's recipients over so). When the
+// adds each (the fax queue hands a job's recipients over so) when every
+// piece is a recipient line, else the whole text is one line. When the
 // record sets no recipient, subject or cover page, the current cover page
 // is kept.
 JobPreset readJobPreset(const ControlRecord& record, const std::string& currentCoverPage);

@@ -41,13 +41,24 @@ TEST(JobPreset, RcptDocumentNameComesBeforeTheRecipientFields)
     EXPECT_EQ(p.documentName, "RCPT:  555-1~Carl~Co \r\n");
 }
 
-TEST(JobPreset, RcptDocumentNameWithSeveralLinesAddsEach)
+TEST(JobPreset, RcptDocumentNameSplitsAtSemicolonsOnlyIntoRecipientLines)
 {
-    ControlRecord r = recordFor("anna");
-    setField(r.documentName, "rcpt:0301~Anna~;no tilde; 0302~Bob~Bob KG ;");
-    setField(r.recipients[0], "111~One~");
-    JobPreset p = readJobPreset(r, "");
-    EXPECT_EQ(p.recipients, (std::vector<std::string>{"0301~Anna~", "0302~Bob~Bob KG", "111~One~"}));
+    struct Row {
+        const char* name;
+        std::vector<std::string> recipients;
+    };
+    const Row rows[] = {
+        {"rcpt:0301~Anna~; 0302~Bob~Bob KG ;", {"0301~Anna~", "0302~Bob~Bob KG", "111~One~"}},
+        {"rcpt:0301~Anna~Smith; Jones", {"0301~Anna~Smith; Jones", "111~One~"}},
+        {"rcpt:0301~Anna~;no tilde", {"0301~Anna~;no tilde", "111~One~"}},
+        {"rcpt:0301~Anna;Bob~Acme", {"0301~Anna;Bob~Acme", "111~One~"}},
+    };
+    for (const Row& row : rows) {
+        ControlRecord r = recordFor("anna");
+        setField(r.documentName, row.name);
+        setField(r.recipients[0], "111~One~");
+        EXPECT_EQ(readJobPreset(r, "").recipients, row.recipients) << row.name;
+    }
 }
 
 TEST(JobPreset, CoverPageCarriesOverOnlyWhenTheRecordSetsNothing)

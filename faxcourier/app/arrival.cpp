@@ -1,5 +1,7 @@
 #include "faxcourier/app/arrival.h"
 
+#include "faxcourier/app/record_check.h"
+
 #include "controlarea/control_area.h"
 #include "controlarea/job_preset.h"
 #include "controlarea/waiting_documents.h"
@@ -213,14 +215,16 @@ void ArrivalHandler::sendOrOffer()
         return;
     }
     if (ui_.quitRequested() || !ui_.canShowDialogs()) {
-        keepUnsent();
+        keepUnsent(false);
         state_.pipelineBusy = false;
         return;
     }
     state_.pipelineBusy = false;
     // A document announced meanwhile keeps the watcher waiting for it.
+    // Ended by the program's end, the job holds what the dialog held: the
+    // user's last word, which only the dialog may send.
     if (!ui_.showSendFaxDialog() && ui_.quitRequested())
-        keepUnsent();
+        keepUnsent(true);
     else
         closeJob();
 }
@@ -264,6 +268,12 @@ void ArrivalHandler::takePreset(const ControlRecord& record, FaxDocument& entry)
     entry.name = preset.documentName.c_str();
     for (const std::string& line : preset.recipients)
         job_.recipients.emplace_back(line.c_str());
+    if (std::string field = refusedRecordField(record); !field.empty()) {
+        LogAlways(0,
+                  "The control record's %s is not fit to be faxed unseen; the document waits for the Send Fax dialog\n",
+                  field.c_str());
+        job_.recipients.clear();
+    }
 }
 
 void ArrivalHandler::startFileTarget(const WaitingDocument& taken)
@@ -295,9 +305,9 @@ ArrivalHandler::Outcome ArrivalHandler::convert(const std::string& printFile, co
 // The job was not sent and no dialog can take it now: it waits in the
 // outbox. When the outbox cannot take it, its print files wait in taken/
 // and are tried again later.
-void ArrivalHandler::keepUnsent()
+void ArrivalHandler::keepUnsent(bool forDialog)
 {
-    if (outbox_ && outbox_(job_)) {
+    if (outbox_ && outbox_(job_, forDialog)) {
         releaseJobDocuments();
     } else {
         for (const FaxDocument& document : job_.documents)

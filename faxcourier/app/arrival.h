@@ -84,7 +84,8 @@ class ArrivalHandler {
 public:
     using Submitter = std::function<bool()>;  // SubmitFax without owner
     // Stores the unsent job in the outbox; true when its documents are there.
-    using Outbox = std::function<bool(FaxJob&)>;
+    // `forDialog`: it waits for the Send Fax dialog whatever its recipients.
+    using Outbox = std::function<bool(FaxJob&, bool forDialog)>;
     ArrivalHandler(FaxJob& job, PipelineState& state, std::string spoolFolder, Converter& converter, ArrivalUi& ui,
                    Submitter submit);
 
@@ -132,7 +133,7 @@ private:
     Outcome convert(const std::string& printFile, const std::string& target);
     void afterConversion(const FaxDocument& entry, const WaitingDocument& taken, const Outcome& outcome, bool adding);
     void sendOrOffer();
-    void keepUnsent();
+    void keepUnsent(bool forDialog);
     void closeJob();
     void park(const WaitingDocument& taken);
     void release(const WaitingDocument& taken);

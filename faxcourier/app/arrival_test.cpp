@@ -3,6 +3,7 @@
 #include "controlarea/control_area.h"
 #include "controlarea/waiting_documents.h"
 #include "faxcourier/app/leftover_documents.h"
+#include "faxcourier/foundation/log.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
 
@@ -284,6 +285,52 @@ TEST_F(Arrival, PresetRecipientsSendAtOnceWithoutWindowsAndDeleteTheFiles)
     EXPECT_TRUE(job.recipients.empty());
 }
 
+// Damaged control data is never faxed blindly: the document waits for the
+// Send Fax dialog, and the log names the field refused.
+TEST_F(Arrival, ARecordWithControlBytesOrABrokenRecipientWaitsForTheDialog)
+{
+    struct Row {
+        const char* name;
+        const char* subject;
+        const char* documentName;
+        const char* recipient;
+        const char* field;  // refused; empty: sent
+    };
+    const Row rows[] = {
+        {"clean", "Quarterly", "letter", "111~Anna~Acme", ""},
+        {"binary subject", "Quar\x01terly", "letter", "111~Anna~Acme", "subject"},
+        {"binary number", "Quarterly", "letter",
+         "1\x02\x7f"
+         "1~Anna~Acme",
+         "recipient 1"},
+        {"no recipient line", "Quarterly", "letter", "\xfe\xa0junk", "recipient 1"},
+        {"binary document name", "Quarterly", "rcpt:555~\x03~", "", "document name"},
+        {"rcpt without a line", "Quarterly", "rcpt:555 Carl", "111~Anna~Acme", "document name"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ControlRecord r = record();
+        setField(r.subject, row.subject);
+        setField(r.documentName, row.documentName);
+        setField(r.recipients[0], row.recipient);
+        ASSERT_TRUE(writeControlRecord(r));
+        printDocument();
+        FakeConverter converter(spool + "/korvafax.tif", 1);
+        int submits = 0;
+        auto h = handler(converter, [&] { return ++submits > 0; });
+        ui = FakeUi{};
+        std::string logBefore = fileExists(logFilePath()) ? readWholeFile(logFilePath()) : "";
+        h.onDocumentWaiting();
+        std::string logged = (fileExists(logFilePath()) ? readWholeFile(logFilePath()) : "").substr(logBefore.size());
+        bool refused = *row.field != '\0';
+        EXPECT_EQ(submits, refused ? 0 : 1);
+        EXPECT_EQ(ui.dialogsShown, refused ? 1 : 0);
+        if (refused) {
+            EXPECT_NE(logged.find(std::string("control record's ") + row.field + " "), std::string::npos) << logged;
+        }
+    }
+}
+
 TEST_F(Arrival, FailedAutomaticSendOpensTheDialogWithTheJobThenCloses)
 {
     ControlRecord r = record();
@@ -435,7 +482,8 @@ TEST_F(Arrival, UnsentJobGoesToTheOutboxWhenNoDialogCanTakeIt)
         });
         std::vector<std::string> outboxFiles, outboxRecipients;
         std::string outboxSubject;
-        h.setOutbox([&](FaxJob& unsent) {
+        h.setOutbox([&](FaxJob& unsent, bool forDialog) {
+            EXPECT_FALSE(forDialog);
             for (const FaxDocument& d : unsent.documents)
                 outboxFiles.push_back(readWholeFile(d.file.Text()));
             outboxRecipients = texts(unsent.recipients);
@@ -455,19 +503,29 @@ TEST_F(Arrival, UnsentJobGoesToTheOutboxWhenNoDialogCanTakeIt)
     }
 }
 
-TEST_F(Arrival, DialogEndedByQuitKeepsTheJobAndACancelledOneDoesNot)
+// Ended by quit, the job the dialog had waits for the dialog again, even
+// with the preset recipients a failed send left: only the user sends it.
+TEST_F(Arrival, DialogEndedByQuitKeepsTheJobForTheDialogAndACancelledOneDoesNot)
 {
     for (bool quitWhileShown : {true, false}) {
         SCOPED_TRACE(quitWhileShown ? "quit" : "cancel");
+        ControlRecord r = record();
+        setField(r.recipients[0], "111~Anna~Acme");
+        ASSERT_TRUE(writeControlRecord(r));
         printDocument();
         FakeConverter converter(spool + "/korvafax.tif", 1);
-        auto h = handler(converter);
-        int kept = 0;
-        h.setOutbox([&](FaxJob&) { return ++kept > 0; });
+        auto h = handler(converter, [] { return false; });
+        int kept = 0, keptForDialog = 0;
+        h.setOutbox([&](FaxJob&, bool forDialog) {
+            keptForDialog += forDialog;
+            return ++kept > 0;
+        });
         ui = FakeUi{};
         ui.whileDialogShown = [&] { ui.quit = quitWhileShown; };
         h.onDocumentWaiting();
+        EXPECT_EQ(ui.dialogsShown, 1);
         EXPECT_EQ(kept, quitWhileShown ? 1 : 0);
+        EXPECT_EQ(keptForDialog, kept);
     }
 }
 

@@ -201,10 +201,14 @@ void Courier::startUp(const std::vector<std::string>& arguments)
 void Courier::startOutbox()
 {
     outbox_ = std::make_unique<OutboxKeeper>(spoolFolder_, serverSubmitter(globalSettings()));
+    outbox_->setRunSubmitter([] { return serverSubmitter(std::make_shared<const Settings>(globalSettings())); });
+    // Only the holder of the running mark builds entries.
+    if (presence_.held())
+        outbox_->recoverAtStart();
     if (statusIcon_)
         outbox_->onCountChanged([this](size_t waiting) { statusIcon_->setOutboxCount(waiting); });
-    arrival_->setOutbox([this](FaxJob& job) {
-        bool kept = outbox_->keep(job, lastReport_);
+    arrival_->setOutbox([this](FaxJob& job, bool forDialog) {
+        bool kept = outbox_->keep(job, lastReport_, forDialog);
         lastReport_ = SubmitReport{};
         return kept;
     });
@@ -307,6 +311,7 @@ int Courier::showSendFaxDialog()
     services.submitFax = [this](QWidget* owner) { return submit_(owner, &lastReport_); };
     services.configure = [](QWidget* owner) { return runConfigureDialog(globalSettings(), owner); };
     services.requestQuit = requestQuit;
+    services.quitRequested = quitRequested;
     SendFaxDialog dialog(globalFaxJob(), globalSettings(), tif_, std::move(services));
     return dialog.run();
 }

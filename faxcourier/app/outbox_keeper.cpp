@@ -2,9 +2,13 @@
 
 #include "faxcourier/app/desktop_notice.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/net/conversation_abort.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace korva::app {
 namespace {
@@ -20,16 +24,26 @@ OutboxKeeper::OutboxKeeper(const std::string& spoolFolder, Submitter submit)
 {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &OutboxKeeper::retryDue);
+    runEndedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (runEndedFd_ >= 0) {
+        runEndedNotifier_ = std::make_unique<QSocketNotifier>(runEndedFd_, QSocketNotifier::Read);
+        connect(runEndedNotifier_.get(), &QSocketNotifier::activated, this, &OutboxKeeper::runEnded);
+    } else {
+        LogAlways(0, "Outbox: no wake-up channel (error %d); retries run on the main thread\n", errno);
+    }
     scheduleNext();
 }
 
-bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
+bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDialog)
 {
     OutboxState state = OutboxState::Waiting;
     std::string reason = lastAttempt.reason.empty() ? "faxcourier ended before it was sent" : lastAttempt.reason;
     if (job.recipients.empty()) {
         state = OutboxState::NeedsDialog;
         reason = "no recipients: waits for the Send Fax dialog";
+    } else if (forDialog) {
+        state = OutboxState::NeedsDialog;
+        reason = "the Send Fax dialog was open when faxcourier ended: waits for it";
     } else if (lastAttempt.failure == SubmitFailure::Permanent) {
         state = OutboxState::Refused;
     }
@@ -37,6 +51,12 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
     const std::string id = outbox_.add(job, state, reason, now(), &error);
     if (id.empty()) {
         LogAlways(0, "The unsent fax \"%s\" could not be put in the outbox (error %d)\n", job.subject.Text(), error);
+        std::string where;
+        for (const FaxDocument& document : job.documents)
+            where += std::string(where.empty() ? "" : ", ") + document.file.Text();
+        showDesktopNotice("The fax \"" + std::string(job.subject.Text()) +
+                          "\" was not sent and could not be put in the outbox (error " + std::to_string(error) +
+                          "); its documents stay in " + where);
         return false;
     }
     // Told on the desktop too: nobody may have seen the failure.
@@ -47,10 +67,64 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt)
     return true;
 }
 
+void OutboxKeeper::recoverAtStart()
+{
+    if (int recovered = outbox_.recoverInterrupted(Outbox::Recovery::Every))
+        LogAlways(0, "Outbox: %d entry(ies) left half-stored by an ended run put in place\n", recovered);
+    scheduleNext();
+    countChanged();
+}
+
+OutboxKeeper::~OutboxKeeper()
+{
+    if (run_.joinable()) {
+        // The program ends (from the menu too, not only by a signal): a
+        // silent server must not hold it for minutes.
+        abortServerConversations();
+        run_.join();
+    }
+    runEndedNotifier_.reset();
+    if (runEndedFd_ >= 0)
+        close(runEndedFd_);
+}
+
 void OutboxKeeper::retryDue()
 {
-    RetryRun run = korva::retryDue(outbox_, submit_, now(), false, logLine);
-    if (run.busy)
+    if (run_.joinable())
+        return;  // its end schedules the next
+    Submitter submit = forRun_ ? forRun_() : submit_;
+    if (runEndedFd_ < 0) {
+        result_ = korva::retryDue(outbox_, submit, now(), false, logLine);
+        runEnded();
+        return;
+    }
+    run_ = std::thread([this, outbox = outbox_, submit = std::move(submit)]() mutable {
+        RetryRun run = korva::retryDue(outbox, submit, now(), false, logLine);
+        {
+            std::lock_guard lock(resultMutex_);
+            result_ = std::move(run);
+        }
+        const uint64_t one = 1;
+        if (write(runEndedFd_, &one, sizeof one) != sizeof one)
+            LogAlways(0, "Outbox: cannot wake the main loop (error %d)\n", errno);
+    });
+}
+
+void OutboxKeeper::runEnded()
+{
+    uint64_t count = 0;
+    if (runEndedFd_ >= 0 && read(runEndedFd_, &count, sizeof count) != sizeof count)
+        return;
+    std::optional<RetryRun> run;
+    {
+        std::lock_guard lock(resultMutex_);
+        run.swap(result_);
+    }
+    if (!run)
+        return;
+    if (run_.joinable())
+        run_.join();
+    if (run->busy)
         LogAlways(0, "The outbox is being sent by another program; tried again later\n");
     scheduleNext();
     countChanged();

@@ -2,29 +2,50 @@
 // The outbox in the running program: takes the jobs the arrival could not
 // send, retries the waiting ones with back-off while the program runs, and
 // offers the ones without recipients in the Send Fax dialog once there is a
-// display. No timer runs while nothing waits.
+// display. No timer runs while nothing waits. A retry runs on a thread of its
+// own, since a silent server can hold it for minutes; its result comes back
+// to the main thread.
 
 #include "faxcourier/net/fax_submission.h"
 #include "faxcourier/outbox/outbox.h"
 #include "faxcourier/outbox/outbox_retry.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 namespace korva::app {
 
 class OutboxKeeper : public QObject {
 public:
     OutboxKeeper(const std::string& spoolFolder, Submitter submit);
+    // Ends a running retry's server conversation (and every other: only the
+    // program's end drops the keeper) and waits for it.
+    ~OutboxKeeper() override;
+    OutboxKeeper(const OutboxKeeper&) = delete;
+    OutboxKeeper& operator=(const OutboxKeeper&) = delete;
 
-    // Stores the unsent job: without recipients for the dialog, otherwise
-    // to be retried, or kept as refused when retrying cannot help.
-    bool keep(FaxJob& job, const SubmitReport& lastAttempt);
+    // Gives each retry run its own submitter, made on the main thread (a
+    // snapshot of the settings the user may change meanwhile).
+    void setRunSubmitter(std::function<Submitter()> forRun) { forRun_ = std::move(forRun); }
 
-    // Runs the entries that are due, then waits for the next one.
+    // Stores the unsent job: for the dialog when it has no recipients or
+    // `forDialog` (the user had it in the dialog: only they send it),
+    // otherwise to be retried, or kept as refused when retrying cannot help.
+    [[nodiscard]] bool keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDialog = false);
+
+    // Puts in place every entry left half-built, whatever pid its name
+    // holds: only for the program that holds the running mark, at its start.
+    void recoverAtStart();
+
+    // Starts a run of the entries that are due, unless one runs; when it
+    // ends, waits for the next one.
     void retryDue();
     // Shows each job kept for the dialog in turn with `showDialog` (its
     // result: 1 sent). A job sent or cancelled leaves the outbox; the rest
@@ -38,10 +59,19 @@ public:
 private:
     void scheduleNext();
     void countChanged();
+    void runEnded();
 
     Outbox outbox_;
     Submitter submit_;
+    std::function<Submitter()> forRun_;
     QTimer timer_;
+    std::thread run_;
+    // The run's result is handed over under the mutex; the eventfd only
+    // wakes the main loop (no Qt object crosses the threads).
+    std::mutex resultMutex_;
+    std::optional<RetryRun> result_;
+    int runEndedFd_ = -1;
+    std::unique_ptr<QSocketNotifier> runEndedNotifier_;
     std::function<void(size_t)> tellCount_;
 };
 

@@ -43,13 +43,15 @@ TEST(OutboxKeeper, TimerRunsOnlyWhileAFaxWaitsToBeRetried)
         const char* name;
         bool withRecipient;
         SubmitFailure failure;
+        bool forDialog;
         const char* state;
         bool timer;
     };
     const Case cases[] = {
-        {"server unreachable", true, SubmitFailure::Transient, "waiting", true},
-        {"logon refused", true, SubmitFailure::Permanent, "refused", false},
-        {"no recipients", false, SubmitFailure::None, "needs-dialog", false},
+        {"server unreachable", true, SubmitFailure::Transient, false, "waiting", true},
+        {"logon refused", true, SubmitFailure::Permanent, false, "refused", false},
+        {"no recipients", false, SubmitFailure::None, false, "needs-dialog", false},
+        {"the dialog had it when the program ended", true, SubmitFailure::Transient, true, "needs-dialog", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -61,7 +63,7 @@ TEST(OutboxKeeper, TimerRunsOnlyWhileAFaxWaitsToBeRetried)
         outbox.onCountChanged([&](size_t waiting) { counts.push_back(waiting); });
         FaxJob job = unsentJob(home.spool(), c.withRecipient);
         const std::string original = job.documents[0].file.Text();
-        ASSERT_TRUE(outbox.keep(job, SubmitReport{c.failure, "why"}));
+        ASSERT_TRUE(outbox.keep(job, SubmitReport{c.failure, "why"}, c.forDialog));
         EXPECT_EQ(counts, (std::vector<size_t>{0, 1})) << "the status icon's count follows";
         EXPECT_FALSE(fileExists(original)) << "the document moved into the outbox";
         std::vector<OutboxEntry> entries = Outbox(home.spool()).list();

@@ -204,6 +204,8 @@ int SendFaxDialog::run()
 {
     initDialog();
     int result = exec();
+    if (result != 1 && services_.quitRequested && services_.quitRequested())
+        keepEdits();
     if (openDialog == this)
         openDialog = nullptr;
     return result;
@@ -406,12 +408,7 @@ void SendFaxDialog::accept()
                 Buttons::Ok, BoxIcon::Information);
         return;
     }
-    job_.recipients.clear();
-    for (int row = 0; row < recipients_->rowCount(); ++row) {
-        RecipientRow columns{toAnsi(recipients_->cell(row, ColumnName)), toAnsi(recipients_->cell(row, ColumnNumber)),
-                             toAnsi(recipients_->cell(row, ColumnCompany))};
-        job_.recipients.emplace_back(recipientLineForSend(columns).c_str());
-    }
+    job_.recipients = recipientLines();
     bool sent = false;
     {
         WaitCursor wait;
@@ -438,6 +435,28 @@ void SendFaxDialog::reject()
             return;
     }
     endDialog(0);
+}
+
+// The program ends with the dialog open: the job that waits for the next
+// run is what the user left here, never the recipients they removed.
+void SendFaxDialog::keepEdits()
+{
+    job_.subject = toKorva(subject_->text());
+    job_.comments = windowsLines(comments_->toPlainText());
+    if (coverPagesShown_)
+        job_.coverPage = toKorva(coverPageList_->currentText());
+    job_.recipients = recipientLines();
+}
+
+std::vector<String> SendFaxDialog::recipientLines() const
+{
+    std::vector<String> lines;
+    for (int row = 0; row < recipients_->rowCount(); ++row) {
+        RecipientRow columns{toAnsi(recipients_->cell(row, ColumnName)), toAnsi(recipients_->cell(row, ColumnNumber)),
+                             toAnsi(recipients_->cell(row, ColumnCompany))};
+        lines.emplace_back(recipientLineForSend(columns).c_str());
+    }
+    return lines;
 }
 
 void SendFaxDialog::endDialog(int result)

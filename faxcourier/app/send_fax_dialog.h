@@ -10,6 +10,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -27,6 +28,7 @@ struct SendFaxServices {
     std::function<bool(QWidget* owner)> submitFax;  // SubmitFax with the job's documents
     std::function<int(QWidget* owner)> configure;   // the Configure dialog's result
     std::function<void()> requestQuit;              // ends the program's loops
+    std::function<bool()> quitRequested;            // the program is ending
 };
 
 class SendFaxDialog : public QDialog {
@@ -76,6 +78,8 @@ private:
     void viewAddressBook();
     int selectedDocument() const;
     void endDialog(int result);
+    void keepEdits();
+    std::vector<String> recipientLines() const;
 
     FaxJob& job_;
     Settings& settings_;

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,7 @@ protected:
             return configureResult;
         };
         services.requestQuit = [this] { ++quitRequests; };
+        services.quitRequested = [this] { return quitting; };
     }
 
     std::unique_ptr<SendFaxDialog> open()
@@ -104,6 +106,7 @@ protected:
     bool submitResult = true;
     int configureResult = 2;
     int quitRequests = 0;
+    bool quitting = false;
     int waitCursorAtSubmit = -1;
     std::vector<QWidget*> submitOwners;
     std::vector<QWidget*> configureOwners;
@@ -582,5 +585,41 @@ TEST_F(SendFax, ACharacterWindows1252LacksIsRefusedNamingTheField)
         EXPECT_TRUE(submittedRecipients.empty()) << c.field;
         ui.boxes.clear();
         dialog->reject();
+    }
+}
+
+// The program ends with the dialog open: the job keeps what the user left in
+// it, never the recipients they removed; a cancel leaves the job as it was.
+TEST_F(SendFax, AnEndByQuitKeepsTheDialogsRecipientsAndSubject)
+{
+    for (bool quit : {true, false}) {
+        SCOPED_TRACE(quit ? "quit" : "cancel");
+        job = FaxJob{};
+        job.subject = "Preset";
+        job.recipients = {"0301~Anna~Acme", "0302~Bob~Bob KG"};
+        addDocument("letter", 1);
+        quitting = false;
+        SendFaxDialog dialog(job, settings, tif, services);
+        QTimer::singleShot(0, &dialog, [&] {
+            control<QLineEdit>(dialog, IDC_SUBJECT)->setText("Edited");
+            RecipientList* list = dialog.recipientList();
+            list->clearSelection();
+            for (int row = 0; row < list->rowCount(); ++row)
+                list->topLevelItem(row)->setSelected(list->cell(row, 0) == "Bob");
+            click(dialog, IDC_REMOVE_RECIPIENT);
+            quitting = quit;
+            dialog.done(0);
+        });
+        EXPECT_EQ(dialog.run(), 0);
+        std::vector<std::string> recipients;
+        for (const String& line : job.recipients)
+            recipients.emplace_back(line.Text());
+        if (quit) {
+            EXPECT_EQ(recipients, std::vector<std::string>{"0301~Anna~Acme"});
+            EXPECT_STREQ(job.subject.Text(), "Edited");
+        } else {
+            EXPECT_EQ(recipients.size(), 2u);
+            EXPECT_STREQ(job.subject.Text(), "Preset");
+        }
     }
 }

@@ -10,6 +10,7 @@ namespace {
 
 std::mutex sinkMutex;
 ServerErrorSink currentSink;
+thread_local ServerErrorSink threadSink;
 
 }  // namespace
 
@@ -25,6 +26,10 @@ void ShowServerError(void* owner, const char* message, const char* context, cons
     std::snprintf(text, sizeof text, "%s\n%s\n%s", box.message.c_str(), box.context.c_str(), box.detail.c_str());
     box.text = text;
 
+    if (threadSink) {
+        threadSink(box);
+        return;
+    }
     ServerErrorSink sink;
     {
         std::lock_guard lock(sinkMutex);
@@ -42,6 +47,17 @@ ServerErrorSink setServerErrorSink(ServerErrorSink sink)
     std::lock_guard lock(sinkMutex);
     ServerErrorSink previous = std::move(currentSink);
     currentSink = std::move(sink);
+    return previous;
+}
+
+}  // namespace korva
+
+namespace korva {
+
+ServerErrorSink setThreadServerErrorSink(ServerErrorSink sink)
+{
+    ServerErrorSink previous = std::move(threadSink);
+    threadSink = std::move(sink);
     return previous;
 }
 

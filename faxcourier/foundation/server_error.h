@@ -29,4 +29,9 @@ void ShowServerError(void* owner, const char* message, const char* context, cons
 // previous sink.
 ServerErrorSink setServerErrorSink(ServerErrorSink sink);
 
+// Installs `sink` for the calling thread only, ahead of the one above (an
+// empty one removes it), and returns the thread's previous sink: a thread
+// that nobody waits on never reaches a box.
+ServerErrorSink setThreadServerErrorSink(ServerErrorSink sink);
+
 }  // namespace korva

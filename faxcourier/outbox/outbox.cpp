@@ -180,15 +180,35 @@ std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reaso
     entry.nextTry = state == OutboxState::Waiting ? now + retryDelay(1).count() : 0;
     entry.created = now;
 
-    // Undoes the moves so the job's files are where they were.
+    for (size_t i = 0; i < job.documents.size(); ++i)
+        entry.job.documents[i].file = (entryFolder(id) + "/doc" + std::to_string(i + 1) + ".tif").c_str();
+
+    // Undoes the moves so the job's files are where they were. A file that
+    // cannot go back stays in the hidden entry, which the next start puts in
+    // place: nothing is deleted to clean up.
     std::vector<std::pair<std::string, std::string>> moved;
     auto undo = [&](int err) {
-        for (auto& [from, to] : moved)
-            moveFile(to, from);
-        std::error_code ignored;
-        std::filesystem::remove_all(temp, ignored);
+        bool allBack = true;
+        for (size_t i = 0; i < moved.size(); ++i) {
+            if (moveFile(moved[i].second, moved[i].first) != 0) {
+                job.documents[i].file = moved[i].second.c_str();
+                allBack = false;
+            }
+        }
+        if (allBack) {
+            std::error_code ignored;
+            std::filesystem::remove_all(temp, ignored);
+        }
         return fail(err);
     };
+    // job.txt first, so that from the first document moved on a crash leaves
+    // an entry that can be put in place.
+    std::string text = formatJobText(entry);
+    if (int err = writeFileAtomically(temp + "/job.txt", text.data(), text.size(), 0600))
+        return undo(err);
+    syncFolder(temp);
+    if (addStep_)
+        addStep_("job.txt");
     for (size_t i = 0; i < job.documents.size(); ++i) {
         std::string from = job.documents[i].file.Text();
         std::string name = "doc" + std::to_string(i + 1) + ".tif";
@@ -196,15 +216,15 @@ std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reaso
             return undo(err);
         moved.emplace_back(from, temp + "/" + name);
         chmod((temp + "/" + name).c_str(), 0600);
-        entry.job.documents[i].file = (entryFolder(id) + "/" + name).c_str();
+        if (addStep_)
+            addStep_(name);
     }
-    std::string text = formatJobText(entry);
-    if (int err = writeFileAtomically(temp + "/job.txt", text.data(), text.size(), 0600))
-        return undo(err);
     syncFolder(temp);
     if (int err = moveFile(temp, entryFolder(id)))
         return undo(err);
     syncFolder(folder_);
+    if (addStep_)
+        addStep_("entry");
     job.documents = entry.job.documents;
     return id;
 }
@@ -282,7 +302,20 @@ std::optional<int64_t> Outbox::nextDue() const
     return due;
 }
 
-int Outbox::recoverInterrupted()
+size_t Outbox::halfBuilt() const
+{
+    size_t count = 0;
+    if (DIR* dir = opendir(folder_.c_str())) {
+        while (dirent* item = readdir(dir))
+            if (std::string id = hiddenId(item->d_name, ".tmp");
+                !id.empty() && fileExists(folder_ + "/" + item->d_name + "/job.txt"))
+                ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+int Outbox::recoverInterrupted(Recovery which)
 {
     std::vector<std::string> names;
     if (DIR* dir = opendir(folder_.c_str())) {
@@ -299,7 +332,8 @@ int Outbox::recoverInterrupted()
             continue;
         }
         std::string id = hiddenId(name, ".tmp");
-        if (id.empty() || !processGone(creatorOf(id)) || isFolder(entryFolder(id)))
+        if (id.empty() || isFolder(entryFolder(id)) ||
+            (which == Recovery::EndedCreators && !processGone(creatorOf(id))))
             continue;
         std::string text;
         OutboxEntry entry;

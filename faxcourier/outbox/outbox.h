@@ -2,14 +2,16 @@
 // Faxes the server did not accept, kept in "<spool>/outbox" until they are
 // sent or the user drops them. One entry is one folder "<id>" holding the
 // job's documents (doc1.tif, doc2.tif ...) and job.txt. An entry is built in
-// ".<id>.tmp" and renamed into place, so a crash leaves either a whole entry
-// or a hidden folder that listing ignores. Qt-free; time is passed in as
-// seconds since the epoch.
+// ".<id>.tmp": job.txt first, then the documents, then renamed into place.
+// A crash leaves the documents where they were, a whole entry, or a hidden
+// folder with job.txt that recoverInterrupted() puts in place. Qt-free; time
+// is passed in as seconds since the epoch.
 
 #include "faxcourier/settings/fax_job.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,7 +44,8 @@ public:
     // on the spool's file system) and points the job's documents at them.
     // A Waiting entry counts as failed once and is due after retryDelay(1).
     // Returns the id; empty on failure, with the errno in `error`, and the
-    // job's files are then back where they were.
+    // job's files are then back where they were; a file that cannot be moved
+    // back stays in the hidden entry, and the job's document points at it.
     [[nodiscard]] std::string add(FaxJob& job, OutboxState state, const std::string& reason, int64_t now,
                                   int* error = nullptr);
 
@@ -57,17 +60,29 @@ public:
     // The earliest next try of the Waiting entries.
     [[nodiscard]] std::optional<int64_t> nextDue() const;
 
-    // Tidies what a process that died left: an entry it had finished
-    // building is put in place, one it was dropping is removed. A temporary
-    // folder without a readable job.txt is left alone, so no document is
-    // deleted unseen. Returns how many entries were put in place.
-    int recoverInterrupted();
+    // Whose half-built entries recoverInterrupted() puts in place: those of
+    // processes that ended, or every one (only for the program that alone
+    // builds entries, at its start: its pid may be a dead one's again).
+    enum class Recovery { EndedCreators, Every };
+    // Tidies what a process that died left: an entry it was building is put
+    // in place once it has its job.txt, one it was dropping is removed. A
+    // temporary folder without a readable job.txt is left alone, so no
+    // document is deleted unseen. Returns how many entries were put in place.
+    int recoverInterrupted(Recovery which = Recovery::EndedCreators);
+
+    // How many hidden entries with a job.txt wait to be put in place.
+    [[nodiscard]] size_t halfBuilt() const;
+
+    // For tests: called after each step of add() ("job.txt", "doc1.tif" ...,
+    // "entry"), to stop it there as a crash would.
+    void onAddStep(std::function<void(const std::string& step)> hook) { addStep_ = std::move(hook); }
 
 private:
     std::string entryFolder(const std::string& id) const;
     [[nodiscard]] bool save(const OutboxEntry& entry) const;
 
     std::string folder_;
+    std::function<void(const std::string&)> addStep_;
 };
 
 // The wait before the next try after `attempts` failures: 30 s after the

@@ -57,7 +57,8 @@ std::string stateText(const OutboxEntry& entry)
         case OutboxState::Refused:
             return "refused, sent again only by --outbox-retry";
         case OutboxState::NeedsDialog:
-            return "no recipients, offered in the Send Fax dialog";
+            return entry.job.recipients.empty() ? "no recipients, offered in the Send Fax dialog"
+                                                : "offered in the Send Fax dialog, never sent from here";
     }
     return {};
 }
@@ -83,15 +84,17 @@ void printEntry(std::ostream& out, const OutboxEntry& entry)
 int list(std::ostream& out, const Outbox& outbox)
 {
     std::vector<OutboxEntry> entries = outbox.list();
-    if (entries.empty()) {
+    if (entries.empty())
         out << "The outbox is empty.\n";
-        return kDone;
-    }
-    out << entries.size() << " fax(es) in the outbox, oldest first:\n";
+    else
+        out << entries.size() << " fax(es) in the outbox, oldest first:\n";
     for (const OutboxEntry& entry : entries) {
         out << "\n";
         printEntry(out, entry);
     }
+    if (size_t hidden = outbox.halfBuilt())
+        out << (entries.empty() ? "" : "\n") << hidden
+            << " fax(es) were being stored when a run ended; faxcourier puts them in place at its next start.\n";
     return kDone;
 }
 

@@ -100,6 +100,29 @@ TEST_F(OutboxCommand, AnEmptyOutboxSaysSo)
     EXPECT_EQ(out.str(), "The outbox is empty.\n");
 }
 
+// A run that ended while storing a fax leaves it hidden: the listing still
+// tells of it, and of where it goes.
+TEST_F(OutboxCommand, AHalfStoredFaxIsReported)
+{
+    FaxJob job;
+    job.subject = "Interrupted";
+    FaxDocument document;
+    document.file = (spool + "/korvafax1.tif").c_str();
+    writeWholeFile(document.file.Text(), "pages");
+    job.documents.push_back(document);
+    outbox.onAddStep([](const std::string& step) {
+        if (step == "doc1.tif")
+            throw std::runtime_error("crash");
+    });
+    EXPECT_THROW((void)outbox.add(job, OutboxState::Waiting, "down", 1000), std::runtime_error);
+
+    EXPECT_EQ(run({"--outbox"}), 0);
+    EXPECT_EQ(out.str(),
+              "The outbox is empty.\n"
+              "1 fax(es) were being stored when a run ended; faxcourier puts them in place at its "
+              "next start.\n");
+}
+
 TEST_F(OutboxCommand, ListingShowsWhatWaitsAndWhy)
 {
     std::string waiting = add("Invoice\r\n12", {"555~Carl~Co", "666~J\xFCrgen~"}, OutboxState::Waiting, 1765137455);

@@ -222,6 +222,65 @@ TEST_F(OutboxStore, AFailedAddLeavesTheJobsFilesWhereTheyWere)
     EXPECT_TRUE(folderNames().empty());
 }
 
+TEST_F(OutboxStore, ADocumentThatCannotGoBackAfterAFailedAddIsKept)
+{
+    // The documents come from a folder that is gone by the time they would
+    // go back.
+    std::string from = home.path() + "/printed", away = home.path() + "/printed-gone";
+    fs::create_directories(from);
+    FaxJob j = job("kept");
+    j.documents.push_back(document(2, "second", 1));
+    fs::rename(j.documents[0].file.Text(), from + "/first.tif");
+    j.documents[0].file = (from + "/first.tif").c_str();
+    fs::remove(j.documents[1].file.Text());
+    outbox.onAddStep([&](const std::string& step) {
+        if (step == "doc1.tif")
+            fs::rename(from, away);
+    });
+
+    int error = 0;
+    EXPECT_TRUE(outbox.add(j, OutboxState::Waiting, "down", 1000, &error).empty());
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_EQ(readWholeFile(j.documents[0].file.Text()), "pages of letter");
+}
+
+TEST_F(OutboxStore, ACrashWhileAddingLeavesTheDocumentsWhereTheyWereOrAnEntryTheStartPutsInPlace)
+{
+    for (const char* step : {"job.txt", "doc1.tif", "doc2.tif", "entry"}) {
+        SCOPED_TRACE(step);
+        fs::remove_all(outbox.folder());
+        FaxJob j = job("crash");
+        j.documents.push_back(document(2, "second", 1));
+        const std::vector<FaxDocument> printed = j.documents;
+        outbox.onAddStep([&](const std::string& at) {
+            if (at == step)
+                throw std::runtime_error("crash");
+        });
+        EXPECT_THROW((void)outbox.add(j, OutboxState::Waiting, "down", 1000), std::runtime_error);
+        outbox.onAddStep({});
+
+        // The running program's start, with this process's pid in the names.
+        outbox.recoverInterrupted(Outbox::Recovery::Every);
+        std::vector<OutboxEntry> entries = outbox.list();
+        size_t inEntry = 0;
+        for (const FaxDocument& document : printed) {
+            std::string content = "pages of " + std::string(document.name.Text());
+            bool found = fs::exists(document.file.Text()) && readWholeFile(document.file.Text()) == content;
+            for (const OutboxEntry& entry : entries)
+                for (const FaxDocument& kept : entry.job.documents)
+                    if (fs::exists(kept.file.Text()) && readWholeFile(kept.file.Text()) == content) {
+                        found = true;
+                        ++inEntry;
+                    }
+            EXPECT_TRUE(found) << document.name.Text();
+        }
+        if (inEntry > 0) {
+            ASSERT_EQ(entries.size(), 1u);
+            EXPECT_EQ(entries[0].state, OutboxState::Waiting);
+        }
+    }
+}
+
 TEST(RetryDelay, DoublesFromThirtySecondsToFifteenMinutes)
 {
     const std::pair<int, int> table[] = {{0, 0},   {1, 30},  {2, 60},  {3, 120},  {4, 240},

@@ -9,13 +9,18 @@ namespace korva {
 Submitter serverSubmitter(const Settings& settings)
 {
     return [&settings](FaxJob& job) {
-        ServerErrorSink previous = setServerErrorSink(
+        ServerErrorSink previous = setThreadServerErrorSink(
             [](const ServerErrorBox& box) { LogAlways(0, "%s: %s\n", box.caption.c_str(), box.text.c_str()); });
         SubmitReport report;
         const bool accepted = SubmitFax(nullptr, job.documents, job, settings, &report);
-        setServerErrorSink(std::move(previous));
+        setThreadServerErrorSink(std::move(previous));
         return SubmitResult{accepted, report.failure == SubmitFailure::Permanent, report.reason};
     };
+}
+
+Submitter serverSubmitter(std::shared_ptr<const Settings> settings)
+{
+    return [settings, submit = serverSubmitter(*settings)](FaxJob& job) { return submit(job); };
 }
 
 }  // namespace korva
