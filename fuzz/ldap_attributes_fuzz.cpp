@@ -12,6 +12,7 @@
 #include "fuzz/fuzz_support.h"
 
 #include "faxcourier/addressbook/address_entries.h"
+#include "faxcourier/addressbook/attribute_names.h"
 #include "faxcourier/addressbook/ldap_classes.h"
 #include "faxcourier/addressbook/ldap_instance.h"
 
@@ -75,7 +76,9 @@ void checkListRow(const std::string& dn, const std::vector<std::pair<std::string
     std::string name, company, fax;
     bool deletable = false;
     for (const auto& [type, value] : attributes) {
-        const std::string key = asText(type);
+        // A directory may answer under any letter case and any standard name.
+        const char* book = bookAttributeName(asText(type));
+        const std::string key = book ? book : "";
         if (key == "cn")
             name = asText(value);
         else if (key == "o")
@@ -101,7 +104,8 @@ void checkEntryMap(const std::string& dn, const std::vector<std::pair<std::strin
     FUZZ_CHECK(map.size() <= attributes.size() + 1);
     bool namedObjectId = false;
     for (const auto& [type, value] : attributes) {
-        String upper(asText(type).c_str());
+        const char* book = bookAttributeName(asText(type));
+        String upper(book ? book : asText(type).c_str());
         upper.MakeUpper();
         namedObjectId = namedObjectId || std::string(upper.Text()) == kObjectIdKey;
         FUZZ_CHECK(map.count(upper) == 1);

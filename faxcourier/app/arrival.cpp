@@ -179,7 +179,11 @@ void ArrivalHandler::afterConversion(const FaxDocument& entry, const WaitingDocu
         // an empty fax is never sent.
         LogAlways(1, "The printed document \"%s\" gave no fax pages and is not faxed\n", entry.name.Text());
         deleteFile(target);
-        release(taken);
+        // One that could not be set aside stays in taken/ for the next run.
+        if (fileExists(taken.printFile))
+            inHand_.erase(taken.printFile);
+        else
+            release(taken);
     } else {
         if (!adding) {
             releaseJobDocuments();

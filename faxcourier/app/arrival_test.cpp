@@ -3,6 +3,7 @@
 #include "controlarea/control_area.h"
 #include "controlarea/waiting_documents.h"
 #include "faxcourier/app/leftover_documents.h"
+#include "faxcourier/app/taken_documents.h"
 #include "faxcourier/foundation/log.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
@@ -204,6 +205,22 @@ TEST_F(Arrival, RcptDocumentNameAddsItsRecipientBeforeTheFourFields)
     state.pipelineBusy = true;
     h.onDocumentWaiting();
     EXPECT_EQ(submitted, (std::vector<std::string>{"555~Carl~Co", "111~Anna~Acme", "333~Bert~"}));
+    EXPECT_FALSE(state.pipelineBusy);
+}
+
+// A print that gave no page is set aside by the conversion; one the
+// conversion could not set aside stays in taken/, never deleted.
+TEST_F(Arrival, APrintWithoutPagesThatWasNotSetAsideStaysTaken)
+{
+    ASSERT_TRUE(writeControlRecord(record()));
+    printDocument("no pages");
+    FakeConverter converter(spool + "/korvafax.tif", 0);
+    auto h = handler(converter);
+    state.pipelineBusy = true;
+    h.onDocumentWaiting();
+    const std::vector<WaitingDocument> kept = listTakenDocuments(spool);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(readWholeFile(kept[0].printFile), "no pages");
     EXPECT_FALSE(state.pipelineBusy);
 }
 

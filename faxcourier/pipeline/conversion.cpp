@@ -220,8 +220,15 @@ void Conversion::setAside(const std::string& workFile)
     const std::string folder = unsentFolder(request_.spoolFolder);
     const std::string name = workFile.substr(workFile.find_last_of('/') + 1);
     std::string kept = folder + "/" + std::to_string(std::time(nullptr)) + "-" + name;
-    if (makeFolders(folder, 0700) != 0 || moveFile(workFile, kept) != 0) {
-        deleteFile(workFile);
+    int error = makeFolders(folder, 0700);
+    if (error == 0)
+        error = moveFile(workFile, kept);
+    if (error != 0) {
+        // Never deleted to clean up: it stays, and the user learns where.
+        LogAlways(1, "Cannot set the printed document aside in %s - %d; it stays as %s\n", folder.c_str(), error,
+                  workFile.c_str());
+        report("The printed document was not faxed. It could not be moved to " + folder + " (error " +
+               std::to_string(error) + "). It stays as " + workFile + ".");
         return;
     }
     LogAlways(1, "The printed document is kept as %s\n", kept.c_str());

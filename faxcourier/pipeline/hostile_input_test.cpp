@@ -148,6 +148,25 @@ TEST_F(HostileInputTest, FileThatIsNoTiff)
     EXPECT_EQ(errors.reports.size(), 1u);
 }
 
+// Nothing is deleted to clean up: a print that gave no page and cannot be
+// set aside stays where it is, and the user is told where.
+TEST_F(HostileInputTest, PrintThatCannotBeSetAsideStaysWhereItIs)
+{
+    writeWholeFile(unsentFolder(spool), "a file where the folder would go");
+    const std::string printFile = spool + "/kept.tif";
+    writeWholeFile(printFile, std::string(5000, 'x'));
+    ConversionRequest request;
+    request.spoolFolder = spool;
+    request.target = target;
+    request.printFile = printFile;
+    request.errors = &errors;
+    ConversionResult result = convertPrintFile(request, state.printFileCounter);
+    EXPECT_EQ(result.pagesStored, 0u);
+    EXPECT_TRUE(fileExists(printFile));
+    ASSERT_FALSE(errors.reports.empty());
+    EXPECT_NE(errors.reports.back().find("It stays as " + printFile), std::string::npos) << errors.reports.back();
+}
+
 TEST_F(HostileInputTest, PageClaimingTenBillionPixelsIsRefused)
 {
     // 100000 x 100000 bilevel, one strip "of" 1.25 GB right after the header,
