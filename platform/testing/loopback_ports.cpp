@@ -37,6 +37,18 @@ int unusedLoopbackPort()
     return port;
 }
 
+bool loopbackPortAnswers(int port)
+{
+    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(uint16_t(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(s);
+    return ok;
+}
+
 SilentLoopbackServer::SilentLoopbackServer()
 {
     listener_ = boundLoopbackSocket(port_);

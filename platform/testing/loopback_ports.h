@@ -10,6 +10,10 @@ namespace korva::testing {
 // A port on 127.0.0.1 that was free a moment ago; connecting is refused.
 int unusedLoopbackPort();
 
+// Whether a server takes connections on 127.0.0.1:`port` now (a private
+// server started by a test is up).
+bool loopbackPortAnswers(int port);
+
 class SilentLoopbackServer {
 public:
     SilentLoopbackServer();

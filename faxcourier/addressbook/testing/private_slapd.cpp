@@ -25,18 +25,6 @@ const char* const kSlapadd = "/usr/sbin/slapadd";
 const char* const kLdapsearch = "/usr/bin/ldapsearch";
 const char* const kSchemaFolder = "/etc/ldap/schema";
 
-bool answers(int port)
-{
-    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(uint16_t(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    close(s);
-    return ok;
-}
-
 std::string base64Decoded(const std::string& text)
 {
     std::string out(text.size() / 4 * 3 + 3, '\0');
@@ -131,8 +119,9 @@ std::string PrivateSlapd::start(const std::string& ldif)
         std::make_unique<ChildProcess>(std::vector<std::string>{kSlapd, "-d", "0", "-f", conf_, "-h", urls}, options);
     if (options.out >= 0)
         close(options.out);
-    bool up = pollUntil([&] { return !child_->running() || (answers(ldapPort_) && answers(ldapsPort_)); },
-                        std::chrono::seconds(20));
+    bool up = pollUntil(
+        [&] { return !child_->running() || (loopbackPortAnswers(ldapPort_) && loopbackPortAnswers(ldapsPort_)); },
+        std::chrono::seconds(20));
     if (!child_->running() || !up) {
         child_.reset();
         return "slapd did not start on " + urls + ": " + readWholeFile(out);

@@ -2,6 +2,7 @@
 
 #include "tools/cups/testing/build_paths.h"
 
+#include "platform/testing/loopback_ports.h"
 #include "platform/testing/test_support.h"
 
 #include <cups/cups.h>
@@ -25,38 +26,6 @@ namespace {
 
 const char* const systemServerBin = "/usr/lib/cups";
 const char* const cupsdPath = "/usr/sbin/cupsd";
-
-sockaddr_in loopback(int port)
-{
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(uint16_t(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return addr;
-}
-
-int freePort()
-{
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr = loopback(0);
-    socklen_t len = sizeof addr;
-    if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        close(s);
-        return 0;
-    }
-    close(s);
-    return ntohs(addr.sin_port);
-}
-
-bool answers(int port)
-{
-    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr = loopback(port);
-    bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    close(s);
-    return ok;
-}
 
 }  // namespace
 
@@ -145,7 +114,7 @@ void PrivateCupsd::writeConfig()
 
 std::string PrivateCupsd::start()
 {
-    port_ = freePort();
+    port_ = korva::testing::unusedLoopbackPort();
     if (port_ == 0)
         return "no free port on 127.0.0.1";
     writeConfig();
@@ -168,7 +137,7 @@ std::string PrivateCupsd::start()
             child_.reset();
             return "cupsd exited at once: " + korva::testing::readWholeFile(out) + errorLog();
         }
-        if (answers(port_))
+        if (korva::testing::loopbackPortAnswers(port_))
             return {};
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

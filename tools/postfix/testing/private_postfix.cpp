@@ -24,18 +24,6 @@ const char* const postfixPath = "/usr/sbin/postfix";
 const char* const dovecotPath = "/usr/sbin/dovecot";
 const char* const nobody = "65534";  // the Maildir's owner: virtual(8) delivers as no system user
 
-bool answers(int port)
-{
-    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(uint16_t(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    close(s);
-    return ok;
-}
-
 std::string masterLines(int startTls, int tls, int plain)
 {
     auto smtpd = [](int port, const std::string& options) {
@@ -211,8 +199,9 @@ std::string PrivatePostfix::start()
     bool ready = pollUntil(
         [&] {
             std::error_code ec;
-            return (fs::exists(socket, ec) || !dovecotProcess_->running()) && answers(port(PostfixPort::StartTls)) &&
-                   answers(port(PostfixPort::Tls)) && answers(port(PostfixPort::Plain));
+            return (fs::exists(socket, ec) || !dovecotProcess_->running()) &&
+                   loopbackPortAnswers(port(PostfixPort::StartTls)) && loopbackPortAnswers(port(PostfixPort::Tls)) &&
+                   loopbackPortAnswers(port(PostfixPort::Plain));
         },
         std::chrono::seconds(20));
     if (!dovecotProcess_->running())
