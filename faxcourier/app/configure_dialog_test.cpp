@@ -340,7 +340,7 @@ TEST_F(Configure, OkRefusesAServerOrEncryptionNoConversationCanUse)
         show(dialog);
         typeInto(dialog, IDC_SERVER, c.server);
         size_t before = ui.boxes.size();
-        dialog.accept();
+        QTest::keyClick(dialog.edit(IDC_SERVER), Qt::Key_Return);  // OK
         ASSERT_EQ(ui.boxes.size(), before + 1);
         EXPECT_TRUE(ui.boxes.back().text.contains(c.setting)) << ui.boxes.back().text.toStdString();
         EXPECT_EQ(ui.boxes.back().owner, &dialog);
@@ -467,7 +467,7 @@ TEST_F(Configure, AdvancedShowsTheDirectoryNamesAndOkStoresThem)
     EXPECT_EQ(base->text(), "ou=people,dc=example,dc=com");
     EXPECT_EQ(bind->text(), "");
     QTest::keyClicks(bind, "uid=anna,ou=people,dc=example,dc=com");
-    dialog.accept();
+    QTest::keyClick(bind, Qt::Key_Return);  // OK
     Settings stored;
     LoadSettings(stored);
     EXPECT_STREQ(stored.LDAPBaseDN.Text(), "ou=people,dc=example,dc=com");

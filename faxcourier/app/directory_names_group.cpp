@@ -41,6 +41,8 @@ DirectoryNamesGroup::DirectoryNamesGroup(QWidget* dialog) : QWidget(dialog)
                             this);
     form->addRow(note);
     setVisible(false);
+    // Once pressed it would become the dialog's default: Enter must stay OK.
+    toggle_->setAutoDefault(false);
     connect(toggle_, &QPushButton::toggled, this, &QWidget::setVisible);
 }
 
