@@ -80,7 +80,7 @@ RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all
         OutboxEntry entry;
         if (!outbox.load(listed.id, entry) || !wanted(entry, now, all))
             continue;
-        RetryOutcome outcome{entry.id, false, {}};
+        RetryOutcome outcome{entry.id, false, {}, entry.job, entry.state};
         SubmitResult result;
         if (std::string missing = missingDocument(entry.job); !missing.empty()) {
             result = {false, true, "document " + missing + " is missing"};
@@ -98,9 +98,11 @@ RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all
             outcome.reason = result.reason.empty() ? "not accepted" : result.reason;
             bool recorded = outbox.recordFailure(entry.id, result.permanent, outcome.reason, now);
             OutboxEntry after;
+            if (recorded && outbox.load(entry.id, after))
+                outcome.state = after.state;
             if (!recorded)
                 say("Outbox: " + entry.id + " not sent (" + outcome.reason + "); its state could not be saved");
-            else if (outbox.load(entry.id, after) && after.state == OutboxState::Refused)
+            else if (outcome.state == OutboxState::Refused)
                 say("Outbox: " + entry.id + " refused, kept until retried by hand: " + outcome.reason);
             else
                 say("Outbox: " + entry.id + " not sent, next try in " + std::to_string(after.nextTry - now) +

@@ -25,7 +25,9 @@ using LogSink = std::function<void(const std::string& message)>;
 struct RetryOutcome {
     std::string id;
     bool sent = false;
-    std::string reason;  // why not, when not sent
+    std::string reason;                        // why not, when not sent
+    FaxJob job;                                // as submitted: for the notice and the journal of sent faxes
+    OutboxState state = OutboxState::Waiting;  // the entry's state after a failure
 };
 
 struct RetryRun {

@@ -102,6 +102,8 @@ TEST_F(OutboxRetry, APermanentFailureIsRefusedAndWaitsForAnExplicitRetry)
     ASSERT_EQ(first.outcomes.size(), 1u);
     EXPECT_FALSE(first.outcomes[0].sent);
     EXPECT_EQ(first.outcomes[0].reason, "550 no such number");
+    EXPECT_EQ(first.outcomes[0].state, OutboxState::Refused);
+    EXPECT_EQ(first.outcomes[0].job.subject.Text(), std::string("bad recipient"));
     OutboxEntry entry;
     ASSERT_TRUE(outbox.load(id, entry));
     EXPECT_EQ(entry.state, OutboxState::Refused);
