@@ -1,11 +1,12 @@
 // dialog_start_bench: from the end of printing to the Send Fax dialog on
 // the screen, no recipients preset. faxcourier runs with its debug log on a
 // private X server (Xvfb, no window manager); each document is printed with
-// faxprint and timed from faxprint's exit to the dialog's window mapped.
-// The debug log and the progress window split that time: until the print
-// file is opened ("Converting n pages"), the conversion (until the progress
-// window goes) and the dialog's own start. Each dialog is then closed as by
-// a window manager's close button, which drops the document.
+// faxprint and timed from faxprint's exit to the dialog drawn on the screen
+// (its window mapped, then no longer blank). The debug log and the progress
+// window split that time: until the print file is opened ("Converting n
+// pages"), the conversion (until the progress window goes), the dialog's
+// start (until its window maps) and its first drawing. Each dialog is then
+// closed as by a window manager's close button, which drops the document.
 
 #include "log_follower.h"
 #include "virtual_display.h"
@@ -47,7 +48,7 @@ int devNull() { return open("/dev/null", O_RDWR | O_CLOEXEC); }
 // What one print showed, by the moment it was seen.
 struct Moments {
     Clock::time_point exited;
-    std::optional<Clock::time_point> opened, converted, shown;
+    std::optional<Clock::time_point> opened, converted, mapped, drawn;
     uint32_t dialog = 0;
 };
 
@@ -55,7 +56,7 @@ struct Moments {
 // its phases; a phase is missing when its sign was not seen.
 struct Sample {
     double shown = 0;
-    std::optional<double> opening, conversion, dialogStart;
+    std::optional<double> opening, conversion, dialogStart, drawing;
 };
 
 class DialogStart {
@@ -74,6 +75,7 @@ private:
     // Takes events until `done` or the deadline; also wakes when `extraFd`
     // is readable.
     bool pump(Moments* moments, const std::function<bool()>& done, int extraFd = -1);
+    bool waitUntilDrawn(Moments& moments);
     bool closeDialog(uint32_t window);
 
     korva::testing::TempHome home_;
@@ -133,8 +135,8 @@ void DialogStart::take(Moments* moments)
     while (std::optional<bench::VirtualDisplay::Change> change = display_.nextChange()) {
         if (change->mapped && startsWith(change->title, kSendFaxTitle)) {
             dialogUp_ = change->window;
-            if (moments && !moments->shown)
-                moments->shown = now, moments->dialog = change->window;
+            if (moments && !moments->mapped)
+                moments->mapped = now, moments->dialog = change->window;
         } else if (!change->mapped && change->window == dialogUp_) {
             dialogUp_ = 0;
         } else if (!change->mapped && startsWith(change->title, kProgressTitle) && moments && !moments->converted) {
@@ -179,13 +181,28 @@ std::optional<Sample> DialogStart::printOnce(const std::string& file, const std:
         close(exitFd);
     if (!exited || printer.wait() != 0)
         return std::nullopt;
-    if (!pump(&moments, [&] { return moments.shown.has_value(); }) || !closeDialog(moments.dialog))
+    if (!pump(&moments, [&] { return moments.mapped.has_value(); }) || !waitUntilDrawn(moments) ||
+        !closeDialog(moments.dialog))
         return std::nullopt;
     auto between = [](const std::optional<Clock::time_point>& from, const std::optional<Clock::time_point>& to) {
         return from && to ? std::optional<double>(bench::ms(*to - *from)) : std::nullopt;
     };
-    return Sample{bench::ms(*moments.shown - moments.exited), between(moments.exited, moments.opened),
-                  between(moments.opened, moments.converted), between(moments.converted, moments.shown)};
+    return Sample{bench::ms(*moments.drawn - moments.exited), between(moments.exited, moments.opened),
+                  between(moments.opened, moments.converted), between(moments.converted, moments.mapped),
+                  between(moments.mapped, moments.drawn)};
+}
+
+// Looks at the window every millisecond or so; each look copies its image.
+bool DialogStart::waitUntilDrawn(Moments& moments)
+{
+    const Clock::time_point deadline = Clock::now() + kWait;
+    while (!display_.drawn(moments.dialog)) {
+        if (Clock::now() > deadline)
+            return false;
+        poll(nullptr, 0, 1);
+    }
+    moments.drawn = Clock::now();
+    return true;
 }
 
 // Closing drops the document; the next print waits until faxcourier has let
@@ -251,14 +268,15 @@ bool measure(DialogStart& run, const Document& document)
         goal = text;
     }
     std::printf("%s, %d runs (median, lowest to highest):\n", document.title, kRuns);
-    std::printf("  faxprint's exit to the Send Fax dialog shown   %s   goal: %s\n", figure(shown).c_str(),
+    std::printf("  faxprint's exit to the Send Fax dialog drawn   %s   goal: %s\n", figure(shown).c_str(),
                 goal.c_str());
     std::printf("  of which, each median on its own:\n");
     printPhase("until the print file is open (\"Converting\")", samples, &Sample::opening);
     printPhase("the conversion (until the progress window goes)", samples, &Sample::conversion);
     printPhase("the dialog's start (until its window maps)", samples, &Sample::dialogStart);
+    printPhase("its first drawing (until it is not blank)", samples, &Sample::drawing);
     std::printf(
-        "\nresult: dialog_start %s, faxprint's exit to Send Fax shown | %.0f ms (%.0f-%.0f) | - | - | - | %s\n\n",
+        "\nresult: dialog_start %s, faxprint's exit to Send Fax drawn | %.0f ms (%.0f-%.0f) | - | - | - | %s\n\n",
         document.title, s.median, s.low, s.high, goal.c_str());
     return true;
 }
@@ -293,7 +311,7 @@ int main()
             std::printf("no Send Fax dialog came for the first print\n");
             return 1;
         }
-        std::printf("letter, the first print after faxcourier's start: %.0f ms to the Send Fax dialog shown\n\n",
+        std::printf("letter, the first print after faxcourier's start: %.0f ms to the Send Fax dialog drawn\n\n",
                     first->shown);
         const Document documents[] = {
             {"letter", KORVA_SAMPLE_LETTER, {}, kLetterGoalMs},

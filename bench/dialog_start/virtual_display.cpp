@@ -1,5 +1,6 @@
 #include "virtual_display.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -116,6 +117,26 @@ std::optional<VirtualDisplay::Change> VirtualDisplay::nextChange()
             return change;
     }
     return std::nullopt;
+}
+
+bool VirtualDisplay::drawn(uint32_t window)
+{
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+    if (!geometry)
+        return false;
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        connection_,
+        xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, geometry->height, ~0u),
+        nullptr);
+    free(geometry);
+    if (!image)
+        return false;
+    const auto* pixels = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
+    const auto* end = pixels + xcb_get_image_data_length(image) / 4;
+    const bool coloured = std::find_if(pixels, end, [&](uint32_t pixel) { return pixel != *pixels; }) != end;
+    free(image);
+    return coloured;
 }
 
 void VirtualDisplay::closeWindow(uint32_t window)

@@ -36,6 +36,10 @@ public:
     // Asks the window to close, as a window manager's close button does.
     void closeWindow(uint32_t window);
 
+    // True once the window holds more than one colour: a window is mapped
+    // blank, and its program draws it afterwards.
+    bool drawn(uint32_t window);
+
 private:
     std::string titleOf(uint32_t window);
 
