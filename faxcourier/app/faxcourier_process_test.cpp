@@ -171,9 +171,11 @@ TEST_F(CourierRun, AcceptedFaxIsToldOnTheDesktopAndInTheLog)
     printLetter();
 
     ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors) << readWholeFile(log);
-    const char* notice = "Fax to Berta Blau, 0301 555, 2 pages, accepted";
-    EXPECT_EQ(notifications.waitForSummaries(1, milliseconds(10000)).join("\n").toStdString(), notice);
-    EXPECT_TRUE(waitForFileText(log, notice)) << readWholeFile(log);
+    std::vector<korva::app::testing::CaughtNotice> notices = notifications.waitForNotices(1, milliseconds(10000));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].summary.toStdString(), "Fax sent");
+    EXPECT_EQ(notices[0].body.toStdString(), "Quarterly report\nTo Berta Blau\n2 pages");
+    EXPECT_TRUE(waitForFileText(log, "Fax sent: Quarterly report; To Berta Blau; 2 pages\n")) << readWholeFile(log);
     courier->signal(SIGTERM);
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
 }

@@ -100,10 +100,7 @@ std::string certificateWords(CertificateProblem problem, const std::string& deta
     return withDetail("the certificate was refused", certificateReason(problem, detail));
 }
 
-std::string tlsFailureWords(const std::string& detail)
-{
-    return withDetail("the encrypted connection failed", detail);
-}
+std::string tlsFailureWords(const std::string& detail) { return withDetail("the encrypted connection failed", detail); }
 
 std::string noEncryptionWords() { return "the server offers no encryption (STARTTLS)"; }
 

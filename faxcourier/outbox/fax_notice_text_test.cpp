@@ -30,8 +30,8 @@ TEST(FaxNoticeText, SummaryIsShortAndTheBodyNamesSubjectRecipientsPagesAndWhy)
         const char* body;
     };
     const Case cases[] = {
-        {FaxNoticeKind::Sent, job("Quarterly report", {"0301 555~Berta Blau~Blau KG"}, {2}), "",
-         "Fax sent", "Quarterly report\nTo Berta Blau\n2 pages"},
+        {FaxNoticeKind::Sent, job("Quarterly report", {"0301 555~Berta Blau~Blau KG"}, {2}), "", "Fax sent",
+         "Quarterly report\nTo Berta Blau\n2 pages"},
         {FaxNoticeKind::Sent, job("Invoice", {"+49 30 555~~", "0402 666"}, {1}), "", "Fax sent",
          "Invoice\nTo +49 30 555 and 0402 666\n1 page"},
         {FaxNoticeKind::Waiting, job("Offer", {"0301~Anna~", "0302~Bert~", "0303~Cora~", "0304~Dirk~"}, {3, 4}),
