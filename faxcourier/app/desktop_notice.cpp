@@ -77,26 +77,28 @@ private:
     }
 
     // The bus daemon answers who owns the service at once; the service
-    // itself may be slow, so it is asked without waiting.
+    // itself may be slow, so it is asked without waiting. A service started
+    // on demand has no owner until asked: the question starts it.
     void askCapabilitiesOfNewOwner()
     {
         QDBusConnection bus = QDBusConnection::sessionBus();
-        const QString owner = bus.interface()->serviceOwner(kService).value();
-        if (asking_ || owner == owner_)
+        if (asking_ || (!owner_.isEmpty() && currentOwner() == owner_))
             return;
         asking_ = true;
         QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kInterface, "GetCapabilities");
         auto* call = new QDBusPendingCallWatcher(bus.asyncCall(ask), this);
-        connect(call, &QDBusPendingCallWatcher::finished, this, [this, owner](QDBusPendingCallWatcher* answered) {
+        connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answered) {
             QDBusPendingReply<QStringList> reply = *answered;
             showsActions_ = reply.isValid() && reply.value().contains("actions");
-            owner_ = owner;
+            owner_ = reply.isValid() ? currentOwner() : QString();
             withOutbox_.clear();
             asking_ = false;
             answered->deleteLater();
             sendQueued();
         });
     }
+
+    static QString currentOwner() { return QDBusConnection::sessionBus().interface()->serviceOwner(kService).value(); }
 
     void sendQueued()
     {

@@ -89,7 +89,9 @@ TEST_F(Notices, OnePerFaxAndState)
     const SubmitResult accepted{true, false, {}};
     const Case cases[] = {
         {"delivered by a retry", {down, down, accepted}, {"Fax waiting in the outbox", "Fax sent"}, ""},
-        {"refused by a retry", {down, refused}, {"Fax waiting in the outbox", "Fax refused"},
+        {"refused by a retry",
+         {down, refused},
+         {"Fax waiting in the outbox", "Fax refused"},
          "The log-on was refused: Authentication credentials invalid."},
     };
     for (const Case& c : cases) {
@@ -117,9 +119,8 @@ TEST_F(Notices, OnePerFaxAndState)
         ASSERT_EQ(notices.size(), 2u);
         EXPECT_EQ(notices[0].body.toStdString(),
                   "Quarterly report\nTo Berta Blau and 0402 666\n2 pages\nThe server did not answer.");
-        EXPECT_EQ(notices[1].body.toStdString(),
-                  std::string("Quarterly report\nTo Berta Blau and 0402 666\n2 pages") +
-                      (*c.lastReason ? std::string("\n") + c.lastReason : ""));
+        EXPECT_EQ(notices[1].body.toStdString(), std::string("Quarterly report\nTo Berta Blau and 0402 666\n2 pages") +
+                                                     (*c.lastReason ? std::string("\n") + c.lastReason : ""));
     }
 }
 
