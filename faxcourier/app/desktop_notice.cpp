@@ -23,9 +23,9 @@ const char* kPath = "/org/freedesktop/Notifications";
 const char* kInterface = "org.freedesktop.Notifications";
 
 // Sends the notices in order and remembers which offer the outbox, so that
-// the service's ActionInvoked for them opens it. Whether the service shows
-// actions is asked once per service owner: asked early, a notice sent as
-// the program ends is not held up by the question.
+// the service's ActionInvoked for them opens it. What the service can show
+// (actions, markup in the body) is asked once per service owner: asked
+// early, a notice sent as the program ends is not held up by the question.
 class NoticeCenter : public QObject {
     Q_OBJECT
 public:
@@ -40,8 +40,7 @@ public:
         if (!listening())
             return;
         queued_.push_back(notice);
-        if (notice.offerOutbox && opener_)
-            askCapabilitiesOfNewOwner();
+        askCapabilitiesOfNewOwner();
         if (!asking_)
             sendQueued();
     }
@@ -49,7 +48,7 @@ public:
     void setOpener(std::function<void()> open)
     {
         opener_ = std::move(open);
-        if (opener_ && listening())
+        if (listening())
             askCapabilitiesOfNewOwner();
     }
 
@@ -90,12 +89,20 @@ private:
         connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answered) {
             QDBusPendingReply<QStringList> reply = *answered;
             showsActions_ = reply.isValid() && reply.value().contains("actions");
+            readsMarkup_ = reply.isValid() && reply.value().contains("body-markup");
             owner_ = reply.isValid() ? currentOwner() : QString();
             withOutbox_.clear();
             asking_ = false;
             answered->deleteLater();
             sendQueued();
         });
+    }
+
+    // A subject such as "Tom & Jerry" is text, not markup.
+    QString body(const DesktopNotice& notice) const
+    {
+        QString text = QString::fromStdString(notice.body);
+        return readsMarkup_ ? text.toHtmlEscaped() : text;
     }
 
     static QString currentOwner() { return QDBusConnection::sessionBus().interface()->serviceOwner(kService).value(); }
@@ -121,8 +128,7 @@ private:
         // app name, id to replace, icon, summary, body, actions, hints,
         // time-out (-1: the server's own).
         notify << QStringLiteral("KORVA Fax") << 0u << QStringLiteral("korvafax")
-               << QString::fromStdString(notice.summary) << QString::fromStdString(notice.body) << actions
-               << QVariantMap() << -1;
+               << QString::fromStdString(notice.summary) << body(notice) << actions << QVariantMap() << -1;
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!offer) {
             if (!bus.send(notify))
@@ -140,7 +146,8 @@ private:
 
     std::function<void()> opener_;
     QString owner_;              // the service's unique name when it was asked
-    bool showsActions_ = false;  // its answer
+    bool showsActions_ = false;  // its answers
+    bool readsMarkup_ = false;
     bool asking_ = false;
     bool connected_ = false;
     std::vector<DesktopNotice> queued_;

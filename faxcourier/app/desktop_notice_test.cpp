@@ -137,7 +137,8 @@ TEST_F(Notices, AtStartWaitingFaxesAreCountedAndOpenTheOutbox)
     }
     for (bool showsActions : {false, true}) {
         SCOPED_TRACE(showsActions ? "with actions" : "without actions");
-        NotificationCatcher catcher(BusEnvironment::bus->address(), showsActions);
+        NotificationCatcher catcher(BusEnvironment::bus->address(),
+                                    showsActions ? QStringList{"body", "actions"} : QStringList{"body"});
         ASSERT_TRUE(catcher.listening());
         int opened = 0;
         setOutboxOpener([&] { ++opened; });
@@ -156,6 +157,27 @@ TEST_F(Notices, AtStartWaitingFaxesAreCountedAndOpenTheOutbox)
         catcher.invokeAction(notices[0].id, "outbox");
         EXPECT_TRUE(processEventsUntil([&] { return opened > 0; }));
         EXPECT_EQ(opened, 1);
+    }
+}
+
+// A subject is text: a service that reads markup in the body gets it escaped.
+TEST_F(Notices, TheBodyIsEscapedOnlyForAServiceThatReadsMarkup)
+{
+    struct Case {
+        QStringList capabilities;
+        const char* body;
+    };
+    const Case cases[] = {
+        {{"body"}, "Tom & Jerry <draft>"},
+        {{"body", "body-markup"}, "Tom &amp; Jerry &lt;draft&gt;"},
+    };
+    for (const Case& c : cases) {
+        NotificationCatcher catcher(BusEnvironment::bus->address(), c.capabilities);
+        ASSERT_TRUE(catcher.listening());
+        showDesktopNotice({"Fax sent", "Tom & Jerry <draft>"});
+        std::vector<CaughtNotice> notices = catcher.waitForNotices(1, milliseconds(10000));
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_EQ(notices[0].body.toStdString(), c.body);
     }
 }
 

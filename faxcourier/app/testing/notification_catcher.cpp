@@ -14,9 +14,9 @@ const char* kInterface = "org.freedesktop.Notifications";
 
 }  // namespace
 
-NotificationCatcher::NotificationCatcher(const std::string& busAddress, bool showsActions)
+NotificationCatcher::NotificationCatcher(const std::string& busAddress, const QStringList& capabilities)
     : bus_(QDBusConnection::connectToBus(QString::fromStdString(busAddress), kConnectionName)),
-      showsActions_(showsActions)
+      capabilities_(capabilities)
 {
     listening_ = bus_.isConnected() && bus_.registerVirtualObject(kPath, this) &&
                  bus_.registerService("org.freedesktop.Notifications");
@@ -62,10 +62,7 @@ QString NotificationCatcher::introspect(const QString&) const { return {}; }
 bool NotificationCatcher::handleMessage(const QDBusMessage& message, const QDBusConnection& connection)
 {
     if (message.member() == "GetCapabilities") {
-        QStringList capabilities{"body"};
-        if (showsActions_)
-            capabilities << "actions";
-        connection.send(message.createReply(capabilities));
+        connection.send(message.createReply(capabilities_));
         return true;
     }
     const QList<QVariant> arguments = message.arguments();

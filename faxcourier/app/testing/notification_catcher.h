@@ -22,8 +22,8 @@ struct CaughtNotice {
 
 class NotificationCatcher : public QDBusVirtualObject {
 public:
-    // `showsActions`: GetCapabilities names "actions".
-    explicit NotificationCatcher(const std::string& busAddress, bool showsActions = false);
+    // What GetCapabilities answers.
+    explicit NotificationCatcher(const std::string& busAddress, const QStringList& capabilities = {"body"});
     ~NotificationCatcher() override;
 
     bool listening() const { return listening_; }
@@ -39,7 +39,7 @@ public:
 private:
     QDBusConnection bus_;
     bool listening_ = false;
-    bool showsActions_ = false;
+    QStringList capabilities_;
     std::mutex mutex_;
     std::vector<CaughtNotice> notices_;
 };
