@@ -16,7 +16,8 @@ struct DesktopNotice {
     bool offerOutbox = false;
 };
 
-// Does not wait for the notification service.
+// Does not wait for the notification service. The main thread's only, as
+// are the two below.
 void showDesktopNotice(const DesktopNotice& notice);
 // A line of Windows-1252 text as the summary, with no body.
 void showDesktopLine(const std::string& text);
