@@ -3,7 +3,6 @@
 #include "controlarea/control_area.h"
 #include "controlarea/stranded_documents.h"
 #include "controlarea/waiting_documents.h"
-#include "faxcourier/app/accepted_notice.h"
 #include "faxcourier/app/address_book_hook.h"
 #include "faxcourier/app/app_icon.h"
 #include "faxcourier/app/arrival_ui.h"
@@ -26,6 +25,7 @@
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/pipeline/spool_watcher.h"
 #include "faxcourier/pipeline/watch_file.h"
+#include "faxcourier/outbox/fax_notice_text.h"
 #include "faxcourier/outbox/server_submitter.h"
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/mail_client_import.h"
@@ -71,7 +71,7 @@ void reportStrandedDocuments(const std::string& spoolFolder)
         LogAlways(1, "Removed %s: a record without its document\n", record.c_str());
     std::string notice = strandedNotice(stranded);
     if (!notice.empty())
-        showDesktopNotice(notice);
+        showDesktopLine(notice);
 }
 
 }  // namespace
@@ -82,8 +82,10 @@ Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverte
     // desktop: an automatic one shows nothing else.
     submit_ = [submit = std::move(submit)](QWidget* owner, SubmitReport* report) {
         bool accepted = submit(owner, report);
-        if (accepted)
-            showDesktopNotice(acceptedFaxNotice(globalFaxJob()));
+        if (accepted) {
+            NoticeText text = faxNoticeText(FaxNoticeKind::Sent, globalFaxJob());
+            showDesktopNotice({text.summary, text.body});
+        }
         return accepted;
     };
 }
@@ -203,8 +205,11 @@ void Courier::startOutbox()
     outbox_ = std::make_unique<OutboxKeeper>(spoolFolder_, serverSubmitter(globalSettings()));
     outbox_->setRunSubmitter([] { return serverSubmitter(std::make_shared<const Settings>(globalSettings())); });
     // Only the holder of the running mark builds entries.
-    if (presence_.held())
+    if (presence_.held()) {
         outbox_->recoverAtStart();
+        // The only sign of them where the desktop has no status area.
+        outbox_->noticeWaitingAtStart();
+    }
     if (statusIcon_)
         outbox_->onCountChanged([this](size_t waiting) { statusIcon_->setOutboxCount(waiting); });
     arrival_->setOutbox([this](FaxJob& job, bool forDialog) {

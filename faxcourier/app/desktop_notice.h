@@ -3,11 +3,26 @@
 // session bus. The text always goes to the log; without a session bus or a
 // notification service nothing else happens.
 
+#include <functional>
 #include <string>
 
 namespace korva::app {
 
-// Does not wait for the notification service.
-void showDesktopNotice(const std::string& text);
+struct DesktopNotice {
+    std::string summary;  // UTF-8, short: "Fax sent"
+    std::string body;     // UTF-8 lines
+    // Offers "Open Outbox" where the notification service shows actions
+    // and an opener is set.
+    bool offerOutbox = false;
+};
+
+// Does not wait for the notification service. The main thread's only, as
+// are the two below.
+void showDesktopNotice(const DesktopNotice& notice);
+// A line of Windows-1252 text as the summary, with no body.
+void showDesktopLine(const std::string& text);
+
+// What "Open Outbox" does; empty: the action is never offered.
+void setOutboxOpener(std::function<void()> open);
 
 }  // namespace korva::app

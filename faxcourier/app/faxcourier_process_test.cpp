@@ -8,6 +8,7 @@
 #include "faxcourier/app/testing/session_bus.h"
 #include "faxcourier/net/test_certificates.h"
 #include "faxcourier/net/testing/hostile_servers.h"
+#include "faxcourier/outbox/outbox.h"
 #include "faxcourier/settings/settings.h"
 #include "platform/courier_presence.h"
 #include "platform/paths.h"
@@ -171,9 +172,43 @@ TEST_F(CourierRun, AcceptedFaxIsToldOnTheDesktopAndInTheLog)
     printLetter();
 
     ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors) << readWholeFile(log);
-    const char* notice = "Fax to Berta Blau, 0301 555, 2 pages, accepted";
-    EXPECT_EQ(notifications.waitForSummaries(1, milliseconds(10000)).join("\n").toStdString(), notice);
-    EXPECT_TRUE(waitForFileText(log, notice)) << readWholeFile(log);
+    std::vector<CaughtNotice> notices = notifications.waitForNotices(1, milliseconds(10000));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].summary.toStdString(), "Fax sent");
+    EXPECT_EQ(notices[0].body.toStdString(), "Quarterly report\nTo Berta Blau\n2 pages");
+    EXPECT_TRUE(waitForFileText(log, "Fax sent: Quarterly report; To Berta Blau; 2 pages\n")) << readWholeFile(log);
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
+}
+
+// The only sign of a waiting fax on a desktop without a status area.
+TEST_F(CourierRun, AFaxWaitingInTheOutboxIsToldAtStart)
+{
+    SessionBus bus;
+    if (!bus.running())
+        GTEST_SKIP() << "no dbus-daemon for a private session bus";
+    korva::app::testing::testApplication();
+    NotificationCatcher notifications(bus.address());
+    ASSERT_TRUE(notifications.listening());
+    {
+        FaxJob job;
+        job.subject = "Offer";
+        job.recipients = {"0301 555~Berta Blau~Blau KG"};
+        FaxDocument document;
+        document.file = (home.spool() + "/korvafax1.tif").c_str();
+        document.pages = 1;
+        std::filesystem::create_directories(home.spool());
+        korva::testing::writeWholeFile(document.file.Text(), "fax pages");
+        job.documents = {document};
+        // Not due before the test ends.
+        ASSERT_FALSE(
+            Outbox(home.spool()).add(job, OutboxState::Waiting, "the server did not answer", time(nullptr)).empty());
+    }
+    auto courier = startCourier();
+    std::vector<CaughtNotice> notices = notifications.waitForNotices(1, milliseconds(10000));
+    ASSERT_EQ(notices.size(), 1u) << readWholeFile(log);
+    EXPECT_EQ(notices[0].summary.toStdString(), "1 fax waits in the outbox");
+    EXPECT_EQ(notices[0].body.toStdString(), "Offer to Berta Blau: the server did not answer");
     courier->signal(SIGTERM);
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0) << readWholeFile(errors);
 }

@@ -2,7 +2,9 @@
 
 #include "faxcourier/app/desktop_notice.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/foundation/windows1252.h"
 #include "faxcourier/net/conversation_abort.h"
+#include "faxcourier/outbox/fax_notice_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,14 +15,30 @@
 namespace korva::app {
 namespace {
 
-int64_t now() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t systemTime() { return static_cast<int64_t>(std::time(nullptr)); }
 
 void logLine(const std::string& message) { LogAlways(0, "%s\n", message.c_str()); }
+
+void notice(FaxNoticeKind kind, const FaxJob& job, const std::string& reason)
+{
+    NoticeText text = faxNoticeText(kind, job, reason);
+    showDesktopNotice({text.summary, text.body, kind != FaxNoticeKind::Sent});
+}
+
+// Told once per fax and state: a retry that fails again the same way says
+// nothing.
+void noticeOutcome(const RetryOutcome& outcome)
+{
+    if (outcome.sent)
+        notice(FaxNoticeKind::Sent, outcome.job, {});
+    else if (outcome.state == OutboxState::Refused && outcome.was != OutboxState::Refused)
+        notice(FaxNoticeKind::Refused, outcome.job, outcome.reason);
+}
 
 }  // namespace
 
 OutboxKeeper::OutboxKeeper(const std::string& spoolFolder, Submitter submit)
-    : outbox_(spoolFolder), submit_(std::move(submit))
+    : outbox_(spoolFolder), submit_(std::move(submit)), now_(systemTime)
 {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &OutboxKeeper::retryDue);
@@ -37,7 +55,9 @@ OutboxKeeper::OutboxKeeper(const std::string& spoolFolder, Submitter submit)
 bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDialog)
 {
     OutboxState state = OutboxState::Waiting;
-    std::string reason = lastAttempt.reason.empty() ? "faxcourier ended before it was sent" : lastAttempt.reason;
+    std::string reason = !lastAttempt.words.empty()    ? lastAttempt.words
+                         : !lastAttempt.reason.empty() ? lastAttempt.reason
+                                                       : "faxcourier ended before the fax was sent";
     if (job.recipients.empty()) {
         state = OutboxState::NeedsDialog;
         reason = "no recipients: waits for the Send Fax dialog";
@@ -48,20 +68,22 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDi
         state = OutboxState::Refused;
     }
     int error = 0;
-    const std::string id = outbox_.add(job, state, reason, now(), &error);
+    const std::string id = outbox_.add(job, state, reason, now_(), &error);
     if (id.empty()) {
         LogAlways(0, "The unsent fax \"%s\" could not be put in the outbox (error %d)\n", job.subject.Text(), error);
         std::string where;
         for (const FaxDocument& document : job.documents)
             where += std::string(where.empty() ? "" : ", ") + document.file.Text();
-        showDesktopNotice("The fax \"" + std::string(job.subject.Text()) +
-                          "\" was not sent and could not be put in the outbox (error " + std::to_string(error) +
-                          "); its documents stay in " + where);
+        NoticeText text = faxNoticeText(FaxNoticeKind::Refused, job, reason);
+        showDesktopNotice({"Fax not sent", text.body + "\nIt could not be put in the outbox; its documents stay in " +
+                                               windows1252ToUtf8(where) + "."});
         return false;
     }
+    // The log keeps the technical line; the desktop and the outbox the words.
+    LogAlways(0, "The fax \"%s\" was not sent and waits in the outbox (%s): %s [%s]\n", job.subject.Text(),
+              outboxStateName(state), (lastAttempt.reason.empty() ? reason : lastAttempt.reason).c_str(), id.c_str());
     // Told on the desktop too: nobody may have seen the failure.
-    showDesktopNotice("The fax \"" + std::string(job.subject.Text()) + "\" was not sent and waits in the outbox (" +
-                      outboxStateName(state) + "): " + reason + " [" + id + "]");
+    notice(state == OutboxState::Refused ? FaxNoticeKind::Refused : FaxNoticeKind::Waiting, job, reason);
     scheduleNext();
     countChanged();
     return true;
@@ -94,12 +116,12 @@ void OutboxKeeper::retryDue()
         return;  // its end schedules the next
     Submitter submit = forRun_ ? forRun_() : submit_;
     if (runEndedFd_ < 0) {
-        result_ = korva::retryDue(outbox_, submit, now(), false, logLine);
+        result_ = korva::retryDue(outbox_, submit, now_(), false, logLine);
         runEnded();
         return;
     }
-    run_ = std::thread([this, outbox = outbox_, submit = std::move(submit)]() mutable {
-        RetryRun run = korva::retryDue(outbox, submit, now(), false, logLine);
+    run_ = std::thread([this, outbox = outbox_, submit = std::move(submit), now = now_()]() mutable {
+        RetryRun run = korva::retryDue(outbox, submit, now, false, logLine);
         {
             std::lock_guard lock(resultMutex_);
             result_ = std::move(run);
@@ -126,8 +148,19 @@ void OutboxKeeper::runEnded()
         run_.join();
     if (run->busy)
         LogAlways(0, "The outbox is being sent by another program; tried again later\n");
+    for (const RetryOutcome& outcome : run->outcomes)
+        noticeOutcome(outcome);
     scheduleNext();
     countChanged();
+}
+
+void OutboxKeeper::noticeWaitingAtStart()
+{
+    std::vector<OutboxEntry> entries = outbox_.list();
+    if (entries.empty())
+        return;
+    NoticeText text = outboxStartText(entries);
+    showDesktopNotice({text.summary, text.body, true});
 }
 
 void OutboxKeeper::onCountChanged(std::function<void(size_t)> tell)
@@ -169,7 +202,7 @@ void OutboxKeeper::scheduleNext()
         timer_.stop();
         return;
     }
-    const int64_t seconds = std::clamp<int64_t>(*due - now(), 0, 15 * 60);
+    const int64_t seconds = std::clamp<int64_t>(*due - now_(), 0, 15 * 60);
     timer_.start(static_cast<int>(seconds * 1000));
 }
 

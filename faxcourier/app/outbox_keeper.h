@@ -35,10 +35,16 @@ public:
     // snapshot of the settings the user may change meanwhile).
     void setRunSubmitter(std::function<Submitter()> forRun) { forRun_ = std::move(forRun); }
 
-    // Stores the unsent job: for the dialog when it has no recipients or
+    // Stores the unsent job and tells the desktop: for the dialog when it has no recipients or
     // `forDialog` (the user had it in the dialog: only they send it),
     // otherwise to be retried, or kept as refused when retrying cannot help.
     [[nodiscard]] bool keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDialog = false);
+
+    // One notification at start, when faxes wait: how many and why.
+    void noticeWaitingAtStart();
+
+    // For tests: the time in seconds since the epoch.
+    void setClock(std::function<int64_t()> now) { now_ = std::move(now); }
 
     // Puts in place every entry left half-built, whatever pid its name
     // holds: only for the program that holds the running mark, at its start.
@@ -64,6 +70,7 @@ private:
     Outbox outbox_;
     Submitter submit_;
     std::function<Submitter()> forRun_;
+    std::function<int64_t()> now_;
     QTimer timer_;
     std::thread run_;
     // The run's result is handed over under the mutex; the eventfd only

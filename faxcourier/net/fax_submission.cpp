@@ -4,6 +4,7 @@
 #include "faxcourier/net/fax_message.h"
 #include "faxcourier/net/smtp_data_writer.h"
 #include "faxcourier/net/socket_client.h"
+#include "faxcourier/net/submit_words.h"
 #include "faxcourier/net/tls_start.h"
 #include "faxcourier/settings/server_target.h"
 #include "platform/message_box.h"
@@ -89,6 +90,7 @@ struct Step {
     char expected;        // the first character of a good reply
     const char* context;  // the step as the box shows it
     const char* name;     // the step as a report's reason names it
+    SubmitStage stage;
     const char* socketMessage;
     const char* replyMessage;
     bool refusalIsPermanent;  // a 5xx reply here will not change by trying again
@@ -110,9 +112,10 @@ public:
     Socket& socket() { return socket_; }
     SubmitReport& report() { return report_; }
 
-    bool fail(const char* message, const char* context, const String& detail, SubmitFailure kind, std::string reason)
+    bool fail(const char* message, const char* context, const String& detail, SubmitFailure kind, std::string reason,
+              std::string words)
     {
-        report_ = {kind, std::move(reason)};
+        report_ = {kind, std::move(reason), std::move(words)};
         ShowServerError(owner_, message, context, detail);
         socket_.Close();
         return false;
@@ -124,7 +127,8 @@ public:
         char reason[600];
         std::snprintf(reason, sizeof reason, "%s %.300s:%u failed (error %s)", what, OneLine(settings_.Server).Text(),
                       unsigned(settings_.SMTPServerPort), socket_.ErrorText().Text());
-        return fail(message, context, socket_.ErrorText(), SubmitFailure::Transient, reason);
+        return fail(message, context, socket_.ErrorText(), SubmitFailure::Transient, reason,
+                    socketFailureWords(stage_, socket_.LastError()));
     }
 
     // A reply that could not be read; see ReadFailureMessage.
@@ -137,6 +141,7 @@ public:
     // reply line.
     bool exchange(const Step& step)
     {
+        stage_ = step.stage;
         if (step.command != nullptr && !socket_.SendString(step.command))
             return socketFailure(step.socketMessage, step.context, step.name);
         String reply;
@@ -153,7 +158,8 @@ public:
     {
         char reason[300];
         std::snprintf(reason, sizeof reason, "%.*s", kReasonReplyLength, OneLine(reply).Text());
-        return fail(message, context, reply, permanent ? SubmitFailure::Permanent : SubmitFailure::Transient, reason);
+        return fail(message, context, reply, permanent ? SubmitFailure::Permanent : SubmitFailure::Transient, reason,
+                    refusalWords(stage_, reply.Text()));
     }
 
     // EHLO and its reply of continued lines; `offersStartTls` tells whether
@@ -161,6 +167,7 @@ public:
     bool ehlo(bool& offersStartTls)
     {
         offersStartTls = false;
+        stage_ = SubmitStage::Greeting;
         if (!socket_.SendString("EHLO korvafax\r\n"))
             return socketFailure(kLogonSocketFailed, "EHLO", "EHLO at");
         String reply, whole;
@@ -205,7 +212,7 @@ public:
     {
         std::string reason = "STARTTLS not offered by " + std::string(OneLine(settings_.Server).Text()) + ": " +
                              std::string(OneLine(reply).Text()).substr(0, kReasonReplyLength);
-        return fail(kLogonFailed, "STARTTLS", reply, SubmitFailure::Permanent, reason);
+        return fail(kLogonFailed, "STARTTLS", reply, SubmitFailure::Permanent, reason, noEncryptionWords());
     }
 
     // A refused certificate or handshake will not change by trying again
@@ -217,23 +224,31 @@ public:
         TlsStartFailure failure = DescribeTlsFailure(socket_, settings_.Server.Text());
         if (!failure.permanent)
             return socketFailure(failure.message, context, "TLS with");
-        return fail(failure.message, context, failure.detail, SubmitFailure::Permanent, failure.detail.Text());
+        std::string words = socket_.TlsProblem() != CertificateProblem::None
+                                ? certificateWords(socket_.TlsProblem(), socket_.TlsDetail())
+                                : tlsFailureWords(socket_.TlsDetail());
+        return fail(failure.message, context, failure.detail, SubmitFailure::Permanent, failure.detail.Text(), words);
     }
 
     bool logOn()
     {
         String user = base64Line(settings_.Username);
         String password = base64Line(settings_.Password);
-        if (!exchange({nullptr, '2', "", "greeting from", kLogonSocketFailed, kLogonFailed, false}))
+        if (!exchange(
+                {nullptr, '2', "", "greeting from", SubmitStage::Greeting, kLogonSocketFailed, kLogonFailed, false}))
             return false;
         if (encryption_ == EncryptionMode::StartTls
                 ? !upgradeWithStartTls()
-                : !exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", kLogonSocketFailed, kLogonFailed, false}))
+                : !exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", SubmitStage::Greeting, kLogonSocketFailed,
+                             kLogonFailed, false}))
             return false;
         const Step steps[] = {
-            {"AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at", kLogonSocketFailed, kLogonFailed, true},
-            {user.Text(), '3', "<USERNAME>", "user name at", kLogonSocketFailed, kLogonFailed, true},
-            {password.Text(), '2', "<PASSWORD>", "password at", kLogonSocketFailed, kLogonFailed, true},
+            {"AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at", SubmitStage::Logon, kLogonSocketFailed, kLogonFailed,
+             true},
+            {user.Text(), '3', "<USERNAME>", "user name at", SubmitStage::Logon, kLogonSocketFailed, kLogonFailed,
+             true},
+            {password.Text(), '2', "<PASSWORD>", "password at", SubmitStage::Logon, kLogonSocketFailed, kLogonFailed,
+             true},
         };
         for (const Step& step : steps)
             if (!exchange(step))
@@ -248,9 +263,9 @@ public:
         char to[1000];
         std::snprintf(to, sizeof to, "RCPT TO:<%.500s>\r\n", OneLine(settings_.FaxAddress).Text());
         const Step steps[] = {
-            {from, '2', from, "MAIL FROM at", kSendSocketFailed, kSendFailed, true},
-            {to, '2', to, "RCPT TO at", kSendSocketFailed, kSendFailed, true},
-            {"DATA\r\n", '3', "DATA", "DATA at", kSendSocketFailed, kSendFailed, false},
+            {from, '2', from, "MAIL FROM at", SubmitStage::Sender, kSendSocketFailed, kSendFailed, true},
+            {to, '2', to, "RCPT TO at", SubmitStage::FaxAddress, kSendSocketFailed, kSendFailed, true},
+            {"DATA\r\n", '3', "DATA", "DATA at", SubmitStage::Message, kSendSocketFailed, kSendFailed, false},
         };
         for (const Step& step : steps)
             if (!exchange(step))
@@ -263,6 +278,7 @@ public:
     // accepts a message with a hole in it.
     bool message(const std::vector<FaxDocument>& documents, FaxJob& job)
     {
+        stage_ = SubmitStage::Message;
         String sendError;
         SmtpDataWriter out([this, &sendError](const char* text) {
             if (socket_.SendString(text))
@@ -277,7 +293,8 @@ public:
                 return fail(
                     "Unable to read fax document", documents[n].file.Text(), decimal(readError),
                     SubmitFailure::Permanent,
-                    formatted("fax document %.1000s cannot be read (error %d)", documents[n].file.Text(), readError));
+                    formatted("fax document %.1000s cannot be read (error %d)", documents[n].file.Text(), readError),
+                    unreadableDocumentWords());
         }
         WriteMessageEnd(out);
         if (!out.Finish())
@@ -287,7 +304,8 @@ public:
 
     bool finalReply()
     {
-        return exchange({nullptr, '2', "<fax>", "reply to the message from", kSendFailed, kSendFailed, true, true});
+        return exchange({nullptr, '2', "<fax>", "reply to the message from", SubmitStage::Message, kSendFailed,
+                         kSendFailed, true, true});
     }
 
     void quit()
@@ -305,6 +323,7 @@ private:
     SubmitReport report_;
     String lastEhloReply_;
     EncryptionMode encryption_ = EncryptionMode::None;
+    SubmitStage stage_ = SubmitStage::Connect;
 };
 
 // Checked before the server is called, so that a document that has gone
@@ -320,7 +339,8 @@ bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& 
         showMessageBox(
             "KORVA Fax",
             formatted("The fax document %.1000s cannot be read (error %d). The fax was not sent.", path, error));
-        report = {SubmitFailure::Permanent, formatted("fax document %.1000s cannot be read (error %d)", path, error)};
+        report = {SubmitFailure::Permanent, formatted("fax document %.1000s cannot be read (error %d)", path, error),
+                  unreadableDocumentWords()};
         return false;
     }
     return true;
@@ -333,7 +353,8 @@ bool settingsUsable(void* owner, const Settings& settings, Conversation& convers
     CheckedTarget checked = serverTarget(settings);
     if (const SettingRefusal* refusal = std::get_if<SettingRefusal>(&checked)) {
         reportSettingRefusal(owner, *refusal);
-        conversation.report() = {SubmitFailure::Permanent, "setting " + refusal->setting + " refused: " + refusal->why};
+        conversation.report() = {SubmitFailure::Permanent, "setting " + refusal->setting + " refused: " + refusal->why,
+                                 unusableSettingWords(refusal->why)};
         return false;
     }
     conversation.setEncryption(std::get<ServerTarget>(checked).encryption);

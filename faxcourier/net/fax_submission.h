@@ -19,6 +19,9 @@ struct SubmitReport {
     // One line for logs and listings, e.g. "535 authentication failed" or
     // "connect to mail.example.com:25 failed (error 111)"; empty on success.
     std::string reason;
+    // The same for the user, on the desktop and in the outbox: "the server
+    // did not answer", with no error numbers or ports.
+    std::string words{};
 };
 
 // The process-wide job and settings. `owner` owns the error box (null when

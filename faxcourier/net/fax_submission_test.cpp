@@ -598,23 +598,24 @@ struct Outcome {
     size_t step;  // the reply replaced
     const char* reply;
     SubmitFailure failure;
+    const char* words;
 };
 
 const Outcome kReplyOutcomes[] = {
-    {0, "554 go away", SubmitFailure::Transient},
-    {0, "421 busy", SubmitFailure::Transient},
-    {1, "500 what", SubmitFailure::Transient},
-    {2, "504 no", SubmitFailure::Permanent},
-    {2, "250 what?", SubmitFailure::Transient},
-    {3, "535 no such user", SubmitFailure::Permanent},
-    {4, "535 authentication failed", SubmitFailure::Permanent},
-    {4, "454 try again later", SubmitFailure::Transient},
-    {5, "550 sender refused", SubmitFailure::Permanent},
-    {6, "550 unknown", SubmitFailure::Permanent},
-    {6, "450 mailbox busy", SubmitFailure::Transient},
-    {7, "451 not now", SubmitFailure::Transient},
-    {8, "554 refused", SubmitFailure::Permanent},
-    {8, "452 no room", SubmitFailure::Transient},
+    {0, "554 go away", SubmitFailure::Transient, "the server turned the connection away: go away"},
+    {0, "421 busy", SubmitFailure::Transient, "the server turned the connection away: busy"},
+    {1, "500 what", SubmitFailure::Transient, "the server turned the connection away: what"},
+    {2, "504 no", SubmitFailure::Permanent, "the log-on was refused: no"},
+    {2, "250 what?", SubmitFailure::Transient, "the log-on was refused: what?"},
+    {3, "535 no such user", SubmitFailure::Permanent, "the log-on was refused: no such user"},
+    {4, "535 authentication failed", SubmitFailure::Permanent, "the log-on was refused: authentication failed"},
+    {4, "454 try again later", SubmitFailure::Transient, "the log-on was refused: try again later"},
+    {5, "550 sender refused", SubmitFailure::Permanent, "the sender's e-mail address was refused: sender refused"},
+    {6, "550 unknown", SubmitFailure::Permanent, "the fax address was refused: unknown"},
+    {6, "450 mailbox busy", SubmitFailure::Transient, "the fax address was refused: mailbox busy"},
+    {7, "451 not now", SubmitFailure::Transient, "the server refused the fax: not now"},
+    {8, "554 refused", SubmitFailure::Permanent, "the server refused the fax: refused"},
+    {8, "452 no room", SubmitFailure::Transient, "the server refused the fax: no room"},
 };
 
 TEST_F(FaxSubmission, EveryWrongReplyIsReportedAsPermanentOrTransient)
@@ -629,6 +630,7 @@ TEST_F(FaxSubmission, EveryWrongReplyIsReportedAsPermanentOrTransient)
         EXPECT_FALSE(SubmitFax(nullptr, documents, job, settings, &report));
         EXPECT_EQ(report.failure, outcome.failure);
         EXPECT_EQ(report.reason, outcome.reply);
+        EXPECT_EQ(report.words, outcome.words);
     }
     EXPECT_EQ(errors.boxes.size(), std::size(kReplyOutcomes));  // the boxes are as before
 }
@@ -647,6 +649,7 @@ TEST_F(FaxSubmission, SocketFailuresAreTransientAndNameTheStepAndServer)
     }
     EXPECT_EQ(report.failure, SubmitFailure::Transient);
     EXPECT_EQ(report.reason, "HELO at " + server + " failed (error 10503)");
+    EXPECT_EQ(report.words, "the server broke off the connection");
 
     int bound = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);  // never listens: connections are refused
     sockaddr_in address{};
@@ -660,6 +663,7 @@ TEST_F(FaxSubmission, SocketFailuresAreTransientAndNameTheStepAndServer)
     close(bound);
     EXPECT_EQ(report.failure, SubmitFailure::Transient);
     EXPECT_EQ(report.reason, "connect to 127.0.0.1:" + std::to_string(settings.SMTPServerPort) + " failed (error 111)");
+    EXPECT_EQ(report.words, "the server did not answer");
 }
 
 TEST_F(FaxSubmission, SuccessReportsNoFailure)

@@ -80,10 +80,10 @@ RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all
         OutboxEntry entry;
         if (!outbox.load(listed.id, entry) || !wanted(entry, now, all))
             continue;
-        RetryOutcome outcome{entry.id, false, {}, entry.job, entry.state};
+        RetryOutcome outcome{entry.id, false, {}, entry.job, entry.state, entry.state};
         SubmitResult result;
         if (std::string missing = missingDocument(entry.job); !missing.empty()) {
-            result = {false, true, "document " + missing + " is missing"};
+            result = {false, true, "document " + missing + " is missing", "a document of the fax is missing"};
         } else {
             say("Outbox: sending " + entry.id + ", attempt " + std::to_string(entry.attempts + 1));
             result = submit(entry.job);
@@ -95,18 +95,19 @@ RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all
             else
                 say("Outbox: " + entry.id + " sent but could not be removed; it may be sent twice");
         } else {
-            outcome.reason = result.reason.empty() ? "not accepted" : result.reason;
+            const std::string logged = result.reason.empty() ? "not accepted" : result.reason;
+            outcome.reason = result.words.empty() ? logged : result.words;
             bool recorded = outbox.recordFailure(entry.id, result.permanent, outcome.reason, now);
             OutboxEntry after;
             if (recorded && outbox.load(entry.id, after))
                 outcome.state = after.state;
             if (!recorded)
-                say("Outbox: " + entry.id + " not sent (" + outcome.reason + "); its state could not be saved");
+                say("Outbox: " + entry.id + " not sent (" + logged + "); its state could not be saved");
             else if (outcome.state == OutboxState::Refused)
-                say("Outbox: " + entry.id + " refused, kept until retried by hand: " + outcome.reason);
+                say("Outbox: " + entry.id + " refused, kept until retried by hand: " + logged);
             else
                 say("Outbox: " + entry.id + " not sent, next try in " + std::to_string(after.nextTry - now) +
-                    " s: " + outcome.reason);
+                    " s: " + logged);
         }
         run.outcomes.push_back(std::move(outcome));
     }

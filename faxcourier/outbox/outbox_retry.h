@@ -16,7 +16,8 @@ namespace korva {
 struct SubmitResult {
     bool accepted = false;
     bool permanent = false;  // retrying cannot mend it (authentication, recipient, document)
-    std::string reason;      // for the log and the listing
+    std::string reason;      // for the log
+    std::string words{};     // the same for the user, kept as the entry's reason; empty: `reason` serves
 };
 
 using Submitter = std::function<SubmitResult(FaxJob& job)>;
@@ -25,9 +26,10 @@ using LogSink = std::function<void(const std::string& message)>;
 struct RetryOutcome {
     std::string id;
     bool sent = false;
-    std::string reason;                        // why not, when not sent
+    std::string reason;                        // why not, when not sent: the words the entry keeps
     FaxJob job;                                // as submitted: for the notice and the journal of sent faxes
     OutboxState state = OutboxState::Waiting;  // the entry's state after a failure
+    OutboxState was = OutboxState::Waiting;    // its state before this try
 };
 
 struct RetryRun {

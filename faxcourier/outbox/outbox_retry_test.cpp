@@ -96,17 +96,21 @@ TEST_F(OutboxRetry, ADueRunSendsOnlyWaitingEntriesThatAreDueOldestFirst)
 TEST_F(OutboxRetry, APermanentFailureIsRefusedAndWaitsForAnExplicitRetry)
 {
     std::string id = add("bad recipient", OutboxState::Waiting, 1000);
-    server.answers["bad recipient"] = {false, true, "550 no such number"};
+    server.answers["bad recipient"] = {false, true, "550 no such number",
+                                       "the fax address was refused: no such number"};
 
     RetryRun first = retryDue(outbox, server.submitter(), 1030, false, logSink);
     ASSERT_EQ(first.outcomes.size(), 1u);
     EXPECT_FALSE(first.outcomes[0].sent);
-    EXPECT_EQ(first.outcomes[0].reason, "550 no such number");
+    // The entry keeps the words; the log keeps the server's reply.
+    EXPECT_EQ(first.outcomes[0].reason, "the fax address was refused: no such number");
+    EXPECT_EQ(first.outcomes[0].was, OutboxState::Waiting);
     EXPECT_EQ(first.outcomes[0].state, OutboxState::Refused);
     EXPECT_EQ(first.outcomes[0].job.subject.Text(), std::string("bad recipient"));
     OutboxEntry entry;
     ASSERT_TRUE(outbox.load(id, entry));
     EXPECT_EQ(entry.state, OutboxState::Refused);
+    EXPECT_EQ(entry.reason, "the fax address was refused: no such number");
     EXPECT_EQ(entry.attempts, 2);
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "Outbox: " + id + " refused, kept until retried by hand: 550 no such number");
@@ -157,7 +161,9 @@ TEST_F(OutboxRetry, AMissingDocumentIsRefusedWithoutSubmitting)
     RetryRun run = retryDue(outbox, server.submitter(), 2000, false, logSink);
     EXPECT_TRUE(server.submitted.empty());
     ASSERT_EQ(run.outcomes.size(), 1u);
-    EXPECT_NE(run.outcomes[0].reason.find("doc1.tif"), std::string::npos) << run.outcomes[0].reason;
+    EXPECT_EQ(run.outcomes[0].reason, "a document of the fax is missing");
+    ASSERT_FALSE(log.empty());
+    EXPECT_NE(log.back().find("doc1.tif"), std::string::npos) << log.back();
     ASSERT_TRUE(outbox.load(id, entry));
     EXPECT_EQ(entry.state, OutboxState::Refused);
 }

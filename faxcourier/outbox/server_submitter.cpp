@@ -14,7 +14,7 @@ Submitter serverSubmitter(const Settings& settings)
         SubmitReport report;
         const bool accepted = SubmitFax(nullptr, job.documents, job, settings, &report);
         setThreadServerErrorSink(std::move(previous));
-        return SubmitResult{accepted, report.failure == SubmitFailure::Permanent, report.reason};
+        return SubmitResult{accepted, report.failure == SubmitFailure::Permanent, report.reason, report.words};
     };
 }
 

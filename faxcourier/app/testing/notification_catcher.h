@@ -1,7 +1,7 @@
 #pragma once
 // Stands in for the desktop's notification service on a test's own session
-// bus: takes the name org.freedesktop.Notifications and keeps the summary
-// of every Notify call.
+// bus: takes the name org.freedesktop.Notifications, keeps every Notify
+// call, and clicks a notification's action on request.
 
 #include <QDBusConnection>
 #include <QDBusVirtualObject>
@@ -9,17 +9,29 @@
 
 #include <chrono>
 #include <mutex>
+#include <vector>
 
 namespace korva::app::testing {
 
+struct CaughtNotice {
+    uint id = 0;
+    QString summary;
+    QString body;
+    QStringList actions;  // key, label, key, label ...
+};
+
 class NotificationCatcher : public QDBusVirtualObject {
 public:
-    explicit NotificationCatcher(const std::string& busAddress);
+    // What GetCapabilities answers.
+    explicit NotificationCatcher(const std::string& busAddress, const QStringList& capabilities = {"body"});
     ~NotificationCatcher() override;
 
     bool listening() const { return listening_; }
-    // Runs the event loop until `count` notifications came or `timeout` passed.
+    // Run the event loop until `count` notifications came or `timeout` passed.
     QStringList waitForSummaries(int count, std::chrono::milliseconds timeout);
+    std::vector<CaughtNotice> waitForNotices(size_t count, std::chrono::milliseconds timeout);
+    // As the user's click on the action `key` of notification `id`.
+    void invokeAction(uint id, const QString& key);
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
@@ -27,8 +39,9 @@ public:
 private:
     QDBusConnection bus_;
     bool listening_ = false;
+    QStringList capabilities_;
     std::mutex mutex_;
-    QStringList summaries_;
+    std::vector<CaughtNotice> notices_;
 };
 
 }  // namespace korva::app::testing
