@@ -142,7 +142,8 @@ int openLocked(const std::string& path, int& fd)
             close(fd);
             return error;
         }
-        struct stat opened {}, named {};
+        struct stat opened {
+        }, named{};
         if (fstat(fd, &opened) == 0 && stat(path.c_str(), &named) == 0 && opened.st_ino == named.st_ino &&
             opened.st_dev == named.st_dev)
             return 0;
