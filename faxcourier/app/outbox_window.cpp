@@ -40,10 +40,8 @@ QStringList entryRow(const OutboxEntry& entry)
 {
     QStringList row;
     row << outboxStateWords(entry.state) << utf8(shownRecipients(entry.job)) << utf8(shownText(entry.job.subject))
-        << QString::number(jobPages(entry.job)) << utf8(localTimeText(entry.created))
-        << QString::number(entry.attempts)
-        << (entry.state == OutboxState::Waiting ? utf8(localTimeText(entry.nextTry)) : QString())
-        << utf8(entry.reason);
+        << QString::number(jobPages(entry.job)) << utf8(localTimeText(entry.created)) << QString::number(entry.attempts)
+        << (entry.state == OutboxState::Waiting ? utf8(localTimeText(entry.nextTry)) : QString()) << utf8(entry.reason);
     return row;
 }
 

@@ -59,8 +59,8 @@ protected:
         QTreeWidget* view = entries();
         ASSERT_EQ(QApplication::focusWidget(), view);
         pressKey(Qt::Key_Home);
-        for (int row = 0; row < view->topLevelItemCount() && view->currentItem()->text(OutboxWindow::Subject) != subject;
-             ++row)
+        for (int row = 0;
+             row < view->topLevelItemCount() && view->currentItem()->text(OutboxWindow::Subject) != subject; ++row)
             pressKey(Qt::Key_Down);
         ASSERT_EQ(view->currentItem()->text(OutboxWindow::Subject), subject);
     }
@@ -85,11 +85,11 @@ protected:
     Outbox outbox{home.spool()};
     std::vector<std::string> submitted;
     bool accept = true;
-    OutboxKeeper keeper{home.spool(), [this](FaxJob& job) {
-                            submitted.emplace_back(job.subject.Text());
-                            return accept ? SubmitResult{true, false, {}}
-                                          : SubmitResult{false, true, "the log-on was refused"};
-                        }};
+    OutboxKeeper keeper{
+        home.spool(), [this](FaxJob& job) {
+            submitted.emplace_back(job.subject.Text());
+            return accept ? SubmitResult{true, false, {}} : SubmitResult{false, true, "the log-on was refused"};
+        }};
     OutboxWindow::Actions actions;
     std::unique_ptr<OutboxWindow> window;
 };
@@ -204,7 +204,8 @@ TEST_F(OutboxWindowTest, OpenInSendFaxSendsTheEditedFaxOrKeepsItOnCancel)
         openAt("Refused");
         ASSERT_TRUE(button("open")->isEnabled());
         pressKey(Qt::Key_O, Qt::AltModifier);
-        ASSERT_TRUE(processEventsUntil([&] { return SendFaxDialog::current() == nullptr && dialogsShown == (send ? 2 : 1); }));
+        ASSERT_TRUE(
+            processEventsUntil([&] { return SendFaxDialog::current() == nullptr && dialogsShown == (send ? 2 : 1); }));
         EXPECT_EQ(modalTimeouts(), 0);
         if (send) {
             EXPECT_EQ(sentSubjects, std::vector<std::string>{"Mended"});
@@ -257,7 +258,8 @@ TEST_F(OutboxWindowTest, TheTextListingAndTheWindowAgree)
     for (int row = 0; row < 3; ++row) {
         QTreeWidgetItem* item = entries()->topLevelItem(row);
         for (auto [label, column] : {std::pair{"subject     ", OutboxWindow::Subject},
-                                     {"recipients  ", OutboxWindow::Recipients}, {"reason      ", OutboxWindow::Reason}}) {
+                                     {"recipients  ", OutboxWindow::Recipients},
+                                     {"reason      ", OutboxWindow::Reason}}) {
             const std::string line = std::string("  ") + label + item->text(column).toStdString() + "\n";
             size_t found = listing.find(line, at);
             ASSERT_NE(found, std::string::npos) << line;
