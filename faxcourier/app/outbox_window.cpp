@@ -85,7 +85,7 @@ OutboxWindow::OutboxWindow(OutboxKeeper& keeper, Actions actions)
     connect(watcher_, &QFileSystemWatcher::directoryChanged, refreshSoon_, qOverload<>(&QTimer::start));
     connect(watcher_, &QFileSystemWatcher::fileChanged, refreshSoon_, qOverload<>(&QTimer::start));
     keeper_.onChanged([this] { refreshSoon_->start(); });
-    resize(dluX(this, 420), dluY(this, 200));
+    resize(dluX(this, 560), dluY(this, 200));
     refresh();
 }
 
@@ -224,6 +224,8 @@ void OutboxWindow::updateButtons()
         note = blocked;
     else if (selected && entry.state == OutboxState::NeedsDialog)
         note = QStringLiteral("This fax is sent only from the Send Fax dialog.");
+    else if (selected)
+        note = utf8(outboxStateLine(entry) + (entry.reason.empty() ? "" : ": " + entry.reason));
     if (!keeper_.running())
         retrying_ = false;
     note_->setText(note);
