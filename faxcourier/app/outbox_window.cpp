@@ -6,6 +6,7 @@
 #include "faxcourier/outbox/outbox_text.h"
 #include "platform/paths.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
@@ -135,6 +136,14 @@ void OutboxWindow::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     refresh();
     entries_->setFocus();
+}
+
+// A Send Fax dialog may have opened or closed meanwhile.
+void OutboxWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        updateButtons();
 }
 
 void OutboxWindow::refresh()

@@ -219,12 +219,19 @@ TEST_F(OutboxWindowTest, OpenInSendFaxSendsTheEditedFaxOrKeepsItOnCancel)
     }
 }
 
+// Checked again whenever the window comes back to the front.
 TEST_F(OutboxWindowTest, OpenInSendFaxWaitsWhileAnotherSendFaxDialogIsOpen)
 {
     add("Refused", {"0301 555~Berta Blau~"}, OutboxState::Refused, "the log-on was refused");
-    QString blocked = "A Send Fax dialog is open: send or cancel that fax first.";
+    QString blocked;
     actions.sendFaxBlocked = [&] { return blocked; };
     openAt("Refused");
+    EXPECT_TRUE(button("open")->isEnabled());
+
+    blocked = "A Send Fax dialog is open: send or cancel that fax first.";
+    QWidget elsewhere;
+    ASSERT_TRUE(showActive(&elsewhere));
+    ASSERT_TRUE(showActive(window.get()));
     EXPECT_FALSE(button("open")->isEnabled());
     EXPECT_EQ(window->findChild<QLabel*>("note")->text(), blocked);
     EXPECT_TRUE(button("retry")->isEnabled());
