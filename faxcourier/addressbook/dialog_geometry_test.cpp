@@ -5,6 +5,8 @@
 #include "faxcourier/addressbook/address_entry_dialog.h"
 #include "faxcourier/addressbook/testing/dialog_fixture.h"
 #include "faxcourier/app/configure_dialog.h"
+#include "faxcourier/app/outbox_keeper.h"
+#include "faxcourier/app/outbox_window.h"
 #include "faxcourier/app/progress_dialog.h"
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/settings/fax_job.h"
@@ -20,9 +22,11 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
 
+#include <filesystem>
 #include <string>
 
 using namespace korva;
@@ -86,7 +90,7 @@ int pushButtonRoom(QPushButton* button)
 }
 
 // Every place in `dialog` where a text is wider than the room it is given.
-std::string cutTexts(QDialog& dialog)
+std::string cutTexts(QWidget& dialog)
 {
     std::string cuts;
     for (QLabel* label : dialog.findChildren<QLabel*>()) {
@@ -144,7 +148,7 @@ std::string cutTexts(QDialog& dialog)
 class Geometry : public DialogFixture {
 protected:
     // Shows the dialog at its default size and lets its layout settle.
-    std::string cutTextsShown(QDialog& dialog)
+    std::string cutTextsShown(QWidget& dialog)
     {
         dialog.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -214,6 +218,25 @@ TEST_F(Geometry, ProgressDialog)
 {
     app::ProgressDialog dialog(nullptr);
     EXPECT_EQ(cutTextsShown(dialog), "");
+}
+
+TEST_F(Geometry, OutboxWindowWithBothTabs)
+{
+    std::filesystem::create_directories(home.spool());
+    const std::string file = home.spool() + "/korvafax1.tif";
+    korva::testing::writeWholeFile(file, "fax");
+    job.subject = "Offer 17";
+    job.recipients = {"0301 555~Berta Blau~Blau KG"};
+    job.documents = {FaxDocument{"Letter to Blau KG", file.c_str(), 2}};
+    ASSERT_FALSE(Outbox(home.spool()).add(job, OutboxState::Refused, "the log-on was refused", 1765137455).empty());
+    app::OutboxKeeper keeper(home.spool(), [](FaxJob&) { return SubmitResult{}; });
+    ASSERT_EQ(keeper.journal().append(SentRecord{1765137455, SentHow::FromOutbox, 2, "Offer 16", {"Berta Blau"}}), 0);
+    app::OutboxWindow window(keeper, {});
+    for (int tab : {0, 1}) {
+        SCOPED_TRACE(tab);
+        window.findChild<QTabWidget*>()->setCurrentIndex(tab);
+        EXPECT_EQ(cutTextsShown(window), "");
+    }
 }
 
 // The check itself: squeezed controls are named with their texts.

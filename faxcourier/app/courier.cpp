@@ -13,6 +13,7 @@
 #include "faxcourier/app/leftover_documents.h"
 #include "faxcourier/app/main_window.h"
 #include "faxcourier/app/outbox_keeper.h"
+#include "faxcourier/app/outbox_window.h"
 #include "faxcourier/app/password_keyring.h"
 #include "faxcourier/app/quit_request.h"
 #include "faxcourier/app/quit_signals.h"
@@ -26,6 +27,7 @@
 #include "faxcourier/pipeline/spool_watcher.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "faxcourier/outbox/fax_notice_text.h"
+#include "faxcourier/outbox/sent_journal.h"
 #include "faxcourier/outbox/server_submitter.h"
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/mail_client_import.h"
@@ -38,6 +40,7 @@
 #include <QTreeWidget>
 
 #include <cerrno>
+#include <ctime>
 #include <iostream>
 
 namespace korva::app {
@@ -74,6 +77,14 @@ void reportStrandedDocuments(const std::string& spoolFolder)
         showDesktopLine(notice);
 }
 
+// For the Sent tab and --sent: a fax that cannot be noted is still sent.
+void noteSentFax(const FaxJob& job, SentHow how)
+{
+    SentJournal journal(SentJournal::defaultPath());
+    if (int error = journal.append(sentRecordOf(job, how, static_cast<int64_t>(std::time(nullptr)))))
+        LogAlways(0, "The sent fax could not be noted in %s (error %d)\n", journal.path().c_str(), error);
+}
+
 }  // namespace
 
 Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverter_(std::move(makeConverter))
@@ -85,6 +96,7 @@ Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverte
         if (accepted) {
             NoticeText text = faxNoticeText(FaxNoticeKind::Sent, globalFaxJob());
             showDesktopNotice({text.summary, text.body});
+            noteSentFax(globalFaxJob(), owner ? SentHow::ByHand : SentHow::AtOnce);
         }
         return accepted;
     };
@@ -92,6 +104,8 @@ Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverte
 
 Courier::~Courier()
 {
+    setOutboxOpener({});
+    outboxWindow_.reset();
     delete configure_;
     if (watcher_)
         watcher_->stop(5000);
@@ -141,15 +155,19 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     }
     // Before the watcher starts: once it logs that it watches, a second
     // start finds this one on the bus.
-    bus_ = std::make_unique<CourierBus>([this] { openConfigure(); }, [this] { openAddressBook(); });
+    bus_ = std::make_unique<CourierBus>([this] { openConfigure(); }, [this] { openAddressBook(); },
+                                        [this] { openOutboxWindow(); });
     bus_->publish();
-    statusIcon_ = std::make_unique<StatusIcon>(
-        StatusIcon::Actions{[this] { openConfigure(); }, [this] { openAddressBook(); }, [] { requestQuit(); }});
+    statusIcon_ =
+        std::make_unique<StatusIcon>(StatusIcon::Actions{[this] { openConfigure(); }, [this] { openAddressBook(); },
+                                                         [] { requestQuit(); }, [this] { openOutboxWindow(); }});
     statusIcon_->show();
     if (configureSwitchGiven(arguments))
         QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
     else if (addressBookSwitchGiven(arguments))
         openAddressBook();
+    else if (outboxWindowSwitchGiven(arguments))
+        QTimer::singleShot(0, window_.get(), [this] { openOutboxWindow(); });
     if (presence_.held()) {
         reportLeftoverDocuments(spoolFolder_);
         reportStrandedDocuments(spoolFolder_);
@@ -193,6 +211,9 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         watcher_ = std::move(watcher);
     else
         LogAlways(0, "Unable to watch the spool folder %s\n", spoolFolder_.c_str());
+    // Before the outbox's first notice: the service is asked what it shows
+    // while the rest starts.
+    setOutboxOpener([this] { openOutboxWindow(); });
     startOutbox();
     // Documents printed while no faxcourier ran, or that a run before this
     // one had not taken or not sent yet: the watcher only announces changes.
@@ -221,30 +242,78 @@ void Courier::startOutbox()
         return;
     // Jobs kept while there was no display wait for the user's recipients.
     QTimer::singleShot(0, window_.get(), [this] {
-        outbox_->offerKeptForDialog(
-            [this](FaxJob& kept) {
-                FaxJob& job = globalFaxJob();
-                job.subject = kept.subject;
-                job.comments = kept.comments;
-                job.coverPage = kept.coverPage;
-                job.recipients = kept.recipients;
-                job.documents = kept.documents;
-                int result = showSendFaxDialog();
-                job.recipients.clear();
-                job.documents.clear();
-                return result;
-            },
-            [] { return quitRequested(); });
+        outbox_->offerKeptForDialog([this](FaxJob& kept) { return showKeptJob(kept); }, [] { return quitRequested(); });
     });
+}
+
+// A job from the outbox as the Send Fax dialog's job; its documents stay
+// the outbox's, whatever the dialog ends with.
+int Courier::showKeptJob(FaxJob& kept)
+{
+    FaxJob& job = globalFaxJob();
+    job.subject = kept.subject;
+    job.comments = kept.comments;
+    job.coverPage = kept.coverPage;
+    job.recipients = kept.recipients;
+    job.documents = kept.documents;
+    int result = showSendFaxDialog();
+    job.recipients.clear();
+    job.documents.clear();
+    return result;
+}
+
+void Courier::openOutboxWindow()
+{
+    if (!outbox_)
+        return;
+    if (!outboxWindow_) {
+        OutboxWindow::Actions actions;
+        actions.openInSendFax = [this](const std::string& id) { openOutboxEntry(id); };
+        actions.sendFaxBlocked = [this] { return sendFaxBlocked(); };
+        outboxWindow_ = std::make_unique<OutboxWindow>(*outbox_, std::move(actions));
+    }
+    LogDebug("Opening the Outbox window\n");
+    outboxWindow_->show();
+    bringToForeground(outboxWindow_.get());
+}
+
+QString Courier::sendFaxBlocked() const
+{
+    if (SendFaxDialog::current())
+        return QStringLiteral("A Send Fax dialog is open: send or cancel that fax first.");
+    if (state_.pipelineBusy || !globalFaxJob().documents.empty())
+        return QStringLiteral("A printed fax is being prepared: send or cancel it first.");
+    return {};
+}
+
+void Courier::openOutboxEntry(const std::string& id)
+{
+    if (QString blocked = sendFaxBlocked(); !blocked.isEmpty()) {
+        showBox(outboxWindow_.get(), QStringLiteral("KORVA Fax Outbox"), blocked, Buttons::Ok, BoxIcon::Information);
+        return;
+    }
+    switch (outbox_->offerInDialog(id, [this](FaxJob& kept) { return showKeptJob(kept); })) {
+        case HoldResult::Held:
+            return;
+        case HoldResult::Busy:
+            showBox(outboxWindow_.get(), QStringLiteral("KORVA Fax Outbox"),
+                    QStringLiteral("The outbox is being sent just now; try again when that is done."), Buttons::Ok,
+                    BoxIcon::Information);
+            return;
+        case HoldResult::Gone:
+            showBox(outboxWindow_.get(), QStringLiteral("KORVA Fax Outbox"),
+                    QStringLiteral("This fax is no longer in the outbox."), Buttons::Ok, BoxIcon::Information);
+            return;
+    }
 }
 
 // The user started the program again, from the menu most likely: what they
 // want is the running one's Configure dialog.
 void Courier::endForSecondStart(const std::vector<std::string>& arguments)
 {
-    const bool addressBook = addressBookSwitchGiven(arguments) && !configureSwitchGiven(arguments);
-    const char* dialog = addressBook ? "the Fax Address Book" : "Configure";
-    if (askRunningCourier(addressBook ? "openAddressBook" : "openConfigure")) {
+    const SecondStartRequest request = secondStartRequest(arguments);
+    const char* dialog = request.window;
+    if (askRunningCourier(request.method)) {
         LogAlways(0, "faxcourier already runs; asked it to open %s\n", dialog);
         std::cerr << "faxcourier already runs; asked it to open " << dialog << "\n";
     } else {

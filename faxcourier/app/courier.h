@@ -8,6 +8,7 @@
 #include "platform/courier_presence.h"
 
 #include <QPointer>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -32,6 +33,7 @@ class CourierBus;
 class StatusIcon;
 class InstalledBoxSinks;
 class OutboxKeeper;
+class OutboxWindow;
 
 class Courier {
 public:
@@ -61,6 +63,9 @@ public:
     // The Send Fax dialog for the current job, modal; its result.
     int showSendFaxDialog();
     OutboxKeeper* outbox() { return outbox_.get(); }
+    // Shows the Outbox window, or brings the open one to the front: from the
+    // status icon, a second start and a notification's action.
+    void openOutboxWindow();
 
 private:
     void startOutbox();
@@ -68,6 +73,10 @@ private:
     // Without waiting: the dialog stays open beside whatever else runs.
     void openConfigure();
     void openAddressBook();
+    // An outbox entry in the Send Fax dialog, from the Outbox window.
+    void openOutboxEntry(const std::string& id);
+    int showKeptJob(FaxJob& kept);
+    QString sendFaxBlocked() const;
     bool endForUnsafeSpoolFolder();
 
     SubmitFn submit_;
@@ -86,6 +95,7 @@ private:
     std::unique_ptr<ArrivalHandler> arrival_;
     std::unique_ptr<SpoolWatcher> watcher_;
     std::unique_ptr<OutboxKeeper> outbox_;
+    std::unique_ptr<OutboxWindow> outboxWindow_;  // made when first opened; uses outbox_
     std::unique_ptr<CourierBus> bus_;
     QPointer<ConfigureDialog> configure_;
     std::unique_ptr<StatusIcon> statusIcon_;

@@ -14,8 +14,11 @@ constexpr int kCallTimeoutMs = 5000;
 
 }  // namespace
 
-CourierBus::CourierBus(std::function<void()> openConfigure, std::function<void()> openAddressBook)
-    : openConfigure_(std::move(openConfigure)), openAddressBook_(std::move(openAddressBook))
+CourierBus::CourierBus(std::function<void()> openConfigure, std::function<void()> openAddressBook,
+                       std::function<void()> openOutboxWindow)
+    : openConfigure_(std::move(openConfigure)),
+      openAddressBook_(std::move(openAddressBook)),
+      openOutboxWindow_(std::move(openOutboxWindow))
 {
 }
 
@@ -57,6 +60,14 @@ void CourierBus::openConfigure()
 void CourierBus::openAddressBook()
 {
     QTimer::singleShot(0, this, [this] { openAddressBook_(); });
+}
+
+void CourierBus::openOutboxWindow()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (openOutboxWindow_)
+            openOutboxWindow_();
+    });
 }
 
 bool askRunningCourier(const char* method)

@@ -1,6 +1,6 @@
 #pragma once
-// faxcourier on the D-Bus session bus: the running one offers openConfigure
-// and openAddressBook to a second start of the program. Without a session bus neither side
+// faxcourier on the D-Bus session bus: the running one offers openConfigure,
+// openAddressBook and openOutboxWindow to a second start of the program. Without a session bus neither side
 // does anything but log.
 
 #include <QObject>
@@ -15,7 +15,8 @@ class CourierBus : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.korva.Fax")
 public:
-    CourierBus(std::function<void()> openConfigure, std::function<void()> openAddressBook);
+    CourierBus(std::function<void()> openConfigure, std::function<void()> openAddressBook,
+               std::function<void()> openOutboxWindow = {});
     ~CourierBus() override;
 
     // Takes the service name and offers this object as "/"; false (logged)
@@ -27,15 +28,17 @@ public slots:
     // the caller never waits for it.
     Q_SCRIPTABLE void openConfigure();
     Q_SCRIPTABLE void openAddressBook();
+    Q_SCRIPTABLE void openOutboxWindow();
 
 private:
     std::function<void()> openConfigure_;
     std::function<void()> openAddressBook_;
+    std::function<void()> openOutboxWindow_;
     bool published_ = false;
 };
 
-// Asks the faxcourier on this session bus to run `method` (openConfigure or
-// openAddressBook); true when it answered.
+// Asks the faxcourier on this session bus to run `method` (openConfigure,
+// openAddressBook or openOutboxWindow); true when it answered.
 bool askRunningCourier(const char* method);
 
 }  // namespace korva::app

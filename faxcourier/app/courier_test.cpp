@@ -4,9 +4,11 @@
 
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/program_courier.h"
 #include "faxcourier/app/quit_request.h"
 #include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/outbox/sent_journal.h"
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/settings.h"
 #include "platform/paths.h"
@@ -16,11 +18,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tiffio.h>
 
 using namespace korva;
 using namespace korva::app;
@@ -31,6 +35,37 @@ using korva::testing::runProcess;
 using korva::testing::TempHome;
 
 namespace {
+
+// A one-page Group 3 fax document, as the conversion makes them.
+void writeFaxTiff(const std::string& path)
+{
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(tiff, nullptr);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 1728u);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 200u);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, 200.0f);
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, 192.0f);
+    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    std::vector<unsigned char> row(1728 / 8);
+    for (uint32_t y = 0; y < 200; ++y) {
+        for (size_t x = 0; x < row.size(); ++x)
+            row[x] = static_cast<unsigned char>((x + y) % 7 == 0 ? 0xF0 : 0);
+        ASSERT_EQ(TIFFWriteScanline(tiff, row.data(), y, 0), 1);
+    }
+    TIFFClose(tiff);
+}
+
+QWidget* topLevel(const char* objectName)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == objectName && widget->isVisible())
+            return widget;
+    return nullptr;
+}
 
 // Records the object name of every top-level window that is shown.
 class ShownWindows : public QObject {
@@ -221,3 +256,49 @@ TEST_F(InProcessCourier, RefusedAutomaticFaxOpensTheDialogWithEverythingKept)
 }
 
 }  // namespace
+
+// A fax refused for its log-on waits in the outbox. From the Outbox window,
+// Retry Now reaches the server and is refused again; opened in Send Fax
+// with the password mended it is sent, leaves the outbox and is noted as
+// sent by hand.
+TEST_F(InProcessCourier, ARefusedFaxFromTheOutboxWindowIsSentFromTheDialogOnceThePasswordIsMended)
+{
+    globalSettings().Password = "wrong";
+    FaxJob job;
+    job.subject = "From the outbox";
+    job.recipients = {"0301 555~Berta Blau~Blau KG"};
+    const std::string file = *spoolFolder() + "/kept.tif";
+    writeFaxTiff(file);
+    job.documents = {FaxDocument{"letter", file.c_str(), 1}};
+    ASSERT_TRUE(courier->outbox()->keep(job, SubmitReport{SubmitFailure::Permanent, "the log-on was refused"}));
+
+    courier->openOutboxWindow();
+    QWidget* window = topLevel("OutboxWindow");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(showActive(window));
+    auto* entries = window->findChild<QTreeWidget*>("entries");
+    ASSERT_EQ(entries->topLevelItemCount(), 1);
+    pressKey(Qt::Key_R, Qt::AltModifier);
+    ASSERT_TRUE(processEventsUntil([&] {
+        return !courier->outbox()->running() && courier->outbox()->list().size() == 1 &&
+               courier->outbox()->list()[0].attempts == 2 && entries->topLevelItem(0) &&
+               entries->topLevelItem(0)->text(5) == "2";
+    })) << "Retry Now reached the server, which refused the log-on again";
+
+    whenModal("SendFaxDialog", [&](QWidget* dialog) {
+        globalSettings().Password = "s3cret";  // the Configure dialog's part
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog->findChild<QLineEdit*>(controlName(IDC_SUBJECT)), Qt::Key_E, Qt::AltModifier);
+    });
+    pressKey(Qt::Key_O, Qt::AltModifier);
+    ASSERT_TRUE(receivedFax(1));
+    ASSERT_TRUE(processEventsUntil([&] { return courier->outbox()->list().empty(); }));
+    EXPECT_EQ(modalTimeouts(), 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_NE(korva::testing::readWholeFile(received + "/0001.eml").find("From the outbox"), std::string::npos);
+    std::vector<SentRecord> sent = SentJournal(SentJournal::defaultPath()).read();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].how, SentHow::ByHand);
+    EXPECT_EQ(sent[0].recipients, std::vector<std::string>{"Berta Blau"});
+    EXPECT_TRUE(globalFaxJob().documents.empty());
+}

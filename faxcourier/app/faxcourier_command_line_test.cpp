@@ -19,8 +19,8 @@ TEST(CourierCommandLine, HelpListsTheOptionsAndEnds)
     TempHome home;
     auto result = runProcess({binPath("faxcourier"), "--help"}, "", {}, 10000);
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    for (const char* option :
-         {"-debug", "--configure", "--outbox ", "--outbox-retry", "--outbox-drop ID", "--help", "--version"})
+    for (const char* option : {"-debug", "--configure", "--outbox ", "--outbox-retry", "--outbox-drop ID",
+                               "--outbox-window", "--sent", "--help", "--version"})
         EXPECT_NE(result.out.find(option), std::string::npos) << option << " missing from\n" << result.out;
     EXPECT_FALSE(std::filesystem::exists(korva::courierPresencePath(home.spool()))) << "it must not start";
 }

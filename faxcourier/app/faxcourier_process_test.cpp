@@ -224,6 +224,10 @@ TEST_F(CourierRun, EveryPresetFaxIsSentAndTheSecondIsNumberedOn)
     ASSERT_TRUE(waitForFile(received + "/0002.json")) << readWholeFile(errors);
     EXPECT_NE(storedFields(received + "/0002.json").find("recipient=0301 555|Berta Blau|Blau KG\n"), std::string::npos);
     EXPECT_TRUE(pollUntil([&] { return spoolTifFiles().empty(); }));
+    auto sent = runProcess({binPath("faxcourier"), "--sent"});
+    EXPECT_EQ(sent.exitCode, 0) << sent.err;
+    EXPECT_NE(sent.out.find("2 fax(es) sent, newest first:\n"), std::string::npos) << sent.out;
+    EXPECT_NE(sent.out.find("at once\n  recipients  Berta Blau\n"), std::string::npos) << sent.out;
     courier->signal(SIGTERM);
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
 }
@@ -262,6 +266,11 @@ TEST_F(CourierRun, RefusedLogonWithoutADisplayKeepsTheFaxInTheOutboxUntilRetried
     ASSERT_TRUE(std::filesystem::exists(received + "/0001.json"));
     EXPECT_NE(storedFields(received + "/0001.json").find("subject=Refused first\n"), std::string::npos);
     EXPECT_EQ(runProcess({binPath("faxcourier"), "--outbox"}).out.find("Refused first"), std::string::npos);
+    auto sent = runProcess({binPath("faxcourier"), "--sent"});
+    EXPECT_EQ(sent.exitCode, 0) << sent.err;
+    EXPECT_NE(sent.out.find("from the outbox\n  recipients  Berta Blau\n  subject     Refused first\n"),
+              std::string::npos)
+        << sent.out;
 }
 
 // The server is down for a while: every fax printed meanwhile waits in the

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 
 using namespace korva;
 using namespace korva::app::testing;
@@ -42,12 +43,17 @@ protected:
     std::string errors;
 };
 
-TEST_F(SecondStart, ConfigureSwitchOnAFirstStartOpensConfigure)
+TEST_F(SecondStart, WindowSwitchOnAFirstStartOpensThatWindow)
 {
-    auto courier = startCourier({"-debug", "--configure"});
-    EXPECT_TRUE(waitForFileText(log, "Opening Configure\n")) << readWholeFile(log);
-    EXPECT_TRUE(courier->running());
-    endCourier(*courier);
+    for (auto [option, opened] : {std::pair{"--configure", "Opening Configure\n"},
+                                  std::pair{"--outbox-window", "Opening the Outbox window\n"}}) {
+        SCOPED_TRACE(option);
+        auto courier = startCourier({"-debug", option});
+        EXPECT_TRUE(waitForFileText(log, opened)) << readWholeFile(log);
+        EXPECT_TRUE(courier->running());
+        endCourier(*courier);
+        std::remove(log.c_str());
+    }
 }
 
 TEST_F(SecondStart, AsksTheRunningOneToOpenConfigureAndSaysSo)
@@ -69,19 +75,29 @@ TEST_F(SecondStart, AsksTheRunningOneToOpenConfigureAndSaysSo)
     endCourier(*first);
 }
 
-TEST_F(SecondStart, AddressBookSwitchAsksTheRunningOneToOpenTheAddressBook)
+TEST_F(SecondStart, WindowSwitchAsksTheRunningOneToOpenThatWindow)
 {
     SessionBus bus;
     if (!bus.running())
         GTEST_SKIP() << "no dbus-daemon for a private session bus";
     auto first = startCourier({"-debug"});
-    std::string secondErrors = home.path() + "/second.err";
-    CourierProcess second({"--address-book"}, secondErrors);
-    EXPECT_EQ(second.waitForExit(milliseconds(15000)), 0);
-    EXPECT_NE(readWholeFile(secondErrors).find("faxcourier already runs; asked it to open the Fax Address Book\n"),
-              std::string::npos)
-        << readWholeFile(secondErrors);
-    EXPECT_TRUE(waitForFileText(log, "Opening the Fax Address Book\n")) << readWholeFile(log);
+    struct Case {
+        const char* option;
+        const char* window;
+        const char* opened;
+    };
+    for (const Case& c : {Case{"--address-book", "the Fax Address Book", "Opening the Fax Address Book\n"},
+                          Case{"--outbox-window", "the Outbox window", "Opening the Outbox window\n"}}) {
+        SCOPED_TRACE(c.option);
+        std::string secondErrors = home.path() + "/second" + c.option + ".err";
+        CourierProcess second({c.option}, secondErrors);
+        EXPECT_EQ(second.waitForExit(milliseconds(15000)), 0);
+        EXPECT_NE(readWholeFile(secondErrors)
+                      .find(std::string("faxcourier already runs; asked it to open ") + c.window + "\n"),
+                  std::string::npos)
+            << readWholeFile(secondErrors);
+        EXPECT_TRUE(waitForFileText(log, c.opened)) << readWholeFile(log);
+    }
     EXPECT_EQ(readWholeFile(log).find("Opening Configure"), std::string::npos);
     endCourier(*first);
 }

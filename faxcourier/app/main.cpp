@@ -20,7 +20,7 @@
 
 namespace {
 
-// --outbox, --outbox-retry, --outbox-drop ID: no window, no running mark;
+// --outbox, --outbox-retry, --outbox-drop ID, --sent: no window, no running mark;
 // a retry takes the outbox's own lock, so it never races a running
 // faxcourier for an entry. The application object is there for the
 // keyring's jobs, which answer through an event loop.
@@ -36,8 +36,9 @@ int runOutboxCommandLine(int argc, char** argv, const std::vector<std::string>& 
     korva::LoadSettings(settings);
     korva::app::takePasswordFromKeyring(settings);
     korva::Outbox outbox(*spool);
+    korva::SentJournal journal(korva::SentJournal::defaultPath());
     return korva::runOutboxCommand(arguments, std::cout, std::cerr, outbox, korva::serverSubmitter(settings),
-                                   static_cast<int64_t>(std::time(nullptr)),
+                                   static_cast<int64_t>(std::time(nullptr)), journal,
                                    [](const std::string& line) { korva::LogAlways(0, "%s\n", line.c_str()); });
 }
 

@@ -112,24 +112,43 @@ OutboxKeeper::~OutboxKeeper()
 
 void OutboxKeeper::retryDue()
 {
+    startRun([](Outbox& outbox, const Submitter& submit, int64_t at) {
+        return korva::retryDue(outbox, submit, at, false, logLine);
+    });
+}
+
+void OutboxKeeper::retryNow(const std::string& id)
+{
+    if (run_.joinable()) {
+        wanted_.push_back(id);
+        return;
+    }
+    startRun([id](Outbox& outbox, const Submitter& submit, int64_t at) {
+        return korva::retryEntry(outbox, submit, id, at, logLine);
+    });
+}
+
+void OutboxKeeper::startRun(RunFn runFn)
+{
     if (run_.joinable())
         return;  // its end schedules the next
     Submitter submit = forRun_ ? forRun_() : submit_;
     if (runEndedFd_ < 0) {
-        result_ = korva::retryDue(outbox_, submit, now_(), false, logLine);
+        result_ = runFn(outbox_, submit, now_());
         runEnded();
         return;
     }
-    run_ = std::thread([this, outbox = outbox_, submit = std::move(submit), now = now_()]() mutable {
-        RetryRun run = korva::retryDue(outbox, submit, now, false, logLine);
-        {
-            std::lock_guard lock(resultMutex_);
-            result_ = std::move(run);
-        }
-        const uint64_t one = 1;
-        if (write(runEndedFd_, &one, sizeof one) != sizeof one)
-            LogAlways(0, "Outbox: cannot wake the main loop (error %d)\n", errno);
-    });
+    run_ = std::thread(
+        [this, outbox = outbox_, submit = std::move(submit), runFn = std::move(runFn), now = now_()]() mutable {
+            RetryRun run = runFn(outbox, submit, now);
+            {
+                std::lock_guard lock(resultMutex_);
+                result_ = std::move(run);
+            }
+            const uint64_t one = 1;
+            if (write(runEndedFd_, &one, sizeof one) != sizeof one)
+                LogAlways(0, "Outbox: cannot wake the main loop (error %d)\n", errno);
+        });
 }
 
 void OutboxKeeper::runEnded()
@@ -150,8 +169,54 @@ void OutboxKeeper::runEnded()
         LogAlways(0, "The outbox is being sent by another program; tried again later\n");
     for (const RetryOutcome& outcome : run->outcomes)
         noticeOutcome(outcome);
+    noteSent(*run);
     scheduleNext();
     countChanged();
+    if (!wanted_.empty()) {
+        std::string id = wanted_.front();
+        wanted_.erase(wanted_.begin());
+        retryNow(id);
+    }
+}
+
+void OutboxKeeper::noteSent(const RetryRun& run)
+{
+    for (const RetryOutcome& outcome : run.outcomes)
+        if (outcome.sent)
+            if (int error = journal_.append(sentRecordOf(outcome.job, SentHow::FromOutbox, now_())))
+                LogAlways(0, "The sent fax %s could not be noted in %s (error %d)\n", outcome.id.c_str(),
+                          journal_.path().c_str(), error);
+}
+
+bool OutboxKeeper::drop(const std::string& id)
+{
+    const bool dropped = outbox_.drop(id);
+    if (!dropped)
+        LogAlways(0, "Cannot remove %s from the outbox\n", id.c_str());
+    scheduleNext();
+    countChanged();
+    return dropped;
+}
+
+HoldResult OutboxKeeper::offerInDialog(const std::string& id, const std::function<int(FaxJob&)>& showDialog)
+{
+    if (run_.joinable())
+        return HoldResult::Busy;
+    OutboxEntry before;
+    HoldResult held = korva::holdForDialog(outbox_, id, before);
+    if (held != HoldResult::Held)
+        return held;
+    countChanged();
+    FaxJob job = before.job;
+    if (showDialog(job) == 1) {
+        (void)drop(id);
+        return held;
+    }
+    if (!outbox_.update(before))
+        LogAlways(0, "Cannot put %s back in the outbox as it was\n", id.c_str());
+    scheduleNext();
+    countChanged();
+    return held;
 }
 
 void OutboxKeeper::noticeWaitingAtStart()
@@ -173,6 +238,8 @@ void OutboxKeeper::countChanged()
 {
     if (tellCount_)
         tellCount_(outbox_.list().size());
+    if (tellChanged_)
+        tellChanged_();
 }
 
 void OutboxKeeper::offerKeptForDialog(const std::function<int(FaxJob&)>& showDialog,

@@ -9,6 +9,7 @@
 #include "faxcourier/net/fax_submission.h"
 #include "faxcourier/outbox/outbox.h"
 #include "faxcourier/outbox/outbox_retry.h"
+#include "faxcourier/outbox/sent_journal.h"
 
 #include <QObject>
 #include <QSocketNotifier>
@@ -19,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace korva::app {
 
@@ -58,14 +60,35 @@ public:
     // stay when the program ends meanwhile.
     void offerKeptForDialog(const std::function<int(FaxJob&)>& showDialog, const std::function<bool()>& quitting);
 
+    // Sends the entry `id` now (a refused one too), on the retry thread
+    // after the run that may be going.
+    void retryNow(const std::string& id);
+    bool running() const { return run_.joinable(); }
+
+    // For the Outbox window.
+    const std::string& folder() const { return outbox_.folder(); }
+    [[nodiscard]] std::vector<OutboxEntry> list() const { return outbox_.list(); }
+    [[nodiscard]] bool load(const std::string& id, OutboxEntry& entry) const { return outbox_.load(id, entry); }
+    [[nodiscard]] bool drop(const std::string& id);
+    // Offers the entry in the Send Fax dialog with `showDialog` (its result:
+    // 1 sent), held out of the retries meanwhile: sent it leaves the outbox,
+    // cancelled it stays as it was. Busy while a retry runs.
+    [[nodiscard]] HoldResult offerInDialog(const std::string& id, const std::function<int(FaxJob&)>& showDialog);
+    SentJournal& journal() { return journal_; }
+
     bool timerRunning() const { return timer_.isActive(); }
     // Told how many faxes the outbox holds whenever that may have changed.
     void onCountChanged(std::function<void(size_t)> tell);
+    // Told whenever the entries or the journal may have changed.
+    void onChanged(std::function<void()> tell) { tellChanged_ = std::move(tell); }
 
 private:
+    using RunFn = std::function<RetryRun(Outbox&, const Submitter&, int64_t now)>;
+    void startRun(RunFn run);
     void scheduleNext();
     void countChanged();
     void runEnded();
+    void noteSent(const RetryRun& run);
 
     Outbox outbox_;
     Submitter submit_;
@@ -80,6 +103,9 @@ private:
     int runEndedFd_ = -1;
     std::unique_ptr<QSocketNotifier> runEndedNotifier_;
     std::function<void(size_t)> tellCount_;
+    std::function<void()> tellChanged_;
+    std::vector<std::string> wanted_;  // asked for by retryNow() while a run went on
+    SentJournal journal_{SentJournal::defaultPath()};
 };
 
 }  // namespace korva::app

@@ -5,11 +5,14 @@
 #include "faxcourier/app/configure_dialog.h"
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/outbox_keeper.h"
+#include "faxcourier/app/outbox_window.h"
 #include "faxcourier/app/private_message.h"
 #include "faxcourier/app/progress_dialog.h"
 #include "faxcourier/app/recipient_list.h"
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/app/testing/scripted_ui.h"
+#include "platform/testing/test_support.h"
 
 #include <QDir>
 #include <QImage>
@@ -18,6 +21,10 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -33,7 +40,7 @@ constexpr int kTitleHeight = 24;
 
 // The dialog's picture under a plain title bar with its icon and caption,
 // which the offscreen platform does not draw itself.
-QImage withTitleBar(QDialog& dialog, const QPixmap& content)
+QImage withTitleBar(QWidget& dialog, const QPixmap& content)
 {
     QImage image(content.width(), content.height() + kTitleHeight, QImage::Format_RGB32);
     image.fill(dialog.palette().color(QPalette::Window));
@@ -48,7 +55,7 @@ QImage withTitleBar(QDialog& dialog, const QPixmap& content)
 }
 
 // Shows the dialog offscreen, lets it settle and saves its picture.
-QImage render(QDialog& dialog, const char* name)
+QImage render(QWidget& dialog, const char* name)
 {
     dialog.show();
     QCoreApplication::processEvents();
@@ -59,7 +66,7 @@ QImage render(QDialog& dialog, const char* name)
 }
 
 // True when the widget lies wholly inside the dialog's picture.
-bool inside(QDialog& dialog, const QString& objectName)
+bool inside(QWidget& dialog, const QString& objectName)
 {
     auto* widget = dialog.findChild<QWidget*>(objectName);
     if (!widget || !widget->isVisible())
@@ -156,6 +163,46 @@ TEST_F(Screenshots, ProgressDialog)
     EXPECT_EQ(image.size(), dialog.size() + QSize(0, kTitleHeight));
     EXPECT_TRUE(hasContent(image));
     EXPECT_TRUE(inside(dialog, controlName(IDC_PROGRESS_BAR)));
+}
+
+// Two faxes in the outbox, a refused one and one waiting for the server,
+// and what was sent before them.
+TEST_F(Screenshots, OutboxWindow)
+{
+    korva::testing::TempHome home;
+    std::filesystem::create_directories(home.spool());
+    struct Fax {
+        const char* subject;
+        const char* recipient;
+        OutboxState state;
+        const char* reason;
+    };
+    int number = 0;
+    for (const Fax& fax :
+         {Fax{"Offer 17", "0301 555~Berta Blau~Blau KG", OutboxState::Refused, "the log-on was refused"},
+          Fax{"Invoice 42", "0402 666~Carl Cyan~", OutboxState::Waiting, "the server did not answer"}}) {
+        const std::string file = home.spool() + "/korvafax" + std::to_string(++number) + ".tif";
+        korva::testing::writeWholeFile(file, "fax");
+        FaxJob job;
+        job.subject = fax.subject;
+        job.recipients = {fax.recipient};
+        job.documents = {FaxDocument{fax.subject, file.c_str(), 2}};
+        ASSERT_FALSE(Outbox(home.spool()).add(job, fax.state, fax.reason, 1765137455 + number * 60).empty());
+    }
+    OutboxKeeper keeper(home.spool(), [](FaxJob&) { return SubmitResult{}; });
+    ASSERT_EQ(keeper.journal().append(SentRecord{1765130000, SentHow::ByHand, 3, "Offer 16", {"Berta Blau"}}), 0);
+    OutboxWindow window(keeper, {});
+    for (auto [tab, name] : {std::pair{0, "outbox.png"}, std::pair{1, "outbox_sent.png"}}) {
+        window.findChild<QTabWidget*>()->setCurrentIndex(tab);
+        QImage image = render(window, name);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), window.size() + QSize(0, kTitleHeight));
+        EXPECT_TRUE(hasContent(image));
+        for (const char* control : {"retry", "open", "delete"})
+            EXPECT_EQ(inside(window, control), tab == 0) << control;
+        EXPECT_TRUE(inside(window, "close"));
+    }
+    EXPECT_EQ(window.findChild<QTreeWidget*>("entries")->topLevelItemCount(), 2);
 }
 
 }  // namespace

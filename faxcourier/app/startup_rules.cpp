@@ -34,6 +34,25 @@ bool addressBookSwitchGiven(const std::vector<std::string>& arguments)
     return false;
 }
 
+bool outboxWindowSwitchGiven(const std::vector<std::string>& arguments)
+{
+    for (const std::string& argument : arguments)
+        if (argument == "--outbox-window")
+            return true;
+    return false;
+}
+
+SecondStartRequest secondStartRequest(const std::vector<std::string>& arguments)
+{
+    if (configureSwitchGiven(arguments))
+        return {"openConfigure", "Configure"};
+    if (addressBookSwitchGiven(arguments))
+        return {"openAddressBook", "the Fax Address Book"};
+    if (outboxWindowSwitchGiven(arguments))
+        return {"openOutboxWindow", "the Outbox window"};
+    return {"openConfigure", "Configure"};
+}
+
 bool offscreenPlatformNeeded(const char* display, const char* waylandDisplay, const char* qpaPlatform)
 {
     return !isSet(display) && !isSet(waylandDisplay) && !isSet(qpaPlatform);

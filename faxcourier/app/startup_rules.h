@@ -16,6 +16,17 @@ bool debugSwitchGiven(const std::vector<std::string>& arguments);
 bool configureSwitchGiven(const std::vector<std::string>& arguments);
 // True when "--address-book" is one of the arguments.
 bool addressBookSwitchGiven(const std::vector<std::string>& arguments);
+// True when "--outbox-window" is one of the arguments.
+bool outboxWindowSwitchGiven(const std::vector<std::string>& arguments);
+
+// What a second start asks the running faxcourier to open: Configure,
+// unless --address-book or --outbox-window ask for another window and
+// --configure is not given too.
+struct SecondStartRequest {
+    const char* method;  // the bus method
+    const char* window;  // for the log: "Configure", "the Outbox window" ...
+};
+SecondStartRequest secondStartRequest(const std::vector<std::string>& arguments);
 
 // True when Qt must draw offscreen: neither DISPLAY nor WAYLAND_DISPLAY is
 // set and no platform was chosen through QT_QPA_PLATFORM.

@@ -20,3 +20,21 @@ TEST(StartupRules, OffscreenOnlyWithoutAnyDisplay)
     EXPECT_FALSE(offscreenPlatformNeeded(nullptr, "wayland-0", nullptr));
     EXPECT_FALSE(offscreenPlatformNeeded(nullptr, nullptr, "vnc"));
 }
+
+TEST(StartupRules, SecondStartAsksForTheWindowItsOptionNames)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* method;
+    };
+    const Case cases[] = {
+        {{}, "openConfigure"},
+        {{"-debug"}, "openConfigure"},
+        {{"--address-book"}, "openAddressBook"},
+        {{"--outbox-window"}, "openOutboxWindow"},
+        {{"--outbox-window", "-debug"}, "openOutboxWindow"},
+        {{"--outbox-window", "--configure"}, "openConfigure"},
+    };
+    for (const Case& c : cases)
+        EXPECT_STREQ(korva::app::secondStartRequest(c.arguments).method, c.method) << c.arguments.size();
+}

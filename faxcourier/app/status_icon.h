@@ -1,6 +1,7 @@
 #pragma once
-// The status icon with its menu (Configure..., Address Book..., what waits
-// in the outbox, Quit),
+// The status icon with its menu (Configure..., Address Book..., the Outbox
+// window with what waits there, Quit); a left click opens the Outbox window.
+// It is
 // shown only where the desktop has a status area; elsewhere the program
 // stays as it is, with no window at all.
 
@@ -17,17 +18,20 @@ public:
         std::function<void()> configure;
         std::function<void()> addressBook;
         std::function<void()> quit;
+        std::function<void()> outbox;  // the Outbox window
     };
     explicit StatusIcon(Actions actions);
 
     // False (logged) when the desktop has no status area.
     bool show();
-    // The menu's line about the outbox: faxes waiting there to be sent.
+    // The menu's Outbox entry says how many faxes wait there to be sent.
     void setOutboxCount(size_t waiting);
     QMenu& menu() { return menu_; }
     const QSystemTrayIcon& icon() const { return icon_; }
 
 private:
+    void openOutbox();
+
     Actions actions_;
     QMenu menu_;
     QAction* outbox_ = nullptr;

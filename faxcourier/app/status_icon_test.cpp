@@ -9,12 +9,12 @@ using namespace korva::app;
 
 namespace {
 
-TEST(StatusIcon, MenuOffersConfigureAddressBookAndQuit)
+TEST(StatusIcon, MenuOffersConfigureAddressBookOutboxAndQuit)
 {
     korva::app::testing::testApplication();
     std::vector<std::string> chosen;
     StatusIcon icon({[&] { chosen.push_back("configure"); }, [&] { chosen.push_back("address book"); },
-                     [&] { chosen.push_back("quit"); }});
+                     [&] { chosen.push_back("quit"); }, [&] { chosen.push_back("outbox"); }});
     icon.setOutboxCount(3);
     QStringList texts;
     for (QAction* action : icon.menu().actions()) {
@@ -23,14 +23,19 @@ TEST(StatusIcon, MenuOffersConfigureAddressBookAndQuit)
         texts << action->text();
         action->trigger();
     }
-    EXPECT_EQ(texts.join("|").toStdString(), "Configure…|Address Book…|Outbox: 3 fax(es) waiting|Quit");
-    EXPECT_EQ(chosen, (std::vector<std::string>{"configure", "address book", "quit"}));
+    EXPECT_EQ(texts.join("|").toStdString(), "Configure…|Address Book…|&Outbox: 3 fax(es) waiting…|Quit");
+    EXPECT_EQ(chosen, (std::vector<std::string>{"configure", "address book", "outbox", "quit"}));
+    // A left click on the icon opens the Outbox window too.
+    chosen.clear();
+    emit const_cast<QSystemTrayIcon&>(icon.icon()).activated(QSystemTrayIcon::Trigger);
+    emit const_cast<QSystemTrayIcon&>(icon.icon()).activated(QSystemTrayIcon::Context);
+    EXPECT_EQ(chosen, std::vector<std::string>{"outbox"});
 }
 
 TEST(StatusIcon, NotShownWhereTheDesktopHasNoStatusArea)
 {
     korva::app::testing::testApplication();
-    StatusIcon icon({[] {}, [] {}, [] {}});
+    StatusIcon icon({[] {}, [] {}, [] {}, [] {}});
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the offscreen platform has none";
     EXPECT_FALSE(icon.show());
     EXPECT_FALSE(icon.icon().isVisible());

@@ -288,6 +288,12 @@ bool Outbox::recordFailure(const std::string& id, bool permanent, const std::str
     return save(entry);
 }
 
+bool Outbox::update(const OutboxEntry& entry)
+{
+    OutboxEntry stored;
+    return load(entry.id, stored) && save(entry);
+}
+
 std::optional<int64_t> Outbox::nextDue() const
 {
     std::optional<int64_t> due;

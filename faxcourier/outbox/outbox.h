@@ -57,6 +57,9 @@ public:
     // One more failed attempt: Refused when `permanent`, else Waiting with
     // the next try after the back-off.
     [[nodiscard]] bool recordFailure(const std::string& id, bool permanent, const std::string& reason, int64_t now);
+    // Writes the entry's job.txt again (state, reason, times, job texts);
+    // its documents stay as they are.
+    [[nodiscard]] bool update(const OutboxEntry& entry);
     // The earliest next try of the Waiting entries.
     [[nodiscard]] std::optional<int64_t> nextDue() const;
 

@@ -1,6 +1,7 @@
 #include "faxcourier/outbox/outbox_command.h"
 
-#include <ctime>
+#include "faxcourier/outbox/outbox_text.h"
+
 #include <ostream>
 
 namespace korva {
@@ -10,73 +11,14 @@ constexpr int kDone = 0;
 constexpr int kNotDone = 1;
 constexpr int kUsage = 2;
 
-std::string localTime(int64_t seconds)
-{
-    std::time_t t = std::time_t(seconds);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
-
-// Job texts are Windows-1252; a terminal wants UTF-8 and no line breaks.
-std::string shown(const String& text)
-{
-    String utf8 = text.ToUtf8();
-    std::string out;
-    for (const char* p = utf8.Text(); *p; ++p)
-        out += (static_cast<unsigned char>(*p) < 0x20) ? ' ' : *p;
-    return out;
-}
-
-// "number~name~company" as "number name (company)".
-std::string shownRecipient(const String& recipient)
-{
-    std::string text = shown(recipient), parts[3];
-    size_t part = 0;
-    for (char c : text) {
-        if (c == '~' && part < 2)
-            ++part;
-        else
-            parts[part] += c;
-    }
-    std::string out = parts[0];
-    if (!parts[1].empty())
-        out += " " + parts[1];
-    if (!parts[2].empty())
-        out += " (" + parts[2] + ")";
-    return out;
-}
-
-std::string stateText(const OutboxEntry& entry)
-{
-    switch (entry.state) {
-        case OutboxState::Waiting:
-            return "waiting, next try " + localTime(entry.nextTry);
-        case OutboxState::Refused:
-            return "refused, sent again only by --outbox-retry";
-        case OutboxState::NeedsDialog:
-            return entry.job.recipients.empty() ? "no recipients, offered in the Send Fax dialog"
-                                                : "offered in the Send Fax dialog, never sent from here";
-    }
-    return {};
-}
-
 void printEntry(std::ostream& out, const OutboxEntry& entry)
 {
-    uint32_t pages = 0;
-    for (const FaxDocument& document : entry.job.documents)
-        pages += document.pages;
-    std::string recipients;
-    for (const String& recipient : entry.job.recipients)
-        recipients += (recipients.empty() ? "" : ", ") + shownRecipient(recipient);
-    out << entry.id << "  " << stateText(entry) << "\n"
-        << "  created     " << localTime(entry.created) << "\n"
+    out << entry.id << "  " << outboxStateLine(entry) << "\n"
+        << "  created     " << localTimeText(entry.created) << "\n"
         << "  attempts    " << entry.attempts << "\n"
-        << "  subject     " << shown(entry.job.subject) << "\n"
-        << "  recipients  " << (recipients.empty() ? "none" : recipients) << "\n"
-        << "  pages       " << pages << " in " << entry.job.documents.size() << " document(s)\n";
+        << "  subject     " << shownText(entry.job.subject) << "\n"
+        << "  recipients  " << shownRecipients(entry.job) << "\n"
+        << "  pages       " << jobPages(entry.job) << " in " << entry.job.documents.size() << " document(s)\n";
     if (!entry.reason.empty())
         out << "  reason      " << entry.reason << "\n";
 }
@@ -99,7 +41,7 @@ int list(std::ostream& out, const Outbox& outbox)
 }
 
 int retry(std::ostream& out, std::ostream& err, Outbox& outbox, const Submitter& submit, int64_t now,
-          const LogSink& log)
+          SentJournal& journal, const LogSink& log)
 {
     RetryRun run = retryDue(outbox, submit, now, true, log);
     if (run.busy) {
@@ -109,6 +51,10 @@ int retry(std::ostream& out, std::ostream& err, Outbox& outbox, const Submitter&
     int result = kDone;
     for (const RetryOutcome& outcome : run.outcomes) {
         out << outcome.id << ": " << (outcome.sent ? "sent" : outcome.reason) << "\n";
+        if (outcome.sent)
+            if (int error = journal.append(sentRecordOf(outcome.job, SentHow::FromOutbox, now)))
+                err << "The sent fax " << outcome.id << " could not be noted in " << journal.path() << " (error "
+                    << error << ").\n";
         if (!outcome.sent)
             result = kNotDone;
     }
@@ -141,19 +87,24 @@ int drop(std::ostream& out, std::ostream& err, Outbox& outbox, const std::string
 
 bool isOutboxCommand(const std::vector<std::string>& args)
 {
-    return !args.empty() && (args[0] == "--outbox" || args[0] == "--outbox-retry" || args[0] == "--outbox-drop");
+    return !args.empty() &&
+           (args[0] == "--outbox" || args[0] == "--outbox-retry" || args[0] == "--outbox-drop" || args[0] == "--sent");
 }
 
 int runOutboxCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Outbox& outbox,
-                     const Submitter& submit, int64_t now, const LogSink& log)
+                     const Submitter& submit, int64_t now, SentJournal& journal, const LogSink& log)
 {
+    if (args.size() == 1 && args[0] == "--sent") {
+        printSentJournal(out, journal.read());
+        return kDone;
+    }
     if (args.size() == 1 && args[0] == "--outbox")
         return list(out, outbox);
     if (args.size() == 1 && args[0] == "--outbox-retry")
-        return retry(out, err, outbox, submit, now, log);
+        return retry(out, err, outbox, submit, now, journal, log);
     if (args.size() == 2 && args[0] == "--outbox-drop")
         return drop(out, err, outbox, args[1]);
-    err << "Usage: faxcourier --outbox | --outbox-retry | --outbox-drop ID\n";
+    err << "Usage: faxcourier --outbox | --outbox-retry | --outbox-drop ID | --sent\n";
     return kUsage;
 }
 

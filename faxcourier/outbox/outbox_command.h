@@ -3,6 +3,7 @@
 //   --outbox          lists what waits and why
 //   --outbox-retry    sends every entry now (refused ones too)
 //   --outbox-drop ID  removes one entry with its documents
+//   --sent            lists the faxes the server accepted, newest first
 // The option is the first argument (argv[0] not included).
 //
 // Exit codes:
@@ -14,6 +15,7 @@
 
 #include "faxcourier/outbox/outbox.h"
 #include "faxcourier/outbox/outbox_retry.h"
+#include "faxcourier/outbox/sent_journal.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -24,8 +26,10 @@ namespace korva {
 
 bool isOutboxCommand(const std::vector<std::string>& args);
 
-// Times are shown in local time. `now` stamps the failures of a retry.
+// Times are shown in local time. `now` stamps the failures of a retry and
+// the faxes it sent, which go to `journal`.
 [[nodiscard]] int runOutboxCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                                   Outbox& outbox, const Submitter& submit, int64_t now, const LogSink& log = {});
+                                   Outbox& outbox, const Submitter& submit, int64_t now, SentJournal& journal,
+                                   const LogSink& log = {});
 
 }  // namespace korva

@@ -61,12 +61,13 @@ protected:
     {
         out.str({});
         err.str({});
-        return runOutboxCommand(args, out, err, outbox, submit, now);
+        return runOutboxCommand(args, out, err, outbox, submit, now, journal);
     }
 
     TempHome home;
     std::string spool = home.spool();
     Outbox outbox{spool};
+    SentJournal journal{home.stateHome() + "/KORVAFax/sent.journal"};
     std::ostringstream out, err;
     std::vector<std::string> refuse;  // subjects the fake server refuses
     Submitter submit = [this](FaxJob& job) {
@@ -166,6 +167,20 @@ TEST_F(OutboxCommand, RetrySendsEveryEntryAndSaysWhatWasNotSent)
     EXPECT_EQ(run({"--outbox-retry"}, 2002), 0);
     EXPECT_EQ(out.str(), stuck + ": sent\n");
     EXPECT_TRUE(outbox.list().empty());
+
+    EXPECT_EQ(run({"--sent"}), 0);
+    EXPECT_EQ(out.str(),
+              "2 fax(es) sent, newest first:\n"
+              "\n"
+              "1970-01-01 00:33:22  from the outbox\n"
+              "  recipients  B\n"
+              "  subject     stuck\n"
+              "  pages       5\n"
+              "\n"
+              "1970-01-01 00:33:21  from the outbox\n"
+              "  recipients  A\n"
+              "  subject     goes\n"
+              "  pages       5\n");
 }
 
 TEST_F(OutboxCommand, RetryLeavesEntriesWithoutRecipientsAndSaysSo)
@@ -209,6 +224,6 @@ TEST_F(OutboxCommand, WrongArgumentsPrintTheUsage)
     const std::vector<std::string> table[] = {{"--outbox-drop"}, {"--outbox", "extra"}, {"--outbox-retry", "now"}, {}};
     for (const auto& args : table) {
         EXPECT_EQ(run(args), 2);
-        EXPECT_EQ(err.str(), "Usage: faxcourier --outbox | --outbox-retry | --outbox-drop ID\n");
+        EXPECT_EQ(err.str(), "Usage: faxcourier --outbox | --outbox-retry | --outbox-drop ID | --sent\n");
     }
 }

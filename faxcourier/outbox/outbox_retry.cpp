@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 
 #include <fcntl.h>
+#include <functional>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -56,9 +57,9 @@ std::string missingDocument(const FaxJob& job)
     return {};
 }
 
-}  // namespace
+using Pick = std::function<bool(const OutboxEntry&)>;
 
-RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all, const LogSink& log)
+RetryRun retryPicked(Outbox& outbox, const Submitter& submit, int64_t now, const Pick& pick, const LogSink& log)
 {
     auto say = [&](const std::string& message) {
         if (log)
@@ -74,11 +75,11 @@ RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all
     if (int recovered = outbox.recoverInterrupted())
         say("Outbox: " + std::to_string(recovered) + " entry(ies) left half-stored by an ended process put in place");
     for (const OutboxEntry& listed : outbox.list()) {
-        if (!wanted(listed, now, all))
+        if (!pick(listed))
             continue;
         // Read again under the lock: the listing may be older than the entry.
         OutboxEntry entry;
-        if (!outbox.load(listed.id, entry) || !wanted(entry, now, all))
+        if (!outbox.load(listed.id, entry) || !pick(entry))
             continue;
         RetryOutcome outcome{entry.id, false, {}, entry.job, entry.state, entry.state};
         SubmitResult result;
@@ -112,6 +113,34 @@ RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all
         run.outcomes.push_back(std::move(outcome));
     }
     return run;
+}
+
+}  // namespace
+
+RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all, const LogSink& log)
+{
+    return retryPicked(
+        outbox, submit, now, [&](const OutboxEntry& entry) { return wanted(entry, now, all); }, log);
+}
+
+RetryRun retryEntry(Outbox& outbox, const Submitter& submit, const std::string& id, int64_t now, const LogSink& log)
+{
+    return retryPicked(
+        outbox, submit, now, [&](const OutboxEntry& entry) { return entry.id == id && wanted(entry, now, true); }, log);
+}
+
+HoldResult holdForDialog(Outbox& outbox, const std::string& id, OutboxEntry& before)
+{
+    RunLock lock(outbox.folder());
+    if (!lock.held())
+        return HoldResult::Busy;
+    if (!outbox.load(id, before))
+        return HoldResult::Gone;
+    OutboxEntry held = before;
+    held.state = OutboxState::NeedsDialog;
+    held.nextTry = 0;
+    held.reason = "open in the Send Fax dialog";
+    return outbox.update(held) ? HoldResult::Held : HoldResult::Gone;
 }
 
 }  // namespace korva

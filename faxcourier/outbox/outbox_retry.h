@@ -46,4 +46,16 @@ struct RetryRun {
 [[nodiscard]] RetryRun retryDue(Outbox& outbox, const Submitter& submit, int64_t now, bool all,
                                 const LogSink& log = {});
 
+// Submits the entry `id` now, Waiting or Refused, as retryDue() with `all`
+// does; nothing when it is gone or NeedsDialog.
+[[nodiscard]] RetryRun retryEntry(Outbox& outbox, const Submitter& submit, const std::string& id, int64_t now,
+                                  const LogSink& log = {});
+
+enum class HoldResult { Held, Busy, Gone };
+// Takes the entry out of the retries while the user has it in the Send Fax
+// dialog: it becomes NeedsDialog (so a crash leaves it for the dialog), and
+// `before` gets it as it was, for Outbox::update() when the user cancels.
+// Busy while a run holds the outbox.
+[[nodiscard]] HoldResult holdForDialog(Outbox& outbox, const std::string& id, OutboxEntry& before);
+
 }  // namespace korva

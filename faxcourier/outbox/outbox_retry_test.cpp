@@ -185,3 +185,33 @@ TEST_F(OutboxRetry, AnotherProcessHoldingTheLockMakesTheRunBusy)
     EXPECT_FALSE(after.busy);
     EXPECT_EQ(server.submitted, (std::vector<std::string>{"waiting"}));
 }
+
+TEST_F(OutboxRetry, OneEntryIsSentAtOnceWhateverItsStateButTheDialogs)
+{
+    add("later", OutboxState::Waiting, 1000);
+    std::string refused = add("refused", OutboxState::Refused, 1000);
+    std::string dialog = add("dialog", OutboxState::NeedsDialog, 1000);
+
+    EXPECT_TRUE(retryEntry(outbox, server.submitter(), dialog, 1001).outcomes.empty());
+    RetryRun run = retryEntry(outbox, server.submitter(), refused, 1001);
+
+    ASSERT_EQ(run.outcomes.size(), 1u);
+    EXPECT_TRUE(run.outcomes[0].sent);
+    EXPECT_EQ(run.outcomes[0].job.subject, "refused");
+    EXPECT_EQ(server.submitted, (std::vector<std::string>{"refused"}));
+    EXPECT_EQ(subjectsLeft(), (std::vector<std::string>{"later", "dialog"}));
+}
+
+TEST_F(OutboxRetry, AnEntryHeldForTheDialogIsNotRetriedUntilPutBack)
+{
+    std::string id = add("held", OutboxState::Refused, 1000);
+    OutboxEntry before;
+    ASSERT_EQ(holdForDialog(outbox, id, before), HoldResult::Held);
+    EXPECT_EQ(before.state, OutboxState::Refused);
+
+    EXPECT_TRUE(retryDue(outbox, server.submitter(), 5000, true).outcomes.empty());
+    ASSERT_TRUE(outbox.update(before));
+    EXPECT_EQ(retryDue(outbox, server.submitter(), 5000, true).outcomes.size(), 1u);
+    OutboxEntry gone;
+    EXPECT_EQ(holdForDialog(outbox, id, gone), HoldResult::Gone);
+}

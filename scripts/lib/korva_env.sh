@@ -111,10 +111,10 @@ print("".join("%02X" % (byte ^ ((2 * k + 0x4B) & 0xFF)) for k, byte in enumerate
     chmod 600 "$hive"
 }
 
-# Starts faxcourier with the debug log and waits until it watches the spool folder
-# (its "Watching" line comes once the watch is armed).
+# Starts faxcourier with the debug log (and any options given) and waits until
+# it watches the spool folder (its "Watching" line comes once the watch is armed).
 korva_start_courier() {
-    "$korva_bin/faxcourier" -debug >"$work/faxcourier.out" 2>&1 &
+    "$korva_bin/faxcourier" -debug "$@" >"$work/faxcourier.out" 2>&1 &
     courier_pid=$!
     local log="$XDG_STATE_HOME/KORVAFax/korvafax.log" started=""
     for _ in $(seq 100); do

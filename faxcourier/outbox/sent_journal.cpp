@@ -1,0 +1,255 @@
+#include "faxcourier/outbox/sent_journal.h"
+
+#include "faxcourier/outbox/job_text.h"
+#include "faxcourier/outbox/outbox_text.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korva {
+namespace {
+
+// Trimmed once it holds a tenth more than it keeps, so that not every fax
+// rewrites the file.
+constexpr size_t kTrimAt = kSentJournalLimit + kSentJournalLimit / 10;
+// The last field of every whole line: a line cut short lacks it.
+constexpr const char* kEnd = ".";
+
+const char* howKey(SentHow how)
+{
+    switch (how) {
+        case SentHow::AtOnce:
+            return "at-once";
+        case SentHow::FromOutbox:
+            return "outbox";
+        case SentHow::ByHand:
+            return "by-hand";
+    }
+    return "";
+}
+
+bool howFromKey(const std::string& key, SentHow& how)
+{
+    for (SentHow each : {SentHow::AtOnce, SentHow::FromOutbox, SentHow::ByHand})
+        if (key == howKey(each)) {
+            how = each;
+            return true;
+        }
+    return false;
+}
+
+std::string lineOf(const SentRecord& record)
+{
+    std::string line = std::to_string(record.when) + "\t" + howKey(record.how) + "\t" + std::to_string(record.pages) +
+                       "\t" + escapeJobValue(record.subject);
+    for (const std::string& recipient : record.recipients)
+        line += "\t" + escapeJobValue(recipient);
+    return line + "\t" + kEnd + "\n";
+}
+
+std::vector<std::string> fieldsOf(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');)
+        fields.push_back(field);
+    return fields;
+}
+
+bool parseNumber(const std::string& text, int64_t& value)
+{
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::stoll(text);
+    return true;
+}
+
+bool parseLine(const std::string& line, SentRecord& record)
+{
+    std::vector<std::string> fields = fieldsOf(line);
+    int64_t pages = 0;
+    if (fields.size() < 5 || fields.back() != kEnd || !parseNumber(fields[0], record.when) ||
+        !howFromKey(fields[1], record.how) || !parseNumber(fields[2], pages) ||
+        !unescapeJobValue(fields[3], record.subject))
+        return false;
+    record.pages = static_cast<uint32_t>(pages);
+    record.recipients.assign(fields.size() - 5, {});
+    for (size_t i = 4; i + 1 < fields.size(); ++i)
+        if (!unescapeJobValue(fields[i], record.recipients[i - 4]))
+            return false;
+    return true;
+}
+
+// The whole lines of the file: a last one without its line break was cut
+// short.
+std::vector<std::string> wholeLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+int readAll(int fd, std::string& text)
+{
+    text.clear();
+    char buffer[16384];
+    for (off_t at = 0;;) {
+        ssize_t got = pread(fd, buffer, sizeof buffer, at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return 0;
+        text.append(buffer, size_t(got));
+        at += got;
+    }
+}
+
+int writeAll(int fd, const std::string& text)
+{
+    for (size_t done = 0; done < text.size();) {
+        ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote < 0)
+            return errno;
+        done += size_t(wrote);
+    }
+    return 0;
+}
+
+// The journal open and locked; the lock is taken again when a trim by
+// another process replaced the file meanwhile.
+int openLocked(const std::string& path, int& fd)
+{
+    for (;;) {
+        fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0)
+            return errno;
+        if (flock(fd, LOCK_EX) != 0) {
+            int error = errno;
+            close(fd);
+            return error;
+        }
+        struct stat opened {
+        }, named{};
+        if (fstat(fd, &opened) == 0 && stat(path.c_str(), &named) == 0 && opened.st_ino == named.st_ino &&
+            opened.st_dev == named.st_dev)
+            return 0;
+        close(fd);
+    }
+}
+
+}  // namespace
+
+SentRecord sentRecordOf(const FaxJob& job, SentHow how, int64_t when)
+{
+    SentRecord record;
+    record.when = when;
+    record.how = how;
+    record.pages = jobPages(job);
+    record.subject = shownText(job.subject);
+    for (const String& recipient : job.recipients)
+        record.recipients.push_back(recipientName(recipient));
+    return record;
+}
+
+const char* sentHowWords(SentHow how)
+{
+    switch (how) {
+        case SentHow::AtOnce:
+            return "at once";
+        case SentHow::FromOutbox:
+            return "from the outbox";
+        case SentHow::ByHand:
+            return "by hand";
+    }
+    return "";
+}
+
+SentJournal::SentJournal(std::string path) : path_(std::move(path)) {}
+
+std::string SentJournal::defaultPath() { return stateHome() + "/KORVAFax/sent.journal"; }
+
+int SentJournal::append(const SentRecord& record)
+{
+    const size_t slash = path_.rfind('/');
+    if (slash != std::string::npos && slash > 0)
+        if (int error = makeFolders(path_.substr(0, slash), 0700))
+            return error;
+    int fd = -1;
+    if (int error = openLocked(path_, fd))
+        return error;
+    std::string text;
+    int error = readAll(fd, text);
+    // A line cut short stays a line of its own, skipped when read.
+    std::string line = (!text.empty() && text.back() != '\n') ? "\n" + lineOf(record) : lineOf(record);
+    if (!error)
+        error = writeAll(fd, line);
+    if (!error && wholeLines(text).size() + 1 > kTrimAt)
+        error = trim(fd);
+    close(fd);
+    return error;
+}
+
+// Keeps the newest records in a file written beside the journal and renamed
+// over it, so a crash leaves the old journal or the new one.
+int SentJournal::trim(int fd) const
+{
+    std::string text;
+    if (int error = readAll(fd, text))
+        return error;
+    std::vector<std::string> lines = wholeLines(text);
+    std::string kept;
+    for (size_t i = lines.size() > kSentJournalLimit ? lines.size() - kSentJournalLimit : 0; i < lines.size(); ++i)
+        kept += lines[i] + "\n";
+    return writeFileAtomically(path_, kept.data(), kept.size(), 0600);
+}
+
+std::vector<SentRecord> SentJournal::read() const
+{
+    std::ifstream in(path_, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<SentRecord> records;
+    for (const std::string& line : wholeLines(text.str())) {
+        SentRecord record;
+        if (parseLine(line, record))
+            records.push_back(std::move(record));
+    }
+    if (records.size() > kSentJournalLimit)
+        records.erase(records.begin(), records.end() - kSentJournalLimit);
+    return records;
+}
+
+void printSentJournal(std::ostream& out, const std::vector<SentRecord>& records)
+{
+    if (records.empty()) {
+        out << "No fax has been sent yet.\n";
+        return;
+    }
+    out << records.size() << " fax(es) sent, newest first:\n";
+    for (auto record = records.rbegin(); record != records.rend(); ++record) {
+        std::string recipients;
+        for (const std::string& recipient : record->recipients)
+            recipients += (recipients.empty() ? "" : ", ") + recipient;
+        out << "\n"
+            << localTimeText(record->when) << "  " << sentHowWords(record->how) << "\n"
+            << "  recipients  " << recipients << "\n"
+            << "  subject     " << record->subject << "\n"
+            << "  pages       " << record->pages << "\n";
+    }
+}
+
+}  // namespace korva
