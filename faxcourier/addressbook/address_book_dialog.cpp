@@ -132,6 +132,7 @@ void FaxAddressBookDialog::buildControls()
     auto* bottomRow = new QHBoxLayout;
     newEntry_ = app::pushButton(this, "&New Entry", IDC_NEW_ENTRY);
     deleteEntry_ = app::pushButton(this, "&Delete Entry", IDC_DELETE_ENTRY);
+    deleteEntry_->setEnabled(false);
     viewEdit_ = app::pushButton(this, "&View/Edit Entry", IDC_VIEW_EDIT);
     viewEdit_->setDefault(true);
     viewEdit_->setEnabled(false);
@@ -251,7 +252,7 @@ long FaxAddressBookDialog::firstSelectedPositionLocked() const
 void FaxAddressBookDialog::selectionChanged()
 {
     bool selected = list_->selectionModel()->hasSelection();
-    addToRecipients_->setEnabled(selected);
+    addToRecipients_->setEnabled(selected && recipients_);
     viewEdit_->setEnabled(selected);
     bool deletable = false;
     if (selected) {
@@ -326,12 +327,15 @@ void FaxAddressBookDialog::removeEntry(size_t p, const String& dn)
 
 void FaxAddressBookDialog::addToRecipients()
 {
+    if (!recipients_)
+        return;
     for (int r : selectedRows()) {
         const EntryRow& row = model_->row(r);
         QString name = row.name.left(kMaxCellText);
         QString number = row.fax.left(kMaxCellText);
         QString company = row.company.left(kMaxCellText);
-        if (!AddRecipientNumbers(recipients_, name, company, number))
+        AddOutcome outcome = AddRecipientNumbers(this, recipients_, name, company, number);
+        if (outcome == AddOutcome::NothingNew)
             app::ui().beep();
     }
 }

@@ -76,7 +76,7 @@ AddressEntryDialog::AddressEntryDialog(FaxAddressBookDialog* owner, const String
     entryAttributes_ = ReadDirectoryEntry(dn);
     fillFields();
     edit_->setEnabled(std::strcmp(entryAttributes_["_EDITABLE"].Text(), "1") == 0);
-    addToFax_->setEnabled(!entryAttributes_["FAX"].IsEmpty());
+    addToFax_->setEnabled(canAdd() && !entryAttributes_["FAX"].IsEmpty());
     entryEditMode_ = false;
     app::bringToForeground(this);
 }
@@ -130,10 +130,12 @@ void AddressEntryDialog::buildControls()
     connect(close_, &QPushButton::clicked, this, &AddressEntryDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &AddressEntryDialog::reject);
     connect(static_cast<QLineEdit*>(fields_[kFaxField]), &QLineEdit::textChanged, this,
-            [this](const QString& text) { addToFax_->setEnabled(!text.isEmpty()); });
+            [this](const QString& text) { addToFax_->setEnabled(canAdd() && !text.isEmpty()); });
     // 234 x 260 dialog units.
     resize(app::dluX(this, 234), app::dluY(this, 260));
 }
+
+bool AddressEntryDialog::canAdd() const { return owner_ && owner_->recipientList(); }
 
 QString AddressEntryDialog::fieldText(int field) const
 {
@@ -172,7 +174,11 @@ void AddressEntryDialog::editEntry()
 void AddressEntryDialog::addToFaxRecipients()
 {
     QTreeWidget* recipients = owner_->recipientList();
-    if (!AddRecipientNumbers(recipients, fieldText(kNameField), fieldText(kCompanyField), fieldText(kFaxField)))
+    if (!recipients)
+        return;
+    AddOutcome outcome =
+        AddRecipientNumbers(this, recipients, fieldText(kNameField), fieldText(kCompanyField), fieldText(kFaxField));
+    if (outcome == AddOutcome::NothingNew)
         app::ui().beep();
 }
 

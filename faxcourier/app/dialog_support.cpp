@@ -80,6 +80,18 @@ QString fieldName(const char* label)
     return name.trimmed();
 }
 
+QString firstUnfitCharacter(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QString character = text.mid(i, length);
+        if (!fitsAnsi(character))
+            return character;
+        i += length - 1;
+    }
+    return {};
+}
+
 bool refuseUnfitText(QWidget* dialog, QWidget* field, const QString& name, const QString& text)
 {
     if (fitsAnsi(text))

@@ -56,6 +56,10 @@ void bringToForeground(QWidget* window);
 // The name of the field a dialog label introduces, without "&" and ":".
 QString fieldName(const char* label);
 
+// The first character of `text` that the program's 8-bit text cannot hold
+// (a surrogate pair stays whole); empty when every one fits.
+QString firstUnfitCharacter(const QString& text);
+
 // When `text` holds a character that the program's 8-bit text cannot hold,
 // says so in a box naming the field, focuses it and returns true.
 [[nodiscard]] bool refuseUnfitText(QWidget* dialog, QWidget* field, const QString& name, const QString& text);

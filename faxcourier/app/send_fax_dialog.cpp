@@ -1,6 +1,7 @@
 #include "faxcourier/app/send_fax_dialog.h"
 
 #include "faxcourier/app/address_book_hook.h"
+#include "faxcourier/app/busy_until_shown.h"
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/private_message.h"
@@ -29,12 +30,18 @@ SendFaxDialog* openDialog = nullptr;
 
 const QString faxCaption = QStringLiteral("KORVA Fax");
 
-// What goes to the server must fit its ANSI text; the box names the field.
-bool refuseUnfitRecipient(QWidget* dialog, QLineEdit* number, QLineEdit* name, QLineEdit* company)
+// What goes to the server must fit its ANSI text; the box that does not
+// takes the focus for correcting.
+bool refuseUnfitBoxes(QWidget* dialog, QLineEdit* number, QLineEdit* name, QLineEdit* company)
 {
-    return refuseUnfitText(dialog, number, QStringLiteral("Recipient Fax Number"), number->text()) ||
-           refuseUnfitText(dialog, name, QStringLiteral("Recipient Name"), name->text()) ||
-           refuseUnfitText(dialog, company, QStringLiteral("Recipient Company"), company->text());
+    if (!refuseUnfitRecipient(dialog, name->text(), number->text(), company->text()))
+        return false;
+    for (QLineEdit* box : {number, name, company})
+        if (!fitsAnsi(box->text())) {
+            box->setFocus();
+            break;
+        }
+    return true;
 }
 
 // An edit control's multi-line text keeps CR LF line ends.
@@ -278,10 +285,11 @@ void SendFaxDialog::refreshDocuments()
 void SendFaxDialog::updateRecipientButtons()
 {
     bool hasNumber = !faxNumber_->text().isEmpty();
-    bool hasSelection = recipients_->selectedCount() > 0;
+    int selected = recipients_->selectedCount();
     add_->setEnabled(hasNumber);
-    replace_->setEnabled(hasNumber && hasSelection);
-    remove_->setEnabled(hasSelection);
+    // The boxes hold one recipient: it replaces one row, never several.
+    replace_->setEnabled(hasNumber && selected == 1);
+    remove_->setEnabled(selected > 0);
 }
 
 void SendFaxDialog::copyRowIntoBoxes()
@@ -296,7 +304,7 @@ void SendFaxDialog::copyRowIntoBoxes()
 
 void SendFaxDialog::addRecipient()
 {
-    if (refuseUnfitRecipient(this, faxNumber_, name_, company_))
+    if (refuseUnfitBoxes(this, faxNumber_, name_, company_))
         return;
     if (FindDuplicateRecipient(name_->text(), faxNumber_->text(), recipients_, -1)) {
         ui().beep();
@@ -309,9 +317,9 @@ void SendFaxDialog::addRecipient()
 
 void SendFaxDialog::replaceRecipient()
 {
-    if (refuseUnfitRecipient(this, faxNumber_, name_, company_))
+    if (refuseUnfitBoxes(this, faxNumber_, name_, company_))
         return;
-    int row = recipients_->firstSelectedRow();
+    int row = recipients_->selectedCount() == 1 ? recipients_->firstSelectedRow() : -1;
     if (row < 0 || FindDuplicateRecipient(name_->text(), faxNumber_->text(), recipients_, row)) {
         ui().beep();
         return;
@@ -323,9 +331,7 @@ void SendFaxDialog::replaceRecipient()
 
 void SendFaxDialog::removeRecipient()
 {
-    int row = recipients_->firstSelectedRow();
-    if (row >= 0)
-        delete recipients_->takeTopLevelItem(row);
+    qDeleteAll(recipients_->selectedItems());
     updateRecipientButtons();
 }
 
@@ -363,6 +369,7 @@ void SendFaxDialog::previewDocument(bool editFirst)
         verb = tif_.tifEditVerb.IsEmpty() ? QStringLiteral("open") : toQt(tif_.tifEditVerb);
     else
         verb = tif_.tifOpenAvailable ? QStringLiteral("open") : toQt(tif_.tifEditVerb);
+    busyUntilShown(this);
     openTifWithVerb(verb, toQt(job_.documents[size_t(row)].file));
 }
 
