@@ -135,9 +135,15 @@ void ConfigureDialog::buildControls()
     QPushButton* ok = pushButton(this, QStringLiteral("&OK"), IDOK);
     QPushButton* cancel = pushButton(this, QStringLiteral("&Cancel"), IDCANCEL);
     ok->setDefault(true);
+    // A keyring asked for the first time may ask the user for a new
+    // password of its own; this says what the dialog waits for meanwhile.
+    keyringWait_ = new QLabel(QStringLiteral("Waiting for the keyring\u2026"), this);
+    keyringWait_->setObjectName(QStringLiteral("keyringWait"));
+    keyringWait_->hide();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(directoryNames_->toggle());
     buttons->addStretch(1);
+    buttons->addWidget(keyringWait_);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     grid->addLayout(buttons, row, 0, 1, 3);
@@ -276,9 +282,23 @@ void ConfigureDialog::accept()
         return;
     QString previousKey = keyringKey(settings_);
     copyControlsIntoSettings();
-    keep_(settings_, previousKey);
+    keepPasswordShowingWait(previousKey);
     save_(settings_);  // reports its own failure; memory keeps the new values
     done(ResultOk);
+}
+
+void ConfigureDialog::keepPasswordShowingWait(const QString& previousKey)
+{
+    // The keyring's job runs a local loop: the dialog paints meanwhile but
+    // takes no clicks.
+    keyringWait_->show();
+    const QList<QPushButton*> buttons = findChildren<QPushButton*>();
+    for (QPushButton* button : buttons)
+        button->setEnabled(false);
+    keep_(settings_, previousKey);
+    for (QPushButton* button : buttons)
+        button->setEnabled(true);
+    keyringWait_->hide();
 }
 
 void ConfigureDialog::reject()
