@@ -94,8 +94,10 @@ void FaxAddressBookDialog::buildControls()
     layout->addLayout(letterBar);
 
     auto* searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel(QStringLiteral("Search :"), this));
+    auto* searchLabel = new QLabel(QStringLiteral("&Search :"), this);
+    searchRow->addWidget(searchLabel);
     searchName_ = searchBox(this, IDC_SEARCH_NAME);
+    searchLabel->setBuddy(searchName_);
     searchNumber_ = searchBox(this, IDC_SEARCH_NUMBER);
     searchCompany_ = searchBox(this, IDC_SEARCH_COMPANY);
     for (QLineEdit* box : {searchName_, searchNumber_, searchCompany_})
@@ -115,6 +117,7 @@ void FaxAddressBookDialog::buildControls()
     list_->header()->setSectionsClickable(false);
     list_->header()->setStretchLastSection(false);
     list_->installEventFilter(this);
+    app::showFocusRing(list_);
     layout->addWidget(list_, 1);
 
     auto* firstRow = new QHBoxLayout;

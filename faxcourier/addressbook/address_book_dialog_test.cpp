@@ -250,7 +250,7 @@ TEST_F(AddressBook, WithoutAFaxBeingPreparedNothingOffersToAddRecipients)
     app::testing::whenModal("AddressEntryDialog", [&](QWidget* entry) {
         seen = true;
         EXPECT_FALSE(control(*entry, IDC_ADD_TO_FAX_RECIPIENTS)->isEnabled());
-        app::testing::pressKey(Qt::Key_Escape);
+        QTest::mouseClick(control(*entry, IDCANCEL), Qt::LeftButton);
     });
     QTest::mouseClick(control(book, IDC_VIEW_EDIT), Qt::LeftButton);
     EXPECT_TRUE(seen);
@@ -271,7 +271,7 @@ TEST_F(AddressBook, ARecipientWindows1252CannotHoldIsRefusedNamingItAndTheCharac
         if (fromEntry) {
             app::testing::whenModal("AddressEntryDialog", [&](QWidget* entry) {
                 QTest::mouseClick(control(*entry, IDC_ADD_TO_FAX_RECIPIENTS), Qt::LeftButton);
-                app::testing::pressKey(Qt::Key_Escape);
+                QTest::mouseClick(control(*entry, IDCANCEL), Qt::LeftButton);
             });
             QTest::mouseClick(control(*book, IDC_VIEW_EDIT), Qt::LeftButton);
         } else {

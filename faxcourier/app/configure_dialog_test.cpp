@@ -107,7 +107,7 @@ TEST_F(Configure, OpensWithTheSettingsAndTheTemplatesTexts)
     EXPECT_EQ(dialog.findChild<QLabel*>("label1010")->text(), "KORVA &Server Address:");
     EXPECT_EQ(dialog.findChild<QLabel*>("label1012")->text(), "KORVA Pass&word:");
     EXPECT_EQ(dialog.findChild<QLabel*>("label1067")->text(),
-              "Cover Page(s):\n(Only supported with KORVA 2.1.12 and later)");
+              "Cover Pa&ge(s):\n(Only supported with KORVA 2.1.12 and later)");
     EXPECT_EQ(dialog.findChild<QPushButton*>("1")->text(), "&OK");
     EXPECT_EQ(dialog.findChild<QPushButton*>("2")->text(), "&Cancel");
 }

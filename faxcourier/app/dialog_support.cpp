@@ -4,7 +4,10 @@
 #include "faxcourier/app/text_convert.h"
 #include "faxcourier/app/ui_seam.h"
 
+#include <QEvent>
+#include <QFocusFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -63,6 +66,36 @@ void setFieldReadOnly(QWidget* field, bool readOnly)
         palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
     field->setPalette(palette);
 }
+
+namespace {
+
+class FocusRing : public QObject {
+public:
+    explicit FocusRing(QWidget* widget) : QObject(widget), widget_(widget) { widget->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            if (!frame_)
+                frame_ = new QFocusFrame(widget_->parentWidget());
+            frame_->setWidget(widget_);
+            frame_->show();
+        } else if (event->type() == QEvent::FocusOut && frame_) {
+            frame_->setWidget(nullptr);
+            frame_->hide();
+        }
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+    QPointer<QFocusFrame> frame_;
+};
+
+}  // namespace
+
+void showFocusRing(QWidget* widget) { new FocusRing(widget); }
 
 void setSmallIcon(QWidget* dialog) { dialog->setWindowIcon(smallIcon()); }
 

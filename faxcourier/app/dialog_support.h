@@ -48,6 +48,11 @@ void splitColumnsInThirds(QTreeView* list);
 // the dialog's background, so that it does not look editable.
 void setFieldReadOnly(QWidget* field, bool readOnly);
 
+// A ring around `widget` while it has the focus, for the controls whose
+// own look does not change with it: an empty list, a read-only text box
+// without a cursor, the default button (drawn the same focused or not).
+void showFocusRing(QWidget* widget);
+
 // Sets the program icon; every dialog calls it when it opens.
 void setSmallIcon(QWidget* dialog);
 

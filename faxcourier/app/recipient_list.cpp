@@ -48,6 +48,7 @@ RecipientList::RecipientList(QWidget* parent) : QTreeWidget(parent)
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    showFocusRing(this);
 }
 
 void RecipientList::sizeColumns() { splitColumnsInThirds(this); }

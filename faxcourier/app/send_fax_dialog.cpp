@@ -95,7 +95,7 @@ QLayout* SendFaxDialog::buildTop()
     comments_ = withId(new QPlainTextEdit(this), IDC_COMMENTS);
     comments_->setTabChangesFocus(true);
     comments_->setFixedHeight(dluY(this, 67));
-    configure_ = pushButton(this, "Configure...", IDC_CONFIGURE);
+    configure_ = pushButton(this, "Co&nfigure...", IDC_CONFIGURE);
     grid->addWidget(labelFor(this, "&Subject :", subject_, IDC_SUBJECT), 0, 0);
     grid->addWidget(subject_, 0, 1);
     grid->addWidget(labelFor(this, "&Comments :", comments_, IDC_COMMENTS), 1, 0, Qt::AlignTop);
@@ -111,7 +111,7 @@ QLayout* SendFaxDialog::buildLeft()
     addressBook_ = pushButton(this, "View Address &Book", IDC_VIEW_ADDRESS_BOOK);
     column->addWidget(addressBook_, 0, Qt::AlignLeft);
 
-    auto* group = new QGroupBox(QStringLiteral("Documents"), this);
+    auto* group = new QGroupBox(QStringLiteral("&Documents"), this);
     group->setObjectName(QStringLiteral("documentsGroup"));
     auto* inside = new QVBoxLayout(group);
     documents_ = withId(new QListWidget(group), IDC_DOCUMENT_LIST);
@@ -120,12 +120,14 @@ QLayout* SendFaxDialog::buildLeft()
     documents_->setSortingEnabled(false);
     inside->addWidget(documents_, 1);
     totalPages_ = withId(new QLineEdit(group), IDC_TOTAL_PAGES);
-    totalPages_->setReadOnly(true);
+    // Only a count: nothing to type or copy, so Tab passes it.
+    setFieldReadOnly(totalPages_, true);
+    totalPages_->setFocusPolicy(Qt::NoFocus);
     auto* totalRow = new QHBoxLayout;
     totalRow->addWidget(labelFor(group, "Total Pages: ", totalPages_, IDC_TOTAL_PAGES));
     totalRow->addWidget(totalPages_, 1);
     inside->addLayout(totalRow);
-    delete_ = pushButton(group, "Delete", IDC_DELETE_DOCUMENT);
+    delete_ = pushButton(group, "De&lete", IDC_DELETE_DOCUMENT);
     preview_ = pushButton(group, "Preview Fa&x", IDC_PREVIEW);
     hiddenEditView_ = pushButton(group, "Button1", IDC_HIDDEN_EDIT_VIEW);
     hiddenEditView_->hide();
@@ -176,7 +178,7 @@ QLayout* SendFaxDialog::buildBottom()
     coverPageList_ = withId(new QComboBox(this), IDC_COVER_PAGE_LIST);
     coverPageList_->setEditable(false);
     coverPageList_->setMinimumContentsLength(20);
-    coverPageLabel_ = withId(new QLabel(QStringLiteral("Cover Page:"), this), IDC_COVER_PAGE_LABEL);
+    coverPageLabel_ = withId(new QLabel(QStringLiteral("Cover Pa&ge:"), this), IDC_COVER_PAGE_LABEL);
     coverPageLabel_->setBuddy(coverPageList_);
     coverPageLabel_->hide();
     coverPageList_->hide();

@@ -138,7 +138,7 @@ TEST_F(SendFax, OpensWithTheTemplatesControlsAndTheJob)
     EXPECT_EQ(control<QPushButton>(*dialog, IDC_HIDDEN_EDIT_VIEW)->text(), "Button1");
     EXPECT_EQ(control<QPushButton>(*dialog, IDOK)->text(), "S&end Fax");
     EXPECT_EQ(control<QPushButton>(*dialog, IDCANCEL)->text(), "Cancel");
-    EXPECT_EQ(control<QPushButton>(*dialog, IDC_CONFIGURE)->text(), "Configure...");
+    EXPECT_EQ(control<QPushButton>(*dialog, IDC_CONFIGURE)->text(), "Co&nfigure...");
     EXPECT_EQ(control<QPushButton>(*dialog, IDC_VIEW_ADDRESS_BOOK)->text(), "View Address &Book");
     EXPECT_EQ(control<QPushButton>(*dialog, IDC_PREVIEW)->text(), "Preview Fa&x");
     EXPECT_EQ(dialog->findChild<QLabel*>("label1003")->text(), "Recipient &Fax Number:");
@@ -343,7 +343,7 @@ TEST_F(SendFax, CoverPageListTrimsSortsAndPrefersTheJobsCoverPage)
     auto dialog = open();
     auto* box = control<QComboBox>(*dialog, IDC_COVER_PAGE_LIST);
     EXPECT_FALSE(box->isHidden());
-    EXPECT_EQ(control<QLabel>(*dialog, IDC_COVER_PAGE_LABEL)->text(), "Cover Page:");
+    EXPECT_EQ(control<QLabel>(*dialog, IDC_COVER_PAGE_LABEL)->text(), "Cover Pa&ge:");
     ASSERT_EQ(box->count(), 3);
     EXPECT_EQ(box->itemText(0), "Confidential");
     EXPECT_EQ(box->itemText(1), "Standard");
