@@ -8,8 +8,12 @@
 
 namespace korva::addressbook {
 
-bool AddRecipientNumbers(QTreeWidget* list, const QString& name, const QString& company, const QString& numbers)
+AddOutcome AddRecipientNumbers(QWidget* dialog, QTreeWidget* list, const QString& name, const QString& company,
+                               const QString& numbers)
 {
+    // Refused here rather than at Send, where the row no longer says which.
+    if (app::refuseUnfitRecipient(dialog, name, numbers, company))
+        return AddOutcome::Refused;
     QStringList fresh;
     for (const std::string& token : app::splitFaxNumbers(app::toAnsi(numbers))) {
         QString number = app::toQt(token);
@@ -17,9 +21,9 @@ bool AddRecipientNumbers(QTreeWidget* list, const QString& name, const QString& 
             fresh.append(number);
     }
     if (fresh.isEmpty())
-        return false;
+        return AddOutcome::NothingNew;
     app::InsertRecipientRows(list, name, company, fresh.join(QLatin1Char(';')));
-    return true;
+    return AddOutcome::Added;
 }
 
 }  // namespace korva::addressbook

@@ -4,13 +4,19 @@
 #include <QString>
 
 class QTreeWidget;
+class QWidget;
 
 namespace korva::addressbook {
 
+enum class AddOutcome {
+    Added,
+    NothingNew,  // no number, or every one already there: the caller beeps
+    Refused,     // a character the fax cannot carry; `dialog` has said which
+};
+
 // One row per ';'-separated number that `list` does not already hold with
-// this name, so adding an entry twice never faxes a number twice. False
-// when nothing was added (no number, or every one already there): the
-// caller beeps.
-bool AddRecipientNumbers(QTreeWidget* list, const QString& name, const QString& company, const QString& numbers);
+// this name, so adding an entry twice never faxes a number twice.
+[[nodiscard]] AddOutcome AddRecipientNumbers(QWidget* dialog, QTreeWidget* list, const QString& name,
+                                             const QString& company, const QString& numbers);
 
 }  // namespace korva::addressbook

@@ -94,8 +94,10 @@ void FaxAddressBookDialog::buildControls()
     layout->addLayout(letterBar);
 
     auto* searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel(QStringLiteral("Search :"), this));
+    auto* searchLabel = new QLabel(QStringLiteral("&Search :"), this);
+    searchRow->addWidget(searchLabel);
     searchName_ = searchBox(this, IDC_SEARCH_NAME);
+    searchLabel->setBuddy(searchName_);
     searchNumber_ = searchBox(this, IDC_SEARCH_NUMBER);
     searchCompany_ = searchBox(this, IDC_SEARCH_COMPANY);
     for (QLineEdit* box : {searchName_, searchNumber_, searchCompany_})
@@ -115,6 +117,7 @@ void FaxAddressBookDialog::buildControls()
     list_->header()->setSectionsClickable(false);
     list_->header()->setStretchLastSection(false);
     list_->installEventFilter(this);
+    app::showFocusRing(list_);
     layout->addWidget(list_, 1);
 
     auto* firstRow = new QHBoxLayout;
@@ -132,6 +135,7 @@ void FaxAddressBookDialog::buildControls()
     auto* bottomRow = new QHBoxLayout;
     newEntry_ = app::pushButton(this, "&New Entry", IDC_NEW_ENTRY);
     deleteEntry_ = app::pushButton(this, "&Delete Entry", IDC_DELETE_ENTRY);
+    deleteEntry_->setEnabled(false);
     viewEdit_ = app::pushButton(this, "&View/Edit Entry", IDC_VIEW_EDIT);
     viewEdit_->setDefault(true);
     viewEdit_->setEnabled(false);
@@ -251,7 +255,7 @@ long FaxAddressBookDialog::firstSelectedPositionLocked() const
 void FaxAddressBookDialog::selectionChanged()
 {
     bool selected = list_->selectionModel()->hasSelection();
-    addToRecipients_->setEnabled(selected);
+    addToRecipients_->setEnabled(selected && recipients_);
     viewEdit_->setEnabled(selected);
     bool deletable = false;
     if (selected) {
@@ -326,12 +330,15 @@ void FaxAddressBookDialog::removeEntry(size_t p, const String& dn)
 
 void FaxAddressBookDialog::addToRecipients()
 {
+    if (!recipients_)
+        return;
     for (int r : selectedRows()) {
         const EntryRow& row = model_->row(r);
         QString name = row.name.left(kMaxCellText);
         QString number = row.fax.left(kMaxCellText);
         QString company = row.company.left(kMaxCellText);
-        if (!AddRecipientNumbers(recipients_, name, company, number))
+        AddOutcome outcome = AddRecipientNumbers(this, recipients_, name, company, number);
+        if (outcome == AddOutcome::NothingNew)
             app::ui().beep();
     }
 }

@@ -35,7 +35,8 @@ class FaxAddressBookDialog : public QDialog {
     Q_OBJECT
 public:
     // `recipientList`: the Send Fax dialog's list (control 1000), where
-    // chosen entries go. Opening starts a list search.
+    // chosen entries go; null when no fax is being prepared. Opening starts
+    // a list search.
     FaxAddressBookDialog(QWidget* owner, QTreeWidget* recipientList);
 
     QTreeView* entryList() const { return list_; }

@@ -46,7 +46,7 @@ TEST_F(AddressBook, OpensWithAllAndFaxOnlyCheckedAndListsOnlyEntriesWithFax)
     EXPECT_TRUE(control(*book, IDC_LETTER_ALL)->isChecked());
     EXPECT_FALSE(control(*book, IDC_ADD_TO_RECIPIENTS)->isEnabled());
     EXPECT_FALSE(control(*book, IDC_VIEW_EDIT)->isEnabled());
-    EXPECT_TRUE(control(*book, IDC_DELETE_ENTRY)->isEnabled());
+    EXPECT_FALSE(control(*book, IDC_DELETE_ENTRY)->isEnabled()) << "nothing selected";
     EXPECT_TRUE(control(*book, IDC_REFRESH)->isEnabled());  // after the first tick
     EXPECT_EQ(column(*book), QStringList{"Anna"});
     EXPECT_EQ(column(*book, 1), QStringList{"0301"});
@@ -160,18 +160,12 @@ TEST_F(AddressBook, DeleteNeverTouchesAnEntryThatIsNotDeletableOrWhenAnsweredNo)
 {
     serve({person("Anna", "1"), person("Fixed", "2", "1 "), person("Other", "3", "true")});
     auto book = openBook();
-    select(*book, {"Fixed"});
-    EXPECT_FALSE(control(*book, IDC_DELETE_ENTRY)->isEnabled());
+    for (const char* name : {"Fixed", "Other"}) {
+        select(*book, {name});
+        EXPECT_FALSE(control(*book, IDC_DELETE_ENTRY)->isEnabled()) << name;
+    }
 
-    // Pressed before any selection change could disable the button.
     auto fresh = openBook();
-    fresh->entryList()->selectionModel()->blockSignals(true);
-    select(*fresh, {"Other"});
-    fresh->entryList()->selectionModel()->blockSignals(false);
-    ASSERT_TRUE(control(*fresh, IDC_DELETE_ENTRY)->isEnabled());
-    control(*fresh, IDC_DELETE_ENTRY)->click();
-    EXPECT_TRUE(ui.boxes.empty());
-
     select(*fresh, {"Anna"});
     ui.answer(app::Answer::No);
     control(*fresh, IDC_DELETE_ENTRY)->click();
@@ -238,6 +232,57 @@ TEST_F(AddressBook, AddToRecipientListAddsEachNumberOnceAndBeepsOtherwise)
     control(*book, IDC_ADD_TO_RECIPIENTS)->click();
     EXPECT_EQ(ui.beeps, 3);
     EXPECT_EQ(recipients.rowCount(), 3);
+}
+
+// Opened from the status icon or the command line: no fax is being
+// prepared, so neither dialog offers to add to its recipients.
+TEST_F(AddressBook, WithoutAFaxBeingPreparedNothingOffersToAddRecipients)
+{
+    serve({person("Anna", "0301")});
+    FaxAddressBookDialog book(nullptr, nullptr);
+    fill(book);
+    ASSERT_TRUE(app::testing::showActive(&book));
+    QTreeView* list = book.entryList();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(book.rows()->index(0, 0)).center());
+    ASSERT_TRUE(control(book, IDC_VIEW_EDIT)->isEnabled());
+    EXPECT_FALSE(control(book, IDC_ADD_TO_RECIPIENTS)->isEnabled());
+    bool seen = false;
+    app::testing::whenModal("AddressEntryDialog", [&](QWidget* entry) {
+        seen = true;
+        EXPECT_FALSE(control(*entry, IDC_ADD_TO_FAX_RECIPIENTS)->isEnabled());
+        QTest::mouseClick(control(*entry, IDCANCEL), Qt::LeftButton);
+    });
+    QTest::mouseClick(control(book, IDC_VIEW_EDIT), Qt::LeftButton);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(app::testing::modalTimeouts(), 0);
+}
+
+// Refused where it enters the list, not at Send where the row is lost among
+// the others.
+TEST_F(AddressBook, ARecipientWindows1252CannotHoldIsRefusedNamingItAndTheCharacter)
+{
+    const QString biuro = QString::fromUtf8("Biuro \xC5\x81\xC3\xB3\x64\xC5\xBA");
+    serve({person(biuro.toUtf8().constData(), "0221")});
+    for (bool fromEntry : {false, true}) {
+        SCOPED_TRACE(fromEntry ? "entry dialog" : "address book");
+        ui.boxes.clear();
+        auto book = openBook();
+        select(*book, {biuro});
+        if (fromEntry) {
+            app::testing::whenModal("AddressEntryDialog", [&](QWidget* entry) {
+                QTest::mouseClick(control(*entry, IDC_ADD_TO_FAX_RECIPIENTS), Qt::LeftButton);
+                QTest::mouseClick(control(*entry, IDCANCEL), Qt::LeftButton);
+            });
+            QTest::mouseClick(control(*book, IDC_VIEW_EDIT), Qt::LeftButton);
+        } else {
+            QTest::mouseClick(control(*book, IDC_ADD_TO_RECIPIENTS), Qt::LeftButton);
+        }
+        EXPECT_EQ(recipients.rowCount(), 0);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("\"%1\"").arg(biuro))) << ui.boxes[0].text.toStdString();
+        EXPECT_TRUE(ui.boxes[0].text.contains(QString::fromUtf8("\"\xC5\x81\""))) << ui.boxes[0].text.toStdString();
+        EXPECT_EQ(ui.beeps, 0);
+    }
 }
 
 TEST_F(AddressBook, ViewEditAndDoubleClickOpenTheEntryOfTheSelectedRow)

@@ -31,22 +31,22 @@ struct FieldLayout {
 
 // In the order the dialog shows them.
 constexpr FieldLayout kFields[AddressEntryDialog::kFieldCount] = {
-    {IDC_DISPLAY_NAME, "Display Name :", "CN"},
-    {IDC_GIVEN_NAME, "Name :", "GIVENNAME"},
+    {IDC_DISPLAY_NAME, "&Display Name :", "CN"},
+    {IDC_GIVEN_NAME, "&Name :", "GIVENNAME"},
     {IDC_INITIALS, nullptr, "INITIALS"},
     {IDC_SURNAME, nullptr, "SN"},
-    {IDC_TITLE, "Title :", "TITLE"},
-    {IDC_COMPANY, "Company :", "O"},
-    {IDC_DEPARTMENT, "Department :", "DEPARTMENT"},
-    {IDC_ADDRESS, "Address :", "POSTALADDRESS"},
-    {IDC_CITY, "City :", "L"},
-    {IDC_STATE, "State :", "ST"},
-    {IDC_POSTCODE, "Postcode/ZIP :", "POSTALCODE"},
-    {IDC_COUNTRY, "Country :", "C"},
-    {IDC_TELEPHONE, "Telephone :", "TELEPHONENUMBER"},
-    {IDC_FAX, "Fax :", "FAX"},
-    {IDC_MOBILE, "Mobile :", "MOBILE"},
-    {IDC_EMAIL, "Email :", "MAIL"},
+    {IDC_TITLE, "&Title :", "TITLE"},
+    {IDC_COMPANY, "C&ompany :", "O"},
+    {IDC_DEPARTMENT, "De&partment :", "DEPARTMENT"},
+    {IDC_ADDRESS, "Add&ress :", "POSTALADDRESS"},
+    {IDC_CITY, "Cit&y :", "L"},
+    {IDC_STATE, "&State :", "ST"},
+    {IDC_POSTCODE, "Postcode/&ZIP :", "POSTALCODE"},
+    {IDC_COUNTRY, "Co&untry :", "C"},
+    {IDC_TELEPHONE, "Te&lephone :", "TELEPHONENUMBER"},
+    {IDC_FAX, "&Fax :", "FAX"},
+    {IDC_MOBILE, "&Mobile :", "MOBILE"},
+    {IDC_EMAIL, "Ema&il :", "MAIL"},
 };
 
 constexpr int kNameField = 0;
@@ -76,7 +76,7 @@ AddressEntryDialog::AddressEntryDialog(FaxAddressBookDialog* owner, const String
     entryAttributes_ = ReadDirectoryEntry(dn);
     fillFields();
     edit_->setEnabled(std::strcmp(entryAttributes_["_EDITABLE"].Text(), "1") == 0);
-    addToFax_->setEnabled(!entryAttributes_["FAX"].IsEmpty());
+    addToFax_->setEnabled(canAdd() && !entryAttributes_["FAX"].IsEmpty());
     entryEditMode_ = false;
     app::bringToForeground(this);
 }
@@ -94,6 +94,7 @@ void AddressEntryDialog::buildControls()
             auto* edit = new QPlainTextEdit(this);
             edit->setTabChangesFocus(true);
             edit->setFixedHeight(4 * fontMetrics().height());
+            app::showFocusRing(edit);
             field = edit;
         } else {
             field = new QLineEdit(this);
@@ -130,10 +131,12 @@ void AddressEntryDialog::buildControls()
     connect(close_, &QPushButton::clicked, this, &AddressEntryDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &AddressEntryDialog::reject);
     connect(static_cast<QLineEdit*>(fields_[kFaxField]), &QLineEdit::textChanged, this,
-            [this](const QString& text) { addToFax_->setEnabled(!text.isEmpty()); });
+            [this](const QString& text) { addToFax_->setEnabled(canAdd() && !text.isEmpty()); });
     // 234 x 260 dialog units.
     resize(app::dluX(this, 234), app::dluY(this, 260));
 }
+
+bool AddressEntryDialog::canAdd() const { return owner_ && owner_->recipientList(); }
 
 QString AddressEntryDialog::fieldText(int field) const
 {
@@ -172,7 +175,11 @@ void AddressEntryDialog::editEntry()
 void AddressEntryDialog::addToFaxRecipients()
 {
     QTreeWidget* recipients = owner_->recipientList();
-    if (!AddRecipientNumbers(recipients, fieldText(kNameField), fieldText(kCompanyField), fieldText(kFaxField)))
+    if (!recipients)
+        return;
+    AddOutcome outcome =
+        AddRecipientNumbers(this, recipients, fieldText(kNameField), fieldText(kCompanyField), fieldText(kFaxField));
+    if (outcome == AddOutcome::NothingNew)
         app::ui().beep();
 }
 
@@ -203,7 +210,7 @@ bool AddressEntryDialog::buildNewMap(AttributeMap& newMap)
             continue;
         }
         if (!app::fitsAnsi(text)) {
-            QString label = QString::fromLatin1(item.label ? item.label : "Name :").chopped(2);
+            QString label = app::fieldName(item.label ? item.label : "Name :");
             app::showBox(this, QStringLiteral("KORVA Fax"),
                          QStringLiteral("The %1 field holds characters that the address book cannot store.").arg(label),
                          app::Buttons::Ok, app::BoxIcon::Warning);

@@ -43,6 +43,8 @@ public slots:
 private:
     void buildControls();
     void fillFields();
+    // A fax is being prepared: there is a recipient list to add to.
+    bool canAdd() const;
     QString fieldText(int field) const;
     void setFieldText(int field, const QString& text);
     // The map to save; false (after telling the user) when a changed field

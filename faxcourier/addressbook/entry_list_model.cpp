@@ -1,33 +1,15 @@
 #include "faxcourier/addressbook/entry_list_model.h"
 
 #include "faxcourier/addressbook/directory_text.h"
-
-#include <QCollator>
-#include <QLocale>
+#include "faxcourier/app/name_order.h"
 
 #include <algorithm>
 
 namespace korva::addressbook {
 
-namespace {
-
-// The C locale has no order of its own for letters beyond ASCII; the
-// common order of all languages stands in for it.
-QCollator nameCollator()
-{
-    QLocale locale;
-    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    return collator;
-}
-
-}  // namespace
-
 bool rowBefore(const EntryRow& a, const EntryRow& b)
 {
-    static const QCollator collator = nameCollator();
-    int order = collator.compare(a.name, b.name);
+    int order = app::compareNames(a.name, b.name);
     return order != 0 ? order < 0 : a.sortKey < b.sortKey;
 }
 

@@ -12,7 +12,8 @@ namespace korva::app {
 
 // Shows the Fax Address Book modally, owned by `owner` (the Send Fax
 // dialog); rows it adds go straight into `recipientList` (control 1000)
-// through FindDuplicateRecipient and InsertRecipientRows.
+// through FindDuplicateRecipient and InsertRecipientRows. A null list: no
+// fax is being prepared, and nothing can be added.
 using AddressBookOpener = std::function<void(QWidget* owner, QTreeWidget* recipientList)>;
 
 // Installs `opener` (empty: none) and returns the previous one.

@@ -165,8 +165,13 @@ void ArrivalHandler::afterConversion(const FaxDocument& entry, const WaitingDocu
     const std::string target = entry.file.Text();
     if (outcome.stopped || outcome.writeFailed) {
         // The program ends, or the disk is full: what was printed stays in
-        // taken/ with its record, for the next run or the next try.
-        inHand_.erase(taken.printFile);
+        // taken/ with its record, for the next run or the next try. One the
+        // user cancelled waits there for the next run, not converted again
+        // in this one.
+        if (outcome.cancelled)
+            LogAlways(0, "The cancelled document stays in %s\n", taken.printFile.c_str());
+        else
+            inHand_.erase(taken.printFile);
         if (outcome.writeFailed)
             park(taken);
         if (adding)
@@ -300,7 +305,8 @@ ArrivalHandler::Outcome ArrivalHandler::convert(const std::string& printFile, co
         conversion = converter_.start(printFile, target, nullptr, "");
     if (conversion) {
         conversion->wait();
-        outcome = {conversion->pageCount(), conversion->stopped(), conversion->writeFailed()};
+        outcome = {conversion->pageCount(), conversion->stopped(), conversion->writeFailed(),
+                   conversion->stopped() && conversion->cancelled()};
     }
     converting_ = false;
     return outcome;

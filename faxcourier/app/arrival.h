@@ -36,9 +36,12 @@ public:
     virtual void wait() = 0;
     // The print file's page count; read after wait().
     virtual uint32_t pageCount() const = 0;
-    // True when it stopped for the program's end and left its print file
-    // whole; read after wait().
+    // True when it stopped for the program's end or a cancel and left its
+    // print file whole; read after wait().
     virtual bool stopped() const { return false; }
+    // The user's Cancel: stops before the next page, from any thread.
+    virtual void cancel() {}
+    virtual bool cancelled() const { return false; }
     // True when a page could not be written (disk full ...): nothing was
     // stored and the print file is whole; read after wait().
     virtual bool writeFailed() const { return false; }
@@ -113,8 +116,9 @@ private:
     struct PrintSource;
     struct Outcome {
         uint32_t pages = 0;
-        bool stopped = false;      // the program's end cut it short
+        bool stopped = false;      // the program's end or the user cut it short
         bool writeFailed = false;  // nothing stored; may work later
+        bool cancelled = false;    // the user cut it short
     };
     // A taken document that could not be faxed for a cause that can pass.
     struct Parked {

@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,7 +28,8 @@ namespace {
 // Converts by copying the taken print file's bytes into the target, as the
 // real thread does, and reports `pages` pages through the progress target.
 // A file target's conversion deletes the print file and its record. The
-// first `writeFailures` conversions find the disk full.
+// first `writeFailures` conversions find the disk full. A cancel seen after
+// `whileConverting` stops it with nothing written.
 class FakeConverter : public Converter {
 public:
     FakeConverter(std::string watchFile, uint32_t pages) : watchFile_(std::move(watchFile)), pages_(pages) {}
@@ -58,9 +60,15 @@ private:
                 ProgressTarget* progress, std::function<void()> during)
             : pages_(pages), full_(full)
         {
-            thread_ = std::thread([=] {
+            thread_ = std::thread([=, this] {
                 if (during)
                     during();
+                if (cancelled_) {
+                    stopped_ = true;
+                    if (progress)
+                        progress->postMessage(kConversionFinished, 0);
+                    return;
+                }
                 std::string bytes = readWholeFile(from);
                 if (!record.empty()) {
                     deleteFile(from);
@@ -82,10 +90,15 @@ private:
         }
         uint32_t pageCount() const override { return pages_; }
         bool writeFailed() const override { return full_; }
+        bool stopped() const override { return stopped_; }
+        void cancel() override { cancelled_ = true; }
+        bool cancelled() const override { return cancelled_; }
 
     private:
         uint32_t pages_;
         bool full_;
+        std::atomic<bool> cancelled_{false};
+        std::atomic<bool> stopped_{false};
         std::thread thread_;
     };
 
@@ -105,6 +118,8 @@ public:
     std::vector<std::intptr_t> progressMessages;
     std::function<void()> whileDialogShown;
     int dialogsShown = 0;
+    // Runs once the conversion has started, as the progress dialog's Cancel.
+    std::function<void(Conversion&)> whileProgressShown;
 
     bool sendFaxDialogOpen() override { return dialogOpen; }
     bool askToAddDocument() override
@@ -127,6 +142,8 @@ public:
         std::vector<unsigned> seen;
         target.seen = &seen;
         auto conversion = start(&target);
+        if (whileProgressShown)
+            whileProgressShown(*conversion);
         conversion->wait();
         for (unsigned m : seen)
             progressMessages.push_back(m);
@@ -400,6 +417,35 @@ TEST_F(Arrival, InteractiveDocumentRunsTheProgressAndTheDialogThenDeletesTheFile
     EXPECT_EQ(fileShown, spool + "/korvafax1.tif");
     EXPECT_FALSE(fileExists(fileShown));
     EXPECT_TRUE(job.documents.empty());
+}
+
+// Cancel in the progress dialog: no document and no dialog; what was printed
+// stays whole in taken/ for the next run, and this one does not take it again.
+TEST_F(Arrival, ACancelledConversionKeepsThePrintFileAndAddsNothing)
+{
+    printDocument("120 pages");
+    FakeConverter converter(spool + "/korvafax.tif", 120);
+    std::promise<void> pressed;
+    std::shared_future<void> cancel = pressed.get_future().share();
+    converter.whileConverting = [cancel] { cancel.wait(); };
+    ui.whileProgressShown = [&](Conversion& conversion) {
+        conversion.cancel();
+        pressed.set_value();
+    };
+    auto h = handler(converter);
+    int announced = 0;
+    h.setAnnounceNext([&] { ++announced; });
+    state.pipelineBusy = true;
+    h.onDocumentWaiting();
+    EXPECT_EQ(ui.dialogsShown, 0);
+    EXPECT_TRUE(job.documents.empty());
+    EXPECT_FALSE(fileExists(spool + "/korvafax1.tif"));
+    const std::vector<WaitingDocument> kept = listTakenDocuments(spool);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(readWholeFile(kept[0].printFile), "120 pages");
+    EXPECT_FALSE(state.pipelineBusy);
+    EXPECT_EQ(announced, 0);
+    EXPECT_FALSE(h.documentsWaiting());
 }
 
 TEST_F(Arrival, SecondPrintWhileTheDialogIsOpenAsksAndYesAddsTheDocument)

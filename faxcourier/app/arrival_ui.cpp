@@ -93,6 +93,8 @@ std::unique_ptr<Conversion> QtArrivalUi::convertWithProgress(
     std::unique_ptr<Conversion> conversion = start(&target);
     if (!conversion)
         return conversion;
+    Conversion* running = conversion.get();
+    QObject::connect(&dialog, &ProgressDialog::cancelRequested, &dialog, [running] { running->cancel(); });
     if (!app::quitRequested())
         loop.exec();
     // The loop may also have ended because the program is ending: the

@@ -31,13 +31,13 @@ struct EditLayout {
 // In the dialog's order, top to bottom.
 constexpr EditLayout editLayouts[] = {
     {IDC_SERVER, "KORVA &Server Address:", 50, EditLayout::Text},
-    {IDC_SMTP_PORT, "SMTP Server Port:", 5, EditLayout::Port},
-    {IDC_POP3_PORT, "POP3 Server Port:", 5, EditLayout::Port},
-    {IDC_LDAP_PORT, "LDAP Server Port:", 5, EditLayout::Port},
+    {IDC_SMTP_PORT, "SM&TP Server Port:", 5, EditLayout::Port},
+    {IDC_POP3_PORT, "POP&3 Server Port:", 5, EditLayout::Port},
+    {IDC_LDAP_PORT, "&LDAP Server Port:", 5, EditLayout::Port},
     {IDC_USERNAME, "KORVA &User Name:", 50, EditLayout::Text},
     {IDC_PASSWORD, "KORVA Pass&word:", 50, EditLayout::Password},
-    {IDC_EMAIL_ADDRESS, "Your Email Address:", 50, EditLayout::Text},
-    {IDC_FAX_ADDRESS, "Fax Email Address:", 50, EditLayout::Text},
+    {IDC_EMAIL_ADDRESS, "Your Email A&ddress:", 50, EditLayout::Text},
+    {IDC_FAX_ADDRESS, "Fa&x Email Address:", 50, EditLayout::Text},
     {IDC_REAL_NAME, "&Real Name:", 100, EditLayout::Text},
     {IDC_COMPANY, "Co&mpany Name:", 100, EditLayout::Text},
     {IDC_PHONE_NUMBER, "Your &Phone Number:", 50, EditLayout::Text},
@@ -123,8 +123,10 @@ void ConfigureDialog::buildControls()
     coverPages_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     coverPages_->setTabChangesFocus(true);
     coverPages_->setFixedHeight(fontMetrics().lineSpacing() * 4 + 10);
-    auto* coverLabel = new QLabel(QStringLiteral("Cover Page(s):\n(Only supported with KORVA 2.1.12 and later)"), this);
+    auto* coverLabel =
+        new QLabel(QStringLiteral("Cover Pa&ge(s):\n(Only supported with KORVA 2.1.12 and later)"), this);
     coverLabel->setObjectName(labelName(IDC_COVER_PAGES));
+    coverLabel->setBuddy(coverPages_);
     grid->addWidget(coverLabel, row, 0, Qt::AlignTop);
     grid->addWidget(coverPages_, row, 1, 1, 2);
     ++row;
@@ -135,9 +137,16 @@ void ConfigureDialog::buildControls()
     QPushButton* ok = pushButton(this, QStringLiteral("&OK"), IDOK);
     QPushButton* cancel = pushButton(this, QStringLiteral("&Cancel"), IDCANCEL);
     ok->setDefault(true);
+    showFocusRing(ok);
+    // A keyring asked for the first time may ask the user for a new
+    // password of its own; this says what the dialog waits for meanwhile.
+    keyringWait_ = new QLabel(QStringLiteral("Waiting for the keyring\u2026"), this);
+    keyringWait_->setObjectName(QStringLiteral("keyringWait"));
+    keyringWait_->hide();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(directoryNames_->toggle());
     buttons->addStretch(1);
+    buttons->addWidget(keyringWait_);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     grid->addLayout(buttons, row, 0, 1, 3);
@@ -276,9 +285,23 @@ void ConfigureDialog::accept()
         return;
     QString previousKey = keyringKey(settings_);
     copyControlsIntoSettings();
-    keep_(settings_, previousKey);
+    keepPasswordShowingWait(previousKey);
     save_(settings_);  // reports its own failure; memory keeps the new values
     done(ResultOk);
+}
+
+void ConfigureDialog::keepPasswordShowingWait(const QString& previousKey)
+{
+    // The keyring's job runs a local loop: the dialog paints meanwhile but
+    // takes no clicks.
+    keyringWait_->show();
+    const QList<QPushButton*> buttons = findChildren<QPushButton*>();
+    for (QPushButton* button : buttons)
+        button->setEnabled(false);
+    keep_(settings_, previousKey);
+    for (QPushButton* button : buttons)
+        button->setEnabled(true);
+    keyringWait_->hide();
 }
 
 void ConfigureDialog::reject()

@@ -53,12 +53,14 @@ private:
     void copyControlsIntoSettings();
     bool refuseEmpty(int id);
     bool refuseUnusableServer();
+    void keepPasswordShowingWait(const QString& previousKey);
 
     Settings& settings_;
     Saver save_;
     PasswordKeeper keep_;
     QComboBox* encryption_ = nullptr;
     QLabel* warning_ = nullptr;
+    QLabel* keyringWait_ = nullptr;
     QPlainTextEdit* coverPages_ = nullptr;
     DirectoryNamesGroup* directoryNames_ = nullptr;
 };

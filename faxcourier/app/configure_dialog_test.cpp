@@ -10,12 +10,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -105,7 +107,7 @@ TEST_F(Configure, OpensWithTheSettingsAndTheTemplatesTexts)
     EXPECT_EQ(dialog.findChild<QLabel*>("label1010")->text(), "KORVA &Server Address:");
     EXPECT_EQ(dialog.findChild<QLabel*>("label1012")->text(), "KORVA Pass&word:");
     EXPECT_EQ(dialog.findChild<QLabel*>("label1067")->text(),
-              "Cover Page(s):\n(Only supported with KORVA 2.1.12 and later)");
+              "Cover Pa&ge(s):\n(Only supported with KORVA 2.1.12 and later)");
     EXPECT_EQ(dialog.findChild<QPushButton*>("1")->text(), "&OK");
     EXPECT_EQ(dialog.findChild<QPushButton*>("2")->text(), "&Cancel");
 }
@@ -449,6 +451,34 @@ TEST_F(Configure, WithoutAKeyringOkKeepsTheEncodedPasswordInTheSettingsFile)
     Settings loaded;
     LoadSettings(loaded);
     EXPECT_STREQ(loaded.Password.Text(), "secret");
+}
+
+// A keyring made on the first OK asks for its own password first: the
+// dialog says what it waits for, takes no second click, and goes on after.
+TEST_F(Configure, OkSaysItWaitsForTheKeyringUntilTheKeyringAnswers)
+{
+    Settings s = completeSettings();
+    bool waitShown = false;
+    bool okEnabled = true;
+    int saves = 0;
+    auto keyring = [&](Settings& settings, const QString&) {
+        QEventLoop answer;  // as the keyring job waits, painting meanwhile
+        QTimer::singleShot(20, &answer, &QEventLoop::quit);
+        answer.exec(QEventLoop::ExcludeUserInputEvents);
+        auto* wait = QApplication::activeWindow()->findChild<QLabel*>("keyringWait");
+        waitShown = wait && wait->isVisible() && wait->text() == QString::fromUtf8("Waiting for the keyring\u2026");
+        okEnabled = QApplication::activeWindow()->findChild<QPushButton*>(controlName(IDOK))->isEnabled();
+        settings.passwordInKeyring = true;
+    };
+    ConfigureDialog dialog(
+        s, nullptr, [&](Settings&) { return ++saves > 0; }, keyring);
+    ASSERT_TRUE(showActive(&dialog));
+    QTest::mouseClick(dialog.findChild<QPushButton*>(controlName(IDOK)), Qt::LeftButton);
+    EXPECT_TRUE(waitShown);
+    EXPECT_FALSE(okEnabled);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(dialog.result(), ConfigureDialog::ResultOk);
+    EXPECT_TRUE(dialog.findChild<QLabel*>("keyringWait")->isHidden());
 }
 
 TEST_F(Configure, AdvancedShowsTheDirectoryNamesAndOkStoresThem)

@@ -37,7 +37,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <cerrno>
 #include <ctime>
@@ -334,8 +333,8 @@ void Courier::openConfigure()
     configure_->show();
 }
 
-// From the status icon, outside any fax: rows the user adds have no Send Fax
-// dialog to go to, but entries can be looked at and edited.
+// From the status icon, outside any fax: there is no recipient list to add
+// to, but entries can be looked at and edited.
 void Courier::openAddressBook()
 {
     if (addressBookOpen_)
@@ -348,8 +347,7 @@ void Courier::openAddressBook()
     LogDebug("Opening the Fax Address Book\n");
     // After the menu has closed: the address book runs its own loop.
     QTimer::singleShot(0, window_.get(), [this] {
-        QTreeWidget unusedRecipients;
-        addressBookOpener()(nullptr, &unusedRecipients);
+        addressBookOpener()(nullptr, nullptr);
         addressBookOpen_ = false;
     });
 }

@@ -4,7 +4,10 @@
 #include "faxcourier/app/text_convert.h"
 #include "faxcourier/app/ui_seam.h"
 
+#include <QEvent>
+#include <QFocusFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -64,6 +67,36 @@ void setFieldReadOnly(QWidget* field, bool readOnly)
     field->setPalette(palette);
 }
 
+namespace {
+
+class FocusRing : public QObject {
+public:
+    explicit FocusRing(QWidget* widget) : QObject(widget), widget_(widget) { widget->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            if (!frame_)
+                frame_ = new QFocusFrame(widget_->parentWidget());
+            frame_->setWidget(widget_);
+            frame_->show();
+        } else if (event->type() == QEvent::FocusOut && frame_) {
+            frame_->setWidget(nullptr);
+            frame_->hide();
+        }
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+    QPointer<QFocusFrame> frame_;
+};
+
+}  // namespace
+
+void showFocusRing(QWidget* widget) { new FocusRing(widget); }
+
 void setSmallIcon(QWidget* dialog) { dialog->setWindowIcon(smallIcon()); }
 
 void bringToForeground(QWidget* window)
@@ -78,6 +111,18 @@ QString fieldName(const char* label)
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
     return name.trimmed();
+}
+
+QString firstUnfitCharacter(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QString character = text.mid(i, length);
+        if (!fitsAnsi(character))
+            return character;
+        i += length - 1;
+    }
+    return {};
 }
 
 bool refuseUnfitText(QWidget* dialog, QWidget* field, const QString& name, const QString& text)

@@ -48,6 +48,11 @@ void splitColumnsInThirds(QTreeView* list);
 // the dialog's background, so that it does not look editable.
 void setFieldReadOnly(QWidget* field, bool readOnly);
 
+// A ring around `widget` while it has the focus, for the controls whose
+// own look does not change with it: an empty list, a read-only text box
+// without a cursor, the default button (drawn the same focused or not).
+void showFocusRing(QWidget* widget);
+
 // Sets the program icon; every dialog calls it when it opens.
 void setSmallIcon(QWidget* dialog);
 
@@ -55,6 +60,10 @@ void bringToForeground(QWidget* window);
 
 // The name of the field a dialog label introduces, without "&" and ":".
 QString fieldName(const char* label);
+
+// The first character of `text` that the program's 8-bit text cannot hold
+// (a surrogate pair stays whole); empty when every one fits.
+QString firstUnfitCharacter(const QString& text);
 
 // When `text` holds a character that the program's 8-bit text cannot hold,
 // says so in a box naming the field, focuses it and returns true.

@@ -1,18 +1,24 @@
 // The hidden main window and the progress dialog: their names, the posted
 // messages they take, and what a close request does.
 
+#include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/main_window.h"
+#include "faxcourier/app/pipeline_converter.h"
 #include "faxcourier/app/private_message.h"
 #include "faxcourier/app/progress_dialog.h"
 #include "faxcourier/app/quit_request.h"
 #include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/pipeline/testing/test_tiffs.h"
+#include "platform/file_ops.h"
+#include "platform/testing/test_support.h"
 
 #include <QDialog>
 #include <QLabel>
 #include <QTimer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <QThread>
 
@@ -89,10 +95,46 @@ TEST_F(Windows, ProgressDialogAppearsWithTheRangeAndFollowsThePosition)
     EXPECT_EQ(bar->minimum(), 0);
     EXPECT_EQ(bar->maximum(), 4);
     EXPECT_EQ(bar->value(), 3);
+    EXPECT_EQ(dialog.findChild<QLabel*>("pages")->text(), "page 4 of 4");
 
     // Esc does not end a conversion's dialog.
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_TRUE(dialog.isVisible());
+}
+
+// Cancel stops a real conversion before its next page: nothing is stored
+// and the print file stays whole for another try.
+TEST_F(Windows, ProgressCancelStopsTheConversionAndKeepsThePrintFile)
+{
+    korva::testing::TempHome home;
+    const std::string printFile = home.path() + "/1.tif";
+    const std::string target = home.path() + "/korvafax1.tif";
+    std::vector<korva::testing::PrintPage> pages(60, {korva::testing::PrintFormat::Mono});
+    ASSERT_TRUE(korva::testing::writePrintFile(printFile, pages));
+    PipelineState state;
+    PipelineConverter converter(home.path(), state, nullptr);
+    QtArrivalUi arrivalUi([] { return 0; }, false);
+    QString shownPages;
+    // Pressed as soon as the dialog shows: the page count is known then.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<ProgressDialog*>(window);
+            if (!progress || !progress->isVisible() || shownPages.size())
+                continue;
+            shownPages = progress->findChild<QLabel*>("pages")->text();
+            QTest::mouseClick(progress->findChild<QPushButton*>("cancel"), Qt::LeftButton);
+        }
+    });
+    poll.start(1);
+    auto conversion = arrivalUi.convertWithProgress(
+        [&](ProgressTarget* progress) { return converter.start(printFile, target, progress, ""); });
+    ASSERT_TRUE(conversion);
+    EXPECT_TRUE(shownPages.endsWith(" of 60")) << shownPages.toStdString();
+    EXPECT_TRUE(conversion->stopped());
+    EXPECT_TRUE(conversion->cancelled());
+    EXPECT_TRUE(fileExists(printFile));
+    EXPECT_FALSE(fileExists(target));
 }
 
 }  // namespace

@@ -60,11 +60,13 @@ public:
           stopped_(std::make_shared<std::atomic<bool>>(false)),
           writeFailed_(std::make_shared<std::atomic<bool>>(false)),
           finished_(std::make_shared<std::atomic<bool>>(false)),
+          cancel_(std::make_shared<std::atomic<bool>>(false)),
           dropped_(std::move(dropped))
     {
         request.publishedPageCount = pages_.get();
+        request.cancel = cancel_.get();
         thread_ = std::thread([request = std::move(request), pages = pages_, stopped = stopped_,
-                               writeFailed = writeFailed_, finished = finished_, &counter] {
+                               writeFailed = writeFailed_, finished = finished_, cancel = cancel_, &counter] {
             const ConversionResult result = convertPrintFile(request, counter);
             stopped->store(result.stopped);
             writeFailed->store(result.writeFailed);
@@ -84,12 +86,15 @@ public:
     uint32_t pageCount() const override { return pages_->load(); }
     bool stopped() const override { return stopped_->load(); }
     bool writeFailed() const override { return writeFailed_->load(); }
+    void cancel() override { cancel_->store(true); }
+    bool cancelled() const override { return cancel_->load(); }
 
 private:
     std::shared_ptr<std::atomic<uint32_t>> pages_;
     std::shared_ptr<std::atomic<bool>> stopped_;
     std::shared_ptr<std::atomic<bool>> writeFailed_;
     std::shared_ptr<std::atomic<bool>> finished_;
+    std::shared_ptr<std::atomic<bool>> cancel_;  // the thread holds its share
     std::shared_ptr<DroppedThreads> dropped_;
     std::thread thread_;
 };

@@ -1,8 +1,10 @@
 #include "faxcourier/app/recipient_list.h"
 
 #include "faxcourier/app/dialog_support.h"
+#include "faxcourier/app/name_order.h"
 #include "faxcourier/app/send_fax_rules.h"
 #include "faxcourier/app/text_convert.h"
+#include "faxcourier/app/ui_seam.h"
 
 #include <QHeaderView>
 #include <QStyle>
@@ -13,14 +15,16 @@
 namespace korva::app {
 namespace {
 
-// Rows order by name as the list view sorts: letter case aside.
+// Rows order by name as the address book orders its entries; names the
+// collation holds equal keep a fixed order by their text.
 class RecipientItem : public QTreeWidgetItem {
 public:
     using QTreeWidgetItem::QTreeWidgetItem;
     bool operator<(const QTreeWidgetItem& other) const override
     {
         int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return sortsBefore(toAnsi(text(column)), toAnsi(other.text(column)));
+        int order = compareNames(text(column), other.text(column));
+        return order != 0 ? order < 0 : text(column) < other.text(column);
     }
 };
 
@@ -44,6 +48,7 @@ RecipientList::RecipientList(QWidget* parent) : QTreeWidget(parent)
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    showFocusRing(this);
 }
 
 void RecipientList::sizeColumns() { splitColumnsInThirds(this); }
@@ -95,6 +100,21 @@ bool FindDuplicateRecipient(const QString& name, const QString& number, QTreeWid
             return true;
     }
     return false;
+}
+
+bool refuseUnfitRecipient(QWidget* dialog, const QString& name, const QString& number, const QString& company)
+{
+    QString character;
+    for (const QString& text : {name, number, company})
+        if (character.isEmpty())
+            character = firstUnfitCharacter(text);
+    if (character.isEmpty())
+        return false;
+    showBox(dialog, QStringLiteral("KORVA Fax"),
+            QStringLiteral("The recipient \"%1\" holds the character \"%2\", which KORVA Fax cannot send or store.")
+                .arg(name.isEmpty() ? number : name, character),
+            Buttons::Ok, BoxIcon::Warning);
+    return true;
 }
 
 QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const QString& number, const QString& company)

@@ -34,6 +34,12 @@ public:
 // `number`, letter case aside. Column texts are read up to 99 characters.
 bool FindDuplicateRecipient(const QString& name, const QString& number, QTreeWidget* list, int skipRow);
 
+// When the recipient holds a character that the program's 8-bit text
+// cannot hold, says so in a box naming the recipient (its name, or its
+// number when it has none) and the character, and returns true.
+[[nodiscard]] bool refuseUnfitRecipient(QWidget* dialog, const QString& name, const QString& number,
+                                        const QString& company);
+
 // Inserts one row, not selected; it takes its place in the sorted order.
 QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const QString& number, const QString& company);
 

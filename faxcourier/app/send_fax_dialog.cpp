@@ -1,6 +1,7 @@
 #include "faxcourier/app/send_fax_dialog.h"
 
 #include "faxcourier/app/address_book_hook.h"
+#include "faxcourier/app/busy_until_shown.h"
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/private_message.h"
@@ -29,12 +30,18 @@ SendFaxDialog* openDialog = nullptr;
 
 const QString faxCaption = QStringLiteral("KORVA Fax");
 
-// What goes to the server must fit its ANSI text; the box names the field.
-bool refuseUnfitRecipient(QWidget* dialog, QLineEdit* number, QLineEdit* name, QLineEdit* company)
+// What goes to the server must fit its ANSI text; the box that does not
+// takes the focus for correcting.
+bool refuseUnfitBoxes(QWidget* dialog, QLineEdit* number, QLineEdit* name, QLineEdit* company)
 {
-    return refuseUnfitText(dialog, number, QStringLiteral("Recipient Fax Number"), number->text()) ||
-           refuseUnfitText(dialog, name, QStringLiteral("Recipient Name"), name->text()) ||
-           refuseUnfitText(dialog, company, QStringLiteral("Recipient Company"), company->text());
+    if (!refuseUnfitRecipient(dialog, name->text(), number->text(), company->text()))
+        return false;
+    for (QLineEdit* box : {number, name, company})
+        if (!fitsAnsi(box->text())) {
+            box->setFocus();
+            break;
+        }
+    return true;
 }
 
 // An edit control's multi-line text keeps CR LF line ends.
@@ -88,7 +95,7 @@ QLayout* SendFaxDialog::buildTop()
     comments_ = withId(new QPlainTextEdit(this), IDC_COMMENTS);
     comments_->setTabChangesFocus(true);
     comments_->setFixedHeight(dluY(this, 67));
-    configure_ = pushButton(this, "Configure...", IDC_CONFIGURE);
+    configure_ = pushButton(this, "Co&nfigure...", IDC_CONFIGURE);
     grid->addWidget(labelFor(this, "&Subject :", subject_, IDC_SUBJECT), 0, 0);
     grid->addWidget(subject_, 0, 1);
     grid->addWidget(labelFor(this, "&Comments :", comments_, IDC_COMMENTS), 1, 0, Qt::AlignTop);
@@ -104,7 +111,7 @@ QLayout* SendFaxDialog::buildLeft()
     addressBook_ = pushButton(this, "View Address &Book", IDC_VIEW_ADDRESS_BOOK);
     column->addWidget(addressBook_, 0, Qt::AlignLeft);
 
-    auto* group = new QGroupBox(QStringLiteral("Documents"), this);
+    auto* group = new QGroupBox(QStringLiteral("&Documents"), this);
     group->setObjectName(QStringLiteral("documentsGroup"));
     auto* inside = new QVBoxLayout(group);
     documents_ = withId(new QListWidget(group), IDC_DOCUMENT_LIST);
@@ -113,12 +120,14 @@ QLayout* SendFaxDialog::buildLeft()
     documents_->setSortingEnabled(false);
     inside->addWidget(documents_, 1);
     totalPages_ = withId(new QLineEdit(group), IDC_TOTAL_PAGES);
-    totalPages_->setReadOnly(true);
+    // Only a count: nothing to type or copy, so Tab passes it.
+    setFieldReadOnly(totalPages_, true);
+    totalPages_->setFocusPolicy(Qt::NoFocus);
     auto* totalRow = new QHBoxLayout;
     totalRow->addWidget(labelFor(group, "Total Pages: ", totalPages_, IDC_TOTAL_PAGES));
     totalRow->addWidget(totalPages_, 1);
     inside->addLayout(totalRow);
-    delete_ = pushButton(group, "Delete", IDC_DELETE_DOCUMENT);
+    delete_ = pushButton(group, "De&lete", IDC_DELETE_DOCUMENT);
     preview_ = pushButton(group, "Preview Fa&x", IDC_PREVIEW);
     hiddenEditView_ = pushButton(group, "Button1", IDC_HIDDEN_EDIT_VIEW);
     hiddenEditView_->hide();
@@ -169,7 +178,7 @@ QLayout* SendFaxDialog::buildBottom()
     coverPageList_ = withId(new QComboBox(this), IDC_COVER_PAGE_LIST);
     coverPageList_->setEditable(false);
     coverPageList_->setMinimumContentsLength(20);
-    coverPageLabel_ = withId(new QLabel(QStringLiteral("Cover Page:"), this), IDC_COVER_PAGE_LABEL);
+    coverPageLabel_ = withId(new QLabel(QStringLiteral("Cover Pa&ge:"), this), IDC_COVER_PAGE_LABEL);
     coverPageLabel_->setBuddy(coverPageList_);
     coverPageLabel_->hide();
     coverPageList_->hide();
@@ -278,10 +287,11 @@ void SendFaxDialog::refreshDocuments()
 void SendFaxDialog::updateRecipientButtons()
 {
     bool hasNumber = !faxNumber_->text().isEmpty();
-    bool hasSelection = recipients_->selectedCount() > 0;
+    int selected = recipients_->selectedCount();
     add_->setEnabled(hasNumber);
-    replace_->setEnabled(hasNumber && hasSelection);
-    remove_->setEnabled(hasSelection);
+    // The boxes hold one recipient: it replaces one row, never several.
+    replace_->setEnabled(hasNumber && selected == 1);
+    remove_->setEnabled(selected > 0);
 }
 
 void SendFaxDialog::copyRowIntoBoxes()
@@ -296,7 +306,7 @@ void SendFaxDialog::copyRowIntoBoxes()
 
 void SendFaxDialog::addRecipient()
 {
-    if (refuseUnfitRecipient(this, faxNumber_, name_, company_))
+    if (refuseUnfitBoxes(this, faxNumber_, name_, company_))
         return;
     if (FindDuplicateRecipient(name_->text(), faxNumber_->text(), recipients_, -1)) {
         ui().beep();
@@ -309,9 +319,9 @@ void SendFaxDialog::addRecipient()
 
 void SendFaxDialog::replaceRecipient()
 {
-    if (refuseUnfitRecipient(this, faxNumber_, name_, company_))
+    if (refuseUnfitBoxes(this, faxNumber_, name_, company_))
         return;
-    int row = recipients_->firstSelectedRow();
+    int row = recipients_->selectedCount() == 1 ? recipients_->firstSelectedRow() : -1;
     if (row < 0 || FindDuplicateRecipient(name_->text(), faxNumber_->text(), recipients_, row)) {
         ui().beep();
         return;
@@ -323,9 +333,7 @@ void SendFaxDialog::replaceRecipient()
 
 void SendFaxDialog::removeRecipient()
 {
-    int row = recipients_->firstSelectedRow();
-    if (row >= 0)
-        delete recipients_->takeTopLevelItem(row);
+    qDeleteAll(recipients_->selectedItems());
     updateRecipientButtons();
 }
 
@@ -363,6 +371,7 @@ void SendFaxDialog::previewDocument(bool editFirst)
         verb = tif_.tifEditVerb.IsEmpty() ? QStringLiteral("open") : toQt(tif_.tifEditVerb);
     else
         verb = tif_.tifOpenAvailable ? QStringLiteral("open") : toQt(tif_.tifEditVerb);
+    busyUntilShown(this);
     openTifWithVerb(verb, toQt(job_.documents[size_t(row)].file));
 }
 

@@ -45,7 +45,10 @@ private:
     void convertPages(PrintFile& file, const std::string& target);
     void readPages(PrintFile& file, const PageDelivery& deliver);
     bool storePage(ConvertedPage& page, const std::string& target);
-    bool stopAsked() const { return request_.stop && request_.stop->load(); }
+    bool stopAsked() const
+    {
+        return (request_.stop && request_.stop->load()) || (request_.cancel && request_.cancel->load());
+    }
     void pageFailed(uint32_t page, const std::string& why);
     void publish(uint32_t pages);
     void post(unsigned message, std::intptr_t lParam);

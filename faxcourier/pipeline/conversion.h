@@ -32,6 +32,9 @@ struct ConversionRequest {
     // Checked before each page; when set, the conversion stops and keeps
     // its print file. May be null.
     const std::atomic<bool>* stop = nullptr;
+    // The user's Cancel of this conversion alone: stops it as `stop` does.
+    // May be null.
+    const std::atomic<bool>* cancel = nullptr;
     // The print file is left for the caller, who deletes it once the fax is
     // accepted or kept in the outbox.
     bool keepPrintFile = false;
