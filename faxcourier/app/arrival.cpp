@@ -166,9 +166,11 @@ void ArrivalHandler::afterConversion(const FaxDocument& entry, const WaitingDocu
     if (outcome.stopped || outcome.writeFailed) {
         // The program ends, or the disk is full: what was printed stays in
         // taken/ with its record, for the next run or the next try. One the
-        // user cancelled waits there for the next run, not converted again
-        // in this one.
-        if (outcome.cancelled)
+        // user cancelled has been set aside; should that have failed, it
+        // waits in taken/ without being converted again in this run.
+        if (outcome.cancelled && !fileExists(taken.printFile))
+            release(taken);
+        else if (outcome.cancelled)
             LogAlways(0, "The cancelled document stays in %s\n", taken.printFile.c_str());
         else
             inHand_.erase(taken.printFile);

@@ -419,8 +419,9 @@ TEST_F(Arrival, InteractiveDocumentRunsTheProgressAndTheDialogThenDeletesTheFile
     EXPECT_TRUE(job.documents.empty());
 }
 
-// Cancel in the progress dialog: no document and no dialog; what was printed
-// stays whole in taken/ for the next run, and this one does not take it again.
+// Cancel in the progress dialog: no document and no dialog. A print the
+// conversion could not set aside stays whole in taken/ for the next run, and
+// this one does not take it again.
 TEST_F(Arrival, ACancelledConversionKeepsThePrintFileAndAddsNothing)
 {
     printDocument("120 pages");
@@ -445,6 +446,31 @@ TEST_F(Arrival, ACancelledConversionKeepsThePrintFileAndAddsNothing)
     EXPECT_EQ(readWholeFile(kept[0].printFile), "120 pages");
     EXPECT_FALSE(state.pipelineBusy);
     EXPECT_EQ(announced, 0);
+    EXPECT_FALSE(h.documentsWaiting());
+}
+
+// One the conversion set aside leaves nothing in taken/ for the next run.
+TEST_F(Arrival, ACancelledConversionSetAsideLeavesNothingTaken)
+{
+    printDocument("3 pages");
+    FakeConverter converter(spool + "/korvafax.tif", 3);
+    std::promise<void> pressed;
+    std::shared_future<void> cancel = pressed.get_future().share();
+    converter.whileConverting = [&, cancel] {
+        cancel.wait();
+        for (const WaitingDocument& taken : listTakenDocuments(spool))
+            EXPECT_EQ(rename(taken.printFile.c_str(), (spool + "/set-aside.tif").c_str()), 0);
+    };
+    ui.whileProgressShown = [&](Conversion& conversion) {
+        conversion.cancel();
+        pressed.set_value();
+    };
+    auto h = handler(converter);
+    state.pipelineBusy = true;
+    h.onDocumentWaiting();
+    EXPECT_TRUE(job.documents.empty());
+    EXPECT_TRUE(listTakenDocuments(spool).empty());
+    EXPECT_EQ(readWholeFile(spool + "/set-aside.tif"), "3 pages");
     EXPECT_FALSE(h.documentsWaiting());
 }
 

@@ -15,6 +15,8 @@
 #include "platform/testing/test_support.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 #include <QProgressBar>
@@ -103,7 +105,8 @@ TEST_F(Windows, ProgressDialogAppearsWithTheRangeAndFollowsThePosition)
 }
 
 // Cancel stops a real conversion before its next page: nothing is stored
-// and the print file stays whole for another try.
+// and the print file is kept whole in unsent/, where the next run does not
+// fax it.
 TEST_F(Windows, ProgressCancelStopsTheConversionAndKeepsThePrintFile)
 {
     korva::testing::TempHome home;
@@ -111,6 +114,7 @@ TEST_F(Windows, ProgressCancelStopsTheConversionAndKeepsThePrintFile)
     const std::string target = home.path() + "/korvafax1.tif";
     std::vector<korva::testing::PrintPage> pages(60, {korva::testing::PrintFormat::Mono});
     ASSERT_TRUE(korva::testing::writePrintFile(printFile, pages));
+    const qint64 printedSize = QFileInfo(QString::fromStdString(printFile)).size();
     PipelineState state;
     PipelineConverter converter(home.path(), state, nullptr);
     QtArrivalUi arrivalUi([] { return 0; }, false);
@@ -133,8 +137,12 @@ TEST_F(Windows, ProgressCancelStopsTheConversionAndKeepsThePrintFile)
     EXPECT_TRUE(shownPages.endsWith(" of 60")) << shownPages.toStdString();
     EXPECT_TRUE(conversion->stopped());
     EXPECT_TRUE(conversion->cancelled());
-    EXPECT_TRUE(fileExists(printFile));
+    EXPECT_FALSE(fileExists(printFile));
     EXPECT_FALSE(fileExists(target));
+    QDir unsent(QString::fromStdString(home.path() + "/unsent"));
+    const QStringList kept = unsent.entryList({"*-1.tif"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1) << unsent.path().toStdString();
+    EXPECT_EQ(QFileInfo(unsent.filePath(kept[0])).size(), printedSize);
 }
 
 }  // namespace

@@ -49,6 +49,10 @@ private:
     {
         return (request_.stop && request_.stop->load()) || (request_.cancel && request_.cancel->load());
     }
+    bool cancelledByUser() const
+    {
+        return request_.cancel && request_.cancel->load() && !(request_.stop && request_.stop->load());
+    }
     void pageFailed(uint32_t page, const std::string& why);
     void publish(uint32_t pages);
     void post(unsigned message, std::intptr_t lParam);
@@ -101,6 +105,13 @@ ConversionResult Conversion::run()
     if (result_.stopped) {
         deleteFile(target);
         publish(0);
+        // The user said no to this print: it is kept where they can find it,
+        // not faxed by the next run. When the program ends it stays in hand.
+        if (cancelledByUser() && fileExists(workFile)) {
+            setAside(workFile);
+            if (!request_.printRecord.empty() && !fileExists(workFile))
+                deleteFile(request_.printRecord);
+        }
         post(kConversionFinished, 0);
         return result_;
     }
