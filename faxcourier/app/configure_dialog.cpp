@@ -303,6 +303,10 @@ bool ConfigureDialog::event(QEvent* event)
 int runConfigureDialog(Settings& settings, QWidget* owner)
 {
     ConfigureDialog dialog(settings, owner);
+    // From the Send Fax dialog: that dialog waits, the rest of the program
+    // does not.
+    if (owner)
+        dialog.setWindowModality(Qt::WindowModal);
     return dialog.exec();
 }
 

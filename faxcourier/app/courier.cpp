@@ -16,6 +16,8 @@
 #include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/password_keyring.h"
 #include "faxcourier/app/quit_request.h"
+#include "faxcourier/app/quit_question.h"
+#include "faxcourier/app/window_activation.h"
 #include "faxcourier/app/quit_signals.h"
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/app/startup_rules.h"
@@ -35,7 +37,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <cerrno>
 #include <iostream>
@@ -139,10 +140,12 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     }
     // Before the watcher starts: once it logs that it watches, a second
     // start finds this one on the bus.
-    bus_ = std::make_unique<CourierBus>([this] { openConfigure(); }, [this] { openAddressBook(); });
+    bus_ = std::make_unique<CourierBus>(CourierBus::Requests{[this](const QString& token) { openConfigure(token); },
+                                                             [this](const QString& token) { openAddressBook(token); },
+                                                             [this] { quitWhenConfirmed(); }});
     bus_->publish();
-    statusIcon_ = std::make_unique<StatusIcon>(
-        StatusIcon::Actions{[this] { openConfigure(); }, [this] { openAddressBook(); }, [] { requestQuit(); }});
+    statusIcon_ = std::make_unique<StatusIcon>(StatusIcon::Actions{
+        [this] { openConfigure(); }, [this] { openAddressBook(); }, [this] { quitWhenConfirmed(); }});
     statusIcon_->show();
     if (configureSwitchGiven(arguments))
         QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
@@ -239,7 +242,7 @@ void Courier::endForSecondStart(const std::vector<std::string>& arguments)
 {
     const bool addressBook = addressBookSwitchGiven(arguments) && !configureSwitchGiven(arguments);
     const char* dialog = addressBook ? "the Fax Address Book" : "Configure";
-    if (askRunningCourier(addressBook ? "openAddressBook" : "openConfigure")) {
+    if (askRunningCourier(addressBook ? "openAddressBook" : "openConfigure", launcherActivationToken())) {
         LogAlways(0, "faxcourier already runs; asked it to open %s\n", dialog);
         std::cerr << "faxcourier already runs; asked it to open " << dialog << "\n";
     } else {
@@ -248,36 +251,44 @@ void Courier::endForSecondStart(const std::vector<std::string>& arguments)
     requestQuit();
 }
 
-void Courier::openConfigure()
+void Courier::openConfigure(const QString& activationToken)
 {
     if (configure_) {
-        bringToForeground(configure_);
+        bringToFront(configure_, activationToken);
         return;
     }
     LogDebug("Opening Configure\n");
     configure_ = new ConfigureDialog(globalSettings(), nullptr);
     QObject::connect(configure_, &QDialog::finished, configure_, &QObject::deleteLater);
-    configure_->show();
+    bringToFront(configure_, activationToken);
 }
 
-// From the status icon, outside any fax: rows the user adds have no Send Fax
-// dialog to go to, but entries can be looked at and edited.
-void Courier::openAddressBook()
+// From the status icon or a second start, outside any fax: rows the user
+// adds have no Send Fax dialog to go to, but entries can be looked at and
+// edited. The book waits for nothing, so a fax in the Send Fax dialog ends
+// whenever the user sends it.
+void Courier::openAddressBook(const QString& activationToken)
 {
-    if (addressBookOpen_)
+    if (addressBook_) {
+        bringToFront(addressBook_, activationToken);
         return;
-    if (!addressBookOpener()) {
+    }
+    if (!addressBookWindowOpener()) {
         LogAlways(0, "No address book is installed\n");
         return;
     }
-    addressBookOpen_ = true;
     LogDebug("Opening the Fax Address Book\n");
-    // After the menu has closed: the address book runs its own loop.
-    QTimer::singleShot(0, window_.get(), [this] {
-        QTreeWidget unusedRecipients;
-        addressBookOpener()(nullptr, &unusedRecipients);
-        addressBookOpen_ = false;
-    });
+    addressBook_ = addressBookWindowOpener()();
+    if (addressBook_)
+        bringToFront(addressBook_, activationToken);
+}
+
+void Courier::quitWhenConfirmed()
+{
+    const bool faxInHand = SendFaxDialog::current() != nullptr || state_.pipelineBusy;
+    if (faxInHand && !confirmQuit(SendFaxDialog::current()))
+        return;
+    requestQuit();
 }
 
 // A folder others can write or own could hand us their documents and

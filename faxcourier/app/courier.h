@@ -8,6 +8,7 @@
 #include "platform/courier_presence.h"
 
 #include <QPointer>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -66,8 +67,11 @@ private:
     void startOutbox();
     void endForSecondStart(const std::vector<std::string>& arguments);
     // Without waiting: the dialog stays open beside whatever else runs.
-    void openConfigure();
-    void openAddressBook();
+    // `activationToken`: the launcher's, when a second start asked.
+    void openConfigure(const QString& activationToken = {});
+    void openAddressBook(const QString& activationToken = {});
+    // Quit from the status icon or the bus: asks first while a fax is in hand.
+    void quitWhenConfirmed();
     bool endForUnsafeSpoolFolder();
 
     SubmitFn submit_;
@@ -89,7 +93,7 @@ private:
     std::unique_ptr<CourierBus> bus_;
     QPointer<ConfigureDialog> configure_;
     std::unique_ptr<StatusIcon> statusIcon_;
-    bool addressBookOpen_ = false;
+    QPointer<QWidget> addressBook_;
     SubmitReport lastReport_;
     int exitCode_ = 0;
     CourierPresence presence_;

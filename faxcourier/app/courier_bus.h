@@ -1,9 +1,10 @@
 #pragma once
-// faxcourier on the D-Bus session bus: the running one offers openConfigure
-// and openAddressBook to a second start of the program. Without a session bus neither side
-// does anything but log.
+// faxcourier on the D-Bus session bus: the running one offers openConfigure,
+// openAddressBook and quit to a second start of the program. Without a
+// session bus neither side does anything but log.
 
 #include <QObject>
+#include <QString>
 
 #include <functional>
 
@@ -15,7 +16,15 @@ class CourierBus : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.korva.Fax")
 public:
-    CourierBus(std::function<void()> openConfigure, std::function<void()> openAddressBook);
+    // `activationToken`: the launcher's token for bringing a window to the
+    // front (empty when the caller had none).
+    using Opener = std::function<void(const QString& activationToken)>;
+    struct Requests {
+        Opener openConfigure;
+        Opener openAddressBook;
+        std::function<void()> quit;
+    };
+    explicit CourierBus(Requests requests);
     ~CourierBus() override;
 
     // Takes the service name and offers this object as "/"; false (logged)
@@ -23,19 +32,32 @@ public:
     bool publish();
 
 public slots:
-    // Answers at once: the dialog opens from the event loop afterwards, so
-    // the caller never waits for it.
+    // Each answers at once: the work runs from the event loop afterwards,
+    // so the caller never waits for a dialog. The forms without a token are
+    // what older versions call.
     Q_SCRIPTABLE void openConfigure();
+    Q_SCRIPTABLE void openConfigure(const QString& activationToken);
     Q_SCRIPTABLE void openAddressBook();
+    Q_SCRIPTABLE void openAddressBook(const QString& activationToken);
+    Q_SCRIPTABLE void quit();
 
 private:
-    std::function<void()> openConfigure_;
-    std::function<void()> openAddressBook_;
+    void later(std::function<void()> work);
+
+    Requests requests_;
     bool published_ = false;
 };
 
-// Asks the faxcourier on this session bus to run `method` (openConfigure or
-// openAddressBook); true when it answered.
-bool askRunningCourier(const char* method);
+// The token the launcher gave this process to bring a window to the front:
+// XDG_ACTIVATION_TOKEN (Wayland) or else DESKTOP_STARTUP_ID (X11).
+QString launcherActivationToken();
+
+// True when a faxcourier holds its name on this session bus.
+bool courierOnBus();
+
+// Asks the faxcourier on this session bus to run `method` (openConfigure,
+// openAddressBook or quit), passing `activationToken` when there is one;
+// true when it answered.
+bool askRunningCourier(const char* method, const QString& activationToken = {});
 
 }  // namespace korva::app

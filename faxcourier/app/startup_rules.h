@@ -16,6 +16,8 @@ bool debugSwitchGiven(const std::vector<std::string>& arguments);
 bool configureSwitchGiven(const std::vector<std::string>& arguments);
 // True when "--address-book" is one of the arguments.
 bool addressBookSwitchGiven(const std::vector<std::string>& arguments);
+// True when "--quit" is one of the arguments.
+bool quitSwitchGiven(const std::vector<std::string>& arguments);
 
 // True when Qt must draw offscreen: neither DISPLAY nor WAYLAND_DISPLAY is
 // set and no platform was chosen through QT_QPA_PLATFORM.

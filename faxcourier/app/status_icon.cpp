@@ -7,14 +7,14 @@ namespace korva::app {
 
 StatusIcon::StatusIcon(Actions actions) : actions_(std::move(actions))
 {
-    menu_.addAction(QStringLiteral("Configure…"), [this] { actions_.configure(); });
-    menu_.addAction(QStringLiteral("Address Book…"), [this] { actions_.addressBook(); });
+    menu_.addAction(QStringLiteral("&Configure…"), [this] { actions_.configure(); });
+    menu_.addAction(QStringLiteral("&Address Book…"), [this] { actions_.addressBook(); });
     menu_.addSeparator();
     outbox_ = menu_.addAction(QString());
     outbox_->setEnabled(false);
     setOutboxCount(0);
     menu_.addSeparator();
-    menu_.addAction(QStringLiteral("Quit"), [this] { actions_.quit(); });
+    menu_.addAction(QStringLiteral("&Quit"), [this] { actions_.quit(); });
     icon_.setIcon(smallIcon());
     icon_.setToolTip(QStringLiteral("KORVA Fax"));
     icon_.setContextMenu(&menu_);

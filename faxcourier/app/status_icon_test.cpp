@@ -3,6 +3,8 @@
 #include "faxcourier/app/status_icon.h"
 #include "faxcourier/app/testing/scripted_ui.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 using namespace korva::app;
@@ -23,8 +25,28 @@ TEST(StatusIcon, MenuOffersConfigureAddressBookAndQuit)
         texts << action->text();
         action->trigger();
     }
-    EXPECT_EQ(texts.join("|").toStdString(), "Configure…|Address Book…|Outbox: 3 fax(es) waiting|Quit");
+    EXPECT_EQ(texts.join("|").toStdString(), "&Configure…|&Address Book…|Outbox: 3 fax(es) waiting|&Quit");
     EXPECT_EQ(chosen, (std::vector<std::string>{"configure", "address book", "quit"}));
+}
+
+// The menu by keyboard: each access key runs its entry.
+TEST(StatusIcon, AccessKeysRunTheirEntries)
+{
+    korva::app::testing::testApplication();
+    struct Case {
+        Qt::Key key;
+        const char* entry;
+    };
+    for (Case c : {Case{Qt::Key_C, "configure"}, Case{Qt::Key_A, "address book"}, Case{Qt::Key_Q, "quit"}}) {
+        std::string chosen;
+        StatusIcon icon({[&] { chosen = "configure"; }, [&] { chosen = "address book"; }, [&] { chosen = "quit"; }});
+        icon.menu().popup(QPoint(0, 0));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&icon.menu()));
+        QTest::keyClick(&icon.menu(), c.key);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(chosen, c.entry);
+        EXPECT_FALSE(icon.menu().isVisible());
+    }
 }
 
 TEST(StatusIcon, NotShownWhereTheDesktopHasNoStatusArea)
