@@ -285,10 +285,7 @@ void Courier::openAddressBook(const QString& activationToken)
 
 void Courier::quitWhenConfirmed()
 {
-    const bool faxInHand = SendFaxDialog::current() != nullptr || state_.pipelineBusy;
-    if (faxInHand && !confirmQuit(SendFaxDialog::current()))
-        return;
-    requestQuit();
+    quitUnlessRefused(SendFaxDialog::current() != nullptr || state_.pipelineBusy, SendFaxDialog::current());
 }
 
 // A folder others can write or own could hand us their documents and

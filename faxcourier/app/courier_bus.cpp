@@ -7,10 +7,24 @@
 #include <QDBusMessage>
 #include <QTimer>
 
+#include <optional>
+
 namespace korva::app {
 namespace {
 
 constexpr int kCallTimeoutMs = 5000;
+
+QString tokenFromEnvironment()
+{
+    QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    return token.isEmpty() ? qEnvironmentVariable("DESKTOP_STARTUP_ID") : token;
+}
+
+std::optional<QString>& keptToken()
+{
+    static std::optional<QString> token;
+    return token;
+}
 
 }  // namespace
 
@@ -72,11 +86,9 @@ void CourierBus::quit()
     later([this] { requests_.quit(); });
 }
 
-QString launcherActivationToken()
-{
-    QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
-    return token.isEmpty() ? qEnvironmentVariable("DESKTOP_STARTUP_ID") : token;
-}
+QString launcherActivationToken() { return keptToken() ? *keptToken() : tokenFromEnvironment(); }
+
+void keepLauncherActivationToken() { keptToken() = tokenFromEnvironment(); }
 
 bool courierOnBus()
 {

@@ -51,6 +51,8 @@ private:
 // The token the launcher gave this process to bring a window to the front:
 // XDG_ACTIVATION_TOKEN (Wayland) or else DESKTOP_STARTUP_ID (X11).
 QString launcherActivationToken();
+// Reads it now: the application object takes both variables away.
+void keepLauncherActivationToken();
 
 // True when a faxcourier holds its name on this session bus.
 bool courierOnBus();

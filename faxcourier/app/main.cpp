@@ -73,6 +73,7 @@ int main(int argc, char** argv)
     if (quitSwitchGiven(arguments))
         return askRunningCourierToQuit(argc, argv);
     setHeadless(chooseDisplayPlatform());
+    keepLauncherActivationToken();
     QApplication application(argc, argv);
     // The window class stays "faxcourier"; the desktop matches the windows
     // to the menu entry korvafax.desktop through this name.
