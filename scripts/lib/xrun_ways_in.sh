@@ -108,7 +108,7 @@ becomes_active "$configure" || fail "Configure did not come back to the front ($
 keys Escape
 window_gone '^Configure KORVA Fax' || fail "Configure stayed open"
 shown '^Send KORVA Fax' || fail "Escape in Configure reached the Send Fax dialog and threw the letter away"
-grep -q 'Deleting\|Cancel' "$work/faxcourier.out" 2>/dev/null && fail "the Send Fax dialog was cancelled"
+ls "$spool"/korvafax[0-9]*.tif >/dev/null 2>&1 || fail "the Send Fax dialog lost the letter"
 
 begin "the Send Fax dialog still holds its letter; Escape there cancels it"
 xdotool windowactivate --sync "$dialog" 2>/dev/null
