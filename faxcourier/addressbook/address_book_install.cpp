@@ -5,27 +5,46 @@
 #include "faxcourier/app/ui_seam.h"
 #include "faxcourier/net/wait_cursor_hook.h"
 
+#include <QPointer>
 #include <QTreeWidget>
 
 namespace korva::addressbook {
+namespace {
+
+// One book at a time: every open book lists the same shared entries.
+QPointer<QDialog> outsideBook;
+QPointer<QDialog> sendFaxBook;
+
+}  // namespace
 
 void installAddressBook()
 {
     // From the Send Fax dialog: modal to that dialog only, so that the
     // status icon and the windows opened from outside stay usable.
+    // A book opened from outside gives way to it: only this one adds to the
+    // fax.
     app::setAddressBookOpener([](QWidget* owner, QTreeWidget* recipientList) {
+        if (outsideBook)
+            outsideBook->close();
         FaxAddressBookDialog dialog(owner, recipientList);
         if (owner)
             dialog.setWindowModality(Qt::WindowModal);
+        sendFaxBook = &dialog;
         dialog.exec();
     });
-    // Outside any fax the rows it adds go to a list nobody sees.
+    // Outside any fax the rows it adds go to a list nobody sees. Asked
+    // again, the open book comes back.
     app::setAddressBookWindowOpener([]() -> QWidget* {
+        if (sendFaxBook)
+            return sendFaxBook;
+        if (outsideBook)
+            return outsideBook;
         auto* unusedRecipients = new QTreeWidget;
         auto* dialog = new FaxAddressBookDialog(nullptr, unusedRecipients);
         unusedRecipients->setParent(dialog);
         unusedRecipients->hide();
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        outsideBook = dialog;
         return dialog;
     });
     setWaitCursorHooks([] { app::ui().pushWaitCursor(); }, [] { app::ui().popWaitCursor(); });

@@ -269,18 +269,14 @@ void Courier::openConfigure(const QString& activationToken)
 // whenever the user sends it.
 void Courier::openAddressBook(const QString& activationToken)
 {
-    if (addressBook_) {
-        bringToFront(addressBook_, activationToken);
-        return;
-    }
     if (!addressBookWindowOpener()) {
         LogAlways(0, "No address book is installed\n");
         return;
     }
     LogDebug("Opening the Fax Address Book\n");
-    addressBook_ = addressBookWindowOpener()();
-    if (addressBook_)
-        bringToFront(addressBook_, activationToken);
+    // The open book when there is one, else a new one.
+    if (QWidget* book = addressBookWindowOpener()())
+        bringToFront(book, activationToken);
 }
 
 void Courier::quitWhenConfirmed()

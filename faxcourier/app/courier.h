@@ -93,7 +93,6 @@ private:
     std::unique_ptr<CourierBus> bus_;
     QPointer<ConfigureDialog> configure_;
     std::unique_ptr<StatusIcon> statusIcon_;
-    QPointer<QWidget> addressBook_;
     SubmitReport lastReport_;
     int exitCode_ = 0;
     CourierPresence presence_;
