@@ -253,8 +253,14 @@ void Courier::endForSecondStart(const std::vector<std::string>& arguments)
 
 void Courier::openConfigure(const QString& activationToken)
 {
-    if (configure_) {
-        bringToFront(configure_, activationToken);
+    // The one open already, this program's or the Send Fax dialog's: two
+    // would each store their own settings over the other's.
+    QWidget* open = configure_;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (!open && window->isVisible() && qobject_cast<ConfigureDialog*>(window))
+            open = window;
+    if (open) {
+        bringToFront(open, activationToken);
         return;
     }
     LogDebug("Opening Configure\n");

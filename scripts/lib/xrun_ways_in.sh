@@ -110,8 +110,21 @@ window_gone '^Configure KORVA Fax' || fail "Configure stayed open"
 shown '^Send KORVA Fax' || fail "Escape in Configure reached the Send Fax dialog and threw the letter away"
 ls "$spool"/korvafax[0-9]*.tif >/dev/null 2>&1 || fail "the Send Fax dialog lost the letter"
 
-begin "the Send Fax dialog still holds its letter; Escape there cancels it"
+begin "the Send Fax dialog's own Configure (Alt+S, two Tabs, Enter) is the one --configure raises"
 xdotool windowactivate --sync "$dialog" 2>/dev/null
+becomes_active "$dialog" || fail "the Send Fax window did not take the keyboard back"
+keys alt+s
+keys Tab Tab
+keys Return
+own=$(find_window '^Configure KORVA Fax') || fail "no Configure window from the Send Fax dialog"
+"$korva_bin/faxcourier" --configure 2>>"$work/second.err" || fail "the second start exited with $?"
+sleep 1
+[ "$(xdotool search --onlyvisible --name '^Configure KORVA Fax' | wc -l)" = 1 ] || fail "a second Configure opened"
+becomes_active "$own" || fail "the open Configure is not the active window"
+keys Escape
+window_gone '^Configure KORVA Fax' || fail "Configure stayed open"
+
+begin "the Send Fax dialog still holds its letter; Escape there cancels it"
 becomes_active "$dialog" || fail "the Send Fax window did not take the keyboard back"
 keys Escape
 window_gone '^Send KORVA Fax' || fail "the Send Fax dialog stayed open"
