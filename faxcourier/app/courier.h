@@ -59,7 +59,8 @@ public:
     const std::string& spoolFolder() const { return spoolFolder_; }
     bool watcherRunning() const;
 
-    // The Send Fax dialog for the current job, modal; its result.
+    // The Send Fax dialog for the current job; waits for its result while
+    // every other window stays usable.
     int showSendFaxDialog();
     OutboxKeeper* outbox() { return outbox_.get(); }
 
