@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
@@ -324,6 +325,38 @@ TEST_F(AddressBook, RefreshListsWhatTheServerHoldsNow)
     fill(*book);
     EXPECT_TRUE(control(*book, IDC_REFRESH)->isEnabled());
     EXPECT_EQ(column(*book), QStringList{"Bert"});
+}
+
+// The book's entries are shared by every open book: there is one at a
+// time. Asked again from outside, the open one comes back; the Send Fax
+// dialog's own takes the place of one opened from outside.
+TEST_F(AddressBook, OneBookAtATimeWhereverItIsOpenedFrom)
+{
+    serve({person("Anna", "0301", "1", "Yarrow")});
+    QPointer<QWidget> outside = app::addressBookWindowOpener()();
+    ASSERT_NE(outside, nullptr);
+    outside->show();
+    EXPECT_EQ(app::addressBookWindowOpener()(), outside);
+    FaxJob job;
+    Settings settings;
+    app::TifViewer tif;
+    app::SendFaxDialog sendFax(job, settings, tif, app::SendFaxServices{});
+    sendFax.initDialog();
+    bool outsideShownWithIt = true;
+    QWidget* sendFaxBook = nullptr;
+    QWidget* askedAgain = nullptr;
+    app::testing::whenModal("FaxAddressBookDialog", [&](QWidget* dialog) {
+        outsideShownWithIt = outside && outside->isVisible();
+        sendFaxBook = dialog;
+        askedAgain = app::addressBookWindowOpener()();
+        control(*static_cast<FaxAddressBookDialog*>(dialog), IDCANCEL)->click();
+    });
+    control(sendFax, app::IDC_VIEW_ADDRESS_BOOK)->click();
+    EXPECT_FALSE(outsideShownWithIt);
+    EXPECT_NE(sendFaxBook, nullptr);
+    EXPECT_EQ(askedAgain, sendFaxBook);
+    EXPECT_EQ(app::testing::modalTimeouts(), 0);
+    QCoreApplication::processEvents();
 }
 
 TEST_F(AddressBook, OpensFromTheSendFaxDialogAndAddsToItsRecipients)

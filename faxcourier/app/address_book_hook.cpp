@@ -9,6 +9,12 @@ AddressBookOpener& installed()
     return opener;
 }
 
+AddressBookWindowOpener& installedWindow()
+{
+    static AddressBookWindowOpener opener;
+    return opener;
+}
+
 }  // namespace
 
 AddressBookOpener setAddressBookOpener(AddressBookOpener opener)
@@ -19,5 +25,14 @@ AddressBookOpener setAddressBookOpener(AddressBookOpener opener)
 }
 
 const AddressBookOpener& addressBookOpener() { return installed(); }
+
+AddressBookWindowOpener setAddressBookWindowOpener(AddressBookWindowOpener opener)
+{
+    AddressBookWindowOpener previous = std::move(installedWindow());
+    installedWindow() = std::move(opener);
+    return previous;
+}
+
+const AddressBookWindowOpener& addressBookWindowOpener() { return installedWindow(); }
 
 }  // namespace korva::app

@@ -20,4 +20,10 @@ using AddressBookOpener = std::function<void(QWidget* owner, QTreeWidget* recipi
 AddressBookOpener setAddressBookOpener(AddressBookOpener opener);
 const AddressBookOpener& addressBookOpener();
 
+// Opens the Fax Address Book outside any fax, without an owner and without
+// waiting for it; returns its window, which deletes itself when closed.
+using AddressBookWindowOpener = std::function<QWidget*()>;
+AddressBookWindowOpener setAddressBookWindowOpener(AddressBookWindowOpener opener);
+const AddressBookWindowOpener& addressBookWindowOpener();
+
 }  // namespace korva::app

@@ -1,6 +1,6 @@
 #pragma once
 // The arrival's windows in Qt: the open Send Fax dialog, the question box,
-// the progress dialog with its nested loop, and the modal Send Fax dialog.
+// the progress dialog with its nested loop, and the Send Fax dialog.
 
 #include "faxcourier/app/arrival.h"
 #include "faxcourier/app/send_fax_dialog.h"
@@ -11,7 +11,7 @@ namespace korva::app {
 
 class QtArrivalUi : public ArrivalUi {
 public:
-    // `showDialog` shows the Send Fax dialog modally for the current job and
+    // `showDialog` shows the Send Fax dialog for the current job, waits and
     // returns its result (1: sent). `headless`: no display to show it on.
     QtArrivalUi(std::function<int()> showDialog, bool headless)
         : showDialog_(std::move(showDialog)), headless_(headless)

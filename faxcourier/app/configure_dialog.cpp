@@ -11,6 +11,7 @@
 #include "faxcourier/settings/server_target.h"
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -326,7 +327,18 @@ bool ConfigureDialog::event(QEvent* event)
 int runConfigureDialog(Settings& settings, QWidget* owner)
 {
     ConfigureDialog dialog(settings, owner);
-    return dialog.exec();
+    // From the Send Fax dialog: that dialog waits, the rest of the program
+    // does not.
+    if (owner) {
+        dialog.setWindowModality(Qt::WindowModal);
+        return dialog.exec();
+    }
+    // Before the first fax's dialog: only the caller waits for the answer.
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    loop.exec(QEventLoop::DialogExec);
+    return dialog.result();
 }
 
 }  // namespace korva::app

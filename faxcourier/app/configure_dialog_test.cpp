@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace korva;
 using namespace korva::app;
 using namespace korva::app::testing;
@@ -503,3 +505,32 @@ TEST_F(Configure, AdvancedShowsTheDirectoryNamesAndOkStoresThem)
     EXPECT_STREQ(stored.LDAPBaseDN.Text(), "ou=people,dc=example,dc=com");
     EXPECT_STREQ(stored.LDAPBindDN.Text(), "uid=anna,ou=people,dc=example,dc=com");
 }
+
+namespace {
+
+// Run for the first fax (no owner) Configure blocks nothing else; from the
+// Send Fax dialog it blocks that dialog alone. Escape answers Cancel.
+TEST_F(Configure, RunBlocksAtMostItsOwner)
+{
+    Settings settings = completeSettings();
+    QDialog owner;
+    owner.show();
+    for (QWidget* runOwner : {static_cast<QWidget*>(nullptr), static_cast<QWidget*>(&owner)}) {
+        std::optional<Qt::WindowModality> modality;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            modality = modal ? modal->windowModality() : Qt::NonModal;
+            ConfigureDialog* dialog = nullptr;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (auto* configure = qobject_cast<ConfigureDialog*>(window); configure && configure->isVisible())
+                    dialog = configure;
+            ASSERT_NE(dialog, nullptr);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        EXPECT_EQ(runConfigureDialog(settings, runOwner), ConfigureDialog::ResultCancel);
+        ASSERT_TRUE(modality.has_value());
+        EXPECT_EQ(*modality, runOwner ? Qt::WindowModal : Qt::NonModal);
+    }
+}
+
+}  // namespace

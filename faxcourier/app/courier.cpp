@@ -16,6 +16,8 @@
 #include "faxcourier/app/outbox_window.h"
 #include "faxcourier/app/password_keyring.h"
 #include "faxcourier/app/quit_request.h"
+#include "faxcourier/app/quit_question.h"
+#include "faxcourier/app/window_activation.h"
 #include "faxcourier/app/quit_signals.h"
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/app/startup_rules.h"
@@ -154,12 +156,14 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     }
     // Before the watcher starts: once it logs that it watches, a second
     // start finds this one on the bus.
-    bus_ = std::make_unique<CourierBus>([this] { openConfigure(); }, [this] { openAddressBook(); },
-                                        [this] { openOutboxWindow(); });
+    bus_ = std::make_unique<CourierBus>(CourierBus::Requests{[this](const QString& token) { openConfigure(token); },
+                                                             [this](const QString& token) { openAddressBook(token); },
+                                                             [this](const QString& token) { openOutboxWindow(token); },
+                                                             [this] { quitWhenConfirmed(); }});
     bus_->publish();
-    statusIcon_ =
-        std::make_unique<StatusIcon>(StatusIcon::Actions{[this] { openConfigure(); }, [this] { openAddressBook(); },
-                                                         [] { requestQuit(); }, [this] { openOutboxWindow(); }});
+    statusIcon_ = std::make_unique<StatusIcon>(
+        StatusIcon::Actions{[this] { openConfigure(); }, [this] { openAddressBook(); }, [this] { quitWhenConfirmed(); },
+                            [this] { openOutboxWindow(); }});
     statusIcon_->show();
     if (configureSwitchGiven(arguments))
         QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
@@ -261,7 +265,7 @@ int Courier::showKeptJob(FaxJob& kept)
     return result;
 }
 
-void Courier::openOutboxWindow()
+void Courier::openOutboxWindow(const QString& activationToken)
 {
     if (!outbox_)
         return;
@@ -272,8 +276,7 @@ void Courier::openOutboxWindow()
         outboxWindow_ = std::make_unique<OutboxWindow>(*outbox_, std::move(actions));
     }
     LogDebug("Opening the Outbox window\n");
-    outboxWindow_->show();
-    bringToForeground(outboxWindow_.get());
+    bringToFront(outboxWindow_.get(), activationToken);
 }
 
 QString Courier::sendFaxBlocked() const
@@ -312,7 +315,7 @@ void Courier::endForSecondStart(const std::vector<std::string>& arguments)
 {
     const SecondStartRequest request = secondStartRequest(arguments);
     const char* dialog = request.window;
-    if (askRunningCourier(request.method)) {
+    if (askRunningCourier(request.method, launcherActivationToken())) {
         LogAlways(0, "faxcourier already runs; asked it to open %s\n", dialog);
         std::cerr << "faxcourier already runs; asked it to open " << dialog << "\n";
     } else {
@@ -321,35 +324,43 @@ void Courier::endForSecondStart(const std::vector<std::string>& arguments)
     requestQuit();
 }
 
-void Courier::openConfigure()
+void Courier::openConfigure(const QString& activationToken)
 {
-    if (configure_) {
-        bringToForeground(configure_);
+    // The one open already, this program's or the Send Fax dialog's: two
+    // would each store their own settings over the other's.
+    QWidget* open = configure_;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (!open && window->isVisible() && qobject_cast<ConfigureDialog*>(window))
+            open = window;
+    if (open) {
+        bringToFront(open, activationToken);
         return;
     }
     LogDebug("Opening Configure\n");
     configure_ = new ConfigureDialog(globalSettings(), nullptr);
     QObject::connect(configure_, &QDialog::finished, configure_, &QObject::deleteLater);
-    configure_->show();
+    bringToFront(configure_, activationToken);
 }
 
-// From the status icon, outside any fax: there is no recipient list to add
-// to, but entries can be looked at and edited.
-void Courier::openAddressBook()
+// From the status icon or a second start, outside any fax: rows the user
+// adds have no Send Fax dialog to go to, but entries can be looked at and
+// edited. The book waits for nothing, so a fax in the Send Fax dialog ends
+// whenever the user sends it.
+void Courier::openAddressBook(const QString& activationToken)
 {
-    if (addressBookOpen_)
-        return;
-    if (!addressBookOpener()) {
+    if (!addressBookWindowOpener()) {
         LogAlways(0, "No address book is installed\n");
         return;
     }
-    addressBookOpen_ = true;
     LogDebug("Opening the Fax Address Book\n");
-    // After the menu has closed: the address book runs its own loop.
-    QTimer::singleShot(0, window_.get(), [this] {
-        addressBookOpener()(nullptr, nullptr);
-        addressBookOpen_ = false;
-    });
+    // The open book when there is one, else a new one.
+    if (QWidget* book = addressBookWindowOpener()())
+        bringToFront(book, activationToken);
+}
+
+void Courier::quitWhenConfirmed()
+{
+    quitUnlessRefused(SendFaxDialog::current() != nullptr || state_.pipelineBusy, SendFaxDialog::current());
 }
 
 // A folder others can write or own could hand us their documents and

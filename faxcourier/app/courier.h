@@ -60,19 +60,23 @@ public:
     const std::string& spoolFolder() const { return spoolFolder_; }
     bool watcherRunning() const;
 
-    // The Send Fax dialog for the current job, modal; its result.
+    // The Send Fax dialog for the current job; waits for its result while
+    // every other window stays usable.
     int showSendFaxDialog();
     OutboxKeeper* outbox() { return outbox_.get(); }
     // Shows the Outbox window, or brings the open one to the front: from the
     // status icon, a second start and a notification's action.
-    void openOutboxWindow();
+    void openOutboxWindow(const QString& activationToken = {});
 
 private:
     void startOutbox();
     void endForSecondStart(const std::vector<std::string>& arguments);
     // Without waiting: the dialog stays open beside whatever else runs.
-    void openConfigure();
-    void openAddressBook();
+    // `activationToken`: the launcher's, when a second start asked.
+    void openConfigure(const QString& activationToken = {});
+    void openAddressBook(const QString& activationToken = {});
+    // Quit from the status icon or the bus: asks first while a fax is in hand.
+    void quitWhenConfirmed();
     // An outbox entry in the Send Fax dialog, from the Outbox window.
     void openOutboxEntry(const std::string& id);
     int showKeptJob(FaxJob& kept);
@@ -99,7 +103,6 @@ private:
     std::unique_ptr<CourierBus> bus_;
     QPointer<ConfigureDialog> configure_;
     std::unique_ptr<StatusIcon> statusIcon_;
-    bool addressBookOpen_ = false;
     SubmitReport lastReport_;
     int exitCode_ = 0;
     CourierPresence presence_;

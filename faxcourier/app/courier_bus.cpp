@@ -7,20 +7,28 @@
 #include <QDBusMessage>
 #include <QTimer>
 
+#include <optional>
+
 namespace korva::app {
 namespace {
 
 constexpr int kCallTimeoutMs = 5000;
 
+QString tokenFromEnvironment()
+{
+    QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    return token.isEmpty() ? qEnvironmentVariable("DESKTOP_STARTUP_ID") : token;
+}
+
+std::optional<QString>& keptToken()
+{
+    static std::optional<QString> token;
+    return token;
+}
+
 }  // namespace
 
-CourierBus::CourierBus(std::function<void()> openConfigure, std::function<void()> openAddressBook,
-                       std::function<void()> openOutboxWindow)
-    : openConfigure_(std::move(openConfigure)),
-      openAddressBook_(std::move(openAddressBook)),
-      openOutboxWindow_(std::move(openOutboxWindow))
-{
-}
+CourierBus::CourierBus(Requests requests) : requests_(std::move(requests)) {}
 
 CourierBus::~CourierBus()
 {
@@ -52,25 +60,55 @@ bool CourierBus::publish()
     return true;
 }
 
-void CourierBus::openConfigure()
+void CourierBus::later(std::function<void()> work) { QTimer::singleShot(0, this, std::move(work)); }
+
+void CourierBus::openConfigure() { openConfigure(QString()); }
+
+void CourierBus::openConfigure(const QString& activationToken)
 {
-    QTimer::singleShot(0, this, [this] { openConfigure_(); });
+    LogDebug("Asked on the bus to open Configure (activation token %s)\n",
+             activationToken.isEmpty() ? "none" : activationToken.toLocal8Bit().constData());
+    later([this, activationToken] { requests_.openConfigure(activationToken); });
 }
 
-void CourierBus::openAddressBook()
+void CourierBus::openAddressBook() { openAddressBook(QString()); }
+
+void CourierBus::openAddressBook(const QString& activationToken)
 {
-    QTimer::singleShot(0, this, [this] { openAddressBook_(); });
+    LogDebug("Asked on the bus to open the Fax Address Book (activation token %s)\n",
+             activationToken.isEmpty() ? "none" : activationToken.toLocal8Bit().constData());
+    later([this, activationToken] { requests_.openAddressBook(activationToken); });
 }
 
-void CourierBus::openOutboxWindow()
+void CourierBus::openOutboxWindow() { openOutboxWindow(QString()); }
+
+void CourierBus::openOutboxWindow(const QString& activationToken)
 {
-    QTimer::singleShot(0, this, [this] {
-        if (openOutboxWindow_)
-            openOutboxWindow_();
+    LogDebug("Asked on the bus to open the Outbox window (activation token %s)\n",
+             activationToken.isEmpty() ? "none" : activationToken.toLocal8Bit().constData());
+    later([this, activationToken] {
+        if (requests_.openOutboxWindow)
+            requests_.openOutboxWindow(activationToken);
     });
 }
 
-bool askRunningCourier(const char* method)
+void CourierBus::quit()
+{
+    LogDebug("Asked on the bus to end\n");
+    later([this] { requests_.quit(); });
+}
+
+QString launcherActivationToken() { return keptToken() ? *keptToken() : tokenFromEnvironment(); }
+
+void keepLauncherActivationToken() { keptToken() = tokenFromEnvironment(); }
+
+bool courierOnBus()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface()->isServiceRegistered(kCourierBusService);
+}
+
+bool askRunningCourier(const char* method, const QString& activationToken)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -78,7 +116,13 @@ bool askRunningCourier(const char* method)
         return false;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(kCourierBusService, "/", kCourierBusService, method);
+    if (!activationToken.isEmpty())
+        call << activationToken;
     QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
+    // A running version that takes no token still opens the dialog.
+    if (reply.type() == QDBusMessage::ErrorMessage && !activationToken.isEmpty() &&
+        reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"))
+        return askRunningCourier(method);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         LogAlways(0, "The running faxcourier did not answer on the session bus: %s\n",
                   reply.errorMessage().toLocal8Bit().constData());

@@ -176,7 +176,7 @@ TEST_F(InProcessCourier, InteractiveFaxTakesASecondDocumentAndIsSentFromTheDialo
     QString questionOwner;
     ui.onBox = [&](const BoxRequest& box) { questionOwner = box.owner ? box.owner->objectName() : QString(); };
     ui.answer(Answer::Yes);
-    whenModal("SendFaxDialog", [&](QWidget* dialog) {
+    whenShown("SendFaxDialog", [&](QWidget* dialog) {
         auto* total = dialog->findChild<QLineEdit*>(controlName(IDC_TOTAL_PAGES));
         processEventsUntil([&] { return total->text() == "2 pages"; });
         totals.push_back(total->text());
@@ -215,7 +215,7 @@ TEST_F(InProcessCourier, CancelDeletesTheConvertedFilesAndSendsNothing)
 {
     preset({"-flush"});
     bool sawDocument = false;
-    whenModal("SendFaxDialog", [&](QWidget* dialog) {
+    whenShown("SendFaxDialog", [&](QWidget* dialog) {
         auto* list = dialog->findChild<QListWidget*>(controlName(IDC_DOCUMENT_LIST));
         processEventsUntil([&] { return list->count() == 1; });
         sawDocument = list->count() == 1 && list->item(0)->text() == "letter (2)";
@@ -233,7 +233,7 @@ TEST_F(InProcessCourier, RefusedAutomaticFaxOpensTheDialogWithEverythingKept)
     globalSettings().Password = "wrong";
     preset({"-s", "Refused first", "-r", "0301 555~Berta Blau~Blau KG"});
     bool sawEverything = false;
-    whenModal("SendFaxDialog", [&](QWidget* dialog) {
+    whenShown("SendFaxDialog", [&](QWidget* dialog) {
         auto* documents = dialog->findChild<QListWidget*>(controlName(IDC_DOCUMENT_LIST));
         auto* recipients = dialog->findChild<QTreeWidget*>(controlName(IDC_RECIPIENT_LIST));
         processEventsUntil([&] { return documents->count() == 1; });

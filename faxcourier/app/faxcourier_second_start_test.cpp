@@ -102,4 +102,26 @@ TEST_F(SecondStart, WindowSwitchAsksTheRunningOneToOpenThatWindow)
     endCourier(*first);
 }
 
+// The launcher's token reaches the running one, which needs it to come to
+// the front; the variable of either platform.
+TEST_F(SecondStart, PassesTheLaunchersActivationTokenOverTheBus)
+{
+    SessionBus bus;
+    if (!bus.running())
+        GTEST_SKIP() << "no dbus-daemon for a private session bus";
+    auto first = startCourier({"-debug"});
+    int run = 0;
+    for (const char* variable : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+        const std::string token = std::string("token-") + std::to_string(++run) + "_TIME42";
+        setenv(variable, token.c_str(), 1);
+        CourierProcess second({"--address-book"}, home.path() + "/second.err");
+        unsetenv(variable);
+        EXPECT_EQ(second.waitForExit(milliseconds(15000)), 0) << variable;
+        EXPECT_TRUE(waitForFileText(log, "open the Fax Address Book (activation token " + token + ")\n"))
+            << variable << "\n"
+            << readWholeFile(log);
+    }
+    endCourier(*first);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // for them,
 // and the installed faxcourier starts and ends cleanly.
 
+#include "faxcourier/app/program_info.h"
 #include "faxcourier/app/testing/courier_process.h"
 #include "platform/paths.h"
 #include "platform/testing/test_support.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iterator>
+#include <optional>
 #include <sstream>
 #include <unistd.h>
 
@@ -22,8 +25,8 @@ using korva::testing::TempHome;
 
 namespace {
 
-// The entry's "key=value" lines below its group header.
-std::map<std::string, std::string> desktopEntry(const std::string& text)
+// The entry's "key=value" lines below the header of `group`.
+std::map<std::string, std::string> desktopEntry(const std::string& text, const std::string& group = "Desktop Entry")
 {
     std::map<std::string, std::string> entry;
     std::istringstream lines(text);
@@ -31,7 +34,7 @@ std::map<std::string, std::string> desktopEntry(const std::string& text)
     bool inGroup = false;
     while (std::getline(lines, line)) {
         if (!line.empty() && line[0] == '[') {
-            inGroup = line == "[Desktop Entry]";
+            inGroup = line == "[" + group + "]";
             continue;
         }
         size_t equals = line.find('=');
@@ -74,6 +77,19 @@ TEST(Install, ProgramsIconAutostartAndMenuEntryForEveryUser)
     EXPECT_EQ(menu.count("NoDisplay"), 0u) << "the menu shows it";
     EXPECT_EQ(menu.count("Hidden"), 0u);
     EXPECT_TRUE(std::string(KORVA_MENU_ENTRY).ends_with("/applications/korvafax.desktop"));
+    // Its actions: the ways in without a status area, each an option the
+    // program takes.
+    EXPECT_EQ(menu["Actions"], "Configure;AddressBook;Outbox;Quit;");
+    for (const char* action : {"Configure", "AddressBook", "Outbox", "Quit"}) {
+        auto group = desktopEntry(readWholeFile(menuEntry), std::string("Desktop Action ") + action);
+        EXPECT_FALSE(group["Name"].empty()) << action;
+        std::istringstream words(group["Exec"]);
+        std::vector<std::string> arguments{std::istream_iterator<std::string>(words), {}};
+        ASSERT_GE(arguments.size(), 2u) << action;
+        EXPECT_EQ(arguments[0], KORVA_INSTALLED_BINDIR "/faxcourier") << action;
+        arguments.erase(arguments.begin());
+        EXPECT_EQ(korva::app::commandLineError(arguments), std::nullopt) << action << ": " << group["Exec"];
+    }
     if (access("/usr/bin/desktop-file-validate", X_OK) == 0) {
         for (const std::string& path : {menuEntry, stage + KORVA_AUTOSTART_ENTRY}) {
             auto checked = runProcess({"/usr/bin/desktop-file-validate", path});

@@ -2,6 +2,7 @@
 // documents into faxes and sends them.
 
 #include "faxcourier/addressbook/address_book_install.h"
+#include "faxcourier/app/courier_bus.h"
 #include "faxcourier/app/password_keyring.h"
 #include "faxcourier/app/program_courier.h"
 #include "faxcourier/app/program_info.h"
@@ -42,6 +43,17 @@ int runOutboxCommandLine(int argc, char** argv, const std::vector<std::string>& 
                                    [](const std::string& line) { korva::LogAlways(0, "%s\n", line.c_str()); });
 }
 
+// --quit: the running faxcourier asks first when a fax is open, so the
+// answer here only says whether one was reached.
+int askRunningCourierToQuit(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    if (korva::app::courierOnBus() && korva::app::askRunningCourier("quit"))
+        return 0;
+    std::cerr << "faxcourier does not run on this session bus; nothing to end\n";
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -49,13 +61,20 @@ int main(int argc, char** argv)
     using namespace korva::app;
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (std::optional<std::string> error = commandLineError(arguments)) {
+        std::cerr << "faxcourier: " << *error << "\n\n" << usageText();
+        return 2;
+    }
     if (std::optional<std::string> info = programInfoRequested(arguments)) {
         std::cout << *info;
         return 0;
     }
     if (korva::isOutboxCommand(arguments))
         return runOutboxCommandLine(argc, argv, arguments);
+    if (quitSwitchGiven(arguments))
+        return askRunningCourierToQuit(argc, argv);
     setHeadless(chooseDisplayPlatform());
+    keepLauncherActivationToken();
     QApplication application(argc, argv);
     // The window class stays "faxcourier"; the desktop matches the windows
     // to the menu entry korvafax.desktop through this name.

@@ -14,6 +14,7 @@
 #include "platform/file_ops.h"
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -212,7 +213,17 @@ void SendFaxDialog::connectCommands()
 int SendFaxDialog::run()
 {
     initDialog();
-    int result = exec();
+    // Without an owner and not modal: the status icon, Configure and the
+    // address book opened from outside stay usable meanwhile. The caller
+    // still waits here for the answer.
+    setWindowModality(Qt::NonModal);
+    setResult(0);
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    if (!services_.quitRequested || !services_.quitRequested())
+        loop.exec(QEventLoop::DialogExec);
+    int result = this->result();
     if (result != 1 && services_.quitRequested && services_.quitRequested())
         keepEdits();
     if (openDialog == this)

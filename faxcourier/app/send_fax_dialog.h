@@ -40,7 +40,8 @@ public:
     // The dialog while it is open (between opening and Send or Cancel).
     static SendFaxDialog* current();
 
-    // Opening, then the modal loop; returns the dialog's result.
+    // Opening, then a loop of its own until Send or Cancel (not modal: no
+    // other window is blocked); returns the dialog's result.
     int run();
     // The opening steps alone: fills the dialog from the job, opens the
     // Configure dialog first when the configuration is needed.

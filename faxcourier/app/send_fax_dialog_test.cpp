@@ -683,3 +683,23 @@ TEST_F(SendFax, AnEndByQuitKeepsTheDialogsRecipientsAndSubject)
         }
     }
 }
+
+// The dialog waits for its answer without holding up the rest of the
+// program: the status icon's menu and the windows opened from outside stay
+// usable while it is open.
+TEST_F(SendFax, WhileOpenNoWindowOfTheProgramIsBlocked)
+{
+    addDocument("letter", 1);
+    SendFaxDialog dialog(job, settings, tif, services);
+    QWidget* blocking = &dialog;
+    bool shown = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        blocking = QApplication::activeModalWidget();
+        shown = dialog.isVisible();
+        click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.run(), 0);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(blocking, nullptr);
+    EXPECT_FALSE(dialog.isVisible());
+}

@@ -8,6 +8,14 @@ namespace {
 
 bool isSet(const char* value) { return value && *value; }
 
+bool switchGiven(const std::vector<std::string>& arguments, const char* name)
+{
+    for (const std::string& argument : arguments)
+        if (argument == name)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 bool debugSwitchGiven(const std::vector<std::string>& arguments)
@@ -18,20 +26,11 @@ bool debugSwitchGiven(const std::vector<std::string>& arguments)
     return false;
 }
 
-bool configureSwitchGiven(const std::vector<std::string>& arguments)
-{
-    for (const std::string& argument : arguments)
-        if (argument == "--configure")
-            return true;
-    return false;
-}
+bool configureSwitchGiven(const std::vector<std::string>& arguments) { return switchGiven(arguments, "--configure"); }
 
 bool addressBookSwitchGiven(const std::vector<std::string>& arguments)
 {
-    for (const std::string& argument : arguments)
-        if (argument == "--address-book")
-            return true;
-    return false;
+    return switchGiven(arguments, "--address-book");
 }
 
 bool outboxWindowSwitchGiven(const std::vector<std::string>& arguments)
@@ -52,6 +51,8 @@ SecondStartRequest secondStartRequest(const std::vector<std::string>& arguments)
         return {"openOutboxWindow", "the Outbox window"};
     return {"openConfigure", "Configure"};
 }
+
+bool quitSwitchGiven(const std::vector<std::string>& arguments) { return switchGiven(arguments, "--quit"); }
 
 bool offscreenPlatformNeeded(const char* display, const char* waylandDisplay, const char* qpaPlatform)
 {

@@ -27,6 +27,8 @@ struct SecondStartRequest {
     const char* window;  // for the log: "Configure", "the Outbox window" ...
 };
 SecondStartRequest secondStartRequest(const std::vector<std::string>& arguments);
+// True when "--quit" is one of the arguments.
+bool quitSwitchGiven(const std::vector<std::string>& arguments);
 
 // True when Qt must draw offscreen: neither DISPLAY nor WAYLAND_DISPLAY is
 // set and no platform was chosen through QT_QPA_PLATFORM.

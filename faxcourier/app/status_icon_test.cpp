@@ -3,6 +3,8 @@
 #include "faxcourier/app/status_icon.h"
 #include "faxcourier/app/testing/scripted_ui.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 using namespace korva::app;
@@ -23,13 +25,35 @@ TEST(StatusIcon, MenuOffersConfigureAddressBookOutboxAndQuit)
         texts << action->text();
         action->trigger();
     }
-    EXPECT_EQ(texts.join("|").toStdString(), "Configure…|Address Book…|&Outbox: 3 fax(es) waiting…|Quit");
+    EXPECT_EQ(texts.join("|").toStdString(), "&Configure…|&Address Book…|&Outbox: 3 faxes waiting…|&Quit");
     EXPECT_EQ(chosen, (std::vector<std::string>{"configure", "address book", "outbox", "quit"}));
     // A left click on the icon opens the Outbox window too.
     chosen.clear();
     emit const_cast<QSystemTrayIcon&>(icon.icon()).activated(QSystemTrayIcon::Trigger);
     emit const_cast<QSystemTrayIcon&>(icon.icon()).activated(QSystemTrayIcon::Context);
     EXPECT_EQ(chosen, std::vector<std::string>{"outbox"});
+}
+
+// The menu by keyboard: each access key runs its entry.
+TEST(StatusIcon, AccessKeysRunTheirEntries)
+{
+    korva::app::testing::testApplication();
+    struct Case {
+        Qt::Key key;
+        const char* entry;
+    };
+    for (Case c : {Case{Qt::Key_C, "configure"}, Case{Qt::Key_A, "address book"}, Case{Qt::Key_O, "outbox"},
+                   Case{Qt::Key_Q, "quit"}}) {
+        std::string chosen;
+        StatusIcon icon({[&] { chosen = "configure"; }, [&] { chosen = "address book"; }, [&] { chosen = "quit"; },
+                         [&] { chosen = "outbox"; }});
+        icon.menu().popup(QPoint(0, 0));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&icon.menu()));
+        QTest::keyClick(&icon.menu(), c.key);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(chosen, c.entry);
+        EXPECT_FALSE(icon.menu().isVisible());
+    }
 }
 
 TEST(StatusIcon, NotShownWhereTheDesktopHasNoStatusArea)

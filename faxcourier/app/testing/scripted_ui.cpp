@@ -61,29 +61,57 @@ void ScriptedUi::launch(const QString& program, const QStringList& arguments, co
     launches.push_back(Launch{program, arguments, file});
 }
 
-void whenModal(const char* objectName, std::function<void(QWidget*)> action, std::chrono::milliseconds timeout)
+namespace {
+
+// Polls `find` from the event loop until it gives a window, then runs
+// `action` on it; after `timeout` ends whatever dialog is modal instead.
+void whenFound(std::function<QWidget*()> find, std::function<void(QWidget*)> action, std::chrono::milliseconds timeout)
 {
     auto* timer = new QTimer;
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
-    QString name = QString::fromLatin1(objectName);
-    QObject::connect(timer, &QTimer::timeout, [timer, started, name, action, timeout] {
-        QWidget* modal = QApplication::activeModalWidget();
-        bool found = modal && modal->objectName() == name;
+    QObject::connect(timer, &QTimer::timeout, [timer, started, find, action, timeout] {
+        QWidget* found = find();
         if (!found && started->elapsed() < timeout.count())
             return;
         timer->stop();
         timer->deleteLater();
         if (found) {
-            action(modal);
+            action(found);
             return;
         }
         // Nothing came: end whatever is modal so that the test goes on and fails.
         ++timeouts;
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
             dialog->done(0);
     });
     timer->start(5);
+}
+
+}  // namespace
+
+void whenModal(const char* objectName, std::function<void(QWidget*)> action, std::chrono::milliseconds timeout)
+{
+    QString name = QString::fromLatin1(objectName);
+    whenFound(
+        [name]() -> QWidget* {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal && modal->objectName() == name ? modal : nullptr;
+        },
+        std::move(action), timeout);
+}
+
+void whenShown(const char* objectName, std::function<void(QWidget*)> action, std::chrono::milliseconds timeout)
+{
+    QString name = QString::fromLatin1(objectName);
+    whenFound(
+        [name]() -> QWidget* {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->isVisible() && window->objectName() == name)
+                    return window;
+            return nullptr;
+        },
+        std::move(action), timeout);
 }
 
 bool showActive(QWidget* window)

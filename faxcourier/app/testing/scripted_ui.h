@@ -60,6 +60,10 @@ private:
 void whenModal(const char* objectName, std::function<void(QWidget*)> action,
                std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 
+// The same for a window that is shown without being modal.
+void whenShown(const char* objectName, std::function<void(QWidget*)> action,
+               std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
 int modalTimeouts();
 
 // Shows `window` and waits until it is active, so that keys reach its focus.

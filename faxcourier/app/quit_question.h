@@ -1,0 +1,16 @@
+#pragma once
+// The question before the program ends while a fax is in hand.
+
+class QWidget;
+
+namespace korva::app {
+
+// Asks whether the program may end; true on Yes. `owner` may be null.
+[[nodiscard]] bool confirmQuit(QWidget* owner);
+
+// Quit from outside the Send Fax dialog (the status icon, --quit): with a
+// fax in hand (in the dialog or being converted) only after a Yes to
+// confirmQuit; on No or Cancel nothing happens.
+void quitUnlessRefused(bool faxInHand, QWidget* owner);
+
+}  // namespace korva::app
