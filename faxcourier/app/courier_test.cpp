@@ -285,7 +285,7 @@ TEST_F(InProcessCourier, ARefusedFaxFromTheOutboxWindowIsSentFromTheDialogOnceTh
                entries->topLevelItem(0)->text(5) == "2";
     })) << "Retry Now reached the server, which refused the log-on again";
 
-    whenModal("SendFaxDialog", [&](QWidget* dialog) {
+    whenShown("SendFaxDialog", [&](QWidget* dialog) {
         globalSettings().Password = "s3cret";  // the Configure dialog's part
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
         QTest::keyClick(dialog->findChild<QLineEdit*>(controlName(IDC_SUBJECT)), Qt::Key_E, Qt::AltModifier);

@@ -184,7 +184,7 @@ TEST_F(OutboxWindowTest, OpenInSendFaxSendsTheEditedFaxOrKeepsItOnCancel)
                 services.requestQuit = [] {};
                 SendFaxDialog dialog(job, settings, tif, services);
                 ++dialogsShown;
-                whenModal("SendFaxDialog", [&](QWidget* shown) {
+                whenShown("SendFaxDialog", [&](QWidget* shown) {
                     EXPECT_EQ(subjectsLeft(), std::vector<std::string>{"Refused"});
                     EXPECT_EQ(Outbox(home.spool()).list()[0].state, OutboxState::NeedsDialog);
                     auto* subject = shown->findChild<QLineEdit*>(controlName(IDC_SUBJECT));
