@@ -1,17 +1,18 @@
 #include "faxcourier/app/quit_question.h"
 
 #include "faxcourier/app/quit_request.h"
-#include "faxcourier/app/ui_seam.h"
 
 namespace korva::app {
 
-bool confirmQuit(QWidget* owner)
+Answer askQuit(QWidget* owner)
 {
     return showBox(owner, QStringLiteral("KORVA Fax Printer"),
                    QStringLiteral("Are you sure you wish to close the KORVA Fax Printer Helper program?\n"
                                   "You will not be able to send faxes until this program is restarted!"),
-                   Buttons::YesNoCancel, BoxIcon::Question) == Answer::Yes;
+                   Buttons::YesNoCancel, BoxIcon::Question);
 }
+
+bool confirmQuit(QWidget* owner) { return askQuit(owner) == Answer::Yes; }
 
 void quitUnlessRefused(bool faxInHand, QWidget* owner)
 {

@@ -1,11 +1,15 @@
 #pragma once
 // The question before the program ends while a fax is in hand.
 
+#include "faxcourier/app/ui_seam.h"
+
 class QWidget;
 
 namespace korva::app {
 
-// Asks whether the program may end; true on Yes. `owner` may be null.
+// Asks whether the program may end: Yes, No or Cancel. `owner` may be null.
+[[nodiscard]] Answer askQuit(QWidget* owner);
+// True on Yes.
 [[nodiscard]] bool confirmQuit(QWidget* owner);
 
 // Quit from outside the Send Fax dialog (the status icon, --quit): with a

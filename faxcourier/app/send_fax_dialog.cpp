@@ -5,6 +5,7 @@
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/private_message.h"
+#include "faxcourier/app/quit_question.h"
 #include "faxcourier/app/recipient_list.h"
 #include "faxcourier/app/send_fax_rules.h"
 #include "faxcourier/app/text_convert.h"
@@ -442,10 +443,7 @@ void SendFaxDialog::reject()
 {
     Qt::KeyboardModifiers held = ui().keyboardModifiers();
     if ((held & Qt::ShiftModifier) && (held & Qt::ControlModifier)) {
-        Answer answer = showBox(this, QStringLiteral("KORVA Fax Printer"),
-                                QStringLiteral("Are you sure you wish to close the KORVA Fax Printer Helper program?\n"
-                                               "You will not be able to send faxes until this program is restarted!"),
-                                Buttons::YesNoCancel, BoxIcon::Question);
+        Answer answer = askQuit(this);
         if (answer == Answer::Yes) {
             if (services_.requestQuit)
                 services_.requestQuit();
