@@ -1,5 +1,7 @@
 #include "faxcourier/app/window_activation.h"
 
+#include "faxcourier/app/x11_startup_id.h"
+
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -11,6 +13,8 @@ void bringToFront(QWidget* window, const QString& activationToken)
     // next activation request and then removes it.
     if (!activationToken.isEmpty() && QGuiApplication::platformName() == QLatin1String("wayland"))
         qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    else if (!activationToken.isEmpty() && QGuiApplication::platformName() == QLatin1String("xcb"))
+        useX11StartupId(window, activationToken.toUtf8());
     window->show();
     window->raise();
     window->activateWindow();

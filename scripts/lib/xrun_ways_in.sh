@@ -17,7 +17,7 @@ fail() { echo "xrun (ways in): FAILED at step \"$step\": $*" >&2; exit 1; }
 
 KORVA_ROOT=$root
 . "$root/scripts/lib/korva_env.sh"
-for tool in openbox dbus-daemon xdotool; do
+for tool in openbox dbus-daemon xdotool xprop; do
     command -v $tool >/dev/null || { step="find the tools"; fail "$tool is missing; run scripts/setup"; }
 done
 [ -n "${DISPLAY:-}" ] || { step="find the display"; fail "DISPLAY is not set"; }
@@ -87,10 +87,15 @@ begin "print the letter; the Send Fax dialog opens"
 dialog=$(find_window '^Send KORVA Fax') || fail "no Send Fax window: $(tail -n 20 "$work/faxcourier.out")"
 becomes_active "$dialog" || fail "the Send Fax window is not active"
 
-begin "faxcourier --configure: Configure comes to the front with the keyboard"
-"$korva_bin/faxcourier" --configure 2>"$work/second.err" || fail "the second start exited with $?"
+begin "faxcourier --configure, launched with a startup id: Configure comes to the front with the keyboard"
+startup_id="xrun-launch_TIME$(date +%s)"
+DESKTOP_STARTUP_ID=$startup_id "$korva_bin/faxcourier" --configure 2>"$work/second.err" ||
+    fail "the second start exited with $?"
 configure=$(find_window '^Configure KORVA Fax') || fail "no Configure window: $(cat "$work/second.err")"
 becomes_active "$configure" || fail "Configure is not the active window ($(xdotool getactivewindow))"
+# What tells the window manager which launch the window answers.
+xprop -id "$configure" _NET_STARTUP_ID | grep -qF "\"$startup_id\"" ||
+    fail "Configure does not carry the launcher's startup id: $(xprop -id "$configure" _NET_STARTUP_ID)"
 
 begin "faxcourier --address-book while Configure is open: the address book comes to the front"
 "$korva_bin/faxcourier" --address-book 2>>"$work/second.err" || fail "the second start exited with $?"
