@@ -28,8 +28,8 @@ void broadcast(xcb_connection_t* connection, xcb_window_t root, const QByteArray
 {
     const xcb_window_t sender = xcb_generate_id(connection);
     const uint32_t overrideRedirect = 1;
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, sender, root, -100, -100, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, sender, root, -100, -100, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
     const xcb_atom_t begin = atom(connection, "_NET_STARTUP_INFO_BEGIN");
     const xcb_atom_t more = atom(connection, "_NET_STARTUP_INFO");
     const QByteArray text = message + '\0';

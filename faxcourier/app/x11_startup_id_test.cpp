@@ -12,8 +12,8 @@ TEST(X11StartupId, RemoveMessageQuotesOnlyWhatNeedsIt)
         const char* id;
         const char* message;
     };
-    for (Case c : {Case{"openbox-1-host_TIME42", "remove: ID=openbox-1-host_TIME42"},
-                   Case{"a b", "remove: ID=\"a b\""}, Case{"say \"hi\"\\", "remove: ID=\"say \\\"hi\\\"\\\\\""}})
+    for (Case c : {Case{"openbox-1-host_TIME42", "remove: ID=openbox-1-host_TIME42"}, Case{"a b", "remove: ID=\"a b\""},
+                   Case{"say \"hi\"\\", "remove: ID=\"say \\\"hi\\\"\\\\\""}})
         EXPECT_EQ(korva::app::startupRemoveMessage(c.id).toStdString(), c.message) << c.id;
 }
 
