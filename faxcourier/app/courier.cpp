@@ -105,7 +105,10 @@ Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverte
 
 Courier::~Courier()
 {
-    setOutboxOpener({});
+    // Only where it was set: a second start must not reach for the
+    // notification service on its way out.
+    if (outboxOpenerSet_)
+        setOutboxOpener({});
     outboxWindow_.reset();
     delete configure_;
     if (watcher_)
@@ -217,6 +220,7 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // Before the outbox's first notice: the service is asked what it shows
     // while the rest starts.
     setOutboxOpener([this] { openOutboxWindow(); });
+    outboxOpenerSet_ = true;
     startOutbox();
     // Documents printed while no faxcourier ran, or that a run before this
     // one had not taken or not sent yet: the watcher only announces changes.

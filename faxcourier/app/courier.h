@@ -105,6 +105,7 @@ private:
     std::unique_ptr<StatusIcon> statusIcon_;
     SubmitReport lastReport_;
     int exitCode_ = 0;
+    bool outboxOpenerSet_ = false;
     CourierPresence presence_;
 };
 
