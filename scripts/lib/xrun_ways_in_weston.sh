@@ -48,7 +48,7 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 weston --backend=x11-backend.so --socket=wayland-korva --idle-time=0 >"$work/weston.out" 2>&1 &
 weston_pid=$!
-for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/wayland-korva" ] && break; sleep 0.1; done
+for _ in $(seq $((wait_seconds * 10))); do [ -S "$XDG_RUNTIME_DIR/wayland-korva" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/wayland-korva" ] || fail "weston did not start: $(tail -n 5 "$work/weston.out")"
 output=""
 for _ in $(seq $((wait_seconds * 10))); do
@@ -62,7 +62,11 @@ export WAYLAND_DISPLAY=wayland-korva QT_QPA_PLATFORM=wayland
 begin "start korva-sim and faxcourier on weston"
 korva_start_sim
 korva_write_settings
+# Wayland keeps the keyboard focus from outside eyes; the client's own
+# protocol trace shows which of its windows the keyboard entered.
+export WAYLAND_DEBUG=client
 korva_start_courier
+unset WAYLAND_DEBUG
 
 # Waits until the log holds $2 lines with $1.
 log_count() {
@@ -73,17 +77,31 @@ log_count() {
     return 1
 }
 letter_held() { ls "$spool"/korvafax[0-9]*.tif >/dev/null 2>&1; }
+keyboard_enters() { grep -c 'wl_keyboard@[0-9]*\.enter(' "$work/faxcourier.out"; }
+# Waits until the keyboard has entered a window more often than $1 times and
+# not left it since.
+keyboard_entered_after() {
+    for _ in $(seq $((wait_seconds * 10))); do
+        if [ "$(keyboard_enters)" -gt "$1" ] &&
+            grep -o 'wl_keyboard@[0-9]*\.\(enter\|leave\)(' "$work/faxcourier.out" | tail -n1 | grep -q enter; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
 
 begin "print the letter; the Send Fax dialog takes it"
 "$korva_bin/faxprint" --name letter "$root/samples/letter.pdf" || fail "faxprint exited with $?"
 for _ in $(seq $((wait_seconds * 10))); do letter_held && break; sleep 0.1; done
 letter_held || fail "the letter was not converted: $(tail -n 20 "$work/faxcourier.out")"
-sleep 1
 
 begin "faxcourier --configure, then Escape into weston"
+keyboard_entered_after 0 || fail "the Send Fax dialog never had the keyboard"
+entered=$(keyboard_enters)
 "$korva_bin/faxcourier" --configure 2>"$work/second.err" || fail "the second start exited with $?"
 log_count "Opening Configure" 1 || fail "Configure did not open: $(cat "$work/second.err")"
-sleep 1
+keyboard_entered_after "$entered" || fail "Configure never had the keyboard"
 xdotool windowfocus --sync "$output" 2>/dev/null
 xdotool key Escape
 sleep 1
