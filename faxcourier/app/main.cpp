@@ -2,6 +2,7 @@
 // documents into faxes and sends them.
 
 #include "faxcourier/addressbook/address_book_install.h"
+#include "faxcourier/app/ui_language.h"
 #include "faxcourier/app/courier_bus.h"
 #include "faxcourier/app/password_keyring.h"
 #include "faxcourier/app/program_courier.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv)
     // to the menu entry korvafax.desktop through this name.
     QApplication::setApplicationName("faxcourier");
     QGuiApplication::setDesktopFileName("korvafax");
+    installTranslations();
     korva::addressbook::installAddressBook();
     std::unique_ptr<Courier> courier = makeProgramCourier();
     courier->startUp(arguments);
