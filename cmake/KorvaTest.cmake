@@ -33,13 +33,18 @@ function(korva_label_test test)
   endif()
 endfunction()
 
+# Every test runs in English unless it asks for a language: a developer's
+# own locale must not change what the tests read.
+set(KORVA_TEST_ENVIRONMENT
+  "KORVA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KORVA_LIB_DIR=${CMAKE_BINARY_DIR}/lib;KORVA_SOURCE_DIR=${CMAKE_SOURCE_DIR};LANGUAGE=;LC_ALL=;LC_MESSAGES=;LANG=C.UTF-8")
+
 function(korva_test name)
   cmake_parse_arguments(KT "" "" "SOURCES;LIBS;LOCKS;LABELS" ${ARGN})
   add_executable(${name} ${KT_SOURCES} ${KT_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${KT_LIBS} korva_testsupport GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   set(properties
-    ENVIRONMENT "KORVA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KORVA_LIB_DIR=${CMAKE_BINARY_DIR}/lib;KORVA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    ENVIRONMENT "${KORVA_TEST_ENVIRONMENT}"
     TIMEOUT 120)
   if(KT_LOCKS)
     list(JOIN KT_LOCKS "\\;" locks)
@@ -56,4 +61,16 @@ function(korva_test name)
     file(APPEND ${CMAKE_BINARY_DIR}/test-targets-${label}.txt "${name}\n")
   endforeach()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES ${properties})
+endfunction()
+
+# Runs the whole of test executable `name` once more in `language` ("de",
+# "fr"), as `name`_`language`: what crosses a wire or lands in a file must
+# not change with the reader's language.
+function(korva_test_in_language name language)
+  string(TOUPPER ${language} country)
+  add_test(NAME ${name}_${language} COMMAND ${name})
+  set_tests_properties(${name}_${language} PROPERTIES
+    ENVIRONMENT "${KORVA_TEST_ENVIRONMENT};LANGUAGE=${language};LANG=${language}_${country}.UTF-8"
+    TIMEOUT 300)
+  korva_label_test(${name}_${language} ${ARGN})
 endfunction()

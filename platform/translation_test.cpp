@@ -40,7 +40,8 @@ TEST(Translation, TheLanguagesFollowTheLocaleVariablesInTheirOrder)
         set("LC_ALL", row.lcAll);
         set("LC_MESSAGES", row.lcMessages);
         set("LANG", row.lang);
-        EXPECT_EQ(wantedLanguages(), row.wanted) << (row.lang ? row.lang : "") << " " << (row.language ? row.language : "");
+        EXPECT_EQ(wantedLanguages(), row.wanted)
+            << (row.lang ? row.lang : "") << " " << (row.language ? row.language : "");
     }
 }
 

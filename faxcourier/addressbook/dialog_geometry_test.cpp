@@ -1,7 +1,9 @@
 // Every dialog at its default size, shown so that its layout is applied:
 // no label, button or group box title is narrower than its text, and no
-// list header column is narrower than its caption. The same program runs
-// again at QT_SCALE_FACTOR=1.5 (see CMakeLists.txt).
+// list header column is narrower than its caption; no two controls share
+// an access key. The same program runs again at QT_SCALE_FACTOR=1.5, and
+// both in German and French, where no English text may be left (see
+// CMakeLists.txt).
 #include "faxcourier/addressbook/address_entry_dialog.h"
 #include "faxcourier/addressbook/testing/dialog_fixture.h"
 #include "faxcourier/app/configure_dialog.h"
@@ -14,6 +16,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDirIterator>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,11 +26,16 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTreeView>
+#include <QXmlStreamReader>
 
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 
 using namespace korva;
@@ -145,6 +154,154 @@ std::string cutTexts(QWidget& dialog)
     return cuts;
 }
 
+// The access key of `text`: the character after a single '&'.
+QChar accessKey(const QString& text)
+{
+    for (qsizetype at = text.indexOf(QLatin1Char('&')); at >= 0 && at + 1 < text.size();
+         at = text.indexOf(QLatin1Char('&'), at + 2)) {
+        if (text[at + 1] != QLatin1Char('&'))
+            return text[at + 1].toLower();
+    }
+    return {};
+}
+
+// Controls shown together that answer the same Alt key.
+std::string accessKeyClashes(QWidget& window)
+{
+    std::map<QChar, QStringList> owners;
+    auto add = [&](QWidget* widget, const QString& text) {
+        if (widget->isVisibleTo(&window) && !accessKey(text).isNull())
+            owners[accessKey(text)] << text;
+    };
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        add(button, button->text());
+    for (QLabel* label : window.findChildren<QLabel*>())
+        if (label->buddy())
+            add(label, label->text());
+    for (QGroupBox* box : window.findChildren<QGroupBox*>())
+        if (box->isCheckable())
+            add(box, box->title());
+    for (QTabBar* bar : window.findChildren<QTabBar*>())
+        for (int tab = 0; tab < bar->count(); ++tab)
+            add(bar, bar->tabText(tab));
+    std::string clashes;
+    for (const auto& [key, texts] : owners)
+        if (texts.size() > 1)
+            clashes += QStringLiteral("Alt+%1: %2\n").arg(key, texts.join(QStringLiteral(", "))).toStdString();
+    return clashes;
+}
+
+// The language the run asks for, "" for English.
+QString runLanguage()
+{
+    const QString language = qEnvironmentVariable("LANGUAGE").left(2);
+    return language == QLatin1String("en") ? QString() : language;
+}
+
+// The catalogue's translations into the run's language, as patterns in
+// which %1 ... %9 stand for any text.
+const std::vector<QRegularExpression>& translationPatterns()
+{
+    static const std::vector<QRegularExpression> patterns = [] {
+        std::vector<QRegularExpression> all;
+        const QString folder = qEnvironmentVariable("KORVA_SOURCE_DIR") + QStringLiteral("/translations");
+        QDirIterator files(folder, {QStringLiteral("*_%1.ts").arg(runLanguage())}, QDir::Files);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+            QXmlStreamReader xml(&file);
+            while (xml.readNextStartElement() || !xml.atEnd()) {
+                if (!xml.isStartElement() || xml.name() != QLatin1String("translation"))
+                    continue;
+                const QString text = shown(xml.readElementText());
+                static const QRegularExpression placeholder(QStringLiteral("\\\\%[1-9]"));
+                if (QString(text).remove(QRegularExpression(QStringLiteral("%[1-9]|\\W"))).size() < 2)
+                    continue;  // "%1 (%2)" would match anything
+                all.emplace_back(QRegularExpression::anchoredPattern(
+                                     QRegularExpression::escape(text).replace(placeholder, QStringLiteral(".*"))),
+                                 QRegularExpression::DotMatchesEverythingOption);
+            }
+        }
+        return all;
+    }();
+    return patterns;
+}
+
+// What the tests typed or the directory holds: the same in every language.
+bool isValue(const QString& text)
+{
+    static const QStringList values{"Anna Berg",
+                                    "Anna",
+                                    "Berg",
+                                    "Bert Blau",
+                                    "Berta Blau",
+                                    "Blau KG",
+                                    "Yarrow Trading Company",
+                                    "Offer 16",
+                                    "Offer 17",
+                                    "Letter to Blau KG",
+                                    "Standard",
+                                    "Urgent",
+                                    "KORVA Fax"};
+    QString rest = text;
+    for (const QString& value : values)
+        rest.remove(value);
+    return !rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2}")));
+}
+
+// The texts a person reads in `window`.
+QStringList readableTexts(QWidget& window)
+{
+    QStringList texts{window.windowTitle()};
+    auto visible = [&](QWidget* widget) { return widget->isVisibleTo(&window); };
+    for (QLabel* label : window.findChildren<QLabel*>())
+        if (visible(label))
+            texts << (Qt::mightBeRichText(label->text()) ? QTextDocumentFragment::fromHtml(label->text()).toPlainText()
+                                                         : label->text());
+    std::set<QAbstractButton*> qtOwn;  // standard buttons: Qt's catalogue names them
+    for (QDialogButtonBox* box : window.findChildren<QDialogButtonBox*>())
+        for (QAbstractButton* button : box->buttons())
+            if (box->standardButton(button) != QDialogButtonBox::NoButton)
+                qtOwn.insert(button);
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        if (visible(button) && !qtOwn.count(button))
+            texts << button->text() << button->toolTip();
+    for (QGroupBox* box : window.findChildren<QGroupBox*>())
+        if (visible(box))
+            texts << box->title();
+    for (QTabBar* bar : window.findChildren<QTabBar*>())
+        for (int tab = 0; tab < bar->count(); ++tab)
+            texts << bar->tabText(tab);
+    for (QAbstractItemView* view : window.findChildren<QAbstractItemView*>()) {
+        const QAbstractItemModel* model = view->model();
+        if (!visible(view) || !model)
+            continue;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            texts << model->headerData(column, Qt::Horizontal).toString();
+            for (int row = 0; row < std::min(model->rowCount(), 20); ++row)
+                texts << model->index(row, column).data().toString();
+        }
+    }
+    return texts;
+}
+
+// Texts in `window` that the run's language did not replace.
+std::string englishLeft(QWidget& window)
+{
+    if (runLanguage().isEmpty())
+        return "";
+    std::string left;
+    for (const QString& raw : readableTexts(window)) {
+        const QString text = shown(raw).trimmed();
+        if (text.isEmpty() || isValue(text))
+            continue;
+        const auto& patterns = translationPatterns();
+        if (std::none_of(patterns.begin(), patterns.end(), [&](const auto& p) { return p.match(text).hasMatch(); }))
+            left += "\"" + text.toStdString() + "\"\n";
+    }
+    return left;
+}
+
 class Geometry : public DialogFixture {
 protected:
     // Shows the dialog at its default size and lets its layout settle.
@@ -156,7 +313,7 @@ protected:
         if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {  // the scaled run really is scaled
             EXPECT_DOUBLE_EQ(dialog.devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
         }
-        return cutTexts(dialog);
+        return cutTexts(dialog) + accessKeyClashes(dialog) + englishLeft(dialog);
     }
 
     FaxJob job;

@@ -1,5 +1,7 @@
 #include "faxcourier/app/testing/scripted_ui.h"
 
+#include "faxcourier/app/ui_language.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QTest>
@@ -27,6 +29,7 @@ QApplication& testApplication()
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         auto* created = new QApplication(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);
+        installTranslations();  // the language the test's environment asks for
         return created;
     }();
     return *app;
