@@ -17,6 +17,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <ctime>
 #include <iostream>
 
@@ -61,6 +62,9 @@ int main(int argc, char** argv)
 {
     using namespace korva::app;
 
+    // libldap and OpenSSL write to their sockets with write(): a server
+    // that hangs up must fail that write with EPIPE, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (std::optional<std::string> error = commandLineError(arguments)) {
         std::cerr << "faxcourier: " << *error << "\n\n" << usageText();

@@ -21,6 +21,10 @@
 namespace korva::testing {
 namespace {
 
+// As in faxcourier: a peer that hangs up while libldap or OpenSSL writes
+// fails that write with EPIPE instead of ending the test program.
+[[maybe_unused]] const bool kBrokenPipesFailWrites = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+
 const char* const homeVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME",
                                      "KORVAFAX_SYSCONFDIR"};
 
