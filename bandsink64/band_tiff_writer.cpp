@@ -1,9 +1,9 @@
 #include "bandsink64/band_tiff_writer.h"
-#include "platform/translation.h"
 
 #include "bandsink64/exit_job.h"
 #include "bandsink64/exit_log.h"
 #include "platform/message_box.h"
+#include "platform/translation.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -1,5 +1,4 @@
 #include "bandsink64/job_handover.h"
-#include "platform/translation.h"
 
 #include "bandsink64/exit_job.h"
 #include "bandsink64/exit_log.h"
@@ -9,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/spool_names.h"
 #include "platform/tick_count.h"
+#include "platform/translation.h"
 #include "platform/user_name.h"
 
 #include <atomic>

@@ -1,4 +1,5 @@
 #include "tools/cups/backend_args.h"
+
 #include "platform/translation.h"
 
 #include <charconv>

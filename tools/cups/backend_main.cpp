@@ -3,7 +3,6 @@
 // the printing user, so the document lands in that user's spool folder.
 
 #include "tools/cups/backend_args.h"
-#include "platform/translation.h"
 #include "tools/cups/backend_log.h"
 #include "tools/cups/band_feeder.h"
 #include "tools/cups/exit_library.h"
@@ -14,6 +13,7 @@
 #include "tools/cups/system_accounts.h"
 
 #include "platform/courier_presence.h"
+#include "platform/translation.h"
 
 #include <cups/backend.h>
 

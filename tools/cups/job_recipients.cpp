@@ -1,9 +1,9 @@
 #include "tools/cups/job_recipients.h"
-#include "platform/translation.h"
 
 #include "controlarea/control_record.h"
 #include "controlarea/recipient_line.h"
 #include "faxcourier/foundation/windows1252.h"
+#include "platform/translation.h"
 
 #include <cups/cups.h>
 

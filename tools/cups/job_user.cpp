@@ -1,7 +1,7 @@
 #include "tools/cups/job_user.h"
-#include "platform/translation.h"
 
 #include "platform/paths.h"
+#include "platform/translation.h"
 
 #include <cerrno>
 #include <cstdlib>

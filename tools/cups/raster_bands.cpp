@@ -1,4 +1,5 @@
 #include "tools/cups/raster_bands.h"
+
 #include "platform/translation.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "tools/cups/raster_copy.h"
-#include "platform/translation.h"
 
+#include "platform/translation.h"
 #include "tools/cups/raster_bands.h"
 
 #include <cerrno>

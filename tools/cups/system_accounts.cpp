@@ -1,4 +1,5 @@
 #include "tools/cups/system_accounts.h"
+
 #include "platform/translation.h"
 
 #include <charconv>

@@ -3,8 +3,8 @@
 // preset a file-target subject, print, wait for the print-finished event,
 // and put the preset data back as it was.
 #include "controlarea/control_area.h"
-#include "platform/translation.h"
 #include "platform/file_ops.h"
+#include "platform/translation.h"
 #include "tools/faxconvert/faxconvert_options.h"
 #include "tools/faxconvert/print_finished_event.h"
 
@@ -24,9 +24,11 @@ const char* const fileTargetPrefix = "~~filetarget~~*";
 
 enum ExitCode { Converted = 0, BadCommandLine = 1, PrintFailed = 2, NoAnswer = 3, NoOutput = 4 };
 
+void say(const std::string& message) { std::fprintf(stderr, "faxconvert: %s\n", message.c_str()); }
+
 int fail(int code, const std::string& message)
 {
-    std::fprintf(stderr, "faxconvert: %s\n", message.c_str());
+    say(message);
     return code;
 }
 
@@ -48,9 +50,7 @@ int runFaxprint(const std::string& faxprint, const std::vector<std::string>& inp
             argv.push_back(const_cast<char*>(in.c_str()));
         argv.push_back(nullptr);
         execv(argv[0], argv.data());
-        const std::string why =
-            withArguments(translated("FaxConvert", "cannot run %1: %2"), {argv[0], std::strerror(errno)});
-        std::fprintf(stderr, "faxconvert: %s\n", why.c_str());
+        say(withArguments(translated("FaxConvert", "cannot run %1: %2"), {argv[0], std::strerror(errno)}));
         _exit(127);
     }
     int status = 0;
@@ -74,8 +74,7 @@ struct SavedPreset {
     void restore() const
     {
         if (!(existed ? writeControlRecord(record) : clearControlRecord()))
-            fail(0,
-                 withArguments(translated("FaxConvert", "cannot put back the preset data in %1"), {controlFilePath()}));
+            say(withArguments(translated("FaxConvert", "cannot put back the preset data in %1"), {controlFilePath()}));
     }
 };
 

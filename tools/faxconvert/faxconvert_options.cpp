@@ -1,4 +1,5 @@
 #include "tools/faxconvert/faxconvert_options.h"
+
 #include "platform/translation.h"
 
 #include <climits>

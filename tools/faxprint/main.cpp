@@ -1,7 +1,7 @@
 // faxprint: stands in for the fax printer driver. Renders the files given
 // into bands and hands them to the exit library as one printed document.
-#include "tools/faxprint/exit_library.h"
 #include "platform/translation.h"
+#include "tools/faxprint/exit_library.h"
 #include "tools/faxprint/faxprint_options.h"
 #include "tools/faxprint/print_document.h"
 #include "tools/faxprint/printed_page.h"

@@ -1,4 +1,5 @@
 #include "tools/faxprint/printed_page.h"
+
 #include "platform/translation.h"
 
 #include <cerrno>
