@@ -3,6 +3,7 @@
 #include "bandsink64/exit_job.h"
 #include "bandsink64/exit_log.h"
 #include "platform/message_box.h"
+#include "platform/translation.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -206,7 +207,12 @@ int32_t openJobTiff(ExitJob& job)
         "This may also happen if another application has the image file open.",
         job.jobFilePath.c_str());
     exitLog(1, message);
-    showMessageBox("", message);
+    showMessageBox("", exitBoxText(withArguments(
+                           translated("ExitLibrary",
+                                      "Cannot open %1. Check to make sure you have enough disk space.  You should have "
+                                      "at least 50mb free. This may also happen if another application has the image "
+                                      "file open."),
+                           {job.jobFilePath})));
     return -1;
 }
 

@@ -1,5 +1,7 @@
 #include "bandsink64/exit_library_loader.h"
 
+#include "platform/translation.h"
+
 #include <dlfcn.h>
 
 namespace korva {
@@ -10,7 +12,7 @@ bool resolve(void* handle, const char* name, Fn& fn, std::string& error)
 {
     fn = reinterpret_cast<Fn>(dlsym(handle, name));
     if (!fn)
-        error = std::string("the library has no function ") + name;
+        error = withArguments(translated("ExitLibrary", "the library has no function %1"), {name});
     return fn != nullptr;
 }
 
@@ -27,7 +29,7 @@ bool ExitLibrary::load(const std::string& path)
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
         const char* why = dlerror();
-        error_ = why ? why : "cannot be loaded";
+        error_ = why ? why : translated("ExitLibrary", "cannot be loaded");
         return false;
     }
     return resolve(handle_, "getVersion", getVersion, error_) &&

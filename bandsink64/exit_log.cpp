@@ -137,6 +137,17 @@ std::string exitLogText(const char* format, ...)
     return text;
 }
 
+std::string exitBoxText(std::string text)
+{
+    if (text.size() < exitLogMessageSize)
+        return text;
+    size_t end = exitLogMessageSize - 1;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    text.resize(end);
+    return text;
+}
+
 void exitLogf(int severity, const char* format, ...)
 {
     va_list args;

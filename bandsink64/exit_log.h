@@ -27,6 +27,10 @@ void exitLog(int severity, std::string_view message);
 std::string exitLogText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void exitLogf(int severity, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// A message box's text, cut like a log message but never inside a
+// character: the box shows the translation of what the log keeps in English.
+std::string exitBoxText(std::string text);
+
 // The "Level" text as a number: empty or not a number gives 0.
 int parseLogLevel(std::string_view text);
 

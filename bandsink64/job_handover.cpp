@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/spool_names.h"
 #include "platform/tick_count.h"
+#include "platform/translation.h"
 #include "platform/user_name.h"
 
 #include <atomic>
@@ -46,7 +47,12 @@ void discardBrokenFile(const ExitJob& job)
         "The document was not faxed.",
         job.jobFilePath.c_str());
     exitLog(1, message);
-    showMessageBox("", message);
+    showMessageBox("",
+                   exitBoxText(withArguments(
+                       translated("ExitLibrary",
+                                  "Cannot write %1. Check to make sure you have enough disk space.  You should have "
+                                  "at least 50mb free. The document was not faxed."),
+                       {job.jobFilePath})));
     if (job.fileCreated)
         deleteFile(job.jobFilePath);
 }
@@ -119,7 +125,10 @@ void reportNotHandedOver(const ExitJob& job)
         "The document %s could not be handed over to KORVA Fax and was not faxed. Its print file stays as %s.",
         job.documentName.c_str(), job.jobFilePath.c_str());
     exitLog(1, message);
-    showMessageBox("", message);
+    showMessageBox("", exitBoxText(withArguments(translated("ExitLibrary",
+                                                            "The document %1 could not be handed over to KORVA Fax and "
+                                                            "was not faxed. Its print file stays as %2."),
+                                                 {job.documentName, job.jobFilePath})));
 }
 
 }  // namespace

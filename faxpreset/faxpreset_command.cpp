@@ -2,6 +2,7 @@
 
 #include "controlarea/control_area.h"
 #include "faxcourier/foundation/windows1252.h"
+#include "platform/translation.h"
 
 #include <cstring>
 #include <optional>
@@ -11,21 +12,28 @@
 namespace korva {
 namespace {
 
-const char* const usageText[] = {
-    "Usage: faxpreset options\n\nOptions are:\n",
-    " -s \"subject\"\n",
-    " -n \"sender name\"\n",
-    " -e \"sender email\"\n",
-    " -f \"sender fax\"\n",
-    " -p \"sender phone\"\n",
-    " -o \"sender company\"\n",
-    " -c \"cover page\"\n",
-    " -r \"recipient number~recipient name~recipient company\"\n",
-    "   (up to 4 recipients can be specified\n",
-    " -flush - flush data transfer area\n",
-    " -list - view data transfer area\n",
-    "\n",
-};
+// The option lines are the command's syntax, as the manual page writes it:
+// only the words around them are translated.
+std::string usageText()
+{
+    return withArguments(translated("FaxPreset", "Usage: %1"), {"faxpreset options"}) + "\n\n" +
+           translated("FaxPreset", "Options are:") +
+           "\n"
+           " -s \"subject\"\n"
+           " -n \"sender name\"\n"
+           " -e \"sender email\"\n"
+           " -f \"sender fax\"\n"
+           " -p \"sender phone\"\n"
+           " -o \"sender company\"\n"
+           " -c \"cover page\"\n"
+           " -r \"recipient number~recipient name~recipient company\"\n"
+           "   " +
+           translated("FaxPreset", "(up to 4 recipients can be specified") + "\n -flush - " +
+           translated("FaxPreset", "flush data transfer area") + "\n -list - " +
+           translated("FaxPreset", "view data transfer area") + "\n\n";
+}
+
+void say(std::FILE* to, const std::string& line) { std::fputs((line + "\n").c_str(), to); }
 
 bool is(const char* arg, const char* option) { return strcasecmp(arg, option) == 0; }
 
@@ -66,11 +74,11 @@ bool listControlArea(std::FILE* out, std::FILE* err)
 {
     ControlRecord current;
     if (!readControlRecord(current)) {
-        std::fprintf(err, "Cannot read the data transfer area %s\n", controlFilePath().c_str());
+        say(err, withArguments(translated("FaxPreset", "Cannot read the data transfer area %1"), {controlFilePath()}));
         return false;
     }
     std::fprintf(out, "%d - %s\n", 0, windows1252ToUtf8(fieldText(current.userName)).c_str());
-    std::fprintf(out, "Job - %s\n", windows1252ToUtf8(fieldText(current.documentName)).c_str());
+    say(out, withArguments(translated("FaxPreset", "Job - %1"), {windows1252ToUtf8(fieldText(current.documentName))}));
     return true;
 }
 
@@ -81,12 +89,11 @@ int runFaxPreset(int argc, const char* const* argv, std::FILE* out, std::FILE* e
     // "--help" alone is the usage a Linux user asks for; it touches nothing.
     const bool help = argc == 2 && std::strcmp(argv[1], "--help") == 0;
     if (argc < 2 || help) {
-        for (const char* line : usageText)
-            std::fputs(line, out);
+        std::fputs(usageText().c_str(), out);
         return help ? 0 : -1;
     }
     if (!openControlArea()) {
-        std::fputs("Can't Initialise Control data area\n", out);
+        say(out, translated("FaxPreset", "Can't Initialise Control data area"));
         return -1;
     }
     ControlRecord record;
@@ -108,12 +115,14 @@ int runFaxPreset(int argc, const char* const* argv, std::FILE* out, std::FILE* e
                 isUtf8(typed) ? utf8ToWindows1252(typed) : std::optional<std::string>(typed);
             const char* value = ansi ? ansi->c_str() : "";
             if (!ansi) {
-                std::fprintf(out, "The value of %s holds a character that KORVA Fax cannot send: %s\n", arg, typed);
+                say(out, withArguments(translated("FaxPreset",
+                                                  "The value of %1 holds a character that KORVA Fax cannot send: %2"),
+                                       {arg, typed}));
                 status = -1;
             } else if (!is(arg, "-r")) {
                 storeValueOption(record, arg, value);
             } else if (recipientCount == 4) {
-                std::fputs("Too many recipients defined - max 4\n", out);
+                say(out, translated("FaxPreset", "Too many recipients defined - max 4"));
                 status = -1;
             } else {
                 setField(record.recipients[recipientCount++], value);
@@ -121,26 +130,28 @@ int runFaxPreset(int argc, const char* const* argv, std::FILE* out, std::FILE* e
         } else if (is(arg, "-flush")) {
             writeRecord = false;
             if (!clearControlRecord()) {
-                std::fprintf(err, "Cannot clear the data transfer area %s\n", controlFilePath().c_str());
+                say(err, withArguments(translated("FaxPreset", "Cannot clear the data transfer area %1"),
+                                       {controlFilePath()}));
                 status = -1;
             } else {
-                std::fputs("data transfer area cleared\n", out);
+                say(out, translated("FaxPreset", "data transfer area cleared"));
             }
         } else if (is(arg, "-list")) {
             writeRecord = false;
             if (!listControlArea(out, err))
                 status = -1;
         } else {
-            std::fprintf(out, "Unrecognised command %s\n", arg);
+            say(out, withArguments(translated("FaxPreset", "Unrecognised command %1"), {arg}));
             status = -1;
         }
     }
     if (status == 0 && writeRecord) {
         if (writeControlRecord(record)) {
-            std::fputs("Print job data added OK\n", out);
+            say(out, translated("FaxPreset", "Print job data added OK"));
         } else {
-            std::fprintf(err, "Cannot write the print job data to %s; the previous data stays\n",
-                         controlFilePath().c_str());
+            say(err,
+                withArguments(translated("FaxPreset", "Cannot write the print job data to %1; the previous data stays"),
+                              {controlFilePath()}));
             status = -1;
         }
     }

@@ -20,10 +20,10 @@ namespace {
 class FaxPresetTest : public ::testing::Test {
 protected:
     // A hang would hold the control-area lock: it fails the test in seconds.
-    ProcessResult run(std::vector<std::string> args)
+    ProcessResult run(std::vector<std::string> args, const std::vector<std::pair<std::string, std::string>>& env = {})
     {
         args.insert(args.begin(), korva::testing::binPath("faxpreset"));
-        return korva::testing::runProcess(args, {}, {}, 10000);
+        return korva::testing::runProcess(args, {}, env, 10000);
     }
 
     std::string controlBytes() const { return korva::testing::readWholeFile(home.spool() + "/control.dat"); }
@@ -264,4 +264,48 @@ TEST_F(FaxPresetTest, SpoolFolderOthersCanWriteIsRefused)
                          " is writable by other users (mode 0777); KORVA Fax will not use it.\n");
     EXPECT_EQ(r.exitCode, 255);
     EXPECT_EQ(korva::testing::fileMode(home.spool() + "/control.dat"), ~0u);
+}
+
+TEST_F(FaxPresetTest, SpeaksTheLanguageOfTheEnvironmentButWritesTheSameBytes)
+{
+    const std::vector<std::string> preset = {"-s", "Rechnung 42", "-r", "0301234~Anna Berg~Acme", "-c", "Eilig"};
+    ASSERT_EQ(run(preset, {{"LANGUAGE", "en"}, {"LANG", "C"}}).exitCode, 0);
+    const std::string english = controlBytes();
+    ASSERT_EQ(english.size(), controlRecordSize);
+
+    struct Row {
+        const char* language;
+        const char* locale;
+        const char* usageHead;
+        const char* flushLine;
+        const char* unknown;
+        const char* added;
+    };
+    const Row rows[] = {
+        {"de", "de_DE.UTF-8", "Aufruf: faxpreset options\n\nOptionen:\n", " -flush - Datenübergabebereich leeren\n",
+         "Unbekannter Befehl -bogus\n", "Druckauftragsdaten erfolgreich hinzugefügt\n"},
+        {"fr", "fr_FR.UTF-8", "Utilisation\u00a0: faxpreset options\n\nOptions\u00a0:\n",
+         " -flush - vider la zone de transfert de données\n", "Commande inconnue -bogus\n",
+         "Données de la tâche d'impression ajoutées\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.language);
+        const std::vector<std::pair<std::string, std::string>> env = {{"LANGUAGE", row.language}, {"LANG", row.locale}};
+        ProcessResult help = run({"--help"}, env);
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_EQ(help.out.rfind(row.usageHead, 0), 0u) << help.out;
+        // The syntax is the manual page's, in every language.
+        EXPECT_NE(help.out.find("\n -r \"recipient number~recipient name~recipient company\"\n"), std::string::npos);
+        EXPECT_NE(help.out.find(row.flushLine), std::string::npos) << help.out;
+
+        ProcessResult unknown = run({"-s", "x", "-bogus"}, env);
+        EXPECT_EQ(unknown.out, row.unknown);
+        EXPECT_EQ(unknown.exitCode, 255);
+
+        ASSERT_EQ(run({"-flush"}, env).exitCode, 0);
+        ProcessResult added = run(preset, env);
+        EXPECT_EQ(added.out, row.added);
+        EXPECT_EQ(added.exitCode, 0);
+        EXPECT_EQ(controlBytes(), english);
+    }
 }

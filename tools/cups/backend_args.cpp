@@ -1,5 +1,7 @@
 #include "tools/cups/backend_args.h"
 
+#include "platform/translation.h"
+
 #include <charconv>
 
 namespace korva::cups {
@@ -7,24 +9,28 @@ namespace korva::cups {
 const char* const discoveryLine =
     "direct korvafax:/ \"KORVA Fax\" \"KORVA Fax\" \"MFG:KORVA;MDL:Fax;CMD:CUPSRASTER;\" \"\"";
 
-const char* const usageText = "Usage: korvafax job-id user title copies options [file]";
+// The synopsis is the command's syntax: only "Usage:" is translated.
+std::string usageText()
+{
+    return withArguments(translated("CupsBackend", "Usage: %1"), {"korvafax job-id user title copies options [file]"});
+}
 
 std::optional<BackendJob> parseBackendArgs(int argc, const char* const* argv, std::string& why)
 {
     if (argc != 6 && argc != 7) {
-        why = "expected 5 or 6 arguments";
+        why = translated("CupsBackend", "expected 5 or 6 arguments");
         return std::nullopt;
     }
     BackendJob job;
     std::string_view id = argv[1];
     auto [end, ec] = std::from_chars(id.data(), id.data() + id.size(), job.jobId);
     if (ec != std::errc() || end != id.data() + id.size() || id.empty()) {
-        why = "the job id \"" + std::string(id) + "\" is not a number";
+        why = withArguments(translated("CupsBackend", "the job id \"%1\" is not a number"), {id});
         return std::nullopt;
     }
     job.user = argv[2];
     if (job.user.empty()) {
-        why = "the job has no user name";
+        why = translated("CupsBackend", "the job has no user name");
         return std::nullopt;
     }
     job.title = argv[3];

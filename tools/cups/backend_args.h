@@ -23,6 +23,6 @@ std::optional<BackendJob> parseBackendArgs(int argc, const char* const* argv, st
 // The line that `lpinfo -v` shows for this backend.
 extern const char* const discoveryLine;
 
-extern const char* const usageText;
+std::string usageText();
 
 }  // namespace korva::cups

@@ -13,6 +13,7 @@
 #include "tools/cups/system_accounts.h"
 
 #include "platform/courier_presence.h"
+#include "platform/translation.h"
 
 #include <cups/backend.h>
 
@@ -25,6 +26,8 @@
 #include <unistd.h>
 
 using namespace korva::cups;
+using korva::translated;
+using korva::withArguments;
 
 namespace {
 
@@ -47,27 +50,34 @@ int printAsUser(const BackendJob& job, const std::string& documentName, const Jo
         return fail(why, CUPS_BACKEND_CANCEL);
     // A relative log file name of the exit library lands here, with the rest.
     if (chdir(spool->c_str()) != 0)
-        return fail("cannot enter the spool folder " + *spool + ": " + std::strerror(errno), CUPS_BACKEND_CANCEL);
+        return fail(withArguments(translated("CupsBackend", "cannot enter the spool folder %1: %2"),
+                                  {*spool, std::strerror(errno)}),
+                    CUPS_BACKEND_CANCEL);
 
     ExitLibrary library;
     const std::string path = exitLibraryPath();
     if (!library.load(path))
-        return fail("cannot load the exit library " + path + ": " + library.error(), CUPS_BACKEND_STOP);
+        return fail(
+            withArguments(translated("CupsBackend", "cannot load the exit library %1: %2"), {path, library.error()}),
+            CUPS_BACKEND_STOP);
     logDebug("exit library " + path + ", version " + std::to_string(library.getVersion()));
 
-    logInfo("Faxing " + std::to_string(raster.pages) + " page(s) for " + user.name);
+    logInfo(withArguments(translated("CupsBackend", "Faxing %1 page(s) for %2"),
+                          {std::to_string(raster.pages), user.name}));
     const auto printFiles = printFilesIn(*spool);
     if (!feedDocument(library, raster.fd, job.jobId, documentName, why))
         return fail(why, CUPS_BACKEND_CANCEL);
     close(raster.fd);
     if (auto left = printFileLeftBehind(printFiles, *spool))
-        return fail("the document was not handed over; its print file " + *left + " stays in " + *spool,
-                    CUPS_BACKEND_CANCEL);
+        return fail(
+            withArguments(translated("CupsBackend", "the document was not handed over; its print file %1 stays in %2"),
+                          {*left, *spool}),
+            CUPS_BACKEND_CANCEL);
     // The last message stays with the job: whether faxcourier has it now.
     if (korva::courierRunning(*spool))
-        logInfo("handed to KORVA Fax for " + user.name);
+        logInfo(withArguments(translated("CupsBackend", "handed to KORVA Fax for %1"), {user.name}));
     else
-        logInfo("kept until KORVA Fax starts for " + user.name);
+        logInfo(withArguments(translated("CupsBackend", "kept until KORVA Fax starts for %1"), {user.name}));
     return CUPS_BACKEND_OK;
 }
 
@@ -83,7 +93,7 @@ int main(int argc, char** argv)
     std::string why;
     auto job = parseBackendArgs(argc, argv, why);
     if (!job) {
-        std::fprintf(stderr, "%s\n", usageText);
+        std::fprintf(stderr, "%s\n", usageText().c_str());
         return fail(why, CUPS_BACKEND_FAILED);
     }
     auto user = findJobUser(job->user, why);
@@ -95,7 +105,8 @@ int main(int argc, char** argv)
     // CUPS' own file is readable only by root: the one thing done as root.
     int in = 0;
     if (!job->file.empty() && (in = open(job->file.c_str(), O_RDONLY | O_CLOEXEC)) < 0)
-        return fail("cannot open " + job->file + ": " + std::strerror(errno), CUPS_BACKEND_FAILED);
+        return fail(withArguments(translated("CupsBackend", "cannot open %1: %2"), {job->file, std::strerror(errno)}),
+                    CUPS_BACKEND_FAILED);
     if (!becomeJobUser(*user, why))
         return fail(why, CUPS_BACKEND_STOP);
     setJobUserEnvironment(*user);

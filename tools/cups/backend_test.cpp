@@ -10,6 +10,7 @@
 #include "bandsink64/testing/sink_test_support.h"
 #include "controlarea/control_record.h"
 #include "platform/testing/test_support.h"
+#include "platform/translation.h"
 
 #include <cups/backend.h>
 
@@ -367,5 +368,37 @@ TEST_F(BackendTest, DocumentTheExitLibraryCannotHandOverFailsTheJob)
         korva::ControlRecord record;
         std::memcpy(&record, control.data(), sizeof record);
         EXPECT_EQ(korva::fieldText(record.documentName), "");
+    }
+}
+
+// CUPS starts a backend with LANG from the job's language: the job's
+// messages follow it, their keywords and the pages handed over do not.
+TEST_F(BackendTest, JobMessagesFollowTheJobsLanguage)
+{
+    struct Row {
+        const char* language;
+        const char* faxing;
+        const char* unknownUser;
+    };
+    const Row rows[] = {
+        {"de_DE.UTF-8", "INFO: 1 Seite(n) für %1 werden gefaxt\n",
+         "ERROR: KORVA Fax: Benutzer „korvafax-no-such-user“ ist auf diesem System unbekannt\n"},
+        {"fr_FR.UTF-8", "INFO: Envoi par fax de 1 page(s) pour %1\n",
+         "ERROR: KORVA Fax: l'utilisateur «\u00a0korvafax-no-such-user\u00a0» est inconnu sur ce système\n"},
+    };
+    const std::string raster = writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.language);
+        fs::remove(record_);
+        ProcessResult r = runBackend(raster, "t", KORVAFAX_RECORDING_SINK, {{"LANGUAGE", ""}, {"LANG", row.language}});
+        EXPECT_EQ(r.exitCode, CUPS_BACKEND_OK) << r.err;
+        EXPECT_NE(r.err.find(korva::withArguments(row.faxing, {user_->name()})), std::string::npos) << r.err;
+        ASSERT_FALSE(recorded().empty());
+        EXPECT_EQ(recorded().back(), "endDocExit job");
+
+        r = runBackend(raster, "t", KORVAFAX_RECORDING_SINK, {{"LANGUAGE", ""}, {"LANG", row.language}},
+                       "korvafax-no-such-user");
+        EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
+        EXPECT_NE(r.err.find(row.unknownUser), std::string::npos) << r.err;
     }
 }

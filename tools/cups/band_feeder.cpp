@@ -1,6 +1,7 @@
 #include "tools/cups/band_feeder.h"
 
 #include "faxcourier/foundation/windows1252.h"
+#include "platform/translation.h"
 #include "tools/cups/raster_bands.h"
 
 #include <algorithm>
@@ -12,8 +13,9 @@ namespace {
 std::string bandFailure(int32_t result, unsigned page)
 {
     if (result == BANDSINK64_NO_TIFF)
-        return "the print file could not be created in the spool folder";
-    return "page " + std::to_string(page) + " could not be written completely to the print file";
+        return translated("CupsBackend", "the print file could not be created in the spool folder");
+    return withArguments(translated("CupsBackend", "page %1 could not be written completely to the print file"),
+                         {std::to_string(page)});
 }
 
 bool feedPage(const ExitLibrary& library, cups_raster_t* raster, const BandLayout& layout, unsigned page, void** job,
@@ -26,7 +28,8 @@ bool feedPage(const ExitLibrary& library, cups_raster_t* raster, const BandLayou
         const uint32_t rows = std::min(bandRows, layout.height - top);
         for (uint32_t r = 0; r < rows; ++r) {
             if (cupsRasterReadPixels(raster, row.data(), unsigned(row.size())) != row.size()) {
-                why = "page " + std::to_string(page) + " could not be read again";
+                why =
+                    withArguments(translated("CupsBackend", "page %1 could not be read again"), {std::to_string(page)});
                 return false;
             }
             convertRow(layout, row.data(), band.data() + r * layout.rowBytes);
@@ -48,7 +51,7 @@ bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, cons
 {
     cups_raster_t* raster = cupsRasterOpen(rasterFd, CUPS_RASTER_READ);
     if (!raster) {
-        why = "the raster could not be read again";
+        why = translated("CupsBackend", "the raster could not be read again");
         return false;
     }
     void* job = nullptr;

@@ -3,6 +3,7 @@
 #include "controlarea/control_record.h"
 #include "controlarea/recipient_line.h"
 #include "faxcourier/foundation/windows1252.h"
+#include "platform/translation.h"
 
 #include <cups/cups.h>
 
@@ -30,8 +31,10 @@ std::string dialOption(const char* name, int count, cups_option_t* options, std:
         return {};
     const std::string text = trimBlanks(value);
     if (const size_t bad = text.find_first_not_of(dialCharacters); bad != std::string::npos) {
-        why = std::string("the option ") + name + "=\"" + text + "\" holds \"" + text[bad] +
-              "\"; it takes only digits, blanks and + - ( ) / . * #";
+        why = withArguments(
+            translated("CupsBackend",
+                       "the option %1=\"%2\" holds \"%3\"; it takes only digits, blanks and + - ( ) / . * #"),
+            {name, text, std::string(1, text[bad])});
         return {};
     }
     return text;
@@ -50,7 +53,7 @@ bool addRecipientLines(std::string_view list, const std::string& prefix, std::ve
             continue;
         auto line = acceptRecipientLine(item);
         if (!line) {
-            why = "the recipient \"" + std::string(item) + "\" is not number~name~company";
+            why = withArguments(translated("CupsBackend", "the recipient \"%1\" is not number~name~company"), {item});
             return false;
         }
         lines.push_back(prefix + *line);
@@ -82,8 +85,9 @@ std::optional<std::string> recipientDocumentName(const std::string& text, std::s
     // The control record keeps the document name in a field of its own size.
     constexpr size_t room = sizeof(ControlRecord::documentName) - 1;
     if (const size_t size = utf8ToWindows1252Lossy(name).size(); size > room) {
-        why = "the recipients take " + std::to_string(size) + " characters; at most " + std::to_string(room) +
-              " fit, \"rcpt:\" included";
+        why = withArguments(
+            translated("CupsBackend", "the recipients take %1 characters; at most %2 fit, \"rcpt:\" included"),
+            {std::to_string(size), std::to_string(room)});
         return std::nullopt;
     }
     return name;

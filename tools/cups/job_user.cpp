@@ -1,6 +1,7 @@
 #include "tools/cups/job_user.h"
 
 #include "platform/paths.h"
+#include "platform/translation.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -20,15 +21,17 @@ const char* const droppedVariables[] = {"XDG_DATA_HOME",  "XDG_CONFIG_HOME", "XD
 bool switchIds(const JobUser& user, std::string& why)
 {
     if (initgroups(user.name.c_str(), user.gid) != 0) {
-        why = std::string("cannot take the groups of ") + user.name + ": " + std::strerror(errno);
+        why = withArguments(translated("CupsBackend", "cannot take the groups of %1: %2"),
+                            {user.name, std::strerror(errno)});
         return false;
     }
     if (setgid(user.gid) != 0 || setuid(user.uid) != 0) {
-        why = std::string("cannot switch to user ") + user.name + ": " + std::strerror(errno);
+        why =
+            withArguments(translated("CupsBackend", "cannot switch to user %1: %2"), {user.name, std::strerror(errno)});
         return false;
     }
     if (user.uid != 0 && (setuid(0) == 0 || geteuid() == 0)) {
-        why = "root privileges could not be given up";
+        why = translated("CupsBackend", "root privileges could not be given up");
         return false;
     }
     return true;
@@ -46,7 +49,7 @@ std::optional<JobUser> findJobUser(const std::string& name, std::string& why)
     while ((err = getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found)) == ERANGE)
         buffer.resize(buffer.size() * 2);
     if (err != 0 || !found) {
-        why = "user \"" + name + "\" is not known on this system";
+        why = withArguments(translated("CupsBackend", "user \"%1\" is not known on this system"), {name});
         return std::nullopt;
     }
     return JobUser{found->pw_name, found->pw_uid, found->pw_gid, found->pw_dir ? found->pw_dir : ""};
@@ -58,8 +61,10 @@ bool becomeJobUser(const JobUser& user, std::string& why)
         return switchIds(user, why);
     if (getuid() == user.uid && geteuid() == user.uid)
         return true;
-    why = "the backend runs as user id " + std::to_string(geteuid()) + " and cannot act for " + user.name +
-          "; install it with mode 0700 or 0500 so that CUPS runs it as root";
+    why = withArguments(translated("CupsBackend",
+                                   "the backend runs as user id %1 and cannot act for %2; install it with mode 0700 "
+                                   "or 0500 so that CUPS runs it as root"),
+                        {std::to_string(geteuid()), user.name});
     return false;
 }
 
@@ -75,7 +80,7 @@ void setJobUserEnvironment(const JobUser& user)
 std::optional<std::string> prepareSpoolFolder(const JobUser& user, std::string& why)
 {
     if (user.home.empty() || user.home[0] != '/') {
-        why = user.name + " has no home folder";
+        why = withArguments(translated("CupsBackend", "%1 has no home folder"), {user.name});
         return std::nullopt;
     }
     std::string folder = dataHome() + "/KORVAFax";
@@ -87,7 +92,8 @@ std::optional<std::string> prepareSpoolFolder(const JobUser& user, std::string& 
         if (err == 0 && lstat(folder.c_str(), &st) != 0)
             err = errno;
         if (err != 0) {
-            why = "cannot create the spool folder " + folder + ": " + std::strerror(err);
+            why = withArguments(translated("CupsBackend", "cannot create the spool folder %1: %2"),
+                                {folder, std::strerror(err)});
             return std::nullopt;
         }
     }

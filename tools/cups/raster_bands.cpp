@@ -1,5 +1,7 @@
 #include "tools/cups/raster_bands.h"
 
+#include "platform/translation.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -53,21 +55,23 @@ std::optional<BandLayout> bandLayoutFor(const cups_page_header2_t& h, std::strin
     constexpr unsigned maxWidth = 1u << 20;
     if (h.cupsWidth == 0 || h.cupsHeight == 0 || h.cupsWidth > maxWidth ||
         h.cupsHeight > unsigned(std::numeric_limits<int32_t>::max())) {
-        why = "the page is " + std::to_string(h.cupsWidth) + " x " + std::to_string(h.cupsHeight) + " pixels";
+        why = withArguments(translated("CupsBackend", "the page is %1 x %2 pixels"),
+                            {std::to_string(h.cupsWidth), std::to_string(h.cupsHeight)});
         return std::nullopt;
     }
     if (h.HWResolution[0] == 0 || h.HWResolution[1] == 0 || h.HWResolution[0] > 100000 || h.HWResolution[1] > 100000) {
-        why = "the page has no valid resolution";
+        why = translated("CupsBackend", "the page has no valid resolution");
         return std::nullopt;
     }
     BandLayout layout;
     if (!chooseFormat(h, layout)) {
-        why = "raster of " + std::to_string(h.cupsBitsPerPixel) + " bits per pixel in colour space " +
-              std::to_string(int(h.cupsColorSpace)) + " is not supported";
+        why =
+            withArguments(translated("CupsBackend", "raster of %1 bits per pixel in colour space %2 is not supported"),
+                          {std::to_string(h.cupsBitsPerPixel), std::to_string(int(h.cupsColorSpace))});
         return std::nullopt;
     }
     if (h.cupsBytesPerLine < layout.usedBytes) {
-        why = "the page's rows are shorter than its width";
+        why = translated("CupsBackend", "the page's rows are shorter than its width");
         return std::nullopt;
     }
     layout.xResolution = int32_t(h.HWResolution[0]);

@@ -1,5 +1,6 @@
 #include "tools/cups/raster_copy.h"
 
+#include "platform/translation.h"
 #include "tools/cups/raster_bands.h"
 
 #include <cerrno>
@@ -60,17 +61,17 @@ bool readPages(cups_raster_t* raster, unsigned& pages, std::string& why)
     cups_page_header2_t header;
     std::vector<unsigned char> row;
     while (cupsRasterReadHeader2(raster, &header)) {
-        const std::string page = "page " + std::to_string(pages + 1) + ": ";
+        const std::string page = std::to_string(pages + 1);
         auto layout = bandLayoutFor(header, why);
         if (!layout) {
-            why = page + why;
+            why = withArguments(translated("CupsBackend", "page %1: %2"), {page, why});
             return false;
         }
         row.resize(layout->rasterRowBytes);
         for (uint32_t y = 0; y < layout->height; ++y) {
             if (cupsRasterReadPixels(raster, row.data(), unsigned(row.size())) != row.size()) {
-                why = page + "the raster ends after " + std::to_string(y) + " of " + std::to_string(layout->height) +
-                      " rows";
+                why = withArguments(translated("CupsBackend", "page %1: the raster ends after %2 of %3 rows"),
+                                    {page, std::to_string(y), std::to_string(layout->height)});
                 return false;
             }
         }
@@ -86,7 +87,7 @@ CheckedRaster copyCheckedRaster(int in, std::string& why)
     CheckedRaster result;
     Tee tee{in, memfd_create("korvafax-raster", MFD_CLOEXEC)};
     if (tee.out < 0) {
-        why = std::string("no memory for the raster: ") + std::strerror(errno);
+        why = withArguments(translated("CupsBackend", "no memory for the raster: %1"), {std::strerror(errno)});
         return result;
     }
     bool ok = false;
@@ -94,18 +95,20 @@ CheckedRaster copyCheckedRaster(int in, std::string& why)
         ok = readPages(raster, result.pages, why);
         cupsRasterClose(raster);
         if (ok && !tee.atEnd) {
-            why = "unreadable data after page " + std::to_string(result.pages);
+            why = withArguments(translated("CupsBackend", "unreadable data after page %1"),
+                                {std::to_string(result.pages)});
             ok = false;
         }
     } else {
-        why = tee.total == 0 ? "the job holds no raster data" : "the job's data is not CUPS raster";
+        why = tee.total == 0 ? translated("CupsBackend", "the job holds no raster data")
+                             : translated("CupsBackend", "the job's data is not CUPS raster");
     }
     if (tee.error != 0) {
-        why = std::string("the raster could not be read: ") + std::strerror(tee.error);
+        why = withArguments(translated("CupsBackend", "the raster could not be read: %1"), {std::strerror(tee.error)});
         ok = false;
     }
     if (ok && result.pages == 0) {
-        why = "the document has no pages";
+        why = translated("CupsBackend", "the document has no pages");
         ok = false;
     }
     if (!ok || lseek(tee.out, 0, SEEK_SET) != 0) {

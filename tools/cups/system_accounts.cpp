@@ -1,5 +1,7 @@
 #include "tools/cups/system_accounts.h"
 
+#include "platform/translation.h"
+
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -38,8 +40,10 @@ std::string systemAccountRefusal(const JobUser& user, uid_t uidMin)
 {
     if (user.uid >= uidMin)
         return {};
-    return "the job's user " + user.name + " is root or a system account (user id below " + std::to_string(uidMin) +
-           "); KORVA Fax does not print for it";
+    return withArguments(translated("CupsBackend",
+                                    "the job's user %1 is root or a system account (user id below %2); KORVA Fax "
+                                    "does not print for it"),
+                         {user.name, std::to_string(uidMin)});
 }
 
 }  // namespace korva::cups

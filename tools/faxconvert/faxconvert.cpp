@@ -4,6 +4,7 @@
 // and put the preset data back as it was.
 #include "controlarea/control_area.h"
 #include "platform/file_ops.h"
+#include "platform/translation.h"
 #include "tools/faxconvert/faxconvert_options.h"
 #include "tools/faxconvert/print_finished_event.h"
 
@@ -23,9 +24,11 @@ const char* const fileTargetPrefix = "~~filetarget~~*";
 
 enum ExitCode { Converted = 0, BadCommandLine = 1, PrintFailed = 2, NoAnswer = 3, NoOutput = 4 };
 
+void say(const std::string& message) { std::fprintf(stderr, "faxconvert: %s\n", message.c_str()); }
+
 int fail(int code, const std::string& message)
 {
-    std::fprintf(stderr, "faxconvert: %s\n", message.c_str());
+    say(message);
     return code;
 }
 
@@ -47,7 +50,7 @@ int runFaxprint(const std::string& faxprint, const std::vector<std::string>& inp
             argv.push_back(const_cast<char*>(in.c_str()));
         argv.push_back(nullptr);
         execv(argv[0], argv.data());
-        std::fprintf(stderr, "faxconvert: cannot run %s: %s\n", argv[0], std::strerror(errno));
+        say(withArguments(translated("FaxConvert", "cannot run %1: %2"), {argv[0], std::strerror(errno)}));
         _exit(127);
     }
     int status = 0;
@@ -71,7 +74,7 @@ struct SavedPreset {
     void restore() const
     {
         if (!(existed ? writeControlRecord(record) : clearControlRecord()))
-            std::fprintf(stderr, "faxconvert: cannot put back the preset data in %s\n", controlFilePath().c_str());
+            say(withArguments(translated("FaxConvert", "cannot put back the preset data in %1"), {controlFilePath()}));
     }
 };
 
@@ -88,28 +91,29 @@ int convert(const FaxConvertOptions& options)
 {
     for (auto& in : options.inputs)
         if (access(in.c_str(), R_OK) != 0)
-            return fail(BadCommandLine, "cannot read " + in + ": " + std::strerror(errno));
+            return fail(BadCommandLine,
+                        withArguments(translated("FaxConvert", "cannot read %1: %2"), {in, std::strerror(errno)}));
     ControlRecord preset{};
     std::string subject = fileTargetPrefix + options.output;
     if (subject.size() > sizeof preset.subject - 1)
-        return fail(BadCommandLine, "the output path is too long (at most " +
-                                        std::to_string(sizeof preset.subject - 1 - std::strlen(fileTargetPrefix)) +
-                                        " characters)");
+        return fail(BadCommandLine,
+                    withArguments(translated("FaxConvert", "the output path is too long (at most %1 characters)"),
+                                  {std::to_string(sizeof preset.subject - 1 - std::strlen(fileTargetPrefix))}));
     if (!openControlArea())
-        return fail(BadCommandLine, "cannot open the control data area in the spool folder");
+        return fail(BadCommandLine, translated("FaxConvert", "cannot open the control data area in the spool folder"));
 
     PrintFinishedEvent finished;
     if (!finished.isOpen())
-        return fail(NoAnswer,
-                    std::string("cannot create the event KORVAFaxPrintFinished: ") + std::strerror(finished.error()));
+        return fail(NoAnswer, withArguments(translated("FaxConvert", "cannot create the event %1: %2"),
+                                            {"KORVAFaxPrintFinished", std::strerror(finished.error())}));
     finished.drain();
 
     SavedPreset saved;
     if (!saved.take())
-        return fail(BadCommandLine, "cannot read " + controlFilePath());
+        return fail(BadCommandLine, withArguments(translated("FaxConvert", "cannot read %1"), {controlFilePath()}));
     setField(preset.subject, subject);
     if (!writeControlRecord(preset))
-        return fail(BadCommandLine, "cannot write " + controlFilePath());
+        return fail(BadCommandLine, withArguments(translated("FaxConvert", "cannot write %1"), {controlFilePath()}));
 
     timespec start{};
     clock_gettime(CLOCK_REALTIME, &start);
@@ -118,16 +122,20 @@ int convert(const FaxConvertOptions& options)
     int printed = runFaxprint(faxprint, options.inputs);
     if (printed != 0) {
         saved.restore();
-        return fail(PrintFailed, "printing with " + faxprint + " failed");
+        return fail(PrintFailed, withArguments(translated("FaxConvert", "printing with %1 failed"), {faxprint}));
     }
     bool answered = finished.wait(options.timeoutSeconds);
     saved.restore();
     closeControlArea();
     if (!answered)
-        return fail(NoAnswer, "no conversion finished within " + std::to_string(options.timeoutSeconds) +
-                                  " seconds; is faxcourier running?");
+        return fail(
+            NoAnswer,
+            withArguments(translated("FaxConvert", "no conversion finished within %1 seconds; is faxcourier running?"),
+                          {std::to_string(options.timeoutSeconds)}));
     if (!producedSince(options.output, start))
-        return fail(NoOutput, "faxcourier finished, but " + options.output + " was not written (see its log)");
+        return fail(NoOutput,
+                    withArguments(translated("FaxConvert", "faxcourier finished, but %1 was not written (see its log)"),
+                                  {options.output}));
     std::printf("%s\n", options.output.c_str());
     return Converted;
 }

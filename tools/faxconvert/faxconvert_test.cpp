@@ -79,3 +79,36 @@ TEST_F(FaxConvertProcess, UnreadableInputIsRefusedBeforeAnythingChanges)
     EXPECT_NE(r.err.find("cannot read"), std::string::npos);
     EXPECT_FALSE(fileExists(home.spool() + "/control.dat"));
 }
+
+TEST_F(FaxConvertProcess, SpeaksTheLanguageOfTheEnvironmentWithTheSameExitStatuses)
+{
+    struct Row {
+        const char* language;
+        const char* locale;
+        const char* usage;
+        const char* printFailed;
+    };
+    const Row rows[] = {
+        {"de", "de_DE.UTF-8", "faxconvert: Aufruf: faxconvert IN... OUT.tif [--timeout SECONDS] [--faxprint PATH]\n",
+         "faxconvert: Drucken mit /bin/false fehlgeschlagen\n"},
+        {"fr", "fr_FR.UTF-8",
+         "faxconvert: utilisation\u00a0: faxconvert IN... OUT.tif [--timeout SECONDS] [--faxprint PATH]\n",
+         "faxconvert: l'impression avec /bin/false a échoué\n"},
+    };
+    const std::string in = home.path() + "/in.pdf";
+    korva::testing::writeWholeFile(in, "%PDF-1.4\n");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.language);
+        const std::vector<std::pair<std::string, std::string>> env = {{"LANGUAGE", row.language}, {"LANG", row.locale}};
+        auto usage = korva::testing::runProcess({korva::testing::binPath("faxconvert"), in}, {}, env, 30000);
+        EXPECT_EQ(usage.exitCode, 1);
+        EXPECT_EQ(usage.err, row.usage);
+
+        auto failed = korva::testing::runProcess(
+            {korva::testing::binPath("faxconvert"), in, home.path() + "/out.tif", "--faxprint", "/bin/false"}, {}, env,
+            30000);
+        EXPECT_EQ(failed.exitCode, 2);
+        EXPECT_EQ(failed.err, row.printFailed);
+        EXPECT_FALSE(fileExists(home.spool() + "/control.dat"));
+    }
+}

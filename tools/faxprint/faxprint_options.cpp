@@ -1,6 +1,9 @@
 #include "tools/faxprint/faxprint_options.h"
 
+#include "platform/translation.h"
+
 #include <charconv>
+#include <cstring>
 
 namespace korva::faxprint {
 namespace {
@@ -51,23 +54,47 @@ std::string applyOption(const std::string& option, const std::string& value, Opt
     } else if (option == "--job-id") {
         uint32_t id = 0;
         if (!parseNumber<uint32_t>(value, id, 0, UINT32_MAX))
-            return "--job-id wants a number from 0 to 4294967295, not \"" + value + "\"";
+            return withArguments(translated("FaxPrint", "%1 wants a number from 0 to 4294967295, not \"%2\""),
+                                 {option, value});
         options.jobId = id;
     } else if (option == "--format") {
         if (!parseFormat(value, options))
-            return "--format wants mono, grey or colour, not \"" + value + "\"";
+            return withArguments(translated("FaxPrint", "%1 wants mono, grey or colour, not \"%2\""), {option, value});
     } else if (option == "--dpi") {
         if (!parseDpi(value, options))
-            return "--dpi wants X or XxY, each from 1 to 2400, not \"" + value + "\"";
+            return withArguments(translated("FaxPrint", "%1 wants X or XxY, each from 1 to 2400, not \"%2\""),
+                                 {option, value});
     } else if (option == "--band-rows") {
         if (!parseNumber<int32_t>(value, options.bandRows, 1, 65536))
-            return "--band-rows wants a number from 1 to 65536, not \"" + value + "\"";
+            return withArguments(translated("FaxPrint", "%1 wants a number from 1 to 65536, not \"%2\""),
+                                 {option, value});
     } else if (option == "--library") {
         options.library = value;
     } else {
-        return "unknown option " + option;
+        return withArguments(translated("FaxPrint", "unknown option %1"), {option});
     }
     return {};
+}
+
+// Characters, not bytes: a translated "Usage:" may hold accented letters.
+size_t characters(const std::string& utf8)
+{
+    size_t count = 0;
+    for (unsigned char c : utf8)
+        count += (c & 0xC0) != 0x80;
+    return count;
+}
+
+// Every line after the first starts at the description column.
+std::string indented(const std::string& text, const std::string& column)
+{
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '\n')
+            out += column;
+    }
+    return out;
 }
 
 }  // namespace
@@ -97,31 +124,43 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            return {std::nullopt, arg + " wants a value"};
+            return {std::nullopt, withArguments(translated("FaxPrint", "%1 wants a value"), {arg})};
         }
         if (std::string error = applyOption(option, value, options); !error.empty())
             return {std::nullopt, error};
     }
     if (options.files.empty())
-        return {std::nullopt, "no file to print"};
+        return {std::nullopt, translated("FaxPrint", "no file to print")};
     return {options, {}};
 }
 
 std::string usageText()
 {
-    return "Usage: faxprint [--name DOCNAME] [--job-id N] [--format mono|grey|colour]\n"
-           "                [--dpi X[xY]] [--band-rows N] [--library PATH] FILE...\n"
-           "Prints the pages of the files, in order, as one document through the fax\n"
-           "printer's exit library, the way the printer driver does.\n"
-           "  FILE            PDF, PNG, JPEG, PNM or TIFF (every page of a TIFF)\n"
-           "  --name          document name (default: the first file's name)\n"
-           "  --job-id        print job number (default: the process id)\n"
-           "  --format        bands in monochrome (default), grey or colour\n"
-           "  --dpi           resolution, e.g. 200 or 200x100 (default 200); PDF pages\n"
-           "                  are rendered at it, images printed pixel for pixel\n"
-           "  --band-rows     rows per band (default 256)\n"
-           "  --library       the exit library (default: ../lib/libbandsink64.so\n"
-           "                  beside this program, else ../lib/korvafax/libbandsink64.so)\n";
+    // The synopsis is the command's syntax, as the manual page writes it;
+    // its second line lines up under the first whatever "Usage:" became.
+    const std::string usage = translated("FaxPrint", "Usage: %1");
+    const std::string indent(characters(usage.substr(0, usage.find("%1"))) + std::strlen("faxprint "), ' ');
+    const std::string synopsis = "faxprint [--name DOCNAME] [--job-id N] [--format mono|grey|colour]\n" + indent +
+                                 "[--dpi X[xY]] [--band-rows N] [--library PATH] FILE...";
+    const std::string column(18, ' ');
+    auto option = [&](const char* name, const std::string& text) {
+        return "  " + std::string(name) + column.substr(2 + std::strlen(name)) + indented(text, column) + "\n";
+    };
+    return withArguments(usage, {synopsis}) + "\n" +
+           translated("FaxPrint",
+                      "Prints the pages of the files, in order, as one document through the fax\n"
+                      "printer's exit library, the way the printer driver does.") +
+           "\n" + option("FILE", translated("FaxPrint", "PDF, PNG, JPEG, PNM or TIFF (every page of a TIFF)")) +
+           option("--name", translated("FaxPrint", "document name (default: the first file's name)")) +
+           option("--job-id", translated("FaxPrint", "print job number (default: the process id)")) +
+           option("--format", translated("FaxPrint", "bands in monochrome (default), grey or colour")) +
+           option("--dpi", translated("FaxPrint",
+                                      "resolution, e.g. 200 or 200x100 (default 200); PDF pages\n"
+                                      "are rendered at it, images printed pixel for pixel")) +
+           option("--band-rows", translated("FaxPrint", "rows per band (default 256)")) +
+           option("--library", translated("FaxPrint",
+                                          "the exit library (default: ../lib/libbandsink64.so\n"
+                                          "beside this program, else ../lib/korvafax/libbandsink64.so)"));
 }
 
 }  // namespace korva::faxprint

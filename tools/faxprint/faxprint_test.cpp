@@ -339,4 +339,65 @@ TEST_F(FaxprintTest, DocumentNotHandedOverGivesAFailingExitStatusAndSaysWhy)
     }
 }
 
+// Messages follow the language; the command's syntax, the exit statuses and
+// what is handed to faxcourier do not.
+TEST_F(FaxprintTest, SpeaksTheLanguageOfTheEnvironmentButHandsOverTheSameBytes)
+{
+    writeWholeFile(file("a.pdf"), handMadePdf({{0, 0, 10, 10, "x"}}));
+    const std::vector<std::string> print = {binPath("faxprint"), "--name", "Rechnung", "--job-id", "7", file("a.pdf")};
+    ASSERT_EQ(runProcess(print, {}, {{"LANGUAGE", "en"}, {"LANG", "C"}}).exitCode, 0);
+    const std::string english = readWholeFile(home.spool() + "/control.dat");
+    ASSERT_EQ(english.size(), controlRecordSize);
+
+    struct Row {
+        const char* language;
+        const char* locale;
+        const char* usageError;
+        const char* usage;
+        const char* folder;
+        const char* notHandedOver;
+        const char* box;
+    };
+    const Row rows[] = {
+        {"de", "de_DE.UTF-8", "faxprint: --format erwartet mono, grey oder colour, nicht „sepia“\n",
+         "Aufruf: faxprint [--name DOCNAME] [--job-id N] [--format mono|grey|colour]\n"
+         "                 [--dpi X[xY]] [--band-rows N] [--library PATH] FILE...\n",
+         ": ist ein Ordner, kein Dokument; nichts gedruckt\n",
+         "faxprint: das Dokument wurde nicht an KORVA Fax übergeben und wird nicht gefaxt\n",
+         "konnte nicht an KORVA Fax übergeben werden und wurde nicht gefaxt. Seine Druckdatei bleibt als "},
+        {"fr", "fr_FR.UTF-8", "faxprint: --format attend mono, grey ou colour, et non «\u00a0sepia\u00a0»\n",
+         "Utilisation\u00a0: faxprint [--name DOCNAME] [--job-id N] [--format mono|grey|colour]\n"
+         "                       [--dpi X[xY]] [--band-rows N] [--library PATH] FILE...\n",
+         "\u00a0: est un dossier, pas un document\u00a0; rien n'a été imprimé\n",
+         "faxprint: le document n'a pas été transmis à KORVA Fax et ne sera pas faxé\n",
+         "n'a pas pu être transmis à KORVA Fax et n'a pas été faxé. Son fichier d'impression reste sous "},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.language);
+        const std::vector<std::pair<std::string, std::string>> env = {{"LANGUAGE", row.language}, {"LANG", row.locale}};
+        ProcessResult wrong = runProcess({binPath("faxprint"), "--format", "sepia", file("a.pdf")}, {}, env);
+        EXPECT_EQ(wrong.exitCode, 2);
+        EXPECT_EQ(wrong.err.rfind(std::string(row.usageError) + row.usage, 0), 0u) << wrong.err;
+
+        ProcessResult folder = runProcess({binPath("faxprint"), home.path()}, {}, env);
+        EXPECT_EQ(folder.exitCode, 1);
+        EXPECT_EQ(folder.err, "faxprint: " + home.path() + row.folder);
+
+        std::filesystem::remove(watchFile());
+        std::filesystem::remove(home.spool() + "/control.dat");
+        ProcessResult printed = runProcess(print, {}, env);
+        EXPECT_EQ(printed.exitCode, 0) << printed.err;
+        EXPECT_EQ(readWholeFile(home.spool() + "/control.dat"), english);
+
+        // The exit library's message box speaks the language too.
+        std::filesystem::remove_all(home.spool());
+        std::filesystem::create_directories(home.spool() + "/control.dat/x");
+        ProcessResult refused = runProcess(print, {}, env);
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_NE(refused.err.find(row.notHandedOver), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find(row.box), std::string::npos) << refused.err;
+        std::filesystem::remove_all(home.spool());
+    }
+}
+
 }  // namespace

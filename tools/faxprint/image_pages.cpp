@@ -1,5 +1,7 @@
 #include "tools/faxprint/printed_page.h"
 
+#include "platform/translation.h"
+
 namespace korva::faxprint {
 namespace {
 
@@ -14,7 +16,7 @@ LoadedPages readImagePages(const std::string& file, const Options& options)
 {
     l_int32 format = IFF_UNKNOWN;
     if (findFileFormat(file.c_str(), &format) != 0 || !isPrintableImage(format))
-        return {{}, file + ": not a PDF, PNG, JPEG, PNM or TIFF file"};
+        return {{}, withArguments(translated("FaxPrint", "%1: not a PDF, PNG, JPEG, PNM or TIFF file"), {file})};
     std::vector<PixPtr> read;
     if (L_FORMAT_IS_TIFF(format)) {
         PIXA* all = pixaReadMultipageTiff(file.c_str());
@@ -30,11 +32,11 @@ LoadedPages readImagePages(const std::string& file, const Options& options)
     for (auto& picture : read) {
         PixPtr page = picture ? toBandDepth(picture.get(), options.format) : nullptr;
         if (!page)
-            return {{}, file + ": the image cannot be read"};
+            return {{}, withArguments(translated("FaxPrint", "%1: the image cannot be read"), {file})};
         loaded.pages.push_back(PrintedPage{std::move(page), {}});
     }
     if (read.empty())
-        loaded.error = file + ": the image cannot be read";
+        loaded.error = withArguments(translated("FaxPrint", "%1: the image cannot be read"), {file});
     return loaded;
 }
 

@@ -1,5 +1,6 @@
 // faxprint: stands in for the fax printer driver. Renders the files given
 // into bands and hands them to the exit library as one printed document.
+#include "platform/translation.h"
 #include "tools/faxprint/exit_library.h"
 #include "tools/faxprint/faxprint_options.h"
 #include "tools/faxprint/print_document.h"
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 using namespace korva::faxprint;
+using korva::translated;
+using korva::withArguments;
 
 namespace {
 
@@ -38,7 +41,8 @@ int main(int argc, char** argv)
     const std::string libraryPath = options.library.value_or(defaultLibraryPath());
     ExitLibrary library;
     if (!library.load(libraryPath))
-        return fail("cannot load the exit library " + libraryPath + ": " + library.error());
+        return fail(withArguments(translated("FaxPrint", "cannot load the exit library %1: %2"),
+                                  {libraryPath, library.error()}));
 
     // Everything is read before the document starts: starting it replaces
     // a document still waiting for faxcourier, so a bad file must stop us
@@ -47,7 +51,7 @@ int main(int argc, char** argv)
     for (const std::string& file : options.files) {
         LoadedPages loaded = loadPages(file, options);
         if (!loaded.error.empty())
-            return fail(loaded.error + "; nothing printed");
+            return fail(withArguments(translated("FaxPrint", "%1; nothing printed"), {loaded.error}));
         for (auto& page : loaded.pages)
             pages.push_back(std::move(page));
     }

@@ -1,5 +1,7 @@
 #include "tools/faxprint/printed_page.h"
 
+#include "platform/translation.h"
+
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-image.h>
 #include <poppler/cpp/poppler-page-renderer.h>
@@ -63,11 +65,11 @@ LoadedPages renderPdfPages(const std::string& file, const Options& options)
     poppler::set_debug_error_function(ignorePopplerMessage, nullptr);
     std::unique_ptr<poppler::document> document(poppler::document::load_from_file(file));
     if (!document)
-        return {{}, file + ": not a readable PDF document"};
+        return {{}, withArguments(translated("FaxPrint", "%1: not a readable PDF document"), {file})};
     if (document->is_locked())
-        return {{}, file + ": the PDF document is locked with a password"};
+        return {{}, withArguments(translated("FaxPrint", "%1: the PDF document is locked with a password"), {file})};
     if (!poppler::page_renderer::can_render())
-        return {{}, file + ": this poppler cannot render pages"};
+        return {{}, withArguments(translated("FaxPrint", "%1: this poppler cannot render pages"), {file})};
     poppler::page_renderer renderer;
     renderer.set_render_hint(poppler::page_renderer::antialiasing, true);
     renderer.set_render_hint(poppler::page_renderer::text_antialiasing, true);
@@ -77,12 +79,15 @@ LoadedPages renderPdfPages(const std::string& file, const Options& options)
     for (int i = 0; i < document->pages(); ++i) {
         std::unique_ptr<poppler::page> page(document->create_page(i));
         if (!page)
-            return {{}, file + ": page " + std::to_string(i + 1) + " cannot be read"};
+            return {{},
+                    withArguments(translated("FaxPrint", "%1: page %2 cannot be read"), {file, std::to_string(i + 1)})};
         poppler::image image = renderer.render_page(page.get(), options.xDpi, options.yDpi);
         PixPtr picture = image.is_valid() ? toPix(image) : nullptr;
         PixPtr banded = picture ? toBandDepth(picture.get(), options.format) : nullptr;
         if (!banded)
-            return {{}, file + ": page " + std::to_string(i + 1) + " cannot be rendered"};
+            return {
+                {},
+                withArguments(translated("FaxPrint", "%1: page %2 cannot be rendered"), {file, std::to_string(i + 1)})};
         loaded.pages.push_back(PrintedPage{std::move(banded), textLines(*page)});
     }
     return loaded;

@@ -1,6 +1,7 @@
 #include "tools/faxprint/print_document.h"
 
 #include "faxcourier/foundation/windows1252.h"
+#include "platform/translation.h"
 #include "tools/faxprint/page_raster.h"
 
 #include <algorithm>
@@ -40,14 +41,18 @@ PrintOutcome printDocument(const ExitLibrary& library, const Options& options, c
         pages[i].picture.reset();
         if (int32_t result = deliverBands(library, options, raster, &job); result != 0) {
             outcome.allBandsTaken = false;
-            outcome.problems.push_back(
-                "page " + std::to_string(i + 1) + ": the exit library answered " + std::to_string(result) +
-                (result == -1 ? " (the print file could not be opened)" : " (rows could not be written)"));
+            const std::string why =
+                result == -1
+                    ? translated("FaxPrint",
+                                 "page %1: the exit library answered %2 (the print file could not be opened)")
+                    : translated("FaxPrint", "page %1: the exit library answered %2 (rows could not be written)");
+            outcome.problems.push_back(withArguments(why, {std::to_string(i + 1), std::to_string(result)}));
         }
     }
     if (library.endDocExit(&job) != 0) {
         outcome.handedOver = false;
-        outcome.problems.push_back("the document was not handed over to KORVA Fax and will not be faxed");
+        outcome.problems.push_back(
+            translated("FaxPrint", "the document was not handed over to KORVA Fax and will not be faxed"));
     }
     return outcome;
 }

@@ -1,5 +1,7 @@
 #include "tools/faxprint/printed_page.h"
 
+#include "platform/translation.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +17,7 @@ std::string unreadableReason(const std::string& file, bool& isPdf)
     if (stat(file.c_str(), &st) != 0)
         return std::strerror(errno);
     if (S_ISDIR(st.st_mode))
-        return "is a folder, not a document";
+        return translated("FaxPrint", "is a folder, not a document");
     FILE* in = std::fopen(file.c_str(), "rb");
     if (!in)
         return std::strerror(errno);
@@ -32,10 +34,10 @@ LoadedPages loadPages(const std::string& file, const Options& options)
 {
     bool isPdf = false;
     if (std::string reason = unreadableReason(file, isPdf); !reason.empty())
-        return {{}, file + ": " + reason};
+        return {{}, withArguments(translated("FaxPrint", "%1: %2"), {file, reason})};
     LoadedPages loaded = isPdf ? renderPdfPages(file, options) : readImagePages(file, options);
     if (loaded.error.empty() && loaded.pages.empty())
-        loaded.error = file + ": has no pages";
+        loaded.error = withArguments(translated("FaxPrint", "%1: has no pages"), {file});
     return loaded;
 }
 
