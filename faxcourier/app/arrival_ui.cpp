@@ -5,6 +5,7 @@
 #include "faxcourier/app/quit_request.h"
 #include "faxcourier/app/ui_seam.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 namespace korva::app {
@@ -67,10 +68,13 @@ bool QtArrivalUi::sendFaxDialogOpen() { return SendFaxDialog::current() != nullp
 
 bool QtArrivalUi::askToAddDocument()
 {
-    Answer answer = showBox(SendFaxDialog::current(), QStringLiteral("KORVA Fax"),
-                            QStringLiteral("An fax is already being prepared to send, do you want to add this "
-                                           "document to that one (If you say 'No', this document will not be sent)?"),
-                            Buttons::YesNo, BoxIcon::None, Answer::No);
+    Answer answer =
+        showBox(SendFaxDialog::current(), QStringLiteral("KORVA Fax"),
+                QCoreApplication::translate("ArrivalUi",
+                                            "An fax is already being prepared to send, do you want to add this "
+                                            "document to that one (If you say 'No', this document will not "
+                                            "be sent)?"),
+                Buttons::YesNo, BoxIcon::None, Answer::No);
     return answer == Answer::Yes;
 }
 

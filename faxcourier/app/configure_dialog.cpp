@@ -31,22 +31,22 @@ struct EditLayout {
 
 // In the dialog's order, top to bottom.
 constexpr EditLayout editLayouts[] = {
-    {IDC_SERVER, "KORVA &Server Address:", 50, EditLayout::Text},
-    {IDC_SMTP_PORT, "SM&TP Server Port:", 5, EditLayout::Port},
-    {IDC_POP3_PORT, "POP&3 Server Port:", 5, EditLayout::Port},
-    {IDC_LDAP_PORT, "&LDAP Server Port:", 5, EditLayout::Port},
-    {IDC_USERNAME, "KORVA &User Name:", 50, EditLayout::Text},
-    {IDC_PASSWORD, "KORVA Pass&word:", 50, EditLayout::Password},
-    {IDC_EMAIL_ADDRESS, "Your Email A&ddress:", 50, EditLayout::Text},
-    {IDC_FAX_ADDRESS, "Fa&x Email Address:", 50, EditLayout::Text},
-    {IDC_REAL_NAME, "&Real Name:", 100, EditLayout::Text},
-    {IDC_COMPANY, "Co&mpany Name:", 100, EditLayout::Text},
-    {IDC_PHONE_NUMBER, "Your &Phone Number:", 50, EditLayout::Text},
-    {IDC_FAX_NUMBER, "Your &Fax Number:", 50, EditLayout::Text},
+    {IDC_SERVER, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "KORVA &Server Address:"), 50, EditLayout::Text},
+    {IDC_SMTP_PORT, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "SM&TP Server Port:"), 5, EditLayout::Port},
+    {IDC_POP3_PORT, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "POP&3 Server Port:"), 5, EditLayout::Port},
+    {IDC_LDAP_PORT, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "&LDAP Server Port:"), 5, EditLayout::Port},
+    {IDC_USERNAME, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "KORVA &User Name:"), 50, EditLayout::Text},
+    {IDC_PASSWORD, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "KORVA Pass&word:"), 50, EditLayout::Password},
+    {IDC_EMAIL_ADDRESS, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "Your Email A&ddress:"), 50, EditLayout::Text},
+    {IDC_FAX_ADDRESS, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "Fa&x Email Address:"), 50, EditLayout::Text},
+    {IDC_REAL_NAME, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "&Real Name:"), 100, EditLayout::Text},
+    {IDC_COMPANY, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "Co&mpany Name:"), 100, EditLayout::Text},
+    {IDC_PHONE_NUMBER, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "Your &Phone Number:"), 50, EditLayout::Text},
+    {IDC_FAX_NUMBER, QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "Your &Fax Number:"), 50, EditLayout::Text},
 };
 
 // The Encryption values in the choice's order.
-constexpr const char* encryptionNames[] = {"None", "STARTTLS", "TLS"};
+constexpr const char* encryptionNames[] = {QT_TRANSLATE_NOOP("korva::app::ConfigureDialog", "None"), "STARTTLS", "TLS"};
 
 constexpr std::pair<int, ServerPort> portEdits[] = {
     {IDC_SMTP_PORT, ServerPort::Smtp},
@@ -54,13 +54,13 @@ constexpr std::pair<int, ServerPort> portEdits[] = {
     {IDC_LDAP_PORT, ServerPort::Ldap},
 };
 
-const char* hintFor(int id)
+QString hintFor(int id)
 {
     if (id == IDC_EMAIL_ADDRESS)
-        return "(e.g. user@domain.com)";
+        return ConfigureDialog::tr("(e.g. user@domain.com)");
     if (id == IDC_FAX_ADDRESS)
-        return "(usually fax@domain.com)";
-    return nullptr;
+        return ConfigureDialog::tr("(usually fax@domain.com)");
+    return {};
 }
 
 // A limit set after filling never cuts a longer stored value.
@@ -87,7 +87,7 @@ ConfigureDialog::ConfigureDialog(Settings& settings, QWidget* owner, Saver save,
     : QDialog(owner), settings_(settings), save_(std::move(save)), keep_(std::move(keep))
 {
     setObjectName(QStringLiteral("ConfigureDialog"));
-    setWindowTitle(QStringLiteral("Configure KORVA Fax V0.16"));
+    setWindowTitle(tr("Configure KORVA Fax V0.16"));
     buildControls();
     // Opening: icon, values, limits, then come forward once shown.
     setSmallIcon(this);
@@ -101,15 +101,15 @@ void ConfigureDialog::buildControls()
     int row = 0;
     for (const EditLayout& item : editLayouts) {
         auto* edit = withId(new QLineEdit(this), item.id);
-        QLabel* label = labelFor(this, QString::fromLatin1(item.label), edit, item.id);
+        QLabel* label = labelFor(this, tr(item.label), edit, item.id);
         if (item.kind == EditLayout::Port)
             edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         if (item.kind == EditLayout::Password)
             edit->setEchoMode(QLineEdit::Password);
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row, 1);
-        if (const char* hint = hintFor(item.id)) {
-            auto* hintLabel = new QLabel(QString::fromLatin1(hint), this);
+        if (QString hint = hintFor(item.id); !hint.isEmpty()) {
+            auto* hintLabel = new QLabel(hint, this);
             hintLabel->setObjectName(QStringLiteral("hint") + QString::number(item.id));
             grid->addWidget(hintLabel, row, 2);
         }
@@ -124,8 +124,7 @@ void ConfigureDialog::buildControls()
     coverPages_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     coverPages_->setTabChangesFocus(true);
     coverPages_->setFixedHeight(fontMetrics().lineSpacing() * 4 + 10);
-    auto* coverLabel =
-        new QLabel(QStringLiteral("Cover Pa&ge(s):\n(Only supported with KORVA 2.1.12 and later)"), this);
+    auto* coverLabel = new QLabel(tr("Cover Pa&ge(s):\n(Only supported with KORVA 2.1.12 and later)"), this);
     coverLabel->setObjectName(labelName(IDC_COVER_PAGES));
     coverLabel->setBuddy(coverPages_);
     grid->addWidget(coverLabel, row, 0, Qt::AlignTop);
@@ -135,13 +134,13 @@ void ConfigureDialog::buildControls()
     directoryNames_ = new DirectoryNamesGroup(this);
     grid->addWidget(directoryNames_, row++, 0, 1, 3);
 
-    QPushButton* ok = pushButton(this, QStringLiteral("&OK"), IDOK);
-    QPushButton* cancel = pushButton(this, QStringLiteral("&Cancel"), IDCANCEL);
+    QPushButton* ok = pushButton(this, tr("&OK"), IDOK);
+    QPushButton* cancel = pushButton(this, tr("&Cancel"), IDCANCEL);
     ok->setDefault(true);
     showFocusRing(ok);
     // A keyring asked for the first time may ask the user for a new
     // password of its own; this says what the dialog waits for meanwhile.
-    keyringWait_ = new QLabel(QStringLiteral("Waiting for the keyring\u2026"), this);
+    keyringWait_ = new QLabel(tr("Waiting for the keyring\u2026"), this);
     keyringWait_->setObjectName(QStringLiteral("keyringWait"));
     keyringWait_->hide();
     auto* buttons = new QHBoxLayout;
@@ -161,8 +160,8 @@ void ConfigureDialog::addEncryptionRow(QGridLayout* grid, int row)
 {
     encryption_ = withId(new QComboBox(this), IDC_ENCRYPTION);
     for (const char* name : encryptionNames)
-        encryption_->addItem(QString::fromLatin1(name));
-    QLabel* label = labelFor(this, QStringLiteral("&Encryption:"), encryption_, IDC_ENCRYPTION);
+        encryption_->addItem(tr(name));
+    QLabel* label = labelFor(this, tr("&Encryption:"), encryption_, IDC_ENCRYPTION);
     grid->addWidget(label, row, 0);
     grid->addWidget(encryption_, row, 1, Qt::AlignLeft);
     // Only the user's choice moves the ports, not the filling.
@@ -172,9 +171,8 @@ void ConfigureDialog::addEncryptionRow(QGridLayout* grid, int row)
 
 void ConfigureDialog::addWarningRow(QGridLayout* grid, int row)
 {
-    warning_ =
-        withId(new QLabel(QStringLiteral("Without encryption the password crosses the network in the clear."), this),
-               IDC_ENCRYPTION_WARNING);
+    warning_ = withId(new QLabel(tr("Without encryption the password crosses the network in the clear."), this),
+                      IDC_ENCRYPTION_WARNING);
     grid->addWidget(warning_, row, 0, 1, 3);
 }
 
@@ -247,7 +245,7 @@ void ConfigureDialog::copyControlsIntoSettings()
 
 bool ConfigureDialog::refuseEmpty(int id)
 {
-    showBox(this, QString(), QStringLiteral("Configuration Is Needed"));
+    showBox(this, QString(), tr("Configuration Is Needed"));
     edit(id)->setFocus();
     return true;
 }
@@ -262,8 +260,9 @@ bool ConfigureDialog::refuseUnusableServer()
     const SettingRefusal* refusal = std::get_if<SettingRefusal>(&checked);
     if (refusal == nullptr)
         return false;
+    QString setting = refusal->setting == "Encryption" ? tr("Encryption") : tr("Server");
     showBox(this, QStringLiteral("KORVA Fax"),
-            QString::fromLatin1(("The " + refusal->setting + " setting cannot be used: " + refusal->why + ".").c_str()),
+            tr("The %1 setting cannot be used: %2.").arg(setting, QString::fromLatin1(refusal->why.c_str())),
             Buttons::Ok, BoxIcon::Warning);
     if (refusal->setting == "Encryption")
         encryption_->setFocus();
@@ -278,9 +277,9 @@ void ConfigureDialog::accept()
         if (edit(id)->text().isEmpty() && refuseEmpty(id))
             return;
     for (const EditLayout& item : editLayouts)
-        if (refuseUnfitText(this, edit(item.id), fieldName(item.label), edit(item.id)->text()))
+        if (refuseUnfitText(this, edit(item.id), fieldName(tr(item.label)), edit(item.id)->text()))
             return;
-    if (refuseUnfitText(this, coverPages_, QStringLiteral("Cover Page(s)"), coverPages_->toPlainText()))
+    if (refuseUnfitText(this, coverPages_, tr("Cover Page(s)"), coverPages_->toPlainText()))
         return;
     if (refuseUnusableServer() || !directoryNames_->fits(this))
         return;

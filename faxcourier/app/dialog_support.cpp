@@ -4,6 +4,7 @@
 #include "faxcourier/app/text_convert.h"
 #include "faxcourier/app/ui_seam.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusFrame>
 #include <QLabel>
@@ -105,12 +106,21 @@ void bringToForeground(QWidget* window)
     window->activateWindow();
 }
 
-QString fieldName(const char* label)
+QString fieldName(const QString& label)
 {
-    QString name = QString::fromUtf8(label).remove(QLatin1Char('&')).trimmed();
+    QString name = QString(label).remove(QLatin1Char('&')).trimmed();
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
     return name.trimmed();
+}
+
+QString fieldName(const char* label) { return fieldName(QString::fromUtf8(label)); }
+
+QString standardCancelText()
+{
+    // Not a literal, so that lupdate leaves the text to Qt's catalogue.
+    static const char* const qtButtons = "QPlatformTheme";
+    return QCoreApplication::translate(qtButtons, "Cancel");
 }
 
 QString firstUnfitCharacter(const QString& text)
@@ -130,7 +140,9 @@ bool refuseUnfitText(QWidget* dialog, QWidget* field, const QString& name, const
     if (fitsAnsi(text))
         return false;
     showBox(dialog, QStringLiteral("KORVA Fax"),
-            QStringLiteral("The %1 field holds a character that KORVA Fax cannot send or store.").arg(name),
+            QCoreApplication::translate("DialogSupport",
+                                        "The %1 field holds a character that KORVA Fax cannot send or store.")
+                .arg(name),
             Buttons::Ok, BoxIcon::Warning);
     field->setFocus();
     return true;

@@ -59,7 +59,11 @@ void setSmallIcon(QWidget* dialog);
 void bringToForeground(QWidget* window);
 
 // The name of the field a dialog label introduces, without "&" and ":".
+QString fieldName(const QString& label);
 QString fieldName(const char* label);
+
+// "Cancel" as Qt's own dialogs word it, from Qt's catalogue.
+QString standardCancelText();
 
 // The first character of `text` that the program's 8-bit text cannot hold
 // (a surrogate pair stays whole); empty when every one fits.

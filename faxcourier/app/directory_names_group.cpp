@@ -13,14 +13,14 @@ namespace korva::app {
 
 namespace {
 
-const char* const kBaseLabel = "Directory &base DN:";
-const char* const kBindLabel = "Directory b&ind DN:";
+const char* const kBaseLabel = QT_TRANSLATE_NOOP("korva::app::DirectoryNamesGroup", "Directory &base DN:");
+const char* const kBindLabel = QT_TRANSLATE_NOOP("korva::app::DirectoryNamesGroup", "Directory b&ind DN:");
 
 QLineEdit* nameEdit(QWidget* parent, int id)
 {
     auto* edit = withId(new QLineEdit(parent), id);
     // Empty keeps the KORVA server's rule.
-    edit->setPlaceholderText(QStringLiteral("the user name"));
+    edit->setPlaceholderText(DirectoryNamesGroup::tr("the user name"));
     return edit;
 }
 
@@ -28,16 +28,16 @@ QLineEdit* nameEdit(QWidget* parent, int id)
 
 DirectoryNamesGroup::DirectoryNamesGroup(QWidget* dialog) : QWidget(dialog)
 {
-    toggle_ = pushButton(dialog, QStringLiteral("&Advanced"), IDC_ADVANCED);
+    toggle_ = pushButton(dialog, tr("&Advanced"), IDC_ADVANCED);
     toggle_->setCheckable(true);
     base_ = nameEdit(this, IDC_LDAP_BASE_DN);
     bind_ = nameEdit(this, IDC_LDAP_BIND_DN);
     auto* form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
-    form->addRow(labelFor(this, QString::fromLatin1(kBaseLabel), base_, IDC_LDAP_BASE_DN), base_);
-    form->addRow(labelFor(this, QString::fromLatin1(kBindLabel), bind_, IDC_LDAP_BIND_DN), bind_);
-    auto* note = new QLabel(QStringLiteral("For a standard directory such as OpenLDAP, e.g. base\n"
-                                           "ou=people,dc=example,dc=com and bind uid=anna,ou=people,dc=example,dc=com"),
+    form->addRow(labelFor(this, tr(kBaseLabel), base_, IDC_LDAP_BASE_DN), base_);
+    form->addRow(labelFor(this, tr(kBindLabel), bind_, IDC_LDAP_BIND_DN), bind_);
+    auto* note = new QLabel(tr("For a standard directory such as OpenLDAP, e.g. base\n"
+                               "ou=people,dc=example,dc=com and bind uid=anna,ou=people,dc=example,dc=com"),
                             this);
     form->addRow(note);
     setVisible(false);
@@ -54,8 +54,8 @@ void DirectoryNamesGroup::fill(const Settings& settings)
 
 bool DirectoryNamesGroup::fits(QWidget* dialog)
 {
-    bool refused = refuseUnfitText(dialog, base_, fieldName(kBaseLabel), base_->text()) ||
-                   refuseUnfitText(dialog, bind_, fieldName(kBindLabel), bind_->text());
+    bool refused = refuseUnfitText(dialog, base_, fieldName(tr(kBaseLabel)), base_->text()) ||
+                   refuseUnfitText(dialog, bind_, fieldName(tr(kBindLabel)), bind_->text());
     if (refused)
         toggle_->setChecked(true);  // the refused field in sight
     return !refused;

@@ -3,6 +3,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/spool_names.h"
+#include "platform/translation.h"
 
 #include <algorithm>
 #include <ctime>
@@ -67,16 +68,21 @@ SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder)
     return result;
 }
 
-std::string leftoverNotice(const SetAsideDocuments& documents)
+std::string untranslated(const char*, const char* text) { return text; }
+
+std::string leftoverNotice(const SetAsideDocuments& documents, Translate translated)
 {
     if (documents.files.empty() && documents.failed.empty())
         return {};
-    std::string text = "KORVA Fax stopped before it had faxed every printed document.";
+    std::string text = translated("LeftoverDocuments", "KORVA Fax stopped before it had faxed every printed document.");
     if (!documents.files.empty())
-        text += " " + std::to_string(documents.files.size()) + " file(s) of that run are kept in " + documents.folder +
-                "; print them again to fax them.";
+        text += " " + withArguments(translated("LeftoverDocuments",
+                                               "%1 file(s) of that run are kept in %2; print them again to fax them."),
+                                    {std::to_string(documents.files.size()), documents.folder});
     for (const std::string& file : documents.failed)
-        text += " " + file + " could not be set aside and may be replaced by the next print.";
+        text += " " + withArguments(translated("LeftoverDocuments",
+                                               "%1 could not be set aside and may be replaced by the next print."),
+                                    {file});
     return text;
 }
 

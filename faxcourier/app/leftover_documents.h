@@ -23,7 +23,12 @@ struct SetAsideDocuments {
 // no other faxcourier runs for the folder.
 SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder);
 
+// How a text reaches its reader: korva::translated for the user, or
+// untranslated for the log, which stays English.
+using Translate = std::string (*)(const char* context, const char* text);
+std::string untranslated(const char* context, const char* text);
+
 // The text that tells the user, or empty when nothing was left.
-std::string leftoverNotice(const SetAsideDocuments& documents);
+std::string leftoverNotice(const SetAsideDocuments& documents, Translate translated = untranslated);
 
 }  // namespace korva::app

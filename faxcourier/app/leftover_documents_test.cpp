@@ -1,10 +1,13 @@
 #include "faxcourier/app/leftover_documents.h"
 
 #include "platform/testing/test_support.h"
+#include "platform/translation.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 using namespace korva::app;
 using korva::testing::fileMode;
@@ -96,4 +99,68 @@ TEST(LeftoverDocuments, ConvertedCopiesOfTakenDocumentsAreDeletedWithoutANotice)
     EXPECT_FALSE(fs::exists(spool + "/korvafax1.tif"));
     EXPECT_FALSE(fs::exists(spool + "/unsent"));
     EXPECT_EQ(readWholeFile(spool + "/taken/1.tif"), "print file");
+}
+
+namespace {
+
+// The locale variables of one test, restored at its end.
+class LanguageEnvironment {
+public:
+    LanguageEnvironment(const char* language, const char* lang)
+    {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(value ? std::optional<std::string>(value) : std::nullopt);
+            ::unsetenv(name);
+        }
+        ::setenv("LANGUAGE", language, 1);
+        ::setenv("LANG", lang, 1);
+        korva::forgetTranslations();
+    }
+    ~LanguageEnvironment()
+    {
+        for (size_t i = 0; i < saved_.size(); ++i)
+            saved_[i] ? ::setenv(kNames[i], saved_[i]->c_str(), 1) : ::unsetenv(kNames[i]);
+        korva::forgetTranslations();
+    }
+
+private:
+    static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::optional<std::string>> saved_;
+};
+
+}  // namespace
+
+// The box speaks the user's language; the log keeps English.
+TEST(LeftoverDocuments, TheUserReadsTheNoticeInTheirLanguageAndTheLogInEnglish)
+{
+    TempHome home;
+    std::string spool = home.spool();
+    fs::create_directories(spool);
+    writeWholeFile(spool + "/korvafax1.tif", "pages");
+    SetAsideDocuments kept = setAsideLeftoverDocuments(spool);
+    ASSERT_EQ(kept.files.size(), 1u);
+    const struct {
+        const char* language;
+        const char* lang;
+        std::string before;  // the folder
+        std::string after;
+    } table[] = {
+        {"de", "de_DE.UTF-8",
+         "KORVA Fax wurde beendet, bevor alle gedruckten Dokumente gefaxt waren. 1 Datei(en) dieses Laufs liegen in ",
+         "; drucken Sie sie erneut, um sie zu faxen."},
+        {"fr", "fr_FR.UTF-8",
+         "KORVA Fax s'est arr\u00eat\u00e9 avant d'avoir fax\u00e9 tous les documents imprim\u00e9s. 1 fichier(s) de "
+         "cette session sont conserv\u00e9s dans ",
+         "\u00a0; imprimez-les \u00e0 nouveau pour les faxer."},
+    };
+    for (const auto& row : table) {
+        LanguageEnvironment environment(row.language, row.lang);
+        EXPECT_EQ(leftoverNotice(kept, korva::translated), row.before + kept.folder + row.after) << row.language;
+        EXPECT_EQ(leftoverNotice(kept),
+                  "KORVA Fax stopped before it had faxed every printed document. 1 file(s) of "
+                  "that run are kept in " +
+                      kept.folder + "; print them again to fax them.")
+            << row.language;
+    }
 }

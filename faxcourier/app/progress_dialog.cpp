@@ -16,9 +16,9 @@ ProgressDialog::ProgressDialog(QWidget* owner)
     : QDialog(owner), bar_(new QProgressBar(this)), pages_(new QLabel(this)), cancel_(new QPushButton(this))
 {
     setObjectName(QStringLiteral("ProgressDialog"));
-    setWindowTitle(QStringLiteral("Fax Progress"));
+    setWindowTitle(tr("Fax Progress"));
     setSmallIcon(this);
-    auto* text = new QLabel(QStringLiteral("The fax is being prepared for sending"), this);
+    auto* text = new QLabel(tr("The fax is being prepared for sending"), this);
     text->setObjectName(QStringLiteral("text"));
     withId(bar_, IDC_PROGRESS_BAR);
     bar_->setRange(0, 100);
@@ -26,7 +26,7 @@ ProgressDialog::ProgressDialog(QWidget* owner)
     bar_->setTextVisible(false);
     pages_->setObjectName(QStringLiteral("pages"));
     cancel_->setObjectName(QStringLiteral("cancel"));
-    cancel_->setText(QStringLiteral("Cancel"));
+    cancel_->setText(standardCancelText());
     cancel_->setAutoDefault(false);
     connect(cancel_, &QPushButton::clicked, this, [this] {
         // Once: the conversion stops before its next page.
@@ -50,7 +50,7 @@ ProgressDialog::ProgressDialog(QWidget* owner)
 void ProgressDialog::showPage(int stored)
 {
     int total = bar_->maximum();
-    pages_->setText(QStringLiteral("page %1 of %2").arg(std::min(stored + 1, total)).arg(total));
+    pages_->setText(tr("page %1 of %2").arg(std::min(stored + 1, total)).arg(total));
 }
 
 bool ProgressDialog::event(QEvent* event)

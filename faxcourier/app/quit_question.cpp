@@ -2,13 +2,16 @@
 
 #include "faxcourier/app/quit_request.h"
 
+#include <QCoreApplication>
+
 namespace korva::app {
 
 Answer askQuit(QWidget* owner)
 {
     return showBox(owner, QStringLiteral("KORVA Fax Printer"),
-                   QStringLiteral("Are you sure you wish to close the KORVA Fax Printer Helper program?\n"
-                                  "You will not be able to send faxes until this program is restarted!"),
+                   QCoreApplication::translate("QuitQuestion",
+                                               "Are you sure you wish to close the KORVA Fax Printer Helper program?\n"
+                                               "You will not be able to send faxes until this program is restarted!"),
                    Buttons::YesNoCancel, BoxIcon::Question);
 }
 

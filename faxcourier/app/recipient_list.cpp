@@ -35,7 +35,7 @@ QString upTo99(const QString& text) { return text.left(99); }
 RecipientList::RecipientList(QWidget* parent) : QTreeWidget(parent)
 {
     setColumnCount(3);
-    setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Number"), QStringLiteral("Company")});
+    setHeaderLabels({tr("Name"), tr("Number"), tr("Company")});
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -111,7 +111,7 @@ bool refuseUnfitRecipient(QWidget* dialog, const QString& name, const QString& n
     if (character.isEmpty())
         return false;
     showBox(dialog, QStringLiteral("KORVA Fax"),
-            QStringLiteral("The recipient \"%1\" holds the character \"%2\", which KORVA Fax cannot send or store.")
+            RecipientList::tr("The recipient \"%1\" holds the character \"%2\", which KORVA Fax cannot send or store.")
                 .arg(name.isEmpty() ? number : name, character),
             Buttons::Ok, BoxIcon::Warning);
     return true;

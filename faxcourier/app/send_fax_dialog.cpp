@@ -60,7 +60,7 @@ SendFaxDialog::SendFaxDialog(FaxJob& job, Settings& settings, const TifViewer& t
     : QDialog(nullptr), job_(job), settings_(settings), tif_(tif), services_(std::move(services))
 {
     setObjectName(QStringLiteral("SendFaxDialog"));
-    setWindowTitle(QStringLiteral("Send KORVA Fax (V0.16)"));
+    setWindowTitle(tr("Send KORVA Fax (V0.16)"));
     buildControls();
     connectCommands();
     resize(dluX(this, 340), dluY(this, 270));
@@ -97,10 +97,10 @@ QLayout* SendFaxDialog::buildTop()
     comments_ = withId(new QPlainTextEdit(this), IDC_COMMENTS);
     comments_->setTabChangesFocus(true);
     comments_->setFixedHeight(dluY(this, 67));
-    configure_ = pushButton(this, "Co&nfigure...", IDC_CONFIGURE);
-    grid->addWidget(labelFor(this, "&Subject :", subject_, IDC_SUBJECT), 0, 0);
+    configure_ = pushButton(this, tr("Co&nfigure..."), IDC_CONFIGURE);
+    grid->addWidget(labelFor(this, tr("&Subject :"), subject_, IDC_SUBJECT), 0, 0);
     grid->addWidget(subject_, 0, 1);
-    grid->addWidget(labelFor(this, "&Comments :", comments_, IDC_COMMENTS), 1, 0, Qt::AlignTop);
+    grid->addWidget(labelFor(this, tr("&Comments :"), comments_, IDC_COMMENTS), 1, 0, Qt::AlignTop);
     grid->addWidget(comments_, 1, 1, 2, 1);
     grid->addWidget(configure_, 2, 0, Qt::AlignTop | Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
@@ -110,10 +110,10 @@ QLayout* SendFaxDialog::buildTop()
 QLayout* SendFaxDialog::buildLeft()
 {
     auto* column = new QVBoxLayout;
-    addressBook_ = pushButton(this, "View Address &Book", IDC_VIEW_ADDRESS_BOOK);
+    addressBook_ = pushButton(this, tr("View Address &Book"), IDC_VIEW_ADDRESS_BOOK);
     column->addWidget(addressBook_, 0, Qt::AlignLeft);
 
-    auto* group = new QGroupBox(QStringLiteral("&Documents"), this);
+    auto* group = new QGroupBox(tr("&Documents"), this);
     group->setObjectName(QStringLiteral("documentsGroup"));
     auto* inside = new QVBoxLayout(group);
     documents_ = withId(new QListWidget(group), IDC_DOCUMENT_LIST);
@@ -126,11 +126,11 @@ QLayout* SendFaxDialog::buildLeft()
     setFieldReadOnly(totalPages_, true);
     totalPages_->setFocusPolicy(Qt::NoFocus);
     auto* totalRow = new QHBoxLayout;
-    totalRow->addWidget(labelFor(group, "Total Pages: ", totalPages_, IDC_TOTAL_PAGES));
+    totalRow->addWidget(labelFor(group, tr("Total Pages: "), totalPages_, IDC_TOTAL_PAGES));
     totalRow->addWidget(totalPages_, 1);
     inside->addLayout(totalRow);
-    delete_ = pushButton(group, "De&lete", IDC_DELETE_DOCUMENT);
-    preview_ = pushButton(group, "Preview Fa&x", IDC_PREVIEW);
+    delete_ = pushButton(group, tr("De&lete"), IDC_DELETE_DOCUMENT);
+    preview_ = pushButton(group, tr("Preview Fa&x"), IDC_PREVIEW);
     hiddenEditView_ = pushButton(group, "Button1", IDC_HIDDEN_EDIT_VIEW);
     hiddenEditView_->hide();
     auto* documentButtons = new QHBoxLayout;
@@ -149,21 +149,21 @@ QLayout* SendFaxDialog::buildRight()
     name_ = withId(new QLineEdit(this), IDC_RECIPIENT_NAME);
     company_ = withId(new QLineEdit(this), IDC_RECIPIENT_COMPANY);
     auto* boxes = new QGridLayout;
-    boxes->addWidget(labelFor(this, "Recipient &Fax Number:", faxNumber_, IDC_RECIPIENT_FAX), 0, 0);
+    boxes->addWidget(labelFor(this, tr("Recipient &Fax Number:"), faxNumber_, IDC_RECIPIENT_FAX), 0, 0);
     boxes->addWidget(faxNumber_, 0, 1);
-    boxes->addWidget(labelFor(this, "&Recipient Name:", name_, IDC_RECIPIENT_NAME), 1, 0);
+    boxes->addWidget(labelFor(this, tr("&Recipient Name:"), name_, IDC_RECIPIENT_NAME), 1, 0);
     boxes->addWidget(name_, 1, 1);
-    boxes->addWidget(labelFor(this, "Recipient C&ompany:", company_, IDC_RECIPIENT_COMPANY), 2, 0);
+    boxes->addWidget(labelFor(this, tr("Recipient C&ompany:"), company_, IDC_RECIPIENT_COMPANY), 2, 0);
     boxes->addWidget(company_, 2, 1);
     column->addLayout(boxes);
 
     recipients_ = withId(new RecipientList(this), IDC_RECIPIENT_LIST);
     column->addWidget(recipients_, 1);
 
-    add_ = pushButton(this, "&Add Recipient", IDC_ADD_RECIPIENT);
+    add_ = pushButton(this, tr("&Add Recipient"), IDC_ADD_RECIPIENT);
     add_->setDefault(true);
-    replace_ = pushButton(this, "Re&place Recipient", IDC_REPLACE_RECIPIENT);
-    remove_ = pushButton(this, "Remo&ve Recipient", IDC_REMOVE_RECIPIENT);
+    replace_ = pushButton(this, tr("Re&place Recipient"), IDC_REPLACE_RECIPIENT);
+    remove_ = pushButton(this, tr("Remo&ve Recipient"), IDC_REMOVE_RECIPIENT);
     for (QPushButton* b : {add_, replace_, remove_})
         b->setEnabled(false);
     auto* row = new QHBoxLayout;
@@ -180,15 +180,15 @@ QLayout* SendFaxDialog::buildBottom()
     coverPageList_ = withId(new QComboBox(this), IDC_COVER_PAGE_LIST);
     coverPageList_->setEditable(false);
     coverPageList_->setMinimumContentsLength(20);
-    coverPageLabel_ = withId(new QLabel(QStringLiteral("Cover Pa&ge:"), this), IDC_COVER_PAGE_LABEL);
+    coverPageLabel_ = withId(new QLabel(tr("Cover Pa&ge:"), this), IDC_COVER_PAGE_LABEL);
     coverPageLabel_->setBuddy(coverPageList_);
     coverPageLabel_->hide();
     coverPageList_->hide();
     row->addWidget(coverPageLabel_);
     row->addWidget(coverPageList_);
     row->addStretch(1);
-    auto* cancel = pushButton(this, "Cancel", IDCANCEL);
-    auto* send = pushButton(this, "S&end Fax", IDOK);
+    auto* cancel = pushButton(this, standardCancelText(), IDCANCEL);
+    auto* send = pushButton(this, tr("S&end Fax"), IDOK);
     row->addWidget(cancel);
     row->addWidget(send);
     connect(cancel, &QPushButton::clicked, this, &SendFaxDialog::reject);
@@ -293,7 +293,7 @@ void SendFaxDialog::refreshDocuments()
         documents_->addItem(toQt(documentLine(document.name.Text(), document.pages)));
         total += int(document.pages);
     }
-    totalPages_->setText(toQt(pageTotalText(total)));
+    totalPages_->setText(QString::fromStdString(pageTotalText(total)));
 }
 
 void SendFaxDialog::updateRecipientButtons()
@@ -405,12 +405,12 @@ void SendFaxDialog::viewAddressBook()
 
 void SendFaxDialog::accept()
 {
-    if (refuseUnfitText(this, subject_, QStringLiteral("Subject"), subject_->text()) ||
-        refuseUnfitText(this, comments_, QStringLiteral("Comments"), comments_->toPlainText()))
+    if (refuseUnfitText(this, subject_, tr("Subject"), subject_->text()) ||
+        refuseUnfitText(this, comments_, tr("Comments"), comments_->toPlainText()))
         return;
     for (int row = 0; row < recipients_->rowCount(); ++row)
         for (int column : {ColumnName, ColumnNumber, ColumnCompany})
-            if (refuseUnfitText(this, recipients_, QStringLiteral("Recipient List"), recipients_->cell(row, column)))
+            if (refuseUnfitText(this, recipients_, tr("Recipient List"), recipients_->cell(row, column)))
                 return;
     job_.subject = toKorva(subject_->text());
     job_.comments = windowsLines(comments_->toPlainText());
@@ -419,14 +419,13 @@ void SendFaxDialog::accept()
     else
         job_.coverPage.Clear();
     if (job_.documents.empty()) {
-        showBox(nullptr, faxCaption, QStringLiteral("No Documents are ready to be sent"), Buttons::Ok,
-                BoxIcon::Information);
+        showBox(nullptr, faxCaption, tr("No Documents are ready to be sent"), Buttons::Ok, BoxIcon::Information);
         return;
     }
     if (recipients_->rowCount() == 0) {
         showBox(nullptr, faxCaption,
-                QStringLiteral("No Recipients Defined\nPress the ADD button to add recipients to the recipient list"),
-                Buttons::Ok, BoxIcon::Information);
+                tr("No Recipients Defined\nPress the ADD button to add recipients to the recipient list"), Buttons::Ok,
+                BoxIcon::Information);
         return;
     }
     job_.recipients = recipientLines();

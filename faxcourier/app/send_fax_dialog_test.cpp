@@ -1,8 +1,10 @@
 #include "faxcourier/app/send_fax_dialog.h"
 
 #include "faxcourier/app/address_book_hook.h"
+#include "faxcourier/app/configure_dialog.h"
 #include "faxcourier/app/control_ids.h"
 #include "faxcourier/app/recipient_list.h"
+#include "faxcourier/app/testing/language_scope.h"
 #include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/foundation/log.h"
 #include "platform/file_ops.h"
@@ -10,6 +12,7 @@
 #include "platform/testing/test_support.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +23,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace korva;
 using namespace korva::app;
@@ -112,6 +117,35 @@ protected:
     std::vector<QWidget*> configureOwners;
     std::vector<std::string> submittedRecipients;
 };
+
+// The letters after "&" in the dialog's labels, buttons and group titles,
+// lower case and sorted.
+QStringList accessKeys(const QWidget& dialog)
+{
+    QStringList keys;
+    auto add = [&keys](const QString& text) {
+        if (qsizetype at = text.indexOf(QLatin1Char('&')); at >= 0 && at + 1 < text.size())
+            keys << text.mid(at + 1, 1).toLower();
+    };
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        add(label->text());
+    for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+        add(button->text());
+    for (const QGroupBox* group : dialog.findChildren<QGroupBox*>())
+        add(group->title());
+    keys.sort();
+    return keys;
+}
+
+// The keys that appear more than once, e.g. "ee".
+std::string repeated(const QStringList& sortedKeys)
+{
+    QString twice;
+    for (qsizetype i = 1; i < sortedKeys.size(); ++i)
+        if (sortedKeys[i] == sortedKeys[i - 1])
+            twice += sortedKeys[i];
+    return twice.toStdString();
+}
 
 }  // namespace
 
@@ -702,4 +736,47 @@ TEST_F(SendFax, WhileOpenNoWindowOfTheProgramIsBlocked)
     EXPECT_TRUE(shown);
     EXPECT_EQ(blocking, nullptr);
     EXPECT_FALSE(dialog.isVisible());
+}
+
+// Send Fax and Configure in the user's language; Cancel as Qt's own dialogs
+// word it, from Qt's catalogue; within each dialog every access key once.
+TEST_F(SendFax, SendFaxAndConfigureSpeakTheUsersLanguage)
+{
+    struct Case {
+        const char* language;
+        const char* title;
+        const char* send;
+        const char* cancel;
+        const char* name;
+        const char* pages;
+        const char* configureTitle;
+        const char* server;
+        const char* configureCancel;
+    };
+    const Case cases[] = {
+        {"en", "Send KORVA Fax (V0.16)", "S&end Fax", "Cancel", "Name", "1 page", "Configure KORVA Fax V0.16",
+         "KORVA &Server Address:", "&Cancel"},
+        {"de", "KORVA Fax senden (V0.16)", "Fax &senden", "Abbrechen", "Name", "1 Seite",
+         "KORVA Fax V0.16 konfigurieren", "KORVA-&Serveradresse:", "Abb&rechen"},
+        {"fr", "Envoyer un fax KORVA (V0.16)", "En&voyer le fax", "Annuler", "Nom", "1 page",
+         "Configurer KORVA Fax V0.16", "Adresse du &serveur KORVA\u00a0:", "A&nnuler"},
+    };
+    addDocument("letter", 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        korva::testing::LanguageScope scope(QString::fromLatin1(c.language));
+        auto dialog = open();
+        EXPECT_EQ(dialog->windowTitle().toStdString(), c.title);
+        EXPECT_EQ(control<QPushButton>(*dialog, IDOK)->text().toStdString(), c.send);
+        EXPECT_EQ(control<QPushButton>(*dialog, IDCANCEL)->text().toStdString(), c.cancel);
+        EXPECT_EQ(dialog->recipientList()->headerItem()->text(0).toStdString(), c.name);
+        EXPECT_EQ(control<QLineEdit>(*dialog, IDC_TOTAL_PAGES)->text().toStdString(), c.pages);
+        EXPECT_EQ(repeated(accessKeys(*dialog)), "");
+
+        ConfigureDialog configure(settings, nullptr);
+        EXPECT_EQ(configure.windowTitle().toStdString(), c.configureTitle);
+        EXPECT_EQ(configure.findChild<QLabel*>("label1010")->text().toStdString(), c.server);
+        EXPECT_EQ(configure.findChild<QPushButton*>("2")->text().toStdString(), c.configureCancel);
+        EXPECT_EQ(repeated(accessKeys(configure)), "");
+    }
 }

@@ -1,5 +1,7 @@
 #include "faxcourier/app/send_fax_rules.h"
 
+#include "platform/translation.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <strings.h>
@@ -68,9 +70,8 @@ std::string documentLine(const std::string& name, uint32_t pages)
 
 std::string pageTotalText(int total)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, total == 1 ? "%d page" : "%d pages", total);
-    return text;
+    std::string text = total == 1 ? translated("SendFaxRules", "%1 page") : translated("SendFaxRules", "%1 pages");
+    return withArguments(text, {std::to_string(total)});
 }
 
 bool sortsBefore(const std::string& a, const std::string& b)
