@@ -86,6 +86,16 @@ void noteSentFax(const FaxJob& job, SentHow how)
         LogAlways(0, "The sent fax could not be noted in %s (error %d)\n", journal.path().c_str(), error);
 }
 
+// What a second start tells on its terminal, by the running one's bus method.
+QString openedWindowText(const std::string& method)
+{
+    if (method == "openAddressBook")
+        return QCoreApplication::translate("Courier", "faxcourier already runs; asked it to open the Fax Address Book");
+    if (method == "openOutboxWindow")
+        return QCoreApplication::translate("Courier", "faxcourier already runs; asked it to open the Outbox window");
+    return QCoreApplication::translate("Courier", "faxcourier already runs; asked it to open Configure");
+}
+
 }  // namespace
 
 Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverter_(std::move(makeConverter))
@@ -95,8 +105,8 @@ Courier::Courier(SubmitFn submit, ConverterFactory makeConverter) : makeConverte
     submit_ = [submit = std::move(submit)](QWidget* owner, SubmitReport* report) {
         bool accepted = submit(owner, report);
         if (accepted) {
-            NoticeText text = faxNoticeText(FaxNoticeKind::Sent, globalFaxJob());
-            showDesktopNotice({text.summary, text.body});
+            showDesktopNotice(noticeOf(faxNoticeText(FaxNoticeKind::Sent, globalFaxJob()),
+                                       faxNoticeText(FaxNoticeKind::Sent, globalFaxJob(), {}, Wording::English)));
             noteSentFax(globalFaxJob(), owner ? SentHow::ByHand : SentHow::AtOnce);
         }
         return accepted;
@@ -286,29 +296,31 @@ void Courier::openOutboxWindow(const QString& activationToken)
 QString Courier::sendFaxBlocked() const
 {
     if (SendFaxDialog::current())
-        return QStringLiteral("A Send Fax dialog is open: send or cancel that fax first.");
+        return QCoreApplication::translate("Courier", "A Send Fax dialog is open: send or cancel that fax first.");
     if (state_.pipelineBusy || !globalFaxJob().documents.empty())
-        return QStringLiteral("A printed fax is being prepared: send or cancel it first.");
+        return QCoreApplication::translate("Courier", "A printed fax is being prepared: send or cancel it first.");
     return {};
 }
 
 void Courier::openOutboxEntry(const std::string& id)
 {
     if (QString blocked = sendFaxBlocked(); !blocked.isEmpty()) {
-        showBox(outboxWindow_.get(), QStringLiteral("KORVA Fax Outbox"), blocked, Buttons::Ok, BoxIcon::Information);
+        showBox(outboxWindow_.get(), outboxWindow_->windowTitle(), blocked, Buttons::Ok, BoxIcon::Information);
         return;
     }
     switch (outbox_->offerInDialog(id, [this](FaxJob& kept) { return showKeptJob(kept); })) {
         case HoldResult::Held:
             return;
         case HoldResult::Busy:
-            showBox(outboxWindow_.get(), QStringLiteral("KORVA Fax Outbox"),
-                    QStringLiteral("The outbox is being sent just now; try again when that is done."), Buttons::Ok,
-                    BoxIcon::Information);
+            showBox(outboxWindow_.get(), outboxWindow_->windowTitle(),
+                    QCoreApplication::translate("Courier",
+                                                "The outbox is being sent just now; try again when that is done."),
+                    Buttons::Ok, BoxIcon::Information);
             return;
         case HoldResult::Gone:
-            showBox(outboxWindow_.get(), QStringLiteral("KORVA Fax Outbox"),
-                    QStringLiteral("This fax is no longer in the outbox."), Buttons::Ok, BoxIcon::Information);
+            showBox(outboxWindow_.get(), outboxWindow_->windowTitle(),
+                    QCoreApplication::translate("Courier", "This fax is no longer in the outbox."), Buttons::Ok,
+                    BoxIcon::Information);
             return;
     }
 }
@@ -321,7 +333,7 @@ void Courier::endForSecondStart(const std::vector<std::string>& arguments)
     const char* dialog = request.window;
     if (askRunningCourier(request.method, launcherActivationToken())) {
         LogAlways(0, "faxcourier already runs; asked it to open %s\n", dialog);
-        std::cerr << "faxcourier already runs; asked it to open " << dialog << "\n";
+        std::cerr << openedWindowText(request.method).toStdString() << "\n";
     } else {
         LogAlways(0, "faxcourier already runs for this user; this one ends\n");
     }

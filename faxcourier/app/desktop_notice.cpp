@@ -3,6 +3,7 @@
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/foundation/windows1252.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -120,10 +121,8 @@ private:
         const bool offer = notice.offerOutbox && opener_ && showsActions_;
         QStringList actions;
         if (offer)
-            actions << "default"
-                    << "Open Outbox"
-                    << "outbox"
-                    << "Open Outbox";
+            actions << "default" << QCoreApplication::translate("DesktopNotice", "Open Outbox") << "outbox"
+                    << QCoreApplication::translate("DesktopNotice", "Open Outbox");
         QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
         // app name, id to replace, icon, summary, body, actions, hints,
         // time-out (-1: the server's own).
@@ -156,11 +155,18 @@ private:
 
 }  // namespace
 
+DesktopNotice noticeOf(const NoticeText& shown, const NoticeText& logged, bool offerOutbox)
+{
+    return {shown.summary, shown.body, offerOutbox, logged.summary, logged.body};
+}
+
 void showDesktopNotice(const DesktopNotice& notice)
 {
     // One line in the log: "Fax sent: Offer; To Anna; 1 page".
-    std::string line = notice.summary + (notice.body.empty() ? "" : ": ");
-    for (char c : notice.body)
+    const bool english = !notice.loggedSummary.empty();
+    const std::string& body = english ? notice.loggedBody : notice.body;
+    std::string line = (english ? notice.loggedSummary : notice.summary) + (body.empty() ? "" : ": ");
+    for (char c : body)
         line += c == '\n' ? std::string("; ") : std::string(1, c);
     LogAlways(1, "%s\n", line.c_str());
     NoticeCenter::instance().show(notice);

@@ -14,6 +14,7 @@
 #include "faxcourier/outbox/server_submitter.h"
 #include "faxcourier/settings/settings.h"
 #include "platform/paths.h"
+#include "platform/translation.h"
 
 #include <QApplication>
 
@@ -32,7 +33,8 @@ int runOutboxCommandLine(int argc, char** argv, const std::vector<std::string>& 
     QCoreApplication application(argc, argv);
     std::optional<std::string> spool = korva::spoolFolder();
     if (!spool) {
-        std::cerr << "faxcourier: the spool folder cannot be found or made\n";
+        std::cerr << korva::translated("FaxcourierMain", "faxcourier: the spool folder cannot be found or made")
+                  << "\n";
         return 1;
     }
     korva::Settings& settings = korva::globalSettings();
@@ -52,7 +54,8 @@ int askRunningCourierToQuit(int argc, char** argv)
     QCoreApplication application(argc, argv);
     if (korva::app::courierOnBus() && korva::app::askRunningCourier("quit"))
         return 0;
-    std::cerr << "faxcourier does not run on this session bus; nothing to end\n";
+    std::cerr << korva::translated("FaxcourierMain", "faxcourier does not run on this session bus; nothing to end")
+              << "\n";
     return 1;
 }
 
@@ -67,7 +70,8 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (std::optional<std::string> error = commandLineError(arguments)) {
-        std::cerr << "faxcourier: " << *error << "\n\n" << usageText();
+        std::cerr << korva::withArguments(korva::translated("FaxcourierMain", "faxcourier: %1"), {*error}) << "\n\n"
+                  << usageText();
         return 2;
     }
     if (std::optional<std::string> info = programInfoRequested(arguments)) {

@@ -6,6 +6,8 @@
 #include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/outbox/fax_notice_text.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -21,8 +23,8 @@ void logLine(const std::string& message) { LogAlways(0, "%s\n", message.c_str())
 
 void notice(FaxNoticeKind kind, const FaxJob& job, const std::string& reason)
 {
-    NoticeText text = faxNoticeText(kind, job, reason);
-    showDesktopNotice({text.summary, text.body, kind != FaxNoticeKind::Sent});
+    showDesktopNotice(noticeOf(faxNoticeText(kind, job, reason), faxNoticeText(kind, job, reason, Wording::English),
+                               kind != FaxNoticeKind::Sent));
 }
 
 // Told once per fax and state: a retry that fails again the same way says
@@ -74,9 +76,17 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDi
         std::string where;
         for (const FaxDocument& document : job.documents)
             where += std::string(where.empty() ? "" : ", ") + document.file.Text();
-        NoticeText text = faxNoticeText(FaxNoticeKind::Refused, job, reason);
-        showDesktopNotice({"Fax not sent", text.body + "\nIt could not be put in the outbox; its documents stay in " +
-                                               windows1252ToUtf8(where) + "."});
+        where = windows1252ToUtf8(where);
+        NoticeText shown = faxNoticeText(FaxNoticeKind::Refused, job, reason);
+        NoticeText logged = faxNoticeText(FaxNoticeKind::Refused, job, reason, Wording::English);
+        shown.summary = QCoreApplication::translate("OutboxKeeper", "Fax not sent").toStdString();
+        shown.body += "\n" + QCoreApplication::translate("OutboxKeeper",
+                                                         "It could not be put in the outbox; its documents stay in %1.")
+                                 .arg(QString::fromStdString(where))
+                                 .toStdString();
+        logged.summary = "Fax not sent";
+        logged.body += "\nIt could not be put in the outbox; its documents stay in " + where + ".";
+        showDesktopNotice(noticeOf(shown, logged));
         return false;
     }
     // The log keeps the technical line; the desktop and the outbox the words.
@@ -224,8 +234,7 @@ void OutboxKeeper::noticeWaitingAtStart()
     std::vector<OutboxEntry> entries = outbox_.list();
     if (entries.empty())
         return;
-    NoticeText text = outboxStartText(entries);
-    showDesktopNotice({text.summary, text.body, true});
+    showDesktopNotice(noticeOf(outboxStartText(entries), outboxStartText(entries, Wording::English), true));
 }
 
 void OutboxKeeper::onCountChanged(std::function<void(size_t)> tell)

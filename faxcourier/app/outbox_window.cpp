@@ -3,6 +3,7 @@
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/ui_seam.h"
+#include "faxcourier/net/submit_words.h"
 #include "faxcourier/outbox/outbox_text.h"
 #include "platform/paths.h"
 
@@ -40,9 +41,10 @@ QTreeWidget* listView(QWidget* parent, const QStringList& headers)
 QStringList entryRow(const OutboxEntry& entry)
 {
     QStringList row;
-    row << outboxStateWords(entry.state) << utf8(shownRecipients(entry.job)) << utf8(shownText(entry.job.subject))
+    row << utf8(outboxStateWords(entry.state)) << utf8(shownRecipients(entry.job)) << utf8(shownText(entry.job.subject))
         << QString::number(jobPages(entry.job)) << utf8(localTimeText(entry.created)) << QString::number(entry.attempts)
-        << (entry.state == OutboxState::Waiting ? utf8(localTimeText(entry.nextTry)) : QString()) << utf8(entry.reason);
+        << (entry.state == OutboxState::Waiting ? utf8(localTimeText(entry.nextTry)) : QString())
+        << utf8(shownReason(entry.reason));
     return row;
 }
 
@@ -52,7 +54,7 @@ QStringList sentRow(const SentRecord& record)
     for (const std::string& recipient : record.recipients)
         recipients += (recipients.empty() ? "" : ", ") + recipient;
     return {utf8(localTimeText(record.when)), utf8(recipients), utf8(record.subject), QString::number(record.pages),
-            sentHowWords(record.how)};
+            utf8(sentHowWords(record.how))};
 }
 
 }  // namespace
@@ -61,12 +63,12 @@ OutboxWindow::OutboxWindow(OutboxKeeper& keeper, Actions actions)
     : QWidget(nullptr, Qt::Window), keeper_(keeper), actions_(std::move(actions))
 {
     setObjectName(QStringLiteral("OutboxWindow"));
-    setWindowTitle(QStringLiteral("KORVA Fax Outbox"));
+    setWindowTitle(tr("KORVA Fax Outbox"));
     setSmallIcon(this);
     tabs_ = new QTabWidget(this);
-    tabs_->addTab(buildOutboxTab(), QStringLiteral("Out&box"));
-    tabs_->addTab(buildSentTab(), QStringLiteral("&Sent"));
-    auto* close = new QPushButton(QStringLiteral("&Close"), this);
+    tabs_->addTab(buildOutboxTab(), tr("Out&box"));
+    tabs_->addTab(buildSentTab(), tr("&Sent"));
+    auto* close = new QPushButton(tr("&Close"), this);
     close->setObjectName(QStringLiteral("close"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
@@ -95,14 +97,15 @@ OutboxWindow::~OutboxWindow() { keeper_.onChanged({}); }
 QWidget* OutboxWindow::buildOutboxTab()
 {
     auto* tab = new QWidget(this);
-    entries_ = listView(tab, {"State", "Recipients", "Subject", "Pages", "Created", "Attempts", "Next Try", "Reason"});
+    entries_ = listView(tab, {tr("State"), tr("Recipients"), tr("Subject"), tr("Pages"), tr("Created"), tr("Attempts"),
+                              tr("Next Try"), tr("Reason")});
     entries_->setObjectName(QStringLiteral("entries"));
     connect(entries_, &QTreeWidget::itemSelectionChanged, this, &OutboxWindow::updateButtons);
-    retry_ = new QPushButton(QStringLiteral("&Retry Now"), tab);
+    retry_ = new QPushButton(tr("&Retry Now"), tab);
     retry_->setObjectName(QStringLiteral("retry"));
-    open_ = new QPushButton(QStringLiteral("&Open in Send Fax"), tab);
+    open_ = new QPushButton(tr("&Open in Send Fax"), tab);
     open_->setObjectName(QStringLiteral("open"));
-    delete_ = new QPushButton(QStringLiteral("&Delete"), tab);
+    delete_ = new QPushButton(tr("&Delete"), tab);
     delete_->setObjectName(QStringLiteral("delete"));
     connect(retry_, &QPushButton::clicked, this, &OutboxWindow::retryNow);
     connect(open_, &QPushButton::clicked, this, &OutboxWindow::openInSendFax);
@@ -124,7 +127,7 @@ QWidget* OutboxWindow::buildOutboxTab()
 QWidget* OutboxWindow::buildSentTab()
 {
     auto* tab = new QWidget(this);
-    sent_ = listView(tab, {"Date and Time", "Recipients", "Subject", "Pages", "How"});
+    sent_ = listView(tab, {tr("Date and Time"), tr("Recipients"), tr("Subject"), tr("Pages"), tr("How")});
     sent_->setObjectName(QStringLiteral("sent"));
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(sent_);
@@ -226,15 +229,16 @@ void OutboxWindow::updateButtons()
     delete_->setEnabled(selected && !inDialog);
     QString note;
     if (retrying_ && keeper_.running())
-        note = QStringLiteral("Sending…");
+        note = tr("Sending…");
     else if (inDialog)
-        note = QStringLiteral("This fax is open in the Send Fax dialog.");
+        note = tr("This fax is open in the Send Fax dialog.");
     else if (selected && !blocked.isEmpty())
         note = blocked;
     else if (selected && entry.state == OutboxState::NeedsDialog)
-        note = QStringLiteral("This fax is sent only from the Send Fax dialog.");
+        note = tr("This fax is sent only from the Send Fax dialog.");
     else if (selected)
-        note = utf8(outboxStateLine(entry) + (entry.reason.empty() ? "" : ": " + entry.reason));
+        note = entry.reason.empty() ? utf8(outboxStateLine(entry))
+                                    : tr("%1: %2").arg(utf8(outboxStateLine(entry)), utf8(shownReason(entry.reason)));
     if (!keeper_.running())
         retrying_ = false;
     note_->setText(note);
@@ -267,14 +271,13 @@ void OutboxWindow::deleteEntry()
     OutboxEntry entry;
     if (!selectedEntry(entry))
         return;
-    const QString question = QStringLiteral("Delete the fax \"%1\" to %2 and its documents from the outbox?")
+    const QString question = tr("Delete the fax \"%1\" to %2 and its documents from the outbox?")
                                  .arg(utf8(shownText(entry.job.subject)), utf8(shownRecipients(entry.job)));
     if (showBox(this, windowTitle(), question, Buttons::YesNo, BoxIcon::Question, Answer::No) != Answer::Yes)
         return;
     if (!keeper_.drop(entry.id))
-        showBox(this, windowTitle(),
-                QStringLiteral("The fax could not be removed from %1.").arg(utf8(keeper_.folder())), Buttons::Ok,
-                BoxIcon::Warning);
+        showBox(this, windowTitle(), tr("The fax could not be removed from %1.").arg(utf8(keeper_.folder())),
+                Buttons::Ok, BoxIcon::Warning);
     refresh();
 }
 

@@ -3,17 +3,19 @@
 #include "faxcourier/app/app_icon.h"
 #include "faxcourier/foundation/log.h"
 
+#include <QCoreApplication>
+
 namespace korva::app {
 
 StatusIcon::StatusIcon(Actions actions) : actions_(std::move(actions))
 {
-    menu_.addAction(QStringLiteral("&Configure…"), [this] { actions_.configure(); });
-    menu_.addAction(QStringLiteral("&Address Book…"), [this] { actions_.addressBook(); });
+    menu_.addAction(QCoreApplication::translate("StatusIcon", "&Configure…"), [this] { actions_.configure(); });
+    menu_.addAction(QCoreApplication::translate("StatusIcon", "&Address Book…"), [this] { actions_.addressBook(); });
     menu_.addSeparator();
     outbox_ = menu_.addAction(QString(), [this] { openOutbox(); });
     setOutboxCount(0);
     menu_.addSeparator();
-    menu_.addAction(QStringLiteral("&Quit"), [this] { actions_.quit(); });
+    menu_.addAction(QCoreApplication::translate("StatusIcon", "&Quit"), [this] { actions_.quit(); });
     icon_.setIcon(smallIcon());
     icon_.setToolTip(QStringLiteral("KORVA Fax"));
     icon_.setContextMenu(&menu_);
@@ -32,10 +34,11 @@ void StatusIcon::openOutbox()
 void StatusIcon::setOutboxCount(size_t waiting)
 {
     if (waiting == 0)
-        outbox_->setText(QStringLiteral("&Outbox…"));
+        outbox_->setText(QCoreApplication::translate("StatusIcon", "&Outbox…"));
     else
-        outbox_->setText(waiting == 1 ? QStringLiteral("&Outbox: 1 fax waiting…")
-                                      : QStringLiteral("&Outbox: %1 faxes waiting…").arg(waiting));
+        outbox_->setText(waiting == 1
+                             ? QCoreApplication::translate("StatusIcon", "&Outbox: 1 fax waiting…")
+                             : QCoreApplication::translate("StatusIcon", "&Outbox: %1 faxes waiting…").arg(waiting));
 }
 
 bool StatusIcon::show()

@@ -1,6 +1,8 @@
 #include "faxcourier/outbox/fax_notice_text.h"
 
 #include "faxcourier/foundation/windows1252.h"
+#include "faxcourier/net/submit_words.h"
+#include "platform/translation.h"
 
 #include <cctype>
 
@@ -22,18 +24,33 @@ std::string recipientName(const String& recipient)
     return name.find_first_not_of(' ') == std::string::npos ? text.substr(0, first) : name;
 }
 
-std::string subjectText(const FaxJob& job)
+// The English text for the log, else the reader's.
+std::string said(Wording wording, const char* english, std::string reader)
 {
-    std::string subject = utf8(job.subject);
-    return subject.find_first_not_of(' ') == std::string::npos ? "No subject" : subject;
+    return wording == Wording::English ? std::string(english) : reader;
 }
 
-std::string pagesText(const FaxJob& job)
+std::string subjectText(const FaxJob& job, Wording wording)
+{
+    std::string subject = utf8(job.subject);
+    return subject.find_first_not_of(' ') == std::string::npos
+               ? said(wording, "No subject", translated("FaxNotice", "No subject"))
+               : subject;
+}
+
+std::string pagesText(const FaxJob& job, Wording wording)
 {
     uint64_t pages = 0;
     for (const FaxDocument& document : job.documents)
         pages += document.pages;
-    return std::to_string(pages) + (pages == 1 ? " page" : " pages");
+    if (pages == 1)
+        return said(wording, "1 page", translated("FaxNotice", "1 page"));
+    return withArguments(said(wording, "%1 pages", translated("FaxNotice", "%1 pages")), {std::to_string(pages)});
+}
+
+std::string reasonText(const std::string& reason, Wording wording)
+{
+    return wording == Wording::English ? reason : shownReason(reason);
 }
 
 // "the server did not answer" as "The server did not answer."
@@ -47,47 +64,65 @@ std::string sentence(std::string words)
 
 }  // namespace
 
-std::string recipientsText(const FaxJob& job)
+std::string recipientsText(const FaxJob& job, Wording wording)
 {
     const size_t count = job.recipients.size();
     const size_t named = count > kNamed + 1 ? kNamed : count;
+    // All named but the last, which "and" joins unless more follow.
+    const size_t listed = named < count ? named : (named == 0 ? 0 : named - 1);
     std::string text;
-    for (size_t n = 0; n < named; ++n) {
-        const char* separator = n == 0 ? "" : (n + 1 == count ? " and " : ", ");
-        text += separator + recipientName(job.recipients[n]);
-    }
+    for (size_t n = 0; n < listed; ++n)
+        text += (n == 0 ? "" : ", ") + recipientName(job.recipients[n]);
     if (named < count)
-        text += " and " + std::to_string(count - named) + " more";
-    return text;
+        return withArguments(said(wording, "%1 and %2 more", translated("FaxNotice", "%1 and %2 more")),
+                             {text, std::to_string(count - named)});
+    if (named == 0)
+        return text;
+    const std::string last = recipientName(job.recipients[named - 1]);
+    return named == 1 ? last
+                      : withArguments(said(wording, "%1 and %2", translated("FaxNotice", "%1 and %2")), {text, last});
 }
 
-NoticeText faxNoticeText(FaxNoticeKind kind, const FaxJob& job, const std::string& reason)
+NoticeText faxNoticeText(FaxNoticeKind kind, const FaxJob& job, const std::string& reason, Wording wording)
 {
-    const char* summaries[] = {"Fax sent", "Fax waiting in the outbox", "Fax refused"};
-    NoticeText text{summaries[static_cast<int>(kind)], subjectText(job)};
+    const std::string summaries[] = {
+        said(wording, "Fax sent", translated("FaxNotice", "Fax sent")),
+        said(wording, "Fax waiting in the outbox", translated("FaxNotice", "Fax waiting in the outbox")),
+        said(wording, "Fax refused", translated("FaxNotice", "Fax refused")),
+    };
+    NoticeText text{summaries[static_cast<int>(kind)], subjectText(job, wording)};
     if (!job.recipients.empty())
-        text.body += "\nTo " + recipientsText(job);
-    text.body += "\n" + pagesText(job);
+        text.body += "\n" + withArguments(said(wording, "To %1", translated("FaxNotice", "To %1")),
+                                          {recipientsText(job, wording)});
+    text.body += "\n" + pagesText(job, wording);
     if (kind != FaxNoticeKind::Sent && !reason.empty())
-        text.body += "\n" + sentence(reason);
+        text.body += "\n" + sentence(reasonText(reason, wording));
     return text;
 }
 
-NoticeText outboxStartText(const std::vector<OutboxEntry>& entries)
+NoticeText outboxStartText(const std::vector<OutboxEntry>& entries, Wording wording)
 {
     const size_t count = entries.size();
-    NoticeText text{count == 1 ? "1 fax waits in the outbox" : std::to_string(count) + " faxes wait in the outbox", {}};
+    NoticeText text{
+        count == 1 ? said(wording, "1 fax waits in the outbox", translated("FaxNotice", "1 fax waits in the outbox"))
+                   : withArguments(said(wording, "%1 faxes wait in the outbox",
+                                        translated("FaxNotice", "%1 faxes wait in the outbox")),
+                                   {std::to_string(count)}),
+        {}};
     for (size_t n = 0; n < count && n < kListedAtStart; ++n) {
         const OutboxEntry& entry = entries[n];
-        std::string line = subjectText(entry.job);
+        std::string line = subjectText(entry.job, wording);
         if (!entry.job.recipients.empty())
-            line += " to " + recipientsText(entry.job);
+            line = withArguments(said(wording, "%1 to %2", translated("FaxNotice", "%1 to %2")),
+                                 {line, recipientsText(entry.job, wording)});
         if (!entry.reason.empty())
-            line += ": " + entry.reason;
+            line = withArguments(said(wording, "%1: %2", translated("FaxNotice", "%1: %2")),
+                                 {line, reasonText(entry.reason, wording)});
         text.body += (n == 0 ? "" : "\n") + line;
     }
     if (count > kListedAtStart)
-        text.body += "\nand " + std::to_string(count - kListedAtStart) + " more";
+        text.body += "\n" + withArguments(said(wording, "and %1 more", translated("FaxNotice", "and %1 more")),
+                                          {std::to_string(count - kListedAtStart)});
     return text;
 }
 

@@ -12,20 +12,24 @@
 namespace korva {
 
 enum class FaxNoticeKind { Sent, Waiting, Refused };
+// The reader's language for the desktop, English for the log.
+enum class Wording { Reader, English };
 
 struct NoticeText {
     std::string summary;
     std::string body;  // lines joined with '\n'
 };
 
-// `reason` (words, not codes) is told for Waiting and Refused only.
-NoticeText faxNoticeText(FaxNoticeKind kind, const FaxJob& job, const std::string& reason = {});
+// `reason` (words, not codes, as stored in English) is told for Waiting and
+// Refused only.
+NoticeText faxNoticeText(FaxNoticeKind kind, const FaxJob& job, const std::string& reason = {},
+                         Wording wording = Wording::Reader);
 
 // At start: how many faxes the outbox holds and why each waits.
-NoticeText outboxStartText(const std::vector<OutboxEntry>& entries);
+NoticeText outboxStartText(const std::vector<OutboxEntry>& entries, Wording wording = Wording::Reader);
 
 // "Anna Adler, 0402 666 and 2 more": each recipient's name, or its number
 // when it has none.
-std::string recipientsText(const FaxJob& job);
+std::string recipientsText(const FaxJob& job, Wording wording = Wording::Reader);
 
 }  // namespace korva

@@ -1,6 +1,8 @@
 #include "faxcourier/outbox/outbox_command.h"
 
+#include "faxcourier/net/submit_words.h"
 #include "faxcourier/outbox/outbox_text.h"
+#include "platform/translation.h"
 
 #include <ostream>
 
@@ -13,30 +15,39 @@ constexpr int kUsage = 2;
 
 void printEntry(std::ostream& out, const OutboxEntry& entry)
 {
+    const std::string pages =
+        withArguments(translated("OutboxCommand", "%1 in %2 document(s)"),
+                      {std::to_string(jobPages(entry.job)), std::to_string(entry.job.documents.size())});
     out << entry.id << "  " << outboxStateLine(entry) << "\n"
-        << "  created     " << localTimeText(entry.created) << "\n"
-        << "  attempts    " << entry.attempts << "\n"
-        << "  subject     " << shownText(entry.job.subject) << "\n"
-        << "  recipients  " << shownRecipients(entry.job) << "\n"
-        << "  pages       " << jobPages(entry.job) << " in " << entry.job.documents.size() << " document(s)\n";
+        << listingLabel(translated("OutboxCommand", "created")) << localTimeText(entry.created) << "\n"
+        << listingLabel(translated("OutboxCommand", "attempts")) << entry.attempts << "\n"
+        << listingLabel(translated("OutboxCommand", "subject")) << shownText(entry.job.subject) << "\n"
+        << listingLabel(translated("OutboxCommand", "recipients")) << shownRecipients(entry.job) << "\n"
+        << listingLabel(translated("OutboxCommand", "pages")) << pages << "\n";
     if (!entry.reason.empty())
-        out << "  reason      " << entry.reason << "\n";
+        out << listingLabel(translated("OutboxCommand", "reason")) << shownReason(entry.reason) << "\n";
 }
 
 int list(std::ostream& out, const Outbox& outbox)
 {
     std::vector<OutboxEntry> entries = outbox.list();
     if (entries.empty())
-        out << "The outbox is empty.\n";
+        out << translated("OutboxCommand", "The outbox is empty.") << "\n";
     else
-        out << entries.size() << " fax(es) in the outbox, oldest first:\n";
+        out << withArguments(translated("OutboxCommand", "%1 fax(es) in the outbox, oldest first:"),
+                             {std::to_string(entries.size())})
+            << "\n";
     for (const OutboxEntry& entry : entries) {
         out << "\n";
         printEntry(out, entry);
     }
     if (size_t hidden = outbox.halfBuilt())
-        out << (entries.empty() ? "" : "\n") << hidden
-            << " fax(es) were being stored when a run ended; faxcourier puts them in place at its next start.\n";
+        out << (entries.empty() ? "" : "\n")
+            << withArguments(translated("OutboxCommand",
+                                        "%1 fax(es) were being stored when a run ended; faxcourier "
+                                        "puts them in place at its next start."),
+                             {std::to_string(hidden)})
+            << "\n";
     return kDone;
 }
 
@@ -45,26 +56,30 @@ int retry(std::ostream& out, std::ostream& err, Outbox& outbox, const Submitter&
 {
     RetryRun run = retryDue(outbox, submit, now, true, log);
     if (run.busy) {
-        err << "Another KORVA Fax is sending the outbox; try again later.\n";
+        err << translated("OutboxCommand", "Another KORVA Fax is sending the outbox; try again later.") << "\n";
         return kNotDone;
     }
     int result = kDone;
     for (const RetryOutcome& outcome : run.outcomes) {
-        out << outcome.id << ": " << (outcome.sent ? "sent" : outcome.reason) << "\n";
+        out << outcome.id << ": " << (outcome.sent ? translated("OutboxCommand", "sent") : shownReason(outcome.reason))
+            << "\n";
         if (outcome.sent)
             if (int error = journal.append(sentRecordOf(outcome.job, SentHow::FromOutbox, now)))
-                err << "The sent fax " << outcome.id << " could not be noted in " << journal.path() << " (error "
-                    << error << ").\n";
+                err << withArguments(
+                           translated("OutboxCommand", "The sent fax %1 could not be noted in %2 (error %3)."),
+                           {outcome.id, journal.path(), std::to_string(error)})
+                    << "\n";
         if (!outcome.sent)
             result = kNotDone;
     }
     for (const OutboxEntry& entry : outbox.list())
         if (entry.state == OutboxState::NeedsDialog) {
-            out << entry.id << ": no recipients, waits for the Send Fax dialog\n";
+            out << entry.id << ": " << translated("OutboxCommand", "no recipients, waits for the Send Fax dialog")
+                << "\n";
             result = kNotDone;
         }
     if (run.outcomes.empty() && result == kDone)
-        out << "The outbox is empty.\n";
+        out << translated("OutboxCommand", "The outbox is empty.") << "\n";
     return result;
 }
 
@@ -72,14 +87,18 @@ int drop(std::ostream& out, std::ostream& err, Outbox& outbox, const std::string
 {
     OutboxEntry entry;
     if (!outbox.load(id, entry)) {
-        err << "There is no fax " << id << " in the outbox; --outbox lists them.\n";
+        err << withArguments(translated("OutboxCommand", "There is no fax %1 in the outbox; --outbox lists them."),
+                             {id})
+            << "\n";
         return kUsage;
     }
     if (!outbox.drop(id)) {
-        err << "The fax " << id << " could not be removed from " << outbox.folder() << ".\n";
+        err << withArguments(translated("OutboxCommand", "The fax %1 could not be removed from %2."),
+                             {id, outbox.folder()})
+            << "\n";
         return kNotDone;
     }
-    out << "Removed " << id << " from the outbox.\n";
+    out << withArguments(translated("OutboxCommand", "Removed %1 from the outbox."), {id}) << "\n";
     return kDone;
 }
 
@@ -104,7 +123,8 @@ int runOutboxCommand(const std::vector<std::string>& args, std::ostream& out, st
         return retry(out, err, outbox, submit, now, journal, log);
     if (args.size() == 2 && args[0] == "--outbox-drop")
         return drop(out, err, outbox, args[1]);
-    err << "Usage: faxcourier --outbox | --outbox-retry | --outbox-drop ID | --sent\n";
+    err << translated("OutboxCommand", "Usage: faxcourier --outbox | --outbox-retry | --outbox-drop ID | --sent")
+        << "\n";
     return kUsage;
 }
 

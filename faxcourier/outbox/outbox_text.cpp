@@ -1,5 +1,7 @@
 #include "faxcourier/outbox/outbox_text.h"
 
+#include "platform/translation.h"
+
 #include <ctime>
 
 namespace korva {
@@ -62,7 +64,7 @@ std::string shownRecipients(const FaxJob& job)
     std::string recipients;
     for (const String& recipient : job.recipients)
         recipients += (recipients.empty() ? "" : ", ") + shownRecipient(recipient);
-    return recipients.empty() ? "none" : recipients;
+    return recipients.empty() ? translated("OutboxText", "none") : recipients;
 }
 
 uint32_t jobPages(const FaxJob& job)
@@ -73,15 +75,24 @@ uint32_t jobPages(const FaxJob& job)
     return pages;
 }
 
-const char* outboxStateWords(OutboxState state)
+std::string listingLabel(const std::string& label)
+{
+    constexpr size_t kWidth = 12;
+    size_t characters = 0;
+    for (char c : label)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return "  " + label + std::string(characters < kWidth ? kWidth - characters : 1, ' ');
+}
+
+std::string outboxStateWords(OutboxState state)
 {
     switch (state) {
         case OutboxState::Waiting:
-            return "waiting";
+            return translated("OutboxText", "waiting");
         case OutboxState::Refused:
-            return "refused";
+            return translated("OutboxText", "refused");
         case OutboxState::NeedsDialog:
-            return "needs the dialog";
+            return translated("OutboxText", "needs the dialog");
     }
     return "";
 }
@@ -90,12 +101,13 @@ std::string outboxStateLine(const OutboxEntry& entry)
 {
     switch (entry.state) {
         case OutboxState::Waiting:
-            return "waiting, next try " + localTimeText(entry.nextTry);
+            return withArguments(translated("OutboxText", "waiting, next try %1"), {localTimeText(entry.nextTry)});
         case OutboxState::Refused:
-            return "refused, sent again only on request";
+            return translated("OutboxText", "refused, sent again only on request");
         case OutboxState::NeedsDialog:
-            return entry.job.recipients.empty() ? "no recipients, offered in the Send Fax dialog"
-                                                : "offered in the Send Fax dialog, never sent from here";
+            return entry.job.recipients.empty()
+                       ? translated("OutboxText", "no recipients, offered in the Send Fax dialog")
+                       : translated("OutboxText", "offered in the Send Fax dialog, never sent from here");
     }
     return {};
 }

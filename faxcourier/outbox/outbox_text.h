@@ -21,9 +21,13 @@ std::string recipientName(const String& recipient);
 // Every recipient's shownRecipient, joined by ", "; "none" without any.
 std::string shownRecipients(const FaxJob& job);
 uint32_t jobPages(const FaxJob& job);
+// "  created     ": a label of the text listings, indented and padded so that
+// the values line up whatever the language.
+std::string listingLabel(const std::string& label);
 
-// "waiting", "refused", "needs the dialog".
-const char* outboxStateWords(OutboxState state);
+// "waiting", "refused", "needs the dialog". These and the lines below are in
+// the reader's language.
+std::string outboxStateWords(OutboxState state);
 // What happens to the entry next: "waiting, next try ...", "refused, sent
 // again only on request", ...
 std::string outboxStateLine(const OutboxEntry& entry);

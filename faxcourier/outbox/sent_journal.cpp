@@ -4,6 +4,7 @@
 #include "faxcourier/outbox/outbox_text.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/translation.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -165,15 +166,15 @@ SentRecord sentRecordOf(const FaxJob& job, SentHow how, int64_t when)
     return record;
 }
 
-const char* sentHowWords(SentHow how)
+std::string sentHowWords(SentHow how)
 {
     switch (how) {
         case SentHow::AtOnce:
-            return "at once";
+            return translated("SentJournal", "at once");
         case SentHow::FromOutbox:
-            return "from the outbox";
+            return translated("SentJournal", "from the outbox");
         case SentHow::ByHand:
-            return "by hand";
+            return translated("SentJournal", "by hand");
     }
     return "";
 }
@@ -236,19 +237,20 @@ std::vector<SentRecord> SentJournal::read() const
 void printSentJournal(std::ostream& out, const std::vector<SentRecord>& records)
 {
     if (records.empty()) {
-        out << "No fax has been sent yet.\n";
+        out << translated("SentJournal", "No fax has been sent yet.") << "\n";
         return;
     }
-    out << records.size() << " fax(es) sent, newest first:\n";
+    out << withArguments(translated("SentJournal", "%1 fax(es) sent, newest first:"), {std::to_string(records.size())})
+        << "\n";
     for (auto record = records.rbegin(); record != records.rend(); ++record) {
         std::string recipients;
         for (const std::string& recipient : record->recipients)
             recipients += (recipients.empty() ? "" : ", ") + recipient;
         out << "\n"
             << localTimeText(record->when) << "  " << sentHowWords(record->how) << "\n"
-            << "  recipients  " << recipients << "\n"
-            << "  subject     " << record->subject << "\n"
-            << "  pages       " << record->pages << "\n";
+            << listingLabel(translated("SentJournal", "recipients")) << recipients << "\n"
+            << listingLabel(translated("SentJournal", "subject")) << record->subject << "\n"
+            << listingLabel(translated("SentJournal", "pages")) << record->pages << "\n";
     }
 }
 

@@ -34,8 +34,8 @@ struct SentRecord {
 // The record of `job` (Windows-1252 texts) sent at `when`.
 SentRecord sentRecordOf(const FaxJob& job, SentHow how, int64_t when);
 
-// "at once", "from the outbox", "by hand".
-const char* sentHowWords(SentHow how);
+// "at once", "from the outbox", "by hand", in the reader's language.
+std::string sentHowWords(SentHow how);
 
 class SentJournal {
 public:
