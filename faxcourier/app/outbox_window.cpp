@@ -7,6 +7,7 @@
 #include "faxcourier/outbox/outbox_text.h"
 #include "platform/paths.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -63,12 +64,12 @@ OutboxWindow::OutboxWindow(OutboxKeeper& keeper, Actions actions)
     : QWidget(nullptr, Qt::Window), keeper_(keeper), actions_(std::move(actions))
 {
     setObjectName(QStringLiteral("OutboxWindow"));
-    setWindowTitle(tr("KORVA Fax Outbox"));
+    setWindowTitle(QCoreApplication::translate("OutboxWindow", "KORVA Fax Outbox"));
     setSmallIcon(this);
     tabs_ = new QTabWidget(this);
-    tabs_->addTab(buildOutboxTab(), tr("Out&box"));
-    tabs_->addTab(buildSentTab(), tr("&Sent"));
-    auto* close = new QPushButton(tr("&Close"), this);
+    tabs_->addTab(buildOutboxTab(), QCoreApplication::translate("OutboxWindow", "Out&box"));
+    tabs_->addTab(buildSentTab(), QCoreApplication::translate("OutboxWindow", "&Sent"));
+    auto* close = new QPushButton(QCoreApplication::translate("OutboxWindow", "&Close"), this);
     close->setObjectName(QStringLiteral("close"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
@@ -97,15 +98,21 @@ OutboxWindow::~OutboxWindow() { keeper_.onChanged({}); }
 QWidget* OutboxWindow::buildOutboxTab()
 {
     auto* tab = new QWidget(this);
-    entries_ = listView(tab, {tr("State"), tr("Recipients"), tr("Subject"), tr("Pages"), tr("Created"), tr("Attempts"),
-                              tr("Next Try"), tr("Reason")});
+    entries_ = listView(tab, {QCoreApplication::translate("OutboxWindow", "State"),
+                              QCoreApplication::translate("OutboxWindow", "Recipients"),
+                              QCoreApplication::translate("OutboxWindow", "Subject"),
+                              QCoreApplication::translate("OutboxWindow", "Pages"),
+                              QCoreApplication::translate("OutboxWindow", "Created"),
+                              QCoreApplication::translate("OutboxWindow", "Attempts"),
+                              QCoreApplication::translate("OutboxWindow", "Next Try"),
+                              QCoreApplication::translate("OutboxWindow", "Reason")});
     entries_->setObjectName(QStringLiteral("entries"));
     connect(entries_, &QTreeWidget::itemSelectionChanged, this, &OutboxWindow::updateButtons);
-    retry_ = new QPushButton(tr("&Retry Now"), tab);
+    retry_ = new QPushButton(QCoreApplication::translate("OutboxWindow", "&Retry Now"), tab);
     retry_->setObjectName(QStringLiteral("retry"));
-    open_ = new QPushButton(tr("&Open in Send Fax"), tab);
+    open_ = new QPushButton(QCoreApplication::translate("OutboxWindow", "&Open in Send Fax"), tab);
     open_->setObjectName(QStringLiteral("open"));
-    delete_ = new QPushButton(tr("&Delete"), tab);
+    delete_ = new QPushButton(QCoreApplication::translate("OutboxWindow", "&Delete"), tab);
     delete_->setObjectName(QStringLiteral("delete"));
     connect(retry_, &QPushButton::clicked, this, &OutboxWindow::retryNow);
     connect(open_, &QPushButton::clicked, this, &OutboxWindow::openInSendFax);
@@ -127,7 +134,11 @@ QWidget* OutboxWindow::buildOutboxTab()
 QWidget* OutboxWindow::buildSentTab()
 {
     auto* tab = new QWidget(this);
-    sent_ = listView(tab, {tr("Date and Time"), tr("Recipients"), tr("Subject"), tr("Pages"), tr("How")});
+    sent_ = listView(tab, {QCoreApplication::translate("OutboxWindow", "Date and Time"),
+                           QCoreApplication::translate("OutboxWindow", "Recipients"),
+                           QCoreApplication::translate("OutboxWindow", "Subject"),
+                           QCoreApplication::translate("OutboxWindow", "Pages"),
+                           QCoreApplication::translate("OutboxWindow", "How")});
     sent_->setObjectName(QStringLiteral("sent"));
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(sent_);
@@ -229,16 +240,17 @@ void OutboxWindow::updateButtons()
     delete_->setEnabled(selected && !inDialog);
     QString note;
     if (retrying_ && keeper_.running())
-        note = tr("Sending…");
+        note = QCoreApplication::translate("OutboxWindow", "Sending…");
     else if (inDialog)
-        note = tr("This fax is open in the Send Fax dialog.");
+        note = QCoreApplication::translate("OutboxWindow", "This fax is open in the Send Fax dialog.");
     else if (selected && !blocked.isEmpty())
         note = blocked;
     else if (selected && entry.state == OutboxState::NeedsDialog)
-        note = tr("This fax is sent only from the Send Fax dialog.");
+        note = QCoreApplication::translate("OutboxWindow", "This fax is sent only from the Send Fax dialog.");
     else if (selected)
         note = entry.reason.empty() ? utf8(outboxStateLine(entry))
-                                    : tr("%1: %2").arg(utf8(outboxStateLine(entry)), utf8(shownReason(entry.reason)));
+                                    : QCoreApplication::translate("OutboxWindow", "%1: %2")
+                                          .arg(utf8(outboxStateLine(entry)), utf8(shownReason(entry.reason)));
     if (!keeper_.running())
         retrying_ = false;
     note_->setText(note);
@@ -271,12 +283,15 @@ void OutboxWindow::deleteEntry()
     OutboxEntry entry;
     if (!selectedEntry(entry))
         return;
-    const QString question = tr("Delete the fax \"%1\" to %2 and its documents from the outbox?")
-                                 .arg(utf8(shownText(entry.job.subject)), utf8(shownRecipients(entry.job)));
+    const QString question =
+        QCoreApplication::translate("OutboxWindow", "Delete the fax \"%1\" to %2 and its documents from the outbox?")
+            .arg(utf8(shownText(entry.job.subject)), utf8(shownRecipients(entry.job)));
     if (showBox(this, windowTitle(), question, Buttons::YesNo, BoxIcon::Question, Answer::No) != Answer::Yes)
         return;
     if (!keeper_.drop(entry.id))
-        showBox(this, windowTitle(), tr("The fax could not be removed from %1.").arg(utf8(keeper_.folder())),
+        showBox(this, windowTitle(),
+                QCoreApplication::translate("OutboxWindow", "The fax could not be removed from %1.")
+                    .arg(utf8(keeper_.folder())),
                 Buttons::Ok, BoxIcon::Warning);
     refresh();
 }
