@@ -335,13 +335,14 @@
         <source>open the Configure dialog; when faxcourier runs already,
 ask it to open it (so does a second start without options)</source>
         <translation>den Dialog „Konfigurieren“ öffnen; läuft faxcourier bereits,
-wird es gebeten, ihn zu öffnen (ebenso bei einem zweiten Start ohne Optionen)</translation>
+öffnet ihn das laufende Programm (ebenso ein zweiter
+Start ohne Optionen)</translation>
     </message>
     <message>
         <source>open the Fax Address Book; when faxcourier runs already,
 ask it to open it</source>
         <translation>das Fax-Adressbuch öffnen; läuft faxcourier bereits,
-wird es gebeten, es zu öffnen</translation>
+öffnet es das laufende Programm</translation>
     </message>
     <message>
         <source>open the Outbox window of the running faxcourier</source>

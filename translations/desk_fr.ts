@@ -334,14 +334,15 @@
     <message>
         <source>open the Configure dialog; when faxcourier runs already,
 ask it to open it (so does a second start without options)</source>
-        <translation>ouvrir la boîte de dialogue Configurer&#xa0;; si faxcourier est déjà lancé,
-lui demander de l&apos;ouvrir (de même pour un second lancement sans option)</translation>
+        <translation>ouvrir la boîte de dialogue Configurer&#xa0;; si faxcourier est
+déjà lancé, lui demander de l&apos;ouvrir (de même pour un
+second lancement sans option)</translation>
     </message>
     <message>
         <source>open the Fax Address Book; when faxcourier runs already,
 ask it to open it</source>
-        <translation>ouvrir le carnet d&apos;adresses de fax&#xa0;; si faxcourier est déjà lancé,
-lui demander de l&apos;ouvrir</translation>
+        <translation>ouvrir le carnet d&apos;adresses de fax&#xa0;; si faxcourier
+est déjà lancé, lui demander de l&apos;ouvrir</translation>
     </message>
     <message>
         <source>open the Outbox window of the running faxcourier</source>

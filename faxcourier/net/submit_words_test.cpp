@@ -3,6 +3,7 @@
 #include "faxcourier/net/submit_words.h"
 
 #include "faxcourier/net/socket_client.h"
+#include "faxcourier/outbox/testing/reader_language.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 
 namespace korva {
 namespace {
+
+using testing::ReaderLanguage;
 
 TEST(SubmitWords, EveryKindOfFailureReadsAsWords)
 {
@@ -57,6 +60,74 @@ TEST(SubmitWords, ServerTextKeepsOnlyTheFirstLineWithoutCodes)
     EXPECT_EQ(serverReplyText("451 4.3.0 Could not store the fax  "), "Could not store the fax");
     EXPECT_EQ(serverReplyText("go away"), "go away");
     EXPECT_EQ(serverReplyText(std::string(600, 'x')).size(), 200u);
+}
+
+// The outbox stores the English words; the reader sees them in their
+// language, with the server's own text as it came.
+TEST(SubmitWords, StoredWordsAreShownInTheReadersLanguage)
+{
+    struct Case {
+        const char* language;
+        std::string stored;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"de", socketFailureWords(SubmitStage::Connect, kSocketTimedOut), "der Server hat nicht geantwortet"},
+        {"fr", socketFailureWords(SubmitStage::Connect, kSocketTimedOut), "le serveur n'a pas r\u00e9pondu"},
+        {"de", refusalWords(SubmitStage::Logon, "535 5.7.8 Authentication credentials invalid"),
+         "die Anmeldung wurde abgelehnt: Authentication credentials invalid"},
+        {"fr", refusalWords(SubmitStage::Logon, "535 5.7.8 Authentication credentials invalid"),
+         "l'authentification a \u00e9t\u00e9 refus\u00e9e\u00a0: Authentication credentials invalid"},
+        {"de", certificateWords(CertificateProblem::Expired, ""),
+         "das Zertifikat wurde abgelehnt: Zertifikat ist abgelaufen"},
+        {"de", "421 still busy", "421 still busy"},
+        {"fr", "", ""},
+    };
+    for (const Case& c : cases) {
+        ReaderLanguage language(c.language);
+        EXPECT_EQ(shownReason(c.stored), c.shown) << c.language;
+    }
+    EXPECT_EQ(shownReason(noEncryptionWords()), noEncryptionWords());
+}
+
+// Every text the functions make has its translation, so none shows in
+// English beside translated ones.
+TEST(SubmitWords, EveryWordHasItsTranslation)
+{
+    const std::string made[] = {
+        socketFailureWords(SubmitStage::Message, kSocketAborted),
+        socketFailureWords(SubmitStage::Connect, kSocketHostNotFound),
+        socketFailureWords(SubmitStage::Connect, kSocketTimedOut),
+        socketFailureWords(SubmitStage::Logon, kSocketPeerClosed),
+        socketFailureWords(SubmitStage::Logon, kSocketLineTooLong),
+        socketFailureWords(SubmitStage::Sender, ENOMEM),
+        refusalWords(SubmitStage::Greeting, "421"),
+        refusalWords(SubmitStage::Greeting, "421 busy"),
+        refusalWords(SubmitStage::Logon, "535"),
+        refusalWords(SubmitStage::Logon, "535 no"),
+        refusalWords(SubmitStage::Sender, "550"),
+        refusalWords(SubmitStage::Sender, "550 no"),
+        refusalWords(SubmitStage::FaxAddress, "550"),
+        refusalWords(SubmitStage::FaxAddress, "550 no"),
+        refusalWords(SubmitStage::Message, "554"),
+        refusalWords(SubmitStage::Message, "554 no"),
+        certificateWords(CertificateProblem::Expired, ""),
+        certificateWords(CertificateProblem::NotYetValid, ""),
+        certificateWords(CertificateProblem::NotTrusted, ""),
+        certificateWords(CertificateProblem::OtherName, ""),
+        certificateWords(CertificateProblem::Other, "odd"),
+        tlsFailureWords(""),
+        tlsFailureWords("odd"),
+        noEncryptionWords(),
+        unreadableDocumentWords(),
+        unusableSettingWords(""),
+        unusableSettingWords("odd"),
+    };
+    for (const char* language : {"de", "fr"}) {
+        ReaderLanguage reader(language);
+        for (const std::string& words : made)
+            EXPECT_NE(shownReason(words), words) << language;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "faxcourier/outbox/fax_notice_text.h"
 
+#include "faxcourier/outbox/testing/reader_language.h"
+
 #include <gtest/gtest.h>
 
 namespace korva {
@@ -71,6 +73,31 @@ TEST(FaxNoticeText, AtStartTheCountAndEachFaxWithItsReason)
     EXPECT_EQ(seven.summary, "7 faxes wait in the outbox");
     EXPECT_EQ(seven.body.substr(seven.body.rfind('\n')), "\nand 2 more");
     EXPECT_EQ(outboxStartText({entries[0]}).summary, "1 fax waits in the outbox");
+}
+
+// The desktop shows the reader's language; the log keeps the English words.
+TEST(FaxNoticeText, TheDesktopReadsTheReadersLanguageAndTheLogEnglish)
+{
+    struct Case {
+        const char* language;
+        const char* summary;
+        const char* body;
+    };
+    const Case cases[] = {
+        {"de", "Fax wartet im Postausgang", "Angebot\nAn Anna und Bert\n1 Seite\nDer Server hat nicht geantwortet."},
+        {"fr", "Fax en attente dans la bo\u00eete d'envoi",
+         "Angebot\n\u00c0 Anna et Bert\n1 page\nLe serveur n'a pas r\u00e9pondu."},
+    };
+    const FaxJob offer = job("Angebot", {"0301~Anna~", "0302~Bert~"}, {1});
+    for (const Case& c : cases) {
+        testing::ReaderLanguage reader(c.language);
+        NoticeText shown = faxNoticeText(FaxNoticeKind::Waiting, offer, "the server did not answer");
+        EXPECT_EQ(shown.summary, c.summary);
+        EXPECT_EQ(shown.body, c.body);
+        NoticeText logged = faxNoticeText(FaxNoticeKind::Waiting, offer, "the server did not answer", Wording::English);
+        EXPECT_EQ(logged.summary, "Fax waiting in the outbox");
+        EXPECT_EQ(logged.body, "Angebot\nTo Anna and Bert\n1 page\nThe server did not answer.");
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "faxcourier/outbox/outbox_command.h"
 
+#include "faxcourier/outbox/testing/reader_language.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 using namespace korva;
+using korva::testing::readWholeFile;
 using korva::testing::TempHome;
 using korva::testing::writeWholeFile;
 
@@ -181,6 +183,40 @@ TEST_F(OutboxCommand, RetrySendsEveryEntryAndSaysWhatWasNotSent)
               "  recipients  A\n"
               "  subject     goes\n"
               "  pages       5\n");
+}
+
+// The reader's language on the terminal; the entry on disk keeps English.
+TEST_F(OutboxCommand, ListingsReadTheReadersLanguageWhileTheEntryStaysEnglish)
+{
+    struct Case {
+        const char* language;
+        const char* retried;
+        std::vector<const char*> listed;
+    };
+    const Case cases[] = {
+        {"de",
+         ": der Server hat nicht geantwortet\n",
+         {"1 Fax(e) im Postausgang, \u00e4lteste zuerst:\n", "  wartet, n\u00e4chster Versuch ",
+          "  Betreff     Offer\n", "  Grund       der Server hat nicht geantwortet\n"}},
+        {"fr",
+         ": le serveur n'a pas r\u00e9pondu\n",
+         {"1 fax dans la bo\u00eete d'envoi, le plus ancien en premier\u00a0:\n", "  en attente, prochain essai ",
+          "  objet       Offer\n", "  motif       le serveur n'a pas r\u00e9pondu\n"}},
+    };
+    for (const Case& c : cases) {
+        std::string id = add("Offer", {"1~A~"}, OutboxState::Waiting, 1000);
+        Submitter silent = [](FaxJob&) { return SubmitResult{false, false, "timed out", "the server did not answer"}; };
+        korva::testing::ReaderLanguage reader(c.language);
+        out.str({});
+        EXPECT_EQ(runOutboxCommand({"--outbox-retry"}, out, err, outbox, silent, 2000, journal), 1);
+        EXPECT_EQ(out.str(), id + c.retried);
+        EXPECT_EQ(run({"--outbox"}), 0);
+        for (const char* line : c.listed)
+            EXPECT_NE(out.str().find(line), std::string::npos) << c.language << ": " << line << "\n" << out.str();
+        EXPECT_NE(readWholeFile(outbox.folder() + "/" + id + "/job.txt").find("reason=the server did not answer\n"),
+                  std::string::npos);
+        EXPECT_TRUE(outbox.drop(id));
+    }
 }
 
 TEST_F(OutboxCommand, RetryLeavesEntriesWithoutRecipientsAndSaysSo)
