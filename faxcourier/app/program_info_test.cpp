@@ -1,5 +1,7 @@
 #include "faxcourier/app/program_info.h"
 
+#include "faxcourier/outbox/testing/reader_language.h"
+
 #include <gtest/gtest.h>
 
 using namespace korva::app;
@@ -53,6 +55,32 @@ TEST(CommandLine, UsageListsEveryTakenOptionInOneStyle)
         ++listed;
     }
     EXPECT_GE(listed, 11u) << usage;
+}
+
+// --help and the command line's errors in the reader's language, a help
+// text's later lines indented like the English ones.
+TEST(CommandLine, HelpAndErrorsReadTheReadersLanguage)
+{
+    struct Case {
+        const char* language;
+        const char* usage;
+        const char* secondLine;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"de", "Aufruf: faxcourier [OPTION]\n", "\n                     \u00f6ffnet es das laufende Programm\n",
+         "unbekannte Option \u201e--bogus\u201c"},
+        {"fr", "Utilisation\u00a0: faxcourier [OPTION]\n",
+         "\n                     est d\u00e9j\u00e0 lanc\u00e9, lui demander de l'ouvrir\n",
+         "option inconnue \u00ab\u00a0--bogus\u00a0\u00bb"},
+    };
+    for (const Case& c : cases) {
+        korva::testing::ReaderLanguage reader(c.language);
+        const std::string usage = usageText();
+        EXPECT_EQ(usage.rfind(c.usage, 0), 0u) << usage;
+        EXPECT_NE(usage.find(c.secondLine), std::string::npos) << usage;
+        EXPECT_EQ(commandLineError({"--bogus"}).value_or(""), c.error);
+    }
 }
 
 }  // namespace
