@@ -7,6 +7,7 @@
 #include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/send_fax_dialog.h"
+#include "faxcourier/app/testing/language_scope.h"
 #include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/outbox/outbox_command.h"
 #include "platform/testing/test_support.h"
@@ -275,4 +276,31 @@ TEST_F(OutboxWindowTest, TheTextListingAndTheWindowAgree)
         EXPECT_NE(listing.find("  pages       " + item->text(OutboxWindow::Pages).toStdString() + " in 1 document"),
                   std::string::npos);
     }
+}
+
+// The window in the reader's language; the reason, stored in English, shown
+// in it too, while the entry keeps the English words.
+TEST_F(OutboxWindowTest, TheWindowReadsTheReadersLanguage)
+{
+    struct Case {
+        const char* language;
+        const char* title;
+        const char* state;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"de", "KORVA Fax \u2013 Postausgang", "abgelehnt", "die Anmeldung wurde abgelehnt"},
+        {"fr", "KORVA Fax \u2013 Bo\u00eete d'envoi", "refus\u00e9", "l'authentification a \u00e9t\u00e9 refus\u00e9e"},
+    };
+    add("Refused", {"0301 555~Berta Blau~"}, OutboxState::Refused, "the log-on was refused");
+    for (const Case& c : cases) {
+        korva::testing::LanguageScope scope(c.language);
+        window = std::make_unique<OutboxWindow>(keeper, actions);
+        EXPECT_EQ(window->windowTitle().toStdString(), c.title);
+        QTreeWidgetItem* row = entries()->topLevelItem(0);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->text(OutboxWindow::State).toStdString(), c.state);
+        EXPECT_EQ(row->text(OutboxWindow::Reason).toStdString(), c.reason);
+    }
+    EXPECT_EQ(outbox.list().at(0).reason, "the log-on was refused");
 }

@@ -1,6 +1,7 @@
 // The status icon's menu and where it is shown.
 
 #include "faxcourier/app/status_icon.h"
+#include "faxcourier/app/testing/language_scope.h"
 #include "faxcourier/app/testing/scripted_ui.h"
 
 #include <QTest>
@@ -32,6 +33,26 @@ TEST(StatusIcon, MenuOffersConfigureAddressBookOutboxAndQuit)
     emit const_cast<QSystemTrayIcon&>(icon.icon()).activated(QSystemTrayIcon::Trigger);
     emit const_cast<QSystemTrayIcon&>(icon.icon()).activated(QSystemTrayIcon::Context);
     EXPECT_EQ(chosen, std::vector<std::string>{"outbox"});
+}
+
+// The menu in German and French, each entry with its own access key.
+TEST(StatusIcon, MenuReadsTheReadersLanguage)
+{
+    korva::app::testing::testApplication();
+    const std::pair<const char*, const char*> cases[] = {
+        {"de", "&Konfigurieren\u2026|&Adressbuch\u2026|&Postausgang: 3 Faxe warten\u2026|&Beenden"},
+        {"fr", "&Configurer\u2026|Carnet d'&adresses\u2026|&Bo\u00eete d'envoi\u00a0: 3 fax en attente\u2026|&Quitter"},
+    };
+    for (const auto& [language, expected] : cases) {
+        korva::testing::LanguageScope scope(language);
+        StatusIcon icon({[] {}, [] {}, [] {}, [] {}});
+        icon.setOutboxCount(3);
+        QStringList texts;
+        for (QAction* action : icon.menu().actions())
+            if (!action->isSeparator())
+                texts << action->text();
+        EXPECT_EQ(texts.join("|").toStdString(), expected) << language;
+    }
 }
 
 // The menu by keyboard: each access key runs its entry.
