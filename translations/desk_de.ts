@@ -5,15 +5,15 @@
     <name>Courier</name>
     <message>
         <source>faxcourier already runs; asked it to open the Fax Address Book</source>
-        <translation>faxcourier läuft bereits; es wurde gebeten, das Fax-Adressbuch zu öffnen</translation>
+        <translation>faxcourier läuft bereits und wurde gebeten, das Fax-Adressbuch zu öffnen</translation>
     </message>
     <message>
         <source>faxcourier already runs; asked it to open the Outbox window</source>
-        <translation>faxcourier läuft bereits; es wurde gebeten, das Fenster „Postausgang“ zu öffnen</translation>
+        <translation>faxcourier läuft bereits und wurde gebeten, das Fenster „Postausgang“ zu öffnen</translation>
     </message>
     <message>
         <source>faxcourier already runs; asked it to open Configure</source>
-        <translation>faxcourier läuft bereits; es wurde gebeten, „Konfigurieren“ zu öffnen</translation>
+        <translation>faxcourier läuft bereits und wurde gebeten, „Konfigurieren“ zu öffnen</translation>
     </message>
     <message>
         <source>A Send Fax dialog is open: send or cancel that fax first.</source>

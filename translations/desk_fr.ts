@@ -5,15 +5,15 @@
     <name>Courier</name>
     <message>
         <source>faxcourier already runs; asked it to open the Fax Address Book</source>
-        <translation>faxcourier est déjà lancé&#xa0;; il lui a été demandé d&apos;ouvrir le carnet d&apos;adresses de fax</translation>
+        <translation>faxcourier est déjà lancé et a été invité à ouvrir le carnet d&apos;adresses de fax</translation>
     </message>
     <message>
         <source>faxcourier already runs; asked it to open the Outbox window</source>
-        <translation>faxcourier est déjà lancé&#xa0;; il lui a été demandé d&apos;ouvrir la fenêtre Boîte d&apos;envoi</translation>
+        <translation>faxcourier est déjà lancé et a été invité à ouvrir la fenêtre Boîte d&apos;envoi</translation>
     </message>
     <message>
         <source>faxcourier already runs; asked it to open Configure</source>
-        <translation>faxcourier est déjà lancé&#xa0;; il lui a été demandé d&apos;ouvrir la configuration</translation>
+        <translation>faxcourier est déjà lancé et a été invité à ouvrir la configuration</translation>
     </message>
     <message>
         <source>A Send Fax dialog is open: send or cancel that fax first.</source>
