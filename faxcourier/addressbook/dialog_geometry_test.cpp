@@ -213,7 +213,7 @@ const std::vector<QRegularExpression>& translationPatterns()
             while (xml.readNextStartElement() || !xml.atEnd()) {
                 if (!xml.isStartElement() || xml.name() != QLatin1String("translation"))
                     continue;
-                const QString text = shown(xml.readElementText());
+                const QString text = shown(xml.readElementText()).trimmed();
                 static const QRegularExpression placeholder(QStringLiteral("\\\\%[1-9]"));
                 if (QString(text).remove(QRegularExpression(QStringLiteral("%[1-9]|\\W"))).size() < 2)
                     continue;  // "%1 (%2)" would match anything
@@ -230,21 +230,21 @@ const std::vector<QRegularExpression>& translationPatterns()
 // What the tests typed or the directory holds: the same in every language.
 bool isValue(const QString& text)
 {
-    static const QStringList values{"Anna Berg",
+    static const QStringList values{"Letter to Blau KG",
+                                    "Yarrow Trading Company",
+                                    "Anna Berg",
                                     "Anna",
                                     "Berg",
                                     "Bert Blau",
                                     "Berta Blau",
                                     "Blau KG",
-                                    "Yarrow Trading Company",
                                     "Offer 16",
                                     "Offer 17",
-                                    "Letter to Blau KG",
                                     "Standard",
                                     "Urgent",
                                     "KORVA Fax"};
     QString rest = text;
-    for (const QString& value : values)
+    for (const QString& value : values)  // longest first: "Blau KG" is in "Letter to Blau KG"
         rest.remove(value);
     return !rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2}")));
 }
