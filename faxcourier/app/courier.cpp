@@ -29,6 +29,7 @@
 #include "faxcourier/pipeline/spool_watcher.h"
 #include "faxcourier/pipeline/watch_file.h"
 #include "faxcourier/outbox/fax_notice_text.h"
+#include "platform/translation.h"
 #include "faxcourier/outbox/sent_journal.h"
 #include "faxcourier/outbox/server_submitter.h"
 #include "faxcourier/settings/fax_job.h"
@@ -51,12 +52,13 @@ namespace {
 // for a click: on a machine without a desktop nobody would give one.
 void reportLeftoverDocuments(const std::string& spoolFolder)
 {
-    std::string notice = leftoverNotice(setAsideLeftoverDocuments(spoolFolder));
+    const SetAsideDocuments documents = setAsideLeftoverDocuments(spoolFolder);
+    const std::string notice = leftoverNotice(documents);
     if (notice.empty())
         return;
     LogAlways(0, "%s\n", notice.c_str());
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, "KORVA Fax", QString::fromLocal8Bit(notice.c_str()), QMessageBox::Ok);
+    const QString shown = QString::fromStdString(leftoverNotice(documents, korva::translated));
+    auto* box = new QMessageBox(QMessageBox::Warning, "KORVA Fax", shown, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
