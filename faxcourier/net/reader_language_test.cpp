@@ -20,17 +20,19 @@ namespace {
 
 struct Expected {
     const char* language;
-    const char* box;         // a refused certificate's box as shown
-    const char* setting;     // the box's last line for an empty Server
-    const char* spool;       // the start of a spool folder problem
+    const char* box;      // a refused certificate's box as shown
+    const char* setting;  // the box's last line for an empty Server
+    const char* spool;    // the start of a spool folder problem
 };
 
 const Expected kReaders[] = {
-    {"de", "Fehler bei der Anmeldung bei KORVA\nSTLS\nDas Zertifikat von mail.example wurde abgelehnt: nicht "
-           "vertrauenswürdig.",
+    {"de",
+     "Fehler bei der Anmeldung bei KORVA\nSTLS\nDas Zertifikat von mail.example wurde abgelehnt: nicht "
+     "vertrauenswürdig.",
      "Die Serveradresse ist leer; sie muss den Mailserver nennen", "Der Spool-Ordner "},
-    {"fr", "Erreur d'authentification auprès de KORVA\nSTLS\nLe certificat de mail.example a été refusé\u00a0: non "
-           "approuvé.",
+    {"fr",
+     "Erreur d'authentification auprès de KORVA\nSTLS\nLe certificat de mail.example a été refusé\u00a0: non "
+     "approuvé.",
      "L'adresse du serveur est vide\u00a0; elle doit indiquer le serveur de messagerie", "Le dossier d'attente "},
 };
 
