@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/process_mutex.h"
 #include "platform/spool_names.h"
+#include "platform/translation.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -48,16 +49,15 @@ bool openControlArea()
     auto folder = spoolFolder(&err);
     // Another user who can write here could preset where the next fax goes.
     if (folder) {
-        if (std::string problem = spoolFolderProblem(*folder); !problem.empty()) {
+        if (std::string problem = shownSpoolFolderProblem(*folder); !problem.empty()) {
             showMessageBox("KORVA Fax Printer Driver", problem);
             return false;
         }
         err = s.mutex.open(controlLockPath(*folder));
     }
     if (err != 0) {
-        char text[32];
-        std::snprintf(text, sizeof text, "Error %d", err);
-        showMessageBox("CreateMutex Error", text);
+        showMessageBox(translated("ControlArea", "CreateMutex Error"),
+                       withArguments(translated("ControlArea", "Error %1"), {std::to_string(err)}));
         return false;
     }
     ProcessMutexLock lock(s.mutex);

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "platform/translation.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -75,24 +77,52 @@ std::optional<std::string> spoolFolder(int* error)
     return folder;
 }
 
-std::string spoolFolderProblem(const std::string& folder, uid_t owner, const std::string& ownerName)
+namespace {
+
+// In English for the logs, or in the user's language for a box.
+std::string folderProblem(const std::string& folder, uid_t owner, const std::string& ownerName, bool shown)
 {
-    const std::string refused = "; KORVA Fax will not use it.";
+    auto text = [shown](const char* english) { return shown ? translated("SpoolFolder", english) : english; };
     struct stat st {};
     if (lstat(folder.c_str(), &st) != 0)
-        return "The spool folder " + folder + " cannot be examined (" + std::strerror(errno) + ")" + refused;
+        return withArguments(
+            text(QT_TRANSLATE_NOOP("SpoolFolder",
+                                   "The spool folder %1 cannot be examined (%2); KORVA Fax will not use it.")),
+            {folder, std::strerror(errno)});
     // A link could be turned to another user's folder behind our back.
     if (!S_ISDIR(st.st_mode))
-        return "The spool folder " + folder + " is not a folder" + refused;
+        return withArguments(
+            text(QT_TRANSLATE_NOOP("SpoolFolder", "The spool folder %1 is not a folder; KORVA Fax will not use it.")),
+            {folder});
+    if (st.st_uid != owner && shown)
+        return withArguments(text(QT_TRANSLATE_NOOP("SpoolFolder",
+                                                    "The spool folder %1 is not owned by you; KORVA "
+                                                    "Fax will not use it.")),
+                             {folder});
     if (st.st_uid != owner)
-        return "The spool folder " + folder + " is not owned by " + ownerName + refused;
+        return withArguments(text(QT_TRANSLATE_NOOP("SpoolFolder",
+                                                    "The spool folder %1 is not owned by %2; KORVA "
+                                                    "Fax will not use it.")),
+                             {folder, ownerName});
     if (st.st_mode & (S_IWGRP | S_IWOTH)) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
-        return "The spool folder " + folder + " is writable by other users (mode " + mode + ")" + refused;
+        return withArguments(text(QT_TRANSLATE_NOOP("SpoolFolder",
+                                                    "The spool folder %1 is writable by other users "
+                                                    "(mode %2); KORVA Fax will not use it.")),
+                             {folder, mode});
     }
     return {};
 }
+
+}  // namespace
+
+std::string spoolFolderProblem(const std::string& folder, uid_t owner, const std::string& ownerName)
+{
+    return folderProblem(folder, owner, ownerName, false);
+}
+
+std::string shownSpoolFolderProblem(const std::string& folder) { return folderProblem(folder, geteuid(), "you", true); }
 
 std::string spoolFolderProblem(const std::string& folder) { return spoolFolderProblem(folder, geteuid(), "you"); }
 

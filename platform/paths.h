@@ -31,6 +31,8 @@ std::optional<std::string> spoolFolder(int* error = nullptr);
 [[nodiscard]] std::string spoolFolderProblem(const std::string& folder);
 // The same for a folder that must belong to `owner`, called `ownerName`.
 [[nodiscard]] std::string spoolFolderProblem(const std::string& folder, uid_t owner, const std::string& ownerName);
+// The first form in the user's language, for a box.
+[[nodiscard]] std::string shownSpoolFolderProblem(const std::string& folder);
 
 // Creates `path` and any missing parents; new folders get `mode`.
 // Returns 0 or the errno of the failing step.

@@ -12,6 +12,12 @@
 #include <string_view>
 #include <vector>
 
+// Marks a text for the catalogue where it is written when the code looks
+// it up later with translated(); Qt's own has the same form.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
 namespace korva {
 
 [[nodiscard]] std::string translated(const char* context, const char* text);

@@ -54,7 +54,7 @@ FaxAddressBookDialog::FaxAddressBookDialog(QWidget* owner, QTreeWidget* recipien
 {
     LogDebug("Entered InitDialog\n");
     setObjectName(QStringLiteral("FaxAddressBookDialog"));
-    setWindowTitle(QStringLiteral("Fax Address Book"));
+    setWindowTitle(tr("Fax Address Book"));
     app::setSmallIcon(this);
     buildControls();
     connectCommands();
@@ -78,7 +78,7 @@ void FaxAddressBookDialog::buildControls()
     auto* layout = new QVBoxLayout(this);
     auto* letterBar = new QHBoxLayout;
     letterBar->setSpacing(0);
-    letters_[kLetterCount - 1] = app::pushButton(this, "A&ll", IDC_LETTER_ALL);
+    letters_[kLetterCount - 1] = app::pushButton(this, tr("A&ll"), IDC_LETTER_ALL);
     letterBar->addWidget(letters_[kLetterCount - 1]);
     for (int i = 0; i < 26; ++i) {
         const char text[2] = {char('A' + i), 0};
@@ -94,7 +94,7 @@ void FaxAddressBookDialog::buildControls()
     layout->addLayout(letterBar);
 
     auto* searchRow = new QHBoxLayout;
-    auto* searchLabel = new QLabel(QStringLiteral("&Search :"), this);
+    auto* searchLabel = new QLabel(tr("&Search :"), this);
     searchRow->addWidget(searchLabel);
     searchName_ = searchBox(this, IDC_SEARCH_NAME);
     searchLabel->setBuddy(searchName_);
@@ -121,10 +121,10 @@ void FaxAddressBookDialog::buildControls()
     layout->addWidget(list_, 1);
 
     auto* firstRow = new QHBoxLayout;
-    faxOnly_ = app::withId(new QCheckBox(QStringLiteral("&Only show entries with fax numbers"), this), IDC_FAX_ONLY);
-    refresh_ = app::pushButton(this, "&Refresh", IDC_REFRESH);
+    faxOnly_ = app::withId(new QCheckBox(tr("&Only show entries with fax numbers"), this), IDC_FAX_ONLY);
+    refresh_ = app::pushButton(this, tr("&Refresh"), IDC_REFRESH);
     refresh_->setEnabled(false);
-    addToRecipients_ = app::pushButton(this, "&Add to Recipient List", IDC_ADD_TO_RECIPIENTS);
+    addToRecipients_ = app::pushButton(this, tr("&Add to Recipient List"), IDC_ADD_TO_RECIPIENTS);
     addToRecipients_->setEnabled(false);
     firstRow->addWidget(faxOnly_);
     firstRow->addStretch(1);
@@ -133,13 +133,13 @@ void FaxAddressBookDialog::buildControls()
     layout->addLayout(firstRow);
 
     auto* bottomRow = new QHBoxLayout;
-    newEntry_ = app::pushButton(this, "&New Entry", IDC_NEW_ENTRY);
-    deleteEntry_ = app::pushButton(this, "&Delete Entry", IDC_DELETE_ENTRY);
+    newEntry_ = app::pushButton(this, tr("&New Entry"), IDC_NEW_ENTRY);
+    deleteEntry_ = app::pushButton(this, tr("&Delete Entry"), IDC_DELETE_ENTRY);
     deleteEntry_->setEnabled(false);
-    viewEdit_ = app::pushButton(this, "&View/Edit Entry", IDC_VIEW_EDIT);
+    viewEdit_ = app::pushButton(this, tr("&View/Edit Entry"), IDC_VIEW_EDIT);
     viewEdit_->setDefault(true);
     viewEdit_->setEnabled(false);
-    QPushButton* close = app::pushButton(this, "&Close", IDCANCEL);
+    QPushButton* close = app::pushButton(this, tr("&Close"), IDCANCEL);
     for (QPushButton* button : {newEntry_, deleteEntry_, viewEdit_, close})
         bottomRow->addWidget(button);
     layout->addLayout(bottomRow);
@@ -303,10 +303,9 @@ void FaxAddressBookDialog::deleteEntry()
     }
     if (dn.IsEmpty())
         return;
-    app::Answer answer =
-        app::showBox(this, QStringLiteral("KORVA Fax Printer Driver"),
-                     QStringLiteral("Are you sure you wish to permanently delete this address book entry?"),
-                     app::Buttons::YesNo, app::BoxIcon::Question);
+    app::Answer answer = app::showBox(this, QStringLiteral("KORVA Fax Printer Driver"),
+                                      tr("Are you sure you wish to permanently delete this address book entry?"),
+                                      app::Buttons::YesNo, app::BoxIcon::Question);
     if (answer != app::Answer::Yes || !DeleteDirectoryEntry(this, dn))
         return;
     removeEntry(size_t(p), dn);

@@ -31,22 +31,22 @@ struct FieldLayout {
 
 // In the order the dialog shows them.
 constexpr FieldLayout kFields[AddressEntryDialog::kFieldCount] = {
-    {IDC_DISPLAY_NAME, "&Display Name :", "CN"},
-    {IDC_GIVEN_NAME, "&Name :", "GIVENNAME"},
+    {IDC_DISPLAY_NAME, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "&Display Name :"), "CN"},
+    {IDC_GIVEN_NAME, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "&Name :"), "GIVENNAME"},
     {IDC_INITIALS, nullptr, "INITIALS"},
     {IDC_SURNAME, nullptr, "SN"},
-    {IDC_TITLE, "&Title :", "TITLE"},
-    {IDC_COMPANY, "C&ompany :", "O"},
-    {IDC_DEPARTMENT, "De&partment :", "DEPARTMENT"},
-    {IDC_ADDRESS, "Add&ress :", "POSTALADDRESS"},
-    {IDC_CITY, "Cit&y :", "L"},
-    {IDC_STATE, "&State :", "ST"},
-    {IDC_POSTCODE, "Postcode/&ZIP :", "POSTALCODE"},
-    {IDC_COUNTRY, "Co&untry :", "C"},
-    {IDC_TELEPHONE, "Te&lephone :", "TELEPHONENUMBER"},
-    {IDC_FAX, "&Fax :", "FAX"},
-    {IDC_MOBILE, "&Mobile :", "MOBILE"},
-    {IDC_EMAIL, "Ema&il :", "MAIL"},
+    {IDC_TITLE, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "&Title :"), "TITLE"},
+    {IDC_COMPANY, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "C&ompany :"), "O"},
+    {IDC_DEPARTMENT, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "De&partment :"), "DEPARTMENT"},
+    {IDC_ADDRESS, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "Add&ress :"), "POSTALADDRESS"},
+    {IDC_CITY, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "Cit&y :"), "L"},
+    {IDC_STATE, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "&State :"), "ST"},
+    {IDC_POSTCODE, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "Postcode/&ZIP :"), "POSTALCODE"},
+    {IDC_COUNTRY, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "Co&untry :"), "C"},
+    {IDC_TELEPHONE, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "Te&lephone :"), "TELEPHONENUMBER"},
+    {IDC_FAX, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "&Fax :"), "FAX"},
+    {IDC_MOBILE, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "&Mobile :"), "MOBILE"},
+    {IDC_EMAIL, QT_TRANSLATE_NOOP("korva::addressbook::AddressEntryDialog", "Ema&il :"), "MAIL"},
 };
 
 constexpr int kNameField = 0;
@@ -64,7 +64,7 @@ bool isHiddenMail(const String& mail) { return mail.Find('@') < 0 && mail.IsNume
 AddressEntryDialog::AddressEntryDialog(FaxAddressBookDialog* owner, const String& dn) : QDialog(owner), owner_(owner)
 {
     setObjectName(QStringLiteral("AddressEntryDialog"));
-    setWindowTitle(QStringLiteral("Address Book Entry"));
+    setWindowTitle(tr("Address Book Entry"));
     app::setSmallIcon(this);
     buildControls();
     if (dn.IsEmpty()) {
@@ -102,7 +102,7 @@ void AddressEntryDialog::buildControls()
         app::setFieldReadOnly(field, true);
         fields_[size_t(i)] = app::withId(field, item.id);
         if (item.label) {
-            QLabel* label = app::labelFor(this, QString::fromLatin1(item.label), field, item.id);
+            QLabel* label = app::labelFor(this, tr(item.label), field, item.id);
             grid->addWidget(label, ++row, 0, Qt::AlignLeft | Qt::AlignTop);
             nameParts = new QHBoxLayout;
             grid->addLayout(nameParts, row, 1);
@@ -111,14 +111,14 @@ void AddressEntryDialog::buildControls()
     }
     layout->addLayout(grid);
 
-    addToFax_ = app::pushButton(this, "&Add to Fax Recipients", IDC_ADD_TO_FAX_RECIPIENTS);
+    addToFax_ = app::pushButton(this, tr("&Add to Fax Recipients"), IDC_ADD_TO_FAX_RECIPIENTS);
     addToFax_->setEnabled(false);
     layout->addWidget(addToFax_, 0, Qt::AlignLeft);
     auto* bottom = new QHBoxLayout;
-    edit_ = app::pushButton(this, "&Edit Entry", IDC_EDIT_ENTRY);
+    edit_ = app::pushButton(this, tr("&Edit Entry"), IDC_EDIT_ENTRY);
     edit_->setEnabled(false);
-    QPushButton* cancel = app::pushButton(this, "Cancel", IDCANCEL);
-    close_ = app::pushButton(this, "Close", IDOK);
+    QPushButton* cancel = app::pushButton(this, tr("Cancel"), IDCANCEL);
+    close_ = app::pushButton(this, tr("Close"), IDOK);
     close_->setDefault(true);
     bottom->addWidget(edit_);
     bottom->addStretch(1);
@@ -166,7 +166,7 @@ void AddressEntryDialog::fillFields()
 void AddressEntryDialog::editEntry()
 {
     entryEditMode_ = true;
-    close_->setText(QStringLiteral("Save"));
+    close_->setText(tr("Save"));
     edit_->setEnabled(false);
     for (QWidget* field : fields_)
         app::setFieldReadOnly(field, false);
@@ -210,9 +210,10 @@ bool AddressEntryDialog::buildNewMap(AttributeMap& newMap)
             continue;
         }
         if (!app::fitsAnsi(text)) {
-            QString label = app::fieldName(item.label ? item.label : "Name :");
+            // The parts of the name row have no label of their own.
+            QString label = app::fieldName(tr(item.label ? item.label : kFields[1].label).toUtf8().constData());
             app::showBox(this, QStringLiteral("KORVA Fax"),
-                         QStringLiteral("The %1 field holds characters that the address book cannot store.").arg(label),
+                         tr("The %1 field holds characters that the address book cannot store.").arg(label),
                          app::Buttons::Ok, app::BoxIcon::Warning);
             fields_[size_t(i)]->setFocus();
             return false;

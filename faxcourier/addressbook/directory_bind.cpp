@@ -4,8 +4,10 @@
 #include "faxcourier/addressbook/ldap_classes.h"
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/net/certificate_problem.h"
 #include "faxcourier/settings/server_target.h"
 #include "faxcourier/settings/settings.h"
+#include "platform/translation.h"
 
 namespace korva {
 
@@ -43,7 +45,8 @@ void reportNotSecured(const LdapLogon& logon, const std::string& why)
 {
     LogAlways(0, "Directory on %.100s:%u not secured - %.300s\n", logon.server.Text(), logon.port, why.c_str());
     const char* step = logon.encryption == 1 ? "StartTLS" : "TLS";
-    ShowServerError(nullptr, "Error logging on to KORVA", step, String(why.c_str()));
+    ShowServerError(nullptr, QT_TRANSLATE_NOOP("ServerError", "Error logging on to KORVA"), step, String(why.c_str()),
+                    shownTlsRefusal(why));
 }
 
 // Shared by both wrappers: how an event ends (or does not end) a wait.

@@ -64,11 +64,11 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
 
 QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const char* const titles[] = {"Name", "Number", "Company"};
+    static const char* const titles[] = {QT_TR_NOOP("Name"), QT_TR_NOOP("Number"), QT_TR_NOOP("Company")};
     if (orientation != Qt::Horizontal || section < 0 || section > 2)
         return {};
     if (role == Qt::DisplayRole)
-        return QString::fromLatin1(titles[section]);
+        return tr(titles[section]);
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

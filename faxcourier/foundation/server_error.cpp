@@ -1,6 +1,7 @@
 #include "faxcourier/foundation/server_error.h"
 
 #include "platform/message_box.h"
+#include "platform/translation.h"
 
 #include <cstdio>
 #include <mutex>
@@ -12,9 +13,22 @@ std::mutex sinkMutex;
 ServerErrorSink currentSink;
 thread_local ServerErrorSink threadSink;
 
+std::string threeLines(const std::string& message, const std::string& context, const std::string& detail)
+{
+    char text[10000];
+    std::snprintf(text, sizeof text, "%s\n%s\n%s", message.c_str(), context.c_str(), detail.c_str());
+    return text;
+}
+
 }  // namespace
 
 void ShowServerError(void* owner, const char* message, const char* context, const String& detail)
+{
+    ShowServerError(owner, message, context, detail, detail.Text());
+}
+
+void ShowServerError(void* owner, const char* message, const char* context, const String& detail,
+                     const std::string& shownDetail)
 {
     ServerErrorBox box;
     box.owner = owner;
@@ -22,9 +36,9 @@ void ShowServerError(void* owner, const char* message, const char* context, cons
     box.message = message ? message : "";
     box.context = context ? context : "";
     box.detail = detail.Text();
-    char text[10000];
-    std::snprintf(text, sizeof text, "%s\n%s\n%s", box.message.c_str(), box.context.c_str(), box.detail.c_str());
-    box.text = text;
+    box.text = threeLines(box.message, box.context, box.detail);
+    // The messages are marked where they are written; looked up here.
+    box.shown = threeLines(message ? translated("ServerError", message) : "", box.context, shownDetail);
 
     if (threadSink) {
         threadSink(box);
@@ -39,7 +53,7 @@ void ShowServerError(void* owner, const char* message, const char* context, cons
     if (sink)
         sink(box);
     else
-        showMessageBox(box.caption, box.text);
+        showMessageBox(box.caption, box.shown);
 }
 
 ServerErrorSink setServerErrorSink(ServerErrorSink sink)

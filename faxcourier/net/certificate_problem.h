@@ -16,4 +16,10 @@ std::string certificateReason(CertificateProblem problem, const std::string& det
 // "The certificate of HOST was refused: REASON." No way round it is offered.
 std::string certificateRefusal(const std::string& host, CertificateProblem problem, const std::string& detail = {});
 
+// A refusal above, "TLS with HOST failed: WORDS." or the directory's "TLS
+// could not be set up for HOST" and "The CA file FILE cannot be read", as
+// the user reads it in a box; the English goes to the logs. Any other text
+// (a server's reply, an error number) is returned as it is.
+std::string shownTlsRefusal(const std::string& refusal);
+
 }  // namespace korva

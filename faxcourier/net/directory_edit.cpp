@@ -5,13 +5,15 @@
 #include "faxcourier/net/fax_message.h"
 #include "faxcourier/net/socket_client.h"
 #include "faxcourier/net/wait_cursor_hook.h"
+#include "platform/translation.h"
 
 #include <cstdio>
 
 namespace korva {
 namespace {
 
-constexpr const char* kLineBreakRefused = "line break in the entry's name or attribute name";
+constexpr const char* kLineBreakRefused =
+    QT_TRANSLATE_NOOP("ServerError", "line break in the entry's name or attribute name");
 
 // Identifiers and attribute names come from the directory: a CR or LF in
 // them would start a command line of its own.
@@ -54,8 +56,8 @@ void quit(Socket& socket)
 String createEntry(void* owner, Socket& socket)
 {
     String reply;
-    if (!command(owner, socket, "X-LDAPADD\r\n", "Socket error Creating LDAP Entry", "Error Creating LDAP Entry", "",
-                 reply))
+    if (!command(owner, socket, "X-LDAPADD\r\n", QT_TRANSLATE_NOOP("ServerError", "Socket error Creating LDAP Entry"),
+                 QT_TRANSLATE_NOOP("ServerError", "Error Creating LDAP Entry"), "", reply))
         return String();
     String id = reply.Mid(4);
     id.TrimLeft();
@@ -72,15 +74,16 @@ bool sendChanges(void* owner, Socket& socket, AttributeMap& oldMap, const Attrib
         if (oldMap[name] == converted)
             continue;
         if (holdsLineBreak(id) || holdsLineBreak(name)) {
-            ShowServerError(owner, "Error Setting Attribute", OneLine(name).Text(), kLineBreakRefused);
+            ShowServerError(owner, QT_TRANSLATE_NOOP("ServerError", "Error Setting Attribute"), OneLine(name).Text(),
+                            kLineBreakRefused, translated("ServerError", kLineBreakRefused));
             return false;
         }
         String escaped = EscapeDirectoryValue(converted);
         char line[2400];
         std::snprintf(line, sizeof line, "X-LDAPSET %.100s %.100s %.2000s\r\n", id.Text(), name.Text(), escaped.Text());
         String reply;
-        if (!command(owner, socket, line, "Socket error Setting Attribute", "Error Setting Attribute", name.Text(),
-                     reply))
+        if (!command(owner, socket, line, QT_TRANSLATE_NOOP("ServerError", "Socket error Setting Attribute"),
+                     QT_TRANSLATE_NOOP("ServerError", "Error Setting Attribute"), name.Text(), reply))
             return false;
         LogDebug("Set attribute\n");
         if (name.CompareNoCase("MAIL") == 0)
@@ -131,7 +134,8 @@ bool DeleteDirectoryEntry(void* owner, const String& objectId, const Settings& s
 {
     ScopedWaitCursor wait;
     if (holdsLineBreak(objectId)) {
-        ShowServerError(owner, "Error Deleting LDAP Entry", OneLine(objectId).Text(), kLineBreakRefused);
+        ShowServerError(owner, QT_TRANSLATE_NOOP("ServerError", "Error Deleting LDAP Entry"), OneLine(objectId).Text(),
+                        kLineBreakRefused, translated("ServerError", kLineBreakRefused));
         return false;
     }
     Socket socket;
@@ -140,8 +144,8 @@ bool DeleteDirectoryEntry(void* owner, const String& objectId, const Settings& s
     char line[200];
     std::snprintf(line, sizeof line, "X-LDAPDEL %.100s\r\n", objectId.Text());
     String reply;
-    bool deleted = command(owner, socket, line, "Socket error Deleting LDAP Entry", "Error Deleting LDAP Entry",
-                           objectId.Text(), reply);
+    bool deleted = command(owner, socket, line, QT_TRANSLATE_NOOP("ServerError", "Socket error Deleting LDAP Entry"),
+                           QT_TRANSLATE_NOOP("ServerError", "Error Deleting LDAP Entry"), objectId.Text(), reply);
     if (deleted) {
         LogDebug("Delete LDAP Entry\n");
         quit(socket);
@@ -161,7 +165,8 @@ void SaveDirectoryEntry(void* owner, AttributeMap& oldMap, AttributeMap& newMap,
     Socket socket;
     if (!DirectoryLogon(owner, socket, settings)) {
         LogDebug("Failed to connect\n");
-        ShowServerError(owner, "Error connecting to KORVA server", settings.Server.Text(), socket.ErrorText());
+        ShowServerError(owner, QT_TRANSLATE_NOOP("ServerError", "Error connecting to KORVA server"),
+                        settings.Server.Text(), socket.ErrorText());
         return;
     }
     String id = oldMap[kObjectIdKey];

@@ -1,11 +1,13 @@
 // Connecting and logging on for the directory commands.
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/net/certificate_problem.h"
 #include "faxcourier/net/directory_commands.h"
 #include "faxcourier/net/fax_message.h"
 #include "faxcourier/net/socket_client.h"
 #include "faxcourier/net/tls_start.h"
 #include "faxcourier/settings/server_target.h"
+#include "platform/translation.h"
 
 #include <cstring>
 
@@ -13,15 +15,21 @@ namespace korva {
 namespace {
 
 constexpr uint32_t kReplyTimeoutSeconds = 60;
-constexpr const char* kLogonFailed = "Error logging on to KORVA";
-constexpr const char* kLogonSocketFailed = "Socket error logging on to KORVA";
+constexpr const char* kLogonFailed = QT_TRANSLATE_NOOP("ServerError", "Error logging on to KORVA");
+constexpr const char* kLogonSocketFailed = QT_TRANSLATE_NOOP("ServerError", "Socket error logging on to KORVA");
 
-bool failLogon(void* owner, Socket& socket, const char* message, const char* context, const String& detail)
+bool failLogon(void* owner, Socket& socket, const char* message, const char* context, const String& detail,
+               const std::string& shownDetail)
 {
-    ShowServerError(owner, message, context, detail);
+    ShowServerError(owner, message, context, detail, shownDetail);
     LogDebug("Closing socket\n");
     socket.Close();
     return false;
+}
+
+bool failLogon(void* owner, Socket& socket, const char* message, const char* context, const String& detail)
+{
+    return failLogon(owner, socket, message, context, detail, detail.Text());
 }
 
 // Reads one reply line into `reply`; a socket failure or a reply starting
@@ -41,7 +49,7 @@ bool startTls(void* owner, Socket& socket, const Settings& settings, const char*
     if (socket.StartTls(settings.Server.Text(), settings.TLSCAFile.Text()))
         return true;
     TlsStartFailure failure = DescribeTlsFailure(socket, settings.Server.Text());
-    return failLogon(owner, socket, failure.message, context, failure.detail);
+    return failLogon(owner, socket, failure.message, context, failure.detail, shownTlsRefusal(failure.detail.Text()));
 }
 
 // RFC 2595. Anything but "+OK" means no upgrade, and then no logon: the
@@ -77,7 +85,8 @@ bool DirectoryLogon(void* owner, Socket& socket, const Settings& settings)
     LogDebug("Connecting to %.100s:%d\n", settings.Server.Text(), int(settings.POP3ServerPort));
     if (!socket.Connect(settings.Server.Text(), settings.POP3ServerPort)) {
         LogDebug("Failed to connect\n");
-        return failLogon(owner, socket, "Error connecting to KORVA server", settings.Server.Text(), socket.ErrorText());
+        return failLogon(owner, socket, QT_TRANSLATE_NOOP("ServerError", "Error connecting to KORVA server"),
+                         settings.Server.Text(), socket.ErrorText());
     }
     LogDebug("Connected OK\n");
     if (encryption == EncryptionMode::Tls && !startTls(owner, socket, settings, "TLS"))

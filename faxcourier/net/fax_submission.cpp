@@ -1,6 +1,7 @@
 #include "faxcourier/net/fax_submission.h"
 
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/net/certificate_problem.h"
 #include "faxcourier/net/fax_message.h"
 #include "faxcourier/net/smtp_data_writer.h"
 #include "faxcourier/net/socket_client.h"
@@ -8,6 +9,7 @@
 #include "faxcourier/net/tls_start.h"
 #include "faxcourier/settings/server_target.h"
 #include "platform/message_box.h"
+#include "platform/translation.h"
 
 #include <cerrno>
 #include <chrono>
@@ -23,10 +25,10 @@ namespace korva {
 namespace {
 
 constexpr uint32_t kReplyTimeoutSeconds = 300;
-constexpr const char* kLogonFailed = "Error logging on to KORVA";
-constexpr const char* kLogonSocketFailed = "Socket error logging on to KORVA";
-constexpr const char* kSendFailed = "Error sending fax";
-constexpr const char* kSendSocketFailed = "Socket error sending fax";
+constexpr const char* kLogonFailed = QT_TRANSLATE_NOOP("ServerError", "Error logging on to KORVA");
+constexpr const char* kLogonSocketFailed = QT_TRANSLATE_NOOP("ServerError", "Socket error logging on to KORVA");
+constexpr const char* kSendFailed = QT_TRANSLATE_NOOP("ServerError", "Error sending fax");
+constexpr const char* kSendSocketFailed = QT_TRANSLATE_NOOP("ServerError", "Socket error sending fax");
 // A reason quotes at most this much of a server's reply.
 constexpr int kReasonReplyLength = 200;
 // The most lines of an EHLO reply that are read; a longer one is refused.
@@ -112,11 +114,12 @@ public:
     Socket& socket() { return socket_; }
     SubmitReport& report() { return report_; }
 
+    // `shownDetail`: the detail as the user reads it, when it differs.
     bool fail(const char* message, const char* context, const String& detail, SubmitFailure kind, std::string reason,
-              std::string words)
+              std::string words, const std::string& shownDetail = {})
     {
         report_ = {kind, std::move(reason), std::move(words)};
-        ShowServerError(owner_, message, context, detail);
+        ShowServerError(owner_, message, context, detail, shownDetail.empty() ? detail.Text() : shownDetail);
         socket_.Close();
         return false;
     }
@@ -227,7 +230,8 @@ public:
         std::string words = socket_.TlsProblem() != CertificateProblem::None
                                 ? certificateWords(socket_.TlsProblem(), socket_.TlsDetail())
                                 : tlsFailureWords(socket_.TlsDetail());
-        return fail(failure.message, context, failure.detail, SubmitFailure::Permanent, failure.detail.Text(), words);
+        return fail(failure.message, context, failure.detail, SubmitFailure::Permanent, failure.detail.Text(), words,
+                    shownTlsRefusal(failure.detail.Text()));
     }
 
     bool logOn()
@@ -291,8 +295,8 @@ public:
             int readError = WriteAttachment(out, documents[n], static_cast<int>(2 * n + 1));
             if (readError != 0)
                 return fail(
-                    "Unable to read fax document", documents[n].file.Text(), decimal(readError),
-                    SubmitFailure::Permanent,
+                    QT_TRANSLATE_NOOP("ServerError", "Unable to read fax document"), documents[n].file.Text(),
+                    decimal(readError), SubmitFailure::Permanent,
                     formatted("fax document %.1000s cannot be read (error %d)", documents[n].file.Text(), readError),
                     unreadableDocumentWords());
         }
@@ -336,9 +340,10 @@ bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& 
         if (error == 0)
             continue;
         const char* path = document.file.Text();
-        showMessageBox(
-            "KORVA Fax",
-            formatted("The fax document %.1000s cannot be read (error %d). The fax was not sent.", path, error));
+        showMessageBox("KORVA Fax",
+                       withArguments(translated("FaxSubmission",
+                                                "The fax document %1 cannot be read (error %2). The fax was not sent."),
+                                     {std::string(path).substr(0, 1000), std::to_string(error)}));
         report = {SubmitFailure::Permanent, formatted("fax document %.1000s cannot be read (error %d)", path, error),
                   unreadableDocumentWords()};
         return false;
@@ -368,11 +373,13 @@ bool submit(void* owner, Conversation& conversation, const std::vector<FaxDocume
         return false;
     Socket& socket = conversation.socket();
     if (!socket.Create(kReplyTimeoutSeconds))
-        return conversation.socketFailure("Unable to create socket", "", "socket for");
+        return conversation.socketFailure(QT_TRANSLATE_NOOP("ServerError", "Unable to create socket"), "",
+                                          "socket for");
     if (!socket.Bind())
-        return conversation.socketFailure("Unable to bind socket", "", "bind for");
+        return conversation.socketFailure(QT_TRANSLATE_NOOP("ServerError", "Unable to bind socket"), "", "bind for");
     if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
-        return conversation.socketFailure("Unable to connect to server", settings.Server.Text(), "connect to");
+        return conversation.socketFailure(QT_TRANSLATE_NOOP("ServerError", "Unable to connect to server"),
+                                          settings.Server.Text(), "connect to");
     if (conversation.encryption() == EncryptionMode::Tls && !conversation.startTls("TLS"))
         return false;
     if (!conversation.logOn() || !conversation.envelope() || !conversation.message(documents, job) ||

@@ -9,6 +9,7 @@
 #include "platform/file_ops.h"
 #include "platform/named_event.h"
 #include "platform/paths.h"
+#include "platform/translation.h"
 
 #include <cerrno>
 #include <ctime>
@@ -83,7 +84,8 @@ ConversionResult Conversion::run()
         result_.pageCount = file.pageCount();
     } else if (fileExists(workFile)) {
         LogAlways(1, "Cannot read print file %s - %s\n", workFile.c_str(), why.c_str());
-        report("The printed document cannot be read (" + why + "); no fax pages were made.");
+        report(withArguments(
+            translated("Conversion", "The printed document cannot be read (%1); no fax pages were made."), {why}));
     }
     publish(result_.pageCount);
     LogDebug("Converting %u pages to %s\n", result_.pageCount, target.c_str());
@@ -211,8 +213,10 @@ void Conversion::pageFailed(uint32_t page, const std::string& why)
 {
     LogAlways(1, "Page %u not converted - %s\n", page, why.c_str());
     if (++failedPages_ <= kPagesReportedSingly)
-        report("Page " + std::to_string(page) + " of the printed document cannot be converted (" + why +
-               ") and is left out of the fax.");
+        report(withArguments(translated("Conversion",
+                                        "Page %1 of the printed document cannot be converted (%2) and "
+                                        "is left out of the fax."),
+                             {std::to_string(page), why}));
 }
 
 void Conversion::publish(uint32_t pages)
@@ -241,12 +245,14 @@ void Conversion::setAside(const std::string& workFile)
         // Never deleted to clean up: it stays, and the user learns where.
         LogAlways(1, "Cannot set the printed document aside in %s - %d; it stays as %s\n", folder.c_str(), error,
                   workFile.c_str());
-        report("The printed document was not faxed. It could not be moved to " + folder + " (error " +
-               std::to_string(error) + "). It stays as " + workFile + ".");
+        report(withArguments(translated("Conversion",
+                                        "The printed document was not faxed. It could not be moved to "
+                                        "%1 (error %2). It stays as %3."),
+                             {folder, std::to_string(error), workFile}));
         return;
     }
     LogAlways(1, "The printed document is kept as %s\n", kept.c_str());
-    report("The printed document was not faxed. It is kept as " + kept + ".");
+    report(withArguments(translated("Conversion", "The printed document was not faxed. It is kept as %1."), {kept}));
 }
 
 // Nothing of the document is faxed, and what was printed is kept for a
@@ -255,8 +261,16 @@ void Conversion::writeFailed()
 {
     LogAlways(1, "The fax document cannot be written - %s\n", writeWhy_.c_str());
     const bool full = writeError_ == ENOSPC || writeError_ == EDQUOT || writeError_ == EFBIG;
-    const std::string cause = full ? "The disk is full" : "The fax document cannot be written (" + writeWhy_ + ")";
-    report(cause + ": the printed document was not faxed. It is kept and faxed when it can be written again.");
+    if (full)
+        report(translated("Conversion",
+                          "The disk is full: the printed document was not faxed. It is kept and faxed "
+                          "when it can be written again."));
+    else
+        report(withArguments(translated("Conversion",
+                                        "The fax document cannot be written (%1): the printed document "
+                                        "was not faxed. It is kept and faxed when it can be written "
+                                        "again."),
+                             {writeWhy_}));
 }
 
 void Conversion::report(const std::string& text)

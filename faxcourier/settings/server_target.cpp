@@ -1,11 +1,22 @@
 #include "faxcourier/settings/server_target.h"
 
 #include "faxcourier/foundation/server_error.h"
+#include "platform/translation.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace korva {
+namespace {
+
+// The English text goes to the log and the outbox, the user's to the box.
+SettingRefusal refusal(const char* setting, const char* why, const std::string& value)
+{
+    return SettingRefusal{setting, withArguments(why, {value}),
+                          withArguments(translated("ServerTarget", why), {value})};
+}
+
+}  // namespace
 
 std::optional<EncryptionMode> encryptionMode(uint32_t stored)
 {
@@ -36,21 +47,22 @@ bool isOneHost(const char* server)
 CheckedTarget serverTarget(const char* server, uint32_t encryption)
 {
     if (server == nullptr || *server == '\0')
-        return SettingRefusal{"Server", "Server is empty; it must name the mail server"};
+        return refusal("Server", QT_TRANSLATE_NOOP("ServerTarget", "Server is empty; it must name the mail server"),
+                       "");
     if (!isOneHost(server)) {
-        char why[300];
-        std::snprintf(why, sizeof why,
-                      "Server is \"%.100s\"; it must be one host name or address, without blanks, commas, slashes "
-                      "or a scheme",
-                      server);
-        return SettingRefusal{"Server", why};
+        return refusal("Server",
+                       QT_TRANSLATE_NOOP("ServerTarget",
+                                         "Server is \"%1\"; it must be one host name or address, "
+                                         "without blanks, commas, slashes or a scheme"),
+                       std::string(server).substr(0, 100));
     }
     std::optional<EncryptionMode> mode = encryptionMode(encryption);
     if (!mode) {
-        char why[200];
-        std::snprintf(why, sizeof why, "Encryption is %u; it must be 0 (none), 1 (STARTTLS) or 2 (TLS)",
-                      unsigned(encryption));
-        return SettingRefusal{"Encryption", why};
+        return refusal("Encryption",
+                       QT_TRANSLATE_NOOP("ServerTarget",
+                                         "Encryption is %1; it must be 0 (none), 1 (STARTTLS) or 2 "
+                                         "(TLS)"),
+                       std::to_string(encryption));
     }
     return ServerTarget{server, *mode};
 }
@@ -62,7 +74,8 @@ CheckedTarget serverTarget(const Settings& settings)
 
 void reportSettingRefusal(void* owner, const SettingRefusal& refusal)
 {
-    ShowServerError(owner, "Error in the KORVA Fax settings", refusal.setting.c_str(), String(refusal.why.c_str()));
+    ShowServerError(owner, QT_TRANSLATE_NOOP("ServerError", "Error in the KORVA Fax settings"), refusal.setting.c_str(),
+                    String(refusal.why.c_str()), refusal.shownWhy);
 }
 
 }  // namespace korva

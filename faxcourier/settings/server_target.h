@@ -34,8 +34,9 @@ struct ServerTarget {
 
 // A setting that stops a conversation before it starts.
 struct SettingRefusal {
-    std::string setting;  // the value's name: "Server" or "Encryption"
-    std::string why;      // one line, for the box and the outbox
+    std::string setting;   // the value's name: "Server" or "Encryption"
+    std::string why;       // one line, in English for the log and the outbox
+    std::string shownWhy;  // the same in the user's language, for the box
 };
 
 using CheckedTarget = std::variant<ServerTarget, SettingRefusal>;

@@ -3,6 +3,7 @@
 #include "faxcourier/settings/password_codec.h"
 #include "platform/message_box.h"
 #include "platform/registry_store.h"
+#include "platform/translation.h"
 
 #include <optional>
 
@@ -76,7 +77,7 @@ bool SaveSettings(Settings& settings)
 {
     RegistryKey key;
     if (key.create(RegistryHive::CurrentUser, kSettingsKey) != kRegOk) {
-        showMessageBox("", "Error saving settings");
+        showMessageBox("", translated("Settings", "Error saving settings"));
         return false;
     }
     // A write that fails after the key was created would otherwise lose the
@@ -96,7 +97,7 @@ bool SaveSettings(Settings& settings)
     failed += settings.LDAPBindDN.WriteRegistryValue(key, "LDAPBindDN") != kRegOk;
     key.close();
     if (failed != 0) {
-        showMessageBox("", "Error saving settings");
+        showMessageBox("", translated("Settings", "Error saving settings"));
         return false;
     }
     settings.configurationNeeded = false;

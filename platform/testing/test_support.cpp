@@ -1,6 +1,7 @@
 #include "platform/testing/test_support.h"
 
 #include "platform/testing/child_process.h"
+#include "platform/translation.h"
 
 #include <cerrno>
 #include <chrono>
@@ -220,6 +221,30 @@ size_t CapturedBoxes::count() const
 {
     std::lock_guard lock(mutex_);
     return boxes_.size();
+}
+
+ReaderLanguage::ReaderLanguage(const std::string& language)
+{
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
+        ::unsetenv(name);
+    }
+    const std::string country = language == "en" ? "US" : language == "de" ? "DE" : language == "fr" ? "FR" : "";
+    ::setenv("LANGUAGE", language.c_str(), 1);
+    ::setenv("LANG", (language + "_" + country + ".UTF-8").c_str(), 1);
+    forgetTranslations();
+}
+
+ReaderLanguage::~ReaderLanguage()
+{
+    for (const auto& [name, value] : saved_) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+    forgetTranslations();
 }
 
 }  // namespace korva::testing

@@ -75,4 +75,17 @@ private:
     MessageBoxSink previous_;
 };
 
+// For its scope, translated() reads the catalogue of `language` ("de",
+// "fr"; "en" for none) as LANGUAGE and LANG ask; both return afterwards.
+class ReaderLanguage {
+public:
+    explicit ReaderLanguage(const std::string& language);
+    ~ReaderLanguage();
+    ReaderLanguage(const ReaderLanguage&) = delete;
+    ReaderLanguage& operator=(const ReaderLanguage&) = delete;
+
+private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
 }  // namespace korva::testing
