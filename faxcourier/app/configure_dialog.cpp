@@ -262,7 +262,8 @@ bool ConfigureDialog::refuseUnusableServer()
         return false;
     QString setting = refusal->setting == "Encryption" ? tr("Encryption") : tr("Server");
     showBox(this, QStringLiteral("KORVA Fax"),
-            tr("The %1 setting cannot be used: %2.").arg(setting, QString::fromLatin1(refusal->why.c_str())),
+            tr("The %1 setting cannot be used: %2.")
+                .arg(setting, QString::fromStdString(refusal->shownWhy.empty() ? refusal->why : refusal->shownWhy)),
             Buttons::Ok, BoxIcon::Warning);
     if (refusal->setting == "Encryption")
         encryption_->setFocus();

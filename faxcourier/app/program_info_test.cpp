@@ -1,6 +1,6 @@
 #include "faxcourier/app/program_info.h"
 
-#include "faxcourier/outbox/testing/reader_language.h"
+#include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 #include "faxcourier/foundation/windows1252.h"
 
 #include <QString>
+#include <QStringDecoder>
 
 #include <optional>
 #include <string>
@@ -16,6 +17,15 @@ namespace korva::app {
 
 inline QString toQt(const std::string& text) { return QString::fromStdString(windows1252ToUtf8(text)); }
 inline QString toQt(const String& text) { return toQt(std::string(text.Text(), text.Length())); }
+
+// A box's text from the code without Qt: the catalogues' translations are
+// UTF-8, what comes from a server may still be Windows-1252.
+[[nodiscard]] inline QString boxText(const std::string& text)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8(QByteArrayView(text.data(), qsizetype(text.size())));
+    return utf8.hasError() ? toQt(text) : decoded;
+}
 
 // Nothing when a character does not fit Windows-1252.
 [[nodiscard]] inline std::optional<std::string> toAnsiChecked(const QString& text)

@@ -34,11 +34,13 @@ struct InstalledBoxSinks::Saved {
 InstalledBoxSinks::InstalledBoxSinks() : saved_(new Saved)
 {
     saved_->messageBox = setMessageBoxSink([](const std::string& caption, const std::string& text) {
-        onMainThread([&] { showBox(nullptr, toQt(caption), toQt(text)); });
+        onMainThread([&] { showBox(nullptr, boxText(caption), boxText(text)); });
     });
     saved_->serverError = setServerErrorSink([](const ServerErrorBox& box) {
         onMainThread([&] {
-            showBox(static_cast<QWidget*>(box.owner), toQt(box.caption), toQt(box.text), Buttons::Ok, BoxIcon::Warning);
+            const std::string& text = box.shown.empty() ? box.text : box.shown;
+            showBox(static_cast<QWidget*>(box.owner), boxText(box.caption), boxText(text), Buttons::Ok,
+                    BoxIcon::Warning);
         });
     });
 }
@@ -52,7 +54,7 @@ InstalledBoxSinks::~InstalledBoxSinks()
 
 void BoxErrorSink::reportError(const std::string& text)
 {
-    QString message = toQt(text);
+    QString message = boxText(text);
     if (QCoreApplication* app = QCoreApplication::instance())
         QMetaObject::invokeMethod(
             app, [message] { showBox(nullptr, QStringLiteral("KORVA Fax"), message, Buttons::Ok, BoxIcon::Warning); },

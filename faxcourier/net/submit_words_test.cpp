@@ -3,7 +3,7 @@
 #include "faxcourier/net/submit_words.h"
 
 #include "faxcourier/net/socket_client.h"
-#include "faxcourier/outbox/testing/reader_language.h"
+#include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "faxcourier/outbox/fax_notice_text.h"
 
-#include "faxcourier/outbox/testing/reader_language.h"
+#include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 

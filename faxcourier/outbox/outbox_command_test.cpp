@@ -1,6 +1,6 @@
 #include "faxcourier/outbox/outbox_command.h"
 
-#include "faxcourier/outbox/testing/reader_language.h"
+#include "platform/testing/test_support.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>

@@ -3,11 +3,9 @@
 // without Qt), the loaded catalogues and QLocale's default all switch, and
 // switch back at the end of the scope.
 
-#include <QString>
+#include "platform/testing/test_support.h"
 
-#include <map>
-#include <optional>
-#include <string>
+#include <QString>
 
 namespace korva::testing {
 
@@ -20,7 +18,7 @@ public:
     LanguageScope& operator=(const LanguageScope&) = delete;
 
 private:
-    std::map<std::string, std::optional<std::string>> saved_;
+    ReaderLanguage reader_;
 };
 
 }  // namespace korva::testing
