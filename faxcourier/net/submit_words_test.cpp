@@ -87,6 +87,7 @@ TEST(SubmitWords, StoredWordsAreShownInTheReadersLanguage)
         ReaderLanguage language(c.language);
         EXPECT_EQ(shownReason(c.stored), c.shown) << c.language;
     }
+    ReaderLanguage english("en");
     EXPECT_EQ(shownReason(noEncryptionWords()), noEncryptionWords());
 }
 
