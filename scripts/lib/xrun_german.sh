@@ -18,7 +18,12 @@ fail() { echo "xrun (German): FAILED at step \"$step\": $*" >&2; exit 1; }
 KORVA_ROOT=$root
 . "$root/scripts/lib/korva_env.sh"
 [ -n "${DISPLAY:-}" ] || { step="find the display"; fail "DISPLAY is not set"; }
-trap korva_stop_all EXIT
+bus_pid=""
+stop_everything() {
+    korva_stop_all
+    [ -n "$bus_pid" ] && kill -TERM "$bus_pid" 2>/dev/null && wait "$bus_pid" 2>/dev/null
+}
+trap stop_everything EXIT
 trap 'exit 130' INT TERM
 
 korva_make_home xrun-german
@@ -55,7 +60,13 @@ photograph() {
 send_fax_title=$(german "Send KORVA Fax.*") || { begin "read the catalogue"; fail "no German title for the Send Fax dialog"; }
 book_title=$(german "Fax Address Book") || { begin "read the catalogue"; fail "no German title for the address book"; }
 
-begin "start korva-sim and faxcourier in German"
+begin "start a private session bus, korva-sim and faxcourier in German"
+# A second start reaches the running one over the session bus.
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" 2>"$work/bus.err" &
+bus_pid=$!
+for _ in $(seq 50); do [ -s "$work/bus" ] && break; sleep 0.1; done
+[ -s "$work/bus" ] || fail "no session bus: $(cat "$work/bus.err")"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 korva_start_sim
 korva_write_settings
 korva_start_courier
@@ -70,6 +81,6 @@ photograph "$dialog" send_fax_de.png
 begin "faxcourier --address-book: \"$book_title\" opens"
 "$korva_bin/faxcourier" --address-book 2>"$work/second.err" || fail "the second start exited with $?"
 book=$(find_window "^$book_title\$") ||
-    fail "no window titled \"$book_title\": $(xdotool search --onlyvisible --class faxcourier getwindowname %@ 2>/dev/null)"
+    fail "no window titled \"$book_title\": $(xdotool search --onlyvisible --class faxcourier getwindowname %@ 2>/dev/null) $(cat "$work/second.err")"
 photograph "$book" address_book_de.png
 echo "xrun (German): passed"
