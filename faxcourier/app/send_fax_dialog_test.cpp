@@ -760,6 +760,9 @@ TEST_F(SendFax, SendFaxAndConfigureSpeakTheUsersLanguage)
          "KORVA Fax V0.16 konfigurieren", "KORVA-&Serveradresse:", "Abb&rechen"},
         {"fr", "Envoyer un fax KORVA (V0.16)", "En&voyer le fax", "Annuler", "Nom", "1 page",
          "Configurer KORVA Fax V0.16", "Adresse du &serveur KORVA\u00a0:", "A&nnuler"},
+        // No catalogue of ours: all English, Qt's own buttons too.
+        {"it", "Send KORVA Fax (V0.16)", "S&end Fax", "Cancel", "Name", "1 page", "Configure KORVA Fax V0.16",
+         "KORVA &Server Address:", "&Cancel"},
     };
     addDocument("letter", 1);
     for (const Case& c : cases) {

@@ -33,7 +33,9 @@ void installTranslations(const QLocale& locale)
     if (locale.language() == QLocale::English || locale.language() == QLocale::C)
         return;
     own = loaded(locale, "korvafax", QString::fromStdString(translationsFolder()));
-    qt = loaded(locale, "qtbase", QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    // Without ours, Qt's alone would give an English program foreign buttons.
+    if (own)
+        qt = loaded(locale, "qtbase", QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 }  // namespace korva::app

@@ -3,6 +3,7 @@
 #include "platform/testing/child_process.h"
 #include "platform/translation.h"
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -230,7 +231,9 @@ ReaderLanguage::ReaderLanguage(const std::string& language)
         saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
         ::unsetenv(name);
     }
-    const std::string country = language == "en" ? "US" : language == "de" ? "DE" : language == "fr" ? "FR" : "";
+    std::string country = language == "en" ? "US" : language;
+    for (char& c : country)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
     ::setenv("LANGUAGE", language.c_str(), 1);
     ::setenv("LANG", (language + "_" + country + ".UTF-8").c_str(), 1);
     forgetTranslations();
