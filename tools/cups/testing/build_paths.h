@@ -5,8 +5,7 @@
 
 namespace korva::cups::testing {
 
-// The real exit library: KORVA_LIB_DIR when CTest passed it, otherwise the
-// lib folder beside the programs.
+// The real exit library the build made.
 std::string builtExitLibrary();
 
 // scripts/install-printer of this source tree.
