@@ -132,7 +132,7 @@ TEST_F(Windows, ProgressCancelStopsTheConversionAndKeepsThePrintFile)
     });
     poll.start(1);
     auto conversion = arrivalUi.convertWithProgress(
-        [&](ProgressTarget* progress) { return converter.start(printFile, target, progress, ""); });
+        [&](ProgressTarget* progress) { return converter.start(printFile, {target}, progress, ""); });
     ASSERT_TRUE(conversion);
     EXPECT_TRUE(shownPages.endsWith(" of 60")) << shownPages.toStdString();
     EXPECT_TRUE(conversion->stopped());

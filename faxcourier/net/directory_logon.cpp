@@ -64,7 +64,7 @@ bool upgradeWithStls(void* owner, Socket& socket, const Settings& settings)
                          socket.ErrorText());
     if (std::strncmp(reply.Text(), "+OK", 3) != 0)
         return failLogon(owner, socket, kLogonFailed, "STLS", reply);
-    LogDebug("STLS accepted - %.100s\n", reply.Text());
+    LogDebug("STLS accepted - %.100s\n", reply.Text());  // no test or script matches this text
     return startTls(owner, socket, settings, "STLS");
 }
 
@@ -94,7 +94,7 @@ bool DirectoryLogon(void* owner, Socket& socket, const Settings& settings)
     String reply;
     if (!logonReply(owner, socket, "", reply))
         return false;
-    LogDebug("Got welcome line - %.100s\n", reply.Text());
+    LogDebug("Got welcome line - %.100s\n", reply.Text());  // no test or script matches this text
     if (encryption == EncryptionMode::StartTls && !upgradeWithStls(owner, socket, settings))
         return false;
     // A user name or password never ends its command line early.

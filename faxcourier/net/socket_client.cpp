@@ -121,6 +121,7 @@ bool Socket::Bind()
 
 bool Socket::Connect(const char* host, unsigned port)
 {
+    // This text and the next two: socket_client_test compares the log to the letter.
     LogAlways(1, "Connect 1\n");
     if (!host)
         host = "";
@@ -131,7 +132,7 @@ bool Socket::Connect(const char* host, unsigned port)
         lastError_ = EINVAL;  // not a dotted address; never looked up by name
         return false;
     }
-    LogAlways(1, "Connect 2\n");
+    LogAlways(1, "Connect 2\n");  // socket_client_test matches the exact text
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
@@ -147,6 +148,7 @@ bool Socket::Connect(const char* host, unsigned port)
         lastError_ = kSocketUnusableHost;
         return false;
     }
+    // socket_client_test matches the exact text.
     LogAlways(1, "DNS of \"%.100s\" = %08lx\n", host, static_cast<unsigned long>(address));
     return ConnectAddress(address, port);
 }
@@ -234,6 +236,7 @@ bool Socket::SendAll(const char* text, size_t length)
             lastError_ = error;
     }
     if (lastError_ != 0) {
+        // socket_client_test matches the exact text.
         LogAlways(0, "Socket Error during Socket::SendString - %.100s (addr:%.100s)\n", ErrorText().Text(),
                   PeerAddressText().Text());
         return false;
@@ -418,7 +421,7 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
                                                           : WaitForReplyData(deadline);
         if (waitError != 0) {
             if (waitError == kSocketTimedOut)
-                LogAlways(-1, "SELECT TIMEOUT!!!!\n");
+                LogAlways(-1, "SELECT TIMEOUT!!!!\n");  // socket_client_test counts this exact line
             lastError_ = waitError;
             return ErrorExit(0);
         }
@@ -468,6 +471,7 @@ bool Socket::ErrorExit(int currentError)
 {
     if (lastError_ == 0)
         lastError_ = currentError;
+    // socket_client_test counts this exact line.
     LogAlways(0, "Socket Error during Socket::GetByte - %.100s (addr:%.100s)\n", ErrorText().Text(),
               PeerAddressText().Text());
     return false;
