@@ -4,12 +4,12 @@
 
 #include "faxcourier/app/testing/courier_process.h"
 #include "faxcourier/app/testing/notification_catcher.h"
-#include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/app/testing/session_bus.h"
 #include "faxcourier/net/test_certificates.h"
 #include "faxcourier/net/testing/hostile_servers.h"
 #include "faxcourier/outbox/outbox.h"
 #include "faxcourier/settings/settings.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/courier_presence.h"
 #include "platform/paths.h"
 #include "platform/registry_store.h"

@@ -5,9 +5,6 @@
 
 namespace korva::cups::testing {
 
-// The real exit library the build made.
-std::string builtExitLibrary();
-
 // scripts/install-printer of this source tree.
 std::string installPrinterScript();
 
