@@ -80,8 +80,8 @@ bool keepBehindWaitingDocuments(const ExitJob& job)
     ControlRecord record;
     if (!recordFor(job, record))
         return false;
-    if (int err = keepWaitingDocument(job.spoolFolder, job.jobFilePath, record)) {
-        exitLogf(1, "Cannot keep %s for faxcourier - %d", job.jobFilePath.c_str(), err);
+    if (auto kept = keepWaitingDocument(job.spoolFolder, job.jobFilePath, record); !kept) {
+        exitLogf(1, "Cannot keep %s for faxcourier - %d", job.jobFilePath.c_str(), kept.code());
         return false;
     }
     exitLogf(3, "Kept %s behind the documents waiting for faxcourier", job.documentName.c_str());
@@ -170,12 +170,12 @@ bool handOverDocument(ExitJob& job)
         // From the look at what waits until this document is in place,
         // another process's document must not slip in between; without the
         // lock nothing is placed.
-        int err = underHandOverLock(job.spoolFolder, [&] {
+        auto locked = underHandOverLock(job.spoolFolder, [&] {
             placed = documentsWaiting(job.spoolFolder) ? keepBehindWaitingDocuments(job) : becomeWatchFile(job);
-            return 0;
+            return Result<void>{};
         });
-        if (err)
-            exitLogf(1, "Cannot take the hand-over lock - %d", err);
+        if (!locked)
+            exitLogf(1, "Cannot take the hand-over lock - %d", locked.code());
         closeControlArea();
     }
     if (!placed)

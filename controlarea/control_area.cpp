@@ -45,15 +45,15 @@ bool openControlArea()
     ControlAreaState& s = state();
     // The lock file lives in the spool folder, so the folder must exist
     // before the mutex can; failing either is the mutex failing.
-    int err = 0;
-    auto folder = spoolFolder(&err);
+    auto folder = spoolFolder();
+    int err = folder.code();
     // Another user who can write here could preset where the next fax goes.
     if (folder) {
         if (std::string problem = shownSpoolFolderProblem(*folder); !problem.empty()) {
             showMessageBox("KORVA Fax Printer Driver", problem);
             return false;
         }
-        err = s.mutex.open(controlLockPath(*folder));
+        err = s.mutex.open(controlLockPath(*folder)).code();
     }
     if (err != 0) {
         showMessageBox(translated("ControlArea", "CreateMutex Error"),

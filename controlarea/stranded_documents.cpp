@@ -87,9 +87,9 @@ StrandedDocuments setAsideStrandedDocuments(const std::string& spoolFolder)
 {
     StrandedDocuments result;
     result.lockError = underHandOverLock(spoolFolder, [&] {
-        sweep(spoolFolder, result);
-        return 0;
-    });
+                           sweep(spoolFolder, result);
+                           return Result<void>{};
+                       }).code();
     return result;
 }
 

@@ -102,12 +102,12 @@ bool documentsWaiting(const std::string& spoolFolder)
     return watchFileWaiting(spoolFolder) || !listWaitingDocuments(spoolFolder).empty();
 }
 
-int keepWaitingDocument(const std::string& spoolFolder, const std::string& printFile, const ControlRecord& record,
-                        bool front)
+Result<void> keepWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
+                                 const ControlRecord& record, bool front)
 {
     const std::string folder = waitingFolder(spoolFolder);
     if (int error = makeFolder(folder))
-        return error;
+        return Error::fromErrno(error, "Cannot make " + folder);
     // Records count too: a record whose print file is still on its way keeps
     // its number.
     std::vector<unsigned long long> used = sequencesWith(folder, ".tif");
@@ -118,37 +118,38 @@ int keepWaitingDocument(const std::string& spoolFolder, const std::string& print
     if (!used.empty()) {
         // A number past either end would get a name the listing never shows.
         if (front ? used.front() == 0 : used.back() >= kLastSequence)
-            return EOVERFLOW;
+            return Error::fromErrno(EOVERFLOW, "No number is left in " + folder);
         sequence = front ? used.front() - 1 : used.back() + 1;
     }
     const WaitingDocument document = documentAt(folder, sequence);
     if (fileExists(document.recordFile))
-        return EEXIST;
+        return Error::fromErrno(EEXIST, "Cannot write " + document.recordFile);
     if (auto written = writeFileAtomically(document.recordFile, &record, sizeof record, 0600); !written)
-        return written.code();
+        return written;
     if (auto moved = moveFileNoReplace(printFile, document.printFile); !moved) {
         discardFile(document.recordFile);
-        return moved.code();
+        return moved;
     }
     // Both names on disk before the printer is told it is done. A failed
     // sync is not reported: the document is queued and will be faxed, and
     // a "not faxed" would have it printed twice.
     [[maybe_unused]] auto synced = fsyncFolder(folder);
-    return 0;
+    return {};
 }
 
-int underHandOverLock(const std::string& spoolFolder, const std::function<int()>& work)
+Result<void> underHandOverLock(const std::string& spoolFolder, const std::function<Result<void>()>& work)
 {
     ProcessMutex handOver;
-    if (int error = handOver.open(handOverLockPath(spoolFolder)))
-        return error;
+    if (auto opened = handOver.open(handOverLockPath(spoolFolder)); !opened)
+        return opened;
     ProcessMutexLock lock(handOver);
     if (!lock.owned())
-        return ENOLCK;
+        return Error::fromErrno(ENOLCK, "Cannot take the hand-over lock");
     return work();
 }
 
-int putBackWaitingDocument(const std::string& spoolFolder, const std::string& printFile, const ControlRecord& record)
+Result<void> putBackWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
+                                    const ControlRecord& record)
 {
     return underHandOverLock(spoolFolder,
                              [&] { return keepWaitingDocument(spoolFolder, printFile, record, /*front=*/true); });

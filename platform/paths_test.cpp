@@ -104,9 +104,9 @@ TEST(Paths, SpoolFolderFailsWhenAFileIsInTheWay)
     TempHome home;
     ASSERT_EQ(makeFolders(home.path() + "/.local/share", 0700), 0);
     korva::testing::writeWholeFile(home.spool(), "x");
-    int error = 0;
-    EXPECT_FALSE(spoolFolder(&error));
-    EXPECT_EQ(error, ENOTDIR);
+    auto folder = spoolFolder();
+    EXPECT_FALSE(folder);
+    EXPECT_EQ(folder.code(), ENOTDIR);
 }
 
 TEST(FileOps, MoveAndDeleteReportErrno)

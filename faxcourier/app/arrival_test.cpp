@@ -645,7 +645,7 @@ TEST_F(Arrival, KeptDocumentsFollowTheWatchFileInPrintingOrderWithTheirOwnRecord
         writeWholeFile(home.path() + "/job.tif", std::string("doc ") + number);
         ControlRecord own = record();
         setField(own.recipients[0], (std::string(number) + "~Kept~").c_str());
-        ASSERT_EQ(keepWaitingDocument(spool, home.path() + "/job.tif", own), 0);
+        ASSERT_TRUE(keepWaitingDocument(spool, home.path() + "/job.tif", own).ok());
     }
     FakeConverter converter(spool + "/korvafax.tif", 1);
     std::vector<std::string> sent;

@@ -385,7 +385,7 @@ void Courier::quitWhenConfirmed()
 // presets; the control area has already shown why.
 bool Courier::endForUnsafeSpoolFolder()
 {
-    std::optional<std::string> folder = korva::spoolFolder();
+    auto folder = korva::spoolFolder();
     std::string problem = folder ? spoolFolderProblem(*folder) : std::string();
     if (problem.empty())
         return false;

@@ -248,7 +248,7 @@ TEST_F(SpoolWatcherTest, DocumentInAFolderMadeAgainByTheExitLibraryIsAnnounced)
     // The folder goes and the exit library makes it and hands a document
     // over before the watcher has looked: the watch comes after the file.
     std::filesystem::remove_all(spool);
-    ASSERT_TRUE(korva::spoolFolder().has_value());
+    ASSERT_TRUE(korva::spoolFolder().ok());
     deliver();
     ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
     EXPECT_TRUE(busy.load());
