@@ -47,26 +47,28 @@ bool feedPage(const ExitLibrary& library, cups_raster_t* raster, const BandLayou
 
 }  // namespace
 
-bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title, std::string& why)
+Result<void> feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title)
 {
     cups_raster_t* raster = cupsRasterOpen(rasterFd, CUPS_RASTER_READ);
-    if (!raster) {
-        why = translated("CupsBackend", "the raster could not be read again");
-        return false;
-    }
+    if (!raster)
+        return Error::withText(translated("CupsBackend", "the raster could not be read again"));
+    std::string why;
     void* job = nullptr;
     // CUPS titles are UTF-8; the exit library takes ANSI text.
     library.startDocExit(jobId, korva::utf8ToWindows1252Lossy(title).c_str(), &job);
     cups_page_header2_t header;
     bool ok = true;
     for (unsigned page = 1; ok && cupsRasterReadHeader2(raster, &header); ++page) {
-        auto layout = bandLayoutFor(header, why);
+        auto layout = bandLayoutFor(header);
+        if (!layout)
+            why = layout.error().text;
         ok = layout && feedPage(library, raster, *layout, page, &job, why);
     }
     cupsRasterClose(raster);
-    if (ok)
-        library.endDocExit(&job);
-    return ok;
+    if (!ok)
+        return Error::withText(why);
+    library.endDocExit(&job);
+    return {};
 }
 
 }  // namespace korva::cups

@@ -3,6 +3,7 @@
 // driver's order: startDocExit, then for each page startPageExit and one
 // endPageExit per band (bBanding 0 on the page's last), then endDocExit.
 
+#include "platform/result.h"
 #include "tools/cups/exit_library.h"
 
 #include <cstdint>
@@ -10,9 +11,10 @@
 
 namespace korva::cups {
 
-// False (with `why`) when the library refuses a band or the raster cannot
-// be read again. The document is then not finished, so nothing half
-// written is handed over.
-bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title, std::string& why);
+// Fails when the library refuses a band or the raster cannot be read
+// again. The document is then not finished, so nothing half written is
+// handed over.
+[[nodiscard]] Result<void> feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId,
+                                        const std::string& title);
 
 }  // namespace korva::cups

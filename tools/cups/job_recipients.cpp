@@ -63,9 +63,9 @@ bool addRecipientLines(std::string_view list, const std::string& prefix, std::ve
 
 }  // namespace
 
-std::optional<std::string> recipientDocumentName(const std::string& text, std::string& why)
+Result<std::optional<std::string>> recipientDocumentName(const std::string& text)
 {
-    why.clear();
+    std::string why;
     cups_option_t* options = nullptr;
     const int count = cupsParseOptions(text.c_str(), 0, &options);
     const std::string prefix = dialOption("faxPrefix", count, options, why);
@@ -76,8 +76,10 @@ std::optional<std::string> recipientDocumentName(const std::string& text, std::s
     if (const char* list = optionValue("korvafax-recipient", count, options); list && why.empty())
         addRecipientLines(list, prefix, lines, why);
     cupsFreeOptions(count, options);
-    if (!why.empty() || lines.empty())
-        return std::nullopt;
+    if (!why.empty())
+        return Error::withText(why);
+    if (lines.empty())
+        return std::optional<std::string>();
 
     std::string name = "rcpt:";
     for (size_t i = 0; i < lines.size(); ++i)
@@ -85,12 +87,11 @@ std::optional<std::string> recipientDocumentName(const std::string& text, std::s
     // The control record keeps the document name in a field of its own size.
     constexpr size_t room = sizeof(ControlRecord::documentName) - 1;
     if (const size_t size = utf8ToWindows1252Lossy(name).size(); size > room) {
-        why = withArguments(
+        return Error::withText(withArguments(
             translated("CupsBackend", "the recipients take %1 characters; at most %2 fit, \"rcpt:\" included"),
-            {std::to_string(size), std::to_string(room)});
-        return std::nullopt;
+            {std::to_string(size), std::to_string(room)}));
     }
-    return name;
+    return std::optional<std::string>(std::move(name));
 }
 
 }  // namespace korva::cups

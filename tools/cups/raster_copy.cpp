@@ -51,9 +51,9 @@ bool readPages(cups_raster_t* raster, unsigned& pages, std::string& why)
     std::vector<unsigned char> row;
     while (cupsRasterReadHeader2(raster, &header)) {
         const std::string page = std::to_string(pages + 1);
-        auto layout = bandLayoutFor(header, why);
+        auto layout = bandLayoutFor(header);
         if (!layout) {
-            why = withArguments(translated("CupsBackend", "page %1: %2"), {page, why});
+            why = withArguments(translated("CupsBackend", "page %1: %2"), {page, layout.error().text});
             return false;
         }
         row.resize(layout->rasterRowBytes);
@@ -71,14 +71,16 @@ bool readPages(cups_raster_t* raster, unsigned& pages, std::string& why)
 
 }  // namespace
 
-CheckedRaster copyCheckedRaster(int in, std::string& why)
+Result<CheckedRaster> copyCheckedRaster(int in)
 {
     CheckedRaster result;
     Tee tee{in, memfd_create("korvafax-raster", MFD_CLOEXEC)};
     if (tee.out < 0) {
-        why = withArguments(translated("CupsBackend", "no memory for the raster: %1"), {std::strerror(errno)});
-        return result;
+        const int err = errno;
+        return Error::withText(
+            withArguments(translated("CupsBackend", "no memory for the raster: %1"), {std::strerror(err)}), err);
     }
+    std::string why;
     bool ok = false;
     if (cups_raster_t* raster = cupsRasterOpenIO(teeRead, &tee, CUPS_RASTER_READ)) {
         ok = readPages(raster, result.pages, why);
@@ -102,7 +104,7 @@ CheckedRaster copyCheckedRaster(int in, std::string& why)
     }
     if (!ok || lseek(tee.out, 0, SEEK_SET) != 0) {
         close(tee.out);
-        return result;
+        return Error::withText(why, tee.error);
     }
     result.fd = tee.out;
     return result;
