@@ -163,11 +163,11 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     // Held for the whole run: the exit library then waits for a document we
     // have not taken instead of replacing it. A second faxcourier of the
     // same user would race the first for every document.
-    if (int error = presence_.hold(spoolFolder_); error == EWOULDBLOCK) {
+    if (auto held = presence_.hold(spoolFolder_); held.code() == EWOULDBLOCK) {
         endForSecondStart(arguments);
         return;
-    } else if (error != 0) {
-        LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
+    } else if (!held) {
+        LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), held.code());
     }
     // Before the watcher starts: once it logs that it watches, a second
     // start finds this one on the bus.
@@ -218,10 +218,11 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         QMetaObject::invokeMethod(
             window_.get(),
             [this] {
-                if (int error = presence_.hold(spoolFolder_))
+                if (auto held = presence_.hold(spoolFolder_); !held)
                     LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(),
-                              error);
-                openControlArea();
+                              held.code());
+                if (!openControlArea())
+                    LogAlways(0, "Unable to open the control area in %s again\n", spoolFolder_.c_str());
             },
             Qt::QueuedConnection);
     });
