@@ -64,14 +64,19 @@ int printAsUser(const BackendJob& job, const std::string& documentName, const Jo
     logInfo(withArguments(translated("CupsBackend", "Faxing %1 page(s) for %2"),
                           {std::to_string(raster->pages), user.name}));
     const auto printFiles = printFilesIn(*spool);
-    if (auto fed = feedDocument(library, raster->fd, job.jobId, documentName); !fed)
-        return fail(fed.error().text, CUPS_BACKEND_CANCEL);
+    auto taken = feedDocument(library, raster->fd, job.jobId, documentName);
+    if (!taken)
+        return fail(taken.error().text, CUPS_BACKEND_CANCEL);
     close(raster->fd);
     if (auto left = printFileLeftBehind(printFiles, *spool))
         return fail(
             withArguments(translated("CupsBackend", "the document was not handed over; its print file %1 stays in %2"),
                           {*left, *spool}),
             CUPS_BACKEND_CANCEL);
+    // Refused with nothing left behind: the print file was broken and is gone.
+    if (!*taken)
+        return fail(translated("FaxPrint", "the document was not handed over to KORVA Fax and will not be faxed"),
+                    CUPS_BACKEND_CANCEL);
     // The last message stays with the job: whether faxcourier has it now.
     if (korva::courierRunning(*spool))
         logInfo(withArguments(translated("CupsBackend", "handed to KORVA Fax for %1"), {user.name}));

@@ -47,7 +47,7 @@ bool feedPage(const ExitLibrary& library, cups_raster_t* raster, const BandLayou
 
 }  // namespace
 
-Result<void> feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title)
+Result<bool> feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title)
 {
     cups_raster_t* raster = cupsRasterOpen(rasterFd, CUPS_RASTER_READ);
     if (!raster)
@@ -67,8 +67,7 @@ Result<void> feedDocument(const ExitLibrary& library, int rasterFd, uint32_t job
     cupsRasterClose(raster);
     if (!ok)
         return Error::withText(why);
-    library.endDocExit(&job);
-    return {};
+    return library.endDocExit(&job) == 0;
 }
 
 }  // namespace korva::cups

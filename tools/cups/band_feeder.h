@@ -13,8 +13,9 @@ namespace korva::cups {
 
 // Fails when the library refuses a band or the raster cannot be read
 // again. The document is then not finished, so nothing half written is
-// handed over.
-[[nodiscard]] Result<void> feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId,
+// handed over. Otherwise true when the library took the finished document,
+// false when its endDocExit said it did not.
+[[nodiscard]] Result<bool> feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId,
                                         const std::string& title);
 
 }  // namespace korva::cups
