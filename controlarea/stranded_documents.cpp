@@ -83,13 +83,15 @@ void sweep(const std::string& spoolFolder, StrandedDocuments& result)
 
 }  // namespace
 
-StrandedDocuments setAsideStrandedDocuments(const std::string& spoolFolder)
+Result<StrandedDocuments> setAsideStrandedDocuments(const std::string& spoolFolder)
 {
     StrandedDocuments result;
-    result.lockError = underHandOverLock(spoolFolder, [&] {
-                           sweep(spoolFolder, result);
-                           return Result<void>{};
-                       }).code();
+    auto locked = underHandOverLock(spoolFolder, [&] {
+        sweep(spoolFolder, result);
+        return Result<void>{};
+    });
+    if (!locked)
+        return locked.error();
     return result;
 }
 

@@ -68,9 +68,12 @@ void reportLeftoverDocuments(const std::string& spoolFolder)
 // nothing would take them, so they go to unsent/ and the user is told where.
 void reportStrandedDocuments(const std::string& spoolFolder)
 {
-    StrandedDocuments stranded = setAsideStrandedDocuments(spoolFolder);
-    if (stranded.lockError)
-        LogAlways(1, "Unable to take the hand-over lock in %s (error %d)\n", spoolFolder.c_str(), stranded.lockError);
+    auto swept = setAsideStrandedDocuments(spoolFolder);
+    if (!swept) {
+        LogAlways(1, "Unable to take the hand-over lock in %s (error %d)\n", spoolFolder.c_str(), swept.code());
+        return;
+    }
+    const StrandedDocuments& stranded = *swept;
     for (const std::string& file : stranded.files)
         LogAlways(1, "Set aside %s: nothing would take it\n", file.c_str());
     for (const std::string& record : stranded.lonelyRecords)
