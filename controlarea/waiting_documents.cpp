@@ -155,20 +155,20 @@ Result<void> putBackWaitingDocument(const std::string& spoolFolder, const std::s
                              [&] { return keepWaitingDocument(spoolFolder, printFile, record, /*front=*/true); });
 }
 
-bool readWaitingRecord(const WaitingDocument& document, ControlRecord& record)
+Result<ControlRecord> readWaitingRecord(const WaitingDocument& document)
 {
-    record = ControlRecord{};
     int fd = ::open(document.recordFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
-        return false;
+        return Error::fromLastErrno("Cannot open " + document.recordFile);
+    ControlRecord record{};
     struct stat info {};
     bool whole = false;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size == sizeof record)
         whole = ::read(fd, &record, sizeof record) == static_cast<ssize_t>(sizeof record);
     ::close(fd);
     if (!whole)
-        record = ControlRecord{};
-    return whole;
+        return Error::withText(document.recordFile + " is no whole record");
+    return record;
 }
 
 void forgetWaitingRecord(const WaitingDocument& document) { discardFile(document.recordFile); }

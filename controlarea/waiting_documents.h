@@ -51,9 +51,9 @@ bool documentsWaiting(const std::string& spoolFolder);
 [[nodiscard]] Result<void> putBackWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
                                                   const ControlRecord& record);
 
-// The record a kept document was printed with; false (and a zero record)
-// when it cannot be read whole.
-[[nodiscard]] bool readWaitingRecord(const WaitingDocument& document, ControlRecord& record);
+// The record a kept document was printed with; fails when it cannot be
+// read whole.
+[[nodiscard]] Result<ControlRecord> readWaitingRecord(const WaitingDocument& document);
 
 // Deletes the record; the print file is taken (renamed) by the caller.
 void forgetWaitingRecord(const WaitingDocument& document);

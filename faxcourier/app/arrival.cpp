@@ -85,7 +85,9 @@ bool ArrivalHandler::takeNextSource(PrintSource& source)
     if (std::optional<WaitingDocument> taken = dueTakenDocument()) {
         source.file = taken->printFile;
         source.taken = taken;
-        if (!readWaitingRecord(*taken, source.record))
+        auto record = readWaitingRecord(*taken);
+        source.record = record.valueOr(ControlRecord{});
+        if (!record)
             LogAlways(1, "No record kept with %s; it waits for recipients\n", taken->printFile.c_str());
         return true;
     }
@@ -102,7 +104,9 @@ bool ArrivalHandler::takeNextSource(PrintSource& source)
         return false;
     source.file = kept->printFile;
     source.kept = kept;
-    if (!readWaitingRecord(*kept, source.record))
+    auto record = readWaitingRecord(*kept);
+    source.record = record.valueOr(ControlRecord{});
+    if (!record)
         LogAlways(1, "No record kept with %s; it waits for recipients\n", kept->printFile.c_str());
     return true;
 }
