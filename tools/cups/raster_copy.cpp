@@ -45,28 +45,28 @@ ssize_t teeRead(void* context, unsigned char* buffer, size_t length)
     return n;
 }
 
-bool readPages(cups_raster_t* raster, unsigned& pages, std::string& why)
+// The number of pages.
+Result<unsigned> readPages(cups_raster_t* raster)
 {
     cups_page_header2_t header;
     std::vector<unsigned char> row;
+    unsigned pages = 0;
     while (cupsRasterReadHeader2(raster, &header)) {
         const std::string page = std::to_string(pages + 1);
         auto layout = bandLayoutFor(header);
-        if (!layout) {
-            why = withArguments(translated("CupsBackend", "page %1: %2"), {page, layout.error().text});
-            return false;
-        }
+        if (!layout)
+            return Error::withText(
+                withArguments(translated("CupsBackend", "page %1: %2"), {page, layout.error().text}));
         row.resize(layout->rasterRowBytes);
         for (uint32_t y = 0; y < layout->height; ++y) {
-            if (cupsRasterReadPixels(raster, row.data(), unsigned(row.size())) != row.size()) {
-                why = withArguments(translated("CupsBackend", "page %1: the raster ends after %2 of %3 rows"),
-                                    {page, std::to_string(y), std::to_string(layout->height)});
-                return false;
-            }
+            if (cupsRasterReadPixels(raster, row.data(), unsigned(row.size())) != row.size())
+                return Error::withText(
+                    withArguments(translated("CupsBackend", "page %1: the raster ends after %2 of %3 rows"),
+                                  {page, std::to_string(y), std::to_string(layout->height)}));
         }
         ++pages;
     }
-    return true;
+    return pages;
 }
 
 }  // namespace
@@ -83,8 +83,13 @@ Result<CheckedRaster> copyCheckedRaster(int in)
     std::string why;
     bool ok = false;
     if (cups_raster_t* raster = cupsRasterOpenIO(teeRead, &tee, CUPS_RASTER_READ)) {
-        ok = readPages(raster, result.pages, why);
+        auto pages = readPages(raster);
         cupsRasterClose(raster);
+        ok = pages.ok();
+        if (ok)
+            result.pages = *pages;
+        else
+            why = pages.error().text;
         if (ok && !tee.atEnd) {
             why = withArguments(translated("CupsBackend", "unreadable data after page %1"),
                                 {std::to_string(result.pages)});
