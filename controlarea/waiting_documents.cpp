@@ -65,11 +65,11 @@ WaitingDocument documentAt(const std::string& folder, unsigned long long sequenc
     return {base + ".tif", base + ".dat"};
 }
 
-int makeFolder(const std::string& folder)
+Result<void> makeFolder(const std::string& folder)
 {
     if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
-        return 0;
-    return errno;
+        return {};
+    return Error::fromLastErrno("Cannot make " + folder);
 }
 
 }  // namespace
@@ -106,8 +106,8 @@ Result<void> keepWaitingDocument(const std::string& spoolFolder, const std::stri
                                  const ControlRecord& record, bool front)
 {
     const std::string folder = waitingFolder(spoolFolder);
-    if (int error = makeFolder(folder))
-        return Error::fromErrno(error, "Cannot make " + folder);
+    if (auto made = makeFolder(folder); !made)
+        return made;
     // Records count too: a record whose print file is still on its way keeps
     // its number.
     std::vector<unsigned long long> used = sequencesWith(folder, ".tif");
