@@ -12,7 +12,7 @@ namespace korva {
 // Finds the spool folder and opens the mutex. False when either fails or
 // the folder is not safe to use (see spoolFolderProblem); each of these is
 // also reported in a message box.
-bool openControlArea();
+[[nodiscard]] bool openControlArea();
 
 // Fills `record` from control.dat; a missing or short file reads as zeros.
 // False, with the record all zeros, when the area is not open or

@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     }
     if (mode == "hold") {
         ProcessMutex mutex;
-        if (mutex.open(controlLockFilePath()) != 0 || !mutex.lock())
+        if (!mutex.open(controlLockFilePath()) || !mutex.lock())
             return 2;
         std::puts("held");
         std::fflush(stdout);

@@ -5,6 +5,8 @@
 // unsent/ where the user can find them; a record without its document is
 // removed.
 
+#include "platform/result.h"
+
 #include <string>
 #include <vector>
 
@@ -15,13 +17,13 @@ struct StrandedDocuments {
     std::vector<std::string> files;          // their new paths
     std::vector<std::string> failed;         // could not be moved; they stay
     std::vector<std::string> lonelyRecords;  // removed
-    int lockError = 0;                       // errno: the hand-over lock was not taken, nothing was looked at
 };
 
 // Looks at the spool folder and waiting/ under the hand-over lock, so a
 // document on its way in is never taken for a stranded one. A per-job file
-// whose process (the pid in its name) still runs is left alone.
-StrandedDocuments setAsideStrandedDocuments(const std::string& spoolFolder);
+// whose process (the pid in its name) still runs is left alone. Fails, with
+// nothing looked at, when the lock cannot be taken.
+[[nodiscard]] Result<StrandedDocuments> setAsideStrandedDocuments(const std::string& spoolFolder);
 
 // The text that tells the user where they are, or empty when none were found.
 std::string strandedNotice(const StrandedDocuments& documents);

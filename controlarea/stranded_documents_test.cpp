@@ -58,9 +58,10 @@ TEST(StrandedDocuments, FilesNothingWouldTakeGoToUnsentAndNoPrintIsDeleted)
         for (const std::string& other : row.beside)
             writeWholeFile(spool + "/" + other, "other");
 
-        StrandedDocuments found = setAsideStrandedDocuments(spool);
+        auto swept = setAsideStrandedDocuments(spool);
+        ASSERT_TRUE(swept.ok()) << swept.error().text;
+        const StrandedDocuments& found = *swept;
 
-        EXPECT_EQ(found.lockError, 0);
         EXPECT_EQ(fs::exists(spool + "/" + row.file), row.stays);
         for (const std::string& other : row.beside)
             EXPECT_TRUE(fs::exists(spool + "/" + other)) << other;

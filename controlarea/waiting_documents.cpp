@@ -65,11 +65,11 @@ WaitingDocument documentAt(const std::string& folder, unsigned long long sequenc
     return {base + ".tif", base + ".dat"};
 }
 
-int makeFolder(const std::string& folder)
+Result<void> makeFolder(const std::string& folder)
 {
     if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
-        return 0;
-    return errno;
+        return {};
+    return Error::fromLastErrno("Cannot make " + folder);
 }
 
 }  // namespace
@@ -102,12 +102,12 @@ bool documentsWaiting(const std::string& spoolFolder)
     return watchFileWaiting(spoolFolder) || !listWaitingDocuments(spoolFolder).empty();
 }
 
-int keepWaitingDocument(const std::string& spoolFolder, const std::string& printFile, const ControlRecord& record,
-                        bool front)
+Result<void> keepWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
+                                 const ControlRecord& record, bool front)
 {
     const std::string folder = waitingFolder(spoolFolder);
-    if (int error = makeFolder(folder))
-        return error;
+    if (auto made = makeFolder(folder); !made)
+        return made;
     // Records count too: a record whose print file is still on its way keeps
     // its number.
     std::vector<unsigned long long> used = sequencesWith(folder, ".tif");
@@ -118,58 +118,59 @@ int keepWaitingDocument(const std::string& spoolFolder, const std::string& print
     if (!used.empty()) {
         // A number past either end would get a name the listing never shows.
         if (front ? used.front() == 0 : used.back() >= kLastSequence)
-            return EOVERFLOW;
+            return Error::fromErrno(EOVERFLOW, "No number is left in " + folder);
         sequence = front ? used.front() - 1 : used.back() + 1;
     }
     const WaitingDocument document = documentAt(folder, sequence);
     if (fileExists(document.recordFile))
-        return EEXIST;
-    if (int error = writeFileAtomically(document.recordFile, &record, sizeof record, 0600))
-        return error;
-    if (int error = moveFileNoReplace(printFile, document.printFile)) {
-        deleteFile(document.recordFile);
-        return error;
+        return Error::fromErrno(EEXIST, "Cannot write " + document.recordFile);
+    if (auto written = writeFileAtomically(document.recordFile, &record, sizeof record, 0600); !written)
+        return written;
+    if (auto moved = moveFileNoReplace(printFile, document.printFile); !moved) {
+        discardFile(document.recordFile);
+        return moved;
     }
     // Both names on disk before the printer is told it is done. A failed
     // sync is not reported: the document is queued and will be faxed, and
     // a "not faxed" would have it printed twice.
-    [[maybe_unused]] int synced = fsyncFolder(folder);
-    return 0;
+    [[maybe_unused]] auto synced = fsyncFolder(folder);
+    return {};
 }
 
-int underHandOverLock(const std::string& spoolFolder, const std::function<int()>& work)
+Result<void> underHandOverLock(const std::string& spoolFolder, const std::function<Result<void>()>& work)
 {
     ProcessMutex handOver;
-    if (int error = handOver.open(handOverLockPath(spoolFolder)))
-        return error;
+    if (auto opened = handOver.open(handOverLockPath(spoolFolder)); !opened)
+        return opened;
     ProcessMutexLock lock(handOver);
     if (!lock.owned())
-        return ENOLCK;
+        return Error::fromErrno(ENOLCK, "Cannot take the hand-over lock");
     return work();
 }
 
-int putBackWaitingDocument(const std::string& spoolFolder, const std::string& printFile, const ControlRecord& record)
+Result<void> putBackWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
+                                    const ControlRecord& record)
 {
     return underHandOverLock(spoolFolder,
                              [&] { return keepWaitingDocument(spoolFolder, printFile, record, /*front=*/true); });
 }
 
-bool readWaitingRecord(const WaitingDocument& document, ControlRecord& record)
+Result<ControlRecord> readWaitingRecord(const WaitingDocument& document)
 {
-    record = ControlRecord{};
     int fd = ::open(document.recordFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
-        return false;
+        return Error::fromLastErrno("Cannot open " + document.recordFile);
+    ControlRecord record{};
     struct stat info {};
     bool whole = false;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size == sizeof record)
         whole = ::read(fd, &record, sizeof record) == static_cast<ssize_t>(sizeof record);
     ::close(fd);
     if (!whole)
-        record = ControlRecord{};
-    return whole;
+        return Error::withText(document.recordFile + " is no whole record");
+    return record;
 }
 
-void forgetWaitingRecord(const WaitingDocument& document) { deleteFile(document.recordFile); }
+void forgetWaitingRecord(const WaitingDocument& document) { discardFile(document.recordFile); }
 
 }  // namespace korva

@@ -7,6 +7,7 @@
 // watch file first, then the kept documents oldest first.
 
 #include "controlarea/control_record.h"
+#include "platform/result.h"
 #include "platform/spool_names.h"
 
 #include <functional>
@@ -33,26 +34,26 @@ bool watchFileWaiting(const std::string& spoolFolder);
 bool documentsWaiting(const std::string& spoolFolder);
 
 // Runs `work` holding "<spool>/handover.lock", so that no other process
-// hands a document over meanwhile. Returns what `work` returns, or errno
+// hands a document over meanwhile. Hands back what `work` does, or fails
 // (ENOLCK when the lock cannot be taken) without running it.
-[[nodiscard]] int underHandOverLock(const std::string& spoolFolder, const std::function<int()>& work);
+[[nodiscard]] Result<void> underHandOverLock(const std::string& spoolFolder, const std::function<Result<void>()>& work);
 
 // Stores `record` and moves `printFile` in after every kept document. The
 // record goes first, so a listed document always has its own. `front` puts
 // it before all others instead (a document given back unconverted). Never
 // replaces a file, and both are on disk when it returns. Call it under the
-// hand-over lock. Returns 0 or errno (EOVERFLOW when no number is left); on
-// failure `printFile` stays.
-[[nodiscard]] int keepWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
-                                      const ControlRecord& record, bool front = false);
+// hand-over lock. Fails with EOVERFLOW when no number is left; on failure
+// `printFile` stays.
+[[nodiscard]] Result<void> keepWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
+                                               const ControlRecord& record, bool front = false);
 
 // keepWaitingDocument() in front of the others, under the hand-over lock.
-[[nodiscard]] int putBackWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
-                                         const ControlRecord& record);
+[[nodiscard]] Result<void> putBackWaitingDocument(const std::string& spoolFolder, const std::string& printFile,
+                                                  const ControlRecord& record);
 
-// The record a kept document was printed with; false (and a zero record)
-// when it cannot be read whole.
-[[nodiscard]] bool readWaitingRecord(const WaitingDocument& document, ControlRecord& record);
+// The record a kept document was printed with; fails when it cannot be
+// read whole.
+[[nodiscard]] Result<ControlRecord> readWaitingRecord(const WaitingDocument& document);
 
 // Deletes the record; the print file is taken (renamed) by the caller.
 void forgetWaitingRecord(const WaitingDocument& document);

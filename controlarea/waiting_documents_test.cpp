@@ -54,8 +54,9 @@ TEST(WaitingDocuments, AMoveThatCannotBeMadeSafelyLeavesThePrintAndSaysWhy)
         const std::string print = spool + "/korvafax1.tif";
         writeWholeFile(print, "printed");
         const auto before = listWaitingDocuments(spool).size();
-        int error = row.front ? putBackWaitingDocument(spool, print, ControlRecord{})
-                              : underHandOverLock(spool, [&] { return keepWaitingDocument(spool, print, {}); });
+        int error = (row.front ? putBackWaitingDocument(spool, print, ControlRecord{}) : underHandOverLock(spool, [&] {
+                        return keepWaitingDocument(spool, print, {});
+                    })).code();
         EXPECT_EQ(error, row.error);
         EXPECT_EQ(readWholeFile(print), "printed");
         EXPECT_EQ(listWaitingDocuments(spool).size(), before);
@@ -79,7 +80,7 @@ TEST(WaitingDocuments, PutBackWaitsForTheHandOverLock)
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
     std::atomic<int> result{-1};
-    std::thread putBack([&] { result = putBackWaitingDocument(spool, print, ControlRecord{}); });
+    std::thread putBack([&] { result = putBackWaitingDocument(spool, print, ControlRecord{}).code(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(result.load(), -1) << "moved while another held the hand-over lock";
     EXPECT_TRUE(listWaitingDocuments(spool).empty());

@@ -23,20 +23,21 @@ struct flock wholeFile(short type)
 
 }  // namespace
 
-int CourierPresence::hold(const std::string& spoolFolder)
+Result<void> CourierPresence::hold(const std::string& spoolFolder)
 {
     release();
-    int fd = ::open(courierPresencePath(spoolFolder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const std::string path = courierPresencePath(spoolFolder);
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
-        return errno;
+        return Error::fromLastErrno("Cannot open " + path);
     struct flock lock = wholeFile(F_WRLCK);
     if (fcntl(fd, F_OFD_SETLK, &lock) != 0) {
         int err = errno == EACCES ? EWOULDBLOCK : errno;
         ::close(fd);
-        return err;
+        return Error::fromErrno(err, "Cannot lock " + path);
     }
     fd_ = fd;
-    return 0;
+    return {};
 }
 
 void CourierPresence::release()

@@ -5,6 +5,7 @@
 // before it replaces a finished document that faxcourier has not taken yet.
 // The kernel drops the lock when its holder ends, however it ends.
 
+#include "platform/result.h"
 #include "platform/spool_names.h"
 
 #include <string>
@@ -14,15 +15,15 @@ namespace korva {
 class CourierPresence {
 public:
     CourierPresence() = default;
-    // Takes the mark at once; see hold().
-    explicit CourierPresence(const std::string& spoolFolder) { hold(spoolFolder); }
+    // Takes the mark at once; held() tells whether it was taken.
+    explicit CourierPresence(const std::string& spoolFolder) { static_cast<void>(hold(spoolFolder)); }
     ~CourierPresence() { release(); }
     CourierPresence(const CourierPresence&) = delete;
     CourierPresence& operator=(const CourierPresence&) = delete;
 
-    // Opens (creating 0600) the file and locks it without waiting. Returns
-    // 0, or errno; EWOULDBLOCK when another process holds it already.
-    int hold(const std::string& spoolFolder);
+    // Opens (creating 0600) the file and locks it without waiting. Fails
+    // with EWOULDBLOCK when another process holds it already.
+    [[nodiscard]] Result<void> hold(const std::string& spoolFolder);
     bool held() const { return fd_ >= 0; }
     // The file stays: removing it could split a later holder from a checker.
     void release();

@@ -33,7 +33,7 @@ TEST(CourierPresence, HeldMarkIsSeenAndReleasedMarkIsNot)
         presence.release();
         EXPECT_FALSE(presence.held());
         EXPECT_FALSE(courierRunning(home.path()));
-        ASSERT_EQ(presence.hold(home.path()), 0);
+        ASSERT_EQ(presence.hold(home.path()).code(), 0);
         EXPECT_TRUE(courierRunning(home.path()));
     }
     // The file stays behind, unlocked.
@@ -47,7 +47,7 @@ TEST(CourierPresence, SecondHolderIsRefused)
     CourierPresence first(home.path());
     ASSERT_TRUE(first.held());
     CourierPresence second;
-    EXPECT_EQ(second.hold(home.path()), EWOULDBLOCK);
+    EXPECT_EQ(second.hold(home.path()).code(), EWOULDBLOCK);
     EXPECT_FALSE(second.held());
     EXPECT_TRUE(courierRunning(home.path()));
 }
@@ -56,7 +56,7 @@ TEST(CourierPresence, MissingFolderIsReported)
 {
     TempHome home;
     CourierPresence presence;
-    EXPECT_EQ(presence.hold(home.path() + "/absent"), ENOENT);
+    EXPECT_EQ(presence.hold(home.path() + "/absent").code(), ENOENT);
     EXPECT_FALSE(presence.held());
 }
 
@@ -103,7 +103,7 @@ TEST(CourierPresence, CheckersOnManyThreadsAgreeAndNeverBlockTheHolder)
         t.join();
     EXPECT_EQ(seen.load(), 800);
     presence.release();
-    EXPECT_EQ(presence.hold(home.path()), 0);  // no checker kept a lock behind
+    EXPECT_EQ(presence.hold(home.path()).code(), 0);  // no checker kept a lock behind
 }
 
 TEST(CourierPresence, HoldingNeverFailsBecauseOfAChecker)
@@ -122,7 +122,7 @@ TEST(CourierPresence, HoldingNeverFailsBecauseOfAChecker)
     int refused = 0;
     CourierPresence presence;
     for (int i = 0; i < 3000; ++i) {
-        if (presence.hold(home.path()) != 0)
+        if (!presence.hold(home.path()))
             ++refused;
         presence.release();
     }

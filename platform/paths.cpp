@@ -66,14 +66,11 @@ int makeFolders(const std::string& path, unsigned mode)
     return 0;
 }
 
-std::optional<std::string> spoolFolder(int* error)
+Result<std::string> spoolFolder()
 {
     std::string folder = dataHome() + "/KORVAFax";
-    int err = makeFolders(folder, 0700);
-    if (error)
-        *error = err;
-    if (err != 0)
-        return std::nullopt;
+    if (int err = makeFolders(folder, 0700))
+        return Error::fromErrno(err, "Cannot make the spool folder " + folder);
     return folder;
 }
 

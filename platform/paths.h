@@ -3,7 +3,8 @@
 // run time, so a test isolates itself by pointing HOME and the XDG variables
 // at a temporary folder.
 
-#include <optional>
+#include "platform/result.h"
+
 #include <string>
 #include <sys/types.h>
 
@@ -20,9 +21,9 @@ std::string stateHome();   // XDG_STATE_HOME or ~/.local/state
 std::string sysconfDir();  // KORVAFAX_SYSCONFDIR or /etc/korvafax
 
 // The spool folder "<data home>/KORVAFax", created 0700 (with its parents)
-// when missing. No value when it cannot be created or is not a folder;
-// `error`, when given, gets 0 or the errno of the failing step.
-std::optional<std::string> spoolFolder(int* error = nullptr);
+// when missing. Fails with the errno of the failing step when it cannot be
+// created or is not a folder.
+[[nodiscard]] Result<std::string> spoolFolder();
 
 // Why `folder` must not be used as a spool folder, or "" when it is safe to:
 // it must be a real folder (not a link), owned by the effective user and

@@ -10,31 +10,32 @@ namespace korva {
 
 ProcessMutex::~ProcessMutex() { close(); }
 
-int ProcessMutex::open(const std::string& lockFilePath)
+Result<void> ProcessMutex::open(const std::string& lockFilePath)
 {
     std::lock_guard guard(threads_);
     closeLocked();
     int fd = ::open(lockFilePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
-        return errno;
+        return Error::fromLastErrno("Cannot open the lock file " + lockFilePath);
     fd_ = fd;
-    return 0;
+    return {};
 }
 
-bool ProcessMutex::lock()
+Result<void> ProcessMutex::lock()
 {
     threads_.lock();
     if (fd_ < 0) {
         threads_.unlock();
-        return false;
+        return Error::fromErrno(EBADF, "Cannot lock a lock file that is not open");
     }
     while (flock(fd_, LOCK_EX) != 0) {
         if (errno != EINTR) {
+            Error error = Error::fromLastErrno("Cannot lock the lock file");
             threads_.unlock();
-            return false;
+            return error;
         }
     }
-    return true;
+    return {};
 }
 
 void ProcessMutex::unlock()

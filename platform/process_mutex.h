@@ -4,6 +4,8 @@
 // exclude each other too (flock alone does not, within one open file). The kernel drops the flock when its holder dies,
 // so a crashed holder never blocks the others.
 
+#include "platform/result.h"
+
 #include <mutex>
 #include <string>
 
@@ -16,13 +18,14 @@ public:
     ProcessMutex(const ProcessMutex&) = delete;
     ProcessMutex& operator=(const ProcessMutex&) = delete;
 
-    // Opens (creating 0600) the lock file. Returns 0 or errno.
-    int open(const std::string& lockFilePath);
+    // Opens (creating 0600) the lock file.
+    [[nodiscard]] Result<void> open(const std::string& lockFilePath);
     bool isOpen() const { return fd_ >= 0; }
 
-    // Waits without time-out. False when the handle is not open or the lock
-    // cannot be taken. Opening or closing waits for a holder in this process.
-    bool lock();
+    // Waits without time-out. Fails (EBADF) when the handle is not open or
+    // when the lock cannot be taken. Opening or closing waits for a holder
+    // in this process.
+    [[nodiscard]] Result<void> lock();
     void unlock();
     void close();
 
@@ -33,10 +36,11 @@ private:
     int fd_ = -1;
 };
 
-// Holds a ProcessMutex for one scope when the lock could be taken.
+// Holds a ProcessMutex for one scope when the lock could be taken; what is
+// done under it must check owned() first.
 class ProcessMutexLock {
 public:
-    explicit ProcessMutexLock(ProcessMutex& mutex) : mutex_(mutex), owned_(mutex.lock()) {}
+    explicit ProcessMutexLock(ProcessMutex& mutex) : mutex_(mutex), owned_(mutex.lock().ok()) {}
     ~ProcessMutexLock()
     {
         if (owned_)
@@ -44,7 +48,7 @@ public:
     }
     ProcessMutexLock(const ProcessMutexLock&) = delete;
     ProcessMutexLock& operator=(const ProcessMutexLock&) = delete;
-    bool owned() const { return owned_; }
+    [[nodiscard]] bool owned() const { return owned_; }
 
 private:
     ProcessMutex& mutex_;

@@ -16,7 +16,7 @@ TEST(ProcessMutex, ThreadsSharingOneHandleExcludeEachOther)
 {
     korva::testing::TempHome home;
     ProcessMutex mutex;
-    ASSERT_EQ(mutex.open(home.path() + "/lock"), 0);
+    ASSERT_TRUE(mutex.open(home.path() + "/lock").ok());
     EXPECT_EQ(korva::testing::fileMode(home.path() + "/lock"), 0600u);
     int inside = 0, worst = 0;
     std::vector<std::thread> threads;
@@ -39,12 +39,12 @@ TEST(ProcessMutex, AnotherProcessWaitsUntilTheHolderDies)
     korva::testing::TempHome home;
     std::string path = home.path() + "/lock";
     ProcessMutex mutex;
-    ASSERT_EQ(mutex.open(path), 0);
-    ASSERT_TRUE(mutex.lock());
+    ASSERT_TRUE(mutex.open(path).ok());
+    ASSERT_TRUE(mutex.lock().ok());
     pid_t child = fork();
     if (child == 0) {
         ProcessMutex other;
-        if (other.open(path) != 0 || !other.lock())
+        if (!other.open(path) || !other.lock())
             _exit(2);
         _exit(0);
     }
@@ -59,9 +59,9 @@ TEST(ProcessMutex, AnotherProcessWaitsUntilTheHolderDies)
 TEST(ProcessMutex, ClosedOrUnopenedHandleCannotLock)
 {
     ProcessMutex mutex;
-    EXPECT_FALSE(mutex.lock());
-    EXPECT_NE(mutex.open("/nonexistent-folder/lock"), 0);
-    EXPECT_FALSE(mutex.lock());
+    EXPECT_FALSE(mutex.lock().ok());
+    EXPECT_FALSE(mutex.open("/nonexistent-folder/lock").ok());
+    EXPECT_FALSE(mutex.lock().ok());
 }
 
 TEST(TickCount, AdvancesInMilliseconds)

@@ -32,7 +32,7 @@ constexpr int kTimedRuns = 3;
 // watch file (a hard link, so the original stays for the next run).
 int convertOnce(const std::string& printFile, const std::string& target)
 {
-    std::optional<std::string> spool = korva::spoolFolder();
+    auto spool = korva::spoolFolder();
     if (!spool || link(printFile.c_str(), korva::watchFilePath(*spool).c_str()) != 0)
         return 2;
     korva::ConversionRequest request;
@@ -116,7 +116,7 @@ int benchmark(const std::string& self)
     setenv("XDG_CONFIG_HOME", (work + "/config").c_str(), 1);
     setenv("XDG_STATE_HOME", (work + "/state").c_str(), 1);
     setenv("KORVAFAX_SYSCONFDIR", (work + "/etc").c_str(), 1);
-    std::optional<std::string> spool = korva::spoolFolder();
+    auto spool = korva::spoolFolder();
 
     std::printf("Print files written by %s\n\n", bench::chooseWriter(KORVA_LIB_DIR).c_str());
     std::string colour10 = work + "/colour10.tif", mono10 = work + "/mono10.tif";

@@ -94,7 +94,9 @@ bool ArrivalHandler::takeNextSource(PrintSource& source)
     if (std::optional<WaitingDocument> taken = dueTakenDocument()) {
         source.file = taken->printFile;
         source.taken = taken;
-        if (!readWaitingRecord(*taken, source.record))
+        auto record = readWaitingRecord(*taken);
+        source.record = record.valueOr(ControlRecord{});
+        if (!record)
             LogAlways(1, "No record kept with %s; it waits for recipients\n", taken->printFile.c_str());
         return true;
     }
@@ -111,7 +113,9 @@ bool ArrivalHandler::takeNextSource(PrintSource& source)
         return false;
     source.file = kept->printFile;
     source.kept = kept;
-    if (!readWaitingRecord(*kept, source.record))
+    auto record = readWaitingRecord(*kept);
+    source.record = record.valueOr(ControlRecord{});
+    if (!record)
         LogAlways(1, "No record kept with %s; it waits for recipients\n", kept->printFile.c_str());
     return true;
 }
@@ -194,7 +198,7 @@ void ArrivalHandler::afterConversion(const FaxDocument& entry, const WaitingDocu
         // The conversion has told the user why and set the print file aside;
         // an empty fax is never sent.
         LogAlways(1, "The printed document \"%s\" gave no fax pages and is not faxed\n", entry.name.Text());
-        deleteFile(target);
+        discardFile(target);
         // One that could not be set aside stays in taken/ for the next run.
         if (fileExists(taken.printFile))
             inHand_.erase(taken.printFile);
@@ -273,7 +277,7 @@ std::optional<WaitingDocument> ArrivalHandler::takePrintFile(const PrintSource& 
 void ArrivalHandler::dropSource(const PrintSource& source)
 {
     LogAlways(0, "Printed document %s dropped: not added to the fax being prepared\n", source.file.c_str());
-    deleteFile(source.file);
+    discardFile(source.file);
     if (source.kept)
         forgetWaitingRecord(*source.kept);
     if (source.taken)
@@ -347,7 +351,7 @@ void ArrivalHandler::closeJob()
 {
     job_.recipients.clear();
     for (const FaxDocument& document : job_.documents)
-        deleteFile(document.file.Text());
+        discardFile(document.file.Text());
     job_.documents.clear();
     releaseJobDocuments();
 }

@@ -72,8 +72,8 @@ private:
                 }
                 std::string bytes = readWholeFile(from);
                 if (!record.empty()) {
-                    deleteFile(from);
-                    deleteFile(record);
+                    discardFile(from);
+                    discardFile(record);
                 }
                 if (!full)
                     writeWholeFile(to, bytes);
@@ -655,7 +655,7 @@ TEST_F(Arrival, KeptDocumentsFollowTheWatchFileInPrintingOrderWithTheirOwnRecord
         writeWholeFile(home.path() + "/job.tif", std::string("doc ") + number);
         ControlRecord own = record();
         setField(own.recipients[0], (std::string(number) + "~Kept~").c_str());
-        ASSERT_EQ(keepWaitingDocument(spool, home.path() + "/job.tif", own), 0);
+        ASSERT_TRUE(keepWaitingDocument(spool, home.path() + "/job.tif", own).ok());
     }
     FakeConverter converter(spool + "/korvafax.tif", 1);
     std::vector<std::string> sent;
@@ -756,7 +756,7 @@ TEST_F(Arrival, ADocumentThatCannotBeTakenWaitsForTheBackOff)
     EXPECT_FALSE(h.documentsWaiting());
     EXPECT_EQ(readWholeFile(spool + "/korvafax.tif"), "pages");
 
-    deleteFile(spool + "/taken");
+    discardFile(spool + "/taken");
     now += 30;
     EXPECT_TRUE(h.documentsWaiting());
     h.onDocumentWaiting();

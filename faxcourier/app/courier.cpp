@@ -68,9 +68,12 @@ void reportLeftoverDocuments(const std::string& spoolFolder)
 // nothing would take them, so they go to unsent/ and the user is told where.
 void reportStrandedDocuments(const std::string& spoolFolder)
 {
-    StrandedDocuments stranded = setAsideStrandedDocuments(spoolFolder);
-    if (stranded.lockError)
-        LogAlways(1, "Unable to take the hand-over lock in %s (error %d)\n", spoolFolder.c_str(), stranded.lockError);
+    auto swept = setAsideStrandedDocuments(spoolFolder);
+    if (!swept) {
+        LogAlways(1, "Unable to take the hand-over lock in %s (error %d)\n", spoolFolder.c_str(), swept.code());
+        return;
+    }
+    const StrandedDocuments& stranded = *swept;
     for (const std::string& file : stranded.files)
         LogAlways(1, "Set aside %s: nothing would take it\n", file.c_str());
     for (const std::string& record : stranded.lonelyRecords)
@@ -199,13 +202,13 @@ bool Courier::loadSettingsAndControlArea(const std::vector<std::string>& argumen
 // user would race the first for every document, so it ends here (false).
 bool Courier::markRunning(const std::vector<std::string>& arguments)
 {
-    const int error = presence_.hold(spoolFolder_);
-    if (error == EWOULDBLOCK) {
+    auto held = presence_.hold(spoolFolder_);
+    if (held.code() == EWOULDBLOCK) {
         endForSecondStart(arguments);
         return false;
     }
-    if (error != 0)
-        logNotMarkedRunning(error);
+    if (!held)
+        logNotMarkedRunning(held.code());
     return true;
 }
 
@@ -285,8 +288,8 @@ void Courier::startWatcher()
 // user why it could not be opened; the log keeps it beside the rest.
 void Courier::takeRemadeFolder()
 {
-    if (int error = presence_.hold(spoolFolder_))
-        logNotMarkedRunning(error);
+    if (auto held = presence_.hold(spoolFolder_); !held)
+        logNotMarkedRunning(held.code());
     if (!openControlArea())
         LogAlways(0, "Unable to open the control area in %s again\n", spoolFolder_.c_str());
 }
@@ -436,7 +439,7 @@ void Courier::quitWhenConfirmed()
 // presets; the control area has already shown why.
 bool Courier::endForUnsafeSpoolFolder()
 {
-    std::optional<std::string> folder = korva::spoolFolder();
+    auto folder = korva::spoolFolder();
     std::string problem = folder ? spoolFolderProblem(*folder) : std::string();
     if (problem.empty())
         return false;

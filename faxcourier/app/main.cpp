@@ -31,7 +31,7 @@ namespace {
 int runOutboxCommandLine(int argc, char** argv, const std::vector<std::string>& arguments)
 {
     QCoreApplication application(argc, argv);
-    std::optional<std::string> spool = korva::spoolFolder();
+    auto spool = korva::spoolFolder();
     if (!spool) {
         std::cerr << korva::translated("FaxcourierMain", "faxcourier: the spool folder cannot be found or made")
                   << "\n";

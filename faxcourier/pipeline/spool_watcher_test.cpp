@@ -248,7 +248,7 @@ TEST_F(SpoolWatcherTest, DocumentInAFolderMadeAgainByTheExitLibraryIsAnnounced)
     // The folder goes and the exit library makes it and hands a document
     // over before the watcher has looked: the watch comes after the file.
     std::filesystem::remove_all(spool);
-    ASSERT_TRUE(korva::spoolFolder().has_value());
+    ASSERT_TRUE(korva::spoolFolder().ok());
     deliver();
     ASSERT_TRUE(mainWindow.waitForCount(1, 5s));
     EXPECT_TRUE(busy.load());
@@ -338,9 +338,9 @@ TEST_F(SpoolWatcherTest, ControlAreaWorksInTheFolderMadeAgain)
 TEST_F(SpoolWatcherTest, RunningMarkCanBeTakenAgainWhenTheFolderIsMadeAgain)
 {
     korva::CourierPresence presence;
-    ASSERT_EQ(presence.hold(spool), 0);
+    ASSERT_TRUE(presence.hold(spool).ok());
     std::atomic<int> held{-1};
-    watcher.onFolderRemade([&] { held = presence.hold(spool); });
+    watcher.onFolderRemade([&] { held = presence.hold(spool).code(); });
     ASSERT_TRUE(watcher.start());
     std::filesystem::remove_all(spool);
     ASSERT_TRUE(pollUntil([&] { return held.load() != -1; }, 5s));

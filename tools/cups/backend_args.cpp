@@ -15,23 +15,20 @@ std::string usageText()
     return withArguments(translated("CupsBackend", "Usage: %1"), {"korvafax job-id user title copies options [file]"});
 }
 
-std::optional<BackendJob> parseBackendArgs(int argc, const char* const* argv, std::string& why)
+Result<BackendJob> parseBackendArgs(int argc, const char* const* argv)
 {
     if (argc != 6 && argc != 7) {
-        why = translated("CupsBackend", "expected 5 or 6 arguments");
-        return std::nullopt;
+        return Error::withText(translated("CupsBackend", "expected 5 or 6 arguments"));
     }
     BackendJob job;
     std::string_view id = argv[1];
     auto [end, ec] = std::from_chars(id.data(), id.data() + id.size(), job.jobId);
     if (ec != std::errc() || end != id.data() + id.size() || id.empty()) {
-        why = withArguments(translated("CupsBackend", "the job id \"%1\" is not a number"), {id});
-        return std::nullopt;
+        return Error::withText(withArguments(translated("CupsBackend", "the job id \"%1\" is not a number"), {id}));
     }
     job.user = argv[2];
     if (job.user.empty()) {
-        why = translated("CupsBackend", "the job has no user name");
-        return std::nullopt;
+        return Error::withText(translated("CupsBackend", "the job has no user name"));
     }
     job.title = argv[3];
     job.options = argv[5];

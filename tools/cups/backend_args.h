@@ -3,8 +3,9 @@
 //   korvafax job-id user title copies options [file]
 // and with no arguments at all, the device discovery run.
 
+#include "platform/result.h"
+
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace korva::cups {
@@ -17,8 +18,8 @@ struct BackendJob {
     std::string file;  // empty: the raster arrives on standard input
 };
 
-// The job, or no value (with `why` set) when the arguments are not a job.
-std::optional<BackendJob> parseBackendArgs(int argc, const char* const* argv, std::string& why);
+// The job; fails, saying why in its text, when the arguments are not a job.
+[[nodiscard]] Result<BackendJob> parseBackendArgs(int argc, const char* const* argv);
 
 // The line that `lpinfo -v` shows for this backend.
 extern const char* const discoveryLine;

@@ -1,4 +1,5 @@
 #include "tools/cups/backend_args.h"
+#include "tools/cups/testing/value_or_why.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@ namespace {
 std::optional<BackendJob> parse(std::vector<const char*> args, std::string& why)
 {
     args.insert(args.begin(), "korvafax");
-    return parseBackendArgs(int(args.size()), args.data(), why);
+    return korva::cups::testing::valueOrWhy(parseBackendArgs(int(args.size()), args.data()), why);
 }
 
 }  // namespace

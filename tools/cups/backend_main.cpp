@@ -43,13 +43,12 @@ int fail(const std::string& why, int code)
 // job's title, or the "rcpt:" name of the recipients its options give.
 int printAsUser(const BackendJob& job, const std::string& documentName, const JobUser& user, int in)
 {
-    std::string why;
-    CheckedRaster raster = copyCheckedRaster(in, why);
-    if (raster.fd < 0)
-        return fail(why, CUPS_BACKEND_CANCEL);
-    auto spool = prepareSpoolFolder(user, why);
+    auto raster = copyCheckedRaster(in);
+    if (!raster)
+        return fail(raster.error().text, CUPS_BACKEND_CANCEL);
+    auto spool = prepareSpoolFolder(user);
     if (!spool)
-        return fail(why, CUPS_BACKEND_CANCEL);
+        return fail(spool.error().text, CUPS_BACKEND_CANCEL);
     // A relative log file name of the exit library lands here, with the rest.
     if (chdir(spool->c_str()) != 0)
         return fail(withArguments(translated("CupsBackend", "cannot enter the spool folder %1: %2"),
@@ -65,16 +64,21 @@ int printAsUser(const BackendJob& job, const std::string& documentName, const Jo
     logDebug("exit library " + path + ", version " + std::to_string(library.getVersion()));
 
     logInfo(withArguments(translated("CupsBackend", "Faxing %1 page(s) for %2"),
-                          {std::to_string(raster.pages), user.name}));
+                          {std::to_string(raster->pages), user.name}));
     const auto printFiles = printFilesIn(*spool);
-    if (!feedDocument(library, raster.fd, job.jobId, documentName, why))
-        return fail(why, CUPS_BACKEND_CANCEL);
-    close(raster.fd);
+    auto taken = feedDocument(library, raster->fd, job.jobId, documentName);
+    if (!taken)
+        return fail(taken.error().text, CUPS_BACKEND_CANCEL);
+    close(raster->fd);
     if (auto left = printFileLeftBehind(printFiles, *spool))
         return fail(
             withArguments(translated("CupsBackend", "the document was not handed over; its print file %1 stays in %2"),
                           {*left, *spool}),
             CUPS_BACKEND_CANCEL);
+    // Refused with nothing left behind: the print file was broken and is gone.
+    if (!*taken)
+        return fail(translated("FaxPrint", "the document was not handed over to KORVA Fax and will not be faxed"),
+                    CUPS_BACKEND_CANCEL);
     // The last message stays with the job: whether faxcourier has it now.
     if (korva::courierRunning(*spool))
         logInfo(withArguments(translated("CupsBackend", "handed to KORVA Fax for %1"), {user.name}));
@@ -92,30 +96,29 @@ int main(int argc, char** argv)
         std::puts(discoveryLine);
         return CUPS_BACKEND_OK;
     }
-    std::string why;
-    auto job = parseBackendArgs(argc, argv, why);
+    auto job = parseBackendArgs(argc, argv);
     if (!job) {
         std::fprintf(stderr, "%s\n", usageText().c_str());
-        return fail(why, CUPS_BACKEND_FAILED);
+        return fail(job.error().text, CUPS_BACKEND_FAILED);
     }
-    auto user = findJobUser(job->user, why);
+    auto user = findJobUser(job->user);
     if (!user)
-        return fail(why, CUPS_BACKEND_CANCEL);
+        return fail(user.error().text, CUPS_BACKEND_CANCEL);
     // Decided before the job is opened: root must read nothing of it.
-    if (why = systemAccountRefusal(*user, systemUidMin()); !why.empty())
+    if (std::string why = systemAccountRefusal(*user, systemUidMin()); !why.empty())
         return fail(why, CUPS_BACKEND_CANCEL);
     // CUPS' own file is readable only by root: the one thing done as root.
     int in = 0;
     if (!job->file.empty() && (in = open(job->file.c_str(), O_RDONLY | O_CLOEXEC)) < 0)
         return fail(withArguments(translated("CupsBackend", "cannot open %1: %2"), {job->file, std::strerror(errno)}),
                     CUPS_BACKEND_FAILED);
-    if (!becomeJobUser(*user, why))
-        return fail(why, CUPS_BACKEND_STOP);
+    if (auto became = becomeJobUser(*user); !became)
+        return fail(became.error().text, CUPS_BACKEND_STOP);
     setJobUserEnvironment(*user);
     umask(077);
 
-    auto recipients = recipientDocumentName(job->options, why);
-    if (!why.empty())
-        return fail(why, CUPS_BACKEND_CANCEL);
-    return printAsUser(*job, recipients.value_or(job->title), *user, in);
+    auto recipients = recipientDocumentName(job->options);
+    if (!recipients)
+        return fail(recipients.error().text, CUPS_BACKEND_CANCEL);
+    return printAsUser(*job, recipients->value_or(job->title), *user, in);
 }

@@ -278,6 +278,20 @@ TEST_F(BackendTest, RefusedBandEndsTheJobWithoutFinishingTheDocument)
     EXPECT_EQ(calls[4].rfind("endPageExit job h=128 ", 0), 0u);
 }
 
+// A print file that failed at its last flush is deleted, so no file is left
+// behind to tell; only the library's answer says the fax is lost.
+TEST_F(BackendTest, DocumentTheExitLibraryDidNotTakeFailsTheJob)
+{
+    ProcessResult r = runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 8, 8)}), "t", KORVAFAX_RECORDING_SINK,
+                                 {{"KORVAFAX_RECORD_FAIL_END", "1"}});
+    EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
+    EXPECT_NE(r.err.find("ERROR: KORVA Fax: the document was not handed over to KORVA Fax and will not be faxed"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("INFO: handed to KORVA Fax"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("INFO: kept until KORVA Fax starts"), std::string::npos) << r.err;
+}
+
 TEST_F(BackendTest, MissingExitLibraryStopsTheQueue)
 {
     ProcessResult r =

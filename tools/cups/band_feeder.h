@@ -4,15 +4,18 @@
 // endPageExit per band (bBanding 0 on the page's last), then endDocExit.
 
 #include "bandsink64/exit_library_loader.h"
+#include "platform/result.h"
 
 #include <cstdint>
 #include <string>
 
 namespace korva::cups {
 
-// False (with `why`) when the library refuses a band or the raster cannot
-// be read again. The document is then not finished, so nothing half
-// written is handed over.
-bool feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId, const std::string& title, std::string& why);
+// Fails when the library refuses a band or the raster cannot be read
+// again. The document is then not finished, so nothing half written is
+// handed over. Otherwise true when the library took the finished document,
+// false when its endDocExit said it did not.
+[[nodiscard]] Result<bool> feedDocument(const ExitLibrary& library, int rasterFd, uint32_t jobId,
+                                        const std::string& title);
 
 }  // namespace korva::cups

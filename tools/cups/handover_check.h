@@ -1,7 +1,8 @@
 #pragma once
-// Whether the exit library handed the document over. endDocExit reports
-// nothing; when it cannot replace korvafax.tif, the per-job print file
-// ("korvafax_<user>_<tick>.tif") stays in the spool folder instead.
+// Whether the exit library handed the document over. When it cannot
+// replace korvafax.tif, the per-job print file ("korvafax_<user>_<tick>.tif")
+// stays in the spool folder instead; one it could not write whole it
+// deletes, and only endDocExit's -1 tells.
 
 #include <optional>
 #include <set>

@@ -22,28 +22,25 @@ const char* optionValue(const char* name, int count, cups_option_t* options)
 // the ";"-separated list, so it may hold nothing a dial string does not.
 const char* const dialCharacters = "0123456789 \t+-()/.*#";
 
-// The option's value, trimmed; empty with `why` set when it holds a
-// character outside dialCharacters.
-std::string dialOption(const char* name, int count, cups_option_t* options, std::string& why)
+// The option's value, trimmed, or empty when it is not given; fails when
+// it holds a character outside dialCharacters.
+Result<std::string> dialOption(const char* name, int count, cups_option_t* options)
 {
     const char* value = optionValue(name, count, options);
     if (!value)
-        return {};
+        return std::string();
     const std::string text = trimBlanks(value);
-    if (const size_t bad = text.find_first_not_of(dialCharacters); bad != std::string::npos) {
-        why = withArguments(
+    if (const size_t bad = text.find_first_not_of(dialCharacters); bad != std::string::npos)
+        return Error::withText(withArguments(
             translated("CupsBackend",
                        "the option %1=\"%2\" holds \"%3\"; it takes only digits, blanks and + - ( ) / . * #"),
-            {name, text, std::string(1, text[bad])});
-        return {};
-    }
+            {name, text, std::string(1, text[bad])}));
     return text;
 }
 
 // "number~name~company" lines of korvafax-recipient, each with the prefix
 // before its number.
-bool addRecipientLines(std::string_view list, const std::string& prefix, std::vector<std::string>& lines,
-                       std::string& why)
+Result<void> addRecipientLines(std::string_view list, const std::string& prefix, std::vector<std::string>& lines)
 {
     while (!list.empty()) {
         const size_t end = list.find(';');
@@ -52,32 +49,43 @@ bool addRecipientLines(std::string_view list, const std::string& prefix, std::ve
         if (trimBlanks(item).empty())
             continue;
         auto line = acceptRecipientLine(item);
-        if (!line) {
-            why = withArguments(translated("CupsBackend", "the recipient \"%1\" is not number~name~company"), {item});
-            return false;
-        }
+        if (!line)
+            return Error::withText(
+                withArguments(translated("CupsBackend", "the recipient \"%1\" is not number~name~company"), {item}));
         lines.push_back(prefix + *line);
     }
-    return true;
+    return {};
+}
+
+// The lines that phone, faxPrefix and korvafax-recipient give, in that order.
+Result<void> readRecipientLines(int count, cups_option_t* options, std::vector<std::string>& lines)
+{
+    auto prefix = dialOption("faxPrefix", count, options);
+    if (!prefix)
+        return prefix.error();
+    auto number = dialOption("phone", count, options);
+    if (!number)
+        return number.error();
+    if (!number->empty())
+        lines.push_back(*prefix + *number + "~~");
+    if (const char* list = optionValue("korvafax-recipient", count, options))
+        return addRecipientLines(list, *prefix, lines);
+    return {};
 }
 
 }  // namespace
 
-std::optional<std::string> recipientDocumentName(const std::string& text, std::string& why)
+Result<std::optional<std::string>> recipientDocumentName(const std::string& text)
 {
-    why.clear();
     cups_option_t* options = nullptr;
     const int count = cupsParseOptions(text.c_str(), 0, &options);
-    const std::string prefix = dialOption("faxPrefix", count, options, why);
-    const std::string number = why.empty() ? dialOption("phone", count, options, why) : "";
     std::vector<std::string> lines;
-    if (!number.empty())
-        lines.push_back(prefix + number + "~~");
-    if (const char* list = optionValue("korvafax-recipient", count, options); list && why.empty())
-        addRecipientLines(list, prefix, lines, why);
+    Result<void> read = readRecipientLines(count, options, lines);
     cupsFreeOptions(count, options);
-    if (!why.empty() || lines.empty())
-        return std::nullopt;
+    if (!read)
+        return read.error();
+    if (lines.empty())
+        return std::optional<std::string>();
 
     std::string name = "rcpt:";
     for (size_t i = 0; i < lines.size(); ++i)
@@ -85,12 +93,11 @@ std::optional<std::string> recipientDocumentName(const std::string& text, std::s
     // The control record keeps the document name in a field of its own size.
     constexpr size_t room = sizeof(ControlRecord::documentName) - 1;
     if (const size_t size = utf8ToWindows1252Lossy(name).size(); size > room) {
-        why = withArguments(
+        return Error::withText(withArguments(
             translated("CupsBackend", "the recipients take %1 characters; at most %2 fit, \"rcpt:\" included"),
-            {std::to_string(size), std::to_string(room)});
-        return std::nullopt;
+            {std::to_string(size), std::to_string(room)}));
     }
-    return name;
+    return std::optional<std::string>(std::move(name));
 }
 
 }  // namespace korva::cups

@@ -7,15 +7,17 @@
 // a script names a document with one recipient, so the exit library takes
 // them like any other title.
 
+#include "platform/result.h"
+
 #include <optional>
 #include <string>
 
 namespace korva::cups {
 
-// The document name that carries the job's recipients: nullopt (and `why`
-// empty) when the options name none, nullopt with `why` set when they do
-// not make a fax (a line without its two "~", a phone or faxPrefix with a
-// character no dial string holds, or too long to hand over).
-std::optional<std::string> recipientDocumentName(const std::string& options, std::string& why);
+// The document name that carries the job's recipients: nullopt when the
+// options name none; fails when they do not make a fax (a line without its
+// two "~", a phone or faxPrefix with a character no dial string holds, or
+// too long to hand over).
+[[nodiscard]] Result<std::optional<std::string>> recipientDocumentName(const std::string& options);
 
 }  // namespace korva::cups

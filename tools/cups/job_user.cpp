@@ -18,28 +18,28 @@ namespace {
 const char* const droppedVariables[] = {"XDG_DATA_HOME",  "XDG_CONFIG_HOME", "XDG_STATE_HOME",
                                         "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "TMPDIR"};
 
-bool switchIds(const JobUser& user, std::string& why)
+Result<void> switchIds(const JobUser& user)
 {
     if (initgroups(user.name.c_str(), user.gid) != 0) {
-        why = withArguments(translated("CupsBackend", "cannot take the groups of %1: %2"),
-                            {user.name, std::strerror(errno)});
-        return false;
+        const int err = errno;
+        return Error::withText(withArguments(translated("CupsBackend", "cannot take the groups of %1: %2"),
+                                             {user.name, std::strerror(err)}),
+                               err);
     }
     if (setgid(user.gid) != 0 || setuid(user.uid) != 0) {
-        why =
-            withArguments(translated("CupsBackend", "cannot switch to user %1: %2"), {user.name, std::strerror(errno)});
-        return false;
+        const int err = errno;
+        return Error::withText(
+            withArguments(translated("CupsBackend", "cannot switch to user %1: %2"), {user.name, std::strerror(err)}),
+            err);
     }
-    if (user.uid != 0 && (setuid(0) == 0 || geteuid() == 0)) {
-        why = translated("CupsBackend", "root privileges could not be given up");
-        return false;
-    }
-    return true;
+    if (user.uid != 0 && (setuid(0) == 0 || geteuid() == 0))
+        return Error::withText(translated("CupsBackend", "root privileges could not be given up"));
+    return {};
 }
 
 }  // namespace
 
-std::optional<JobUser> findJobUser(const std::string& name, std::string& why)
+Result<JobUser> findJobUser(const std::string& name)
 {
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
@@ -48,24 +48,23 @@ std::optional<JobUser> findJobUser(const std::string& name, std::string& why)
     int err;
     while ((err = getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found)) == ERANGE)
         buffer.resize(buffer.size() * 2);
-    if (err != 0 || !found) {
-        why = withArguments(translated("CupsBackend", "user \"%1\" is not known on this system"), {name});
-        return std::nullopt;
-    }
+    if (err != 0 || !found)
+        return Error::withText(
+            withArguments(translated("CupsBackend", "user \"%1\" is not known on this system"), {name}), err);
     return JobUser{found->pw_name, found->pw_uid, found->pw_gid, found->pw_dir ? found->pw_dir : ""};
 }
 
-bool becomeJobUser(const JobUser& user, std::string& why)
+Result<void> becomeJobUser(const JobUser& user)
 {
     if (geteuid() == 0)
-        return switchIds(user, why);
+        return switchIds(user);
     if (getuid() == user.uid && geteuid() == user.uid)
-        return true;
-    why = withArguments(translated("CupsBackend",
-                                   "the backend runs as user id %1 and cannot act for %2; install it with mode 0700 "
-                                   "or 0500 so that CUPS runs it as root"),
-                        {std::to_string(geteuid()), user.name});
-    return false;
+        return {};
+    return Error::withText(
+        withArguments(translated("CupsBackend",
+                                 "the backend runs as user id %1 and cannot act for %2; install it with mode 0700 "
+                                 "or 0500 so that CUPS runs it as root"),
+                      {std::to_string(geteuid()), user.name}));
 }
 
 void setJobUserEnvironment(const JobUser& user)
@@ -77,12 +76,10 @@ void setJobUserEnvironment(const JobUser& user)
         unsetenv(name);
 }
 
-std::optional<std::string> prepareSpoolFolder(const JobUser& user, std::string& why)
+Result<std::string> prepareSpoolFolder(const JobUser& user)
 {
-    if (user.home.empty() || user.home[0] != '/') {
-        why = withArguments(translated("CupsBackend", "%1 has no home folder"), {user.name});
-        return std::nullopt;
-    }
+    if (user.home.empty() || user.home[0] != '/')
+        return Error::withText(withArguments(translated("CupsBackend", "%1 has no home folder"), {user.name}));
     std::string folder = dataHome() + "/KORVAFax";
     struct stat st {};
     if (lstat(folder.c_str(), &st) != 0) {
@@ -91,15 +88,13 @@ std::optional<std::string> prepareSpoolFolder(const JobUser& user, std::string& 
             err = makeFolders(folder, 0700);
         if (err == 0 && lstat(folder.c_str(), &st) != 0)
             err = errno;
-        if (err != 0) {
-            why = withArguments(translated("CupsBackend", "cannot create the spool folder %1: %2"),
-                                {folder, std::strerror(err)});
-            return std::nullopt;
-        }
+        if (err != 0)
+            return Error::withText(withArguments(translated("CupsBackend", "cannot create the spool folder %1: %2"),
+                                                 {folder, std::strerror(err)}),
+                                   err);
     }
-    why = spoolFolderProblem(folder, user.uid, user.name);
-    if (!why.empty())
-        return std::nullopt;
+    if (std::string problem = spoolFolderProblem(folder, user.uid, user.name); !problem.empty())
+        return Error::withText(problem);
     return folder;
 }
 

@@ -1,6 +1,7 @@
 #include "tools/cups/job_user.h"
 
 #include "platform/testing/test_support.h"
+#include "tools/cups/testing/value_or_why.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 using namespace korva::cups;
+using korva::cups::testing::valueOrWhy;
 using korva::testing::fileMode;
 using korva::testing::TempHome;
 
@@ -50,7 +52,7 @@ TEST(JobUser, KnownUserHasPasswdEntry)
     struct passwd* pw = getpwuid(getuid());
     ASSERT_NE(pw, nullptr);
     std::string why;
-    auto user = findJobUser(pw->pw_name, why);
+    auto user = valueOrWhy(findJobUser(pw->pw_name), why);
     ASSERT_TRUE(user) << why;
     EXPECT_EQ(user->uid, pw->pw_uid);
     EXPECT_EQ(user->gid, pw->pw_gid);
@@ -60,7 +62,7 @@ TEST(JobUser, KnownUserHasPasswdEntry)
 TEST(JobUser, UnknownUserIsNamedInTheReason)
 {
     std::string why;
-    EXPECT_FALSE(findJobUser("korvafax-no-such-user", why));
+    EXPECT_FALSE(valueOrWhy(findJobUser("korvafax-no-such-user"), why));
     EXPECT_EQ(why, "user \"korvafax-no-such-user\" is not known on this system");
 }
 
@@ -85,11 +87,11 @@ TEST(JobUser, SpoolFolderIsCreatedPrivate)
     JobUser me = selfIn(home);
     setJobUserEnvironment(me);
     std::string why;
-    auto spool = prepareSpoolFolder(me, why);
+    auto spool = valueOrWhy(prepareSpoolFolder(me), why);
     ASSERT_TRUE(spool) << why;
     EXPECT_EQ(*spool, home.path() + "/.local/share/KORVAFax");
     EXPECT_EQ(fileMode(*spool), 0700u);
-    EXPECT_TRUE(prepareSpoolFolder(me, why)) << why;
+    EXPECT_TRUE(valueOrWhy(prepareSpoolFolder(me), why)) << why;
 }
 
 TEST(JobUser, SpoolFolderOpenToOthersIsRefused)
@@ -101,7 +103,7 @@ TEST(JobUser, SpoolFolderOpenToOthersIsRefused)
     std::filesystem::create_directories(home.spool());
     chmod(home.spool().c_str(), 0777);
     std::string why;
-    EXPECT_FALSE(prepareSpoolFolder(me, why));
+    EXPECT_FALSE(valueOrWhy(prepareSpoolFolder(me), why));
     EXPECT_EQ(why, "The spool folder " + home.spool() +
                        " is writable by other users (mode 0777); KORVA Fax will not use it.");
 }
@@ -116,11 +118,11 @@ TEST(JobUser, SpoolFolderThatIsALinkOrFileIsRefused)
     std::filesystem::create_directories(home.path() + "/elsewhere");
     std::filesystem::create_directory_symlink(home.path() + "/elsewhere", home.spool());
     std::string why;
-    EXPECT_FALSE(prepareSpoolFolder(me, why));
+    EXPECT_FALSE(valueOrWhy(prepareSpoolFolder(me), why));
     EXPECT_EQ(why, "The spool folder " + home.spool() + " is not a folder; KORVA Fax will not use it.");
     std::filesystem::remove(home.spool());
     korva::testing::writeWholeFile(home.spool(), "");
-    EXPECT_FALSE(prepareSpoolFolder(me, why));
+    EXPECT_FALSE(valueOrWhy(prepareSpoolFolder(me), why));
 }
 
 TEST(JobUser, SpoolFolderOfAnotherUserIsRefused)
@@ -134,14 +136,14 @@ TEST(JobUser, SpoolFolderOfAnotherUserIsRefused)
     std::filesystem::create_directories(home.spool());
     chmod(home.spool().c_str(), 0700);
     std::string why;
-    EXPECT_FALSE(prepareSpoolFolder(other, why));
+    EXPECT_FALSE(valueOrWhy(prepareSpoolFolder(other), why));
     EXPECT_EQ(why, "The spool folder " + home.spool() + " is not owned by other; KORVA Fax will not use it.");
 }
 
 TEST(JobUser, UserWithoutHomeHasNoSpoolFolder)
 {
     std::string why;
-    EXPECT_FALSE(prepareSpoolFolder(JobUser{"daemon", 1, 1, ""}, why));
+    EXPECT_FALSE(valueOrWhy(prepareSpoolFolder(JobUser{"daemon", 1, 1, ""}), why));
     EXPECT_EQ(why, "daemon has no home folder");
 }
 
@@ -150,7 +152,7 @@ TEST(JobUser, UnprivilegedProcessCarriesOnOnlyAsItself)
     if (geteuid() == 0)
         GTEST_SKIP() << "as root the switch would be for good; the backend tests cover it";
     std::string why;
-    EXPECT_TRUE(becomeJobUser(JobUser{"me", getuid(), getgid(), "/"}, why)) << why;
-    EXPECT_FALSE(becomeJobUser(JobUser{"other", getuid() + 1, getgid(), "/"}, why));
+    EXPECT_TRUE(valueOrWhy(becomeJobUser(JobUser{"me", getuid(), getgid(), "/"}), why)) << why;
+    EXPECT_FALSE(valueOrWhy(becomeJobUser(JobUser{"other", getuid() + 1, getgid(), "/"}), why));
     EXPECT_NE(why.find("mode 0700 or 0500"), std::string::npos);
 }

@@ -50,29 +50,25 @@ bool chooseFormat(const cups_page_header2_t& h, BandLayout& layout)
 
 }  // namespace
 
-std::optional<BandLayout> bandLayoutFor(const cups_page_header2_t& h, std::string& why)
+Result<BandLayout> bandLayoutFor(const cups_page_header2_t& h)
 {
     constexpr unsigned maxWidth = 1u << 20;
     if (h.cupsWidth == 0 || h.cupsHeight == 0 || h.cupsWidth > maxWidth ||
         h.cupsHeight > unsigned(std::numeric_limits<int32_t>::max())) {
-        why = withArguments(translated("CupsBackend", "the page is %1 x %2 pixels"),
-                            {std::to_string(h.cupsWidth), std::to_string(h.cupsHeight)});
-        return std::nullopt;
+        return Error::withText(withArguments(translated("CupsBackend", "the page is %1 x %2 pixels"),
+                                             {std::to_string(h.cupsWidth), std::to_string(h.cupsHeight)}));
     }
     if (h.HWResolution[0] == 0 || h.HWResolution[1] == 0 || h.HWResolution[0] > 100000 || h.HWResolution[1] > 100000) {
-        why = translated("CupsBackend", "the page has no valid resolution");
-        return std::nullopt;
+        return Error::withText(translated("CupsBackend", "the page has no valid resolution"));
     }
     BandLayout layout;
     if (!chooseFormat(h, layout)) {
-        why =
+        return Error::withText(
             withArguments(translated("CupsBackend", "raster of %1 bits per pixel in colour space %2 is not supported"),
-                          {std::to_string(h.cupsBitsPerPixel), std::to_string(int(h.cupsColorSpace))});
-        return std::nullopt;
+                          {std::to_string(h.cupsBitsPerPixel), std::to_string(int(h.cupsColorSpace))}));
     }
     if (h.cupsBytesPerLine < layout.usedBytes) {
-        why = translated("CupsBackend", "the page's rows are shorter than its width");
-        return std::nullopt;
+        return Error::withText(translated("CupsBackend", "the page's rows are shorter than its width"));
     }
     layout.xResolution = int32_t(h.HWResolution[0]);
     layout.yResolution = int32_t(h.HWResolution[1]);

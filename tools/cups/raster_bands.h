@@ -5,6 +5,8 @@
 
 #include <cups/raster.h>
 
+#include "platform/result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,9 +30,9 @@ struct BandLayout {
     uint8_t lastByteMask = 0xFF;  // pixel bits of a monochrome row's last byte
 };
 
-// The layout for a page header; no value (with `why`) for a kind of raster
-// the driver cannot take: 1-bit and 8-bit black or grey, 24-bit RGB.
-std::optional<BandLayout> bandLayoutFor(const cups_page_header2_t& header, std::string& why);
+// The layout for a page header; fails for a kind of raster the driver
+// cannot take: 1-bit and 8-bit black or grey, 24-bit RGB.
+[[nodiscard]] Result<BandLayout> bandLayoutFor(const cups_page_header2_t& header);
 
 // One raster row into one driver row of `layout.rowBytes` bytes. In a
 // monochrome driver row a set bit is white; pad bits come out white.

@@ -1,10 +1,12 @@
 #include "tools/cups/raster_bands.h"
+#include "tools/cups/testing/value_or_why.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
 
 using namespace korva::cups;
+using korva::cups::testing::valueOrWhy;
 
 namespace {
 
@@ -27,7 +29,7 @@ cups_page_header2_t header(cups_cspace_t space, unsigned bitsPerPixel, unsigned 
 BandLayout layoutOf(const cups_page_header2_t& h)
 {
     std::string why;
-    auto layout = bandLayoutFor(h, why);
+    auto layout = valueOrWhy(bandLayoutFor(h), why);
     EXPECT_TRUE(layout) << why;
     return layout.value_or(BandLayout{});
 }
@@ -111,25 +113,25 @@ TEST(RasterBands, ColourRowsKeepTheirBytes)
 TEST(RasterBands, KindsTheDriverCannotTakeAreRefused)
 {
     std::string why;
-    EXPECT_FALSE(bandLayoutFor(header(CUPS_CSPACE_CMYK, 32, 10), why));
+    EXPECT_FALSE(valueOrWhy(bandLayoutFor(header(CUPS_CSPACE_CMYK, 32, 10)), why));
     EXPECT_NE(why.find("not supported"), std::string::npos);
-    EXPECT_FALSE(bandLayoutFor(header(CUPS_CSPACE_W, 16, 10), why));
-    EXPECT_FALSE(bandLayoutFor(header(CUPS_CSPACE_RGB, 8, 10), why));
+    EXPECT_FALSE(valueOrWhy(bandLayoutFor(header(CUPS_CSPACE_W, 16, 10)), why));
+    EXPECT_FALSE(valueOrWhy(bandLayoutFor(header(CUPS_CSPACE_RGB, 8, 10)), why));
     auto banded = header(CUPS_CSPACE_RGB, 24, 10);
     banded.cupsColorOrder = CUPS_ORDER_BANDED;
-    EXPECT_FALSE(bandLayoutFor(banded, why));
+    EXPECT_FALSE(valueOrWhy(bandLayoutFor(banded), why));
 }
 
 TEST(RasterBands, EmptyOrUnresolvedPagesAreRefused)
 {
     std::string why;
-    EXPECT_FALSE(bandLayoutFor(header(CUPS_CSPACE_K, 1, 0), why));
-    EXPECT_FALSE(bandLayoutFor(header(CUPS_CSPACE_K, 1, 10, 0), why));
+    EXPECT_FALSE(valueOrWhy(bandLayoutFor(header(CUPS_CSPACE_K, 1, 0)), why));
+    EXPECT_FALSE(valueOrWhy(bandLayoutFor(header(CUPS_CSPACE_K, 1, 10, 0)), why));
     auto noResolution = header(CUPS_CSPACE_K, 1, 10);
     noResolution.HWResolution[1] = 0;
-    EXPECT_FALSE(bandLayoutFor(noResolution, why));
+    EXPECT_FALSE(valueOrWhy(bandLayoutFor(noResolution), why));
     EXPECT_NE(why.find("resolution"), std::string::npos);
     auto shortRows = header(CUPS_CSPACE_SW, 8, 10);
     shortRows.cupsBytesPerLine = 9;
-    EXPECT_FALSE(bandLayoutFor(shortRows, why));
+    EXPECT_FALSE(valueOrWhy(bandLayoutFor(shortRows), why));
 }

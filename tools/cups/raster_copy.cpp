@@ -1,5 +1,6 @@
 #include "tools/cups/raster_copy.h"
 
+#include "platform/file_ops.h"
 #include "platform/translation.h"
 #include "tools/cups/raster_bands.h"
 
@@ -20,20 +21,6 @@ struct Tee {
     int error = 0;
 };
 
-bool writeAll(int fd, const unsigned char* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
 // libcups reads through this: whatever it gets is kept in the copy.
 ssize_t teeRead(void* context, unsigned char* buffer, size_t length)
 {
@@ -48,52 +35,61 @@ ssize_t teeRead(void* context, unsigned char* buffer, size_t length)
     }
     if (n == 0)
         tee.atEnd = true;
-    if (n > 0 && !writeAll(tee.out, buffer, size_t(n))) {
-        tee.error = errno;
-        return -1;
+    if (n > 0) {
+        if (auto written = writeAll(tee.out, buffer, size_t(n)); !written) {
+            tee.error = written.code();
+            return -1;
+        }
     }
     tee.total += size_t(n);
     return n;
 }
 
-bool readPages(cups_raster_t* raster, unsigned& pages, std::string& why)
+// The number of pages.
+Result<unsigned> readPages(cups_raster_t* raster)
 {
     cups_page_header2_t header;
     std::vector<unsigned char> row;
+    unsigned pages = 0;
     while (cupsRasterReadHeader2(raster, &header)) {
         const std::string page = std::to_string(pages + 1);
-        auto layout = bandLayoutFor(header, why);
-        if (!layout) {
-            why = withArguments(translated("CupsBackend", "page %1: %2"), {page, why});
-            return false;
-        }
+        auto layout = bandLayoutFor(header);
+        if (!layout)
+            return Error::withText(
+                withArguments(translated("CupsBackend", "page %1: %2"), {page, layout.error().text}));
         row.resize(layout->rasterRowBytes);
         for (uint32_t y = 0; y < layout->height; ++y) {
-            if (cupsRasterReadPixels(raster, row.data(), unsigned(row.size())) != row.size()) {
-                why = withArguments(translated("CupsBackend", "page %1: the raster ends after %2 of %3 rows"),
-                                    {page, std::to_string(y), std::to_string(layout->height)});
-                return false;
-            }
+            if (cupsRasterReadPixels(raster, row.data(), unsigned(row.size())) != row.size())
+                return Error::withText(
+                    withArguments(translated("CupsBackend", "page %1: the raster ends after %2 of %3 rows"),
+                                  {page, std::to_string(y), std::to_string(layout->height)}));
         }
         ++pages;
     }
-    return true;
+    return pages;
 }
 
 }  // namespace
 
-CheckedRaster copyCheckedRaster(int in, std::string& why)
+Result<CheckedRaster> copyCheckedRaster(int in)
 {
     CheckedRaster result;
     Tee tee{in, memfd_create("korvafax-raster", MFD_CLOEXEC)};
     if (tee.out < 0) {
-        why = withArguments(translated("CupsBackend", "no memory for the raster: %1"), {std::strerror(errno)});
-        return result;
+        const int err = errno;
+        return Error::withText(
+            withArguments(translated("CupsBackend", "no memory for the raster: %1"), {std::strerror(err)}), err);
     }
+    std::string why;
     bool ok = false;
     if (cups_raster_t* raster = cupsRasterOpenIO(teeRead, &tee, CUPS_RASTER_READ)) {
-        ok = readPages(raster, result.pages, why);
+        auto pages = readPages(raster);
         cupsRasterClose(raster);
+        ok = pages.ok();
+        if (ok)
+            result.pages = *pages;
+        else
+            why = pages.error().text;
         if (ok && !tee.atEnd) {
             why = withArguments(translated("CupsBackend", "unreadable data after page %1"),
                                 {std::to_string(result.pages)});
@@ -113,7 +109,7 @@ CheckedRaster copyCheckedRaster(int in, std::string& why)
     }
     if (!ok || lseek(tee.out, 0, SEEK_SET) != 0) {
         close(tee.out);
-        return result;
+        return Error::withText(why, tee.error);
     }
     result.fd = tee.out;
     return result;

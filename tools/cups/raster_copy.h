@@ -3,7 +3,7 @@
 // reaches the exit library: a stream cut short or holding a page the driver
 // cannot take fails the job before anything is handed over.
 
-#include <string>
+#include "platform/result.h"
 
 namespace korva::cups {
 
@@ -12,8 +12,8 @@ struct CheckedRaster {
     unsigned pages = 0;
 };
 
-// Copies everything readable from `in`. fd -1 (with `why`) when the stream
-// is not complete CUPS raster of at least one page.
-CheckedRaster copyCheckedRaster(int in, std::string& why);
+// Copies everything readable from `in`. Fails when the stream is not
+// complete CUPS raster of at least one page.
+[[nodiscard]] Result<CheckedRaster> copyCheckedRaster(int in);
 
 }  // namespace korva::cups

@@ -32,9 +32,13 @@ std::string readAll(int fd)
 CheckedRaster check(const std::string& bytes, std::string& why)
 {
     int in = streamOf(bytes);
-    CheckedRaster result = copyCheckedRaster(in, why);
+    auto result = copyCheckedRaster(in);
     close(in);
-    return result;
+    if (!result) {
+        why = result.error().text;
+        return CheckedRaster{};
+    }
+    return *result;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // A stand-in exit library for the backend's tests: the six exports append
 // one line per call to the file named by KORVAFAX_RECORD, band bits in hex.
-// KORVAFAX_RECORD_FAIL_BAND=n makes the n-th endPageExit return -1.
+// KORVAFAX_RECORD_FAIL_BAND=n makes the n-th endPageExit return -1;
+// KORVAFAX_RECORD_FAIL_END makes endDocExit return -1, as the exit library
+// does for a document it could not hand over and did not keep.
 
 #include "bandsink64/bandsink64.h"
 
@@ -108,7 +110,7 @@ BANDSINK64_EXPORT int16_t endDocExit(void** phJob)
 {
     record("endDocExit " + jobState(phJob));
     *phJob = nullptr;
-    return 0;
+    return std::getenv("KORVAFAX_RECORD_FAIL_END") ? -1 : 0;
 }
 
 }  // extern "C"
