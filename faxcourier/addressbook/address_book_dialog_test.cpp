@@ -9,6 +9,7 @@
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/net/directory_commands.h"
 #include "faxcourier/settings/fax_job.h"
+#include "platform/testing/scoped_seam.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -362,7 +363,7 @@ TEST_F(AddressBook, OneBookAtATimeWhereverItIsOpenedFrom)
 TEST_F(AddressBook, OpensFromTheSendFaxDialogAndAddsToItsRecipients)
 {
     serve({person("Anna", "0301", "1", "Yarrow")});
-    app::AddressBookOpener previous = app::setAddressBookOpener({});
+    korva::testing::ScopedSeam opener(app::setAddressBookOpener, {});
     installAddressBook();
     FaxJob job;
     Settings settings;
@@ -381,7 +382,6 @@ TEST_F(AddressBook, OpensFromTheSendFaxDialogAndAddsToItsRecipients)
         closed = true;
     });
     control(sendFax, app::IDC_VIEW_ADDRESS_BOOK)->click();
-    app::setAddressBookOpener(previous);
     EXPECT_TRUE(closed);
     EXPECT_EQ(app::testing::modalTimeouts(), 0);
     ASSERT_EQ(sendFax.recipientList()->rowCount(), 1);
