@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <mutex>
@@ -58,9 +59,17 @@ TEST(PipelineConverter, QuitDuringAFileTargetConversionEndsItBeforeItsSinkGoes)
     std::atomic<bool> ending{false};
     const pid_t ender = ::gettid();
     std::thread feeder([&] {
-        // The bytes come only once the converter's end waits for the conversion.
+        // The bytes come only once the converter's end waits for the
+        // conversion, and only to a reader that holds the FIFO open: none
+        // comes once the file was set aside.
         EXPECT_TRUE(korva::testing::pollUntil([&] { return ending && korva::testing::isBlocked(ender); }, 10s));
-        int fd = ::open(printFile.c_str(), O_WRONLY);
+        int fd = -1;
+        korva::testing::pollUntil(
+            [&] {
+                fd = ::open(printFile.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                return fd >= 0 || errno != ENXIO;
+            },
+            10s);
         if (fd >= 0) {
             EXPECT_EQ(::write(fd, "no TIFF", 7), 7);
             ::close(fd);
