@@ -1,5 +1,6 @@
 // The band writer, driven through the built library as the driver calls it.
 #include "bandsink64/testing/sink_test_support.h"
+#include "platform/testing/tiff_pages.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ TEST_F(BandWriterTest, MonochromePageInOneBandIsOneGroup3Strip)
     ASSERT_EQ(pages.size(), 1u);
     const TiffPage& page = pages[0];
     EXPECT_EQ(page.width, 1728u);
-    EXPECT_EQ(page.length, 120u);
+    EXPECT_EQ(page.height, 120u);
     EXPECT_EQ(page.rowsPerStrip, 120u);
     EXPECT_EQ(page.strips, 1u);
     EXPECT_EQ(page.compression, 3);  // CCITT Group 3
@@ -90,7 +91,7 @@ TEST_F(BandWriterTest, MonochromePageInThreeBandsOf100Rows)
 
     auto pages = readTiffPages(watchFile());
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0].length, 300u);
+    EXPECT_EQ(pages[0].height, 300u);
     EXPECT_EQ(pages[0].rowsPerStrip, 100u);
     EXPECT_EQ(pages[0].strips, 3u);
     ASSERT_EQ(pages[0].rows.size(), 300u);
@@ -176,7 +177,7 @@ TEST_F(BandWriterTest, ColourPageIsUncompressedRgbWithOneRowPerStrip)
     ASSERT_EQ(pages.size(), 1u);
     const TiffPage& page = pages[0];
     EXPECT_EQ(page.width, uint32_t(width));
-    EXPECT_EQ(page.length, uint32_t(rows));
+    EXPECT_EQ(page.height, uint32_t(rows));
     EXPECT_EQ(page.compression, 1);
     EXPECT_EQ(page.photometric, 2);
     EXPECT_EQ(page.samplesPerPixel, 3);
@@ -211,7 +212,7 @@ TEST_F(BandWriterTest, GreyPageIsStoredAsRgbWithThreeEqualSamples)
     EXPECT_EQ(page.photometric, 2);
     EXPECT_EQ(page.samplesPerPixel, 3);
     EXPECT_EQ(page.compression, 1);
-    EXPECT_EQ(page.length, uint32_t(rows));
+    EXPECT_EQ(page.height, uint32_t(rows));
     ASSERT_EQ(page.rows.size(), size_t(rows));
     for (uint32_t y = 0; y < uint32_t(rows); ++y)
         for (uint32_t x = 0; x < uint32_t(width); ++x) {
@@ -243,10 +244,10 @@ TEST_F(BandWriterTest, ThreePagesComeOutInPrintingOrder)
     EXPECT_EQ(pages[0].compression, 3);
     expectSamePixels(pages[0], first, 0);
     EXPECT_EQ(pages[1].width, 101u);
-    EXPECT_EQ(pages[1].length, 40u);
+    EXPECT_EQ(pages[1].height, 40u);
     EXPECT_EQ(pages[1].photometric, 2);
     EXPECT_EQ(pages[2].width, 864u);
-    EXPECT_EQ(pages[2].length, 60u);
+    EXPECT_EQ(pages[2].height, 60u);
     EXPECT_EQ(pages[2].rowsPerStrip, 60u);
     expectSamePixels(pages[2], third, 0);
 }
@@ -267,7 +268,7 @@ TEST_F(BandWriterTest, BandOfUnknownFormatIsIgnored)
 
     auto pages = readTiffPages(watchFile());
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0].length, 40u) << "only the monochrome band's rows";
+    EXPECT_EQ(pages[0].height, 40u) << "only the monochrome band's rows";
     EXPECT_EQ(pages[0].rowsPerStrip, 40u);
     expectSamePixels(pages[0], printed, 0);
 }

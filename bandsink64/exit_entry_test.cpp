@@ -1,6 +1,7 @@
 // The job life cycle and the hand-over of the finished document, through
 // the built library.
 #include "bandsink64/testing/sink_test_support.h"
+#include "platform/testing/tiff_pages.h"
 #include "controlarea/control_record.h"
 #include "platform/testing/test_support.h"
 #include "platform/user_name.h"

@@ -1,5 +1,6 @@
 // The exit library's log: levels, entry format and when settings are read.
 #include "bandsink64/testing/sink_test_support.h"
+#include "platform/testing/tiff_pages.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 // never deleted or replaced, and the driver never waits for faxcourier.
 // faxcourier is played by a child process that holds the presence mark.
 #include "bandsink64/testing/sink_test_support.h"
+#include "platform/testing/tiff_pages.h"
 #include "controlarea/waiting_documents.h"
 #include "platform/courier_presence.h"
 #include "platform/testing/test_support.h"
@@ -113,10 +114,10 @@ protected:
         std::vector<std::string> found;
         if (std::filesystem::exists(watchFile()))
             found.push_back(fieldText(recordIn(controlFile()).documentName) + ":" +
-                            std::to_string(readTiffPages(watchFile()).at(0).length));
+                            std::to_string(readTiffPages(watchFile()).at(0).height));
         for (const WaitingDocument& kept : listWaitingDocuments(home.spool()))
             found.push_back(fieldText(recordIn(kept.recordFile).documentName) + ":" +
-                            std::to_string(readTiffPages(kept.printFile).at(0).length));
+                            std::to_string(readTiffPages(kept.printFile).at(0).height));
         return found;
     }
 

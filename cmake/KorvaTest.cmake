@@ -41,7 +41,7 @@ set(KORVA_TEST_ENVIRONMENT
 function(korva_test name)
   cmake_parse_arguments(KT "" "" "SOURCES;LIBS;LOCKS;LABELS" ${ARGN})
   add_executable(${name} ${KT_SOURCES} ${KT_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE ${KT_LIBS} korva_testsupport GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${KT_LIBS} korva_testing GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   korva_subsystem_label(subsystem)
   set_property(DIRECTORY APPEND PROPERTY LABELS ${subsystem})

@@ -1,6 +1,7 @@
 // Several processes on one control area at once.
 #include "controlarea/control_area.h"
 
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 #include <unistd.h>
 
 using namespace korva;
+using korva::testing::isBlocked;
+using korva::testing::pollUntil;
 using korva::testing::TempHome;
 
 namespace {
@@ -80,9 +83,10 @@ TEST(ControlAreaProcesses, AKilledHolderDoesNotBlockTheOthers)
 
     // While it is held, a writer waits.
     pid_t writer = spawn({"write", "1", "w"});
-    usleep(200 * 1000);
     int status = 0;
-    EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "writer did not wait for the mutex";
+    pid_t ended = 0;
+    EXPECT_TRUE(pollUntil([&] { return (ended = waitpid(writer, &status, WNOHANG)) != 0 || isBlocked(writer); }));
+    EXPECT_EQ(ended, 0) << "writer did not wait for the mutex";
 
     kill(holder, SIGKILL);
     waitExit(holder);

@@ -2,6 +2,7 @@
 // beside another hand-over, and never without telling when they fail.
 #include "controlarea/waiting_documents.h"
 
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@
 #include <unistd.h>
 
 using namespace korva;
+using korva::testing::isBlocked;
+using korva::testing::pollUntil;
 using korva::testing::readWholeFile;
 using korva::testing::TempHome;
 using korva::testing::writeWholeFile;
@@ -80,8 +83,12 @@ TEST(WaitingDocuments, PutBackWaitsForTheHandOverLock)
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
     std::atomic<int> result{-1};
-    std::thread putBack([&] { result = putBackWaitingDocument(spool, print, ControlRecord{}).code(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::atomic<pid_t> putter{0};
+    std::thread putBack([&] {
+        putter = ::gettid();
+        result = putBackWaitingDocument(spool, print, ControlRecord{}).code();
+    });
+    EXPECT_TRUE(pollUntil([&] { return result != -1 || (putter != 0 && isBlocked(putter)); }));
     EXPECT_EQ(result.load(), -1) << "moved while another held the hand-over lock";
     EXPECT_TRUE(listWaitingDocuments(spool).empty());
     flock(held, LOCK_UN);

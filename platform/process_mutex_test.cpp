@@ -1,5 +1,6 @@
 #include "platform/process_mutex.h"
 
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 #include "platform/tick_count.h"
 
@@ -48,9 +49,11 @@ TEST(ProcessMutex, AnotherProcessWaitsUntilTheHolderDies)
             _exit(2);
         _exit(0);
     }
-    usleep(100 * 1000);
     int status = 0;
-    EXPECT_EQ(waitpid(child, &status, WNOHANG), 0);
+    pid_t ended = 0;
+    EXPECT_TRUE(korva::testing::pollUntil(
+        [&] { return (ended = waitpid(child, &status, WNOHANG)) != 0 || korva::testing::isBlocked(child); }));
+    EXPECT_EQ(ended, 0) << "the child did not wait for the lock";
     mutex.unlock();
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
-#include <tiffio.h>
 #include <unistd.h>
 
 namespace korva::testing {
@@ -84,40 +83,6 @@ std::vector<std::string> logMessages(const std::string& logFile)
             messages.push_back(line.substr(2));
     }
     return messages;
-}
-
-std::vector<TiffPage> readTiffPages(const std::string& path)
-{
-    std::vector<TiffPage> pages;
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (!tiff)
-        return pages;
-    do {
-        TiffPage page;
-        TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &page.width);
-        TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &page.length);
-        TIFFGetField(tiff, TIFFTAG_ROWSPERSTRIP, &page.rowsPerStrip);
-        page.strips = TIFFNumberOfStrips(tiff);
-        TIFFGetField(tiff, TIFFTAG_COMPRESSION, &page.compression);
-        TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &page.photometric);
-        TIFFGetField(tiff, TIFFTAG_SAMPLESPERPIXEL, &page.samplesPerPixel);
-        TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &page.bitsPerSample);
-        TIFFGetField(tiff, TIFFTAG_FILLORDER, &page.fillOrder);
-        TIFFGetField(tiff, TIFFTAG_PLANARCONFIG, &page.planarConfig);
-        TIFFGetField(tiff, TIFFTAG_RESOLUTIONUNIT, &page.resolutionUnit);
-        TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &page.xResolution);
-        TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &page.yResolution);
-        const tmsize_t size = TIFFScanlineSize(tiff);
-        for (uint32_t y = 0; y < page.length; ++y) {
-            std::vector<uint8_t> row(size_t(size > 0 ? size : 0));
-            if (TIFFReadScanline(tiff, row.data(), y, 0) < 0)
-                break;
-            page.rows.push_back(std::move(row));
-        }
-        pages.push_back(std::move(page));
-    } while (TIFFReadDirectory(tiff));
-    TIFFClose(tiff);
-    return pages;
 }
 
 DriverMonoBand patternedMonoBand(int32_t width, int32_t height, unsigned seed)

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for tests that drive the built exit library the way the printer
-// driver does: load it, watch what it shows on standard error, and read
-// the TIFFs it writes back with libtiff.
+// driver does: load it, watch what it shows on standard error, and make the
+// bands it is fed.
 
 #include "bandsink64/bandsink64.h"
 #include "bandsink64/exit_library_loader.h"
@@ -46,21 +46,6 @@ std::vector<std::string> logMessages(const std::string& logFile);
 
 // The per-job print files ("korvafax_*") in the spool folder.
 std::vector<std::string> perJobFiles(const std::string& spoolFolder);
-
-struct TiffPage {
-    uint32_t width = 0, length = 0, rowsPerStrip = 0, strips = 0;
-    uint16_t compression = 0, photometric = 0, samplesPerPixel = 0, bitsPerSample = 0;
-    uint16_t fillOrder = 0, planarConfig = 0, resolutionUnit = 0;
-    float xResolution = 0, yResolution = 0;
-    std::vector<std::vector<uint8_t>> rows;  // decoded scanlines
-
-    // Monochrome (min-is-white): a set bit is black.
-    bool black(uint32_t x, uint32_t y) const { return (rows[y][x / 8] >> (7 - x % 8)) & 1; }
-    const uint8_t* rgb(uint32_t x, uint32_t y) const { return &rows[y][3 * x]; }
-};
-
-// Every page of a TIFF, read with libtiff; empty when it cannot be read.
-std::vector<TiffPage> readTiffPages(const std::string& path);
 
 // A monochrome band as the driver delivers it: a set bit is white.
 struct DriverMonoBand {

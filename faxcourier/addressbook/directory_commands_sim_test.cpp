@@ -7,6 +7,7 @@
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/foundation/server_error_capture.h"
 #include "faxcourier/settings/settings.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -95,7 +96,7 @@ TEST_F(DirectoryCommandsSim, WrongPasswordIsRefusedAtThePasswordStep)
 // (nor its base64 form), whether the logon works or not.
 TEST_F(DirectoryCommandsSim, PasswordNeverReachesTheDebugLog)
 {
-    setDebugLogging(true);
+    korva::testing::ScopedSeam debugLogging(korva::setDebugLogging, true);
     AttributeMap oldMap = ReadDirectoryEntry("MAIL=anna@example.com,carl");
     AttributeMap newMap = oldMap;
     newMap["TITLE"] = "Buyer";
@@ -106,7 +107,6 @@ TEST_F(DirectoryCommandsSim, PasswordNeverReachesTheDebugLog)
     LdapLogon wrong = currentLdapLogon();
     wrong.password = "Wr0ng pass";
     runDirectorySearch(wrong);
-    setDebugLogging(false);
 
     std::string log = readWholeFile(logFilePath());
     EXPECT_NE(log.find("logon"), std::string::npos) << "the log was written: " << log;

@@ -5,6 +5,7 @@
 #include "faxcourier/addressbook/testing/directory_sim.h"
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/settings/settings.h"
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace korva;
@@ -106,13 +106,12 @@ TEST_F(DirectorySearch, UnreachableServerEndsTheSearchAtOnceWithAnEmptyTable)
 TEST_F(DirectorySearch, SilentServerEndsTheWaitWithinTheTimeOut)
 {
     SilentServer silent;
-    ldap_seam::setTimeoutsMs(400, 400);
+    ldap_seam::ScopedTimeouts timeouts(400, 400);
     auto start = std::chrono::steady_clock::now();
     AttributeMap read =
         ReadDirectoryEntry("MAIL=x,carl", LdapLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
     runDirectorySearch(LdapLogon{"127.0.0.1", unsigned(silent.port()), kSimUser, kSimPassword});
     auto took = std::chrono::steady_clock::now() - start;
-    ldap_seam::setTimeoutsMs(-1, -1);
     EXPECT_TRUE(read.empty());
     EXPECT_GE(took, std::chrono::milliseconds(700));
     EXPECT_LT(took, std::chrono::seconds(5));
@@ -194,17 +193,6 @@ bool rowsArrived(unsigned long generation)
     return addressEntriesGeneration != generation && !addressEntries.empty();
 }
 
-bool waitForRows(unsigned long generation, std::chrono::milliseconds timeout)
-{
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!rowsArrived(generation)) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST_F(DirectorySearch, ServerKilledInTheMiddleOfASearchEndsItAndKeepsTheRowsRead)
@@ -214,7 +202,9 @@ TEST_F(DirectorySearch, ServerKilledInTheMiddleOfASearchEndsItAndKeepsTheRowsRea
     seedTable(2);
     unsigned long generation = addressEntriesGeneration;
     startDirectorySearch();
-    ASSERT_TRUE(waitForRows(generation, std::chrono::seconds(20)));
+    // Checked often, so that the server dies while most rows are still to come.
+    ASSERT_TRUE(
+        pollUntil([&] { return rowsArrived(generation); }, std::chrono::seconds(20), std::chrono::milliseconds(1)));
     sim->kill();
     auto killed = std::chrono::steady_clock::now();
     // The connection's end is seen at once: no time-out is needed to end it.

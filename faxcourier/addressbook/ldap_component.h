@@ -69,6 +69,16 @@ namespace ldap_seam {
 // operation, in milliseconds. Negative values restore the defaults (10 s
 // and 20 s).
 void setTimeoutsMs(int networkMs, int operationMs);
+
+// Shortened waits for one scope; the defaults come back when it ends,
+// however it ends.
+class ScopedTimeouts {
+public:
+    ScopedTimeouts(int networkMs, int operationMs) { setTimeoutsMs(networkMs, operationMs); }
+    ~ScopedTimeouts() { setTimeoutsMs(-1, -1); }
+    ScopedTimeouts(const ScopedTimeouts&) = delete;
+    ScopedTimeouts& operator=(const ScopedTimeouts&) = delete;
+};
 }  // namespace ldap_seam
 
 }  // namespace korva

@@ -175,12 +175,11 @@ TEST_F(LdapComponent, SearchWithoutServerOrBindIsAnError)
 TEST_F(LdapComponent, SilentServerEndsWithATimeOutError)
 {
     SilentServer silent;
-    ldap_seam::setTimeoutsMs(300, 300);
+    ldap_seam::ScopedTimeouts timeouts(300, 300);
     Component c;
     c.logOn(silent.port());
     LDAP_Do(c.instance, kLdapSearch, 0, nullptr, nullptr);
     long ms = c.pump();
-    ldap_seam::setTimeoutsMs(-1, -1);
     ASSERT_EQ(c.recorder.events.size(), 1u);
     EXPECT_EQ(c.recorder.events[0].id, kLdapEventError);
     EXPECT_EQ(c.recorder.events[0].slots[0], std::to_string(kLdapErrorTimedOut));

@@ -9,6 +9,7 @@
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/settings.h"
 #include "faxcourier/widgets/address_book_hook.h"
+#include "platform/testing/scoped_seam.h"
 
 #include <QPointer>
 
@@ -68,7 +69,7 @@ TEST_F(AddressBook, OneBookAtATimeWhereverItIsOpenedFrom)
 TEST_F(AddressBook, OpensFromTheSendFaxDialogAndAddsToItsRecipients)
 {
     serve({person("Anna", "0301", "1", "Yarrow")});
-    app::AddressBookOpener previous = app::setAddressBookOpener({});
+    korva::testing::ScopedSeam opener(app::setAddressBookOpener, {});
     installAddressBook();
     FaxJob job;
     Settings settings;
@@ -87,7 +88,6 @@ TEST_F(AddressBook, OpensFromTheSendFaxDialogAndAddsToItsRecipients)
         closed = true;
     });
     control(sendFax, app::IDC_VIEW_ADDRESS_BOOK)->click();
-    app::setAddressBookOpener(previous);
     EXPECT_TRUE(closed);
     EXPECT_EQ(app::testing::modalTimeouts(), 0);
     ASSERT_EQ(sendFax.recipientList()->rowCount(), 1);

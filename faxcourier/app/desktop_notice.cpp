@@ -14,6 +14,7 @@
 #include <QVariantMap>
 
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace korva::app {
@@ -46,11 +47,12 @@ public:
             sendQueued();
     }
 
-    void setOpener(std::function<void()> open)
+    std::function<void()> setOpener(std::function<void()> open)
     {
-        opener_ = std::move(open);
+        std::function<void()> previous = std::exchange(opener_, std::move(open));
         if (listening())
             askCapabilitiesOfNewOwner();
+        return previous;
     }
 
 private slots:
@@ -174,7 +176,10 @@ void showDesktopNotice(const DesktopNotice& notice)
 
 void showDesktopLine(const std::string& text) { showDesktopNotice(DesktopNotice{windows1252ToUtf8(text), {}}); }
 
-void setOutboxOpener(std::function<void()> open) { NoticeCenter::instance().setOpener(std::move(open)); }
+std::function<void()> setOutboxOpener(std::function<void()> open)
+{
+    return NoticeCenter::instance().setOpener(std::move(open));
+}
 
 }  // namespace korva::app
 

@@ -30,7 +30,8 @@ void showDesktopNotice(const DesktopNotice& notice);
 // A line of Windows-1252 text as the summary, with no body.
 void showDesktopLine(const std::string& text);
 
-// What "Open Outbox" does; empty: the action is never offered.
-void setOutboxOpener(std::function<void()> open);
+// What "Open Outbox" does; empty: the action is never offered. Returns the
+// previous one.
+std::function<void()> setOutboxOpener(std::function<void()> open);
 
 }  // namespace korva::app

@@ -8,6 +8,7 @@
 #include "faxcourier/app/testing/notification_catcher.h"
 #include "faxcourier/app/testing/session_bus.h"
 #include "faxcourier/widgets/testing/scripted_ui.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,6 @@ protected:
         korva::app::testing::testApplication();
         std::filesystem::create_directories(home.spool());
     }
-    void TearDown() override { setOutboxOpener({}); }
 
     FaxJob unsentJob(const char* subject)
     {
@@ -141,7 +141,7 @@ TEST_F(Notices, AtStartWaitingFaxesAreCountedAndOpenTheOutbox)
                                     showsActions ? QStringList{"body", "actions"} : QStringList{"body"});
         ASSERT_TRUE(catcher.listening());
         int opened = 0;
-        setOutboxOpener([&] { ++opened; });
+        korva::testing::ScopedSeam opener(setOutboxOpener, [&] { ++opened; });
         OutboxKeeper keeper(home.spool(), [](FaxJob&) { return SubmitResult{}; });
         keeper.noticeWaitingAtStart();
         std::vector<CaughtNotice> notices = catcher.waitForNotices(1, milliseconds(10000));

@@ -5,6 +5,7 @@
 #include "faxcourier/app/testing/courier_process.h"
 #include "platform/paths.h"
 #include "platform/testing/test_support.h"
+#include "platform/testing/tiff_pages.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -18,29 +19,15 @@
 using namespace korva;
 using namespace korva::app::testing;
 using korva::testing::binPath;
+using korva::testing::readTiffPages;
 using korva::testing::readWholeFile;
 using korva::testing::runProcess;
 using korva::testing::TempHome;
+using korva::testing::TiffPage;
 
 namespace {
 
 constexpr char kFinishedEvent[] = "/KORVAFaxPrintFinished";
-
-// Widths of the pages of a TIFF, empty when it cannot be read.
-std::vector<uint32_t> pageWidths(const std::string& path)
-{
-    std::vector<uint32_t> widths;
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (!tiff)
-        return widths;
-    do {
-        uint32_t width = 0;
-        TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
-        widths.push_back(width);
-    } while (TIFFReadDirectory(tiff));
-    TIFFClose(tiff);
-    return widths;
-}
 
 // The outside program's side of the event: it creates it and waits on it.
 class FinishedEvent {
@@ -87,7 +74,10 @@ TEST(CourierFileTarget, AnyLetterCaseConvertsIntoThePathAndSetsTheEvent)
     ASSERT_EQ(print.exitCode, 0) << print.err;
 
     ASSERT_TRUE(finished.wait(60)) << readWholeFile(errors) << readWholeFile(log);
-    EXPECT_EQ(pageWidths(target), (std::vector<uint32_t>{1728, 1728}));
+    std::vector<TiffPage> pages = readTiffPages(target);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].width, 1728u);
+    EXPECT_EQ(pages[1].width, 1728u);
     // No document was made of it: nothing numbered is left, nothing was sent.
     for (const auto& entry : std::filesystem::directory_iterator(*spoolFolder()))
         EXPECT_NE(entry.path().extension(), ".tif") << entry.path();

@@ -3,10 +3,12 @@
 #include "faxcourier/pipeline/pipeline_state.h"
 #include "faxcourier/pipeline/testing/test_tiffs.h"
 #include "platform/file_ops.h"
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <mutex>
@@ -54,14 +56,26 @@ TEST(PipelineConverter, QuitDuringAFileTargetConversionEndsItBeforeItsSinkGoes)
     converter->start(printFile, {home.path() + "/out.tif"}, nullptr, home.path() + "/1.dat").reset();
 
     quit = true;
+    std::atomic<bool> ending{false};
+    const pid_t ender = ::gettid();
     std::thread feeder([&] {
-        std::this_thread::sleep_for(100ms);  // long enough for the quit to end everything it waits for
-        int fd = ::open(printFile.c_str(), O_WRONLY);
+        // The bytes come only once the converter's end waits for the
+        // conversion, and only to a reader that holds the FIFO open: none
+        // comes once the file was set aside.
+        EXPECT_TRUE(korva::testing::pollUntil([&] { return ending && korva::testing::isBlocked(ender); }, 10s));
+        int fd = -1;
+        korva::testing::pollUntil(
+            [&] {
+                fd = ::open(printFile.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                return fd >= 0 || errno != ENXIO;
+            },
+            10s);
         if (fd >= 0) {
             EXPECT_EQ(::write(fd, "no TIFF", 7), 7);
             ::close(fd);
         }
     });
+    ending = true;
     converter.reset();
     std::vector<std::string> reports = sink->reports();
     sink.reset();
@@ -69,9 +83,7 @@ TEST(PipelineConverter, QuitDuringAFileTargetConversionEndsItBeforeItsSinkGoes)
     feeder.join();
     // The conversion ends by setting its print file aside; on the old path
     // that came after the sink was gone.
-    for (auto end = std::chrono::steady_clock::now() + 5s;
-         fileExists(printFile) && std::chrono::steady_clock::now() < end;)
-        std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(korva::testing::pollUntil([&] { return !fileExists(printFile); }, 5s));
 
     ASSERT_FALSE(reports.empty());
     EXPECT_NE(reports.front().find("cannot be read"), std::string::npos) << reports.front();

@@ -9,6 +9,7 @@
 #include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <QComboBox>
@@ -497,10 +498,12 @@ TEST_F(SendFax, RemoveAndReplaceActOnEverySelectedRow)
     job.recipients = {"111~Anna~Acme"};
     auto dialog = open();
     ASSERT_TRUE(showActive(dialog.get()));
-    AddressBookOpener previous = setAddressBookOpener(
-        [](QWidget*, QTreeWidget* list) { InsertRecipientRows(list, "Book", "Dir", "555;556;557"); });
-    click(*dialog, IDC_VIEW_ADDRESS_BOOK);
-    setAddressBookOpener(previous);
+    {
+        korva::testing::ScopedSeam opener(setAddressBookOpener, [](QWidget*, QTreeWidget* list) {
+            InsertRecipientRows(list, "Book", "Dir", "555;556;557");
+        });
+        click(*dialog, IDC_VIEW_ADDRESS_BOOK);
+    }
     RecipientList* list = dialog->recipientList();
     ASSERT_EQ(list->selectedCount(), 3);
     QTest::keyClicks(control<QLineEdit>(*dialog, IDC_RECIPIENT_FAX), "999");
@@ -580,10 +583,9 @@ TEST_F(SendFax, PreviewShowsTheWaitCursorUntilTheViewerTakesTheFocus)
 
 TEST_F(SendFax, ViewAddressBookWithoutAnAddressBookOnlyLogs)
 {
-    setDebugLogging(true);
+    korva::testing::ScopedSeam debugLogging(korva::setDebugLogging, true);
     auto dialog = open();
     click(*dialog, IDC_VIEW_ADDRESS_BOOK);
-    setDebugLogging(false);
     std::string log = korva::testing::readWholeFile(logFilePath());
     EXPECT_NE(log.find("Launch Address Book\n"), std::string::npos);
     EXPECT_NE(log.find("Address book not available"), std::string::npos);
@@ -595,13 +597,12 @@ TEST_F(SendFax, ViewAddressBookCallsTheInstalledOpenerWithTheRecipientList)
     auto dialog = open();
     QWidget* ownerSeen = nullptr;
     QTreeWidget* listSeen = nullptr;
-    AddressBookOpener previous = setAddressBookOpener([&](QWidget* owner, QTreeWidget* list) {
+    korva::testing::ScopedSeam opener(setAddressBookOpener, [&](QWidget* owner, QTreeWidget* list) {
         ownerSeen = owner;
         listSeen = list;
         InsertRecipientRows(list, "From Book", "Dir", "555;556");
     });
     click(*dialog, IDC_VIEW_ADDRESS_BOOK);
-    setAddressBookOpener(previous);
     EXPECT_EQ(ownerSeen, dialog.get());
     EXPECT_EQ(listSeen, dialog->findChild<QTreeWidget*>("1000"));
     EXPECT_EQ(dialog->recipientList()->rowCount(), 2);

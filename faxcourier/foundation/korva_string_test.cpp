@@ -2,6 +2,7 @@
 
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/foundation/string_allocator.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -52,20 +53,12 @@ struct GuardedHeap {
 
 class GuardedString : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        GuardedHeap::failing = false;
-        previous_ = korva::setStringAllocator(&GuardedHeap::allocate);
-    }
-    void TearDown() override
-    {
-        GuardedHeap::failing = false;
-        korva::setStringAllocator(previous_);
-    }
+    void SetUp() override { GuardedHeap::failing = false; }
+    void TearDown() override { GuardedHeap::failing = false; }
     std::string log() { return korva::testing::readWholeFile(korva::logFilePath()); }
 
     TempHome home_;
-    korva::StringAllocator previous_ = nullptr;
+    korva::testing::ScopedSeam<korva::StringAllocator> allocator_{korva::setStringAllocator, &GuardedHeap::allocate};
 };
 
 }  // namespace

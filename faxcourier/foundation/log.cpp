@@ -56,7 +56,7 @@ void LogDebug(const char* format, ...)
     va_end(args);
 }
 
-void setDebugLogging(bool on) { debugFlag.store(on); }
+bool setDebugLogging(bool on) { return debugFlag.exchange(on); }
 bool debugLogging() { return debugFlag.load(); }
 
 std::string logFilePath() { return logFolder() + "/korvafax.log"; }

@@ -14,7 +14,8 @@ void LogAlways(int level, const char* format, ...) __attribute__((format(printf,
 // Appends the message only while the debug flag is on.
 void LogDebug(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-void setDebugLogging(bool on);
+// Returns the previous setting.
+bool setDebugLogging(bool on);
 bool debugLogging();
 
 // "<state home>/KORVAFax/korvafax.log"

@@ -1,6 +1,7 @@
 #include "faxcourier/foundation/log.h"
 
 #include "platform/paths.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,6 @@ namespace {
 
 class Log : public ::testing::Test {
 protected:
-    void TearDown() override { korva::setDebugLogging(false); }
     std::string log() { return readWholeFile(korva::logFilePath()); }
     TempHome home_;
 };
@@ -44,7 +44,7 @@ TEST_F(Log, DebugMessagesOnlyWhileTheFlagIsOn)
     LogAlways(1, "Connect 1\n");
     LogDebug("Connected OK\n");
     EXPECT_EQ(log(), "Connect 1\n");
-    korva::setDebugLogging(true);
+    korva::testing::ScopedSeam debugLogging(korva::setDebugLogging, true);
     LogDebug("GetByte got data (%d)\n", 65);
     EXPECT_EQ(log(), "Connect 1\nGetByte got data (65)\n");
 }
@@ -67,7 +67,7 @@ TEST_F(Log, MessagesAreCutToFiveHundredCharacters)
     EXPECT_EQ(written.size(), 500u);
     EXPECT_EQ(written.back(), 'Y');
     // Longer than the 1000-character format buffer: cut, not overrun.
-    korva::setDebugLogging(true);
+    korva::testing::ScopedSeam debugLogging(korva::setDebugLogging, true);
     std::string long5000(5000, 'z');
     LogDebug("%s", long5000.c_str());
     EXPECT_EQ(log().size(), 1000u);

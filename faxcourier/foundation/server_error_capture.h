@@ -27,6 +27,11 @@ public:
         std::lock_guard lock(mutex_);
         return boxes_;
     }
+    void clear()
+    {
+        std::lock_guard lock(mutex_);
+        boxes_.clear();
+    }
 
 private:
     mutable std::mutex mutex_;

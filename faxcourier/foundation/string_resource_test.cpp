@@ -4,6 +4,7 @@
 #include "faxcourier/foundation/resource_strings.h"
 #include "faxcourier/foundation/string_allocator.h"
 #include "platform/registry_store.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,20 +14,6 @@
 using korva::String;
 using korva::testing::readWholeFile;
 using korva::testing::TempHome;
-
-namespace {
-
-// Installs a table of its own for one test.
-class OwnTable {
-public:
-    explicit OwnTable(std::span<const korva::ResourceString> table) : previous_(korva::setResourceStringTable(table)) {}
-    ~OwnTable() { korva::setResourceStringTable(previous_); }
-
-private:
-    std::span<const korva::ResourceString> previous_;
-};
-
-}  // namespace
 
 TEST(ResourceStrings, CompiledInCaptions)
 {
@@ -61,7 +48,7 @@ TEST(ResourceStrings, LongEntriesAreLoadedWhole)
     }
     for (size_t i = 0; i < texts.size(); ++i)
         table.push_back({unsigned(100 + i), texts[i].c_str()});
-    OwnTable own(table);
+    korva::testing::ScopedSeam own(korva::setResourceStringTable, table);
     for (size_t i = 0; i < texts.size(); ++i) {
         String s;
         EXPECT_TRUE(s.LoadResourceString(unsigned(100 + i)));
@@ -75,7 +62,7 @@ TEST(ResourceStrings, LoaderFollowsLoadStringCutRule)
 {
     char buffer[4];
     korva::ResourceString entry{7, "abcdef"};
-    OwnTable own({&entry, 1});
+    korva::testing::ScopedSeam own(korva::setResourceStringTable, {&entry, 1});
     EXPECT_EQ(korva::LoadResourceText(7, buffer, sizeof buffer), 3);
     EXPECT_STREQ(buffer, "abc");
     EXPECT_EQ(korva::LoadResourceText(8, buffer, sizeof buffer), 0);
@@ -92,12 +79,14 @@ TEST(ResourceStrings, OutOfMemoryWhileGrowingKeepsTheCutText)
     TempHome home;
     std::string text(600, 'q');
     korva::ResourceString entry{9, text.c_str()};
-    OwnTable own({&entry, 1});
+    korva::testing::ScopedSeam own(korva::setResourceStringTable, {&entry, 1});
     String s;
     ASSERT_TRUE(s.Reserve(300));  // room for the first 256 bytes, not for 512
-    auto previous = korva::setStringAllocator(&failingAllocator);
-    bool loaded = s.LoadResourceString(9);
-    korva::setStringAllocator(previous);
+    bool loaded = false;
+    {
+        korva::testing::ScopedSeam allocator(korva::setStringAllocator, &failingAllocator);
+        loaded = s.LoadResourceString(9);
+    }
     EXPECT_TRUE(loaded);
     EXPECT_EQ(std::string(s.Text()), text.substr(0, 255));
     EXPECT_EQ(s.Capacity(), 428u);

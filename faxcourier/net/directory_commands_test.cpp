@@ -4,6 +4,7 @@
 #include "faxcourier/net/socket_seam.h"
 #include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/wait_cursor_hook.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -47,16 +48,11 @@ std::vector<std::string> logonThen(std::vector<std::string> more)
 
 class DirectoryCommands : public ::testing::Test {
 protected:
-    DirectoryCommands()
-    {
-        setWaitCursorHooks([this] { ++shown; }, [this] { ++restored; });
-    }
-    ~DirectoryCommands() override { setWaitCursorHooks({}, {}); }
-
     korva::testing::TempHome home;
     CapturedServerErrors boxes;
     int shown = 0;
     int restored = 0;
+    ScopedWaitCursorHooks waitCursor{[this] { ++shown; }, [this] { ++restored; }};
 };
 
 }  // namespace
@@ -188,7 +184,7 @@ TEST_F(DirectoryCommands, ReplyLineLongerThanPop3AllowsEndsItsStepAtOnce)
         {{"+OK welcome", kOk, "+OK " + tooLong}, "Error logging on to KORVA", "PASSWORD"},
         {logonThen({"-ERR " + tooLong}), "Error Deleting LDAP Entry", "MAIL=anna,o=y"},
     };
-    socket_seam::setReadWaitMs(2000);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 2000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.context);
         CapturedServerErrors rowBoxes;
@@ -200,7 +196,6 @@ TEST_F(DirectoryCommands, ReplyLineLongerThanPop3AllowsEndsItsStepAtOnce)
         EXPECT_EQ(shownBoxes[0].context, c.context);
         EXPECT_EQ(shownBoxes[0].detail, "10040");
     }
-    socket_seam::setReadWaitMs(-1);
 }
 
 TEST_F(DirectoryCommands, FailedSetStopsWithoutQuitAndLeavesTheIdentifier)

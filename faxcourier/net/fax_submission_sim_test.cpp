@@ -3,8 +3,10 @@
 // attachments.
 
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/foundation/server_error_capture.h"
 #include "faxcourier/net/fax_submission.h"
 #include "platform/testing/test_support.h"
+#include "platform/testing/tiff_pages.h"
 #include "tools/korva-sim/testing/korva_sim_process.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,7 @@ namespace korva {
 namespace {
 
 using testing::KorvaSimProcess;
+using testing::readTiffPages;
 using testing::readWholeFile;
 
 // Prints the fields of a stored fax, one per line, as 8-bit text.
@@ -67,24 +70,10 @@ void writeFaxTiff(const std::string& path, const std::vector<uint32_t>& lengths)
     TIFFClose(tiff);
 }
 
-int pageCount(const std::string& path)
-{
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (tiff == nullptr)
-        return -1;
-    int pages = 0;
-    do {
-        ++pages;
-    } while (TIFFReadDirectory(tiff));
-    TIFFClose(tiff);
-    return pages;
-}
-
 class FaxSubmissionToKorvaSim : public ::testing::Test {
 protected:
     FaxSubmissionToKorvaSim() : spool(home.path() + "/received"), sim(spool, "anna", "s3cret", "fax@korva.example")
     {
-        previousSink = setServerErrorSink([this](const ServerErrorBox& box) { boxes.push_back(box); });
         settings.Server = "127.0.0.1";
         settings.SMTPServerPort = static_cast<uint32_t>(sim.port("smtp"));
         settings.Username = "anna";
@@ -92,7 +81,6 @@ protected:
         settings.EmailAddress = "anna@example.com";
         settings.FaxAddress = "fax@korva.example";
     }
-    ~FaxSubmissionToKorvaSim() override { setServerErrorSink(previousSink); }
 
     std::string storedFields(int number)
     {
@@ -107,8 +95,7 @@ protected:
     testing::TempHome home;
     std::string spool;
     KorvaSimProcess sim;
-    std::vector<ServerErrorBox> boxes;
-    ServerErrorSink previousSink;
+    CapturedServerErrors errors;
     Settings settings;
     FaxJob job;
 };
@@ -131,7 +118,7 @@ TEST_F(FaxSubmissionToKorvaSim, TwoDocumentFaxArrivesParsed)
     job.documents = {first, second};
 
     ASSERT_TRUE(SubmitFax(nullptr, job.documents, job, settings));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(errors.boxes().empty());
     EXPECT_EQ(storedFields(1),
               "auth_user=anna\n"
               "mail_from=anna@example.com\n"
@@ -157,8 +144,8 @@ TEST_F(FaxSubmissionToKorvaSim, TwoDocumentFaxArrivesParsed)
                   "problems=0\n");
     EXPECT_EQ(readWholeFile(spool + "/0001-korvafax_1.tif"), readWholeFile(first.file.Text()));
     EXPECT_EQ(readWholeFile(spool + "/0001-korvafax_3.tif"), readWholeFile(second.file.Text()));
-    EXPECT_EQ(pageCount(spool + "/0001-korvafax_1.tif"), 2);
-    EXPECT_EQ(pageCount(spool + "/0001-korvafax_3.tif"), 1);
+    EXPECT_EQ(readTiffPages(spool + "/0001-korvafax_1.tif").size(), 2u);
+    EXPECT_EQ(readTiffPages(spool + "/0001-korvafax_3.tif").size(), 1u);
     EXPECT_EQ(sim.stop(), 0);
 }
 
@@ -166,11 +153,11 @@ TEST_F(FaxSubmissionToKorvaSim, WrongPasswordIsRefusedAndNothingIsStored)
 {
     settings.Password = "guess";
     EXPECT_FALSE(SubmitFax(nullptr, job.documents, job, settings));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].message, "Error logging on to KORVA");
-    EXPECT_EQ(boxes[0].context, "<PASSWORD>");
-    EXPECT_EQ(boxes[0].detail.substr(0, 3), "535");
-    EXPECT_EQ(boxes[0].text.find("guess"), std::string::npos);
+    ASSERT_EQ(errors.boxes().size(), 1u);
+    EXPECT_EQ(errors.boxes()[0].message, "Error logging on to KORVA");
+    EXPECT_EQ(errors.boxes()[0].context, "<PASSWORD>");
+    EXPECT_EQ(errors.boxes()[0].detail.substr(0, 3), "535");
+    EXPECT_EQ(errors.boxes()[0].text.find("guess"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(spool + "/0001.eml"));
 }
 
@@ -178,10 +165,10 @@ TEST_F(FaxSubmissionToKorvaSim, OtherRecipientThanTheFaxMailboxIsRefused)
 {
     settings.FaxAddress = "boss@korva.example";
     EXPECT_FALSE(SubmitFax(nullptr, job.documents, job, settings));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].message, "Error sending fax");
-    EXPECT_EQ(boxes[0].context, "RCPT TO:<boss@korva.example>\r\n");
-    EXPECT_EQ(boxes[0].detail.substr(0, 3), "550");
+    ASSERT_EQ(errors.boxes().size(), 1u);
+    EXPECT_EQ(errors.boxes()[0].message, "Error sending fax");
+    EXPECT_EQ(errors.boxes()[0].context, "RCPT TO:<boss@korva.example>\r\n");
+    EXPECT_EQ(errors.boxes()[0].detail.substr(0, 3), "550");
 }
 
 }  // namespace

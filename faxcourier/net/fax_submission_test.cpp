@@ -1,11 +1,13 @@
 #include "faxcourier/net/fax_submission.h"
 
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/foundation/server_error_capture.h"
 #include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/net/message_stamp.h"
 #include "faxcourier/net/testing/scripted_server.h"
 #include "faxcourier/net/socket_seam.h"
 #include "platform/testing/poll_until.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 #include "platform/translation.h"
 
@@ -30,19 +32,6 @@ namespace korva {
 namespace {
 
 using testing::ScriptedServer;
-
-class CapturedServerErrors {
-public:
-    CapturedServerErrors()
-    {
-        previous_ = setServerErrorSink([this](const ServerErrorBox& box) { boxes.push_back(box); });
-    }
-    ~CapturedServerErrors() { setServerErrorSink(previous_); }
-    std::vector<ServerErrorBox> boxes;
-
-private:
-    ServerErrorSink previous_;
-};
 
 std::vector<std::string> goodReplies()
 {
@@ -104,8 +93,8 @@ protected:
     // The single box of a failed submission.
     void expectBox(const std::string& message, const std::string& context, const std::string& detail)
     {
-        ASSERT_EQ(errors.boxes.size(), 1u);
-        const ServerErrorBox& box = errors.boxes[0];
+        ASSERT_EQ(errors.boxes().size(), 1u);
+        const ServerErrorBox box = errors.boxes().at(0);
         EXPECT_EQ(box.caption, "KORVA Fax Printer");
         EXPECT_EQ(box.message, message);
         EXPECT_EQ(box.context, context);
@@ -125,7 +114,7 @@ TEST_F(FaxSubmission, WholeConversationAndMessageLayout)
     documents = {document("a.tif", std::string(58, '\x5a'))};
     FixedMessageStamp stamp({"Thu, 01 Jan 1970 00:00:00 +0000", "<1@example.com>"});
     std::vector<std::string> lines = submit(goodReplies(), true);
-    EXPECT_TRUE(errors.boxes.empty());
+    EXPECT_TRUE(errors.boxes().empty());
     std::string line76;
     for (int i = 0; i < 19; ++i)
         line76 += "Wlpa";
@@ -277,7 +266,7 @@ TEST_F(FaxSubmission, QuitReplyDoesNotMatter)
     std::vector<std::string> replies = goodReplies();
     replies[9] = ScriptedServer::kDrop;
     submit(replies, true);
-    EXPECT_TRUE(errors.boxes.empty());
+    EXPECT_TRUE(errors.boxes().empty());
 }
 
 TEST_F(FaxSubmission, AuthLoginAnswered250SendsNoCredentials)
@@ -319,7 +308,7 @@ TEST_F(FaxSubmission, EveryWrongReplyGivesItsBox)
 {
     for (size_t step = 0; step < std::size(kSteps); ++step) {
         SCOPED_TRACE(step);
-        errors.boxes.clear();
+        errors.clear();
         std::vector<std::string> replies = goodReplies();
         replies[step] = kSteps[step].wrongReply;
         std::vector<std::string> lines = submit(replies, false);
@@ -332,14 +321,14 @@ TEST_F(FaxSubmission, EveryDroppedConnectionGivesItsBox)
 {
     for (size_t step = 0; step < std::size(kSteps); ++step) {
         SCOPED_TRACE(step);
-        errors.boxes.clear();
+        errors.clear();
         std::vector<std::string> replies = goodReplies();
         replies[step] = ScriptedServer::kDrop;
         submit(replies, false);
-        ASSERT_EQ(errors.boxes.size(), 1u);
-        EXPECT_EQ(errors.boxes[0].message, kSteps[step].socketMessage);
-        EXPECT_EQ(errors.boxes[0].context, kSteps[step].context);
-        EXPECT_TRUE(allDigits(errors.boxes[0].detail)) << errors.boxes[0].detail;
+        ASSERT_EQ(errors.boxes().size(), 1u);
+        EXPECT_EQ(errors.boxes()[0].message, kSteps[step].socketMessage);
+        EXPECT_EQ(errors.boxes()[0].context, kSteps[step].context);
+        EXPECT_TRUE(allDigits(errors.boxes()[0].detail)) << errors.boxes()[0].detail;
     }
 }
 
@@ -353,24 +342,22 @@ TEST_F(FaxSubmission, ServerThatHangsUpGivesThePeerClosedNumber)
 
 TEST_F(FaxSubmission, SilentServerTimesOut)
 {
-    socket_seam::setReadWaitMs(200);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 200);
     std::vector<std::string> replies = goodReplies();
     replies[1] = ScriptedServer::kSilent;
     submit(replies, false);
-    socket_seam::setReadWaitMs(-1);
     expectBox("Socket error logging on to KORVA", "HELO", "10060");
 }
 
 TEST_F(FaxSubmission, SlowServerWithinTheTimeOutIsWaitedFor)
 {
-    socket_seam::setReadWaitMs(1500);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 1500);
     std::vector<std::string> replies = goodReplies();
     replies[0] = ScriptedServer::after(300, replies[0]);
     replies[7] = ScriptedServer::after(300, replies[7]);
     replies[8] = ScriptedServer::after(300, replies[8]);
     std::vector<std::string> lines = submit(replies, true);
-    socket_seam::setReadWaitMs(-1);
-    EXPECT_TRUE(errors.boxes.empty());
+    EXPECT_TRUE(errors.boxes().empty());
     EXPECT_EQ(lines.size(), 9u);
 }
 
@@ -382,10 +369,10 @@ TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut)
         const char* context;
     };
     const Late lateSteps[] = {{7, "Socket error sending fax", "DATA"}, {8, "Error sending fax", "<fax>"}};
-    socket_seam::setReadWaitMs(200);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 200);
     for (const Late& late : lateSteps) {
         SCOPED_TRACE(late.step);
-        errors.boxes.clear();
+        errors.clear();
         std::vector<std::string> replies = goodReplies();
         replies[late.step] = ScriptedServer::after(900, replies[late.step]);
         ScriptedServer server(replies);
@@ -396,7 +383,6 @@ TEST_F(FaxSubmission, SlowServerBeyondTheTimeOutIsLeftAtTheTimeOut)
         EXPECT_LT(waited, std::chrono::milliseconds(800)) << "ended by the time-out, not by the late answer";
         expectBox(late.message, late.context, "10060");
     }
-    socket_seam::setReadWaitMs(-1);
 }
 
 // A quit that comes after the final "." has reached the server must not
@@ -415,7 +401,7 @@ TEST_F(FaxSubmission, AbortAfterTheEndOfTheMessageStillTakesTheServersAnswer)
     SubmitReport report;
     EXPECT_TRUE(SubmitFax(nullptr, documents, job, settings, &report));
     aborter.join();
-    EXPECT_TRUE(errors.boxes.empty());
+    EXPECT_TRUE(errors.boxes().empty());
     resetServerConversationAbort();
 }
 
@@ -426,8 +412,11 @@ TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext)
     {
         ScriptedServer server(replies);
         settings.SMTPServerPort = static_cast<uint32_t>(server.port());
-        std::thread aborter([] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const pid_t submitter = ::gettid();
+        std::thread aborter([&] {
+            // While the submission waits for the reply to its HELO.
+            EXPECT_TRUE(korva::testing::pollUntil(
+                [&] { return server.linesSoFar() >= 1 && korva::testing::isBlocked(submitter); }));
             abortServerConversations();
         });
         auto start = std::chrono::steady_clock::now();
@@ -440,9 +429,9 @@ TEST_F(FaxSubmission, AbortEndsTheSubmissionAtOnceAndResetAllowsTheNext)
     }
     expectBox("Socket error logging on to KORVA", "HELO", "10004");
     resetServerConversationAbort();
-    errors.boxes.clear();
+    errors.clear();
     EXPECT_EQ(submit(goodReplies(), true).size(), 9u);
-    EXPECT_TRUE(errors.boxes.empty());
+    EXPECT_TRUE(errors.boxes().empty());
 }
 
 // A reply line longer than SMTP allows (512 bytes with CR LF) ends its step
@@ -461,10 +450,10 @@ TEST_F(FaxSubmission, ReplyLineLongerThanSmtpAllowsEndsItsStepAtOnce)
         {5, "Error sending fax", "MAIL FROM:<anna@example.com>\r\n", "MAIL FROM at"},
         {8, "Error sending fax", "<fax>", "reply to the message from"},
     };
-    socket_seam::setReadWaitMs(2000);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 2000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.step);
-        errors.boxes.clear();
+        errors.clear();
         std::vector<std::string> replies = goodReplies();
         replies[c.step] = replies[c.step].substr(0, 4) + std::string(100 * 1024, 'r');
         ScriptedServer server(replies);
@@ -478,7 +467,6 @@ TEST_F(FaxSubmission, ReplyLineLongerThanSmtpAllowsEndsItsStepAtOnce)
         EXPECT_EQ(report.reason,
                   std::string(c.reason) + " 127.0.0.1:" + std::to_string(server.port()) + " failed (error 10040)");
     }
-    socket_seam::setReadWaitMs(-1);
 }
 
 TEST_F(FaxSubmission, ServerThatIsNotListening)
@@ -511,7 +499,7 @@ TEST_F(FaxSubmission, SocketThatCannotBeCreated)
         rlimit limit{static_cast<rlim_t>(lowest), static_cast<rlim_t>(lowest)};
         setrlimit(RLIMIT_NOFILE, &limit);
         bool sent = SubmitFax(nullptr, documents, job, settings);
-        const ServerErrorBox& box = errors.boxes.at(0);
+        const ServerErrorBox box = errors.boxes().at(0);
         std::fprintf(stderr, "[%s|%s|%s]", box.message.c_str(), box.context.c_str(), box.detail.c_str());
         std::fflush(stderr);
         // No exit handlers: with every descriptor in use, a sanitizer's
@@ -528,10 +516,10 @@ TEST_F(FaxSubmission, SendFailurePartWayNeverEndsTheMessage)
     std::vector<std::string> replies = goodReplies();
     replies[7] = ScriptedServer::kDropInData;
     std::vector<std::string> lines = submit(replies, false);
-    ASSERT_EQ(errors.boxes.size(), 1u);
-    EXPECT_EQ(errors.boxes[0].message, "Socket error sending fax");
-    EXPECT_EQ(errors.boxes[0].context, "<fax>");
-    EXPECT_TRUE(allDigits(errors.boxes[0].detail)) << errors.boxes[0].detail;
+    ASSERT_EQ(errors.boxes().size(), 1u);
+    EXPECT_EQ(errors.boxes()[0].message, "Socket error sending fax");
+    EXPECT_EQ(errors.boxes()[0].context, "<fax>");
+    EXPECT_TRUE(allDigits(errors.boxes()[0].detail)) << errors.boxes()[0].detail;
     EXPECT_EQ(lines.size(), 7u);  // the message never ended
 }
 
@@ -595,7 +583,7 @@ TEST_F(FaxSubmission, DocumentThatCannotBeReadIsRefusedBeforeTheServerIsCalled)
         EXPECT_EQ(shown.boxes(),
                   (std::vector<Box>{{"KORVA Fax", "The fax document " + c.path + " cannot be read (error " +
                                                       std::to_string(c.error) + "). The fax was not sent."}}));
-        EXPECT_TRUE(errors.boxes.empty());
+        EXPECT_TRUE(errors.boxes().empty());
     }
 }
 
@@ -637,7 +625,7 @@ TEST_F(FaxSubmission, EveryWrongReplyIsReportedAsPermanentOrTransient)
         EXPECT_EQ(report.reason, outcome.reply);
         EXPECT_EQ(report.words, outcome.words);
     }
-    EXPECT_EQ(errors.boxes.size(), std::size(kReplyOutcomes));  // the boxes are as before
+    EXPECT_EQ(errors.boxes().size(), std::size(kReplyOutcomes));  // the boxes are as before
 }
 
 TEST_F(FaxSubmission, SocketFailuresAreTransientAndNameTheStepAndServer)

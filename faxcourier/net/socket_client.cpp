@@ -78,8 +78,8 @@ int lookupError(int gaiError)
 }  // namespace
 
 namespace socket_seam {
-void setReadWaitMs(int milliseconds) { readWaitOverrideMs.store(milliseconds); }
-void setSendChunkLimit(size_t bytes) { sendChunkLimit.store(bytes); }
+int setReadWaitMs(int milliseconds) { return readWaitOverrideMs.exchange(milliseconds); }
+size_t setSendChunkLimit(size_t bytes) { return sendChunkLimit.exchange(bytes); }
 }  // namespace socket_seam
 
 Socket::Socket() { std::memset(&peer_, 0, sizeof peer_); }

@@ -5,12 +5,15 @@
 #include "faxcourier/net/socket_seam.h"
 #include "faxcourier/net/testing/hostile_servers.h"
 #include "faxcourier/net/testing/scripted_server.h"
+#include "platform/testing/poll_until.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -89,13 +92,7 @@ long msSince(Clock::time_point start)
 
 class SocketTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        korva::setDebugLogging(false);
-        korva::resetServerConversationAbort();
-        korva::socket_seam::setReadWaitMs(-1);
-        korva::socket_seam::setSendChunkLimit(0);
-    }
+    void TearDown() override { korva::resetServerConversationAbort(); }
 
     bool connectTo(Socket& socket, unsigned port, const char* host = "127.0.0.1", uint32_t timeout = 30)
     {
@@ -256,7 +253,7 @@ TEST_F(SocketTest, ServerThatStartsListeningLateIsReachedByARetry)
 
 TEST_F(SocketTest, TwoLinesFromOneReceive)
 {
-    korva::setDebugLogging(true);
+    korva::testing::ScopedSeam debugLogging(korva::setDebugLogging, true);
     ScriptedServer server([](int fd) {
         sendText(fd, "220 hi\r\n250 x\r\n");
         readUntilClosed(fd);
@@ -276,7 +273,7 @@ TEST_F(SocketTest, TwoLinesFromOneReceive)
 
 TEST_F(SocketTest, ReceivesInChunksOf128BytesAndLogsTheLineCut)
 {
-    korva::setDebugLogging(true);
+    korva::testing::ScopedSeam debugLogging(korva::setDebugLogging, true);
     std::string longLine(300, 'L');
     ScriptedServer server([&](int fd) {
         sendText(fd, longLine + "\r\n");
@@ -301,8 +298,8 @@ TEST_F(SocketTest, LineThatNeverEndsIsCutOffAtTheTimeOut)
         while (Clock::now() < stop && send(fd, "d", 1, MSG_NOSIGNAL) > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
     });
-    korva::socket_seam::setReadWaitMs(1000);
-    korva::setDebugLogging(true);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 1000);
+    korva::testing::ScopedSeam debugLogging(korva::setDebugLogging, true);
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port()));
     String line;
@@ -331,7 +328,7 @@ TEST_F(SocketTest, BytesAlreadyReceivedAreReadAfterTheTimeOut)
     for (int pending = 0; size_t(pending) < bytes.size();) {
         ASSERT_EQ(ioctl(socket.Handle(), FIONREAD, &pending), 0);
     }
-    korva::socket_seam::setReadWaitMs(0);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 0);
     String got;
     ASSERT_TRUE(socket.ReadLine(got));
     EXPECT_EQ(std::string(got.Text()), line);
@@ -362,7 +359,7 @@ TEST_F(SocketTest, ALineLongerThanAReplyMayBeEndsTheReadAtOnce)
         {"511 bytes and CR LF", sends(longest + "k\r\n"), false},
         {"an endless line at full speed", korva::testing::endlessPlainLine(std::string(64 * 1024, 'e')), false},
     };
-    korva::socket_seam::setReadWaitMs(2000);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 2000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedServer server(c.server);
@@ -417,7 +414,7 @@ TEST_F(SocketTest, ASendForgetsTheLastLineEnd)
 
 TEST_F(SocketTest, PeerThatClosesWithoutSending)
 {
-    korva::setDebugLogging(true);
+    korva::testing::ScopedSeam debugLogging(korva::setDebugLogging, true);
     ScriptedServer server([](int) {});
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port()));
@@ -448,7 +445,7 @@ TEST_F(SocketTest, PartOfALineBeforeThePeerClosesStaysInTheLine)
 
 TEST_F(SocketTest, SilentPeerTimesOut)
 {
-    korva::socket_seam::setReadWaitMs(150);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 150);
     ScriptedServer server([](int fd) { readUntilClosed(fd); });
     Socket socket;
     ASSERT_TRUE(connectTo(socket, server.port()));
@@ -505,7 +502,7 @@ TEST_F(SocketTest, LargeTextIsSentWhole)
 
 TEST_F(SocketTest, SendsThatTakeOnlyPartAreContinued)
 {
-    korva::socket_seam::setSendChunkLimit(1000);
+    korva::testing::ScopedSeam sendLimit(korva::socket_seam::setSendChunkLimit, 1000);
     std::string text(100000, 'p');
     text += "END";
     std::string received;
@@ -551,15 +548,17 @@ TEST_F(SocketTest, SendFormattedUsesATenThousandCharacterBuffer)
 TEST_F(SocketTest, SendToAResetPeerFailsAndIsLogged)
 {
     {
-        ScriptedServer server([](int fd) {
+        std::atomic<bool> connected{false};
+        ScriptedServer server([&connected](int fd) {
             // Reset only once the client has seen its connection made: a
             // reset during the connect would be retried as a refusal.
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            EXPECT_TRUE(korva::testing::pollUntil([&connected] { return connected.load(); }));
             linger abort{1, 0};
             setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
         });
         Socket socket;
         ASSERT_TRUE(connectTo(socket, server.port()));
+        connected = true;
         pollfd hangup{socket.Handle(), POLLIN, 0};
         ASSERT_EQ(poll(&hangup, 1, 5000), 1);  // the reset has arrived
         bool sent = true;
@@ -601,12 +600,13 @@ TEST_F(SocketTest, CloseAbortsTheConnection)
 
 namespace {
 
-// Calls abortServerConversations() from another thread after `ms`.
+// Calls abortServerConversations() from another thread once the thread
+// that made it waits.
 class AbortLater {
 public:
-    explicit AbortLater(int ms)
-        : thread_([ms] {
-              std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    AbortLater()
+        : thread_([waiter = ::gettid()] {
+              EXPECT_TRUE(korva::testing::pollUntil([waiter] { return korva::testing::isBlocked(waiter); }));
               korva::abortServerConversations();
           })
     {
@@ -680,7 +680,7 @@ TEST_F(SocketTest, AbortEndsEveryKindOfWaitAtOnce)
         }
         auto start = Clock::now();
         {
-            AbortLater abort(100);
+            AbortLater abort;
             EXPECT_FALSE(c.wait(socket, c.serverAccepts ? server->port() : full->port()));
         }
         EXPECT_EQ(socket.LastError(), korva::kSocketAborted);
@@ -701,7 +701,7 @@ TEST_F(SocketTest, ReadThroughAbortTakesALateReplyWithinTheGraceOnly)
         bool taken;
     };
     const Case cases[] = {
-        {"reply 300 ms after the abort", 400, false, true},
+        {"reply 300 ms after the abort", 300, false, true},
         {"aborted before the read began", 200, true, true},
         {"no reply within the grace", -1, false, false},
     };
@@ -722,7 +722,7 @@ TEST_F(SocketTest, ReadThroughAbortTakesALateReplyWithinTheGraceOnly)
         auto start = Clock::now();
         String line;
         {
-            AbortLater abort(100);
+            AbortLater abort;
             EXPECT_EQ(socket.ReadLineThroughAbort(line, std::chrono::milliseconds(1500)), c.taken);
         }
         EXPECT_EQ(std::string(line.Text()), c.taken ? "250 queued" : "");

@@ -8,10 +8,12 @@
 namespace korva::socket_seam {
 
 // Gives a reply line (or a byte) this many milliseconds instead of the
-// time-out's seconds; a negative value restores the time-out.
-void setReadWaitMs(int milliseconds);
+// time-out's seconds; a negative value restores the time-out. Returns the
+// previous value.
+int setReadWaitMs(int milliseconds);
 
 // Lets one send call take at most this many bytes; 0 restores no limit.
-void setSendChunkLimit(size_t bytes);
+// Returns the previous limit.
+size_t setSendChunkLimit(size_t bytes);
 
 }  // namespace korva::socket_seam

@@ -6,6 +6,7 @@
 #include "faxcourier/net/socket_client.h"
 #include "faxcourier/net/socket_seam.h"
 #include "faxcourier/net/test_certificates.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -51,12 +52,7 @@ ScriptedServer::Conversation recordRaw(std::string& raw)
 class SocketTls : public ::testing::Test {
 protected:
     SocketTls() : certificates(home.path()) {}
-    ~SocketTls() override
-    {
-        socket_seam::setReadWaitMs(-1);
-        socket_seam::setSendChunkLimit(0);
-        resetServerConversationAbort();
-    }
+    ~SocketTls() override { resetServerConversationAbort(); }
 
     ScriptedServer::TlsIdentity identity(TestCertificate which) const
     {
@@ -93,7 +89,7 @@ TEST_F(SocketTls, LinesAndSendsGoThroughTlsAsTheyDoWithout)
     EXPECT_EQ(readLine(), "");
     EXPECT_EQ(readLine(), "b");
     // A long command in pieces, as a full socket takes it.
-    socket_seam::setSendChunkLimit(7000);
+    korva::testing::ScopedSeam sendLimit(korva::socket_seam::setSendChunkLimit, 7000);
     std::string longLine(300000, 'x');
     ASSERT_TRUE(socket.SendString((longLine + "\r\n").c_str()));
     EXPECT_EQ(readLine(), "250 ok");
@@ -175,7 +171,7 @@ TEST_F(SocketTls, ASilentServerTimesTheHandshakeOut)
 {
     ScriptedServer server({ScriptedServer::kSilent});
     connect(server);
-    socket_seam::setReadWaitMs(200);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 200);
     EXPECT_FALSE(socket.StartTls("127.0.0.1", nullptr));
     EXPECT_EQ(socket.LastError(), kSocketTimedOut);
     socket.Close();
@@ -207,7 +203,7 @@ TEST_F(SocketTls, ASilentServerTimesAReadOutUnderTlsToo)
     connect(server);
     ASSERT_TRUE(socket.StartTls("127.0.0.1", certificates.caFile().c_str()));
     EXPECT_EQ(readLine(), "220 no line end");
-    socket_seam::setReadWaitMs(200);
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, 200);
     String line;
     EXPECT_FALSE(socket.ReadLine(line));
     EXPECT_EQ(socket.LastError(), kSocketTimedOut);
@@ -233,7 +229,7 @@ TEST_F(SocketTls, AHostileServerEndsTheReadWithItsErrorInTime)
         {"a TLS 1.3 key update request, then silence", Hostility::KeyUpdateThenSilence, kSocketTimedOut, true},
     };
     const milliseconds wait(1000);
-    socket_seam::setReadWaitMs(int(wait.count()));
+    korva::testing::ScopedSeam readWait(korva::socket_seam::setReadWaitMs, int(wait.count()));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedServer server(testing::hostileTls(c.hostility, identity(TestCertificate::Good)));

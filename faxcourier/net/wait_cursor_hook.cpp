@@ -1,5 +1,7 @@
 #include "faxcourier/net/wait_cursor_hook.h"
 
+#include <utility>
+
 namespace korva {
 namespace {
 
@@ -22,6 +24,14 @@ void setWaitCursorHooks(std::function<void()> show, std::function<void()> restor
     showHook() = std::move(show);
     restoreHook() = std::move(restore);
 }
+
+ScopedWaitCursorHooks::ScopedWaitCursorHooks(std::function<void()> show, std::function<void()> restore)
+    : previousShow_(std::exchange(showHook(), std::move(show))),
+      previousRestore_(std::exchange(restoreHook(), std::move(restore)))
+{
+}
+
+ScopedWaitCursorHooks::~ScopedWaitCursorHooks() { setWaitCursorHooks(previousShow_, previousRestore_); }
 
 ScopedWaitCursor::ScopedWaitCursor()
 {

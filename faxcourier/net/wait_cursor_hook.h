@@ -9,6 +9,18 @@ namespace korva {
 
 void setWaitCursorHooks(std::function<void()> show, std::function<void()> restore);
 
+// Hooks installed for one scope; the previous ones come back when it ends.
+class ScopedWaitCursorHooks {
+public:
+    ScopedWaitCursorHooks(std::function<void()> show, std::function<void()> restore);
+    ~ScopedWaitCursorHooks();
+    ScopedWaitCursorHooks(const ScopedWaitCursorHooks&) = delete;
+    ScopedWaitCursorHooks& operator=(const ScopedWaitCursorHooks&) = delete;
+
+private:
+    std::function<void()> previousShow_, previousRestore_;
+};
+
 // Shows the wait cursor for one scope.
 class ScopedWaitCursor {
 public:

@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
+#include "platform/testing/tiff_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -83,10 +84,10 @@ protected:
             ADD_FAILURE() << "reported: " << report;
     }
 
-    std::vector<FaxPageRead> readTarget()
+    std::vector<TiffPage> readTarget()
     {
         bool ok = false;
-        std::vector<FaxPageRead> pages = readFaxDocument(target, ok);
+        std::vector<TiffPage> pages = readTiffPages(target, &ok);
         EXPECT_TRUE(ok);
         return pages;
     }
@@ -100,12 +101,12 @@ protected:
     std::atomic<uint32_t> published{99};
 };
 
-void expectFaxForm(const FaxPageRead& page, uint32_t rows)
+void expectFaxForm(const TiffPage& page, uint32_t rows)
 {
     EXPECT_EQ(page.width, 1728u);
     EXPECT_EQ(page.height, rows);
-    EXPECT_EQ(page.bits, 1);
-    EXPECT_EQ(page.samples, 1);
+    EXPECT_EQ(page.bitsPerSample, 1);
+    EXPECT_EQ(page.samplesPerPixel, 1);
     EXPECT_EQ(page.compression, COMPRESSION_CCITTFAX3);
     EXPECT_EQ(page.photometric, PHOTOMETRIC_MINISWHITE);
     EXPECT_EQ(page.resolutionUnit, RESUNIT_INCH);
@@ -131,10 +132,10 @@ TEST_F(ConversionTest, ThreePagesBecomeThreeFaxPagesInOrder)
                                                       {kProgressPosition, 2},
                                                       {kProgressPosition, 3},
                                                       {kConversionFinished, 0}}));
-    std::vector<FaxPageRead> pages = readTarget();
+    std::vector<TiffPage> pages = readTarget();
     ASSERT_EQ(pages.size(), 3u);
     for (uint32_t n = 1; n <= 3; ++n) {
-        const FaxPageRead& page = pages[n - 1];
+        const TiffPage& page = pages[n - 1];
         expectFaxForm(page, 2146);
         // The block of page n spans printed rows 200n .. 200n+149, fax rows
         // times 2146/2200; printed columns 100 .. 399 map to about 102 .. 405.
@@ -190,9 +191,9 @@ TEST_F(ConversionTest, LandscapePageArrivesPortraitTurnedClockwise270)
                  }}});
     convertPrintFile(request(nullptr), state.printFileCounter);
 
-    std::vector<FaxPageRead> pages = readTarget();
+    std::vector<TiffPage> pages = readTarget();
     ASSERT_EQ(pages.size(), 1u);
-    const FaxPageRead& page = pages[0];
+    const TiffPage& page = pages[0];
     expectFaxForm(page, 2146);
     // The printed top edge becomes the left edge, the printed right edge
     // the top: the top-left marker lands bottom left, the top-right one top
@@ -212,7 +213,7 @@ TEST_F(ConversionTest, MonoPageIsSampledBitForBit)
     printPages({{PrintFormat::Mono, 1728, 1800, pattern, 64}});
     convertPrintFile(request(nullptr), state.printFileCounter);
 
-    std::vector<FaxPageRead> pages = readTarget();
+    std::vector<TiffPage> pages = readTarget();
     ASSERT_EQ(pages.size(), 1u);
     uint32_t rows = uint32_t(1800.0 * 1728 * 192 / (1728.0 * 200));
     expectFaxForm(pages[0], rows);
@@ -231,7 +232,7 @@ TEST_F(ConversionTest, GreyIsDitheredNotThresholded)
                      return x < 850 ? Rgb{160, 160, 160} : Rgb{60, 60, 60};
                  }}});
     convertPrintFile(request(nullptr), state.printFileCounter);
-    std::vector<FaxPageRead> pages = readTarget();
+    std::vector<TiffPage> pages = readTarget();
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_NEAR(pages[0].blackShare(20, 20, 840, 2100), 1 - 160 / 255.0, 0.02);
     EXPECT_NEAR(pages[0].blackShare(900, 20, 1700, 2100), 1 - 60 / 255.0, 0.02);
@@ -246,7 +247,7 @@ TEST_F(ConversionTest, ExistingTargetIsReplaced)
     printPages({{PrintFormat::Mono, 1700, 2200, numbered(2)}});
     ConversionResult result = convertPrintFile(request(nullptr), state.printFileCounter);
     EXPECT_EQ(result.pagesStored, 1u);
-    std::vector<FaxPageRead> pages = readTarget();
+    std::vector<TiffPage> pages = readTarget();
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_GT(pages[0].blackShare(110, 400 * 2146 / 2200 + 5, 400, 400 * 2146 / 2200 + 140), 0.99);
     EXPECT_EQ(state.printFileCounter.load(), 2);
@@ -271,7 +272,7 @@ TEST_F(ConversionTest, StarTargetSetsTheEventAfterTheLastPageAndTheWorkFile)
     bool workFileGone = !fileExists(workFilePath(spool, 1));
     std::vector<Posted> posted = progress.posted();
     bool ok = false;
-    size_t pages = readFaxDocument(target, ok).size();
+    size_t pages = readTiffPages(target, &ok).size();
     thread.join();
     sem_close(finished);
     sem_unlink(("/" + event).c_str());

@@ -4,6 +4,7 @@
 #include "faxcourier/pipeline/testing/test_tiffs.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
+#include "platform/testing/tiff_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST(FaxDocument, PagesAreAppendedInFaxForm)
     ASSERT_TRUE(appendFaxPage(path, whitePage(), false, why)) << why;
     EXPECT_EQ(korva::testing::fileMode(path), 0600u) << "a fax document is the user's alone";
     bool ok = false;
-    std::vector<FaxPageRead> pages = readFaxDocument(path, ok);
+    std::vector<TiffPage> pages = readTiffPages(path, &ok);
     EXPECT_TRUE(ok);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0].group3Options, uint32_t(GROUP3OPT_2DENCODING | GROUP3OPT_FILLBITS));
@@ -86,7 +87,7 @@ TEST(FaxDocument, FirstPageStartsTheFileAfresh)
     std::string why;
     ASSERT_TRUE(appendFaxPage(path, whitePage(), true, why)) << why;
     bool ok = false;
-    EXPECT_EQ(readFaxDocument(path, ok).size(), 1u);
+    EXPECT_EQ(readTiffPages(path, &ok).size(), 1u);
     EXPECT_TRUE(ok);
 }
 
@@ -105,7 +106,7 @@ TEST(FaxDocument, FailedAppendLeavesTheDocumentAsItWas)
     // The document takes further pages as if nothing had happened.
     ASSERT_TRUE(appendFaxPage(path, busyPage(), false, why)) << why;
     bool ok = false;
-    std::vector<FaxPageRead> pages = readFaxDocument(path, ok);
+    std::vector<TiffPage> pages = readTiffPages(path, &ok);
     EXPECT_TRUE(ok);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_NEAR(pages[1].blackShare(0, 0, 1728, 2146), 0.5, 0.001);

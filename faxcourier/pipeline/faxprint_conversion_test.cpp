@@ -10,10 +10,10 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/testing/test_support.h"
+#include "platform/testing/tiff_pages.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <tiffio.h>
 
 using namespace korva;
@@ -21,24 +21,6 @@ using namespace korva::testing;
 using namespace std::chrono_literals;
 
 namespace {
-
-struct PrintedSize {
-    uint32_t width = 0, height = 0;
-};
-
-// Sizes of the pages faxprint rendered, in order.
-std::vector<PrintedSize> printedSizes(const std::string& path)
-{
-    std::vector<PrintedSize> sizes;
-    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(path.c_str(), "r"), TIFFClose);
-    for (bool more = bool(tif); more; more = TIFFReadDirectory(tif.get())) {
-        PrintedSize size;
-        TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &size.width);
-        TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &size.height);
-        sizes.push_back(size);
-    }
-    return sizes;
-}
 
 size_t occurrences(const std::string& text, const std::string& part)
 {
@@ -61,7 +43,7 @@ protected:
         ProcessResult run = runProcess(argv);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         ASSERT_TRUE(fileExists(watchFilePath(spool)));
-        printed = printedSizes(watchFilePath(spool));
+        printed = readTiffPages(watchFilePath(spool));
         ASSERT_EQ(printed.size(), 2u);
     }
 
@@ -80,16 +62,16 @@ protected:
     void expectTheLetterAsFax()
     {
         bool ok = false;
-        std::vector<FaxPageRead> pages = readFaxDocument(target, ok);
+        std::vector<TiffPage> pages = readTiffPages(target, &ok);
         EXPECT_TRUE(ok);
         ASSERT_EQ(pages.size(), 2u);
         for (size_t n = 0; n < pages.size(); ++n) {
-            const FaxPageRead& page = pages[n];
+            const TiffPage& page = pages[n];
             uint32_t rows = uint32_t(double(printed[n].height) * 1728 * 192 / (double(printed[n].width) * 200));
             EXPECT_EQ(page.width, 1728u) << n;
             EXPECT_EQ(page.height, rows) << n;
-            EXPECT_EQ(page.bits, 1) << n;
-            EXPECT_EQ(page.samples, 1) << n;
+            EXPECT_EQ(page.bitsPerSample, 1) << n;
+            EXPECT_EQ(page.samplesPerPixel, 1) << n;
             EXPECT_EQ(page.compression, COMPRESSION_CCITTFAX3) << n;
             EXPECT_EQ(page.resolutionUnit, RESUNIT_INCH) << n;
             EXPECT_EQ(page.xResolution, 200.0f) << n;
@@ -109,7 +91,7 @@ protected:
     TempHome home;
     std::string spool = home.spool();
     std::string target = home.path() + "/letter-fax.tif";
-    std::vector<PrintedSize> printed;
+    std::vector<TiffPage> printed;  // as faxprint rendered them
     PipelineState state;
     RecordingTarget progress;
     std::atomic<uint32_t> published{0};

@@ -11,6 +11,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/testing/test_support.h"
+#include "platform/testing/tiff_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -90,18 +91,18 @@ protected:
     }
 
     // The target's pages, each of which must read back without an error.
-    std::vector<FaxPageRead> storedPages()
+    std::vector<TiffPage> storedPages()
     {
         if (!fileExists(target))
             return {};
         bool ok = false;
-        std::vector<FaxPageRead> pages = readFaxDocument(target, ok);
+        std::vector<TiffPage> pages = readTiffPages(target, &ok);
         EXPECT_TRUE(ok);
         return pages;
     }
 
     // The good page converted: black on the left, white on the right.
-    void expectGoodPage(const FaxPageRead& page)
+    void expectGoodPage(const TiffPage& page)
     {
         EXPECT_EQ(page.width, 1728u);
         EXPECT_EQ(page.height, 1658u);
@@ -177,7 +178,7 @@ TEST_F(HostileInputTest, PageClaimingTenBillionPixelsIsRefused)
     EXPECT_EQ(result.pageCount, 2u);
     EXPECT_EQ(result.pagesStored, 1u);
     EXPECT_EQ(published.load(), 1u);
-    std::vector<FaxPageRead> pages = storedPages();
+    std::vector<TiffPage> pages = storedPages();
     ASSERT_EQ(pages.size(), 1u);
     expectGoodPage(pages[0]);
     ASSERT_EQ(errors.reports.size(), 1u);
@@ -205,7 +206,7 @@ TEST_F(HostileInputTest, StripPastTheEndOfTheFile)
     ConversionResult result = convert(rawTiff({past, rawGreyPage(8)}, goodPixels()));
     EXPECT_EQ(result.pageCount, 2u);
     EXPECT_EQ(result.pagesStored, 1u);
-    std::vector<FaxPageRead> pages = storedPages();
+    std::vector<TiffPage> pages = storedPages();
     ASSERT_EQ(pages.size(), 1u);
     expectGoodPage(pages[0]);
     ASSERT_EQ(errors.reports.size(), 1u);

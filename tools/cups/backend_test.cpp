@@ -7,6 +7,7 @@
 #include "tools/cups/testing/raster_writer.h"
 
 #include "bandsink64/testing/sink_test_support.h"
+#include "platform/testing/tiff_pages.h"
 #include "controlarea/control_record.h"
 #include "platform/testing/test_support.h"
 #include "platform/translation.h"
@@ -335,7 +336,7 @@ TEST_F(BackendTest, RealExitLibraryWritesTiffAndControlData)
     auto pages = korva::testing::readTiffPages(tiff);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0].width, 1656u);
-    EXPECT_EQ(pages[0].length, 300u);
+    EXPECT_EQ(pages[0].height, 300u);
     EXPECT_EQ(pages[0].compression, 3);  // CCITT Group 3
     EXPECT_EQ(pages[0].photometric, 0);  // min-is-white
     EXPECT_FLOAT_EQ(pages[0].xResolution, 200);
@@ -346,7 +347,7 @@ TEST_F(BackendTest, RealExitLibraryWritesTiffAndControlData)
     EXPECT_FALSE(pages[0].black(816, 150));
     EXPECT_FALSE(pages[0].black(800, 99));
     EXPECT_FALSE(pages[0].black(1655, 150));  // pad pixels are white
-    EXPECT_EQ(pages[1].length, 130u);
+    EXPECT_EQ(pages[1].height, 130u);
     for (unsigned x = 0; x < 1653; x += 97)
         EXPECT_EQ(pages[1].black(x, 7), bool((second.row(7)[x / 8] >> (7 - x % 8)) & 1)) << x;
 

@@ -10,6 +10,7 @@
 #include "tools/cups/testing/private_cupsd.h"
 
 #include "bandsink64/testing/sink_test_support.h"
+#include "platform/testing/tiff_pages.h"
 #include "controlarea/control_record.h"
 #include "faxcourier/settings/settings.h"
 #include "platform/testing/test_support.h"
@@ -341,7 +342,7 @@ TEST_F(QueueTest, PrintedPdfReachesTheSpoolFolderOfTheUserWhoPrintedIt)
         // A4 at 200 dpi: 1654 x 2339 pixels, rows in whole bytes.
         EXPECT_NEAR(double(page.width), 1654, 8);
         EXPECT_EQ(page.width % 8, 0u);
-        EXPECT_NEAR(double(page.length), 2339, 2);
+        EXPECT_NEAR(double(page.height), 2339, 2);
     }
     // Page 1: the bar covers x 200..600, y 200..400 (200 dpi).
     EXPECT_TRUE(allBlack(pages[0], 210, 210, 590, 390));

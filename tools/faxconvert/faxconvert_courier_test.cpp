@@ -4,6 +4,7 @@
 
 #include "faxcourier/app/testing/courier_process.h"
 #include "platform/testing/test_support.h"
+#include "platform/testing/tiff_pages.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -14,37 +15,6 @@
 using namespace korva::testing;
 using korva::app::testing::CourierProcess;
 using korva::app::testing::waitForFileText;
-
-namespace {
-
-struct FaxPage {
-    uint32_t width = 0, bits = 0;
-    uint16_t compression = 0;
-    float xResolution = 0, yResolution = 0;
-};
-
-std::vector<FaxPage> readPages(const std::string& path)
-{
-    std::vector<FaxPage> pages;
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (!tiff)
-        return pages;
-    do {
-        FaxPage page;
-        uint16_t bits = 0;
-        TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &page.width);
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-        TIFFGetField(tiff, TIFFTAG_COMPRESSION, &page.compression);
-        TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &page.xResolution);
-        TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &page.yResolution);
-        page.bits = bits;
-        pages.push_back(page);
-    } while (TIFFReadDirectory(tiff));
-    TIFFClose(tiff);
-    return pages;
-}
-
-}  // namespace
 
 TEST(FaxConvertWithCourier, ConvertsIntoFaxFormAndPutsThePresetBack)
 {
@@ -64,11 +34,11 @@ TEST(FaxConvertWithCourier, ConvertsIntoFaxFormAndPutsThePresetBack)
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err << readWholeFile(home.path() + "/courier.err");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 
-    std::vector<FaxPage> pages = readPages(output);
+    std::vector<TiffPage> pages = readTiffPages(output);
     ASSERT_EQ(pages.size(), 2u);
-    for (const FaxPage& page : pages) {
+    for (const TiffPage& page : pages) {
         EXPECT_EQ(page.width, 1728u);
-        EXPECT_EQ(page.bits, 1u);
+        EXPECT_EQ(page.bitsPerSample, 1u);
         EXPECT_EQ(page.compression, COMPRESSION_CCITTFAX3);
         EXPECT_FLOAT_EQ(page.xResolution, 200.0f);
         EXPECT_FLOAT_EQ(page.yResolution, 192.0f);

@@ -1,6 +1,7 @@
 // faxprint end to end: real files, the real program, the built exit
 // library, and the TIFF it leaves read back with libtiff.
 #include "bandsink64/testing/sink_test_support.h"
+#include "platform/testing/tiff_pages.h"
 #include "controlarea/control_record.h"
 #include "platform/testing/pdf_bytes.h"
 #include "platform/testing/test_support.h"
@@ -116,7 +117,7 @@ TEST_F(FaxprintTest, PdfAndPngBecomeOneDocumentInTheSpoolFolder)
     ASSERT_EQ(pages.size(), 3u);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(pages[i].width, 400u);
-        EXPECT_EQ(pages[i].length, 400u);
+        EXPECT_EQ(pages[i].height, 400u);
         EXPECT_EQ(pages[i].compression, 3);
         EXPECT_FLOAT_EQ(pages[i].xResolution, 200.0f);
         EXPECT_EQ(pages[i].rowsPerStrip, 256u);
@@ -131,7 +132,7 @@ TEST_F(FaxprintTest, PdfAndPngBecomeOneDocumentInTheSpoolFolder)
     EXPECT_FALSE(pages[1].black(100, 100));
     EXPECT_GT(blackShareInside(pages[1], 198, 198, 400, 400), 0.85);
     EXPECT_EQ(pages[2].width, 160u);
-    EXPECT_EQ(pages[2].length, 120u);
+    EXPECT_EQ(pages[2].height, 120u);
     EXPECT_DOUBLE_EQ(blackShareInside(pages[2], 40, 30, 80, 60), 1.0);
     EXPECT_TRUE(pages[2].black(40, 30) && pages[2].black(79, 59));
     EXPECT_FALSE(pages[2].black(39, 30) || pages[2].black(80, 59));
@@ -177,7 +178,7 @@ TEST_F(FaxprintTest, NameJobBandsAndResolutionAsGiven)
     auto pages = readTiffPages(watchFile());
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].width, 400u);
-    EXPECT_EQ(pages[0].length, 200u);
+    EXPECT_EQ(pages[0].height, 200u);
     EXPECT_FLOAT_EQ(pages[0].yResolution, 100.0f);
     EXPECT_EQ(pages[0].rowsPerStrip, 64u);
     EXPECT_EQ(pages[0].strips, 4u);

@@ -10,6 +10,7 @@
 #include "platform/testing/child_process.h"
 #include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
+#include "platform/testing/tiff_pages.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -52,23 +53,10 @@ bool fileHolds(const std::string& path, const std::string& text)
 std::vector<std::string> faxPages(const std::string& file)
 {
     std::vector<std::string> pages;
-    TIFF* tiff = TIFFOpen(file.c_str(), "r");
-    if (!tiff)
-        return pages;
-    do {
-        uint32_t width = 0;
-        uint16_t bits = 0, compression = 0;
-        float x = 0, y = 0;
-        TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-        TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
-        TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &x);
-        TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &y);
-        pages.push_back(std::to_string(width) + "x" + std::to_string(bits) +
-                        (compression == COMPRESSION_CCITTFAX3 ? " G3 " : " other ") + std::to_string(int(x)) + "x" +
-                        std::to_string(int(y)));
-    } while (TIFFReadDirectory(tiff));
-    TIFFClose(tiff);
+    for (const TiffPage& page : readTiffPages(file))
+        pages.push_back(std::to_string(page.width) + "x" + std::to_string(page.bitsPerSample) +
+                        (page.compression == COMPRESSION_CCITTFAX3 ? " G3 " : " other ") +
+                        std::to_string(int(page.xResolution)) + "x" + std::to_string(int(page.yResolution)));
     return pages;
 }
 

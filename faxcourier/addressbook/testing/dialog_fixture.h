@@ -12,6 +12,8 @@
 #include "faxcourier/widgets/recipient_list.h"
 #include "faxcourier/widgets/testing/scripted_ui.h"
 #include "faxcourier/widgets/ui_sinks.h"
+#include "faxcourier/net/wait_cursor_hook.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <QAbstractButton>
@@ -31,7 +33,6 @@ class DialogFixture : public ::testing::Test {
 protected:
     // As at start-up: the wait cursor through the scripted user interface.
     DialogFixture() { installAddressBook(); }
-    ~DialogFixture() override { app::setAddressBookOpener({}); }
 
     void serve(const std::vector<korva::testing::SeedEntry>& entries)
     {
@@ -101,6 +102,10 @@ protected:
     }
 
     QApplication& application = app::testing::testApplication();  // before any widget
+    // What installAddressBook() installs is put back after each test.
+    korva::testing::ScopedSeam<app::AddressBookOpener> opener{app::setAddressBookOpener, {}};
+    korva::testing::ScopedSeam<app::AddressBookWindowOpener> windowOpener{app::setAddressBookWindowOpener, {}};
+    ScopedWaitCursorHooks waitCursor{{}, {}};
     korva::testing::TempHome home;
     std::unique_ptr<korva::testing::DirectorySim> sim;
     app::testing::ScriptedUi ui;

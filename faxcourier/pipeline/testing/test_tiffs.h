@@ -1,6 +1,6 @@
 #pragma once
 // Print files for tests, written with libtiff in the exit library's layout,
-// hand-made damaged TIFF files, and reading a fax document back.
+// and hand-made damaged TIFF files.
 
 #include <cstdint>
 #include <functional>
@@ -46,19 +46,5 @@ using RawDirectory = std::vector<RawEntry>;
 std::string rawTiff(const std::vector<RawDirectory>& directories, const std::string& data = {});
 // A grey 8 x 8 page whose pixels are `data` (64 bytes at `offset`).
 RawDirectory rawGreyPage(uint32_t offset);
-
-struct FaxPageRead {
-    uint32_t width = 0, height = 0;
-    uint16_t bits = 0, samples = 0, compression = 0, photometric = 0, resolutionUnit = 0;
-    uint32_t group3Options = 0;
-    float xResolution = 0, yResolution = 0;
-    std::vector<std::vector<uint8_t>> rows;  // packed, 1 = black
-    bool black(uint32_t x, uint32_t y) const { return rows[y][x / 8] >> (7 - x % 8) & 1; }
-    // Share of black pixels in [x0, x1) x [y0, y1).
-    double blackShare(uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1) const;
-};
-
-// Reads every page; `ok` false when libtiff reports any error on the way.
-std::vector<FaxPageRead> readFaxDocument(const std::string& path, bool& ok);
 
 }  // namespace korva::testing

@@ -2,6 +2,7 @@
 
 #include "bandsink64/exit_library_loader.h"
 #include "platform/testing/loopback_ports.h"
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <cups/cups.h>
@@ -15,7 +16,6 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -130,15 +130,15 @@ std::string PrivateCupsd::start()
         options);
     if (options.out >= 0)
         close(options.out);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (!child_->running()) {
-            child_.reset();
-            return "cupsd exited at once: " + korva::testing::readWholeFile(out) + errorLog();
-        }
-        if (korva::testing::loopbackPortAnswers(port_))
-            return {};
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    bool answers = false;
+    korva::testing::pollUntil(
+        [&] { return !child_->running() || (answers = korva::testing::loopbackPortAnswers(port_)); },
+        std::chrono::seconds(20), std::chrono::milliseconds(20));
+    if (answers)
+        return {};
+    if (!child_->running()) {
+        child_.reset();
+        return "cupsd exited at once: " + korva::testing::readWholeFile(out) + errorLog();
     }
     return "cupsd did not answer on " + server() + ": " + errorLog();
 }
@@ -224,14 +224,9 @@ int PrivateCupsd::printerType(const std::string& queue) const
 
 int PrivateCupsd::waitForJob(int jobId, int timeoutMs) const
 {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int state = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        state = jobState(jobId);
-        if (state >= IPP_JSTATE_CANCELED)
-            return state;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    korva::testing::pollUntil([&] { return (state = jobState(jobId)) >= IPP_JSTATE_CANCELED; },
+                              std::chrono::milliseconds(timeoutMs), std::chrono::milliseconds(50));
     return state;
 }
 

@@ -3,6 +3,7 @@
 #include "tools/cups/testing/private_cupsd.h"
 
 #include "bandsink64/exit_library_loader.h"
+#include "platform/testing/poll_until.h"
 #include "platform/testing/test_support.h"
 
 #include <chrono>
@@ -10,7 +11,6 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -113,14 +113,13 @@ std::string SystemCupsd::start()
     options.ownProcessGroup = true;
     options.dieWithParent = true;
     child_ = std::make_unique<korva::testing::ChildProcess>(std::vector<std::string>{"/usr/sbin/cupsd", "-f"}, options);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (!child_->running())
-            return "cupsd exited at once; see /var/log/cups/error_log";
-        if (schedulerRunning())
-            return {};
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    bool running = false;
+    korva::testing::pollUntil([&] { return !child_->running() || (running = schedulerRunning()); },
+                              std::chrono::seconds(20), std::chrono::milliseconds(50));
+    if (running)
+        return {};
+    if (!child_->running())
+        return "cupsd exited at once; see /var/log/cups/error_log";
     return "cupsd did not answer on " + std::string(runDir) + "/cups.sock";
 }
 
@@ -129,13 +128,11 @@ std::string SystemCupsd::cupsdConf() { return readWholeFile(std::string(confDir)
 bool SystemCupsd::waitForJob(int jobId, int timeoutMs) const
 {
     const std::string id = "KORVA_Fax-" + std::to_string(jobId) + " ";
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (runProcess({"/usr/bin/lpstat", "-o", "KORVA_Fax"}).out.find(id) == std::string::npos)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
+    return korva::testing::pollUntil(
+        [&] {
+            return runProcess({"/usr/bin/lpstat", "-o", "KORVA_Fax"}).out.find(id) == std::string::npos;
+        },
+        std::chrono::milliseconds(timeoutMs), std::chrono::milliseconds(100));
 }
 
 void SystemCupsd::restore()
