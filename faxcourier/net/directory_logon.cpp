@@ -36,19 +36,20 @@ bool failLogon(void* owner, Socket& socket, const char* message, const char* con
 // with "-" shows its box and closes.
 bool logonReply(void* owner, Socket& socket, const char* context, String& reply)
 {
-    if (!socket.ReadLine(reply))
+    if (Result<void> read = socket.ReadLine(reply); !read)
         return failLogon(owner, socket, ReadFailureMessage(socket, kLogonSocketFailed, kLogonFailed), context,
-                         socket.ErrorText());
+                         read.error().text.c_str());
     if (reply.GetAt(0) == '-')
         return failLogon(owner, socket, kLogonFailed, context, reply);
     return true;
 }
 
-bool startTls(void* owner, Socket& socket, const Settings& settings, const char* context)
+bool secure(void* owner, Socket& socket, const Settings& settings, const char* context)
 {
-    if (socket.StartTls(settings.Server.Text(), settings.TLSCAFile.Text()))
+    Result<void> started = startTls(socket, settings);
+    if (started)
         return true;
-    TlsStartFailure failure = DescribeTlsFailure(socket, settings.Server.Text());
+    TlsStartFailure failure = DescribeTlsFailure(started.error());
     return failLogon(owner, socket, failure.message, context, failure.detail, shownTlsRefusal(failure.detail.Text()));
 }
 
@@ -56,16 +57,16 @@ bool startTls(void* owner, Socket& socket, const Settings& settings, const char*
 // password never goes out in the clear once encryption is chosen.
 bool upgradeWithStls(void* owner, Socket& socket, const Settings& settings)
 {
-    if (!socket.SendString("STLS\r\n"))
-        return failLogon(owner, socket, kLogonSocketFailed, "STLS", socket.ErrorText());
+    if (Result<void> sent = socket.SendString("STLS\r\n"); !sent)
+        return failLogon(owner, socket, kLogonSocketFailed, "STLS", sent.error().text.c_str());
     String reply;
-    if (!socket.ReadLine(reply))
+    if (Result<void> read = socket.ReadLine(reply); !read)
         return failLogon(owner, socket, ReadFailureMessage(socket, kLogonSocketFailed, kLogonFailed), "STLS",
-                         socket.ErrorText());
+                         read.error().text.c_str());
     if (std::strncmp(reply.Text(), "+OK", 3) != 0)
         return failLogon(owner, socket, kLogonFailed, "STLS", reply);
     LogDebug("STLS accepted - %.100s\n", reply.Text());
-    return startTls(owner, socket, settings, "STLS");
+    return secure(owner, socket, settings, "STLS");
 }
 
 }  // namespace
@@ -79,32 +80,36 @@ bool DirectoryLogon(void* owner, Socket& socket, const Settings& settings)
         reportSettingRefusal(owner, *refusal);
         return false;
     }
-    EncryptionMode encryption = std::get<ServerTarget>(checked).encryption;
-    socket.Create(kReplyTimeoutSeconds);
-    socket.Bind();
+    uint32_t encryption = std::get<ServerTarget>(checked).encryption;
+    // A socket that cannot be made or bound fails as its connection would.
+    Result<void> connected = socket.Create(kReplyTimeoutSeconds);
+    if (connected)
+        connected = socket.Bind();
     LogDebug("Connecting to %.100s:%d\n", settings.Server.Text(), int(settings.POP3ServerPort));
-    if (!socket.Connect(settings.Server.Text(), settings.POP3ServerPort)) {
+    if (connected)
+        connected = socket.Connect(settings.Server.Text(), settings.POP3ServerPort);
+    if (!connected) {
         LogDebug("Failed to connect\n");
         return failLogon(owner, socket, QT_TRANSLATE_NOOP("ServerError", "Error connecting to KORVA server"),
-                         settings.Server.Text(), socket.ErrorText());
+                         settings.Server.Text(), connected.error().text.c_str());
     }
     LogDebug("Connected OK\n");
-    if (encryption == EncryptionMode::Tls && !startTls(owner, socket, settings, "TLS"))
+    if (encryption == kEncryptionTls && !secure(owner, socket, settings, "TLS"))
         return false;
     String reply;
     if (!logonReply(owner, socket, "", reply))
         return false;
     LogDebug("Got welcome line - %.100s\n", reply.Text());
-    if (encryption == EncryptionMode::StartTls && !upgradeWithStls(owner, socket, settings))
+    if (encryption == kEncryptionStartTls && !upgradeWithStls(owner, socket, settings))
         return false;
     // A user name or password never ends its command line early.
-    if (!socket.SendFormatted("X-LDAPUSER %.100s\r\n", OneLine(settings.Username).Text()))
-        return failLogon(owner, socket, kLogonSocketFailed, "LOGON", socket.ErrorText());
+    if (Result<void> sent = socket.SendFormatted("X-LDAPUSER %.100s\r\n", OneLine(settings.Username).Text()); !sent)
+        return failLogon(owner, socket, kLogonSocketFailed, "LOGON", sent.error().text.c_str());
     if (!logonReply(owner, socket, "LOGON", reply))
         return false;
     LogDebug("Sent logon, result= %.100s\n", reply.Text());
-    if (!socket.SendFormatted("PASS %.100s\r\n", OneLine(settings.Password).Text()))
-        return failLogon(owner, socket, kLogonSocketFailed, "PASSWORD", socket.ErrorText());
+    if (Result<void> sent = socket.SendFormatted("PASS %.100s\r\n", OneLine(settings.Password).Text()); !sent)
+        return failLogon(owner, socket, kLogonSocketFailed, "PASSWORD", sent.error().text.c_str());
     if (!logonReply(owner, socket, "PASSWORD", reply))
         return false;
     LogDebug("Sent password, result= %.100s\n", reply.Text());

@@ -21,10 +21,10 @@ std::string written(const std::function<void(SmtpDataWriter&)>& write)
     std::string all;
     SmtpDataWriter out([&all](const char* text) {
         all += text;
-        return true;
+        return Result<void>();
     });
     write(out);
-    out.Flush();
+    EXPECT_TRUE(out.Flush());
     return all;
 }
 

@@ -108,8 +108,8 @@ public:
     Conversation(void* owner, const Settings& settings) : owner_(owner), settings_(settings) {}
 
     // Read once before connecting; every later step goes by it.
-    void setEncryption(EncryptionMode mode) { encryption_ = mode; }
-    EncryptionMode encryption() const { return encryption_; }
+    void setEncryption(uint32_t mode) { encryption_ = mode; }
+    uint32_t encryption() const { return encryption_; }
 
     Socket& socket() { return socket_; }
     SubmitReport& report() { return report_; }
@@ -148,8 +148,8 @@ public:
         if (step.command != nullptr && !socket_.SendString(step.command))
             return socketFailure(step.socketMessage, step.context, step.name);
         String reply;
-        bool read = step.awaitedThroughShutdown ? socket_.ReadLineThroughAbort(reply, kFinalReplyGrace)
-                                                : socket_.ReadLine(reply);
+        Result<void> read = step.awaitedThroughShutdown ? socket_.ReadLineThroughAbort(reply, kFinalReplyGrace)
+                                                        : socket_.ReadLine(reply);
         if (!read)
             return readFailure(step.socketMessage, step.replyMessage, step.context, step.name);
         if (reply.GetAt(0) == step.expected)
@@ -207,7 +207,7 @@ public:
             return readFailure(kLogonSocketFailed, kLogonFailed, "STARTTLS", "STARTTLS at");
         if (std::strncmp(reply.Text(), "220", 3) != 0)
             return notOffered(reply);
-        return startTls("STARTTLS") && ehlo(offered);
+        return secure("STARTTLS") && ehlo(offered);
     }
 
     // A server without STARTTLS will not grow it by trying again.
@@ -220,11 +220,12 @@ public:
 
     // A refused certificate or handshake will not change by trying again
     // either: the server's administrator or the settings must change.
-    bool startTls(const char* context)
+    bool secure(const char* context)
     {
-        if (socket_.StartTls(settings_.Server.Text(), settings_.TLSCAFile.Text()))
+        Result<void> started = startTls(socket_, settings_);
+        if (started)
             return true;
-        TlsStartFailure failure = DescribeTlsFailure(socket_, settings_.Server.Text());
+        TlsStartFailure failure = DescribeTlsFailure(started.error());
         if (!failure.permanent)
             return socketFailure(failure.message, context, "TLS with");
         std::string words = socket_.TlsProblem() != CertificateProblem::None
@@ -241,7 +242,7 @@ public:
         if (!exchange(
                 {nullptr, '2', "", "greeting from", SubmitStage::Greeting, kLogonSocketFailed, kLogonFailed, false}))
             return false;
-        if (encryption_ == EncryptionMode::StartTls
+        if (encryption_ == kEncryptionStartTls
                 ? !upgradeWithStartTls()
                 : !exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", SubmitStage::Greeting, kLogonSocketFailed,
                              kLogonFailed, false}))
@@ -283,13 +284,7 @@ public:
     bool message(const std::vector<FaxDocument>& documents, FaxJob& job)
     {
         stage_ = SubmitStage::Message;
-        String sendError;
-        SmtpDataWriter out([this, &sendError](const char* text) {
-            if (socket_.SendString(text))
-                return true;
-            sendError = socket_.ErrorText();
-            return false;
-        });
+        SmtpDataWriter out([this](const char* text) { return socket_.SendString(text); });
         WriteMessageHead(out, job, settings_);
         for (size_t n = 0; n < documents.size() && !out.Failed(); ++n) {
             int readError = WriteAttachment(out, documents[n], static_cast<int>(2 * n + 1));
@@ -314,9 +309,7 @@ public:
 
     void quit()
     {
-        String ignored;
-        if (socket_.SendString("QUIT\r\n"))
-            socket_.ReadLine(ignored);
+        Quit(socket_);
         socket_.Close();
     }
 
@@ -326,7 +319,7 @@ private:
     Socket socket_;
     SubmitReport report_;
     String lastEhloReply_;
-    EncryptionMode encryption_ = EncryptionMode::None;
+    uint32_t encryption_ = kEncryptionNone;
     SubmitStage stage_ = SubmitStage::Connect;
 };
 
@@ -380,7 +373,7 @@ bool submit(void* owner, Conversation& conversation, const std::vector<FaxDocume
     if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
         return conversation.socketFailure(QT_TRANSLATE_NOOP("ServerError", "Unable to connect to server"),
                                           settings.Server.Text(), "connect to");
-    if (conversation.encryption() == EncryptionMode::Tls && !conversation.startTls("TLS"))
+    if (conversation.encryption() == kEncryptionTls && !conversation.secure("TLS"))
         return false;
     if (!conversation.logOn() || !conversation.envelope() || !conversation.message(documents, job) ||
         !conversation.finalReply())
