@@ -54,21 +54,12 @@ void appendEntry(const char* path, std::string_view message)
     entry += '\n';
     // The log names users and documents: keep it to its owner. A FIFO or
     // device named as the log would stall printing: regular files only.
-    int fd = openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, 0600);
-    if (fd < 0)
-        return;  // lost silently, like any entry that cannot be written
-    const char* p = entry.data();
-    size_t left = entry.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        p += n;
-        left -= size_t(n);
-    }
-    ::close(fd);
+    // An entry that cannot be written is lost silently: the log has no log.
+    auto fd = openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, 0600);
+    if (!fd)
+        return;
+    [[maybe_unused]] auto written = writeAll(*fd, entry.data(), entry.size());
+    ::close(*fd);
 }
 
 std::string vformatText(const char* format, va_list args)

@@ -54,7 +54,7 @@ void discardBrokenFile(const ExitJob& job)
                                   "at least 50mb free. The document was not faxed."),
                        {job.jobFilePath})));
     if (job.fileCreated)
-        deleteFile(job.jobFilePath);
+        discardFile(job.jobFilePath);
 }
 
 // The presets in force with this document's user and name; false when
@@ -103,17 +103,17 @@ bool becomeWatchFile(const ExitJob& job)
         return false;
     }
     const std::string watchFile = watchFileFor(job.spoolFolder);
-    int err = moveWithRetries(job.jobFilePath, watchFile, moveFileNoReplace, pauseBeforeRetry);
-    if (err) {
-        exitLogf(1, "Move File Error - %d", err);
+    auto moved = moveWithRetries(job.jobFilePath, watchFile, moveFileNoReplace, pauseBeforeRetry);
+    if (!moved) {
+        exitLogf(1, "Move File Error - %d", moved.code());
         if (!writeControlRecord(previous))
             exitLogf(1, "Cannot put the previous control data back");
         return false;
     }
     // The file is handed over either way; a failed sync only weakens what
     // survives a power loss.
-    if (int synced = fsyncFolderOf(watchFile))
-        exitLogf(1, "Cannot sync the spool folder - %d", synced);
+    if (auto synced = fsyncFolderOf(watchFile); !synced)
+        exitLogf(1, "Cannot sync the spool folder - %d", synced.code());
     return true;
 }
 
@@ -150,7 +150,7 @@ bool handOverDocument(ExitJob& job)
     if (job.tiff) {
         // On disk before the rename that hands it on, or a power loss could
         // leave an empty file beside a valid record.
-        if (!TIFFFlush(job.tiff) || fsyncFile(TIFFFileno(job.tiff)) != 0)
+        if (!TIFFFlush(job.tiff) || !fsyncFile(TIFFFileno(job.tiff)))
             job.writeFailed = true;
         TIFFClose(job.tiff);
     }
@@ -183,18 +183,18 @@ bool handOverDocument(ExitJob& job)
     return placed;
 }
 
-int moveWithRetries(const std::string& from, const std::string& to, const MoveFunction& move,
-                    const std::function<void()>& pause, int attempts)
+Result<void> moveWithRetries(const std::string& from, const std::string& to, const MoveFunction& move,
+                             const std::function<void()>& pause, int attempts)
 {
-    int err = 0;
+    Result<void> moved;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
-        err = move(from, to);
-        if (err != EBUSY)
-            return err;
+        moved = move(from, to);
+        if (moved.code() != EBUSY)
+            return moved;
         if (attempt < attempts)
             pause();
     }
-    return err;
+    return moved;
 }
 
 }  // namespace korva

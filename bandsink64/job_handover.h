@@ -3,6 +3,8 @@
 // file that faxcourier waits for, and the control record naming the user
 // and the document.
 
+#include "platform/result.h"
+
 #include <functional>
 #include <string>
 
@@ -24,9 +26,9 @@ void prepareDocument(ExitJob& job);
 
 // rename() standing in for MoveFileA: retried while the file is in use
 // (EBUSY), at most `attempts` times with `pause` between; any other error
-// ends at once. Returns 0 or the errno of the last attempt.
-using MoveFunction = std::function<int(const std::string& from, const std::string& to)>;
-int moveWithRetries(const std::string& from, const std::string& to, const MoveFunction& move,
-                    const std::function<void()>& pause, int attempts = 100);
+// ends at once. A failure is that of the last attempt.
+using MoveFunction = std::function<Result<void>(const std::string& from, const std::string& to)>;
+[[nodiscard]] Result<void> moveWithRetries(const std::string& from, const std::string& to, const MoveFunction& move,
+                                           const std::function<void()>& pause, int attempts = 100);
 
 }  // namespace korva

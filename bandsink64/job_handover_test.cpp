@@ -20,7 +20,7 @@ struct FakeMoves {
         return [this](const std::string&, const std::string&) {
             int r = results[std::min(size_t(attempts), results.size() - 1)];
             ++attempts;
-            return r;
+            return resultOfErrno(r, "move");
         };
     }
     std::function<void()> pause()
@@ -32,7 +32,7 @@ struct FakeMoves {
 TEST(MoveWithRetries, SucceedsAtOnce)
 {
     FakeMoves fake{{0}};
-    EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()), 0);
+    EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()).code(), 0);
     EXPECT_EQ(fake.attempts, 1);
     EXPECT_EQ(fake.pauses, 0);
 }
@@ -40,7 +40,7 @@ TEST(MoveWithRetries, SucceedsAtOnce)
 TEST(MoveWithRetries, WaitsWhileTheFileIsInUse)
 {
     FakeMoves fake{{EBUSY, EBUSY, EBUSY, 0}};
-    EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()), 0);
+    EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()).code(), 0);
     EXPECT_EQ(fake.attempts, 4);
     EXPECT_EQ(fake.pauses, 3);
 }
@@ -48,7 +48,7 @@ TEST(MoveWithRetries, WaitsWhileTheFileIsInUse)
 TEST(MoveWithRetries, GivesUpAfterAHundredAttempts)
 {
     FakeMoves fake{{EBUSY}};
-    EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()), EBUSY);
+    EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()).code(), EBUSY);
     EXPECT_EQ(fake.attempts, 100);
     EXPECT_EQ(fake.pauses, 99);
 }
@@ -56,7 +56,7 @@ TEST(MoveWithRetries, GivesUpAfterAHundredAttempts)
 TEST(MoveWithRetries, OtherErrorsEndAtOnce)
 {
     FakeMoves fake{{EBUSY, ENOENT, 0}};
-    EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()), ENOENT);
+    EXPECT_EQ(moveWithRetries("a", "b", fake.move(), fake.pause()).code(), ENOENT);
     EXPECT_EQ(fake.attempts, 2);
 }
 

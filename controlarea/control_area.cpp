@@ -80,11 +80,12 @@ bool readControlRecord(ControlRecord& record)
         return false;
     // Non-blocking and regular only: a FIFO planted here must not hold the
     // lock, and every program with it, until someone writes to it.
-    int fd = openRegularFile(path, O_RDONLY);
-    if (fd == -ENOENT)
+    auto opened = openRegularFile(path, O_RDONLY);
+    if (opened.code() == ENOENT)
         return true;
-    if (fd < 0)
+    if (!opened)
         return false;
+    const int fd = *opened;
     // A short file gives the bytes it has; the rest stays zero.
     char block[controlRecordSize] = {};
     size_t got = 0;
@@ -111,7 +112,7 @@ bool writeControlRecord(const ControlRecord& record)
     if (!lock.owned())
         return false;
     std::string path = currentControlFile();
-    return !path.empty() && writeFileAtomically(path, &record, sizeof record, 0600) == 0;
+    return !path.empty() && writeFileAtomically(path, &record, sizeof record, 0600).ok();
 }
 
 bool clearControlRecord()
@@ -122,8 +123,8 @@ bool clearControlRecord()
     std::string path = currentControlFile();
     if (path.empty())
         return false;
-    int err = deleteFile(path);
-    return err == 0 || err == ENOENT;
+    auto deleted = deleteFile(path);
+    return deleted || deleted.code() == ENOENT;
 }
 
 void closeControlArea() { state().mutex.close(); }

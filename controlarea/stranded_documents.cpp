@@ -41,7 +41,7 @@ void setAside(const std::string& from, const std::string& name, StrandedDocument
     int error = makeFolders(result.folder, 0700);
     std::string to = result.folder + "/" + name;
     for (int n = 1; error == 0; ++n) {
-        error = moveFileNoReplace(from, to);
+        error = moveFileNoReplace(from, to).code();
         if (error != EEXIST)
             break;
         to = result.folder + "/" + std::to_string(n) + "-" + name;
@@ -74,11 +74,11 @@ void sweep(const std::string& spoolFolder, StrandedDocuments& result)
             continue;
         const std::string stem = name.substr(0, name.size() - 4);
         if (!stem.empty() && !has(stem + ".tif") && stem.find_first_not_of("0123456789") == std::string::npos &&
-            deleteFile(waiting + "/" + name) == 0)
+            deleteFile(waiting + "/" + name))
             result.lonelyRecords.push_back(waiting + "/" + name);
     }
     // Moved all the same when the sync fails; it only weakens what a power loss keeps.
-    [[maybe_unused]] const int synced = result.files.empty() ? 0 : fsyncFolder(result.folder);
+    [[maybe_unused]] const bool synced = result.files.empty() || fsyncFolder(result.folder).ok();
 }
 
 }  // namespace

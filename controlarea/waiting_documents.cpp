@@ -124,16 +124,16 @@ int keepWaitingDocument(const std::string& spoolFolder, const std::string& print
     const WaitingDocument document = documentAt(folder, sequence);
     if (fileExists(document.recordFile))
         return EEXIST;
-    if (int error = writeFileAtomically(document.recordFile, &record, sizeof record, 0600))
-        return error;
-    if (int error = moveFileNoReplace(printFile, document.printFile)) {
-        deleteFile(document.recordFile);
-        return error;
+    if (auto written = writeFileAtomically(document.recordFile, &record, sizeof record, 0600); !written)
+        return written.code();
+    if (auto moved = moveFileNoReplace(printFile, document.printFile); !moved) {
+        discardFile(document.recordFile);
+        return moved.code();
     }
     // Both names on disk before the printer is told it is done. A failed
     // sync is not reported: the document is queued and will be faxed, and
     // a "not faxed" would have it printed twice.
-    [[maybe_unused]] int synced = fsyncFolder(folder);
+    [[maybe_unused]] auto synced = fsyncFolder(folder);
     return 0;
 }
 
@@ -170,6 +170,6 @@ bool readWaitingRecord(const WaitingDocument& document, ControlRecord& record)
     return whole;
 }
 
-void forgetWaitingRecord(const WaitingDocument& document) { deleteFile(document.recordFile); }
+void forgetWaitingRecord(const WaitingDocument& document) { discardFile(document.recordFile); }
 
 }  // namespace korva

@@ -10,12 +10,21 @@
 
 namespace korva {
 
-int moveFile(const std::string& from, const std::string& to)
+Result<void> moveFile(const std::string& from, const std::string& to)
 {
-    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        return Error::fromLastErrno("Cannot move " + from + " to " + to);
+    return {};
 }
 
-int deleteFile(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }
+Result<void> deleteFile(const std::string& path)
+{
+    if (unlink(path.c_str()) != 0)
+        return Error::fromLastErrno("Cannot delete " + path);
+    return {};
+}
+
+void discardFile(const std::string& path) { unlink(path.c_str()); }
 
 bool fileExists(const std::string& path)
 {
@@ -42,75 +51,75 @@ std::string folderOf(const std::string& path)
 
 }  // namespace
 
-int fsyncFolder(const std::string& folder)
+Result<void> fsyncFolder(const std::string& folder)
 {
     if (syncsSkipped())
-        return 0;
+        return {};
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return errno;
+        return Error::fromLastErrno("Cannot open " + folder + " to sync it");
     int err = fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    return err;
+    return resultOfErrno(err, "Cannot sync " + folder);
 }
 
-int fsyncFile(int fd)
+Result<void> fsyncFile(int fd)
 {
-    if (syncsSkipped())
-        return 0;
-    return fsync(fd) == 0 ? 0 : errno;
+    if (syncsSkipped() || fsync(fd) == 0)
+        return {};
+    return Error::fromLastErrno("Cannot sync a file");
 }
 
-int fsyncFolderOf(const std::string& path) { return fsyncFolder(folderOf(path)); }
+Result<void> fsyncFolderOf(const std::string& path) { return fsyncFolder(folderOf(path)); }
 
-int moveFileNoReplace(const std::string& from, const std::string& to)
+Result<void> moveFileNoReplace(const std::string& from, const std::string& to)
 {
+    const std::string what = "Cannot move " + from + " to " + to;
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
+        return {};
     if (errno != EINVAL && errno != ENOSYS)
-        return errno;
+        return Error::fromLastErrno(what);
     // A file system without RENAME_NOREPLACE: link() refuses an existing name too.
     if (link(from.c_str(), to.c_str()) != 0)
-        return errno;
+        return Error::fromLastErrno(what);
     if (unlink(from.c_str()) != 0) {
-        int err = errno;
+        Error error = Error::fromLastErrno(what);
         unlink(to.c_str());
-        return err;
+        return error;
     }
-    return 0;
+    return {};
 }
 
-namespace {
-
-int writeAll(int fd, const void* data, size_t size)
+Result<void> writeAll(int fd, const void* data, size_t size)
 {
     auto* p = static_cast<const char*>(data);
     while (size > 0) {
         ssize_t n = write(fd, p, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Error::fromLastErrno("Cannot write");
+        // Never for a regular file or pipe; without this it would loop for good.
+        if (n == 0)
+            return Error::fromErrno(EIO, "Cannot write");
         p += n;
         size -= size_t(n);
     }
-    return 0;
+    return {};
 }
 
-}  // namespace
-
-int writeFileAtomically(const std::string& path, const void* data, size_t size, unsigned mode)
+Result<void> writeFileAtomically(const std::string& path, const void* data, size_t size, unsigned mode)
 {
     std::string pattern = path + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
+    const std::string what = "Cannot write " + path;
     int fd = mkstemp(name.data());
     if (fd < 0)
-        return errno;
+        return Error::fromLastErrno(what);
     int err = fchmod(fd, mode) == 0 ? 0 : errno;
     if (!err)
-        err = writeAll(fd, data, size);
+        err = writeAll(fd, data, size).code();
     if (!err && fsync(fd) != 0)
         err = errno;
     if (close(fd) != 0 && !err)
@@ -119,15 +128,15 @@ int writeFileAtomically(const std::string& path, const void* data, size_t size, 
         err = errno;
     if (err)
         unlink(name.data());
-    return err;
+    return resultOfErrno(err, what);
 }
 
-int openRegularFile(const std::string& path, int flags, unsigned mode)
+Result<int> openRegularFile(const std::string& path, int flags, unsigned mode)
 {
     const bool truncate = flags & O_TRUNC;
     int fd = ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
-        return -errno;
+        return Error::fromLastErrno("Cannot open " + path);
     struct stat st {};
     int err = fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
     if (!err && !(flags & O_NONBLOCK)) {
@@ -139,7 +148,7 @@ int openRegularFile(const std::string& path, int flags, unsigned mode)
         err = errno;
     if (err) {
         ::close(fd);
-        return -err;
+        return Error::fromErrno(err, "Cannot open " + path);
     }
     return fd;
 }

@@ -113,13 +113,13 @@ TEST(FileOps, MoveAndDeleteReportErrno)
 {
     TempHome home;
     std::string a = home.path() + "/a", b = home.path() + "/b";
-    EXPECT_EQ(moveFile(a, b), 2);
-    EXPECT_EQ(deleteFile(a), 2);
+    EXPECT_EQ(moveFile(a, b).code(), 2);
+    EXPECT_EQ(deleteFile(a).code(), 2);
     korva::testing::writeWholeFile(a, "1");
-    EXPECT_EQ(moveFile(a, b), 0);
+    EXPECT_TRUE(moveFile(a, b).ok());
     EXPECT_FALSE(fileExists(a));
     EXPECT_EQ(korva::testing::readWholeFile(b), "1");
-    EXPECT_EQ(deleteFile(b), 0);
+    EXPECT_TRUE(deleteFile(b).ok());
 }
 
 TEST(FileOps, AtomicWriteReplacesWholeWithTheGivenMode)
@@ -127,10 +127,10 @@ TEST(FileOps, AtomicWriteReplacesWholeWithTheGivenMode)
     TempHome home;
     std::string path = home.path() + "/data";
     korva::testing::writeWholeFile(path, "old content that is longer");
-    ASSERT_EQ(writeFileAtomically(path, "new", 3, 0600), 0);
+    ASSERT_TRUE(writeFileAtomically(path, "new", 3, 0600).ok());
     EXPECT_EQ(korva::testing::readWholeFile(path), "new");
     EXPECT_EQ(korva::testing::fileMode(path), 0600u);
-    EXPECT_NE(writeFileAtomically(home.path() + "/missing/data", "x", 1, 0600), 0);
+    EXPECT_FALSE(writeFileAtomically(home.path() + "/missing/data", "x", 1, 0600).ok());
 }
 
 TEST(FileOps, OpenRegularFileRefusesAnythingElseWithoutWaiting)
@@ -158,20 +158,20 @@ TEST(FileOps, OpenRegularFileRefusesAnythingElseWithoutWaiting)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path + " " + std::to_string(c.flags));
-        int fd = openRegularFile(c.path, c.flags);
+        auto fd = openRegularFile(c.path, c.flags);
         if (c.result == 0) {
-            ASSERT_GE(fd, 0);
-            EXPECT_EQ(fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
-            EXPECT_NE(fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
-            close(fd);
+            ASSERT_TRUE(fd.ok());
+            EXPECT_EQ(fcntl(*fd, F_GETFL) & O_NONBLOCK, 0);
+            EXPECT_NE(fcntl(*fd, F_GETFD) & FD_CLOEXEC, 0);
+            close(*fd);
         } else {
-            EXPECT_EQ(fd, c.result);
+            EXPECT_EQ(-fd.code(), c.result);
         }
     }
     // Truncation happens only to a regular file, after the check.
-    int fd = openRegularFile(file, O_WRONLY | O_TRUNC);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    auto fd = openRegularFile(file, O_WRONLY | O_TRUNC);
+    ASSERT_TRUE(fd.ok());
+    close(*fd);
     EXPECT_EQ(korva::testing::readWholeFile(file), "");
 }
 

@@ -175,7 +175,7 @@ bool keepUnreadableCopy(const std::string& path, const std::string& text)
         std::string copy = path + ".unreadable" + (n ? "." + std::to_string(n) : "");
         if (fileExists(copy))
             continue;
-        if (writeFileAtomically(copy, text.data(), text.size(), 0600) != 0)
+        if (!writeFileAtomically(copy, text.data(), text.size(), 0600))
             return false;
         std::fprintf(stderr, "KORVA Fax registry: %s: kept the unreadable file as %s\n", path.c_str(), copy.c_str());
         return true;
@@ -195,7 +195,7 @@ int saveHive(RegistryHive which, const LoadedHive& loaded)
     if (loaded.partial && !keepUnreadableCopy(path, loaded.text))
         return kRegWriteFault;
     std::string text = registry::formatHive(loaded.hive, registryHiveName(which));
-    return writeFileAtomically(path, text.data(), text.size(), 0600) == 0 ? kRegOk : kRegWriteFault;
+    return writeFileAtomically(path, text.data(), text.size(), 0600) ? kRegOk : kRegWriteFault;
 }
 
 std::string valueName(const char* name)

@@ -4,9 +4,6 @@
 
 namespace korva {
 
-Error Error::fromErrno(int code, const std::string& what)
-{
-    return Error{code, what + ": " + std::strerror(code)};
-}
+Error Error::fromErrno(int code, const std::string& what) { return Error{code, what + ": " + std::strerror(code)}; }
 
 }  // namespace korva

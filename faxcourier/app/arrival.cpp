@@ -185,7 +185,7 @@ void ArrivalHandler::afterConversion(const FaxDocument& entry, const WaitingDocu
         // The conversion has told the user why and set the print file aside;
         // an empty fax is never sent.
         LogAlways(1, "The printed document \"%s\" gave no fax pages and is not faxed\n", entry.name.Text());
-        deleteFile(target);
+        discardFile(target);
         // One that could not be set aside stays in taken/ for the next run.
         if (fileExists(taken.printFile))
             inHand_.erase(taken.printFile);
@@ -264,7 +264,7 @@ std::optional<WaitingDocument> ArrivalHandler::takePrintFile(const PrintSource& 
 void ArrivalHandler::dropSource(const PrintSource& source)
 {
     LogAlways(0, "Printed document %s dropped: not added to the fax being prepared\n", source.file.c_str());
-    deleteFile(source.file);
+    discardFile(source.file);
     if (source.kept)
         forgetWaitingRecord(*source.kept);
     if (source.taken)
@@ -337,7 +337,7 @@ void ArrivalHandler::closeJob()
 {
     job_.recipients.clear();
     for (const FaxDocument& document : job_.documents)
-        deleteFile(document.file.Text());
+        discardFile(document.file.Text());
     job_.documents.clear();
     releaseJobDocuments();
 }

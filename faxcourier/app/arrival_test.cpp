@@ -71,8 +71,8 @@ private:
                 }
                 std::string bytes = readWholeFile(from);
                 if (!record.empty()) {
-                    deleteFile(from);
-                    deleteFile(record);
+                    discardFile(from);
+                    discardFile(record);
                 }
                 if (!full)
                     writeWholeFile(to, bytes);
@@ -746,7 +746,7 @@ TEST_F(Arrival, ADocumentThatCannotBeTakenWaitsForTheBackOff)
     EXPECT_FALSE(h.documentsWaiting());
     EXPECT_EQ(readWholeFile(spool + "/korvafax.tif"), "pages");
 
-    deleteFile(spool + "/taken");
+    discardFile(spool + "/taken");
     now += 30;
     EXPECT_TRUE(h.documentsWaiting());
     h.onDocumentWaiting();

@@ -48,7 +48,7 @@ SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder)
     // Only an older run's numbered files can be print files.
     if (fileExists(takenFolder(spoolFolder))) {
         for (const std::string& name : names)
-            deleteFile(spoolFolder + "/" + name);
+            discardFile(spoolFolder + "/" + name);
         return result;
     }
     result.folder = unsentFolder(spoolFolder);
@@ -60,7 +60,7 @@ SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder)
         // Never over an earlier set-aside file of the same second.
         for (int n = 1; fileExists(to); ++n)
             to = result.folder + "/" + stamp + "." + std::to_string(n) + "-" + name;
-        if (folderMade && moveFile(from, to) == 0)
+        if (folderMade && moveFile(from, to))
             result.files.push_back(to);
         else
             result.failed.push_back(from);

@@ -366,7 +366,7 @@ void SendFaxDialog::deleteDocument()
     }
     // The converted file goes with its document: nothing else would ever
     // remove it once it has left the job.
-    deleteFile(job_.documents[size_t(row)].file.Text());
+    discardFile(job_.documents[size_t(row)].file.Text());
     job_.documents.erase(job_.documents.begin() + row);
     postMessage(this, kRedrawDocuments);
 }

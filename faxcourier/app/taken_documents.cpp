@@ -52,18 +52,18 @@ int takeDocument(const std::string& spoolFolder, const std::string& from, const 
         return errno;
     const std::vector<unsigned long> used = numbersIn(folder, false);
     taken = documentAt(folder, used.empty() ? 1 : used.back() + 1);
-    if (int error = writeFileAtomically(taken.recordFile, &record, sizeof record, 0600))
-        return error;
-    if (int error = moveFileNoReplace(from, taken.printFile)) {
-        deleteFile(taken.recordFile);
-        return error;
+    if (auto written = writeFileAtomically(taken.recordFile, &record, sizeof record, 0600); !written)
+        return written.code();
+    if (auto moved = moveFileNoReplace(from, taken.printFile); !moved) {
+        discardFile(taken.recordFile);
+        return moved.code();
     }
     // Until both folders are on disk, a power loss could leave the document
     // under neither name. The move itself has happened: a failed sync is
     // only logged.
     for (const std::string& changed : {folder, folderOf(from)})
-        if (int error = fsyncFolder(changed))
-            LogAlways(1, "Cannot sync the folder %s - %d\n", changed.c_str(), error);
+        if (auto synced = fsyncFolder(changed); !synced)
+            LogAlways(1, "Cannot sync the folder %s - %d\n", changed.c_str(), synced.code());
     return 0;
 }
 
@@ -78,10 +78,10 @@ std::vector<WaitingDocument> listTakenDocuments(const std::string& spoolFolder)
 
 void releaseTakenDocument(const WaitingDocument& taken)
 {
-    deleteFile(taken.printFile);
-    deleteFile(taken.recordFile);
-    if (int error = fsyncFolderOf(taken.printFile))
-        LogAlways(1, "Cannot sync the folder of %s - %d\n", taken.printFile.c_str(), error);
+    discardFile(taken.printFile);
+    discardFile(taken.recordFile);
+    if (auto synced = fsyncFolderOf(taken.printFile); !synced)
+        LogAlways(1, "Cannot sync the folder of %s - %d\n", taken.printFile.c_str(), synced.code());
 }
 
 }  // namespace korva::app

@@ -25,14 +25,14 @@ void appendMessage(const char* format, va_list args)
     makeFolders(logFolder(), 0700);
     // The log names recipients and documents: private to the user. Regular
     // files only, so a FIFO in its place cannot stall the logging thread.
-    int fd = openRegularFile(logFilePath(), O_WRONLY | O_APPEND | O_CREAT, 0600);
-    if (fd < 0)
+    auto fd = openRegularFile(logFilePath(), O_WRONLY | O_APPEND | O_CREAT, 0600);
+    if (!fd)
         return;
-    if (FILE* file = fdopen(fd, "a")) {
+    if (FILE* file = fdopen(*fd, "a")) {
         std::fprintf(file, "%.500s", message);
         std::fclose(file);
     } else {
-        close(fd);
+        close(*fd);
     }
 }
 

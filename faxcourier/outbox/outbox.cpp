@@ -79,7 +79,7 @@ bool readFile(const std::string& path, std::string& content)
 
 // The renames have happened either way; a failed sync only weakens what a
 // power loss leaves, which the recovery at start copes with.
-void syncFolder(const std::string& path) { [[maybe_unused]] int error = fsyncFolder(path); }
+void syncFolder(const std::string& path) { [[maybe_unused]] auto synced = fsyncFolder(path); }
 
 // The pid inside an id ("<date>-<time>-<pid>-<n>"); 0 when there is none.
 pid_t creatorOf(const std::string& id)
@@ -185,7 +185,7 @@ std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reaso
     auto undo = [&](int err) {
         bool allBack = true;
         for (size_t i = 0; i < moved.size(); ++i) {
-            if (moveFile(moved[i].second, moved[i].first) != 0) {
+            if (!moveFile(moved[i].second, moved[i].first)) {
                 job.documents[i].file = moved[i].second.c_str();
                 allBack = false;
             }
@@ -199,24 +199,24 @@ std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reaso
     // job.txt first, so that from the first document moved on a crash leaves
     // an entry that can be put in place.
     std::string text = formatJobText(entry);
-    if (int err = writeFileAtomically(temp + "/job.txt", text.data(), text.size(), 0600))
-        return undo(err);
+    if (auto written = writeFileAtomically(temp + "/job.txt", text.data(), text.size(), 0600); !written)
+        return undo(written.code());
     syncFolder(temp);
     if (addStep_)
         addStep_("job.txt");
     for (size_t i = 0; i < job.documents.size(); ++i) {
         std::string from = job.documents[i].file.Text();
         std::string name = "doc" + std::to_string(i + 1) + ".tif";
-        if (int err = moveFile(from, temp + "/" + name))
-            return undo(err);
+        if (auto movedIn = moveFile(from, temp + "/" + name); !movedIn)
+            return undo(movedIn.code());
         moved.emplace_back(from, temp + "/" + name);
         chmod((temp + "/" + name).c_str(), 0600);
         if (addStep_)
             addStep_(name);
     }
     syncFolder(temp);
-    if (int err = moveFile(temp, entryFolder(id)))
-        return undo(err);
+    if (auto listed = moveFile(temp, entryFolder(id)); !listed)
+        return undo(listed.code());
     syncFolder(folder_);
     if (addStep_)
         addStep_("entry");
@@ -263,7 +263,7 @@ bool Outbox::drop(const std::string& id)
     // Hidden first, so a crash halfway never leaves a listed entry without
     // its documents.
     std::string hidden = folder_ + "/." + id + ".drop";
-    if (moveFile(entryFolder(id), hidden) != 0)
+    if (!moveFile(entryFolder(id), hidden))
         return false;
     std::error_code ec;
     std::filesystem::remove_all(hidden, ec);
@@ -273,7 +273,7 @@ bool Outbox::drop(const std::string& id)
 bool Outbox::save(const OutboxEntry& entry) const
 {
     std::string text = formatJobText(entry);
-    return writeFileAtomically(entryFolder(entry.id) + "/job.txt", text.data(), text.size(), 0600) == 0;
+    return writeFileAtomically(entryFolder(entry.id) + "/job.txt", text.data(), text.size(), 0600).ok();
 }
 
 bool Outbox::recordFailure(const std::string& id, bool permanent, const std::string& reason, int64_t now)
@@ -339,7 +339,7 @@ int Outbox::recoverInterrupted(Recovery which)
         std::string text;
         OutboxEntry entry;
         if (readFile(path + "/job.txt", text) && parseJobText(text, entryFolder(id), entry) &&
-            moveFile(path, entryFolder(id)) == 0)
+            moveFile(path, entryFolder(id)))
             ++recovered;
     }
     if (recovered)

@@ -117,19 +117,6 @@ int readAll(int fd, std::string& text)
     }
 }
 
-int writeAll(int fd, const std::string& text)
-{
-    for (size_t done = 0; done < text.size();) {
-        ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote < 0)
-            return errno;
-        done += size_t(wrote);
-    }
-    return 0;
-}
-
 // The journal open and locked; the lock is taken again when a trim by
 // another process replaced the file meanwhile.
 int openLocked(const std::string& path, int& fd)
@@ -197,7 +184,7 @@ int SentJournal::append(const SentRecord& record)
     // A line cut short stays a line of its own, skipped when read.
     std::string line = (!text.empty() && text.back() != '\n') ? "\n" + lineOf(record) : lineOf(record);
     if (!error)
-        error = writeAll(fd, line);
+        error = writeAll(fd, line.data(), line.size()).code();
     if (!error && wholeLines(text).size() + 1 > kTrimAt)
         error = trim(fd);
     close(fd);
@@ -215,7 +202,7 @@ int SentJournal::trim(int fd) const
     std::string kept;
     for (size_t i = lines.size() > kSentJournalLimit ? lines.size() - kSentJournalLimit : 0; i < lines.size(); ++i)
         kept += lines[i] + "\n";
-    return writeFileAtomically(path_, kept.data(), kept.size(), 0600);
+    return writeFileAtomically(path_, kept.data(), kept.size(), 0600).code();
 }
 
 std::vector<SentRecord> SentJournal::read() const

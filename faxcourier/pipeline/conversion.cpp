@@ -76,7 +76,7 @@ ConversionResult Conversion::run()
     std::string target = wantEvent ? request_.target.substr(1) : request_.target;
     std::string workFile = request_.printFile.empty() ? takeWatchFile(target) : request_.printFile;
     if (!request_.printFile.empty())
-        deleteFile(target);
+        discardFile(target);
 
     PrintFile file;
     std::string why;
@@ -97,7 +97,7 @@ ConversionResult Conversion::run()
     }
     convertPages(file, target);
     if (result_.writeFailed) {
-        deleteFile(target);
+        discardFile(target);
         result_.pagesStored = 0;
         writeFailed();
         publish(0);
@@ -105,14 +105,14 @@ ConversionResult Conversion::run()
         return result_;
     }
     if (result_.stopped) {
-        deleteFile(target);
+        discardFile(target);
         publish(0);
         // The user said no to this print: it is kept where they can find it,
         // not faxed by the next run. When the program ends it stays in hand.
         if (cancelledByUser() && fileExists(workFile)) {
             setAside(workFile);
             if (!request_.printRecord.empty() && !fileExists(workFile))
-                deleteFile(request_.printRecord);
+                discardFile(request_.printRecord);
         }
         post(kConversionFinished, 0);
         return result_;
@@ -126,9 +126,9 @@ ConversionResult Conversion::run()
     if (result_.pagesStored == 0 && fileExists(workFile))
         setAside(workFile);
     else if (!request_.keepPrintFile)
-        deleteFile(workFile);
+        discardFile(workFile);
     if (!request_.printRecord.empty() && !fileExists(workFile))
-        deleteFile(request_.printRecord);
+        discardFile(request_.printRecord);
     post(kConversionFinished, 0);
     if (wantEvent)
         result_.eventSet = setNamedEvent(request_.finishedEvent);
@@ -141,10 +141,10 @@ ConversionResult Conversion::run()
 std::string Conversion::takeWatchFile(const std::string& target)
 {
     std::string workFile = workFilePath(request_.spoolFolder, counter_.fetch_add(1) + 1);
-    deleteFile(workFile);
-    deleteFile(target);
-    if (int error = moveFile(watchFilePath(request_.spoolFolder), workFile))
-        LogDebug("No print file to convert - %d\n", error);
+    discardFile(workFile);
+    discardFile(target);
+    if (auto moved = moveFile(watchFilePath(request_.spoolFolder), workFile); !moved)
+        LogDebug("No print file to convert - %d\n", moved.code());
     return workFile;
 }
 
@@ -240,7 +240,7 @@ void Conversion::setAside(const std::string& workFile)
     std::string kept = folder + "/" + std::to_string(std::time(nullptr)) + "-" + name;
     int error = makeFolders(folder, 0700);
     if (error == 0)
-        error = moveFile(workFile, kept);
+        error = moveFile(workFile, kept).code();
     if (error != 0) {
         // Never deleted to clean up: it stays, and the user learns where.
         LogAlways(1, "Cannot set the printed document aside in %s - %d; it stays as %s\n", folder.c_str(), error,

@@ -131,13 +131,12 @@ bool PrintFile::loadWholePage(uint32_t page, PageLayout& layout, std::string& wh
     }
     // Opened again by name: the same regular-file check as the first open.
     Pix* read = nullptr;
-    int fd = openRegularFile(path_, O_RDONLY);
-    if (fd >= 0) {
-        if (FILE* stream = fdopen(fd, "rb")) {
+    if (auto fd = openRegularFile(path_, O_RDONLY)) {
+        if (FILE* stream = fdopen(*fd, "rb")) {
             read = pixReadStreamTiff(stream, l_int32(page - 1));
             std::fclose(stream);
         } else {
-            close(fd);
+            close(*fd);
         }
     }
     if (!read) {

@@ -33,12 +33,13 @@ bool TiffFile::open(const std::string& path, const char* mode)
     // place is refused instead of waited on, and a fax document is made
     // 0600 (the mode of a file that is truncated stays).
     int flags = mode[0] == 'w' ? O_RDWR | O_CREAT | O_TRUNC : mode[0] == 'a' ? O_RDWR | O_CREAT : O_RDONLY;
-    int fd = openRegularFile(path, flags, 0600);
-    if (fd < 0) {
+    auto opened = openRegularFile(path, flags, 0600);
+    if (!opened) {
         lastError_ = "cannot open " + path + ": " +
-                     (fd == -EINVAL ? std::string("it is not a regular file") : std::strerror(-fd));
+                     (opened.code() == EINVAL ? std::string("it is not a regular file") : std::strerror(opened.code()));
         return false;
     }
+    const int fd = *opened;
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) {
         ::close(fd);

@@ -1,5 +1,6 @@
 #include "tools/cups/raster_copy.h"
 
+#include "platform/file_ops.h"
 #include "platform/translation.h"
 #include "tools/cups/raster_bands.h"
 
@@ -20,20 +21,6 @@ struct Tee {
     int error = 0;
 };
 
-bool writeAll(int fd, const unsigned char* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
 // libcups reads through this: whatever it gets is kept in the copy.
 ssize_t teeRead(void* context, unsigned char* buffer, size_t length)
 {
@@ -48,9 +35,11 @@ ssize_t teeRead(void* context, unsigned char* buffer, size_t length)
     }
     if (n == 0)
         tee.atEnd = true;
-    if (n > 0 && !writeAll(tee.out, buffer, size_t(n))) {
-        tee.error = errno;
-        return -1;
+    if (n > 0) {
+        if (auto written = writeAll(tee.out, buffer, size_t(n)); !written) {
+            tee.error = written.code();
+            return -1;
+        }
     }
     tee.total += size_t(n);
     return n;
