@@ -115,17 +115,17 @@ public:
     SubmitReport& report() { return report_; }
 
     // `shownDetail`: the detail as the user reads it, when it differs.
-    bool fail(const char* message, const char* context, const String& detail, SubmitFailure kind, std::string reason,
-              std::string words, const std::string& shownDetail = {})
+    Result<void> fail(const char* message, const char* context, const String& detail, SubmitFailure kind,
+                      std::string reason, std::string words, const std::string& shownDetail = {})
     {
         report_ = {kind, std::move(reason), std::move(words)};
         ShowServerError(owner_, message, context, detail, shownDetail.empty() ? detail.Text() : shownDetail);
         socket_.Close();
-        return false;
+        return Error::withText(report_.reason);
     }
 
     // A socket failure: always worth another try later.
-    bool socketFailure(const char* message, const char* context, const char* what)
+    Result<void> socketFailure(const char* message, const char* context, const char* what)
     {
         char reason[600];
         std::snprintf(reason, sizeof reason, "%s %.300s:%u failed (error %s)", what, OneLine(settings_.Server).Text(),
@@ -135,14 +135,14 @@ public:
     }
 
     // A reply that could not be read; see ReadFailureMessage.
-    bool readFailure(const char* socketMessage, const char* replyMessage, const char* context, const char* what)
+    Result<void> readFailure(const char* socketMessage, const char* replyMessage, const char* context, const char* what)
     {
         return socketFailure(ReadFailureMessage(socket_, socketMessage, replyMessage), context, what);
     }
 
     // Sends the step's command and checks the first character of the one
     // reply line.
-    bool exchange(const Step& step)
+    Result<void> exchange(const Step& step)
     {
         stage_ = step.stage;
         if (step.command != nullptr && !socket_.SendString(step.command))
@@ -153,11 +153,11 @@ public:
         if (!read)
             return readFailure(step.socketMessage, step.replyMessage, step.context, step.name);
         if (reply.GetAt(0) == step.expected)
-            return true;
+            return {};
         return wrongReply(step.replyMessage, step.context, reply, step.refusalIsPermanent && reply.GetAt(0) == '5');
     }
 
-    bool wrongReply(const char* message, const char* context, const String& reply, bool permanent)
+    Result<void> wrongReply(const char* message, const char* context, const String& reply, bool permanent)
     {
         char reason[300];
         std::snprintf(reason, sizeof reason, "%.*s", kReasonReplyLength, OneLine(reply).Text());
@@ -167,7 +167,7 @@ public:
 
     // EHLO and its reply of continued lines; `offersStartTls` tells whether
     // any line names STARTTLS.
-    bool ehlo(bool& offersStartTls)
+    Result<void> ehlo(bool& offersStartTls)
     {
         offersStartTls = false;
         stage_ = SubmitStage::Greeting;
@@ -187,17 +187,17 @@ public:
         }
         lastEhloReply_ = whole;
         if (reply.GetAt(0) == '2')
-            return true;
+            return {};
         return wrongReply(kLogonFailed, "EHLO", reply, false);
     }
 
     // RFC 3207. A server that does not offer the upgrade, or refuses it,
     // never sees the credentials: there is no falling back to plain text.
-    bool upgradeWithStartTls()
+    Result<void> upgradeWithStartTls()
     {
         bool offered = false;
-        if (!ehlo(offered))
-            return false;
+        if (Result<void> greeted = ehlo(offered); !greeted)
+            return greeted;
         if (!offered)
             return notOffered(lastEhloReply_);
         if (!socket_.SendString("STARTTLS\r\n"))
@@ -207,11 +207,13 @@ public:
             return readFailure(kLogonSocketFailed, kLogonFailed, "STARTTLS", "STARTTLS at");
         if (std::strncmp(reply.Text(), "220", 3) != 0)
             return notOffered(reply);
-        return secure("STARTTLS") && ehlo(offered);
+        if (Result<void> secured = secure("STARTTLS"); !secured)
+            return secured;
+        return ehlo(offered);
     }
 
     // A server without STARTTLS will not grow it by trying again.
-    bool notOffered(const String& reply)
+    Result<void> notOffered(const String& reply)
     {
         std::string reason = "STARTTLS not offered by " + std::string(OneLine(settings_.Server).Text()) + ": " +
                              std::string(OneLine(reply).Text()).substr(0, kReasonReplyLength);
@@ -220,11 +222,11 @@ public:
 
     // A refused certificate or handshake will not change by trying again
     // either: the server's administrator or the settings must change.
-    bool secure(const char* context)
+    Result<void> secure(const char* context)
     {
         Result<void> started = startTls(socket_, settings_);
         if (started)
-            return true;
+            return started;
         TlsStartFailure failure = DescribeTlsFailure(started.error());
         if (!failure.permanent)
             return socketFailure(failure.message, context, "TLS with");
@@ -235,18 +237,20 @@ public:
                     shownTlsRefusal(failure.detail.Text()));
     }
 
-    bool logOn()
+    Result<void> logOn()
     {
         String user = base64Line(settings_.Username);
         String password = base64Line(settings_.Password);
-        if (!exchange(
-                {nullptr, '2', "", "greeting from", SubmitStage::Greeting, kLogonSocketFailed, kLogonFailed, false}))
-            return false;
-        if (encryption_ == kEncryptionStartTls
-                ? !upgradeWithStartTls()
-                : !exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", SubmitStage::Greeting, kLogonSocketFailed,
-                             kLogonFailed, false}))
-            return false;
+        if (Result<void> greeting = exchange(
+                {nullptr, '2', "", "greeting from", SubmitStage::Greeting, kLogonSocketFailed, kLogonFailed, false});
+            !greeting)
+            return greeting;
+        Result<void> helo = encryption_ == kEncryptionStartTls
+                                ? upgradeWithStartTls()
+                                : exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", SubmitStage::Greeting,
+                                            kLogonSocketFailed, kLogonFailed, false});
+        if (!helo)
+            return helo;
         const Step steps[] = {
             {"AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at", SubmitStage::Logon, kLogonSocketFailed, kLogonFailed,
              true},
@@ -255,13 +259,19 @@ public:
             {password.Text(), '2', "<PASSWORD>", "password at", SubmitStage::Logon, kLogonSocketFailed, kLogonFailed,
              true},
         };
-        for (const Step& step : steps)
-            if (!exchange(step))
-                return false;
-        return true;
+        return exchangeAll(steps);
     }
 
-    bool envelope()
+    template <size_t N>
+    Result<void> exchangeAll(const Step (&steps)[N])
+    {
+        for (const Step& step : steps)
+            if (Result<void> exchanged = exchange(step); !exchanged)
+                return exchanged;
+        return {};
+    }
+
+    Result<void> envelope()
     {
         char from[1000];
         std::snprintf(from, sizeof from, "MAIL FROM:<%.500s>\r\n", OneLine(settings_.EmailAddress).Text());
@@ -272,16 +282,13 @@ public:
             {to, '2', to, "RCPT TO at", SubmitStage::FaxAddress, kSendSocketFailed, kSendFailed, true},
             {"DATA\r\n", '3', "DATA", "DATA at", SubmitStage::Message, kSendSocketFailed, kSendFailed, false},
         };
-        for (const Step& step : steps)
-            if (!exchange(step))
-                return false;
-        return true;
+        return exchangeAll(steps);
     }
 
     // The message and its final ".". A send that fails part-way ends the
     // message there: the server never sees the final "." and so never
     // accepts a message with a hole in it.
-    bool message(const std::vector<FaxDocument>& documents, FaxJob& job)
+    Result<void> message(const std::vector<FaxDocument>& documents, FaxJob& job)
     {
         stage_ = SubmitStage::Message;
         SmtpDataWriter out([this](const char* text) { return socket_.SendString(text); });
@@ -298,10 +305,10 @@ public:
         WriteMessageEnd(out);
         if (!out.Finish())
             return socketFailure(kSendSocketFailed, "<fax>", "message data to");
-        return true;
+        return {};
     }
 
-    bool finalReply()
+    Result<void> finalReply()
     {
         return exchange({nullptr, '2', "<fax>", "reply to the message from", SubmitStage::Message, kSendFailed,
                          kSendFailed, true, true});
@@ -326,7 +333,7 @@ private:
 // Checked before the server is called, so that a document that has gone
 // or become unreadable since it was made never leaves as an empty
 // attachment.
-bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& report)
+Result<void> documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& report)
 {
     for (const FaxDocument& document : documents) {
         int error = unreadableReason(document);
@@ -339,31 +346,34 @@ bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& 
                                      {std::string(path).substr(0, 1000), std::to_string(error)}));
         report = {SubmitFailure::Permanent, formatted("fax document %.1000s cannot be read (error %d)", path, error),
                   unreadableDocumentWords()};
-        return false;
+        return Error::withText(report.reason, error);
     }
-    return true;
+    return {};
 }
 
 // A Server or Encryption value that cannot be used will not change by
 // trying again: the fax waits as refused until the settings are mended.
-bool settingsUsable(void* owner, const Settings& settings, Conversation& conversation)
+Result<void> settingsUsable(void* owner, const Settings& settings, Conversation& conversation)
 {
     CheckedTarget checked = serverTarget(settings);
     if (const SettingRefusal* refusal = std::get_if<SettingRefusal>(&checked)) {
         reportSettingRefusal(owner, *refusal);
         conversation.report() = {SubmitFailure::Permanent, "setting " + refusal->setting + " refused: " + refusal->why,
                                  unusableSettingWords(refusal->why)};
-        return false;
+        return Error::withText(conversation.report().reason);
     }
     conversation.setEncryption(std::get<ServerTarget>(checked).encryption);
-    return true;
+    return {};
 }
 
-bool submit(void* owner, Conversation& conversation, const std::vector<FaxDocument>& documents, FaxJob& job,
-            const Settings& settings)
+// Every failure has filled in the conversation's report.
+Result<void> submit(void* owner, Conversation& conversation, const std::vector<FaxDocument>& documents, FaxJob& job,
+                    const Settings& settings)
 {
-    if (!settingsUsable(owner, settings, conversation) || !documentsReadable(documents, conversation.report()))
-        return false;
+    if (Result<void> usable = settingsUsable(owner, settings, conversation); !usable)
+        return usable;
+    if (Result<void> readable = documentsReadable(documents, conversation.report()); !readable)
+        return readable;
     Socket& socket = conversation.socket();
     if (!socket.Create(kReplyTimeoutSeconds))
         return conversation.socketFailure(QT_TRANSLATE_NOOP("ServerError", "Unable to create socket"), "",
@@ -373,13 +383,19 @@ bool submit(void* owner, Conversation& conversation, const std::vector<FaxDocume
     if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
         return conversation.socketFailure(QT_TRANSLATE_NOOP("ServerError", "Unable to connect to server"),
                                           settings.Server.Text(), "connect to");
-    if (conversation.encryption() == kEncryptionTls && !conversation.secure("TLS"))
-        return false;
-    if (!conversation.logOn() || !conversation.envelope() || !conversation.message(documents, job) ||
-        !conversation.finalReply())
-        return false;
+    if (conversation.encryption() == kEncryptionTls)
+        if (Result<void> secured = conversation.secure("TLS"); !secured)
+            return secured;
+    if (Result<void> loggedOn = conversation.logOn(); !loggedOn)
+        return loggedOn;
+    if (Result<void> addressed = conversation.envelope(); !addressed)
+        return addressed;
+    if (Result<void> sent = conversation.message(documents, job); !sent)
+        return sent;
+    if (Result<void> accepted = conversation.finalReply(); !accepted)
+        return accepted;
     conversation.quit();
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -388,7 +404,8 @@ bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents, FaxJob& j
                SubmitReport* report)
 {
     Conversation conversation(owner, settings);
-    bool sent = submit(owner, conversation, documents, job, settings);
+    // The report is the contract's answer; the result only says whether.
+    bool sent = submit(owner, conversation, documents, job, settings).ok();
     if (report != nullptr)
         *report = conversation.report();
     return sent;
