@@ -294,8 +294,9 @@ public:
         SmtpDataWriter out([this](const char* text) { return socket_.SendString(text); });
         WriteMessageHead(out, job, settings_);
         for (size_t n = 0; n < documents.size() && !out.Failed(); ++n) {
-            int readError = WriteAttachment(out, documents[n], static_cast<int>(2 * n + 1));
-            if (readError != 0)
+            Result<void> attached = WriteAttachment(out, documents[n], static_cast<int>(2 * n + 1));
+            const int readError = attached.code();
+            if (!attached)
                 return fail(
                     QT_TRANSLATE_NOOP("ServerError", "Unable to read fax document"), documents[n].file.Text(),
                     decimal(readError), SubmitFailure::Permanent,
