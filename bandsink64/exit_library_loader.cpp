@@ -2,7 +2,13 @@
 
 #include "platform/translation.h"
 
+#include <cstdlib>
 #include <dlfcn.h>
+#include <filesystem>
+
+#ifndef KORVAFAX_INSTALLED_BANDSINK
+#define KORVAFAX_INSTALLED_BANDSINK "/usr/local/lib/korvafax/libbandsink64.so"
+#endif
 
 namespace korva {
 namespace {
@@ -16,7 +22,30 @@ bool resolve(void* handle, const char* name, Fn& fn, std::string& error)
     return fn != nullptr;
 }
 
+std::string besideThisProgram()
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return {};
+    const fs::path lib = self.parent_path().parent_path() / "lib";
+    for (const fs::path& candidate : {lib / "libbandsink64.so", lib / "korvafax" / "libbandsink64.so"})
+        if (fs::exists(candidate, ec))
+            return candidate.string();
+    return {};
+}
+
 }  // namespace
+
+std::string exitLibraryPath()
+{
+    if (const char* chosen = std::getenv("KORVAFAX_BANDSINK"); chosen && *chosen)
+        return chosen;
+    if (std::string beside = besideThisProgram(); !beside.empty())
+        return beside;
+    return KORVAFAX_INSTALLED_BANDSINK;
+}
 
 ExitLibrary::~ExitLibrary()
 {

@@ -32,4 +32,10 @@ private:
     std::string error_;
 };
 
+// Where a stand-in for the printer driver finds libbandsink64.so:
+// KORVAFAX_BANDSINK when set; else ../lib/ beside the running program (the
+// build tree) or ../lib/korvafax/ (an installed tree), whichever holds it;
+// else where `cmake --install` puts it.
+[[nodiscard]] std::string exitLibraryPath();
+
 }  // namespace korva

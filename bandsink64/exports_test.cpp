@@ -14,7 +14,7 @@ namespace {
 
 TEST(Exports, OnlyTheSixExitFunctionsAreDefined)
 {
-    ProcessResult nm = runProcess({"/usr/bin/nm", "-D", "--defined-only", SinkLibrary::defaultPath()});
+    ProcessResult nm = runProcess({"/usr/bin/nm", "-D", "--defined-only", korva::exitLibraryPath()});
     ASSERT_EQ(nm.exitCode, 0) << nm.err;
     std::set<std::string> names;
     std::istringstream lines(nm.out);

@@ -43,24 +43,32 @@ function(korva_test name)
   add_executable(${name} ${KT_SOURCES} ${KT_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${KT_LIBS} korva_testsupport GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  set(properties
-    ENVIRONMENT "${KORVA_TEST_ENVIRONMENT}"
-    TIMEOUT 120)
-  if(KT_LOCKS)
-    list(JOIN KT_LOCKS "\\;" locks)
-    list(APPEND properties RESOURCE_LOCK "${locks}")
-  endif()
-  # gtest_discover_tests passes one label only (it splits lists), so the
-  # subsystem label comes from the folder.
   korva_subsystem_label(subsystem)
   set_property(DIRECTORY APPEND PROPERTY LABELS ${subsystem})
-  if(KT_LABELS)
-    list(APPEND properties LABELS ${KT_LABELS})
-  endif()
   foreach(label ${subsystem} ${KT_LABELS})
     file(APPEND ${CMAKE_BINARY_DIR}/test-targets-${label}.txt "${name}\n")
   endforeach()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES ${properties})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 TEST_LIST ${name}_TESTS PROPERTIES TIMEOUT 120)
+  korva_set_discovered_list_properties(${name}
+    ENVIRONMENT ${KORVA_TEST_ENVIRONMENT} RESOURCE_LOCK ${KT_LOCKS} LABELS ${KT_LABELS})
+endfunction()
+
+# gtest_discover_tests flattens its PROPERTIES into one list, so a property
+# of several values (the environment above all) would keep its first value
+# only. CTest reads this file after the discovered tests and sets each of
+# these properties whole on every case of executable `name`.
+function(korva_set_discovered_list_properties name)
+  set(kinds ENVIRONMENT RESOURCE_LOCK LABELS)
+  cmake_parse_arguments(KP "" "" "${kinds}" ${ARGN})
+  set(properties "")
+  foreach(kind ${kinds})
+    if(KP_${kind})
+      string(APPEND properties " ${kind} [==[${KP_${kind}}]==]")
+    endif()
+  endforeach()
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_list_properties.cmake)
+  file(WRITE ${script} "if(DEFINED ${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES${properties})\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
 # Runs the whole of test executable `name` once more in `language` ("de",

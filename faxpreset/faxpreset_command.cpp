@@ -1,8 +1,8 @@
 #include "faxpreset/faxpreset_command.h"
 
 #include "controlarea/control_area.h"
-#include "faxcourier/foundation/windows1252.h"
 #include "platform/translation.h"
+#include "platform/windows1252.h"
 
 #include <cstring>
 #include <optional>

@@ -19,8 +19,6 @@ SinkLibrary::SinkLibrary(const std::string& path)
         throw std::runtime_error("cannot load " + path + ": " + error());
 }
 
-std::string SinkLibrary::defaultPath() { return libPath("libbandsink64.so"); }
-
 StderrCapture::StderrCapture()
 {
     char pattern[] = "/tmp/korva-stderr-XXXXXX";

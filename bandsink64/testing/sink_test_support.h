@@ -17,8 +17,7 @@ namespace korva::testing {
 // cannot be loaded.
 class SinkLibrary : public ExitLibrary {
 public:
-    explicit SinkLibrary(const std::string& path = defaultPath());
-    static std::string defaultPath();
+    explicit SinkLibrary(const std::string& path = exitLibraryPath());
 };
 
 // Standard error of this process sent to a file while the object lives.

@@ -2,6 +2,8 @@
 // Tells the moment a message is delivered into a Maildir: the delivery
 // links its finished file into new/, so a new name there is the message.
 
+#include "folder_watch.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -10,12 +12,9 @@ namespace bench {
 
 class MaildirWatch {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = FolderWatch::Clock;
 
     explicit MaildirWatch(std::string newFolder);  // the Maildir's new/, which must exist
-    ~MaildirWatch();
-    MaildirWatch(const MaildirWatch&) = delete;
-    MaildirWatch& operator=(const MaildirWatch&) = delete;
 
     // Waits for one more message than so far; when it came, or nothing
     // after `timeout`.
@@ -25,7 +24,7 @@ private:
     size_t messages() const;
 
     std::string folder_;
-    int notify_ = -1;
+    FolderWatch watch_;
     size_t seen_ = 0;
 };
 

@@ -2,6 +2,8 @@
 // Tells the moment korva-sim stores a fax: it writes NNNN.json last and by
 // a rename, so the rename into its folder is the fax stored.
 
+#include "folder_watch.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -10,12 +12,9 @@ namespace bench {
 
 class StoredFaxWatch {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = FolderWatch::Clock;
 
     explicit StoredFaxWatch(std::string folder);  // the folder must exist
-    ~StoredFaxWatch();
-    StoredFaxWatch(const StoredFaxWatch&) = delete;
-    StoredFaxWatch& operator=(const StoredFaxWatch&) = delete;
 
     // Waits for the next fax (0001.json, 0002.json, ...); when it came, or
     // nothing after `timeout`.
@@ -26,7 +25,7 @@ private:
     bool stored(const std::string& name) const;
 
     std::string folder_;
-    int notify_ = -1;
+    FolderWatch watch_;
     int count_ = 0;
 };
 

@@ -1,8 +1,7 @@
 #include "faxcourier/addressbook/add_recipients.h"
 
-#include "faxcourier/app/recipient_list.h"
-#include "faxcourier/app/send_fax_rules.h"
-#include "faxcourier/app/text_convert.h"
+#include "faxcourier/widgets/recipient_list.h"
+#include "faxcourier/widgets/text_convert.h"
 
 #include <QStringList>
 

@@ -8,10 +8,10 @@
 #include "faxcourier/addressbook/directory_text.h"
 #include "faxcourier/addressbook/list_filter.h"
 #include "faxcourier/addressbook/unicode_filter.h"
-#include "faxcourier/app/dialog_support.h"
-#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/net/directory_commands.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #include "faxcourier/addressbook/address_book_install.h"
 
 #include "faxcourier/addressbook/address_book_dialog.h"
-#include "faxcourier/app/address_book_hook.h"
-#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/net/wait_cursor_hook.h"
+#include "faxcourier/widgets/address_book_hook.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QPointer>
 

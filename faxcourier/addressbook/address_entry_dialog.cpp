@@ -6,10 +6,10 @@
 #include "faxcourier/addressbook/directory_search.h"
 #include "faxcourier/addressbook/directory_text.h"
 #include "faxcourier/addressbook/saved_entry.h"
-#include "faxcourier/app/dialog_support.h"
-#include "faxcourier/app/text_convert.h"
-#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/net/directory_commands.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/text_convert.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -3,8 +3,8 @@
 // catalogues.
 #include "faxcourier/addressbook/address_entry_dialog.h"
 #include "faxcourier/addressbook/testing/dialog_fixture.h"
-#include "faxcourier/app/dialog_support.h"
-#include "faxcourier/app/testing/language_scope.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/testing/language_scope.h"
 
 #include <QCheckBox>
 #include <QHeaderView>

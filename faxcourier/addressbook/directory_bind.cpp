@@ -11,11 +11,18 @@
 
 namespace korva {
 
+// A standard directory wants a DN to bind as and another one to search
+// below; the KORVA server takes the user name for both.
 LdapLogon currentLdapLogon()
 {
     const Settings& settings = globalSettings();
-    return LdapLogon{settings.Server,   settings.LDAPServerPort, settings.Username,
-                     settings.Password, settings.Encryption,     settings.TLSCAFile};
+    LdapLogon logon{settings.Server,   settings.LDAPServerPort, settings.Username,
+                    settings.Password, settings.Encryption,     settings.TLSCAFile};
+    // The settings hold Windows-1252; a DN on the wire is UTF-8.
+    logon.base = settings.LDAPBaseDN.IsEmpty() ? logon.user : settings.LDAPBaseDN.ToUtf8();
+    if (!settings.LDAPBindDN.IsEmpty())
+        logon.user = settings.LDAPBindDN.ToUtf8();
+    return logon;
 }
 
 bool logonUsable(const LdapLogon& logon)

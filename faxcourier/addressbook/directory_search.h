@@ -25,16 +25,13 @@ struct LdapLogon {
     String base = String();  // where the list search looks; empty: `user`
 };
 
-// The settings' values at the moment of the call.
+// The settings' values at the moment of the call, with LDAPBindDN as the
+// user and LDAPBaseDN as the base where they are set.
 LdapLogon currentLdapLogon();
 
 // False, after the box naming the setting, when Server or Encryption
 // cannot be used; then nothing may be sent.
 [[nodiscard]] bool logonUsable(const LdapLogon& logon);
-
-// As currentLdapLogon, with LDAPBindDN as the user and LDAPBaseDN as the
-// base where they are set; the two reads use this one.
-LdapLogon directoryLogon();
 
 // Server, port, user name (as distinguished name) and password, then bind.
 void BindSteps(LDAP& ldap, const LdapLogon& logon);

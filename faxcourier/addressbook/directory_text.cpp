@@ -1,6 +1,6 @@
 #include "faxcourier/addressbook/directory_text.h"
 
-#include "faxcourier/app/text_convert.h"
+#include "faxcourier/widgets/text_convert.h"
 
 #include <QStringDecoder>
 

@@ -1,7 +1,7 @@
 #include "faxcourier/addressbook/entry_list_model.h"
 
 #include "faxcourier/addressbook/directory_text.h"
-#include "faxcourier/app/name_order.h"
+#include "faxcourier/widgets/name_order.h"
 
 #include <algorithm>
 

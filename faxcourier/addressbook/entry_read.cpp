@@ -24,7 +24,7 @@ MyLDAP2::~MyLDAP2() { attributes.clear(); }
 
 int MyLDAP2::LDAPSearchResult(LdapParam&, LdapParam& dn)
 {
-    LogDebug("LDAPSearchResult - %s\n", paramText(dn));
+    LogDebug("LDAPSearchResult - %s\n", paramText(dn));  // no test or script matches this text
     attributes[kObjectIdKey] = paramText(dn);
     for (uint16_t i = 0; i < uint16_t(GetNumber(kLdapAttrCount)); ++i) {
         // The dialog reads the book's names ("FAX"), whichever name came back.
@@ -61,6 +61,6 @@ AttributeMap ReadDirectoryEntry(const String& dn, const LdapLogon& logon)
     return ldap.attributes;
 }
 
-AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, directoryLogon()); }
+AttributeMap ReadDirectoryEntry(const String& dn) { return ReadDirectoryEntry(dn, currentLdapLogon()); }
 
 }  // namespace korva

@@ -35,7 +35,7 @@ int MyLDAP::LDAPError(LdapParam& code, LdapParam& description)
 
 int MyLDAP::LDAPSearchResult(LdapParam&, LdapParam& dn)
 {
-    LogDebug("LDAPSearchResult - %s\n", paramText(dn));
+    LogDebug("LDAPSearchResult - %s\n", paramText(dn));  // no test or script matches this text
     AddressEntry entry;
     entry.dn = paramText(dn);
     for (uint16_t i = 0; i < uint16_t(GetNumber(kLdapAttrCount)); ++i) {
@@ -96,7 +96,7 @@ void runDirectorySearch(const LdapLogon& logon)
 
 void startDirectorySearch()
 {
-    LdapLogon logon = directoryLogon();
+    LdapLogon logon = currentLdapLogon();
     {
         std::lock_guard lock(runningMutex);
         ++runningSearches;

@@ -23,6 +23,15 @@ namespace {
 constexpr char fileTargetPrefix[] = "~~filetarget~~";
 constexpr size_t fileTargetPrefixLength = sizeof fileTargetPrefix - 1;
 
+// What follows the prefix: the path, after a "*" when the print-finished
+// event is wanted (faxconvert's subjects have it).
+ConversionTarget fileTargetOf(const std::string& text)
+{
+    if (text.starts_with('*'))
+        return {text.substr(1), true};
+    return {text};
+}
+
 }  // namespace
 
 // One print file waiting to be taken, with the record it was printed with.
@@ -292,7 +301,8 @@ void ArrivalHandler::startFileTarget(const WaitingDocument& taken)
     // Not waited for: the conversion ends by itself and deletes the print
     // file and its record. Until this run ends, nothing takes it again.
     inHand_.insert(taken.printFile);
-    converter_.start(taken.printFile, job_.subject.Mid(fileTargetPrefixLength).Text(), nullptr, taken.recordFile);
+    converter_.start(taken.printFile, fileTargetOf(job_.subject.Mid(fileTargetPrefixLength).Text()), nullptr,
+                     taken.recordFile);
 }
 
 ArrivalHandler::Outcome ArrivalHandler::convert(const std::string& printFile, const std::string& target)
@@ -302,9 +312,9 @@ ArrivalHandler::Outcome ArrivalHandler::convert(const std::string& printFile, co
     converting_ = true;
     if (job_.recipients.empty() && ui_.canShowDialogs())
         conversion = ui_.convertWithProgress(
-            [&](ProgressTarget* progress) { return converter_.start(printFile, target, progress, ""); });
+            [&](ProgressTarget* progress) { return converter_.start(printFile, {target}, progress, ""); });
     else
-        conversion = converter_.start(printFile, target, nullptr, "");
+        conversion = converter_.start(printFile, {target}, nullptr, "");
     if (conversion) {
         conversion->wait();
         outcome = {conversion->pageCount(), conversion->stopped(), conversion->writeFailed(),

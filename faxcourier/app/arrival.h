@@ -47,16 +47,22 @@ public:
     virtual bool writeFailed() const { return false; }
 };
 
+// Where a conversion writes its fax document.
+struct ConversionTarget {
+    std::string path;
+    // Sets the print-finished event once the document is written.
+    bool setFinishedEvent = false;
+};
+
 class Converter {
 public:
     virtual ~Converter() = default;
     // Starts converting `printFile` (already taken out of the hand-over
-    // names) into `target` (a leading '*' asks for the print-finished
-    // event). Progress goes to `progress` when not null. With `printRecord`
+    // names) into `target`. Progress goes to `progress` when not null. With `printRecord`
     // empty the print file is left to the caller; otherwise (a file target,
     // not waited for) the conversion deletes the print file and then that
     // record when it is done with them.
-    virtual std::unique_ptr<Conversion> start(const std::string& printFile, const std::string& target,
+    virtual std::unique_ptr<Conversion> start(const std::string& printFile, const ConversionTarget& target,
                                               ProgressTarget* progress, const std::string& printRecord) = 0;
 };
 

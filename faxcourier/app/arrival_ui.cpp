@@ -2,8 +2,8 @@
 
 #include "faxcourier/app/private_message.h"
 #include "faxcourier/app/progress_dialog.h"
-#include "faxcourier/app/quit_request.h"
-#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/widgets/quit_request.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #include "faxcourier/app/busy_until_shown.h"
 
-#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QEvent>
 #include <QTimer>

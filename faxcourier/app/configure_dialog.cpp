@@ -1,14 +1,14 @@
 #include "faxcourier/app/configure_dialog.h"
 
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/directory_names_group.h"
 #include "faxcourier/app/local_server.h"
 #include "faxcourier/app/private_message.h"
-#include "faxcourier/app/text_convert.h"
-#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/settings/encryption_ports.h"
 #include "faxcourier/settings/server_target.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/text_convert.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QComboBox>
 #include <QEventLoop>

@@ -1,10 +1,10 @@
 #include "faxcourier/app/configure_dialog.h"
 
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
-#include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/app/testing/session_bus.h"
-#include "faxcourier/app/ui_sinks.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
+#include "faxcourier/widgets/ui_sinks.h"
 #include "platform/registry_store.h"
 #include "platform/testing/test_support.h"
 

@@ -3,39 +3,39 @@
 #include "controlarea/control_area.h"
 #include "controlarea/stranded_documents.h"
 #include "controlarea/waiting_documents.h"
-#include "faxcourier/app/address_book_hook.h"
-#include "faxcourier/app/app_icon.h"
 #include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/configure_dialog.h"
 #include "faxcourier/app/courier_bus.h"
 #include "faxcourier/app/desktop_notice.h"
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/leftover_documents.h"
 #include "faxcourier/app/main_window.h"
 #include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/outbox_window.h"
 #include "faxcourier/app/password_keyring.h"
-#include "faxcourier/app/quit_request.h"
 #include "faxcourier/app/quit_question.h"
-#include "faxcourier/app/window_activation.h"
 #include "faxcourier/app/quit_signals.h"
 #include "faxcourier/app/send_fax_dialog.h"
 #include "faxcourier/app/startup_rules.h"
 #include "faxcourier/app/status_icon.h"
 #include "faxcourier/app/tif_launch.h"
-#include "faxcourier/app/ui_seam.h"
-#include "faxcourier/app/ui_sinks.h"
+#include "faxcourier/app/window_activation.h"
 #include "faxcourier/foundation/log.h"
-#include "faxcourier/pipeline/spool_watcher.h"
-#include "faxcourier/pipeline/watch_file.h"
 #include "faxcourier/outbox/fax_notice_text.h"
-#include "platform/translation.h"
 #include "faxcourier/outbox/sent_journal.h"
 #include "faxcourier/outbox/server_submitter.h"
+#include "faxcourier/pipeline/spool_watcher.h"
+#include "faxcourier/pipeline/watch_file.h"
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/mail_client_import.h"
 #include "faxcourier/settings/settings.h"
+#include "faxcourier/widgets/address_book_hook.h"
+#include "faxcourier/widgets/app_icon.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/quit_request.h"
+#include "faxcourier/widgets/ui_seam.h"
+#include "faxcourier/widgets/ui_sinks.h"
 #include "platform/paths.h"
+#include "platform/translation.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -132,8 +132,40 @@ bool Courier::watcherRunning() const { return watcher_ != nullptr; }
 
 void Courier::startUp(const std::vector<std::string>& arguments)
 {
-    // Sockets need no start-up here; the common controls come with the
-    // application object.
+    makeMainWindow();
+    if (!loadSettingsAndControlArea(arguments))
+        return;
+    tif_ = findTifViewerWithDesktop();
+    LogDebug("Starting\n");
+
+    spoolFolder_ = controlAreaSpoolFolder();
+    if (!markRunning(arguments))
+        return;
+    publishOnBus();
+    showStatusIcon();
+    openAskedWindow(arguments);
+    if (presence_.held()) {
+        reportLeftoverDocuments(spoolFolder_);
+        reportStrandedDocuments(spoolFolder_);
+    }
+    LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
+    startArrival();
+    startWatcher();
+    // Before the outbox's first notice: the service is asked what it shows
+    // while the rest starts.
+    setOutboxOpener([this] { openOutboxWindow(); });
+    outboxOpenerSet_ = true;
+    startOutbox();
+    // Documents printed while no faxcourier ran, or that a run before this
+    // one had not taken or not sent yet: the watcher only announces changes.
+    if (arrival_->documentsWaiting())
+        windowTarget_->postMessage(kDocumentWaiting, 0);
+}
+
+// The hidden window that takes the watcher's messages, and the message
+// boxes and quit signals everything after it may need.
+void Courier::makeMainWindow()
+{
     QApplication::setQuitOnLastWindowClosed(false);
     sinks_ = std::make_unique<InstalledBoxSinks>();
     errorSink_ = std::make_unique<BoxErrorSink>();
@@ -142,57 +174,80 @@ void Courier::startUp(const std::vector<std::string>& arguments)
     signals_ = std::make_unique<QuitSignals>();
     QObject::connect(signals_.get(), &QuitSignals::signalled, [](int) { requestQuit(); });
     smallIcon();
+}
 
+// False when the run must end: the spool folder is not safe to use.
+bool Courier::loadSettingsAndControlArea(const std::vector<std::string>& arguments)
+{
     Settings& settings = globalSettings();
     LoadSettings(settings);
     setDebugLogging(settings.Debug);
     takePasswordFromKeyring(settings);
-    const bool controlAreaOpen = openControlArea();
-    if (!controlAreaOpen && endForUnsafeSpoolFolder())
-        return;
+    if (!openControlArea() && endForUnsafeSpoolFolder())
+        return false;
     if (debugSwitchGiven(arguments))
         setDebugLogging(true);
     if (settings.Server.IsEmpty()) {
         settings.configurationNeeded = true;
         ImportMailClientDefaults(settings);
     }
-    tif_ = findTifViewerWithDesktop();
-    LogDebug("Starting\n");
+    return true;
+}
 
-    spoolFolder_ = controlAreaSpoolFolder();
-    // Held for the whole run: the exit library then waits for a document we
-    // have not taken instead of replacing it. A second faxcourier of the
-    // same user would race the first for every document.
-    if (int error = presence_.hold(spoolFolder_); error == EWOULDBLOCK) {
+// Held for the whole run: the exit library then waits for a document we
+// have not taken instead of replacing it. A second faxcourier of the same
+// user would race the first for every document, so it ends here (false).
+bool Courier::markRunning(const std::vector<std::string>& arguments)
+{
+    const int error = presence_.hold(spoolFolder_);
+    if (error == EWOULDBLOCK) {
         endForSecondStart(arguments);
-        return;
-    } else if (error != 0) {
-        LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
+        return false;
     }
-    // Before the watcher starts: once it logs that it watches, a second
-    // start finds this one on the bus.
+    if (error != 0)
+        logNotMarkedRunning(error);
+    return true;
+}
+
+void Courier::logNotMarkedRunning(int error) const
+{
+    LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(), error);
+}
+
+// Before the watcher starts: once it logs that it watches, a second start
+// finds this one on the bus.
+void Courier::publishOnBus()
+{
     bus_ = std::make_unique<CourierBus>(CourierBus::Requests{[this](const QString& token) { openConfigure(token); },
                                                              [this](const QString& token) { openAddressBook(token); },
                                                              [this](const QString& token) { openOutboxWindow(token); },
                                                              [this] { quitWhenConfirmed(); }});
     bus_->publish();
+}
+
+void Courier::showStatusIcon()
+{
     statusIcon_ = std::make_unique<StatusIcon>(
         StatusIcon::Actions{[this] { openConfigure(); }, [this] { openAddressBook(); }, [this] { quitWhenConfirmed(); },
                             [this] { openOutboxWindow(); }});
     statusIcon_->show();
+}
+
+// The window a switch on the command line asks for.
+void Courier::openAskedWindow(const std::vector<std::string>& arguments)
+{
     if (configureSwitchGiven(arguments))
         QTimer::singleShot(0, window_.get(), [this] { openConfigure(); });
     else if (addressBookSwitchGiven(arguments))
         openAddressBook();
     else if (outboxWindowSwitchGiven(arguments))
         QTimer::singleShot(0, window_.get(), [this] { openOutboxWindow(); });
-    if (presence_.held()) {
-        reportLeftoverDocuments(spoolFolder_);
-        reportStrandedDocuments(spoolFolder_);
-    }
-    LogDebug("Watch file - %s\n", watchFilePath(spoolFolder_).c_str());
-    // The imaging code is linked in: there is no library to look for.
+}
 
+// What takes a document once the watcher announces it: conversion, the
+// Send Fax dialog or an automatic fax, and the retries.
+void Courier::startArrival()
+{
     state_.stop = &quitFlag();
     converter_ = makeConverter_(spoolFolder_, state_, errorSink_.get());
     arrivalUi_ = std::make_unique<QtArrivalUi>([this] { return showSendFaxDialog(); }, isHeadless());
@@ -209,35 +264,31 @@ void Courier::startUp(const std::vector<std::string>& arguments)
         reportStrandedDocuments(spoolFolder_);
         arrival_->onDocumentWaiting();
     });
+}
 
+void Courier::startWatcher()
+{
     auto watcher = std::make_unique<SpoolWatcher>(spoolFolder_, *windowTarget_, state_.pipelineBusy);
-    // A spool folder made again holds neither our running mark nor the
-    // control area's lock file: take both again, on the main thread that
-    // uses them.
+    // On the main thread that uses them.
     watcher->onFolderRemade([this] {
         QMetaObject::invokeMethod(
-            window_.get(),
-            [this] {
-                if (int error = presence_.hold(spoolFolder_))
-                    LogAlways(0, "Unable to mark faxcourier as running in %s (error %d)\n", spoolFolder_.c_str(),
-                              error);
-                openControlArea();
-            },
-            Qt::QueuedConnection);
+            window_.get(), [this] { takeRemadeFolder(); }, Qt::QueuedConnection);
     });
     if (watcher->start())
         watcher_ = std::move(watcher);
     else
         LogAlways(0, "Unable to watch the spool folder %s\n", spoolFolder_.c_str());
-    // Before the outbox's first notice: the service is asked what it shows
-    // while the rest starts.
-    setOutboxOpener([this] { openOutboxWindow(); });
-    outboxOpenerSet_ = true;
-    startOutbox();
-    // Documents printed while no faxcourier ran, or that a run before this
-    // one had not taken or not sent yet: the watcher only announces changes.
-    if (arrival_->documentsWaiting())
-        windowTarget_->postMessage(kDocumentWaiting, 0);
+}
+
+// A spool folder made again holds neither our running mark nor the control
+// area's lock file: take both again. The control area has already told the
+// user why it could not be opened; the log keeps it beside the rest.
+void Courier::takeRemadeFolder()
+{
+    if (int error = presence_.hold(spoolFolder_))
+        logNotMarkedRunning(error);
+    if (!openControlArea())
+        LogAlways(0, "Unable to open the control area in %s again\n", spoolFolder_.c_str());
 }
 
 void Courier::startOutbox()

@@ -48,8 +48,8 @@ public:
     Courier(SubmitFn submit, ConverterFactory makeConverter);
     ~Courier();
 
-    // Start-up steps up to starting the watcher; `arguments` without the
-    // program's path.
+    // Every start-up step, up to the watcher and the outbox; `arguments`
+    // without the program's path.
     void startUp(const std::vector<std::string>& arguments);
     // The main loop, then the shutdown; the program's exit code.
     int runAndShutDown();
@@ -69,6 +69,16 @@ public:
     void openOutboxWindow(const QString& activationToken = {});
 
 private:
+    void makeMainWindow();
+    [[nodiscard]] bool loadSettingsAndControlArea(const std::vector<std::string>& arguments);
+    [[nodiscard]] bool markRunning(const std::vector<std::string>& arguments);
+    void logNotMarkedRunning(int error) const;
+    void publishOnBus();
+    void showStatusIcon();
+    void openAskedWindow(const std::vector<std::string>& arguments);
+    void startArrival();
+    void startWatcher();
+    void takeRemadeFolder();
     void startOutbox();
     void endForSecondStart(const std::vector<std::string>& arguments);
     // Without waiting: the dialog stays open beside whatever else runs.

@@ -3,14 +3,14 @@
 // answered by a script; every window that appears is counted.
 
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/program_courier.h"
-#include "faxcourier/app/quit_request.h"
-#include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/outbox/sent_journal.h"
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/settings.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/quit_request.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/paths.h"
 #include "platform/testing/test_support.h"
 #include "tools/korva-sim/testing/korva_sim_process.h"

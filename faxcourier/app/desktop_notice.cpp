@@ -1,7 +1,7 @@
 #include "faxcourier/app/desktop_notice.h"
 
 #include "faxcourier/foundation/log.h"
-#include "faxcourier/foundation/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -6,8 +6,8 @@
 #include "faxcourier/app/outbox_keeper.h"
 
 #include "faxcourier/app/testing/notification_catcher.h"
-#include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/app/testing/session_bus.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>

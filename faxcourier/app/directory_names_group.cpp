@@ -1,8 +1,8 @@
 #include "faxcourier/app/directory_names_group.h"
 
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
-#include "faxcourier/app/text_convert.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/text_convert.h"
 
 #include <QFormLayout>
 #include <QLabel>

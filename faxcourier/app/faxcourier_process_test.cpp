@@ -4,12 +4,12 @@
 
 #include "faxcourier/app/testing/courier_process.h"
 #include "faxcourier/app/testing/notification_catcher.h"
-#include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/app/testing/session_bus.h"
 #include "faxcourier/net/test_certificates.h"
 #include "faxcourier/net/testing/hostile_servers.h"
 #include "faxcourier/outbox/outbox.h"
 #include "faxcourier/settings/settings.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/courier_presence.h"
 #include "platform/paths.h"
 #include "platform/registry_store.h"
@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -468,6 +470,21 @@ TEST_F(CourierRun, SpoolFolderDeletedWhileRunningIsMadeAgainAndTheNextFaxStillAr
     printLetter();
     ASSERT_TRUE(waitForFile(received + "/0001.json")) << readWholeFile(errors) << readWholeFile(log);
     EXPECT_NE(storedFields(received + "/0001.json").find("subject=After the folder went\n"), std::string::npos);
+    courier->signal(SIGTERM);
+    EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
+}
+
+// Swapped in one step, so the folder the watcher finds again is one others
+// can write: the control area refuses it, and the log says so.
+TEST_F(CourierRun, SpoolFolderSwappedForOneOthersCanWriteIsLogged)
+{
+    auto courier = startCourier();
+    const std::string spool = *spoolFolder();
+    const std::string open = spool + ".open";
+    std::filesystem::create_directory(open);
+    std::filesystem::permissions(open, std::filesystem::perms::all);
+    ASSERT_EQ(renameat2(AT_FDCWD, open.c_str(), AT_FDCWD, spool.c_str(), RENAME_EXCHANGE), 0) << errno;
+    EXPECT_TRUE(waitForFileText(log, "Unable to open the control area in " + spool + " again\n")) << readWholeFile(log);
     courier->signal(SIGTERM);
     EXPECT_EQ(courier->waitForExit(milliseconds(10000)), 0);
 }

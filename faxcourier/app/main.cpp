@@ -2,17 +2,17 @@
 // documents into faxes and sends them.
 
 #include "faxcourier/addressbook/address_book_install.h"
-#include "faxcourier/app/ui_language.h"
 #include "faxcourier/app/courier_bus.h"
 #include "faxcourier/app/password_keyring.h"
 #include "faxcourier/app/program_courier.h"
 #include "faxcourier/app/program_info.h"
 #include "faxcourier/app/startup_rules.h"
-#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/foundation/log.h"
 #include "faxcourier/outbox/outbox_command.h"
 #include "faxcourier/outbox/server_submitter.h"
 #include "faxcourier/settings/settings.h"
+#include "faxcourier/widgets/ui_language.h"
+#include "faxcourier/widgets/ui_seam.h"
 #include "platform/paths.h"
 #include "platform/translation.h"
 

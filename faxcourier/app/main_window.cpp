@@ -1,7 +1,7 @@
 #include "faxcourier/app/main_window.h"
 
 #include "faxcourier/app/private_message.h"
-#include "faxcourier/app/quit_request.h"
+#include "faxcourier/widgets/quit_request.h"
 
 #include <QCloseEvent>
 

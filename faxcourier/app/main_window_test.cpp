@@ -3,14 +3,14 @@
 
 #include "faxcourier/app/arrival_ui.h"
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/main_window.h"
 #include "faxcourier/app/pipeline_converter.h"
 #include "faxcourier/app/private_message.h"
 #include "faxcourier/app/progress_dialog.h"
-#include "faxcourier/app/quit_request.h"
-#include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/pipeline/testing/test_tiffs.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/quit_request.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
 
@@ -132,7 +132,7 @@ TEST_F(Windows, ProgressCancelStopsTheConversionAndKeepsThePrintFile)
     });
     poll.start(1);
     auto conversion = arrivalUi.convertWithProgress(
-        [&](ProgressTarget* progress) { return converter.start(printFile, target, progress, ""); });
+        [&](ProgressTarget* progress) { return converter.start(printFile, {target}, progress, ""); });
     ASSERT_TRUE(conversion);
     EXPECT_TRUE(shownPages.endsWith(" of 60")) << shownPages.toStdString();
     EXPECT_TRUE(conversion->stopped());

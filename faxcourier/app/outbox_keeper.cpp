@@ -2,9 +2,9 @@
 
 #include "faxcourier/app/desktop_notice.h"
 #include "faxcourier/foundation/log.h"
-#include "faxcourier/foundation/windows1252.h"
 #include "faxcourier/net/conversation_abort.h"
 #include "faxcourier/outbox/fax_notice_text.h"
+#include "platform/windows1252.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 
 #include "faxcourier/app/outbox_keeper.h"
 
-#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/file_ops.h"
 #include "platform/testing/test_support.h"
 

@@ -4,7 +4,7 @@
 
 #include "faxcourier/app/outbox_keeper.h"
 
-#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/testing/test_support.h"
 
 #include <QTimer>

@@ -1,10 +1,10 @@
 #include "faxcourier/app/outbox_window.h"
 
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/outbox_keeper.h"
-#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/net/submit_words.h"
 #include "faxcourier/outbox/outbox_text.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/ui_seam.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>

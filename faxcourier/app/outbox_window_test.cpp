@@ -4,12 +4,12 @@
 #include "faxcourier/app/outbox_window.h"
 
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/send_fax_dialog.h"
-#include "faxcourier/app/testing/language_scope.h"
-#include "faxcourier/app/testing/scripted_ui.h"
 #include "faxcourier/outbox/outbox_command.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/testing/language_scope.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/testing/test_support.h"
 
 #include <QLabel>

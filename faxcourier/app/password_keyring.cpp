@@ -1,7 +1,7 @@
 #include "faxcourier/app/password_keyring.h"
 
-#include "faxcourier/app/text_convert.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/widgets/text_convert.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -108,7 +108,7 @@ PipelineConverter::PipelineConverter(std::string spoolFolder, PipelineState& sta
 
 PipelineConverter::~PipelineConverter() { dropped_->joinAll(); }
 
-std::unique_ptr<Conversion> PipelineConverter::start(const std::string& printFile, const std::string& target,
+std::unique_ptr<Conversion> PipelineConverter::start(const std::string& printFile, const ConversionTarget& target,
                                                      ProgressTarget* progress, const std::string& printRecord)
 {
     ConversionRequest request;
@@ -116,7 +116,8 @@ std::unique_ptr<Conversion> PipelineConverter::start(const std::string& printFil
     request.printFile = printFile;
     request.keepPrintFile = printRecord.empty();
     request.printRecord = printRecord;
-    request.target = target;
+    request.target = target.path;
+    request.setFinishedEvent = target.setFinishedEvent;
     request.progress = progress;
     request.errors = errors_;
     request.stop = state_.stop;

@@ -23,8 +23,8 @@ public:
     ~PipelineConverter() override;
     PipelineConverter(const PipelineConverter&) = delete;
     PipelineConverter& operator=(const PipelineConverter&) = delete;
-    std::unique_ptr<Conversion> start(const std::string& printFile, const std::string& target, ProgressTarget* progress,
-                                      const std::string& printRecord) override;
+    std::unique_ptr<Conversion> start(const std::string& printFile, const ConversionTarget& target,
+                                      ProgressTarget* progress, const std::string& printRecord) override;
 
 private:
     std::string spoolFolder_;

@@ -51,7 +51,7 @@ TEST(PipelineConverter, QuitDuringAFileTargetConversionEndsItBeforeItsSinkGoes)
     state->stop = &quit;
     auto sink = std::make_unique<RecordingSink>();
     auto converter = std::make_unique<PipelineConverter>(home.path(), *state, sink.get());
-    converter->start(printFile, home.path() + "/out.tif", nullptr, home.path() + "/1.dat").reset();
+    converter->start(printFile, {home.path() + "/out.tif"}, nullptr, home.path() + "/1.dat").reset();
 
     quit = true;
     std::thread feeder([&] {
@@ -89,7 +89,7 @@ TEST(PipelineConverter, AWriteFailureIsReportedAndThePrintFileKept)
     ASSERT_TRUE(korva::testing::writePrintFile(printFile, {korva::testing::PrintPage{}}));
     korva::PipelineState state;
     korva::app::PipelineConverter converter(home.path(), state, nullptr);
-    auto conversion = converter.start(printFile, home.path() + "/no-such-folder/fax.tif", nullptr, "");
+    auto conversion = converter.start(printFile, {home.path() + "/no-such-folder/fax.tif"}, nullptr, "");
     conversion->wait();
     EXPECT_TRUE(conversion->writeFailed());
     EXPECT_EQ(conversion->pageCount(), 0u);

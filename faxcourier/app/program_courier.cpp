@@ -1,10 +1,10 @@
 #include "faxcourier/app/program_courier.h"
 
 #include "faxcourier/app/pipeline_converter.h"
-#include "faxcourier/app/ui_sinks.h"
 #include "faxcourier/net/fax_submission.h"
 #include "faxcourier/settings/fax_job.h"
 #include "faxcourier/settings/settings.h"
+#include "faxcourier/widgets/ui_sinks.h"
 
 namespace korva::app {
 

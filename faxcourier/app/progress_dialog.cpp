@@ -1,8 +1,8 @@
 #include "faxcourier/app/progress_dialog.h"
 
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/private_message.h"
+#include "faxcourier/widgets/dialog_support.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

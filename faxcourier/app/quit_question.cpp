@@ -1,6 +1,6 @@
 #include "faxcourier/app/quit_question.h"
 
-#include "faxcourier/app/quit_request.h"
+#include "faxcourier/widgets/quit_request.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The question before the program ends while a fax is in hand.
 
-#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 class QWidget;
 

@@ -1,8 +1,8 @@
 // Quit from the status icon or --quit while a fax is in hand.
 
 #include "faxcourier/app/quit_question.h"
-#include "faxcourier/app/quit_request.h"
-#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/widgets/quit_request.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 
 #include <gtest/gtest.h>
 

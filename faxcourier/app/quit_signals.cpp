@@ -1,7 +1,7 @@
 #include "faxcourier/app/quit_signals.h"
 
-#include "faxcourier/app/quit_request.h"
 #include "faxcourier/net/conversation_abort.h"
+#include "faxcourier/widgets/quit_request.h"
 
 #include <QSocketNotifier>
 

@@ -4,14 +4,14 @@
 
 #include "faxcourier/app/configure_dialog.h"
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/outbox_keeper.h"
 #include "faxcourier/app/outbox_window.h"
 #include "faxcourier/app/private_message.h"
 #include "faxcourier/app/progress_dialog.h"
-#include "faxcourier/app/recipient_list.h"
 #include "faxcourier/app/send_fax_dialog.h"
-#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/recipient_list.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 #include "platform/testing/test_support.h"
 
 #include <QDir>

@@ -1,17 +1,17 @@
 #include "faxcourier/app/send_fax_dialog.h"
 
-#include "faxcourier/app/address_book_hook.h"
 #include "faxcourier/app/busy_until_shown.h"
 #include "faxcourier/app/control_ids.h"
-#include "faxcourier/app/dialog_support.h"
 #include "faxcourier/app/private_message.h"
 #include "faxcourier/app/quit_question.h"
-#include "faxcourier/app/recipient_list.h"
 #include "faxcourier/app/send_fax_rules.h"
-#include "faxcourier/app/text_convert.h"
 #include "faxcourier/app/tif_launch.h"
-#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/widgets/address_book_hook.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/recipient_list.h"
+#include "faxcourier/widgets/text_convert.h"
+#include "faxcourier/widgets/ui_seam.h"
 #include "platform/file_ops.h"
 
 #include <QComboBox>

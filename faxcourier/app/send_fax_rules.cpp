@@ -52,15 +52,6 @@ std::string recipientLineForSend(const RecipientRow& row)
     return line;
 }
 
-std::vector<std::string> splitFaxNumbers(const std::string& text)
-{
-    String numbers(text.c_str());
-    std::vector<std::string> tokens;
-    for (String token = numbers.NextToken(";", true); !token.IsEmpty(); token = numbers.NextToken(";", false))
-        tokens.emplace_back(token.Text());
-    return tokens;
-}
-
 std::string documentLine(const std::string& name, uint32_t pages)
 {
     char line[1000];

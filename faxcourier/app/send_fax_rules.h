@@ -28,9 +28,6 @@ std::optional<RecipientRow> splitRecipientLine(const std::string& line);
 // "%.200s~%.200s~%.200s" of number, name and company.
 std::string recipientLineForSend(const RecipientRow& row);
 
-// The tokens of a fax number box split at ';', empty ones skipped.
-std::vector<std::string> splitFaxNumbers(const std::string& text);
-
 // "%.100s (%lu)" of a document's name and pages.
 std::string documentLine(const std::string& name, uint32_t pages);
 

@@ -29,13 +29,6 @@ TEST(RecipientLine, SendingCutsEachColumnAt200Characters)
     EXPECT_EQ(line, "1~" + std::string(200, 'n') + "~c");
 }
 
-TEST(FaxNumbers, SplitAtSemicolonsSkippingEmptyTokens)
-{
-    EXPECT_EQ(splitFaxNumbers("111;222"), (std::vector<std::string>{"111", "222"}));
-    EXPECT_EQ(splitFaxNumbers(";;111;;;222;"), (std::vector<std::string>{"111", "222"}));
-    EXPECT_TRUE(splitFaxNumbers(";;").empty());
-}
-
 TEST(DocumentList, LineAndPageTotalTexts)
 {
     EXPECT_EQ(documentLine("Letter", 3), "Letter (3)");

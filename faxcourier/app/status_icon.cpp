@@ -1,7 +1,7 @@
 #include "faxcourier/app/status_icon.h"
 
-#include "faxcourier/app/app_icon.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/widgets/app_icon.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 // The status icon's menu and where it is shown.
 
 #include "faxcourier/app/status_icon.h"
-#include "faxcourier/app/testing/language_scope.h"
-#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/widgets/testing/language_scope.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 
 #include <QTest>
 

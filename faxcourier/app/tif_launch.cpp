@@ -1,6 +1,6 @@
 #include "faxcourier/app/tif_launch.h"
 
-#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QProcess>
 

@@ -1,6 +1,6 @@
 // Base64, Windows-1252 to UTF-8 and number reading for Strings.
 #include "faxcourier/foundation/korva_string.h"
-#include "faxcourier/foundation/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <cctype>
 #include <cerrno>

@@ -56,7 +56,7 @@ String createEntry(void* owner, Socket& socket)
     String id = reply.Mid(4);
     id.TrimLeft();
     id.TrimRight();
-    LogDebug("Create LDAP Entry\n");
+    LogDebug("Create LDAP Entry\n");  // no test or script matches this text
     return id;
 }
 
@@ -141,7 +141,7 @@ bool DeleteDirectoryEntry(void* owner, const String& objectId, const Settings& s
     bool deleted = command(owner, socket, line, QT_TRANSLATE_NOOP("ServerError", "Socket error Deleting LDAP Entry"),
                            QT_TRANSLATE_NOOP("ServerError", "Error Deleting LDAP Entry"), objectId.Text(), reply);
     if (deleted) {
-        LogDebug("Delete LDAP Entry\n");
+        LogDebug("Delete LDAP Entry\n");  // no test or script matches this text
         Quit(socket);
     }
     closeSocket(socket);

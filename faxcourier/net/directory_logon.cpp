@@ -67,7 +67,7 @@ Result<void> upgradeWithStls(void* owner, Socket& socket, const Settings& settin
                          read.error().text.c_str());
     if (std::strncmp(reply.Text(), "+OK", 3) != 0)
         return failLogon(owner, socket, kLogonFailed, "STLS", reply);
-    LogDebug("STLS accepted - %.100s\n", reply.Text());
+    LogDebug("STLS accepted - %.100s\n", reply.Text());  // no test or script matches this text
     return secure(owner, socket, settings, "STLS");
 }
 
@@ -102,7 +102,7 @@ Result<void> DirectoryLogon(void* owner, Socket& socket, const Settings& setting
     String reply;
     if (Result<void> welcome = logonReply(owner, socket, "", reply); !welcome)
         return welcome;
-    LogDebug("Got welcome line - %.100s\n", reply.Text());
+    LogDebug("Got welcome line - %.100s\n", reply.Text());  // no test or script matches this text
     if (encryption == kEncryptionStartTls)
         if (Result<void> upgraded = upgradeWithStls(owner, socket, settings); !upgraded)
             return upgraded;

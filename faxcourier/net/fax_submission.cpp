@@ -88,16 +88,41 @@ int unreadableReason(const FaxDocument& document)
 
 // One exchange of the conversation.
 struct Step {
-    const char* command;  // null: only a reply is due
-    char expected;        // the first character of a good reply
-    const char* context;  // the step as the box shows it
-    const char* name;     // the step as a report's reason names it
+    const char* command = nullptr;  // null: only a reply is due
+    char expected;                  // the first character of a good reply
+    const char* context;            // the step as the box shows it
+    const char* name;               // the step as a report's reason names it
     SubmitStage stage;
     const char* socketMessage;
     const char* replyMessage;
-    bool refusalIsPermanent;  // a 5xx reply here will not change by trying again
+    bool refusalIsPermanent = false;  // a 5xx reply here will not change by trying again
     bool awaitedThroughShutdown = false;
 };
+
+// The greeting and HELO: a server that turns us away now may not later.
+Step greetingStep(const char* command, const char* context, const char* name)
+{
+    return {.command = command,
+            .expected = '2',
+            .context = context,
+            .name = name,
+            .stage = SubmitStage::Greeting,
+            .socketMessage = kLogonSocketFailed,
+            .replyMessage = kLogonFailed};
+}
+
+// A step of the logon: a refusal there stays a refusal on the next try.
+Step logonStep(const char* command, char expected, const char* context, const char* name)
+{
+    return {.command = command,
+            .expected = expected,
+            .context = context,
+            .name = name,
+            .stage = SubmitStage::Logon,
+            .socketMessage = kLogonSocketFailed,
+            .replyMessage = kLogonFailed,
+            .refusalIsPermanent = true};
+}
 
 // The server may hold the whole fax when the program is told to quit: its
 // answer is still awaited this long, or the fax would be kept and sent again.
@@ -241,23 +266,17 @@ public:
     {
         String user = base64Line(settings_.Username);
         String password = base64Line(settings_.Password);
-        if (Result<void> greeting = exchange(
-                {nullptr, '2', "", "greeting from", SubmitStage::Greeting, kLogonSocketFailed, kLogonFailed, false});
-            !greeting)
+        if (Result<void> greeting = exchange(greetingStep(nullptr, "", "greeting from")); !greeting)
             return greeting;
         Result<void> helo = encryption_ == kEncryptionStartTls
                                 ? upgradeWithStartTls()
-                                : exchange({"HELO korvafax\r\n", '2', "HELO", "HELO at", SubmitStage::Greeting,
-                                            kLogonSocketFailed, kLogonFailed, false});
+                                : exchange(greetingStep("HELO korvafax\r\n", "HELO", "HELO at"));
         if (!helo)
             return helo;
         const Step steps[] = {
-            {"AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at", SubmitStage::Logon, kLogonSocketFailed, kLogonFailed,
-             true},
-            {user.Text(), '3', "<USERNAME>", "user name at", SubmitStage::Logon, kLogonSocketFailed, kLogonFailed,
-             true},
-            {password.Text(), '2', "<PASSWORD>", "password at", SubmitStage::Logon, kLogonSocketFailed, kLogonFailed,
-             true},
+            logonStep("AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at"),
+            logonStep(user.Text(), '3', "<USERNAME>", "user name at"),
+            logonStep(password.Text(), '2', "<PASSWORD>", "password at"),
         };
         return exchangeAll(steps);
     }
@@ -278,9 +297,29 @@ public:
         char to[1000];
         std::snprintf(to, sizeof to, "RCPT TO:<%.500s>\r\n", OneLine(settings_.FaxAddress).Text());
         const Step steps[] = {
-            {from, '2', from, "MAIL FROM at", SubmitStage::Sender, kSendSocketFailed, kSendFailed, true},
-            {to, '2', to, "RCPT TO at", SubmitStage::FaxAddress, kSendSocketFailed, kSendFailed, true},
-            {"DATA\r\n", '3', "DATA", "DATA at", SubmitStage::Message, kSendSocketFailed, kSendFailed, false},
+            {.command = from,
+             .expected = '2',
+             .context = from,
+             .name = "MAIL FROM at",
+             .stage = SubmitStage::Sender,
+             .socketMessage = kSendSocketFailed,
+             .replyMessage = kSendFailed,
+             .refusalIsPermanent = true},
+            {.command = to,
+             .expected = '2',
+             .context = to,
+             .name = "RCPT TO at",
+             .stage = SubmitStage::FaxAddress,
+             .socketMessage = kSendSocketFailed,
+             .replyMessage = kSendFailed,
+             .refusalIsPermanent = true},
+            {.command = "DATA\r\n",
+             .expected = '3',
+             .context = "DATA",
+             .name = "DATA at",
+             .stage = SubmitStage::Message,
+             .socketMessage = kSendSocketFailed,
+             .replyMessage = kSendFailed},
         };
         return exchangeAll(steps);
     }
@@ -311,8 +350,14 @@ public:
 
     Result<void> finalReply()
     {
-        return exchange({nullptr, '2', "<fax>", "reply to the message from", SubmitStage::Message, kSendFailed,
-                         kSendFailed, true, true});
+        return exchange({.expected = '2',
+                         .context = "<fax>",
+                         .name = "reply to the message from",
+                         .stage = SubmitStage::Message,
+                         .socketMessage = kSendFailed,
+                         .replyMessage = kSendFailed,
+                         .refusalIsPermanent = true,
+                         .awaitedThroughShutdown = true});
     }
 
     void quit()

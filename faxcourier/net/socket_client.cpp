@@ -117,6 +117,7 @@ Result<void> Socket::Bind()
 
 Result<void> Socket::Connect(const char* host, unsigned port)
 {
+    // This text and the next two: socket_client_test compares the log to the letter.
     LogAlways(1, "Connect 1\n");
     if (!host)
         host = "";
@@ -127,7 +128,7 @@ Result<void> Socket::Connect(const char* host, unsigned port)
         lastError_ = EINVAL;  // not a dotted address; never looked up by name
         return Outcome(false);
     }
-    LogAlways(1, "Connect 2\n");
+    LogAlways(1, "Connect 2\n");  // socket_client_test matches the exact text
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
@@ -143,6 +144,7 @@ Result<void> Socket::Connect(const char* host, unsigned port)
         lastError_ = kSocketUnusableHost;
         return Outcome(false);
     }
+    // socket_client_test matches the exact text.
     LogAlways(1, "DNS of \"%.100s\" = %08lx\n", host, static_cast<unsigned long>(address));
     return ConnectAddress(address, port);
 }
@@ -230,6 +232,7 @@ bool Socket::SendAll(const char* text, size_t length)
             lastError_ = error;
     }
     if (lastError_ != 0) {
+        // socket_client_test matches the exact text.
         LogAlways(0, "Socket Error during Socket::SendString - %.100s (addr:%.100s)\n", ErrorText().Text(),
                   PeerAddressText().Text());
         return false;
@@ -414,7 +417,7 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
                                                           : WaitForReplyData(deadline);
         if (waitError != 0) {
             if (waitError == kSocketTimedOut)
-                LogAlways(-1, "SELECT TIMEOUT!!!!\n");
+                LogAlways(-1, "SELECT TIMEOUT!!!!\n");  // socket_client_test counts this exact line
             lastError_ = waitError;
             return ErrorExit(0);
         }
@@ -464,6 +467,7 @@ bool Socket::ErrorExit(int currentError)
 {
     if (lastError_ == 0)
         lastError_ = currentError;
+    // socket_client_test counts this exact line.
     LogAlways(0, "Socket Error during Socket::GetByte - %.100s (addr:%.100s)\n", ErrorText().Text(),
               PeerAddressText().Text());
     return false;

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <string_view>
 
 namespace korva {
 namespace {
@@ -109,69 +110,53 @@ std::string unreadableDocumentWords() { return "a document of the fax cannot be 
 
 std::string unusableSettingWords(const std::string& why) { return withDetail("the settings cannot be used", why); }
 
+// Each English text made above or by the outbox, as stored; "%1" stands
+// for the server's text or other detail.
+constexpr const char* kStoredWords[] = {
+    QT_TRANSLATE_NOOP("SubmitWords", "faxcourier ended before the fax was sent"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server's name could not be looked up"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server did not answer"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server broke off the connection"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server's answer could not be read"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the connection to the server failed"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server refused the fax"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server refused the fax: %1"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server turned the connection away"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server turned the connection away: %1"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the log-on was refused"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the log-on was refused: %1"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the sender's e-mail address was refused"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the sender's e-mail address was refused: %1"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the fax address was refused"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the fax address was refused: %1"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the certificate was refused: certificate has expired"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the certificate was refused: certificate is not yet valid"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the certificate was refused: not trusted"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the certificate was refused: issued for another name"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the certificate was refused"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the certificate was refused: %1"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the encrypted connection failed"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the encrypted connection failed: %1"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the server offers no encryption (STARTTLS)"),
+    QT_TRANSLATE_NOOP("SubmitWords", "a document of the fax cannot be read"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the settings cannot be used"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the settings cannot be used: %1"),
+    QT_TRANSLATE_NOOP("SubmitWords", "a document of the fax is missing"),
+    QT_TRANSLATE_NOOP("SubmitWords", "open in the Send Fax dialog"),
+    QT_TRANSLATE_NOOP("SubmitWords", "not accepted"),
+    QT_TRANSLATE_NOOP("SubmitWords", "no recipients: waits for the Send Fax dialog"),
+    QT_TRANSLATE_NOOP("SubmitWords", "the Send Fax dialog was open when faxcourier ended: waits for it"),
+};
+
 std::string shownReason(const std::string& stored)
 {
-    // Each English text made above or by the outbox, beside its
-    // translation; "%1" stands for the server's text or other detail.
-    struct Words {
-        const char* english;
-        std::string shown;
-    };
-    const Words words[] = {
-        {"faxcourier ended before the fax was sent",
-         translated("SubmitWords", "faxcourier ended before the fax was sent")},
-        {"the server's name could not be looked up",
-         translated("SubmitWords", "the server's name could not be looked up")},
-        {"the server did not answer", translated("SubmitWords", "the server did not answer")},
-        {"the server broke off the connection", translated("SubmitWords", "the server broke off the connection")},
-        {"the server's answer could not be read", translated("SubmitWords", "the server's answer could not be read")},
-        {"the connection to the server failed", translated("SubmitWords", "the connection to the server failed")},
-        {"the server refused the fax", translated("SubmitWords", "the server refused the fax")},
-        {"the server refused the fax: %1", translated("SubmitWords", "the server refused the fax: %1")},
-        {"the server turned the connection away", translated("SubmitWords", "the server turned the connection away")},
-        {"the server turned the connection away: %1",
-         translated("SubmitWords", "the server turned the connection away: %1")},
-        {"the log-on was refused", translated("SubmitWords", "the log-on was refused")},
-        {"the log-on was refused: %1", translated("SubmitWords", "the log-on was refused: %1")},
-        {"the sender's e-mail address was refused",
-         translated("SubmitWords", "the sender's e-mail address was refused")},
-        {"the sender's e-mail address was refused: %1",
-         translated("SubmitWords", "the sender's e-mail address was refused: %1")},
-        {"the fax address was refused", translated("SubmitWords", "the fax address was refused")},
-        {"the fax address was refused: %1", translated("SubmitWords", "the fax address was refused: %1")},
-        {"the certificate was refused: certificate has expired",
-         translated("SubmitWords", "the certificate was refused: certificate has expired")},
-        {"the certificate was refused: certificate is not yet valid",
-         translated("SubmitWords", "the certificate was refused: certificate is not yet valid")},
-        {"the certificate was refused: not trusted",
-         translated("SubmitWords", "the certificate was refused: not trusted")},
-        {"the certificate was refused: issued for another name",
-         translated("SubmitWords", "the certificate was refused: issued for another name")},
-        {"the certificate was refused", translated("SubmitWords", "the certificate was refused")},
-        {"the certificate was refused: %1", translated("SubmitWords", "the certificate was refused: %1")},
-        {"the encrypted connection failed", translated("SubmitWords", "the encrypted connection failed")},
-        {"the encrypted connection failed: %1", translated("SubmitWords", "the encrypted connection failed: %1")},
-        {"the server offers no encryption (STARTTLS)",
-         translated("SubmitWords", "the server offers no encryption (STARTTLS)")},
-        {"a document of the fax cannot be read", translated("SubmitWords", "a document of the fax cannot be read")},
-        {"the settings cannot be used", translated("SubmitWords", "the settings cannot be used")},
-        {"the settings cannot be used: %1", translated("SubmitWords", "the settings cannot be used: %1")},
-        {"a document of the fax is missing", translated("SubmitWords", "a document of the fax is missing")},
-        {"open in the Send Fax dialog", translated("SubmitWords", "open in the Send Fax dialog")},
-        {"not accepted", translated("SubmitWords", "not accepted")},
-        {"no recipients: waits for the Send Fax dialog",
-         translated("SubmitWords", "no recipients: waits for the Send Fax dialog")},
-        {"the Send Fax dialog was open when faxcourier ended: waits for it",
-         translated("SubmitWords", "the Send Fax dialog was open when faxcourier ended: waits for it")},
-    };
-    for (const Words& each : words) {
-        const std::string_view english = each.english;
+    for (const std::string_view english : kStoredWords) {
         const size_t hole = english.find("%1");
         if (hole == std::string_view::npos) {
             if (stored == english)
-                return each.shown;
+                return translated("SubmitWords", english.data());
         } else if (stored.size() > hole && stored.compare(0, hole, english.substr(0, hole)) == 0) {
-            return withArguments(each.shown, {std::string_view(stored).substr(hole)});
+            return withArguments(translated("SubmitWords", english.data()), {std::string_view(stored).substr(hole)});
         }
     }
     return stored;

@@ -1,8 +1,8 @@
 #include "faxcourier/outbox/fax_notice_text.h"
 
-#include "faxcourier/foundation/windows1252.h"
 #include "faxcourier/net/submit_words.h"
 #include "platform/translation.h"
+#include "platform/windows1252.h"
 
 #include <cctype>
 

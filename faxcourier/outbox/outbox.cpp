@@ -4,6 +4,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/spool_names.h"
+#include "platform/translation.h"
 
 #include <algorithm>
 #include <atomic>
@@ -119,10 +120,11 @@ bool isFolder(const std::string& path)
 const char* outboxStateName(OutboxState state)
 {
     switch (state) {
+        // Also the words outboxStateWords() shows.
         case OutboxState::Waiting:
-            return "waiting";
+            return QT_TRANSLATE_NOOP("OutboxText", "waiting");
         case OutboxState::Refused:
-            return "refused";
+            return QT_TRANSLATE_NOOP("OutboxText", "refused");
         case OutboxState::NeedsDialog:
             return "needs-dialog";
     }

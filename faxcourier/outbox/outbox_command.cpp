@@ -19,13 +19,13 @@ void printEntry(std::ostream& out, const OutboxEntry& entry)
         withArguments(translated("OutboxCommand", "%1 in %2 document(s)"),
                       {std::to_string(jobPages(entry.job)), std::to_string(entry.job.documents.size())});
     out << entry.id << "  " << outboxStateLine(entry) << "\n"
-        << listingLabel(translated("OutboxCommand", "created")) << localTimeText(entry.created) << "\n"
-        << listingLabel(translated("OutboxCommand", "attempts")) << entry.attempts << "\n"
-        << listingLabel(translated("OutboxCommand", "subject")) << shownText(entry.job.subject) << "\n"
-        << listingLabel(translated("OutboxCommand", "recipients")) << shownRecipients(entry.job) << "\n"
-        << listingLabel(translated("OutboxCommand", "pages")) << pages << "\n";
+        << listingLine(translated("OutboxCommand", "created"), localTimeText(entry.created))
+        << listingLine(translated("OutboxCommand", "attempts"), std::to_string(entry.attempts))
+        << listingLine(translated("OutboxCommand", "subject"), shownText(entry.job.subject))
+        << listingLine(translated("OutboxCommand", "recipients"), shownRecipients(entry.job))
+        << listingLine(translated("OutboxCommand", "pages"), pages);
     if (!entry.reason.empty())
-        out << listingLabel(translated("OutboxCommand", "reason")) << shownReason(entry.reason) << "\n";
+        out << listingLine(translated("OutboxCommand", "reason"), shownReason(entry.reason));
 }
 
 int list(std::ostream& out, const Outbox& outbox)

@@ -75,26 +75,21 @@ uint32_t jobPages(const FaxJob& job)
     return pages;
 }
 
-std::string listingLabel(const std::string& label)
+std::string listingLine(const std::string& label, const std::string& value)
 {
     constexpr size_t kWidth = 12;
     size_t characters = 0;
     for (char c : label)
         characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return "  " + label + std::string(characters < kWidth ? kWidth - characters : 1, ' ');
+    return "  " + label + std::string(characters < kWidth ? kWidth - characters : 1, ' ') + value + "\n";
 }
 
 std::string outboxStateWords(OutboxState state)
 {
-    switch (state) {
-        case OutboxState::Waiting:
-            return translated("OutboxText", "waiting");
-        case OutboxState::Refused:
-            return translated("OutboxText", "refused");
-        case OutboxState::NeedsDialog:
-            return translated("OutboxText", "needs the dialog");
-    }
-    return "";
+    // The stored name, but for the one that is no words.
+    if (state == OutboxState::NeedsDialog)
+        return translated("OutboxText", "needs the dialog");
+    return translated("OutboxText", outboxStateName(state));
 }
 
 std::string outboxStateLine(const OutboxEntry& entry)

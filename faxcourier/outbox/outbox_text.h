@@ -21,9 +21,9 @@ std::string recipientName(const String& recipient);
 // Every recipient's shownRecipient, joined by ", "; "none" without any.
 std::string shownRecipients(const FaxJob& job);
 uint32_t jobPages(const FaxJob& job);
-// "  created     ": a label of the text listings, indented and padded so that
-// the values line up whatever the language.
-std::string listingLabel(const std::string& label);
+// "  created     2024-...\n": a line of the text listings, the label indented
+// and padded so that the values line up whatever the language.
+std::string listingLine(const std::string& label, const std::string& value);
 
 // "waiting", "refused", "needs the dialog". These and the lines below are in
 // the reader's language.

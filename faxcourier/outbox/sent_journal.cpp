@@ -242,9 +242,9 @@ void printSentJournal(std::ostream& out, const std::vector<SentRecord>& records)
             recipients += (recipients.empty() ? "" : ", ") + recipient;
         out << "\n"
             << localTimeText(record->when) << "  " << sentHowWords(record->how) << "\n"
-            << listingLabel(translated("SentJournal", "recipients")) << recipients << "\n"
-            << listingLabel(translated("SentJournal", "subject")) << record->subject << "\n"
-            << listingLabel(translated("SentJournal", "pages")) << record->pages << "\n";
+            << listingLine(translated("SentJournal", "recipients"), recipients)
+            << listingLine(translated("SentJournal", "subject"), record->subject)
+            << listingLine(translated("SentJournal", "pages"), std::to_string(record->pages));
     }
 }
 

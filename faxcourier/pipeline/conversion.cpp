@@ -71,8 +71,7 @@ private:
 ConversionResult Conversion::run()
 {
     publish(0);
-    bool wantEvent = !request_.target.empty() && request_.target[0] == '*';
-    std::string target = wantEvent ? request_.target.substr(1) : request_.target;
+    const std::string& target = request_.target;
     std::string workFile = request_.printFile.empty() ? takeWatchFile(target) : request_.printFile;
     if (!request_.printFile.empty())
         discardFile(target);
@@ -129,7 +128,7 @@ ConversionResult Conversion::run()
     if (!request_.printRecord.empty() && !fileExists(workFile))
         discardFile(request_.printRecord);
     post(kConversionFinished, 0);
-    if (wantEvent)
+    if (request_.setFinishedEvent)
         result_.eventSet = setNamedEvent(request_.finishedEvent);
     return result_;
 }

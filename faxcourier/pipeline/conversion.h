@@ -17,9 +17,10 @@ struct ConversionRequest {
     // A print file already taken out of the hand-over names, deleted when
     // done; empty: the watch file is taken to a new work file.
     std::string printFile;
-    // The fax document to write. A leading "*" is not part of the path: it
-    // asks for the finished event to be set at the end.
+    // The fax document to write.
     std::string target;
+    // Sets `finishedEvent` at the end: faxconvert waits for it.
+    bool setFinishedEvent = false;
     // Receives 0x8001 to 0x8004 while the conversion runs; none posted when
     // null. Must live until 0x8004 has been posted.
     ProgressTarget* progress = nullptr;
@@ -41,7 +42,7 @@ struct ConversionRequest {
     // Deleted after the print file once the conversion is done with it (not
     // when it stopped or could not be written); may be empty.
     std::string printRecord;
-    // Named event set for a "*" target; another program creates it.
+    // Named event set with setFinishedEvent; another program creates it.
     std::string finishedEvent = "KORVAFaxPrintFinished";
 };
 

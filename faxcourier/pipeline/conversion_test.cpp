@@ -259,7 +259,7 @@ TEST_F(ConversionTest, StarTargetSetsTheEventAfterTheLastPageAndTheWorkFile)
     ASSERT_NE(finished, SEM_FAILED);
     printPages({{}, {}, {PrintFormat::Mono}});
     ConversionRequest r = request(&progress);
-    r.target = "*" + target;
+    r.setFinishedEvent = true;
     r.finishedEvent = event;
     std::thread thread([this, r] { convertPrintFile(r, state.printFileCounter); });
 
@@ -289,7 +289,7 @@ TEST_F(ConversionTest, StarTargetWithoutAWaiterSetsNothing)
 {
     printPages({{}});
     ConversionRequest r = request(nullptr);
-    r.target = "*" + target;
+    r.setFinishedEvent = true;
     r.finishedEvent = "KORVAFaxTestNobody" + std::to_string(getpid());
     ConversionResult result = convertPrintFile(r, state.printFileCounter);
     EXPECT_FALSE(result.eventSet);
@@ -312,7 +312,7 @@ TEST_F(ConversionTest, MissingWatchFileGivesNoPagesButFinishes)
     sem_t* finished = sem_open(("/" + event).c_str(), O_CREAT | O_EXCL, 0600, 0);
     ASSERT_NE(finished, SEM_FAILED);
     ConversionRequest r = request(&progress);
-    r.target = "*" + target;
+    r.setFinishedEvent = true;
     r.finishedEvent = event;
     ConversionResult result = convertPrintFile(r, state.printFileCounter);
     bool signalled = sem_trywait(finished) == 0;

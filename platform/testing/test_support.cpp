@@ -147,17 +147,10 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     return result;
 }
 
+// Outside CTest, relative to the top of the source tree.
 std::string binPath(const std::string& program) { return dirFromEnv("KORVA_BIN_DIR", "build/bin") + "/" + program; }
-// CTest hands a discovered test only the first of its environment variables,
-// so the others fall back to what the build knows.
-std::string libPath(const std::string& library)
-{
-    return dirFromEnv("KORVA_LIB_DIR", (dirFromEnv("KORVA_BIN_DIR", "build/bin") + "/../lib").c_str()) + "/" + library;
-}
-std::string sourcePath(const std::string& relative)
-{
-    return dirFromEnv("KORVA_SOURCE_DIR", KORVA_TEST_SOURCE_DIR) + "/" + relative;
-}
+std::string libPath(const std::string& library) { return dirFromEnv("KORVA_LIB_DIR", "build/lib") + "/" + library; }
+std::string sourcePath(const std::string& relative) { return dirFromEnv("KORVA_SOURCE_DIR", ".") + "/" + relative; }
 
 bool endsWithoutWaitingOn(const std::string& fifo, const std::function<void()>& work, int timeoutMs)
 {

@@ -14,7 +14,7 @@ work=""
 # Builds into build/ quietly; the log stays in build/ when it fails.
 korva_build_all() {
     mkdir -p "$korva_build"
-    if ! { cmake -S "$KORVA_ROOT" -B "$korva_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
+    if ! { cmake -S "$KORVA_ROOT" --preset plain &&
            cmake --build "$korva_build" -j2; } >"$korva_build/$1-build.log" 2>&1; then
         tail -n 30 "$korva_build/$1-build.log" >&2
         fail "the build failed; the whole log is $korva_build/$1-build.log"

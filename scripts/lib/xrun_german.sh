@@ -17,14 +17,8 @@ fail() { echo "xrun (German): FAILED at step \"$step\": $*" >&2; exit 1; }
 
 KORVA_ROOT=$root
 . "$root/scripts/lib/korva_env.sh"
-[ -n "${DISPLAY:-}" ] || { step="find the display"; fail "DISPLAY is not set"; }
-bus_pid=""
-stop_everything() {
-    korva_stop_all
-    [ -n "$bus_pid" ] && kill -TERM "$bus_pid" 2>/dev/null && wait "$bus_pid" 2>/dev/null
-}
-trap stop_everything EXIT
-trap 'exit 130' INT TERM
+. "$root/scripts/lib/xrun_common.sh"
+xrun_need
 
 korva_make_home xrun-german
 unset WAYLAND_DISPLAY QT_IM_MODULE XMODIFIERS LC_ALL LC_MESSAGES
@@ -42,15 +36,6 @@ for path in sorted(glob.glob(sys.argv[1] + "/*_de.ts")):
 sys.exit(1)
 PY
 }
-find_window() {
-    local id=""
-    for _ in $(seq $((wait_seconds * 5))); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
 # Photographs window $1 into $2 once it has drawn itself.
 photograph() {
     sleep 0.5
@@ -61,12 +46,7 @@ send_fax_title=$(german "Send KORVA Fax.*") || { begin "read the catalogue"; fai
 book_title=$(german "Fax Address Book") || { begin "read the catalogue"; fail "no German title for the address book"; }
 
 begin "start a private session bus, korva-sim and faxcourier in German"
-# A second start reaches the running one over the session bus.
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" 2>"$work/bus.err" &
-bus_pid=$!
-for _ in $(seq 50); do [ -s "$work/bus" ] && break; sleep 0.1; done
-[ -s "$work/bus" ] || fail "no session bus: $(cat "$work/bus.err")"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+xrun_start_session_bus
 korva_start_sim
 korva_write_settings
 korva_start_courier

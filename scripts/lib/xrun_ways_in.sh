@@ -17,35 +17,16 @@ fail() { echo "xrun (ways in): FAILED at step \"$step\": $*" >&2; exit 1; }
 
 KORVA_ROOT=$root
 . "$root/scripts/lib/korva_env.sh"
-for tool in openbox dbus-daemon xdotool xprop; do
-    command -v $tool >/dev/null || { step="find the tools"; fail "$tool is missing; run scripts/setup"; }
-done
-[ -n "${DISPLAY:-}" ] || { step="find the display"; fail "DISPLAY is not set"; }
-
-bus_pid=""
-wm_pid=""
-stop_everything() {
-    korva_stop_all
-    for pid in $wm_pid $bus_pid; do
-        kill -TERM "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-}
-trap stop_everything EXIT
-trap 'exit 130' INT TERM
+. "$root/scripts/lib/xrun_common.sh"
+xrun_need openbox dbus-daemon xdotool xprop
 
 korva_make_home xrun-ways-in
 unset WAYLAND_DISPLAY QT_IM_MODULE XMODIFIERS
 export QT_QPA_PLATFORM=xcb
 
 begin "start a private session bus and openbox"
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" 2>"$work/bus.err" &
-bus_pid=$!
-for _ in $(seq 50); do [ -s "$work/bus" ] && break; sleep 0.1; done
-[ -s "$work/bus" ] || fail "no session bus: $(cat "$work/bus.err")"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
-openbox --sm-disable >"$work/openbox.out" 2>&1 &
-wm_pid=$!
+xrun_start_session_bus
+xrun_keep openbox --sm-disable >"$work/openbox.out" 2>&1
 # The window manager answers for the desktops once it runs.
 for _ in $(seq 50); do xdotool get_desktop >/dev/null 2>&1 && break; sleep 0.1; done
 xdotool get_desktop >/dev/null 2>&1 || fail "openbox did not start: $(cat "$work/openbox.out")"
@@ -55,22 +36,6 @@ korva_start_sim
 korva_write_settings
 korva_start_courier
 
-find_window() {
-    local id=""
-    for _ in $(seq $((wait_seconds * 5))); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
-window_gone() {
-    for _ in $(seq $((wait_seconds * 10))); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    return 1
-}
 shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 # The window manager made $1 the active window by itself.
 becomes_active() {

@@ -17,37 +17,18 @@ fail() { echo "xrun (weston): FAILED at step \"$step\": $*" >&2; exit 1; }
 
 KORVA_ROOT=$root
 . "$root/scripts/lib/korva_env.sh"
-for tool in weston dbus-daemon xdotool; do
-    command -v $tool >/dev/null || { step="find the tools"; fail "$tool is missing; run scripts/setup"; }
-done
-[ -n "${DISPLAY:-}" ] || { step="find the display"; fail "DISPLAY is not set"; }
-
-bus_pid=""
-weston_pid=""
-stop_everything() {
-    korva_stop_all
-    for pid in $weston_pid $bus_pid; do
-        kill -TERM "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-}
-trap stop_everything EXIT
-trap 'exit 130' INT TERM
+. "$root/scripts/lib/xrun_common.sh"
+xrun_need weston dbus-daemon xdotool
 
 korva_make_home xrun-weston
 unset QT_IM_MODULE XMODIFIERS
 log="$XDG_STATE_HOME/KORVAFax/korvafax.log"
 
 begin "start a private session bus and weston"
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" 2>"$work/bus.err" &
-bus_pid=$!
-for _ in $(seq 50); do [ -s "$work/bus" ] && break; sleep 0.1; done
-[ -s "$work/bus" ] || fail "no session bus: $(cat "$work/bus.err")"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+xrun_start_session_bus
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-weston --backend=x11-backend.so --socket=wayland-korva --idle-time=0 >"$work/weston.out" 2>&1 &
-weston_pid=$!
+xrun_keep weston --backend=x11-backend.so --socket=wayland-korva --idle-time=0 >"$work/weston.out" 2>&1
 for _ in $(seq $((wait_seconds * 10))); do [ -S "$XDG_RUNTIME_DIR/wayland-korva" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/wayland-korva" ] || fail "weston did not start: $(tail -n 5 "$work/weston.out")"
 output=""

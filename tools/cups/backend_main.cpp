@@ -2,10 +2,10 @@
 // raster of a job and plays the printer driver for the exit library, as
 // the printing user, so the document lands in that user's spool folder.
 
+#include "bandsink64/exit_library_loader.h"
 #include "tools/cups/backend_args.h"
 #include "tools/cups/backend_log.h"
 #include "tools/cups/band_feeder.h"
-#include "tools/cups/exit_library.h"
 #include "tools/cups/handover_check.h"
 #include "tools/cups/job_recipients.h"
 #include "tools/cups/job_user.h"
@@ -26,6 +26,8 @@
 #include <unistd.h>
 
 using namespace korva::cups;
+using korva::ExitLibrary;
+using korva::exitLibraryPath;
 using korva::translated;
 using korva::withArguments;
 

@@ -3,7 +3,6 @@
 // nss_wrapper. A recording exit library shows each call the backend makes;
 // the real one shows what lands in the user's spool folder.
 
-#include "tools/cups/testing/build_paths.h"
 #include "tools/cups/testing/job_user_fixture.h"
 #include "tools/cups/testing/raster_writer.h"
 
@@ -313,7 +312,7 @@ TEST_F(BackendTest, RealExitLibraryWritesTiffAndControlData)
     for (unsigned y = 100; y < 200; ++y)  // a black bar, columns 800 to 815
         first.row(y)[100] = first.row(y)[101] = 0xFF;
     const RasterPage second = patternPage(CUPS_CSPACE_K, 1, 1653, 130);
-    ProcessResult r = runBackend(writeRaster({first, second}), "Invoice 42 M\xC3\xBCller", builtExitLibrary());
+    ProcessResult r = runBackend(writeRaster({first, second}), "Invoice 42 M\xC3\xBCller", korva::exitLibraryPath());
     ASSERT_EQ(r.exitCode, CUPS_BACKEND_OK) << r.err;
 
     const std::string spool = user_->spool();
@@ -355,7 +354,7 @@ TEST_F(BackendTest, DocumentTheExitLibraryCannotHandOverFailsTheJob)
     fs::create_directories(user_->spool() + "/korvafax.tif/kept");
     user_->giveToUser(user_->home() + "/.local");
     ProcessResult r =
-        runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 64, 20)}), "Not handed over", builtExitLibrary());
+        runBackend(writeRaster({patternPage(CUPS_CSPACE_K, 1, 64, 20)}), "Not handed over", korva::exitLibraryPath());
     EXPECT_EQ(r.exitCode, CUPS_BACKEND_CANCEL);
     EXPECT_NE(r.err.find("ERROR: KORVA Fax: the document was not handed over; its print file korvafax_" +
                          user_->name() + "_"),

@@ -1,7 +1,7 @@
 #include "tools/cups/band_feeder.h"
 
-#include "faxcourier/foundation/windows1252.h"
 #include "platform/translation.h"
+#include "platform/windows1252.h"
 #include "tools/cups/raster_bands.h"
 
 #include <algorithm>

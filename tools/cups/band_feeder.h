@@ -3,7 +3,7 @@
 // driver's order: startDocExit, then for each page startPageExit and one
 // endPageExit per band (bBanding 0 on the page's last), then endDocExit.
 
-#include "tools/cups/exit_library.h"
+#include "bandsink64/exit_library_loader.h"
 
 #include <cstdint>
 #include <string>

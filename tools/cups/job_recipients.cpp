@@ -2,8 +2,8 @@
 
 #include "controlarea/control_record.h"
 #include "controlarea/recipient_line.h"
-#include "faxcourier/foundation/windows1252.h"
 #include "platform/translation.h"
+#include "platform/windows1252.h"
 
 #include <cups/cups.h>
 

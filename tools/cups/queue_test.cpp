@@ -398,8 +398,6 @@ TEST_F(QueueTest, JobForASpoolFolderThatIsNotTheUsersIsCanceledWithTheReason)
 
 TEST_F(QueueTest, PrintedPdfWithPresetRecipientsReachesTheMailServer)
 {
-    if (!fs::exists(korva::testing::binPath("faxcourier")))
-        GTEST_SKIP() << "faxcourier is not built";
     ASSERT_EQ(installPrinter().exitCode, 0);
     ASSERT_NO_FATAL_FAILURE(startCourier());
     EnvList session = userEnv();
@@ -425,8 +423,6 @@ TEST_F(QueueTest, PrintedPdfWithPresetRecipientsReachesTheMailServer)
 // them: the fax goes without a dialog, and the job says it was handed over.
 TEST_F(QueueTest, RecipientsGivenAsJobOptionsReachTheMailServer)
 {
-    if (!fs::exists(korva::testing::binPath("faxcourier")))
-        GTEST_SKIP() << "faxcourier is not built";
     struct Case {
         std::vector<std::string> options;
         std::string recipients;  // as korva-sim stored them

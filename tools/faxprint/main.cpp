@@ -1,7 +1,7 @@
 // faxprint: stands in for the fax printer driver. Renders the files given
 // into bands and hands them to the exit library as one printed document.
+#include "bandsink64/exit_library_loader.h"
 #include "platform/translation.h"
-#include "tools/faxprint/exit_library.h"
 #include "tools/faxprint/faxprint_options.h"
 #include "tools/faxprint/print_document.h"
 #include "tools/faxprint/printed_page.h"
@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 using namespace korva::faxprint;
+using korva::ExitLibrary;
+using korva::exitLibraryPath;
 using korva::translated;
 using korva::withArguments;
 
@@ -38,7 +40,7 @@ int main(int argc, char** argv)
     }
     setMsgSeverity(L_SEVERITY_NONE);  // our own messages say what failed
 
-    const std::string libraryPath = options.library.value_or(defaultLibraryPath());
+    const std::string libraryPath = options.library.value_or(exitLibraryPath());
     ExitLibrary library;
     if (!library.load(libraryPath))
         return fail(withArguments(translated("FaxPrint", "cannot load the exit library %1: %2"),

@@ -1,7 +1,7 @@
 #include "tools/faxprint/print_document.h"
 
-#include "faxcourier/foundation/windows1252.h"
 #include "platform/translation.h"
+#include "platform/windows1252.h"
 #include "tools/faxprint/page_raster.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // startDocExit; per page startPageExit, the page's text through
 // textOutExit and the page's bands through endPageExit; endDocExit.
 
-#include "tools/faxprint/exit_library.h"
+#include "bandsink64/exit_library_loader.h"
 #include "tools/faxprint/printed_page.h"
 
 #include <string>

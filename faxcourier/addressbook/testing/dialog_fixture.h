@@ -6,12 +6,12 @@
 #include "faxcourier/addressbook/address_book_dialog.h"
 #include "faxcourier/addressbook/address_book_ids.h"
 #include "faxcourier/addressbook/address_book_install.h"
-#include "faxcourier/app/address_book_hook.h"
 #include "faxcourier/addressbook/address_entries.h"
 #include "faxcourier/addressbook/testing/directory_sim.h"
-#include "faxcourier/app/recipient_list.h"
-#include "faxcourier/app/testing/scripted_ui.h"
-#include "faxcourier/app/ui_sinks.h"
+#include "faxcourier/widgets/address_book_hook.h"
+#include "faxcourier/widgets/recipient_list.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
+#include "faxcourier/widgets/ui_sinks.h"
 #include "platform/testing/test_support.h"
 
 #include <QAbstractButton>

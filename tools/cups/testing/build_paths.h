@@ -5,10 +5,6 @@
 
 namespace korva::cups::testing {
 
-// The real exit library: KORVA_LIB_DIR when CTest passed it, otherwise the
-// lib folder beside the programs.
-std::string builtExitLibrary();
-
 // scripts/install-printer of this source tree.
 std::string installPrinterScript();
 

@@ -1,7 +1,6 @@
 #include "tools/cups/testing/private_cupsd.h"
 
-#include "tools/cups/testing/build_paths.h"
-
+#include "bandsink64/exit_library_loader.h"
 #include "platform/testing/loopback_ports.h"
 #include "platform/testing/test_support.h"
 
@@ -99,7 +98,7 @@ void PrivateCupsd::writeConfig()
                         spool_ + "/tmp\nCacheDir " + root_ + "/cache\nStateDir " + root_ + "/state\nAccessLog " +
                         logs_ + "/access_log\nErrorLog " + logs_ + "/error_log\nPageLog " + logs_ +
                         "/page_log\nPrintcap " + root_ + "/printcap\n" + "SetEnv KORVAFAX_BANDSINK " +
-                        builtExitLibrary() + "\n" + "SetEnv KORVAFAX_SYSCONFDIR " + sysconf_ + "\n";
+                        korva::exitLibraryPath() + "\n" + "SetEnv KORVAFAX_SYSCONFDIR " + sysconf_ + "\n";
     if (root)
         files += "User lp\nGroup lp\nSystemGroup root\n";
     korva::testing::writeWholeFile(conf_ + "/cups-files.conf", files);

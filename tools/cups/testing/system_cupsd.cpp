@@ -1,8 +1,8 @@
 #include "tools/cups/testing/system_cupsd.h"
 
-#include "tools/cups/testing/build_paths.h"
 #include "tools/cups/testing/private_cupsd.h"
 
+#include "bandsink64/exit_library_loader.h"
 #include "platform/testing/test_support.h"
 
 #include <chrono>
@@ -99,7 +99,7 @@ void SystemCupsd::installBackend()
         savedBackend_ = backend_ + ".korvafax-test";
         fs::rename(backend_, savedBackend_);
     }
-    const std::string script = backendScript(user_, {{"KORVAFAX_BANDSINK", builtExitLibrary()}});
+    const std::string script = backendScript(user_, {{"KORVAFAX_BANDSINK", korva::exitLibraryPath()}});
     writeWholeFile(backend_, script);
     chmod(backend_.c_str(), 0700);
 }

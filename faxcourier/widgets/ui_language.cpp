@@ -1,4 +1,4 @@
-#include "faxcourier/app/ui_language.h"
+#include "faxcourier/widgets/ui_language.h"
 
 #include "platform/translation.h"
 

@@ -1,8 +1,8 @@
-#include "faxcourier/app/ui_sinks.h"
+#include "faxcourier/widgets/ui_sinks.h"
 
-#include "faxcourier/app/text_convert.h"
-#include "faxcourier/app/ui_seam.h"
 #include "faxcourier/foundation/server_error.h"
+#include "faxcourier/widgets/text_convert.h"
+#include "faxcourier/widgets/ui_seam.h"
 #include "platform/message_box.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "faxcourier/app/dialog_support.h"
+#include "faxcourier/widgets/dialog_support.h"
 
-#include "faxcourier/app/app_icon.h"
-#include "faxcourier/app/text_convert.h"
-#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/widgets/app_icon.h"
+#include "faxcourier/widgets/text_convert.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 // The icon shows where Qt's SVG plugins are missing, as on a desktop
 // without them.
 
-#include "faxcourier/app/app_icon.h"
+#include "faxcourier/widgets/app_icon.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

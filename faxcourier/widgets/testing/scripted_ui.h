@@ -3,7 +3,7 @@
 // program, and a UI seam that answers message boxes from a script, counts
 // beeps and records what would have been launched.
 
-#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
-#include "faxcourier/app/testing/language_scope.h"
+#include "faxcourier/widgets/testing/language_scope.h"
 
-#include "faxcourier/app/ui_language.h"
+#include "faxcourier/widgets/ui_language.h"
 
 #include <QLocale>
 

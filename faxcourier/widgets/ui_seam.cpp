@@ -1,8 +1,8 @@
-#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/widgets/ui_seam.h"
 
-#include "faxcourier/app/app_icon.h"
-#include "faxcourier/app/quit_request.h"
 #include "faxcourier/foundation/log.h"
+#include "faxcourier/widgets/app_icon.h"
+#include "faxcourier/widgets/quit_request.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
-#include "faxcourier/app/testing/scripted_ui.h"
+#include "faxcourier/widgets/testing/scripted_ui.h"
 
-#include "faxcourier/app/ui_language.h"
+#include "faxcourier/widgets/ui_language.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

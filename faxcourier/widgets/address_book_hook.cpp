@@ -1,4 +1,4 @@
-#include "faxcourier/app/address_book_hook.h"
+#include "faxcourier/widgets/address_book_hook.h"
 
 namespace korva::app {
 namespace {

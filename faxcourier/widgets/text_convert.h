@@ -5,7 +5,7 @@
 // does not fit with '?'.
 
 #include "faxcourier/foundation/korva_string.h"
-#include "faxcourier/foundation/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <QString>
 #include <QStringDecoder>

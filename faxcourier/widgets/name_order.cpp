@@ -1,4 +1,4 @@
-#include "faxcourier/app/name_order.h"
+#include "faxcourier/widgets/name_order.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "faxcourier/app/quit_request.h"
+#include "faxcourier/widgets/quit_request.h"
 
 #include <QCoreApplication>
 #include <QTimer>

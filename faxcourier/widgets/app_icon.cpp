@@ -1,4 +1,4 @@
-#include "faxcourier/app/app_icon.h"
+#include "faxcourier/widgets/app_icon.h"
 
 #include <QImage>
 #include <QPainter>

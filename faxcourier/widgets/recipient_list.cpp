@@ -1,10 +1,10 @@
-#include "faxcourier/app/recipient_list.h"
+#include "faxcourier/widgets/recipient_list.h"
 
-#include "faxcourier/app/dialog_support.h"
-#include "faxcourier/app/name_order.h"
-#include "faxcourier/app/send_fax_rules.h"
-#include "faxcourier/app/text_convert.h"
-#include "faxcourier/app/ui_seam.h"
+#include "faxcourier/foundation/korva_string.h"
+#include "faxcourier/widgets/dialog_support.h"
+#include "faxcourier/widgets/name_order.h"
+#include "faxcourier/widgets/text_convert.h"
+#include "faxcourier/widgets/ui_seam.h"
 
 #include <QHeaderView>
 #include <QStyle>
@@ -115,6 +115,15 @@ bool refuseUnfitRecipient(QWidget* dialog, const QString& name, const QString& n
                 .arg(name.isEmpty() ? number : name, character),
             Buttons::Ok, BoxIcon::Warning);
     return true;
+}
+
+std::vector<std::string> splitFaxNumbers(const std::string& text)
+{
+    String numbers(text.c_str());
+    std::vector<std::string> tokens;
+    for (String token = numbers.NextToken(";", true); !token.IsEmpty(); token = numbers.NextToken(";", false))
+        tokens.emplace_back(token.Text());
+    return tokens;
 }
 
 QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const QString& number, const QString& company)

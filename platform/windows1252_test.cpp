@@ -1,4 +1,4 @@
-#include "faxcourier/foundation/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <gtest/gtest.h>
 

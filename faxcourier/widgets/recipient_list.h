@@ -6,6 +6,9 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include <string>
+#include <vector>
+
 namespace korva::app {
 
 // The longest fax number that the Number column shows uncut: 20 digits,
@@ -39,6 +42,9 @@ bool FindDuplicateRecipient(const QString& name, const QString& number, QTreeWid
 // number when it has none) and the character, and returns true.
 [[nodiscard]] bool refuseUnfitRecipient(QWidget* dialog, const QString& name, const QString& number,
                                         const QString& company);
+
+// The tokens of a fax number box split at ';', empty ones skipped.
+std::vector<std::string> splitFaxNumbers(const std::string& text);
 
 // Inserts one row, not selected; it takes its place in the sorted order.
 QTreeWidgetItem* addRecipientRow(QTreeWidget* list, const QString& name, const QString& number, const QString& company);
