@@ -83,7 +83,7 @@ void logOnOnly(const std::string& bytes, const Settings& settings)
     {
         ServerBytes server(listener(), bytes);
         Socket socket;
-        loggedOn = DirectoryLogon(nullptr, socket, settings);
+        loggedOn = DirectoryLogon(nullptr, socket, settings).ok();
         FUZZ_CHECK(loggedOn == socket.IsOpen());
     }
     size_t at = 0;

@@ -62,31 +62,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::remove(faxPath.c_str());
 
     PrintFile print;
-    std::string why;
-    if (!print.open(printPath, why)) {
-        FUZZ_CHECK(!why.empty());
+    if (korva::Result<void> opened = print.open(printPath); !opened) {
+        FUZZ_CHECK(!opened.error().text.empty());
         return 0;
     }
     PageConverter converter;
     uint16_t stored = 0;
     for (uint32_t page = 1; page <= print.pageCount() && page <= kPagesTaken; ++page) {
-        PageLayout layout;
-        why.clear();
-        if (!print.selectPage(page, layout, why)) {
-            FUZZ_CHECK(!why.empty());
+        korva::Result<PageLayout> layout = print.selectPage(page);
+        if (!layout) {
+            FUZZ_CHECK(!layout.error().text.empty());
             continue;
         }
-        if (uint64_t(layout.width) * layout.height > kLargestFuzzedPage)
+        if (uint64_t(layout->width) * layout->height > kLargestFuzzedPage)
             continue;
         FaxPage fax;
-        why.clear();
-        if (!converter.convert(print, page, fax, why)) {
-            FUZZ_CHECK(!why.empty());
+        if (korva::Result<void> converted = converter.convert(print, page, fax); !converted) {
+            FUZZ_CHECK(!converted.error().text.empty());
             continue;
         }
         FUZZ_CHECK(fax.rows > 0 && fax.rows <= kMaxFaxRows);
         FUZZ_CHECK(fax.bits.size() == size_t(fax.rows) * (kFaxWidth / 8));
-        FUZZ_CHECK(appendFaxPage(faxPath, fax, stored == 0, why));
+        FUZZ_CHECK(appendFaxPage(faxPath, fax, stored == 0));
         ++stored;
     }
     if (stored == 0) {

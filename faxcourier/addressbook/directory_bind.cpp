@@ -51,7 +51,7 @@ void BindSteps(LDAP& ldap, const LdapLogon& logon)
 void reportNotSecured(const LdapLogon& logon, const std::string& why)
 {
     LogAlways(0, "Directory on %.100s:%u not secured - %.300s\n", logon.server.Text(), logon.port, why.c_str());
-    const char* step = logon.encryption == 1 ? "StartTLS" : "TLS";
+    const char* step = logon.encryption == kEncryptionStartTls ? "StartTLS" : "TLS";
     ShowServerError(nullptr, QT_TRANSLATE_NOOP("ServerError", "Error logging on to KORVA"), step, String(why.c_str()),
                     shownTlsRefusal(why));
 }

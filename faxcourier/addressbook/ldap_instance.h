@@ -69,7 +69,7 @@ struct LdapInstance {
 
 private:
     void Disconnect();
-    [[nodiscard]] bool Secure(LdapTransport transport);
+    [[nodiscard]] bool Secure(uint32_t encryption);
     void QueueError(int code, const std::string& description);
     void QueueLdapError(int code);
     void SendSearch(const LdapSearchRequest& request);

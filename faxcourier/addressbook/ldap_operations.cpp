@@ -33,21 +33,6 @@ std::string errorText(int code)
 // a 16-bit code would otherwise read -1 as 65535.
 int eventCode(int code) { return code <= LDAP_SERVER_DOWN && code >= LDAP_REFERRAL_LIMIT_EXCEEDED ? 80 - code : code; }
 
-// Any other mode is refused: guessing could send the password in the clear.
-std::optional<LdapTransport> transportOf(int mode)
-{
-    switch (mode) {
-        case 0:
-            return LdapTransport::Plain;
-        case 1:
-            return LdapTransport::StartTls;
-        case 2:
-            return LdapTransport::Tls;
-        default:
-            return std::nullopt;
-    }
-}
-
 }  // namespace
 
 LdapInstance::~LdapInstance() { Disconnect(); }
@@ -82,12 +67,12 @@ void LdapInstance::Bind()
         QueueError(eventCode(LDAP_PARAM_ERROR), "The directory server must be one host name or address");
         return;
     }
-    std::optional<LdapTransport> transport = transportOf(sslStartMode);
-    if (!transport) {
+    // Any other mode is refused: guessing could send the password in the clear.
+    if (sslStartMode < 0 || !isKnownEncryption(uint32_t(sslStartMode))) {
         QueueError(eventCode(LDAP_PARAM_ERROR), "Unknown encryption " + std::to_string(sslStartMode));
         return;
     }
-    std::string uri = std::string(ldapScheme(*transport)) + "://" + server + ":" + std::to_string(port);
+    std::string uri = std::string(ldapScheme(uint32_t(sslStartMode))) + "://" + server + ":" + std::to_string(port);
     int rc = ldap_initialize(&ld, uri.c_str());
     if (rc != LDAP_SUCCESS || !ld) {
         ld = nullptr;
@@ -99,7 +84,7 @@ void LdapInstance::Bind()
     ldap_set_option(ld, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
     timeval network = toTimeval(ldapNetworkTimeoutMs());
     ldap_set_option(ld, LDAP_OPT_NETWORK_TIMEOUT, &network);
-    if (*transport != LdapTransport::Plain && !Secure(*transport))
+    if (sslStartMode != kEncryptionNone && !Secure(uint32_t(sslStartMode)))
         return;
 
     berval credentials{password.size(), password.data()};
@@ -116,11 +101,11 @@ void LdapInstance::Bind()
 
 // Before the bind: once encryption is asked for, nothing goes out unless
 // the connection is secured.
-bool LdapInstance::Secure(LdapTransport transport)
+bool LdapInstance::Secure(uint32_t encryption)
 {
     timeval operation = toTimeval(ldapOperationTimeoutMs());
     ldap_set_option(ld, LDAP_OPT_TIMEOUT, &operation);
-    std::optional<LdapTlsRefusal> refusal = secureLdap(ld, transport, server, port, caFile);
+    std::optional<LdapTlsRefusal> refusal = secureLdap(ld, encryption, server, port, caFile);
     if (!refusal)
         return true;
     // Dropped without the unbind request: not one more byte in the clear.

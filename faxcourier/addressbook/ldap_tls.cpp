@@ -6,6 +6,7 @@
 #include "faxcourier/addressbook/ldap_tls.h"
 
 #include "faxcourier/addressbook/ldap_tls_probe.h"
+#include "faxcourier/settings/settings.h"
 
 #include <ldap.h>
 
@@ -70,12 +71,12 @@ int connectError(LDAP* ld)
 
 }  // namespace
 
-const char* ldapScheme(LdapTransport transport) { return transport == LdapTransport::Tls ? "ldaps" : "ldap"; }
+const char* ldapScheme(uint32_t encryption) { return encryption == kEncryptionTls ? "ldaps" : "ldap"; }
 
-std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, const std::string& host, unsigned port,
+std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, uint32_t encryption, const std::string& host, unsigned port,
                                          const std::string& caFile)
 {
-    if (transport == LdapTransport::Plain)
+    if (encryption == kEncryptionNone)
         return std::nullopt;
     if (!setOptions(ld, caFile))
         return LdapTlsRefusal{false, caFile.empty() || access(caFile.c_str(), R_OK) == 0
@@ -87,16 +88,16 @@ std::optional<LdapTlsRefusal> secureLdap(LDAP* ld, LdapTransport transport, cons
         // With StartTLS nothing but TCP has happened yet. For ldaps libldap
         // tells a refused handshake from an unreachable server by neither
         // code nor words, so the probe finds out.
-        if (transport == LdapTransport::StartTls)
+        if (encryption == kEncryptionStartTls)
             return LdapTlsRefusal{true, diagnostic(ld, rc)};
-        return probeTlsRefusal(transport, host, port, caFile, diagnostic(ld, rc));
+        return probeTlsRefusal(encryption, host, port, caFile, diagnostic(ld, rc));
     }
-    if (transport == LdapTransport::StartTls) {
+    if (encryption == kEncryptionStartTls) {
         int rc = ldap_start_tls_s(ld, nullptr, nullptr);
         if (rc > 0)
             return LdapTlsRefusal{false, serverReply(ld, rc)};  // the server would not start TLS
         if (rc != LDAP_SUCCESS)
-            return probeTlsRefusal(transport, host, port, caFile, diagnostic(ld, rc));
+            return probeTlsRefusal(encryption, host, port, caFile, diagnostic(ld, rc));
     }
     // Whatever libldap said, the bind waits for TLS to be in place.
     if (!ldap_tls_inplace(ld))

@@ -2,6 +2,7 @@
 
 #include "faxcourier/net/certificate_problem.h"
 #include "faxcourier/net/socket_client.h"
+#include "faxcourier/settings/settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -133,13 +134,13 @@ int extendedResultCode(const std::string& message)
     return value;
 }
 
-LdapTlsRefusal probeTlsRefusal(LdapTransport transport, const std::string& host, unsigned port,
-                               const std::string& caFile, const std::string& libldapWords)
+LdapTlsRefusal probeTlsRefusal(uint32_t encryption, const std::string& host, unsigned port, const std::string& caFile,
+                               const std::string& libldapWords)
 {
     Socket socket;
     if (!socket.Create(kProbeTimeoutSeconds) || !socket.Bind() || !socket.Connect(host.c_str(), port))
         return LdapTlsRefusal{true, libldapWords};
-    if (transport == LdapTransport::StartTls && !askForStartTls(socket))
+    if (encryption == kEncryptionStartTls && !askForStartTls(socket))
         return unexplained(host, libldapWords);
     // Secured here while libldap refused: its words are all there is.
     if (socket.StartTls(host.c_str(), caFile.c_str()) || socket.TlsProblem() == CertificateProblem::None)

@@ -14,7 +14,7 @@ namespace korva {
 // For a libldap TLS failure on `host`:`port` (ldaps, or StartTLS on the
 // plain port); `libldapWords` is what libldap said, used when the second
 // handshake finds nothing more.
-[[nodiscard]] LdapTlsRefusal probeTlsRefusal(LdapTransport transport, const std::string& host, unsigned port,
+[[nodiscard]] LdapTlsRefusal probeTlsRefusal(uint32_t encryption, const std::string& host, unsigned port,
                                              const std::string& caFile, const std::string& libldapWords);
 
 // The StartTLS extended request as sent on the wire (message id 1).

@@ -205,7 +205,7 @@ void ConfigureDialog::fillControls()
     edit(IDC_LDAP_PORT)->setText(QString::number(s.LDAPServerPort));
     // A stored value no conversation can use shows as no choice at all,
     // never as None: OK then asks for one.
-    encryption_->setCurrentIndex(encryptionMode(s.Encryption) ? int(s.Encryption) : -1);
+    encryption_->setCurrentIndex(isKnownEncryption(s.Encryption) ? int(s.Encryption) : -1);
     edit(IDC_USERNAME)->setText(toQt(s.Username));
     edit(IDC_PASSWORD)->setText(toQt(s.Password));
     edit(IDC_EMAIL_ADDRESS)->setText(toQt(s.EmailAddress));

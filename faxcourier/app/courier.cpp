@@ -87,8 +87,8 @@ void reportStrandedDocuments(const std::string& spoolFolder)
 void noteSentFax(const FaxJob& job, SentHow how)
 {
     SentJournal journal(SentJournal::defaultPath());
-    if (int error = journal.append(sentRecordOf(job, how, static_cast<int64_t>(std::time(nullptr)))))
-        LogAlways(0, "The sent fax could not be noted in %s (error %d)\n", journal.path().c_str(), error);
+    if (Result<void> noted = journal.append(sentRecordOf(job, how, static_cast<int64_t>(std::time(nullptr)))); !noted)
+        LogAlways(0, "The sent fax could not be noted in %s (error %d)\n", journal.path().c_str(), noted.code());
 }
 
 // What a second start tells on its terminal, by the running one's bus method.

@@ -132,8 +132,8 @@ TEST_F(Notices, AtStartWaitingFaxesAreCountedAndOpenTheOutbox)
         Outbox outbox(home.spool());
         FaxJob first = unsentJob("Offer"), second = unsentJob("Invoice");
         const int64_t now = std::time(nullptr);
-        ASSERT_FALSE(outbox.add(first, OutboxState::Waiting, "the server did not answer", now).empty());
-        ASSERT_FALSE(outbox.add(second, OutboxState::Refused, "the log-on was refused", now).empty());
+        ASSERT_TRUE(outbox.add(first, OutboxState::Waiting, "the server did not answer", now));
+        ASSERT_TRUE(outbox.add(second, OutboxState::Refused, "the log-on was refused", now));
     }
     for (bool showsActions : {false, true}) {
         SCOPED_TRACE(showsActions ? "with actions" : "without actions");

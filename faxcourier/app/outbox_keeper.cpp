@@ -69,10 +69,10 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDi
     } else if (lastAttempt.failure == SubmitFailure::Permanent) {
         state = OutboxState::Refused;
     }
-    int error = 0;
-    const std::string id = outbox_.add(job, state, reason, now_(), &error);
-    if (id.empty()) {
-        LogAlways(0, "The unsent fax \"%s\" could not be put in the outbox (error %d)\n", job.subject.Text(), error);
+    const Result<std::string> added = outbox_.add(job, state, reason, now_());
+    if (!added) {
+        LogAlways(0, "The unsent fax \"%s\" could not be put in the outbox (error %d)\n", job.subject.Text(),
+                  added.code());
         std::string where;
         for (const FaxDocument& document : job.documents)
             where += std::string(where.empty() ? "" : ", ") + document.file.Text();
@@ -91,7 +91,8 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDi
     }
     // The log keeps the technical line; the desktop and the outbox the words.
     LogAlways(0, "The fax \"%s\" was not sent and waits in the outbox (%s): %s [%s]\n", job.subject.Text(),
-              outboxStateName(state), (lastAttempt.reason.empty() ? reason : lastAttempt.reason).c_str(), id.c_str());
+              outboxStateName(state), (lastAttempt.reason.empty() ? reason : lastAttempt.reason).c_str(),
+              added->c_str());
     // Told on the desktop too: nobody may have seen the failure.
     notice(state == OutboxState::Refused ? FaxNoticeKind::Refused : FaxNoticeKind::Waiting, job, reason);
     scheduleNext();
@@ -193,14 +194,14 @@ void OutboxKeeper::noteSent(const RetryRun& run)
 {
     for (const RetryOutcome& outcome : run.outcomes)
         if (outcome.sent)
-            if (int error = journal_.append(sentRecordOf(outcome.job, SentHow::FromOutbox, now_())))
+            if (Result<void> noted = journal_.append(sentRecordOf(outcome.job, SentHow::FromOutbox, now_())); !noted)
                 LogAlways(0, "The sent fax %s could not be noted in %s (error %d)\n", outcome.id.c_str(),
-                          journal_.path().c_str(), error);
+                          journal_.path().c_str(), noted.code());
 }
 
 bool OutboxKeeper::drop(const std::string& id)
 {
-    const bool dropped = outbox_.drop(id);
+    const bool dropped = outbox_.drop(id).ok();
     if (!dropped)
         LogAlways(0, "Cannot remove %s from the outbox\n", id.c_str());
     scheduleNext();

@@ -68,7 +68,7 @@ public:
     // For the Outbox window.
     const std::string& folder() const { return outbox_.folder(); }
     [[nodiscard]] std::vector<OutboxEntry> list() const { return outbox_.list(); }
-    [[nodiscard]] bool load(const std::string& id, OutboxEntry& entry) const { return outbox_.load(id, entry); }
+    [[nodiscard]] bool load(const std::string& id, OutboxEntry& entry) const { return outbox_.load(id, entry).ok(); }
     [[nodiscard]] bool drop(const std::string& id);
     // Offers the entry in the Send Fax dialog with `showDialog` (its result:
     // 1 sent), held out of the retries meanwhile: sent it leaves the outbox,

@@ -210,7 +210,7 @@ TEST_F(Keyring, ANewUserNameMovesTheEntryAndARetryByHandReadsIt)
     korva::testing::writeWholeFile(document.file.Text(), "II*\0");
     job.documents = {document};
     Outbox outbox(spool);
-    ASSERT_FALSE(outbox.add(job, OutboxState::Refused, "535 refused", 1000).empty());
+    ASSERT_TRUE(outbox.add(job, OutboxState::Refused, "535 refused", 1000));
     auto retried = runProcess({binPath("faxcourier"), "--outbox-retry"});
     EXPECT_EQ(retried.exitCode, 0) << retried.out << retried.err;
     EXPECT_TRUE(std::filesystem::exists(received + "/0001.json")) << retried.out << retried.err;

@@ -8,15 +8,16 @@
 #include "faxcourier/foundation/korva_string.h"
 #include "faxcourier/net/attribute_map.h"
 #include "faxcourier/settings/settings.h"
+#include "platform/result.h"
 
 namespace korva {
 
 class Socket;
 
 // Connects to Server at POP3ServerPort and logs on. On failure it has shown
-// its box and closed the socket.
-bool DirectoryLogon(void* owner, Socket& socket);
-bool DirectoryLogon(void* owner, Socket& socket, const Settings& settings);
+// its box and closed the socket; the error's text is the box's detail.
+Result<void> DirectoryLogon(void* owner, Socket& socket);
+Result<void> DirectoryLogon(void* owner, Socket& socket, const Settings& settings);
 
 // True when the server confirmed the deletion. An identifier holding CR or
 // LF is refused with the deletion's box and never sent.

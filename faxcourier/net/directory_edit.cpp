@@ -30,12 +30,13 @@ void closeSocket(Socket& socket)
 bool command(void* owner, Socket& socket, const char* line, const char* socketMessage, const char* replyMessage,
              const char* context, String& reply)
 {
-    if (!socket.SendString(line)) {
-        ShowServerError(owner, socketMessage, context, socket.ErrorText());
+    if (Result<void> sent = socket.SendString(line); !sent) {
+        ShowServerError(owner, socketMessage, context, sent.error().text.c_str());
         return false;
     }
-    if (!socket.ReadLine(reply)) {
-        ShowServerError(owner, ReadFailureMessage(socket, socketMessage, replyMessage), context, socket.ErrorText());
+    if (Result<void> read = socket.ReadLine(reply); !read) {
+        ShowServerError(owner, ReadFailureMessage(socket, socketMessage, replyMessage), context,
+                        read.error().text.c_str());
         return false;
     }
     if (reply.GetAt(0) == '-') {
@@ -43,13 +44,6 @@ bool command(void* owner, Socket& socket, const char* line, const char* socketMe
         return false;
     }
     return true;
-}
-
-void quit(Socket& socket)
-{
-    String ignored;
-    if (socket.SendString("QUIT\r\n"))
-        socket.ReadLine(ignored);
 }
 
 // Step 2: the new entry's identifier, or empty (after a box when it failed).
@@ -148,7 +142,7 @@ bool DeleteDirectoryEntry(void* owner, const String& objectId, const Settings& s
                            QT_TRANSLATE_NOOP("ServerError", "Error Deleting LDAP Entry"), objectId.Text(), reply);
     if (deleted) {
         LogDebug("Delete LDAP Entry\n");  // no test or script matches this text
-        quit(socket);
+        Quit(socket);
     }
     closeSocket(socket);
     return deleted;
@@ -174,7 +168,7 @@ void SaveDirectoryEntry(void* owner, AttributeMap& oldMap, AttributeMap& newMap,
         id = createEntry(owner, socket);
     if (!id.IsEmpty() && sendChanges(owner, socket, oldMap, newMap, id)) {
         newMap[kObjectIdKey] = id;
-        quit(socket);
+        Quit(socket);
     }
     closeSocket(socket);
 }

@@ -105,7 +105,7 @@ void writePieces(SmtpDataWriter& out, std::string& lines, const unsigned char* b
 
 }  // namespace
 
-int WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number)
+Result<void> WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number)
 {
     out.Format("--%s\r\n", kFaxBoundary);
     out.Write("Content-Type: x-application/korvafax\r\n");
@@ -114,19 +114,19 @@ int WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number
 
     std::unique_ptr<FILE, FileCloser> file(std::fopen(document.file.Text(), "rb"));
     if (!file)
-        return errno != 0 ? errno : EIO;
+        return Error::fromErrno(errno != 0 ? errno : EIO, std::string("cannot open ") + document.file.Text());
     std::vector<unsigned char> block(kBase64LineBytes * kPiecesPerRead);
     std::string lines;
     while (!out.Failed()) {
         size_t count = std::fread(block.data(), 1, block.size(), file.get());
         bool last = count < block.size();
         if (last && std::ferror(file.get()))
-            return errno != 0 ? errno : EIO;
+            return Error::fromErrno(errno != 0 ? errno : EIO, std::string("cannot read ") + document.file.Text());
         writePieces(out, lines, block.data(), count, last);
         if (last)
             break;
     }
-    return 0;
+    return {};
 }
 
 void WriteMessageEnd(SmtpDataWriter& out) { out.Format("--%s--\r\n", kFaxBoundary); }

@@ -23,9 +23,9 @@ String CommentLines(const String& comments);
 void WriteMessageHead(SmtpDataWriter& out, FaxJob& job, const Settings& settings);
 
 // One attachment "korvafax_<number>.fmf": the document's file in base64,
-// 57 bytes per line. Returns 0, or the errno of an open or read that failed
+// 57 bytes per line. Fails with the errno of an open or read that failed
 // (the part then ends where the file did).
-int WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number);
+Result<void> WriteAttachment(SmtpDataWriter& out, const FaxDocument& document, int number);
 
 // The closing boundary.
 void WriteMessageEnd(SmtpDataWriter& out);

@@ -21,10 +21,10 @@ std::string written(const std::function<void(SmtpDataWriter&)>& write)
     std::string all;
     SmtpDataWriter out([&all](const char* text) {
         all += text;
-        return true;
+        return Result<void>();
     });
     write(out);
-    out.Flush();
+    EXPECT_TRUE(out.Flush());
     return all;
 }
 
@@ -89,7 +89,7 @@ TEST(FaxMessage, AttachmentLinesFollowTheFileSize)
         std::string path = home.path() + "/doc" + std::to_string(size);
         testing::writeWholeFile(path, std::string(size, '\x5a'));
         document.file = path.c_str();
-        return written([&](SmtpDataWriter& out) { EXPECT_EQ(WriteAttachment(out, document, 5), 0); });
+        return written([&](SmtpDataWriter& out) { EXPECT_TRUE(WriteAttachment(out, document, 5)); });
     };
     const std::string headers =
         "------=_KORVAFaxBoundary\r\nContent-Type: x-application/korvafax\r\nContent-Transfer-Encoding: base64\r\n"
@@ -103,7 +103,7 @@ TEST(FaxMessage, AttachmentLinesFollowTheFileSize)
 
     FaxDocument missing;
     missing.file = (home.path() + "/nothing-here").c_str();
-    EXPECT_EQ(written([&](SmtpDataWriter& out) { EXPECT_EQ(WriteAttachment(out, missing, 1), ENOENT); }),
+    EXPECT_EQ(written([&](SmtpDataWriter& out) { EXPECT_EQ(WriteAttachment(out, missing, 1).code(), ENOENT); }),
               std::string(headers).replace(headers.find("_5."), 3, "_1."));
 }
 
@@ -121,7 +121,7 @@ TEST(FaxMessage, FilesAreStreamedInExactPiecesWhateverTheirSize)
         testing::writeWholeFile(path, data);
         FaxDocument document;
         document.file = path.c_str();
-        std::string out = written([&](SmtpDataWriter& w) { WriteAttachment(w, document, 1); });
+        std::string out = written([&](SmtpDataWriter& w) { EXPECT_TRUE(WriteAttachment(w, document, 1)); });
         size_t body = out.find("\r\n\r\n") + 4;
         std::string expected;
         for (size_t at = 0; at <= data.size(); at += 57) {
@@ -142,7 +142,7 @@ TEST(FaxMessage, ReadErrorPartWayIsReported)
     testing::TempHome home;
     FaxDocument document;
     document.file = home.path().c_str();
-    std::string out = written([&](SmtpDataWriter& w) { EXPECT_NE(WriteAttachment(w, document, 1), 0); });
+    std::string out = written([&](SmtpDataWriter& w) { EXPECT_FALSE(WriteAttachment(w, document, 1)); });
     EXPECT_EQ(out.find("\r\n\r\n") + 4, out.size());
 }
 

@@ -133,24 +133,24 @@ public:
     Conversation(void* owner, const Settings& settings) : owner_(owner), settings_(settings) {}
 
     // Read once before connecting; every later step goes by it.
-    void setEncryption(EncryptionMode mode) { encryption_ = mode; }
-    EncryptionMode encryption() const { return encryption_; }
+    void setEncryption(uint32_t mode) { encryption_ = mode; }
+    uint32_t encryption() const { return encryption_; }
 
     Socket& socket() { return socket_; }
     SubmitReport& report() { return report_; }
 
     // `shownDetail`: the detail as the user reads it, when it differs.
-    bool fail(const char* message, const char* context, const String& detail, SubmitFailure kind, std::string reason,
-              std::string words, const std::string& shownDetail = {})
+    Result<void> fail(const char* message, const char* context, const String& detail, SubmitFailure kind,
+                      std::string reason, std::string words, const std::string& shownDetail = {})
     {
         report_ = {kind, std::move(reason), std::move(words)};
         ShowServerError(owner_, message, context, detail, shownDetail.empty() ? detail.Text() : shownDetail);
         socket_.Close();
-        return false;
+        return Error::withText(report_.reason);
     }
 
     // A socket failure: always worth another try later.
-    bool socketFailure(const char* message, const char* context, const char* what)
+    Result<void> socketFailure(const char* message, const char* context, const char* what)
     {
         char reason[600];
         std::snprintf(reason, sizeof reason, "%s %.300s:%u failed (error %s)", what, OneLine(settings_.Server).Text(),
@@ -160,29 +160,29 @@ public:
     }
 
     // A reply that could not be read; see ReadFailureMessage.
-    bool readFailure(const char* socketMessage, const char* replyMessage, const char* context, const char* what)
+    Result<void> readFailure(const char* socketMessage, const char* replyMessage, const char* context, const char* what)
     {
         return socketFailure(ReadFailureMessage(socket_, socketMessage, replyMessage), context, what);
     }
 
     // Sends the step's command and checks the first character of the one
     // reply line.
-    bool exchange(const Step& step)
+    Result<void> exchange(const Step& step)
     {
         stage_ = step.stage;
         if (step.command != nullptr && !socket_.SendString(step.command))
             return socketFailure(step.socketMessage, step.context, step.name);
         String reply;
-        bool read = step.awaitedThroughShutdown ? socket_.ReadLineThroughAbort(reply, kFinalReplyGrace)
-                                                : socket_.ReadLine(reply);
+        Result<void> read = step.awaitedThroughShutdown ? socket_.ReadLineThroughAbort(reply, kFinalReplyGrace)
+                                                        : socket_.ReadLine(reply);
         if (!read)
             return readFailure(step.socketMessage, step.replyMessage, step.context, step.name);
         if (reply.GetAt(0) == step.expected)
-            return true;
+            return {};
         return wrongReply(step.replyMessage, step.context, reply, step.refusalIsPermanent && reply.GetAt(0) == '5');
     }
 
-    bool wrongReply(const char* message, const char* context, const String& reply, bool permanent)
+    Result<void> wrongReply(const char* message, const char* context, const String& reply, bool permanent)
     {
         char reason[300];
         std::snprintf(reason, sizeof reason, "%.*s", kReasonReplyLength, OneLine(reply).Text());
@@ -192,7 +192,7 @@ public:
 
     // EHLO and its reply of continued lines; `offersStartTls` tells whether
     // any line names STARTTLS.
-    bool ehlo(bool& offersStartTls)
+    Result<void> ehlo(bool& offersStartTls)
     {
         offersStartTls = false;
         stage_ = SubmitStage::Greeting;
@@ -212,17 +212,17 @@ public:
         }
         lastEhloReply_ = whole;
         if (reply.GetAt(0) == '2')
-            return true;
+            return {};
         return wrongReply(kLogonFailed, "EHLO", reply, false);
     }
 
     // RFC 3207. A server that does not offer the upgrade, or refuses it,
     // never sees the credentials: there is no falling back to plain text.
-    bool upgradeWithStartTls()
+    Result<void> upgradeWithStartTls()
     {
         bool offered = false;
-        if (!ehlo(offered))
-            return false;
+        if (Result<void> greeted = ehlo(offered); !greeted)
+            return greeted;
         if (!offered)
             return notOffered(lastEhloReply_);
         if (!socket_.SendString("STARTTLS\r\n"))
@@ -232,11 +232,13 @@ public:
             return readFailure(kLogonSocketFailed, kLogonFailed, "STARTTLS", "STARTTLS at");
         if (std::strncmp(reply.Text(), "220", 3) != 0)
             return notOffered(reply);
-        return startTls("STARTTLS") && ehlo(offered);
+        if (Result<void> secured = secure("STARTTLS"); !secured)
+            return secured;
+        return ehlo(offered);
     }
 
     // A server without STARTTLS will not grow it by trying again.
-    bool notOffered(const String& reply)
+    Result<void> notOffered(const String& reply)
     {
         std::string reason = "STARTTLS not offered by " + std::string(OneLine(settings_.Server).Text()) + ": " +
                              std::string(OneLine(reply).Text()).substr(0, kReasonReplyLength);
@@ -245,11 +247,12 @@ public:
 
     // A refused certificate or handshake will not change by trying again
     // either: the server's administrator or the settings must change.
-    bool startTls(const char* context)
+    Result<void> secure(const char* context)
     {
-        if (socket_.StartTls(settings_.Server.Text(), settings_.TLSCAFile.Text()))
-            return true;
-        TlsStartFailure failure = DescribeTlsFailure(socket_, settings_.Server.Text());
+        Result<void> started = startTls(socket_, settings_);
+        if (started)
+            return started;
+        TlsStartFailure failure = DescribeTlsFailure(started.error());
         if (!failure.permanent)
             return socketFailure(failure.message, context, "TLS with");
         std::string words = socket_.TlsProblem() != CertificateProblem::None
@@ -259,27 +262,35 @@ public:
                     shownTlsRefusal(failure.detail.Text()));
     }
 
-    bool logOn()
+    Result<void> logOn()
     {
         String user = base64Line(settings_.Username);
         String password = base64Line(settings_.Password);
-        if (!exchange(greetingStep(nullptr, "", "greeting from")))
-            return false;
-        if (encryption_ == EncryptionMode::StartTls ? !upgradeWithStartTls()
-                                                    : !exchange(greetingStep("HELO korvafax\r\n", "HELO", "HELO at")))
-            return false;
+        if (Result<void> greeting = exchange(greetingStep(nullptr, "", "greeting from")); !greeting)
+            return greeting;
+        Result<void> helo = encryption_ == kEncryptionStartTls
+                                ? upgradeWithStartTls()
+                                : exchange(greetingStep("HELO korvafax\r\n", "HELO", "HELO at"));
+        if (!helo)
+            return helo;
         const Step steps[] = {
             logonStep("AUTH LOGIN\r\n", '3', "AUTH LOGIN", "AUTH LOGIN at"),
             logonStep(user.Text(), '3', "<USERNAME>", "user name at"),
             logonStep(password.Text(), '2', "<PASSWORD>", "password at"),
         };
-        for (const Step& step : steps)
-            if (!exchange(step))
-                return false;
-        return true;
+        return exchangeAll(steps);
     }
 
-    bool envelope()
+    template <size_t N>
+    Result<void> exchangeAll(const Step (&steps)[N])
+    {
+        for (const Step& step : steps)
+            if (Result<void> exchanged = exchange(step); !exchanged)
+                return exchanged;
+        return {};
+    }
+
+    Result<void> envelope()
     {
         char from[1000];
         std::snprintf(from, sizeof from, "MAIL FROM:<%.500s>\r\n", OneLine(settings_.EmailAddress).Text());
@@ -310,29 +321,21 @@ public:
              .socketMessage = kSendSocketFailed,
              .replyMessage = kSendFailed},
         };
-        for (const Step& step : steps)
-            if (!exchange(step))
-                return false;
-        return true;
+        return exchangeAll(steps);
     }
 
     // The message and its final ".". A send that fails part-way ends the
     // message there: the server never sees the final "." and so never
     // accepts a message with a hole in it.
-    bool message(const std::vector<FaxDocument>& documents, FaxJob& job)
+    Result<void> message(const std::vector<FaxDocument>& documents, FaxJob& job)
     {
         stage_ = SubmitStage::Message;
-        String sendError;
-        SmtpDataWriter out([this, &sendError](const char* text) {
-            if (socket_.SendString(text))
-                return true;
-            sendError = socket_.ErrorText();
-            return false;
-        });
+        SmtpDataWriter out([this](const char* text) { return socket_.SendString(text); });
         WriteMessageHead(out, job, settings_);
         for (size_t n = 0; n < documents.size() && !out.Failed(); ++n) {
-            int readError = WriteAttachment(out, documents[n], static_cast<int>(2 * n + 1));
-            if (readError != 0)
+            Result<void> attached = WriteAttachment(out, documents[n], static_cast<int>(2 * n + 1));
+            const int readError = attached.code();
+            if (!attached)
                 return fail(
                     QT_TRANSLATE_NOOP("ServerError", "Unable to read fax document"), documents[n].file.Text(),
                     decimal(readError), SubmitFailure::Permanent,
@@ -342,10 +345,10 @@ public:
         WriteMessageEnd(out);
         if (!out.Finish())
             return socketFailure(kSendSocketFailed, "<fax>", "message data to");
-        return true;
+        return {};
     }
 
-    bool finalReply()
+    Result<void> finalReply()
     {
         return exchange({.expected = '2',
                          .context = "<fax>",
@@ -359,9 +362,7 @@ public:
 
     void quit()
     {
-        String ignored;
-        if (socket_.SendString("QUIT\r\n"))
-            socket_.ReadLine(ignored);
+        Quit(socket_);
         socket_.Close();
     }
 
@@ -371,14 +372,14 @@ private:
     Socket socket_;
     SubmitReport report_;
     String lastEhloReply_;
-    EncryptionMode encryption_ = EncryptionMode::None;
+    uint32_t encryption_ = kEncryptionNone;
     SubmitStage stage_ = SubmitStage::Connect;
 };
 
 // Checked before the server is called, so that a document that has gone
 // or become unreadable since it was made never leaves as an empty
 // attachment.
-bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& report)
+Result<void> documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& report)
 {
     for (const FaxDocument& document : documents) {
         int error = unreadableReason(document);
@@ -391,31 +392,34 @@ bool documentsReadable(const std::vector<FaxDocument>& documents, SubmitReport& 
                                      {std::string(path).substr(0, 1000), std::to_string(error)}));
         report = {SubmitFailure::Permanent, formatted("fax document %.1000s cannot be read (error %d)", path, error),
                   unreadableDocumentWords()};
-        return false;
+        return Error::withText(report.reason, error);
     }
-    return true;
+    return {};
 }
 
 // A Server or Encryption value that cannot be used will not change by
 // trying again: the fax waits as refused until the settings are mended.
-bool settingsUsable(void* owner, const Settings& settings, Conversation& conversation)
+Result<void> settingsUsable(void* owner, const Settings& settings, Conversation& conversation)
 {
     CheckedTarget checked = serverTarget(settings);
     if (const SettingRefusal* refusal = std::get_if<SettingRefusal>(&checked)) {
         reportSettingRefusal(owner, *refusal);
         conversation.report() = {SubmitFailure::Permanent, "setting " + refusal->setting + " refused: " + refusal->why,
                                  unusableSettingWords(refusal->why)};
-        return false;
+        return Error::withText(conversation.report().reason);
     }
     conversation.setEncryption(std::get<ServerTarget>(checked).encryption);
-    return true;
+    return {};
 }
 
-bool submit(void* owner, Conversation& conversation, const std::vector<FaxDocument>& documents, FaxJob& job,
-            const Settings& settings)
+// Every failure has filled in the conversation's report.
+Result<void> submit(void* owner, Conversation& conversation, const std::vector<FaxDocument>& documents, FaxJob& job,
+                    const Settings& settings)
 {
-    if (!settingsUsable(owner, settings, conversation) || !documentsReadable(documents, conversation.report()))
-        return false;
+    if (Result<void> usable = settingsUsable(owner, settings, conversation); !usable)
+        return usable;
+    if (Result<void> readable = documentsReadable(documents, conversation.report()); !readable)
+        return readable;
     Socket& socket = conversation.socket();
     if (!socket.Create(kReplyTimeoutSeconds))
         return conversation.socketFailure(QT_TRANSLATE_NOOP("ServerError", "Unable to create socket"), "",
@@ -425,13 +429,19 @@ bool submit(void* owner, Conversation& conversation, const std::vector<FaxDocume
     if (!socket.Connect(settings.Server.Text(), settings.SMTPServerPort))
         return conversation.socketFailure(QT_TRANSLATE_NOOP("ServerError", "Unable to connect to server"),
                                           settings.Server.Text(), "connect to");
-    if (conversation.encryption() == EncryptionMode::Tls && !conversation.startTls("TLS"))
-        return false;
-    if (!conversation.logOn() || !conversation.envelope() || !conversation.message(documents, job) ||
-        !conversation.finalReply())
-        return false;
+    if (conversation.encryption() == kEncryptionTls)
+        if (Result<void> secured = conversation.secure("TLS"); !secured)
+            return secured;
+    if (Result<void> loggedOn = conversation.logOn(); !loggedOn)
+        return loggedOn;
+    if (Result<void> addressed = conversation.envelope(); !addressed)
+        return addressed;
+    if (Result<void> sent = conversation.message(documents, job); !sent)
+        return sent;
+    if (Result<void> accepted = conversation.finalReply(); !accepted)
+        return accepted;
     conversation.quit();
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -440,7 +450,8 @@ bool SubmitFax(void* owner, const std::vector<FaxDocument>& documents, FaxJob& j
                SubmitReport* report)
 {
     Conversation conversation(owner, settings);
-    bool sent = submit(owner, conversation, documents, job, settings);
+    // The report is the contract's answer; the result only says whether.
+    bool sent = submit(owner, conversation, documents, job, settings).ok();
     if (report != nullptr)
         *report = conversation.report();
     return sent;

@@ -12,7 +12,7 @@ SmtpDataWriter::SmtpDataWriter(SendFunction send) : send_(std::move(send)) { buf
 
 void SmtpDataWriter::Write(const char* text, size_t length)
 {
-    if (failed_)
+    if (Failed())
         return;
     const char* end = text + length;
     while (text < end) {
@@ -25,19 +25,19 @@ void SmtpDataWriter::Write(const char* text, size_t length)
         text = next;
     }
     if (buffer_.size() >= kSendSize)
-        Flush();
+        static_cast<void>(Flush());  // a failure stays for Finish to hand back
 }
 
 void SmtpDataWriter::Write(const char* text) { Write(text, std::strlen(text)); }
 
 void SmtpDataWriter::WriteLinesWithoutDots(const char* text, size_t length)
 {
-    if (failed_ || length == 0)
+    if (Failed() || length == 0)
         return;
     buffer_.append(text, length);
     atLineStart_ = text[length - 1] == '\n';
     if (buffer_.size() >= kSendSize)
-        Flush();
+        static_cast<void>(Flush());  // a failure stays for Finish to hand back
 }
 
 void SmtpDataWriter::Format(const char* format, ...)
@@ -52,24 +52,28 @@ void SmtpDataWriter::Format(const char* format, ...)
     Write(line, std::min(static_cast<size_t>(length), sizeof line - 1));
 }
 
-bool SmtpDataWriter::Finish()
+Result<void> SmtpDataWriter::Finish()
 {
-    if (failed_)
-        return false;
+    if (failure_)
+        return *failure_;
     if (!atLineStart_)
         buffer_.append("\r\n");
     buffer_.append(".\r\n");
     return Flush();
 }
 
-bool SmtpDataWriter::Flush()
+Result<void> SmtpDataWriter::Flush()
 {
-    if (failed_)
-        return false;
-    if (!buffer_.empty() && !send_(buffer_.c_str()))
-        failed_ = true;
+    if (failure_)
+        return *failure_;
+    if (!buffer_.empty()) {
+        if (Result<void> sent = send_(buffer_.c_str()); !sent)
+            failure_ = sent.error();
+    }
     buffer_.clear();
-    return !failed_;
+    if (failure_)
+        return *failure_;
+    return {};
 }
 
 }  // namespace korva

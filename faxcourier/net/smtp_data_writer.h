@@ -4,16 +4,19 @@
 // begins with "." gets a second one, so nothing before the final ".\r\n"
 // can end the message.
 
+#include "platform/result.h"
+
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace korva {
 
 class SmtpDataWriter {
 public:
-    // `send` takes one NUL-terminated chunk and returns false on failure.
-    using SendFunction = std::function<bool(const char* text)>;
+    // `send` takes one NUL-terminated chunk.
+    using SendFunction = std::function<Result<void>(const char* text)>;
     static constexpr size_t kSendSize = 64 * 1024;
 
     explicit SmtpDataWriter(SendFunction send);
@@ -27,18 +30,18 @@ public:
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Sends what is buffered. After the first failed send nothing more is
-    // sent and Failed() stays true.
-    bool Flush();
-    // Ends the data with the lone ".\r\n" and sends the rest; false when
+    // sent, Failed() stays true and every Flush hands back that send's error.
+    Result<void> Flush();
+    // Ends the data with the lone ".\r\n" and sends the rest; fails when
     // this or any earlier send failed.
-    bool Finish();
-    bool Failed() const { return failed_; }
+    Result<void> Finish();
+    bool Failed() const { return failure_.has_value(); }
 
 private:
     SendFunction send_;
     std::string buffer_;
-    bool atLineStart_ = true;  // the DATA command's line has just ended
-    bool failed_ = false;
+    bool atLineStart_ = true;       // the DATA command's line has just ended
+    std::optional<Error> failure_;  // the first failed send's
 };
 
 }  // namespace korva

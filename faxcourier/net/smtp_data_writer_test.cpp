@@ -13,9 +13,11 @@ struct Recorder {
     int failAt = -1;  // index of the send that fails
     SmtpDataWriter::SendFunction function()
     {
-        return [this](const char* text) {
+        return [this](const char* text) -> Result<void> {
             sends.emplace_back(text);
-            return static_cast<int>(sends.size()) - 1 != failAt;
+            if (static_cast<int>(sends.size()) - 1 == failAt)
+                return Error::withText("refused");
+            return {};
         };
     }
     std::string all() const

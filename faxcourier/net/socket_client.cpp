@@ -86,7 +86,7 @@ Socket::Socket() { std::memset(&peer_, 0, sizeof peer_); }
 
 Socket::~Socket() { Close(); }
 
-bool Socket::Create(uint32_t timeoutSeconds)
+Result<void> Socket::Create(uint32_t timeoutSeconds)
 {
     if (handle_ >= 0)
         Close();
@@ -102,24 +102,20 @@ bool Socket::Create(uint32_t timeoutSeconds)
         int on = 1;
         setsockopt(handle_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     }
-    return handle_ >= 0;
+    return Outcome(handle_ >= 0);
 }
 
-bool Socket::Bind()
+Result<void> Socket::Bind()
 {
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = 0;
-    if (bind(handle_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-        lastError_ = errno;
-        return false;
-    }
-    lastError_ = 0;
-    return true;
+    lastError_ = bind(handle_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ? errno : 0;
+    return Outcome(lastError_ == 0);
 }
 
-bool Socket::Connect(const char* host, unsigned port)
+Result<void> Socket::Connect(const char* host, unsigned port)
 {
     // This text and the next two: socket_client_test compares the log to the letter.
     LogAlways(1, "Connect 1\n");
@@ -130,7 +126,7 @@ bool Socket::Connect(const char* host, unsigned port)
         if (inet_aton(host, &address))
             return ConnectAddress(address.s_addr, port);
         lastError_ = EINVAL;  // not a dotted address; never looked up by name
-        return false;
+        return Outcome(false);
     }
     LogAlways(1, "Connect 2\n");  // socket_client_test matches the exact text
     addrinfo hints{};
@@ -139,14 +135,14 @@ bool Socket::Connect(const char* host, unsigned port)
     addrinfo* found = nullptr;
     if (int rc = getaddrinfo(host, nullptr, &hints, &found)) {
         lastError_ = lookupError(rc);
-        return false;
+        return Outcome(false);
     }
     bool usable = found && found->ai_addr && found->ai_family == AF_INET && found->ai_addrlen >= sizeof(sockaddr_in);
     uint32_t address = usable ? reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr : 0;
     freeaddrinfo(found);
     if (!usable) {
         lastError_ = kSocketUnusableHost;
-        return false;
+        return Outcome(false);
     }
     // socket_client_test matches the exact text.
     LogAlways(1, "DNS of \"%.100s\" = %08lx\n", host, static_cast<unsigned long>(address));
@@ -155,7 +151,7 @@ bool Socket::Connect(const char* host, unsigned port)
 
 // A refused server is tried again every 250 ms until a little over the
 // retry window has passed.
-bool Socket::ConnectAddress(uint32_t address, unsigned port)
+Result<void> Socket::ConnectAddress(uint32_t address, unsigned port)
 {
     std::memset(&peer_, 0, sizeof peer_);
     peer_.sin_family = AF_INET;
@@ -166,18 +162,18 @@ bool Socket::ConnectAddress(uint32_t address, unsigned port)
         lastError_ = ConnectOnce();
         if (lastError_ == 0) {
             SetSendTimeout(timeout_);
-            return true;
+            return {};
         }
         if (lastError_ == ENOTSOCK || lastError_ == EBADF || lastError_ == kSocketAborted ||
             lastError_ == kSocketTimedOut)
-            return false;
+            return Outcome(false);
         if (tickCount() - started > 1000 * kRetryWindowSeconds)
-            return false;
+            return Outcome(false);
         LogAlways(1, "Retrying connection to %08lx (%ld)\n", static_cast<unsigned long>(address),
                   static_cast<long>(lastError_));
         if (!pauseUnlessAborted(kRetryPauseMs)) {
             lastError_ = kSocketAborted;
-            return false;
+            return Outcome(false);
         }
     }
 }
@@ -310,15 +306,15 @@ int Socket::ReceiveSome(ssize_t& count, uint64_t& rawCount)
 
 // Sends until the whole text is gone: a send that the system takes only in
 // part is continued rather than reported as done.
-bool Socket::SendString(const char* text)
+Result<void> Socket::SendString(const char* text)
 {
     lastTerminator_ = 0;
     if (!text)
         text = "";
-    return SendAll(text, std::strlen(text));
+    return Outcome(SendAll(text, std::strlen(text)));
 }
 
-bool Socket::SendFormatted(const char* format, ...)
+Result<void> Socket::SendFormatted(const char* format, ...)
 {
     char text[10000];
     va_list args;
@@ -328,10 +324,10 @@ bool Socket::SendFormatted(const char* format, ...)
     return SendString(text);
 }
 
-bool Socket::GetByte(unsigned char& byte)
+Result<void> Socket::GetByte(unsigned char& byte)
 {
     bytesLeftAfterDeadline_ = -1;
-    return NextByte(byte, ReplyDeadline());
+    return Outcome(NextByte(byte, ReplyDeadline()));
 }
 
 Socket::Deadline Socket::ReplyDeadline() const
@@ -480,7 +476,7 @@ bool Socket::ErrorExit(int currentError)
 // A CR or LF on an empty line is either an empty line of its own or the
 // second half of the previous line's CR LF / LF CR pair, which is skipped.
 // The whole line must arrive within the time-out, however slowly it comes.
-bool Socket::ReadLine(String& line)
+Result<void> Socket::ReadLine(String& line)
 {
     line.Clear();
     receivesThisLine_ = 0;
@@ -490,14 +486,14 @@ bool Socket::ReadLine(String& line)
     // fill the disk through the debug log.
     LogDebug("ReadLine %s after %d receives (%u bytes): %.*s\n", complete ? "done" : "failed", receivesThisLine_,
              line.Length(), int(kLoggedReplyLength), line.Text());
-    return complete;
+    return Outcome(complete);
 }
 
-bool Socket::ReadLineThroughAbort(String& line, std::chrono::milliseconds grace)
+Result<void> Socket::ReadLineThroughAbort(String& line, std::chrono::milliseconds grace)
 {
     abortGrace_ = grace;
     graceEnd_.reset();
-    bool complete = ReadLine(line);
+    Result<void> complete = ReadLine(line);
     abortGrace_ = std::chrono::milliseconds(-1);
     graceEnd_.reset();
     return complete;
@@ -534,15 +530,15 @@ bool Socket::ReadLineUntil(String& line, Deadline deadline)
 
 // A dotted host is checked against the certificate's addresses in the form
 // the connection used; a name also goes out as SNI.
-bool Socket::StartTls(const char* host, const char* caFile)
+Result<void> Socket::StartTls(const char* host, const char* caFile)
 {
     tlsProblem_ = CertificateProblem::None;
     tlsDetail_.clear();
     if (handle_ < 0 || tls_)
-        return TlsFailed(EBADF);
+        return Outcome(TlsFailed(EBADF));
     DropPlainLeftovers();
     if (!setNonBlocking(handle_, true))
-        return TlsFailed(errno);
+        return Outcome(TlsFailed(errno));
     bool address = host != nullptr && std::isdigit(static_cast<unsigned char>(host[0]));
     std::string name = address ? std::string(PeerAddressText().Text()) : std::string(host ? host : "");
     tls_ = std::make_unique<TlsChannel>(handle_, name, address, caFile ? caFile : "");
@@ -553,17 +549,17 @@ bool Socket::StartTls(const char* host, const char* caFile)
             break;
         if (status == TlsStatus::WantRead || status == TlsStatus::WantWrite) {
             if (int waitError = WaitUntil(status == TlsStatus::WantRead ? POLLIN : POLLOUT, deadline))
-                return TlsFailed(waitError);
+                return Outcome(TlsFailed(waitError));
             continue;
         }
         tlsProblem_ = tls_->Problem();
         tlsDetail_ = tls_->Detail();
-        return TlsFailed(tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused);
+        return Outcome(TlsFailed(tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused));
     }
     lastError_ = 0;
     lastTerminator_ = 0;
     LogAlways(1, "%s with %.100s\n", tls_->Version().c_str(), name.c_str());
-    return true;
+    return {};
 }
 
 // The handshake must begin on a clean connection: the LF left behind by the
@@ -591,6 +587,13 @@ bool Socket::TlsFailed(int error)
     tlsFailed_ = true;
     LogAlways(0, "TLS with %.100s failed - %d %.200s\n", PeerAddressText().Text(), error, tlsDetail_.c_str());
     return false;
+}
+
+Result<void> Socket::Outcome(bool done) const
+{
+    if (done)
+        return {};
+    return Error::withText(ErrorText().Text(), lastError_);
 }
 
 std::string Socket::TlsVersion() const { return UsesTls() ? tls_->Version() : std::string(); }
@@ -621,6 +624,13 @@ String Socket::ErrorText() const
     char text[24];
     std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(static_cast<uint32_t>(lastError_)));
     return String(text);
+}
+
+void Quit(Socket& socket)
+{
+    String ignored;
+    if (socket.SendString("QUIT\r\n"))
+        static_cast<void>(socket.ReadLine(ignored));
 }
 
 String Socket::PeerAddressText() const

@@ -4,7 +4,9 @@
 // are received in chunks of at most 128 bytes and handed out byte by byte;
 // a whole reply line must arrive within the time-out.
 //
-// Error codes are errno values, plus the program's own: 10060 (no data
+// A failed step's error has the code below and its decimal form as text,
+// which is what the error boxes show; LastError() keeps it until the next
+// step. Error codes are errno values, plus the program's own: 10060 (no data
 // within the time-out, or a connect or send that timed out), 10004 (aborted
 // for shutdown, see conversation_abort.h), 10040 (a reply line longer than
 // the protocol allows), 10503 (the peer closed the connection), 11002 (the
@@ -16,6 +18,7 @@
 #include "faxcourier/foundation/korva_string.h"
 #include "faxcourier/net/certificate_problem.h"
 #include "faxcourier/net/conversation_abort.h"
+#include "platform/result.h"
 
 #include <chrono>
 #include <cstdint>
@@ -54,29 +57,29 @@ public:
     Socket& operator=(const Socket&) = delete;
 
     // Opens the socket; the time-out is kept within 10...3600 seconds.
-    bool Create(uint32_t timeoutSeconds);
-    bool Bind();
+    Result<void> Create(uint32_t timeoutSeconds);
+    Result<void> Bind();
     // A host beginning with a digit is a dotted address and is never looked
     // up by name.
-    bool Connect(const char* host, unsigned port);
+    Result<void> Connect(const char* host, unsigned port);
     // `address` in network order.
-    bool ConnectAddress(uint32_t address, unsigned port);
+    Result<void> ConnectAddress(uint32_t address, unsigned port);
 
     // Sends the whole text, or reports failure.
-    bool SendString(const char* text);
-    bool SendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    Result<void> SendString(const char* text);
+    Result<void> SendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // The next byte; waits at most the time-out for it.
-    bool GetByte(unsigned char& byte);
-    // The next line without its CR/LF; false when no more bytes came, the
+    Result<void> GetByte(unsigned char& byte);
+    // The next line without its CR/LF; fails when no more bytes came, the
     // line was not complete within the time-out, or it grew longer than
     // kMaxReplyLine (kSocketLineTooLong, at once). The line keeps what was
     // read.
-    bool ReadLine(String& line);
+    Result<void> ReadLine(String& line);
     // As ReadLine, but a shutdown abort does not end this wait at once: the
     // line may still come within `grace` of the abort (and the time-out).
     // For the one reply that tells whether the server took what it was sent.
-    bool ReadLineThroughAbort(String& line, std::chrono::milliseconds grace);
+    Result<void> ReadLineThroughAbort(String& line, std::chrono::milliseconds grace);
 
     // Turns the connection into TLS: from here on every send and read goes
     // through it, so the line reader works unchanged above it. `host` is
@@ -85,7 +88,7 @@ public:
     // the system's CA store. The handshake has the time-out of one reply.
     // Bytes the server sent before the handshake are dropped unread. After
     // a failure nothing more is sent or read until Close.
-    [[nodiscard]] bool StartTls(const char* host, const char* caFile);
+    Result<void> StartTls(const char* host, const char* caFile);
     bool UsesTls() const { return tls_ != nullptr && !tlsFailed_; }
     std::string TlsVersion() const;  // "TLSv1.3", or empty
     // After a refused handshake (kSocketTlsRefused): what was wrong with the
@@ -122,6 +125,8 @@ private:
     [[nodiscard]] int ReceiveSome(ssize_t& count, uint64_t& rawCount);
     void DropPlainLeftovers();
     bool TlsFailed(int error);
+    // Success, or the last error as the steps hand it back.
+    Result<void> Outcome(bool done) const;
 
     sockaddr_in peer_;
     int handle_ = -1;
@@ -140,6 +145,11 @@ private:
     CertificateProblem tlsProblem_ = CertificateProblem::None;
     std::string tlsDetail_;
 };
+
+// Ends a conversation, SMTP or POP3 alike: QUIT, and its one reply line is
+// awaited but not judged, as nothing is left to go wrong. The socket stays
+// open.
+void Quit(Socket& socket);
 
 // The box message for a reply that could not be read: a line longer than
 // the protocol allows is the server's error, not the connection's.

@@ -367,7 +367,7 @@ TEST_F(SocketTest, ALineLongerThanAReplyMayBeEndsTheReadAtOnce)
         ASSERT_TRUE(connectTo(socket, server.port()));
         String line;
         auto start = Clock::now();
-        EXPECT_EQ(socket.ReadLine(line), c.fits);
+        EXPECT_EQ(socket.ReadLine(line).ok(), c.fits);
         EXPECT_LT(msSince(start), 1000);
         if (c.fits)
             EXPECT_EQ(std::string(line.Text()), longest);
@@ -563,7 +563,7 @@ TEST_F(SocketTest, SendToAResetPeerFailsAndIsLogged)
         ASSERT_EQ(poll(&hangup, 1, 5000), 1);  // the reset has arrived
         bool sent = true;
         for (int i = 0; i < 3 && sent; ++i)
-            sent = socket.SendString("QUIT\r\n");
+            sent = socket.SendString("QUIT\r\n").ok();
         EXPECT_FALSE(sent);
         EXPECT_TRUE(socket.LastError() == ECONNRESET || socket.LastError() == EPIPE) << socket.LastError();
         std::string expected =
@@ -647,7 +647,7 @@ TEST_F(SocketTest, AbortEndsEveryKindOfWaitAtOnce)
 {
     struct Case {
         const char* name;
-        std::function<bool(Socket&, unsigned port)> wait;
+        std::function<korva::Result<void>(Socket&, unsigned port)> wait;
         bool serverAccepts;
     };
     const std::string huge(16 * 1024 * 1024, 'h');
@@ -723,7 +723,7 @@ TEST_F(SocketTest, ReadThroughAbortTakesALateReplyWithinTheGraceOnly)
         String line;
         {
             AbortLater abort;
-            EXPECT_EQ(socket.ReadLineThroughAbort(line, std::chrono::milliseconds(1500)), c.taken);
+            EXPECT_EQ(socket.ReadLineThroughAbort(line, std::chrono::milliseconds(1500)), ).ok(), c.taken);
         }
         EXPECT_EQ(std::string(line.Text()), c.taken ? "250 queued" : "");
         if (!c.taken) {

@@ -4,17 +4,30 @@
 #include "faxcourier/net/socket_client.h"
 #include "platform/translation.h"
 
+#include <string>
+
 namespace korva {
 
-TlsStartFailure DescribeTlsFailure(const Socket& socket, const char* host)
+// The box names the server when the certificate was refused.
+Result<void> startTls(Socket& socket, const Settings& settings)
 {
+    if (socket.StartTls(settings.Server.Text(), settings.TLSCAFile.Text()))
+        return {};
     if (socket.LastError() != kSocketTlsRefused)
-        return {QT_TRANSLATE_NOOP("ServerError", "Socket error logging on to KORVA"), socket.ErrorText(), false};
-    std::string name = host != nullptr ? host : "";
+        return Error::withText(socket.ErrorText().Text(), socket.LastError());
+    std::string name = settings.Server.Text();
     std::string why = socket.TlsProblem() != CertificateProblem::None
                           ? certificateRefusal(name, socket.TlsProblem(), socket.TlsDetail())
                           : "TLS with " + name + " failed: " + socket.TlsDetail() + ".";
-    return {QT_TRANSLATE_NOOP("ServerError", "Error logging on to KORVA"), String(why.c_str()), true};
+    return Error::withText(why, kSocketTlsRefused);
+}
+
+TlsStartFailure DescribeTlsFailure(const Error& error)
+{
+    String detail(error.text.c_str());
+    if (error.code != kSocketTlsRefused)
+        return {QT_TRANSLATE_NOOP("ServerError", "Socket error logging on to KORVA"), detail, false};
+    return {QT_TRANSLATE_NOOP("ServerError", "Error logging on to KORVA"), detail, true};
 }
 
 }  // namespace korva

@@ -69,6 +69,7 @@ std::string oneLine(const std::string& text)
 
 bool readFile(const std::string& path, std::string& content)
 {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
@@ -144,12 +145,10 @@ Outbox::Outbox(std::string spoolFolder) : folder_(outboxFolder(spoolFolder)) {}
 
 std::string Outbox::entryFolder(const std::string& id) const { return folder_ + "/" + id; }
 
-std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reason, int64_t now, int* error)
+Result<std::string> Outbox::add(FaxJob& job, OutboxState state, const std::string& reason, int64_t now)
 {
-    auto fail = [&](int err) {
-        if (error)
-            *error = err;
-        return std::string();
+    auto fail = [&](int err) -> Result<std::string> {
+        return Error::fromErrno(err, "cannot put the fax in " + folder_);
     };
     if (int err = makeFolders(folder_, 0700))
         return fail(err);
@@ -184,7 +183,7 @@ std::string Outbox::add(FaxJob& job, OutboxState state, const std::string& reaso
     // cannot go back stays in the hidden entry, which the next start puts in
     // place: nothing is deleted to clean up.
     std::vector<std::pair<std::string, std::string>> moved;
-    auto undo = [&](int err) {
+    auto undo = [&](int err) -> Result<std::string> {
         bool allBack = true;
         for (size_t i = 0; i < moved.size(); ++i) {
             if (!moveFile(moved[i].second, moved[i].first)) {
@@ -245,44 +244,47 @@ std::vector<OutboxEntry> Outbox::list() const
     return entries;
 }
 
-bool Outbox::load(const std::string& id, OutboxEntry& entry) const
+Result<void> Outbox::load(const std::string& id, OutboxEntry& entry) const
 {
+    if (!validId(id))
+        return Error::withText("no outbox entry can be named " + id, EINVAL);
     std::string text;
-    if (!validId(id) || !readFile(entryFolder(id) + "/job.txt", text))
-        return false;
+    if (!readFile(entryFolder(id) + "/job.txt", text))
+        return Error::fromErrno(errno ? errno : EIO, "cannot read " + entryFolder(id) + "/job.txt");
     OutboxEntry loaded;
     loaded.id = id;
     if (!parseJobText(text, entryFolder(id), loaded))
-        return false;
+        return Error::withText(entryFolder(id) + "/job.txt holds no fax job", EINVAL);
     entry = std::move(loaded);
-    return true;
+    return {};
 }
 
-bool Outbox::drop(const std::string& id)
+Result<void> Outbox::drop(const std::string& id)
 {
     if (!validId(id))
-        return false;
+        return Error::withText("no outbox entry can be named " + id, EINVAL);
     // Hidden first, so a crash halfway never leaves a listed entry without
     // its documents.
     std::string hidden = folder_ + "/." + id + ".drop";
-    if (!moveFile(entryFolder(id), hidden))
-        return false;
+    if (Result<void> hiddenAway = moveFile(entryFolder(id), hidden); !hiddenAway)
+        return hiddenAway;
+    // What stays is no entry any more: the next start removes it.
     std::error_code ec;
     std::filesystem::remove_all(hidden, ec);
-    return true;
+    return {};
 }
 
-bool Outbox::save(const OutboxEntry& entry) const
+Result<void> Outbox::save(const OutboxEntry& entry) const
 {
     std::string text = formatJobText(entry);
-    return writeFileAtomically(entryFolder(entry.id) + "/job.txt", text.data(), text.size(), 0600).ok();
+    return writeFileAtomically(entryFolder(entry.id) + "/job.txt", text.data(), text.size(), 0600);
 }
 
-bool Outbox::recordFailure(const std::string& id, bool permanent, const std::string& reason, int64_t now)
+Result<void> Outbox::recordFailure(const std::string& id, bool permanent, const std::string& reason, int64_t now)
 {
     OutboxEntry entry;
-    if (!load(id, entry))
-        return false;
+    if (Result<void> loaded = load(id, entry); !loaded)
+        return loaded;
     ++entry.attempts;
     entry.reason = oneLine(reason);
     entry.state = permanent ? OutboxState::Refused : OutboxState::Waiting;
@@ -290,10 +292,12 @@ bool Outbox::recordFailure(const std::string& id, bool permanent, const std::str
     return save(entry);
 }
 
-bool Outbox::update(const OutboxEntry& entry)
+Result<void> Outbox::update(const OutboxEntry& entry)
 {
     OutboxEntry stored;
-    return load(entry.id, stored) && save(entry);
+    if (Result<void> loaded = load(entry.id, stored); !loaded)
+        return loaded;
+    return save(entry);
 }
 
 std::optional<int64_t> Outbox::nextDue() const

@@ -8,6 +8,7 @@
 // is passed in as seconds since the epoch.
 
 #include "faxcourier/settings/fax_job.h"
+#include "platform/result.h"
 
 #include <chrono>
 #include <cstdint>
@@ -43,23 +44,23 @@ public:
     // Moves the job's documents into a new entry (rename(), so they must be
     // on the spool's file system) and points the job's documents at them.
     // A Waiting entry counts as failed once and is due after retryDelay(1).
-    // Returns the id; empty on failure, with the errno in `error`, and the
-    // job's files are then back where they were; a file that cannot be moved
-    // back stays in the hidden entry, and the job's document points at it.
-    [[nodiscard]] std::string add(FaxJob& job, OutboxState state, const std::string& reason, int64_t now,
-                                  int* error = nullptr);
+    // Hands back the id. On failure the error carries the errno, and the
+    // job's files are back where they were; a file that cannot be moved back
+    // stays in the hidden entry, and the job's document points at it.
+    Result<std::string> add(FaxJob& job, OutboxState state, const std::string& reason, int64_t now);
 
     // Every readable entry, oldest first.
     [[nodiscard]] std::vector<OutboxEntry> list() const;
-    [[nodiscard]] bool load(const std::string& id, OutboxEntry& entry) const;
+    // Fills `entry` only when the entry could be read whole.
+    Result<void> load(const std::string& id, OutboxEntry& entry) const;
     // Removes the entry with its documents.
-    [[nodiscard]] bool drop(const std::string& id);
+    Result<void> drop(const std::string& id);
     // One more failed attempt: Refused when `permanent`, else Waiting with
     // the next try after the back-off.
-    [[nodiscard]] bool recordFailure(const std::string& id, bool permanent, const std::string& reason, int64_t now);
+    Result<void> recordFailure(const std::string& id, bool permanent, const std::string& reason, int64_t now);
     // Writes the entry's job.txt again (state, reason, times, job texts);
     // its documents stay as they are.
-    [[nodiscard]] bool update(const OutboxEntry& entry);
+    Result<void> update(const OutboxEntry& entry);
     // The earliest next try of the Waiting entries.
     [[nodiscard]] std::optional<int64_t> nextDue() const;
 
@@ -82,7 +83,7 @@ public:
 
 private:
     std::string entryFolder(const std::string& id) const;
-    [[nodiscard]] bool save(const OutboxEntry& entry) const;
+    Result<void> save(const OutboxEntry& entry) const;
 
     std::string folder_;
     std::function<void(const std::string&)> addStep_;

@@ -64,10 +64,10 @@ int retry(std::ostream& out, std::ostream& err, Outbox& outbox, const Submitter&
         out << outcome.id << ": " << (outcome.sent ? translated("OutboxCommand", "sent") : shownReason(outcome.reason))
             << "\n";
         if (outcome.sent)
-            if (int error = journal.append(sentRecordOf(outcome.job, SentHow::FromOutbox, now)))
+            if (Result<void> noted = journal.append(sentRecordOf(outcome.job, SentHow::FromOutbox, now)); !noted)
                 err << withArguments(
                            translated("OutboxCommand", "The sent fax %1 could not be noted in %2 (error %3)."),
-                           {outcome.id, journal.path(), std::to_string(error)})
+                           {outcome.id, journal.path(), std::to_string(noted.code())})
                     << "\n";
         if (!outcome.sent)
             result = kNotDone;

@@ -54,7 +54,7 @@ protected:
             writeWholeFile(document.file.Text(), subject);
             job.documents.push_back(document);
         }
-        std::string id = outbox.add(job, state, "421 server busy", now);
+        std::string id = outbox.add(job, state, "421 server busy", now).valueOr({});
         EXPECT_FALSE(id.empty());
         return id;
     }

@@ -98,7 +98,7 @@ RetryRun retryPicked(Outbox& outbox, const Submitter& submit, int64_t now, const
         } else {
             const std::string logged = result.reason.empty() ? "not accepted" : result.reason;
             outcome.reason = result.words.empty() ? logged : result.words;
-            bool recorded = outbox.recordFailure(entry.id, result.permanent, outcome.reason, now);
+            Result<void> recorded = outbox.recordFailure(entry.id, result.permanent, outcome.reason, now);
             OutboxEntry after;
             if (recorded && outbox.load(entry.id, after))
                 outcome.state = after.state;

@@ -48,7 +48,7 @@ protected:
         document.pages = 1;
         writeWholeFile(document.file.Text(), subject);
         job.documents = {document};
-        std::string id = outbox.add(job, state, "first try failed", now);
+        std::string id = outbox.add(job, state, "first try failed", now).valueOr({});
         EXPECT_FALSE(id.empty());
         return id;
     }

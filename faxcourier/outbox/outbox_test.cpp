@@ -130,7 +130,7 @@ TEST_F(OutboxStore, AJobWithAwkwardTextRoundTripsAndItsDocumentsMoveIn)
     j.documents = {document(1, "letter=1\n", 2), document(2, "", 5)};
     std::string firstFile = j.documents[0].file.Text();
 
-    std::string id = outbox.add(j, OutboxState::Waiting, "server said:\r\n421 busy", 1000);
+    std::string id = outbox.add(j, OutboxState::Waiting, "server said:\r\n421 busy", 1000).valueOr({});
     ASSERT_FALSE(id.empty());
 
     EXPECT_FALSE(fs::exists(firstFile));
@@ -166,7 +166,7 @@ TEST_F(OutboxStore, AJobWithAwkwardTextRoundTripsAndItsDocumentsMoveIn)
 TEST_F(OutboxStore, DropRemovesTheEntryWithItsDocuments)
 {
     FaxJob j = job("one");
-    std::string id = outbox.add(j, OutboxState::Waiting, "down", 1000);
+    std::string id = outbox.add(j, OutboxState::Waiting, "down", 1000).valueOr({});
     ASSERT_FALSE(id.empty());
     std::string file = j.documents[0].file.Text();
     ASSERT_TRUE(fs::exists(file));
@@ -193,9 +193,9 @@ TEST_F(OutboxStore, IdsThatLeaveTheFolderAreRefused)
 TEST_F(OutboxStore, ListsOldestFirstAndIgnoresHalfBuiltEntries)
 {
     FaxJob later = job("later", 1), first = job("first", 2), second = job("second", 3);
-    ASSERT_FALSE(outbox.add(later, OutboxState::Waiting, "", 2000000000).empty());
-    ASSERT_FALSE(outbox.add(first, OutboxState::Refused, "", 1000).empty());
-    ASSERT_FALSE(outbox.add(second, OutboxState::NeedsDialog, "", 1000).empty());
+    ASSERT_TRUE(outbox.add(later, OutboxState::Waiting, "", 2000000000));
+    ASSERT_TRUE(outbox.add(first, OutboxState::Refused, "", 1000));
+    ASSERT_TRUE(outbox.add(second, OutboxState::NeedsDialog, "", 1000));
     // What a crash leaves: a temporary folder, and a folder without job.txt.
     fs::create_directories(outbox.folder() + "/.19700101-000001-1-0001.tmp");
     writeWholeFile(outbox.folder() + "/.19700101-000001-1-0001.tmp/job.txt", "state=waiting\ncreated=1\n");
@@ -214,9 +214,9 @@ TEST_F(OutboxStore, AFailedAddLeavesTheJobsFilesWhereTheyWere)
     fs::remove(j.documents[1].file.Text());  // the second one vanished
     std::string firstFile = j.documents[0].file.Text();
 
-    int error = 0;
-    EXPECT_TRUE(outbox.add(j, OutboxState::Waiting, "down", 1000, &error).empty());
-    EXPECT_EQ(error, ENOENT);
+    Result<std::string> added = outbox.add(j, OutboxState::Waiting, "down", 1000);
+    EXPECT_FALSE(added);
+    EXPECT_EQ(added.code(), ENOENT);
     EXPECT_STREQ(j.documents[0].file.Text(), firstFile.c_str());
     EXPECT_EQ(readWholeFile(firstFile), "pages of letter");
     EXPECT_TRUE(folderNames().empty());
@@ -238,9 +238,9 @@ TEST_F(OutboxStore, ADocumentThatCannotGoBackAfterAFailedAddIsKept)
             fs::rename(from, away);
     });
 
-    int error = 0;
-    EXPECT_TRUE(outbox.add(j, OutboxState::Waiting, "down", 1000, &error).empty());
-    EXPECT_EQ(error, ENOENT);
+    Result<std::string> added = outbox.add(j, OutboxState::Waiting, "down", 1000);
+    EXPECT_FALSE(added);
+    EXPECT_EQ(added.code(), ENOENT);
     EXPECT_EQ(readWholeFile(j.documents[0].file.Text()), "pages of letter");
 }
 
@@ -292,7 +292,7 @@ TEST(RetryDelay, DoublesFromThirtySecondsToFifteenMinutes)
 TEST_F(OutboxStore, FailuresBackOffOrRefuse)
 {
     FaxJob j = job("one");
-    std::string id = outbox.add(j, OutboxState::Waiting, "down", 1000);
+    std::string id = outbox.add(j, OutboxState::Waiting, "down", 1000).valueOr({});
     ASSERT_FALSE(id.empty());
 
     struct Step {
@@ -324,11 +324,11 @@ TEST_F(OutboxStore, NextDueIsTheEarliestWaitingEntry)
 {
     EXPECT_EQ(outbox.nextDue(), std::nullopt);
     FaxJob refused = job("refused", 1), dialog = job("dialog", 2), late = job("late", 3), early = job("early", 4);
-    ASSERT_FALSE(outbox.add(refused, OutboxState::Refused, "auth", 100).empty());
-    ASSERT_FALSE(outbox.add(dialog, OutboxState::NeedsDialog, "", 100).empty());
+    ASSERT_TRUE(outbox.add(refused, OutboxState::Refused, "auth", 100));
+    ASSERT_TRUE(outbox.add(dialog, OutboxState::NeedsDialog, "", 100));
     EXPECT_EQ(outbox.nextDue(), std::nullopt);
-    ASSERT_FALSE(outbox.add(late, OutboxState::Waiting, "", 500).empty());
-    ASSERT_FALSE(outbox.add(early, OutboxState::Waiting, "", 400).empty());
+    ASSERT_TRUE(outbox.add(late, OutboxState::Waiting, "", 500));
+    ASSERT_TRUE(outbox.add(early, OutboxState::Waiting, "", 400));
     EXPECT_EQ(outbox.nextDue(), 430);
 
     std::vector<OutboxEntry> entries = outbox.list();

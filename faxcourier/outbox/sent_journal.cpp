@@ -100,18 +100,18 @@ std::vector<std::string> wholeLines(const std::string& text)
     return lines;
 }
 
-int readAll(int fd, std::string& text)
+Result<std::string> readAll(int fd, const std::string& path)
 {
-    text.clear();
+    std::string text;
     char buffer[16384];
     for (off_t at = 0;;) {
         ssize_t got = pread(fd, buffer, sizeof buffer, at);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return errno;
+            return Error::fromLastErrno("cannot read " + path);
         if (got == 0)
-            return 0;
+            return text;
         text.append(buffer, size_t(got));
         at += got;
     }
@@ -119,14 +119,14 @@ int readAll(int fd, std::string& text)
 
 // The journal open and locked; the lock is taken again when a trim by
 // another process replaced the file meanwhile.
-int openLocked(const std::string& path, int& fd)
+Result<int> openLocked(const std::string& path)
 {
     for (;;) {
-        fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        int fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0)
-            return errno;
+            return Error::fromLastErrno("cannot open " + path);
         if (flock(fd, LOCK_EX) != 0) {
-            int error = errno;
+            Error error = Error::fromLastErrno("cannot lock " + path);
             close(fd);
             return error;
         }
@@ -134,7 +134,7 @@ int openLocked(const std::string& path, int& fd)
         }, named{};
         if (fstat(fd, &opened) == 0 && stat(path.c_str(), &named) == 0 && opened.st_ino == named.st_ino &&
             opened.st_dev == named.st_dev)
-            return 0;
+            return fd;
         close(fd);
     }
 }
@@ -170,39 +170,46 @@ SentJournal::SentJournal(std::string path) : path_(std::move(path)) {}
 
 std::string SentJournal::defaultPath() { return stateHome() + "/KORVAFax/sent.journal"; }
 
-int SentJournal::append(const SentRecord& record)
+Result<void> SentJournal::append(const SentRecord& record)
 {
     const size_t slash = path_.rfind('/');
     if (slash != std::string::npos && slash > 0)
         if (int error = makeFolders(path_.substr(0, slash), 0700))
-            return error;
-    int fd = -1;
-    if (int error = openLocked(path_, fd))
-        return error;
-    std::string text;
-    int error = readAll(fd, text);
+            return Error::fromErrno(error, "cannot make the folder of " + path_);
+    Result<int> fd = openLocked(path_);
+    if (!fd)
+        return fd.error();
+    Result<void> done = addLine(*fd, record);
+    close(*fd);
+    return done;
+}
+
+Result<void> SentJournal::addLine(int fd, const SentRecord& record) const
+{
+    Result<std::string> text = readAll(fd, path_);
+    if (!text)
+        return text.error();
     // A line cut short stays a line of its own, skipped when read.
-    std::string line = (!text.empty() && text.back() != '\n') ? "\n" + lineOf(record) : lineOf(record);
-    if (!error)
-        error = writeAll(fd, line.data(), line.size()).code();
-    if (!error && wholeLines(text).size() + 1 > kTrimAt)
-        error = trim(fd);
-    close(fd);
-    return error;
+    std::string line = (!text->empty() && text->back() != '\n') ? "\n" + lineOf(record) : lineOf(record);
+    if (Result<void> written = writeAll(fd, line.data(), line.size()); !written)
+        return written;
+    if (wholeLines(*text).size() + 1 > kTrimAt)
+        return trim(fd);
+    return {};
 }
 
 // Keeps the newest records in a file written beside the journal and renamed
 // over it, so a crash leaves the old journal or the new one.
-int SentJournal::trim(int fd) const
+Result<void> SentJournal::trim(int fd) const
 {
-    std::string text;
-    if (int error = readAll(fd, text))
-        return error;
-    std::vector<std::string> lines = wholeLines(text);
+    Result<std::string> text = readAll(fd, path_);
+    if (!text)
+        return text.error();
+    std::vector<std::string> lines = wholeLines(*text);
     std::string kept;
     for (size_t i = lines.size() > kSentJournalLimit ? lines.size() - kSentJournalLimit : 0; i < lines.size(); ++i)
         kept += lines[i] + "\n";
-    return writeFileAtomically(path_, kept.data(), kept.size(), 0600).code();
+    return writeFileAtomically(path_, kept.data(), kept.size(), 0600);
 }
 
 std::vector<SentRecord> SentJournal::read() const

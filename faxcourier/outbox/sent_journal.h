@@ -6,6 +6,7 @@
 // flock(); a line cut short by a crash is skipped when read. Qt-free.
 
 #include "faxcourier/settings/fax_job.h"
+#include "platform/result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -45,14 +46,15 @@ public:
     static std::string defaultPath();
     const std::string& path() const { return path_; }
 
-    // Adds the record; its folder is made (0700) when missing. Returns 0 or
-    // the errno of the failing step.
-    [[nodiscard]] int append(const SentRecord& record);
+    // Adds the record; its folder is made (0700) when missing. The error
+    // carries the errno of the failing step.
+    Result<void> append(const SentRecord& record);
     // The readable records, oldest first; none when there is no journal.
     [[nodiscard]] std::vector<SentRecord> read() const;
 
 private:
-    [[nodiscard]] int trim(int fd) const;
+    Result<void> addLine(int fd, const SentRecord& record) const;
+    Result<void> trim(int fd) const;
 
     std::string path_;
 };

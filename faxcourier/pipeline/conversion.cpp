@@ -65,8 +65,7 @@ private:
     std::atomic<int>& counter_;
     ConversionResult result_;
     uint32_t failedPages_ = 0;
-    int writeError_ = 0;
-    std::string writeWhy_;
+    Error writeFailure_;  // of the page that could not be written
 };
 
 ConversionResult Conversion::run()
@@ -78,10 +77,10 @@ ConversionResult Conversion::run()
         discardFile(target);
 
     PrintFile file;
-    std::string why;
-    if (file.open(workFile, why)) {
+    if (Result<void> opened = file.open(workFile)) {
         result_.pageCount = file.pageCount();
     } else if (fileExists(workFile)) {
+        const std::string& why = opened.error().text;
         LogAlways(1, "Cannot read print file %s - %s\n", workFile.c_str(), why.c_str());
         report(withArguments(
             translated("Conversion", "The printed document cannot be read (%1); no fax pages were made."), {why}));
@@ -179,8 +178,12 @@ void Conversion::readPages(PrintFile& file, const PageDelivery& deliver)
         ConvertedPage page;
         page.number = n;
         page.stop = stop;
-        if (!stop)
-            page.converted = converter.convert(file, n, page.fax, page.why);
+        if (!stop) {
+            Result<void> converted = converter.convert(file, n, page.fax);
+            page.converted = converted.ok();
+            if (!converted)
+                page.why = converted.error().text;
+        }
         if (!deliver(std::move(page)) || stop)
             return;
     }
@@ -196,7 +199,8 @@ bool Conversion::storePage(ConvertedPage& page, const std::string& target)
     if (page.converted) {
         // A page that cannot be written would leave a fax with a page
         // missing: the whole document fails instead.
-        if (!appendFaxPage(target, page.fax, result_.pagesStored == 0, writeWhy_, &writeError_)) {
+        if (Result<void> appended = appendFaxPage(target, page.fax, result_.pagesStored == 0); !appended) {
+            writeFailure_ = appended.error();
             result_.writeFailed = true;
             return false;
         }
@@ -258,8 +262,9 @@ void Conversion::setAside(const std::string& workFile)
 // later try.
 void Conversion::writeFailed()
 {
-    LogAlways(1, "The fax document cannot be written - %s\n", writeWhy_.c_str());
-    const bool full = writeError_ == ENOSPC || writeError_ == EDQUOT || writeError_ == EFBIG;
+    LogAlways(1, "The fax document cannot be written - %s\n", writeFailure_.text.c_str());
+    const int code = writeFailure_.code;
+    const bool full = code == ENOSPC || code == EDQUOT || code == EFBIG;
     if (full)
         report(translated("Conversion",
                           "The disk is full: the printed document was not faxed. It is kept and faxed "
@@ -269,7 +274,7 @@ void Conversion::writeFailed()
                                         "The fax document cannot be written (%1): the printed document "
                                         "was not faxed. It is kept and faxed when it can be written "
                                         "again."),
-                             {writeWhy_}));
+                             {writeFailure_.text}));
 }
 
 void Conversion::report(const std::string& text)

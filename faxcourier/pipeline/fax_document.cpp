@@ -99,35 +99,32 @@ bool setPageFields(TIFF* tif, uint32_t rows)
 
 }  // namespace
 
-bool appendFaxPage(const std::string& path, const FaxPage& page, bool first, std::string& why, int* error)
+Result<void> appendFaxPage(const std::string& path, const FaxPage& page, bool first)
 {
     errno = 0;
     DocumentEnd end;
-    if (!first && !findDocumentEnd(path, end)) {
-        why = "the fax document " + path + " is damaged";
-        return false;
-    }
+    if (!first && !findDocumentEnd(path, end))
+        return Error::withText("the fax document " + path + " is damaged");
     TiffFile tiff;
     if (!tiff.open(path, first ? "w" : "a")) {
-        if (error)
-            *error = errno;
-        why = "the fax document cannot be written (" + tiff.lastError() + ")";
-        return false;
+        int error = errno;
+        return Error::withText("the fax document cannot be written (" + tiff.lastError() + ")", error);
     }
     TIFF* tif = tiff.handle();
     tmsize_t size = tmsize_t(page.bits.size());
     bool stored = setPageFields(tif, page.rows) &&
                   TIFFWriteEncodedStrip(tif, 0, const_cast<uint8_t*>(page.bits.data()), size) != -1 &&
                   TIFFWriteDirectory(tif);
-    if (!stored && error)
-        *error = errno;
-    if (!stored)
-        why = "the page cannot be written to the fax document (" +
-              (tiff.lastError().empty() ? std::string(std::strerror(errno)) : tiff.lastError()) + ")";
+    if (stored) {
+        tiff.close();
+        return {};
+    }
+    int error = errno;
+    std::string why = "the page cannot be written to the fax document (" +
+                      (tiff.lastError().empty() ? std::string(std::strerror(error)) : tiff.lastError()) + ")";
     tiff.close();
-    if (!stored)
-        restoreDocumentEnd(path, end);
-    return stored;
+    restoreDocumentEnd(path, end);
+    return Error::withText(why, error);
 }
 
 }  // namespace korva

@@ -52,8 +52,7 @@ bool appendWithSizeLimit(const std::string& path, const FaxPage& page, bool firs
         signal(SIGXFSZ, SIG_IGN);
         rlimit size{rlim_t(limit), rlim_t(limit)};
         setrlimit(RLIMIT_FSIZE, &size);
-        std::string why;
-        _exit(appendFaxPage(path, page, first, why) ? 0 : 1);
+        _exit(appendFaxPage(path, page, first) ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -64,9 +63,8 @@ TEST(FaxDocument, PagesAreAppendedInFaxForm)
 {
     TempHome home;
     std::string path = home.path() + "/doc.tif";
-    std::string why;
-    ASSERT_TRUE(appendFaxPage(path, busyPage(), true, why)) << why;
-    ASSERT_TRUE(appendFaxPage(path, whitePage(), false, why)) << why;
+    ASSERT_TRUE(appendFaxPage(path, busyPage(), true));
+    ASSERT_TRUE(appendFaxPage(path, whitePage(), false));
     EXPECT_EQ(korva::testing::fileMode(path), 0600u) << "a fax document is the user's alone";
     bool ok = false;
     std::vector<TiffPage> pages = readTiffPages(path, &ok);
@@ -84,8 +82,7 @@ TEST(FaxDocument, FirstPageStartsTheFileAfresh)
     TempHome home;
     std::string path = home.path() + "/doc.tif";
     writeWholeFile(path, std::string(100000, 'x'));
-    std::string why;
-    ASSERT_TRUE(appendFaxPage(path, whitePage(), true, why)) << why;
+    ASSERT_TRUE(appendFaxPage(path, whitePage(), true));
     bool ok = false;
     EXPECT_EQ(readTiffPages(path, &ok).size(), 1u);
     EXPECT_TRUE(ok);
@@ -95,8 +92,7 @@ TEST(FaxDocument, FailedAppendLeavesTheDocumentAsItWas)
 {
     TempHome home;
     std::string path = home.path() + "/doc.tif";
-    std::string why;
-    ASSERT_TRUE(appendFaxPage(path, whitePage(), true, why)) << why;
+    ASSERT_TRUE(appendFaxPage(path, whitePage(), true));
     off_t before = fileSize(path);
     std::string content = readWholeFile(path);
 
@@ -104,7 +100,7 @@ TEST(FaxDocument, FailedAppendLeavesTheDocumentAsItWas)
     EXPECT_EQ(readWholeFile(path), content);
 
     // The document takes further pages as if nothing had happened.
-    ASSERT_TRUE(appendFaxPage(path, busyPage(), false, why)) << why;
+    ASSERT_TRUE(appendFaxPage(path, busyPage(), false));
     bool ok = false;
     std::vector<TiffPage> pages = readTiffPages(path, &ok);
     EXPECT_TRUE(ok);
@@ -125,9 +121,9 @@ TEST(FaxDocument, DamagedDocumentIsNotAppendedTo)
     TempHome home;
     std::string path = home.path() + "/doc.tif";
     writeWholeFile(path, "II*\0garbage");
-    std::string why;
-    EXPECT_FALSE(appendFaxPage(path, whitePage(), false, why));
-    EXPECT_NE(why.find("damaged"), std::string::npos);
+    Result<void> appended = appendFaxPage(path, whitePage(), false);
+    EXPECT_FALSE(appended);
+    EXPECT_NE(appended.error().text.find("damaged"), std::string::npos);
     EXPECT_EQ(readWholeFile(path), "II*\0garbage");
 }
 

@@ -137,7 +137,11 @@ TEST_F(HostileInputTest, FifoAsPrintFileIsRefusedWithoutWaiting)
     PrintFile file;
     std::string why;
     bool opened = true;
-    EXPECT_TRUE(endsWithoutWaitingOn(fifo, [&] { opened = file.open(fifo, why); }));
+    EXPECT_TRUE(endsWithoutWaitingOn(fifo, [&] {
+        Result<void> open = file.open(fifo);
+        opened = open.ok();
+        why = open ? std::string() : open.error().text;
+    }));
     EXPECT_FALSE(opened);
     EXPECT_EQ(why, "cannot open " + fifo + ": it is not a regular file");
 }

@@ -3,6 +3,7 @@
 #include "faxcourier/pipeline/dither.h"
 #include "faxcourier/pipeline/page_geometry.h"
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -71,33 +72,36 @@ void sampleRow(const PageLayout& layout, const uint8_t* row, const uint32_t* xs,
     }
 }
 
-bool PageConverter::convert(PrintFile& file, uint32_t page, FaxPage& fax, std::string& why)
+Result<void> PageConverter::convert(PrintFile& file, uint32_t page, FaxPage& fax)
 {
-    PageLayout layout;
-    PageGeometry geometry;
-    if (!file.selectPage(page, layout, why) || !planPage(layout.width, layout.height, geometry, why))
-        return false;
+    Result<PageLayout> selected = file.selectPage(page);
+    if (!selected)
+        return selected.error();
+    const PageLayout& layout = *selected;
+    Result<PageGeometry> planned = planPage(layout.width, layout.height);
+    if (!planned)
+        return planned.error();
+    const PageGeometry& geometry = *planned;
     try {
         grey_.resize(size_t(kFaxWidth) * geometry.faxRows);
         fax.bits.resize(size_t(kFaxWidth / 8) * geometry.faxRows);
     } catch (const std::bad_alloc&) {
-        why = "out of memory";
-        return false;
+        return Error::withText("out of memory", ENOMEM);
     }
-    bool sampled = geometry.turned ? sampleTurned(file, layout, geometry.faxRows, why)
-                                   : sampleUpright(file, layout, geometry.faxRows, why);
+    Result<void> sampled =
+        geometry.turned ? sampleTurned(file, layout, geometry.faxRows) : sampleUpright(file, layout, geometry.faxRows);
     if (!sampled)
-        return false;
+        return sampled;
     fax.rows = geometry.faxRows;
     if (layout.layout == PixelLayout::Bilevel)
         threshold(grey_.data(), kFaxWidth, fax.rows, fax.bits.data());
     else
         ditherFloydSteinberg(grey_.data(), kFaxWidth, fax.rows, fax.bits.data());
-    return true;
+    return {};
 }
 
 // Fax row j takes printed row ys[j]; fax column i takes printed column xs[i].
-bool PageConverter::sampleUpright(PrintFile& file, const PageLayout& layout, uint32_t rows, std::string& why)
+Result<void> PageConverter::sampleUpright(PrintFile& file, const PageLayout& layout, uint32_t rows)
 {
     std::vector<uint32_t> xs = samplePositions(kFaxWidth, layout.width);
     std::vector<uint32_t> ys = samplePositions(rows, layout.height);
@@ -107,19 +111,19 @@ bool PageConverter::sampleUpright(PrintFile& file, const PageLayout& layout, uin
             std::memcpy(out, out - kFaxWidth, kFaxWidth);
             continue;
         }
-        const uint8_t* row = file.readRow(ys[j], why);
+        Result<const uint8_t*> row = file.readRow(ys[j]);
         if (!row)
-            return false;
-        sampleRow(layout, row, xs.data(), kFaxWidth, out, 1);
+            return row.error();
+        sampleRow(layout, *row, xs.data(), kFaxWidth, out, 1);
     }
-    return true;
+    return {};
 }
 
 // Turned 270 degrees clockwise, the printed page's right edge becomes the
 // top: upright pixel (u, v) is printed pixel (width - 1 - v, u). So fax
 // column i comes from printed row us[i], and fax row j from printed column
 // width - 1 - vs[j].
-bool PageConverter::sampleTurned(PrintFile& file, const PageLayout& layout, uint32_t rows, std::string& why)
+Result<void> PageConverter::sampleTurned(PrintFile& file, const PageLayout& layout, uint32_t rows)
 {
     std::vector<uint32_t> us = samplePositions(kFaxWidth, layout.height);
     std::vector<uint32_t> xs = samplePositions(rows, layout.width);
@@ -132,12 +136,12 @@ bool PageConverter::sampleTurned(PrintFile& file, const PageLayout& layout, uint
                 column[size_t(j) * kFaxWidth] = (column - 1)[size_t(j) * kFaxWidth];
             continue;
         }
-        const uint8_t* row = file.readRow(us[i], why);
+        Result<const uint8_t*> row = file.readRow(us[i]);
         if (!row)
-            return false;
-        sampleRow(layout, row, xs.data(), rows, column, kFaxWidth);
+            return row.error();
+        sampleRow(layout, *row, xs.data(), rows, column, kFaxWidth);
     }
-    return true;
+    return {};
 }
 
 }  // namespace korva

@@ -17,14 +17,14 @@ struct FaxPage {
 
 class PageConverter {
 public:
-    // Converts page `page` (from 1) of `file` into `fax`; false with the
+    // Converts page `page` (from 1) of `file` into `fax`; fails with the
     // reason when the page cannot be read or is out of bounds. `fax` is
-    // complete only when the result is true.
-    bool convert(PrintFile& file, uint32_t page, FaxPage& fax, std::string& why);
+    // complete only on success.
+    Result<void> convert(PrintFile& file, uint32_t page, FaxPage& fax);
 
 private:
-    bool sampleUpright(PrintFile& file, const PageLayout& layout, uint32_t rows, std::string& why);
-    bool sampleTurned(PrintFile& file, const PageLayout& layout, uint32_t rows, std::string& why);
+    Result<void> sampleUpright(PrintFile& file, const PageLayout& layout, uint32_t rows);
+    Result<void> sampleTurned(PrintFile& file, const PageLayout& layout, uint32_t rows);
 
     std::vector<uint8_t> grey_;  // the sampled page, one byte a pixel; kept between pages
 };

@@ -9,31 +9,25 @@ double faxRowsFor(uint32_t width, uint32_t height)
     return double(height) * kFaxWidth * kFaxYResolution / (double(width) * kFaxXResolution);
 }
 
-bool planPage(uint32_t width, uint32_t height, PageGeometry& geometry, std::string& why)
+Result<PageGeometry> planPage(uint32_t width, uint32_t height)
 {
-    geometry = {};
-    if (width == 0 || height == 0) {
-        why = "the page has no pixels";
-        return false;
-    }
-    if (width > kMaxPageSide || height > kMaxPageSide) {
-        why = "the page is " + std::to_string(width) + " x " + std::to_string(height) + " pixels, more than " +
-              std::to_string(kMaxPageSide) + " on a side";
-        return false;
-    }
+    if (width == 0 || height == 0)
+        return Error::withText("the page has no pixels");
+    if (width > kMaxPageSide || height > kMaxPageSide)
+        return Error::withText("the page is " + std::to_string(width) + " x " + std::to_string(height) +
+                               " pixels, more than " + std::to_string(kMaxPageSide) + " on a side");
+    PageGeometry geometry;
     geometry.width = width;
     geometry.height = height;
     geometry.turned = width > height;
     if (geometry.turned)
         std::swap(width, height);
     double rows = faxRowsFor(width, height);
-    if (rows > kMaxFaxRows) {
-        why = "the page is " + std::to_string(geometry.width) + " x " + std::to_string(geometry.height) +
-              " pixels, longer than a fax page can be";
-        return false;
-    }
+    if (rows > kMaxFaxRows)
+        return Error::withText("the page is " + std::to_string(geometry.width) + " x " +
+                               std::to_string(geometry.height) + " pixels, longer than a fax page can be");
     geometry.faxRows = uint32_t(rows);
-    return true;
+    return geometry;
 }
 
 std::vector<uint32_t> samplePositions(uint32_t count, uint32_t length)

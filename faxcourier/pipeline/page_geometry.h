@@ -2,6 +2,8 @@
 // The shape of a fax page made from a printed page: portrait, 1728 pixels
 // wide, rows scaled so that the page keeps its proportions at 200 x 192 dpi.
 
+#include "platform/result.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,9 +34,9 @@ struct PageGeometry {
 // in double precision, truncated.
 double faxRowsFor(uint32_t width, uint32_t height);
 
-// Plans the fax page for a printed page; false with the reason when the page
-// is empty or above the bounds.
-bool planPage(uint32_t width, uint32_t height, PageGeometry& geometry, std::string& why);
+// Plans the fax page for a printed page; fails with the reason when the
+// page is empty or above the bounds.
+Result<PageGeometry> planPage(uint32_t width, uint32_t height);
 
 // Plain sampling: for each of `count` target positions the source position
 // (0 .. length-1) whose pixel it takes, nearest to the target pixel's centre.

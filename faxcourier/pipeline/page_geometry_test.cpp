@@ -7,45 +7,41 @@ using namespace korva;
 TEST(PageGeometry, LetterAt200DpiGivesTheWorkedExample)
 {
     EXPECT_NEAR(faxRowsFor(1700, 2200), 2146.78, 0.01);
-    PageGeometry geometry;
-    std::string why;
-    ASSERT_TRUE(planPage(1700, 2200, geometry, why));
-    EXPECT_FALSE(geometry.turned);
-    EXPECT_EQ(geometry.faxRows, 2146u);
+    Result<PageGeometry> geometry = planPage(1700, 2200);
+    ASSERT_TRUE(geometry);
+    EXPECT_FALSE(geometry->turned);
+    EXPECT_EQ(geometry->faxRows, 2146u);
 }
 
 TEST(PageGeometry, LandscapeIsTurnedFirst)
 {
-    PageGeometry geometry;
-    std::string why;
-    ASSERT_TRUE(planPage(2200, 1700, geometry, why));
-    EXPECT_TRUE(geometry.turned);
-    EXPECT_EQ(geometry.faxRows, 2146u);
-    EXPECT_EQ(geometry.width, 2200u);
+    Result<PageGeometry> geometry = planPage(2200, 1700);
+    ASSERT_TRUE(geometry);
+    EXPECT_TRUE(geometry->turned);
+    EXPECT_EQ(geometry->faxRows, 2146u);
+    EXPECT_EQ(geometry->width, 2200u);
 }
 
 TEST(PageGeometry, SquarePageStaysUpright)
 {
-    PageGeometry geometry;
-    std::string why;
-    ASSERT_TRUE(planPage(1000, 1000, geometry, why));
-    EXPECT_FALSE(geometry.turned);
-    EXPECT_EQ(geometry.faxRows, 1658u);  // 1728 x 192 / 200 = 1658.88
+    Result<PageGeometry> geometry = planPage(1000, 1000);
+    ASSERT_TRUE(geometry);
+    EXPECT_FALSE(geometry->turned);
+    EXPECT_EQ(geometry->faxRows, 1658u);  // 1728 x 192 / 200 = 1658.88
 }
 
 TEST(PageGeometry, RefusesEmptyHugeAndOverlongPages)
 {
-    PageGeometry geometry;
-    std::string why;
-    EXPECT_FALSE(planPage(0, 100, geometry, why));
-    EXPECT_FALSE(planPage(100000, 100000, geometry, why));
-    EXPECT_NE(why.find("100000 x 100000"), std::string::npos) << why;
-    EXPECT_FALSE(planPage(kMaxPageSide + 1, 10, geometry, why));
-    EXPECT_TRUE(planPage(kMaxPageSide, kMaxPageSide, geometry, why));
+    EXPECT_FALSE(planPage(0, 100));
+    Result<PageGeometry> huge = planPage(100000, 100000);
+    EXPECT_FALSE(huge);
+    EXPECT_NE(huge.error().text.find("100000 x 100000"), std::string::npos) << huge.error().text;
+    EXPECT_FALSE(planPage(kMaxPageSide + 1, 10));
+    EXPECT_TRUE(planPage(kMaxPageSide, kMaxPageSide));
     // 100 wide and 1000 high would be 16588 fax rows.
-    EXPECT_FALSE(planPage(100, 1000, geometry, why));
-    EXPECT_FALSE(planPage(1000, 100, geometry, why));
-    EXPECT_TRUE(planPage(100, 980, geometry, why));
+    EXPECT_FALSE(planPage(100, 1000));
+    EXPECT_FALSE(planPage(1000, 100));
+    EXPECT_TRUE(planPage(100, 980));
 }
 
 TEST(PageGeometry, SamplingTakesNearestPixelCentres)

@@ -4,6 +4,7 @@
 
 #include "platform/file_ops.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <leptonica/allheaders.h>
@@ -21,7 +22,7 @@ std::string tiffReason(const TiffFile& tiff, const std::string& fallback)
 
 PrintFile::~PrintFile() { dropWholePage(); }
 
-bool PrintFile::open(const std::string& path, std::string& why)
+Result<void> PrintFile::open(const std::string& path)
 {
     path_ = path;
     pages_ = 0;
@@ -30,18 +31,16 @@ bool PrintFile::open(const std::string& path, std::string& why)
     // "m": read with read(), not mmap, so a long file does not swell the
     // process's resident size. "h": only the header now, so that a first
     // page that cannot be read costs that page, not the file.
-    if (!tiff_.open(path, "rmh")) {
-        why = tiff_.lastError();
-        return false;
-    }
+    if (!tiff_.open(path, "rmh"))
+        return Error::withText(tiff_.lastError());
     pages_ = TIFFNumberOfDirectories(tiff_.handle());
     current_ = -1;
     if (pages_ == 0)
-        why = "the file holds no pages";
-    return pages_ > 0;
+        return Error::withText("the file holds no pages");
+    return {};
 }
 
-bool PrintFile::goToPage(uint32_t page, std::string& why)
+Result<void> PrintFile::goToPage(uint32_t page)
 {
     TIFF* tif = tiff_.handle();
     tiff_.clearError();
@@ -52,38 +51,35 @@ bool PrintFile::goToPage(uint32_t page, std::string& why)
                  TIFFSetDirectory(tif, tdir_t(wanted));
     current_ = there ? wanted : -1;
     if (!there)
-        why = tiffReason(tiff_, "the page cannot be found in the file");
-    return there;
+        return Error::withText(tiffReason(tiff_, "the page cannot be found in the file"));
+    return {};
 }
 
-bool PrintFile::selectPage(uint32_t page, PageLayout& layout, std::string& why)
+Result<PageLayout> PrintFile::selectPage(uint32_t page)
 {
     dropWholePage();
-    layout = {};
-    if (!tiff_.handle() || page == 0 || page > pages_) {
-        why = "there is no such page";
-        return false;
-    }
-    if (!goToPage(page, why))
-        return false;
+    PageLayout layout;
+    if (!tiff_.handle() || page == 0 || page > pages_)
+        return Error::withText("there is no such page");
+    if (Result<void> there = goToPage(page); !there)
+        return there.error();
     TIFF* tif = tiff_.handle();
     if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout.width) ||
-        !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &layout.height)) {
-        why = "the page has no size";
-        return false;
+        !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &layout.height))
+        return Error::withText("the page has no size");
+    if (Result<PageGeometry> planned = planPage(layout.width, layout.height); !planned)
+        return planned.error();
+    if (!describeFastLayout(layout)) {
+        if (Result<void> loaded = loadWholePage(page, layout); !loaded)
+            return loaded.error();
+        return layout;
     }
-    PageGeometry geometry;
-    if (!planPage(layout.width, layout.height, geometry, why))
-        return false;
-    if (!describeFastLayout(layout))
-        return loadWholePage(page, layout, why);
     try {
         row_.assign(size_t(TIFFScanlineSize64(tif)), 0);
     } catch (const std::bad_alloc&) {
-        why = "out of memory";
-        return false;
+        return Error::withText("out of memory", ENOMEM);
     }
-    return true;
+    return layout;
 }
 
 bool PrintFile::describeFastLayout(PageLayout& layout)
@@ -121,14 +117,12 @@ bool PrintFile::describeFastLayout(PageLayout& layout)
     return uint64_t(TIFFScanlineSize64(tif)) == rowBytes;
 }
 
-bool PrintFile::loadWholePage(uint32_t page, PageLayout& layout, std::string& why)
+Result<void> PrintFile::loadWholePage(uint32_t page, PageLayout& layout)
 {
-    if (uint64_t(layout.width) * layout.height > kMaxWholePagePixels) {
-        why = "the page is " + std::to_string(layout.width) + " x " + std::to_string(layout.height) +
-              " pixels in a layout that is read whole, more than " + std::to_string(kMaxWholePagePixels / 1'000'000) +
-              " million pixels";
-        return false;
-    }
+    if (uint64_t(layout.width) * layout.height > kMaxWholePagePixels)
+        return Error::withText("the page is " + std::to_string(layout.width) + " x " + std::to_string(layout.height) +
+                               " pixels in a layout that is read whole, more than " +
+                               std::to_string(kMaxWholePagePixels / 1'000'000) + " million pixels");
     // Opened again by name: the same regular-file check as the first open.
     Pix* read = nullptr;
     if (auto fd = openRegularFile(path_, O_RDONLY)) {
@@ -139,22 +133,19 @@ bool PrintFile::loadWholePage(uint32_t page, PageLayout& layout, std::string& wh
             close(*fd);
         }
     }
-    if (!read) {
-        why = "the page's pixel layout cannot be read";
-        return false;
-    }
+    if (!read)
+        return Error::withText("the page's pixel layout cannot be read");
     whole_ = pixConvertTo8(read, 0);
     pixDestroy(&read);
     if (!whole_ || l_uint32(pixGetWidth(whole_)) != layout.width || l_uint32(pixGetHeight(whole_)) != layout.height) {
         dropWholePage();
-        why = "the page cannot be turned grey";
-        return false;
+        return Error::withText("the page cannot be turned grey");
     }
     layout.layout = PixelLayout::Grey;
     layout.zeroIsWhite = false;
     layout.samples = 1;
     row_.assign(layout.width, 0);
-    return true;
+    return {};
 }
 
 void PrintFile::dropWholePage()
@@ -163,26 +154,25 @@ void PrintFile::dropWholePage()
         pixDestroy(&whole_);
 }
 
-const uint8_t* PrintFile::readRow(uint32_t y, std::string& why)
+Result<const uint8_t*> PrintFile::readRow(uint32_t y)
 {
     if (whole_) {
         const l_uint32* line = pixGetData(whole_) + size_t(y) * pixGetWpl(whole_);
         for (size_t x = 0; x < row_.size(); ++x)
             row_[x] = GET_DATA_BYTE(line, x);
-        return row_.data();
+        return static_cast<const uint8_t*>(row_.data());
     }
     tiff_.clearError();
     // Compressed rows can only be decoded in order: rows between are read
     // and dropped. Uncompressed ones are reached directly.
     uint32_t from = compressed_ ? nextRow_ : y;
     for (uint32_t at = from; at <= y; ++at) {
-        if (TIFFReadScanline(tiff_.handle(), row_.data(), at, 0) != 1) {
-            why = "row " + std::to_string(at + 1) + " cannot be read (" + tiffReason(tiff_, "read error") + ")";
-            return nullptr;
-        }
+        if (TIFFReadScanline(tiff_.handle(), row_.data(), at, 0) != 1)
+            return Error::withText("row " + std::to_string(at + 1) + " cannot be read (" +
+                                   tiffReason(tiff_, "read error") + ")");
     }
     nextRow_ = y + 1;
-    return row_.data();
+    return static_cast<const uint8_t*>(row_.data());
 }
 
 }  // namespace korva

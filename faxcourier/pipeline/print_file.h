@@ -5,6 +5,7 @@
 // at a time; any other layout is loaded whole by leptonica and turned grey.
 
 #include "faxcourier/pipeline/tiff_file.h"
+#include "platform/result.h"
 
 #include <cstdint>
 #include <string>
@@ -40,24 +41,23 @@ public:
     PrintFile(const PrintFile&) = delete;
     PrintFile& operator=(const PrintFile&) = delete;
 
-    // Opens the file and counts its pages; false with the reason when it is
+    // Opens the file and counts its pages; fails with the reason when it is
     // not a TIFF file that can be read.
-    bool open(const std::string& path, std::string& why);
+    Result<void> open(const std::string& path);
     uint32_t pageCount() const { return pages_; }
 
     // Makes page `page` (from 1) the current one and checks that it can be
-    // read within the bounds; false with the reason.
-    bool selectPage(uint32_t page, PageLayout& layout, std::string& why);
+    // read within the bounds; its layout, or why not.
+    Result<PageLayout> selectPage(uint32_t page);
 
     // Row `y` of the current page, rows asked for in rising order. The
-    // pointer is valid until the next call; nullptr (with the reason) when
-    // the row cannot be read.
-    const uint8_t* readRow(uint32_t y, std::string& why);
+    // pointer is valid until the next call.
+    Result<const uint8_t*> readRow(uint32_t y);
 
 private:
-    bool goToPage(uint32_t page, std::string& why);
+    Result<void> goToPage(uint32_t page);
     bool describeFastLayout(PageLayout& layout);
-    bool loadWholePage(uint32_t page, PageLayout& layout, std::string& why);
+    Result<void> loadWholePage(uint32_t page, PageLayout& layout);
     void dropWholePage();
 
     std::string path_;

@@ -15,7 +15,7 @@ const uint32_t* defaultsOf(ServerPort port) { return kDefaults[static_cast<int>(
 
 uint32_t defaultPort(ServerPort port, uint32_t encryption)
 {
-    return defaultsOf(port)[encryption <= kEncryptionTls ? encryption : kEncryptionNone];
+    return defaultsOf(port)[isKnownEncryption(encryption) ? encryption : kEncryptionNone];
 }
 
 bool isDefaultPort(ServerPort port, uint32_t number)

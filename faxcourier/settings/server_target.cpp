@@ -18,20 +18,6 @@ SettingRefusal refusal(const char* setting, const char* why, const std::string& 
 
 }  // namespace
 
-std::optional<EncryptionMode> encryptionMode(uint32_t stored)
-{
-    switch (stored) {
-        case kEncryptionNone:
-            return EncryptionMode::None;
-        case kEncryptionStartTls:
-            return EncryptionMode::StartTls;
-        case kEncryptionTls:
-            return EncryptionMode::Tls;
-        default:
-            return std::nullopt;
-    }
-}
-
 bool isOneHost(const char* server)
 {
     if (server == nullptr || *server == '\0')
@@ -56,15 +42,14 @@ CheckedTarget serverTarget(const char* server, uint32_t encryption)
                                          "without blanks, commas, slashes or a scheme"),
                        std::string(server).substr(0, 100));
     }
-    std::optional<EncryptionMode> mode = encryptionMode(encryption);
-    if (!mode) {
+    if (!isKnownEncryption(encryption)) {
         return refusal("Encryption",
                        QT_TRANSLATE_NOOP("ServerTarget",
                                          "Encryption is %1; it must be 0 (none), 1 (STARTTLS) or 2 "
                                          "(TLS)"),
                        std::to_string(encryption));
     }
-    return ServerTarget{server, *mode};
+    return ServerTarget{server, encryption};
 }
 
 CheckedTarget serverTarget(const Settings& settings)

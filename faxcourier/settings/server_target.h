@@ -8,20 +8,10 @@
 #include "faxcourier/settings/settings.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <variant>
 
 namespace korva {
-
-enum class EncryptionMode : uint32_t {
-    None = kEncryptionNone,
-    StartTls = kEncryptionStartTls,
-    Tls = kEncryptionTls,
-};
-
-// The stored Encryption dword; nothing for a value no conversation knows.
-[[nodiscard]] std::optional<EncryptionMode> encryptionMode(uint32_t stored);
 
 // True for one host name or dotted address: letters, digits, '-', '.' and
 // '_' only, so no blank, comma, slash, colon or scheme.
@@ -29,7 +19,7 @@ enum class EncryptionMode : uint32_t {
 
 struct ServerTarget {
     std::string host;
-    EncryptionMode encryption = EncryptionMode::None;
+    uint32_t encryption = kEncryptionNone;  // always isKnownEncryption
 };
 
 // A setting that stops a conversation before it starts.

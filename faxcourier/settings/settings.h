@@ -18,6 +18,10 @@ enum : uint32_t {
     kEncryptionTls = 2,       // TLS from the first byte
 };
 
+// Whether a stored Encryption value is one of the above; any other is
+// refused by every conversation and counts as none for the ports.
+[[nodiscard]] constexpr bool isKnownEncryption(uint32_t stored) { return stored <= kEncryptionTls; }
+
 struct Settings {
     String Server;
     uint32_t SMTPServerPort = 25;
