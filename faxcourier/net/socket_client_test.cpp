@@ -723,7 +723,7 @@ TEST_F(SocketTest, ReadThroughAbortTakesALateReplyWithinTheGraceOnly)
         String line;
         {
             AbortLater abort;
-            EXPECT_EQ(socket.ReadLineThroughAbort(line, std::chrono::milliseconds(1500)), ).ok(), c.taken);
+            EXPECT_EQ(socket.ReadLineThroughAbort(line, std::chrono::milliseconds(1500)).ok(), c.taken);
         }
         EXPECT_EQ(std::string(line.Text()), c.taken ? "250 queued" : "");
         if (!c.taken) {
