@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <tiffio.h>
 
@@ -302,3 +303,73 @@ TEST_F(InProcessCourier, ARefusedFaxFromTheOutboxWindowIsSentFromTheDialogOnceTh
     EXPECT_EQ(sent[0].recipients, std::vector<std::string>{"Berta Blau"});
     EXPECT_TRUE(globalFaxJob().documents.empty());
 }
+
+// The program ends (SIGTERM) while an outbox entry is open in Send Fax: the
+// entry keeps what the dialog held and goes back to the state it had, or
+// waits for the dialog when no recipient is left.
+struct EndedInDialog {
+    const char* name;
+    SubmitFailure failure;
+    bool removeRecipient;
+    OutboxState expected;
+};
+
+void PrintTo(const EndedInDialog& ended, std::ostream* out) { *out << ended.name; }
+
+class OutboxFaxInDialogAtTheEnd : public InProcessCourier, public ::testing::WithParamInterface<EndedInDialog> {};
+
+TEST_P(OutboxFaxInDialogAtTheEnd, KeepsTheDialogsTextsAndItsState)
+{
+    const EndedInDialog& c = GetParam();
+    globalSettings().Password = "wrong";  // a retry meanwhile would show
+    FaxJob job;
+    job.subject = "Before";
+    job.recipients = {"0301 555~Berta Blau~Blau KG"};
+    const std::string file = *spoolFolder() + "/kept.tif";
+    writeFaxTiff(file);
+    job.documents = {FaxDocument{"letter", file.c_str(), 1}};
+    ASSERT_TRUE(courier->outbox()->keep(job, SubmitReport{c.failure, "the server did not answer"}));
+    const OutboxEntry before = courier->outbox()->list().at(0);
+
+    courier->openOutboxWindow();
+    QWidget* window = topLevel("OutboxWindow");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(showActive(window));
+    whenShown("SendFaxDialog", [&](QWidget* dialog) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        auto* subject = dialog->findChild<QLineEdit*>(controlName(IDC_SUBJECT));
+        subject->setFocus();
+        subject->selectAll();
+        QTest::keyClicks(subject, "Mended");
+        if (c.removeRecipient) {
+            auto* recipients = dialog->findChild<QTreeWidget*>(controlName(IDC_RECIPIENT_LIST));
+            QTest::mouseClick(recipients->viewport(), Qt::LeftButton, {},
+                              recipients->visualItemRect(recipients->topLevelItem(0)).center());
+            QTest::mouseClick(dialog->findChild<QPushButton*>(controlName(IDC_REMOVE_RECIPIENT)), Qt::LeftButton);
+            EXPECT_EQ(recipients->topLevelItemCount(), 0);
+        }
+        std::raise(SIGTERM);
+    });
+    pressKey(Qt::Key_O, Qt::AltModifier);
+    ASSERT_TRUE(processEventsUntil([] { return quitRequested(); }));
+    EXPECT_EQ(modalTimeouts(), 0);
+
+    OutboxEntry after;
+    ASSERT_TRUE(Outbox(*spoolFolder()).load(before.id, after).ok());
+    EXPECT_EQ(after.state, c.expected);
+    EXPECT_STREQ(after.job.subject.Text(), "Mended");
+    EXPECT_EQ(after.job.recipients.empty(), c.removeRecipient);
+    EXPECT_EQ(after.job.documents.size(), 1u);
+    if (c.expected != OutboxState::NeedsDialog) {
+        EXPECT_EQ(after.attempts, before.attempts);
+        EXPECT_EQ(after.nextTry, before.nextTry);
+        EXPECT_EQ(after.reason, before.reason);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OutboxFaxInDialogAtTheEnd,
+    ::testing::Values(EndedInDialog{"Waiting", SubmitFailure::Transient, false, OutboxState::Waiting},
+                      EndedInDialog{"Refused", SubmitFailure::Permanent, false, OutboxState::Refused},
+                      EndedInDialog{"NoRecipientLeft", SubmitFailure::Transient, true, OutboxState::NeedsDialog}),
+    [](const ::testing::TestParamInfo<EndedInDialog>& info) { return info.param.name; });
