@@ -319,8 +319,9 @@ void Courier::startOutbox()
     });
 }
 
-// A job from the outbox as the Send Fax dialog's job; its documents stay
-// the outbox's, whatever the dialog ends with.
+// A job from the outbox as the Send Fax dialog's job, and its texts as the
+// dialog left them; its documents stay the outbox's, whatever the dialog
+// ends with.
 int Courier::showKeptJob(FaxJob& kept)
 {
     FaxJob& job = globalFaxJob();
@@ -330,6 +331,10 @@ int Courier::showKeptJob(FaxJob& kept)
     job.recipients = kept.recipients;
     job.documents = kept.documents;
     int result = showSendFaxDialog();
+    kept.subject = job.subject;
+    kept.comments = job.comments;
+    kept.coverPage = job.coverPage;
+    kept.recipients = job.recipients;
     job.recipients.clear();
     job.documents.clear();
     return result;
@@ -364,7 +369,8 @@ void Courier::openOutboxEntry(const std::string& id)
         showBox(outboxWindow_.get(), outboxWindow_->windowTitle(), blocked, Buttons::Ok, BoxIcon::Information);
         return;
     }
-    switch (outbox_->offerInDialog(id, [this](FaxJob& kept) { return showKeptJob(kept); })) {
+    switch (outbox_->offerInDialog(
+        id, [this](FaxJob& kept) { return showKeptJob(kept); }, [] { return quitRequested(); })) {
         case HoldResult::Held:
             return;
         case HoldResult::Busy:

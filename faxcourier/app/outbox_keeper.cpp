@@ -17,7 +17,24 @@
 namespace korva::app {
 namespace {
 
+const char* const noRecipientsReason = "no recipients: waits for the Send Fax dialog";
+
 int64_t systemTime() { return static_cast<int64_t>(std::time(nullptr)); }
+
+// The program ended with the entry open in the dialog: the texts the user
+// left there are their last word; the documents stay the entry's.
+void takeDialogTexts(OutboxEntry& entry, const FaxJob& edited)
+{
+    entry.job.subject = edited.subject;
+    entry.job.comments = edited.comments;
+    entry.job.coverPage = edited.coverPage;
+    entry.job.recipients = edited.recipients;
+    if (!entry.job.recipients.empty())
+        return;
+    entry.state = OutboxState::NeedsDialog;
+    entry.nextTry = 0;
+    entry.reason = noRecipientsReason;
+}
 
 void logLine(const std::string& message) { LogAlways(0, "%s\n", message.c_str()); }
 
@@ -62,7 +79,7 @@ bool OutboxKeeper::keep(FaxJob& job, const SubmitReport& lastAttempt, bool forDi
                                                        : "faxcourier ended before the fax was sent";
     if (job.recipients.empty()) {
         state = OutboxState::NeedsDialog;
-        reason = "no recipients: waits for the Send Fax dialog";
+        reason = noRecipientsReason;
     } else if (forDialog) {
         state = OutboxState::NeedsDialog;
         reason = "the Send Fax dialog was open when faxcourier ended: waits for it";
@@ -209,7 +226,8 @@ bool OutboxKeeper::drop(const std::string& id)
     return dropped;
 }
 
-HoldResult OutboxKeeper::offerInDialog(const std::string& id, const std::function<int(FaxJob&)>& showDialog)
+HoldResult OutboxKeeper::offerInDialog(const std::string& id, const std::function<int(FaxJob&)>& showDialog,
+                                       const std::function<bool()>& quitting)
 {
     if (run_.joinable())
         return HoldResult::Busy;
@@ -223,7 +241,10 @@ HoldResult OutboxKeeper::offerInDialog(const std::string& id, const std::functio
         (void)drop(id);
         return held;
     }
-    if (!outbox_.update(before))
+    OutboxEntry back = before;
+    if (quitting())
+        takeDialogTexts(back, job);
+    if (!outbox_.update(back))
         LogAlways(0, "Cannot put %s back in the outbox as it was\n", id.c_str());
     scheduleNext();
     countChanged();

@@ -72,8 +72,11 @@ public:
     [[nodiscard]] bool drop(const std::string& id);
     // Offers the entry in the Send Fax dialog with `showDialog` (its result:
     // 1 sent), held out of the retries meanwhile: sent it leaves the outbox,
-    // cancelled it stays as it was. Busy while a retry runs.
-    [[nodiscard]] HoldResult offerInDialog(const std::string& id, const std::function<int(FaxJob&)>& showDialog);
+    // cancelled it stays as it was. Ended by `quitting`, it keeps the texts
+    // the dialog left in the job, and waits for the dialog without recipients.
+    // Busy while a retry runs.
+    [[nodiscard]] HoldResult offerInDialog(const std::string& id, const std::function<int(FaxJob&)>& showDialog,
+                                           const std::function<bool()>& quitting);
     SentJournal& journal() { return journal_; }
 
     bool timerRunning() const { return timer_.isActive(); }

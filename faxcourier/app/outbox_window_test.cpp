@@ -175,31 +175,34 @@ TEST_F(OutboxWindowTest, OpenInSendFaxSendsTheEditedFaxOrKeepsItOnCancel)
         if (outbox.list().empty())
             add("Refused", {"0301 555~Berta Blau~"}, OutboxState::Refused, "the log-on was refused");
         actions.openInSendFax = [&](const std::string& id) {
-            HoldResult held = keeper.offerInDialog(id, [&](FaxJob& job) {
-                SendFaxServices services;
-                services.submitFax = [&](QWidget*) {
-                    sentSubjects.emplace_back(job.subject.Text());
-                    return true;
-                };
-                services.quitRequested = [] { return false; };
-                services.requestQuit = [] {};
-                SendFaxDialog dialog(job, settings, tif, services);
-                ++dialogsShown;
-                whenShown("SendFaxDialog", [&](QWidget* shown) {
-                    EXPECT_EQ(subjectsLeft(), std::vector<std::string>{"Refused"});
-                    EXPECT_EQ(Outbox(home.spool()).list()[0].state, OutboxState::NeedsDialog);
-                    auto* subject = shown->findChild<QLineEdit*>(controlName(IDC_SUBJECT));
-                    EXPECT_TRUE(QTest::qWaitForWindowActive(shown));
-                    subject->setFocus();
-                    subject->selectAll();
-                    QTest::keyClicks(subject, "Mended");
-                    if (send)
-                        QTest::keyClick(subject, Qt::Key_E, Qt::AltModifier);  // Send Fax
-                    else
-                        QTest::keyClick(subject, Qt::Key_Escape);
-                });
-                return dialog.run();
-            });
+            HoldResult held = keeper.offerInDialog(
+                id,
+                [&](FaxJob& job) {
+                    SendFaxServices services;
+                    services.submitFax = [&](QWidget*) {
+                        sentSubjects.emplace_back(job.subject.Text());
+                        return true;
+                    };
+                    services.quitRequested = [] { return false; };
+                    services.requestQuit = [] {};
+                    SendFaxDialog dialog(job, settings, tif, services);
+                    ++dialogsShown;
+                    whenShown("SendFaxDialog", [&](QWidget* shown) {
+                        EXPECT_EQ(subjectsLeft(), std::vector<std::string>{"Refused"});
+                        EXPECT_EQ(Outbox(home.spool()).list()[0].state, OutboxState::NeedsDialog);
+                        auto* subject = shown->findChild<QLineEdit*>(controlName(IDC_SUBJECT));
+                        EXPECT_TRUE(QTest::qWaitForWindowActive(shown));
+                        subject->setFocus();
+                        subject->selectAll();
+                        QTest::keyClicks(subject, "Mended");
+                        if (send)
+                            QTest::keyClick(subject, Qt::Key_E, Qt::AltModifier);  // Send Fax
+                        else
+                            QTest::keyClick(subject, Qt::Key_Escape);
+                    });
+                    return dialog.run();
+                },
+                [] { return false; });
             EXPECT_EQ(held, HoldResult::Held);
         };
         openAt("Refused");
