@@ -22,16 +22,6 @@ namespace {
 
 using AddressBook = DialogFixture;
 
-SeedEntry person(const char* name, const char* fax, const char* deletable = "1", const char* company = "")
-{
-    SeedEntry entry{{"cn", name}, {"mail", std::string(name) + "@example.com"}, {"_deletable", deletable}};
-    if (*fax)
-        entry.emplace_back("fax", fax);
-    if (*company)
-        entry.emplace_back("o", company);
-    return entry;
-}
-
 }  // namespace
 
 TEST_F(AddressBook, OpensWithAllAndFaxOnlyCheckedAndListsOnlyEntriesWithFax)

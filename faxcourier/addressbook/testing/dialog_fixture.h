@@ -29,6 +29,19 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace korva::addressbook::testing {
 
+// One entry of the book for the directory stand-in to serve.
+inline korva::testing::SeedEntry person(const char* name, const char* fax, const char* deletable = "1",
+                                        const char* company = "")
+{
+    korva::testing::SeedEntry entry{
+        {"cn", name}, {"mail", std::string(name) + "@example.com"}, {"_deletable", deletable}};
+    if (*fax)
+        entry.emplace_back("fax", fax);
+    if (*company)
+        entry.emplace_back("o", company);
+    return entry;
+}
+
 class DialogFixture : public ::testing::Test {
 protected:
     // As at start-up: the wait cursor through the scripted user interface.
