@@ -102,7 +102,7 @@ TEST_F(ControlAreaTest, ClearDeletesTheFile)
 
 TEST_F(ControlAreaTest, FolderInPlaceOfTheFileFailsEveryOperation)
 {
-    ASSERT_EQ(makeFolders(controlFile(), 0700), 0);
+    ASSERT_TRUE(makeFolders(controlFile(), 0700).ok());
     korva::testing::writeWholeFile(controlFile() + "/keep", "");
     ControlRecord r = zeroRecord();
     EXPECT_FALSE(writeControlRecord(r));
@@ -163,7 +163,7 @@ TEST(ControlAreaFailure, UnusableSpoolFolderReportsTheRealErrorAndReturnsFalse)
     for (const Case& c : {Case{"/.local", "Error 20"}, Case{"/.local/share/KORVAFax", "Error 20"}}) {
         SCOPED_TRACE(c.inTheWay);
         TempHome home;
-        ASSERT_EQ(makeFolders(home.path() + "/.local/share", 0700), 0);
+        ASSERT_TRUE(makeFolders(home.path() + "/.local/share", 0700).ok());
         std::filesystem::remove_all(home.path() + c.inTheWay);
         korva::testing::writeWholeFile(home.path() + c.inTheWay, "not a folder");
         korva::testing::CapturedBoxes boxes;
@@ -179,7 +179,7 @@ TEST(ControlAreaFailure, UnusableSpoolFolderReportsTheRealErrorAndReturnsFalse)
 TEST(ControlAreaFailure, SpoolFolderOthersCanWriteOrOwnIsRefused)
 {
     TempHome home;
-    ASSERT_EQ(makeFolders(home.spool(), 0700), 0);
+    ASSERT_TRUE(makeFolders(home.spool(), 0700).ok());
     const std::string refused = "; KORVA Fax will not use it.";
     struct Case {
         std::function<bool()> spoil;  // false: cannot be set up here

@@ -38,7 +38,7 @@ bool isRegularFile(const std::string& path)
 // taken; never over another file.
 void setAside(const std::string& from, const std::string& name, StrandedDocuments& result)
 {
-    int error = makeFolders(result.folder, 0700);
+    int error = makeFolders(result.folder, 0700).code();
     std::string to = result.folder + "/" + name;
     for (int n = 1; error == 0; ++n) {
         error = moveFileNoReplace(from, to).code();

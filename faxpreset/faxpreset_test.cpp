@@ -224,7 +224,7 @@ TEST_F(FaxPresetTest, ControlFileThatCannotBeUsedFailsWithTheReason)
 {
     const std::string control = home.spool() + "/control.dat";
     auto folderInItsPlace = [&] {
-        ASSERT_EQ(korva::makeFolders(control, 0700), 0);
+        ASSERT_TRUE(korva::makeFolders(control, 0700).ok());
         korva::testing::writeWholeFile(control + "/keep", "");
     };
     auto fifoInItsPlace = [&] { ASSERT_EQ(mkfifo(control.c_str(), 0600), 0); };
@@ -244,7 +244,7 @@ TEST_F(FaxPresetTest, ControlFileThatCannotBeUsedFailsWithTheReason)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[0]);
         std::filesystem::remove_all(home.spool());
-        ASSERT_EQ(korva::makeFolders(home.spool(), 0700), 0);
+        ASSERT_TRUE(korva::makeFolders(home.spool(), 0700).ok());
         c.plant();
         ProcessResult r = run(c.args);
         EXPECT_FALSE(r.timedOut);
@@ -256,7 +256,7 @@ TEST_F(FaxPresetTest, ControlFileThatCannotBeUsedFailsWithTheReason)
 
 TEST_F(FaxPresetTest, SpoolFolderOthersCanWriteIsRefused)
 {
-    ASSERT_EQ(korva::makeFolders(home.spool(), 0700), 0);
+    ASSERT_TRUE(korva::makeFolders(home.spool(), 0700).ok());
     ASSERT_EQ(chmod(home.spool().c_str(), 0777), 0);
     ProcessResult r = run({"-s", "x"});
     EXPECT_EQ(r.out, "Can't Initialise Control data area\n");

@@ -46,7 +46,7 @@ TEST(IniFile, ReadsFromTheSysconfFolderAndDefaultsWithoutAFile)
     korva::testing::TempHome home;
     EXPECT_EQ(jovprintIniPath(), home.sysconf() + "/JOVPRINT.INI");
     EXPECT_EQ(readProfileString("ExitLogging", "Level", "", 10, jovprintIniPath()), "");
-    ASSERT_EQ(makeFolders(home.sysconf(), 0755), 0);
+    ASSERT_TRUE(makeFolders(home.sysconf(), 0755).ok());
     korva::testing::writeWholeFile(jovprintIniPath(), sample);
     EXPECT_EQ(readProfileString("ExitLogging", "Level", "", 10, jovprintIniPath()), "3");
 }

@@ -48,29 +48,29 @@ std::string configHome() { return xdgFolder("XDG_CONFIG_HOME", homeFolder() + "/
 std::string stateHome() { return xdgFolder("XDG_STATE_HOME", homeFolder() + "/.local/state"); }
 std::string sysconfDir() { return envOr("KORVAFAX_SYSCONFDIR", "/etc/korvafax"); }
 
-int makeFolders(const std::string& path, unsigned mode)
+Result<void> makeFolders(const std::string& path, unsigned mode)
 {
     if (path.empty())
-        return ENOENT;
+        return Error::fromErrno(ENOENT, "Cannot make a folder without a name");
     struct stat st {};
     if (stat(path.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+        return resultOfErrno(S_ISDIR(st.st_mode) ? 0 : ENOTDIR, "Cannot make the folder " + path);
     auto slash = path.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
         // Parents get the usual 0755-style mode; only the leaf is private.
-        if (int err = makeFolders(path.substr(0, slash), 0755))
-            return err;
+        if (Result<void> parent = makeFolders(path.substr(0, slash), 0755); !parent)
+            return parent;
     }
     if (mkdir(path.c_str(), mode) != 0 && errno != EEXIST)
-        return errno;
-    return 0;
+        return Error::fromLastErrno("Cannot make the folder " + path);
+    return {};
 }
 
 Result<std::string> spoolFolder()
 {
     std::string folder = dataHome() + "/KORVAFax";
-    if (int err = makeFolders(folder, 0700))
-        return Error::fromErrno(err, "Cannot make the spool folder " + folder);
+    if (Result<void> made = makeFolders(folder, 0700); !made)
+        return Error::fromErrno(made.code(), "Cannot make the spool folder " + folder);
     return folder;
 }
 

@@ -36,7 +36,7 @@ std::string sysconfDir();  // KORVAFAX_SYSCONFDIR or /etc/korvafax
 [[nodiscard]] std::string shownSpoolFolderProblem(const std::string& folder);
 
 // Creates `path` and any missing parents; new folders get `mode`.
-// Returns 0 or the errno of the failing step.
-int makeFolders(const std::string& path, unsigned mode);
+// Fails with the errno of the failing step.
+[[nodiscard]] Result<void> makeFolders(const std::string& path, unsigned mode);
 
 }  // namespace korva

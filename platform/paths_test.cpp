@@ -60,7 +60,7 @@ TEST(Paths, SpoolFolderProblemNamesTheFolderAndWhy)
     TempHome home;
     const std::string folder = home.path() + "/spool", link = home.path() + "/link";
     const std::string refused = "; KORVA Fax will not use it.";
-    ASSERT_EQ(makeFolders(folder, 0700), 0);
+    ASSERT_TRUE(makeFolders(folder, 0700).ok());
     ASSERT_EQ(symlink(folder.c_str(), link.c_str()), 0);
     struct Case {
         std::string path;
@@ -102,7 +102,7 @@ TEST(Paths, SpoolFolderIsCreatedPrivateWithItsParents)
 TEST(Paths, SpoolFolderFailsWhenAFileIsInTheWay)
 {
     TempHome home;
-    ASSERT_EQ(makeFolders(home.path() + "/.local/share", 0700), 0);
+    ASSERT_TRUE(makeFolders(home.path() + "/.local/share", 0700).ok());
     korva::testing::writeWholeFile(home.spool(), "x");
     auto folder = spoolFolder();
     EXPECT_FALSE(folder);
@@ -140,7 +140,7 @@ TEST(FileOps, OpenRegularFileRefusesAnythingElseWithoutWaiting)
                       link = home.path() + "/link";
     korva::testing::writeWholeFile(file, "content");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    ASSERT_EQ(makeFolders(folder, 0700), 0);
+    ASSERT_TRUE(makeFolders(folder, 0700).ok());
     ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
     struct Case {
         std::string path;

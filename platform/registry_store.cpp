@@ -190,7 +190,7 @@ int saveHive(RegistryHive which, const LoadedHive& loaded)
     if (loaded.error)
         return loaded.error;
     std::string path = registryHivePath(which);
-    if (makeFolders(configHome() + "/KORVAFax", 0700) != 0)
+    if (!makeFolders(configHome() + "/KORVAFax", 0700))
         return kRegWriteFault;
     if (loaded.partial && !keepUnreadableCopy(path, loaded.text))
         return kRegWriteFault;

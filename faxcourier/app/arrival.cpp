@@ -370,8 +370,9 @@ void ArrivalHandler::schedule(Parked& parked, const std::string& what)
 
 void ArrivalHandler::release(const WaitingDocument& taken)
 {
-    releaseTakenDocument(taken);
-    inHand_.erase(taken.printFile);
+    // One still under its own name stays in hand: this run never takes it again.
+    if (releaseTakenDocument(taken))
+        inHand_.erase(taken.printFile);
     parked_.erase(taken.printFile);
 }
 

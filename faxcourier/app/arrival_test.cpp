@@ -6,6 +6,7 @@
 #include "faxcourier/app/taken_documents.h"
 #include "faxcourier/foundation/log.h"
 #include "platform/file_ops.h"
+#include "platform/testing/scoped_seam.h"
 #include "platform/testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -327,6 +328,29 @@ TEST_F(Arrival, PresetRecipientsSendAtOnceWithoutWindowsAndDeleteTheFiles)
     EXPECT_FALSE(fileExists(spool + "/korvafax1.tif"));
     EXPECT_TRUE(job.documents.empty());
     EXPECT_TRUE(job.recipients.empty());
+}
+
+// A faxed document whose print file cannot be deleted is never handed on
+// again, in this run or the next.
+TEST_F(Arrival, AFaxedDocumentThatCannotBeDeletedIsNotFaxedAgain)
+{
+    korva::testing::ScopedSeam failingDelete(setTakenFileDeleter, [](const std::string& path) -> Result<void> {
+        return Error::fromErrno(EIO, "Cannot delete " + path);
+    });
+    ControlRecord r = record();
+    setField(r.recipients[0], "111~Anna~Acme");
+    ASSERT_TRUE(writeControlRecord(r));
+    printDocument();
+    FakeConverter converter(spool + "/korvafax.tif", 1);
+    int submits = 0;
+    auto h = handler(converter, [&] { return ++submits > 0; });
+    h.onDocumentWaiting();
+    ASSERT_EQ(submits, 1);
+
+    EXPECT_FALSE(h.documentsWaiting());
+    EXPECT_TRUE(listTakenDocuments(spool).empty());
+    auto next = handler(converter, [&] { return ++submits > 0; });
+    EXPECT_FALSE(next.documentsWaiting());
 }
 
 // Damaged control data is never faxed blindly: the document waits for the

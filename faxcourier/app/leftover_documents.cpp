@@ -52,7 +52,7 @@ SetAsideDocuments setAsideLeftoverDocuments(const std::string& spoolFolder)
         return result;
     }
     result.folder = unsentFolder(spoolFolder);
-    bool folderMade = makeFolders(result.folder, 0700) == 0;
+    bool folderMade = makeFolders(result.folder, 0700).ok();
     std::string stamp = timeStamp();
     for (const std::string& name : names) {
         std::string from = spoolFolder + "/" + name;

@@ -527,7 +527,7 @@ TEST_F(SendFax, PreviewWithoutAnyViewerIsDisabled)
 
 TEST_F(SendFax, PreviewRunsTheRegistryCommandWithTheFile)
 {
-    makeFolders(home.sysconf(), 0755);
+    ASSERT_TRUE(makeFolders(home.sysconf(), 0755).ok());
     korva::testing::writeWholeFile(
         home.sysconf() + "/HKEY_CLASSES_ROOT.reg",
         "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.tif]\n@=\"T\"\n\n"
@@ -556,7 +556,7 @@ TEST_F(SendFax, PreviewRunsTheRegistryCommandWithTheFile)
 // until it takes the focus, or the dialog goes.
 TEST_F(SendFax, PreviewShowsTheWaitCursorUntilTheViewerTakesTheFocus)
 {
-    makeFolders(home.sysconf(), 0755);
+    ASSERT_TRUE(makeFolders(home.sysconf(), 0755).ok());
     korva::testing::writeWholeFile(home.sysconf() + "/HKEY_CLASSES_ROOT.reg",
                                    "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.tif]\n@=\"T\"\n\n"
                                    "[HKEY_CLASSES_ROOT\\T\\shell\\open\\command]\n@=\"/usr/bin/viewer\"\n");

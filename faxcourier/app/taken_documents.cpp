@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace korva::app {
 namespace {
@@ -41,6 +42,8 @@ WaitingDocument documentAt(const std::string& folder, unsigned long n)
 }
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('/')); }
+
+TakenFileDeleter takenFileDeleter = deleteFile;
 
 }  // namespace
 
@@ -76,12 +79,28 @@ std::vector<WaitingDocument> listTakenDocuments(const std::string& spoolFolder)
     return documents;
 }
 
-void releaseTakenDocument(const WaitingDocument& taken)
+TakenFileDeleter setTakenFileDeleter(TakenFileDeleter deleter) { return std::exchange(takenFileDeleter, deleter); }
+
+Result<void> releaseTakenDocument(const WaitingDocument& taken)
 {
-    discardFile(taken.printFile);
+    int error = 0;
+    auto deleted = [&] {
+        error = takenFileDeleter(taken.printFile).code();
+        return error == 0 || error == ENOENT;
+    };
+    Result<void> released;
+    if (!deleted() && !deleted()) {  // tried twice: a passing fault may clear
+        LogAlways(1, "Cannot delete the faxed document %s - %d\n", taken.printFile.c_str(), error);
+        // Not "<n>.tif" any more: no run lists it.
+        released = moveFile(taken.printFile, taken.printFile + ".faxed");
+        if (!released)
+            LogAlways(1, "Cannot rename the faxed document %s aside - %d\n", taken.printFile.c_str(), released.code());
+    }
+    // Without its record a print file left behind is never faxed unseen.
     discardFile(taken.recordFile);
     if (auto synced = fsyncFolderOf(taken.printFile); !synced)
         LogAlways(1, "Cannot sync the folder of %s - %d\n", taken.printFile.c_str(), synced.code());
+    return released;
 }
 
 }  // namespace korva::app

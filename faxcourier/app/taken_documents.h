@@ -6,6 +6,7 @@
 // printed document is faxed at least once, perhaps twice, never not at all.
 
 #include "controlarea/waiting_documents.h"
+#include "platform/result.h"
 
 #include <string>
 #include <vector>
@@ -21,7 +22,14 @@ namespace korva::app {
 // Taken documents, oldest first. A record without its print file is not listed.
 std::vector<WaitingDocument> listTakenDocuments(const std::string& spoolFolder);
 
-// Deletes the print file (when still there) and then its record.
-void releaseTakenDocument(const WaitingDocument& taken);
+// Deletes the print file (when still there) and then its record. A print
+// file that cannot be deleted is renamed aside, so that no run takes it and
+// faxes it again; fails when it could not be, and this run must not take it.
+[[nodiscard]] Result<void> releaseTakenDocument(const WaitingDocument& taken);
+
+// How a released print file is deleted; tests make it fail. Returns the
+// previous one.
+using TakenFileDeleter = Result<void> (*)(const std::string& path);
+TakenFileDeleter setTakenFileDeleter(TakenFileDeleter deleter);
 
 }  // namespace korva::app

@@ -30,7 +30,7 @@ protected:
         const char* path = std::getenv("PATH");
         savedPath = path ? path : "";
         bin = home.path() + "/bin";
-        makeFolders(bin, 0755);
+        ASSERT_TRUE(makeFolders(bin, 0755).ok());
         setenv("PATH", (bin + ":" + savedPath).c_str(), 1);
     }
     void TearDown() override { setenv("PATH", savedPath.c_str(), 1); }
@@ -49,7 +49,7 @@ protected:
 
     void registryOpenCommand(const std::string& command)
     {
-        makeFolders(home.sysconf(), 0755);
+        ASSERT_TRUE(makeFolders(home.sysconf(), 0755).ok());
         writeWholeFile(home.sysconf() + "/HKEY_CLASSES_ROOT.reg",
                        "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.tif]\n@=\"TIFImage.Document\"\n\n"
                        "[HKEY_CLASSES_ROOT\\TIFImage.Document\\shell\\open\\command]\n@=\"" +

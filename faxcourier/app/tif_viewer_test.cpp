@@ -13,7 +13,7 @@ namespace {
 
 void writeClassesRoot(const TempHome& home, const std::string& body)
 {
-    makeFolders(home.sysconf(), 0755);
+    ASSERT_TRUE(makeFolders(home.sysconf(), 0755).ok());
     korva::testing::writeWholeFile(home.sysconf() + "/HKEY_CLASSES_ROOT.reg", "REGEDIT4\n\n" + body);
 }
 

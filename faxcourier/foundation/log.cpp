@@ -22,7 +22,8 @@ void appendMessage(const char* format, va_list args)
 {
     char message[1000];
     std::vsnprintf(message, sizeof message, format, args);
-    makeFolders(logFolder(), 0700);
+    // A folder that cannot be made fails the open below, which drops the message.
+    (void)makeFolders(logFolder(), 0700);
     // The log names recipients and documents: private to the user. Regular
     // files only, so a FIFO in its place cannot stall the logging thread.
     auto fd = openRegularFile(logFilePath(), O_WRONLY | O_APPEND | O_CREAT, 0600);

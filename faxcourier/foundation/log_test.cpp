@@ -105,7 +105,7 @@ TEST_F(Log, ThreadsInterleaveOnlyWholeMessages)
 
 TEST_F(Log, FifoInPlaceOfTheLogLosesTheMessageWithoutWaiting)
 {
-    ASSERT_EQ(korva::makeFolders(home_.stateHome() + "/KORVAFax", 0700), 0);
+    ASSERT_TRUE(korva::makeFolders(home_.stateHome() + "/KORVAFax", 0700).ok());
     ASSERT_EQ(mkfifo(korva::logFilePath().c_str(), 0600), 0);
     EXPECT_TRUE(korva::testing::endsWithoutWaitingOn(korva::logFilePath(), [] { LogAlways(1, "lost\n"); }));
 }

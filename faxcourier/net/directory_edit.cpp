@@ -25,43 +25,46 @@ void closeSocket(Socket& socket)
     socket.Close();
 }
 
-// One command and its reply. False after showing "<message>" (reply
+// One command and its reply. Fails after showing "<message>" (reply
 // beginning with "-") or "Socket error <message>" (socket failure).
-bool command(void* owner, Socket& socket, const char* line, const char* socketMessage, const char* replyMessage,
-             const char* context, String& reply)
+Result<String> command(void* owner, Socket& socket, const char* line, const char* socketMessage,
+                       const char* replyMessage, const char* context)
 {
     if (Result<void> sent = socket.SendString(line); !sent) {
         ShowServerError(owner, socketMessage, context, sent.error().text.c_str());
-        return false;
+        return sent.error();
     }
+    String reply;
     if (Result<void> read = socket.ReadLine(reply); !read) {
         ShowServerError(owner, ReadFailureMessage(socket, socketMessage, replyMessage), context,
                         read.error().text.c_str());
-        return false;
+        return read.error();
     }
     if (reply.GetAt(0) == '-') {
         ShowServerError(owner, replyMessage, context, reply);
-        return false;
+        return Error::withText(reply.Text());
     }
-    return true;
+    return reply;
 }
 
-// Step 2: the new entry's identifier, or empty (after a box when it failed).
-String createEntry(void* owner, Socket& socket)
+// Step 2: the new entry's identifier (empty when the reply named none);
+// fails after a box.
+Result<String> createEntry(void* owner, Socket& socket)
 {
-    String reply;
-    if (!command(owner, socket, "X-LDAPADD\r\n", QT_TRANSLATE_NOOP("ServerError", "Socket error Creating LDAP Entry"),
-                 QT_TRANSLATE_NOOP("ServerError", "Error Creating LDAP Entry"), "", reply))
-        return String();
-    String id = reply.Mid(4);
+    Result<String> reply =
+        command(owner, socket, "X-LDAPADD\r\n", QT_TRANSLATE_NOOP("ServerError", "Socket error Creating LDAP Entry"),
+                QT_TRANSLATE_NOOP("ServerError", "Error Creating LDAP Entry"), "");
+    if (!reply)
+        return reply;
+    String id = reply->Mid(4);
     id.TrimLeft();
     id.TrimRight();
     LogDebug("Create LDAP Entry\n");  // no test or script matches this text
     return id;
 }
 
-// Step 4: every changed attribute; false after the first failure.
-bool sendChanges(void* owner, Socket& socket, AttributeMap& oldMap, const AttributeMap& newMap, String& id)
+// Step 4: every changed attribute; fails after the first failure's box.
+Result<void> sendChanges(void* owner, Socket& socket, AttributeMap& oldMap, const AttributeMap& newMap, String& id)
 {
     for (const auto& [name, value] : newMap) {
         String converted = value.ToUtf8();
@@ -70,20 +73,21 @@ bool sendChanges(void* owner, Socket& socket, AttributeMap& oldMap, const Attrib
         if (holdsLineBreak(id) || holdsLineBreak(name)) {
             ShowServerError(owner, QT_TRANSLATE_NOOP("ServerError", "Error Setting Attribute"), OneLine(name).Text(),
                             kLineBreakRefused, translated("ServerError", kLineBreakRefused));
-            return false;
+            return Error::withText(kLineBreakRefused);
         }
         String escaped = EscapeDirectoryValue(converted);
         char line[2400];
         std::snprintf(line, sizeof line, "X-LDAPSET %.100s %.100s %.2000s\r\n", id.Text(), name.Text(), escaped.Text());
-        String reply;
-        if (!command(owner, socket, line, QT_TRANSLATE_NOOP("ServerError", "Socket error Setting Attribute"),
-                     QT_TRANSLATE_NOOP("ServerError", "Error Setting Attribute"), name.Text(), reply))
-            return false;
+        if (Result<String> set =
+                command(owner, socket, line, QT_TRANSLATE_NOOP("ServerError", "Socket error Setting Attribute"),
+                        QT_TRANSLATE_NOOP("ServerError", "Error Setting Attribute"), name.Text());
+            !set)
+            return set.error();
         LogDebug("Set attribute\n");
         if (name.CompareNoCase("MAIL") == 0)
             id = RenamedForMail(id, escaped);
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -137,9 +141,10 @@ bool DeleteDirectoryEntry(void* owner, const String& objectId, const Settings& s
         return false;
     char line[200];
     std::snprintf(line, sizeof line, "X-LDAPDEL %.100s\r\n", objectId.Text());
-    String reply;
-    bool deleted = command(owner, socket, line, QT_TRANSLATE_NOOP("ServerError", "Socket error Deleting LDAP Entry"),
-                           QT_TRANSLATE_NOOP("ServerError", "Error Deleting LDAP Entry"), objectId.Text(), reply);
+    const bool deleted =
+        command(owner, socket, line, QT_TRANSLATE_NOOP("ServerError", "Socket error Deleting LDAP Entry"),
+                QT_TRANSLATE_NOOP("ServerError", "Error Deleting LDAP Entry"), objectId.Text())
+            .ok();
     if (deleted) {
         LogDebug("Delete LDAP Entry\n");  // no test or script matches this text
         Quit(socket);
@@ -164,8 +169,14 @@ void SaveDirectoryEntry(void* owner, AttributeMap& oldMap, AttributeMap& newMap,
         return;
     }
     String id = oldMap[kObjectIdKey];
-    if (id.IsEmpty())
-        id = createEntry(owner, socket);
+    if (id.IsEmpty()) {
+        Result<String> created = createEntry(owner, socket);
+        if (!created) {
+            closeSocket(socket);
+            return;
+        }
+        id = *created;
+    }
     if (!id.IsEmpty() && sendChanges(owner, socket, oldMap, newMap, id)) {
         newMap[kObjectIdKey] = id;
         Quit(socket);

@@ -212,7 +212,7 @@ int Socket::ConnectOnce()
 
 // A send that finds the system's buffer full waits up to the time-out for
 // room, and ends at once for an abort.
-bool Socket::SendAll(const char* text, size_t length)
+Result<void> Socket::SendAll(const char* text, size_t length)
 {
     size_t sent = 0;
     lastError_ = serverConversationsAborted() ? kSocketAborted : 0;
@@ -235,9 +235,9 @@ bool Socket::SendAll(const char* text, size_t length)
         // socket_client_test matches the exact text.
         LogAlways(0, "Socket Error during Socket::SendString - %.100s (addr:%.100s)\n", ErrorText().Text(),
                   PeerAddressText().Text());
-        return false;
+        return Failure();
     }
-    return true;
+    return {};
 }
 
 // One send without waiting: 0 with `sent` set, or why nothing went.
@@ -311,7 +311,7 @@ Result<void> Socket::SendString(const char* text)
     lastTerminator_ = 0;
     if (!text)
         text = "";
-    return Outcome(SendAll(text, std::strlen(text)));
+    return SendAll(text, std::strlen(text));
 }
 
 Result<void> Socket::SendFormatted(const char* format, ...)
@@ -327,7 +327,7 @@ Result<void> Socket::SendFormatted(const char* format, ...)
 Result<void> Socket::GetByte(unsigned char& byte)
 {
     bytesLeftAfterDeadline_ = -1;
-    return Outcome(NextByte(byte, ReplyDeadline()));
+    return NextByte(byte, ReplyDeadline());
 }
 
 Socket::Deadline Socket::ReplyDeadline() const
@@ -399,12 +399,12 @@ int Socket::WaitForReplyData(Deadline deadline)
 // One byte of the reply; data that trickles in never moves `deadline`.
 // Every pass either takes bytes or waits through WaitForReplyData, so the
 // deadline and the shutdown abort hold on each one.
-bool Socket::NextByte(unsigned char& byte, Deadline deadline)
+Result<void> Socket::NextByte(unsigned char& byte, Deadline deadline)
 {
     if (readPosition_ < bufferCount_) {
         byte = buffer_[readPosition_++];
         lastError_ = 0;
-        return true;
+        return {};
     }
     bufferCount_ = readPosition_ = 0;
     lastError_ = 0;
@@ -444,7 +444,7 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
         if (n > 0) {
             bufferCount_ = int32_t(n);
             byte = buffer_[readPosition_++];
-            return true;
+            return {};
         }
         // The end of a TLS session is final, and its connection may stay
         // open without ever becoming readable again.
@@ -458,19 +458,19 @@ bool Socket::NextByte(unsigned char& byte, Deadline deadline)
     }
     lastError_ = kSocketPeerClosed;
     LogAlways(2, "No more data during Socket::GetByte (addr:%.100s)\n", PeerAddressText().Text());
-    return false;
+    return Failure();
 }
 
 // The stored error is logged: after a time-out the system has no error of
 // its own to show.
-bool Socket::ErrorExit(int currentError)
+Result<void> Socket::ErrorExit(int currentError)
 {
     if (lastError_ == 0)
         lastError_ = currentError;
     // socket_client_test counts this exact line.
     LogAlways(0, "Socket Error during Socket::GetByte - %.100s (addr:%.100s)\n", ErrorText().Text(),
               PeerAddressText().Text());
-    return false;
+    return Failure();
 }
 
 // A CR or LF on an empty line is either an empty line of its own or the
@@ -481,12 +481,12 @@ Result<void> Socket::ReadLine(String& line)
     line.Clear();
     receivesThisLine_ = 0;
     bytesLeftAfterDeadline_ = -1;
-    bool complete = ReadLineUntil(line, ReplyDeadline());
+    Result<void> complete = ReadLineUntil(line, ReplyDeadline());
     // Once per line and cut short: a server that sends without end must not
     // fill the disk through the debug log.
-    LogDebug("ReadLine %s after %d receives (%u bytes): %.*s\n", complete ? "done" : "failed", receivesThisLine_,
+    LogDebug("ReadLine %s after %d receives (%u bytes): %.*s\n", complete.ok() ? "done" : "failed", receivesThisLine_,
              line.Length(), int(kLoggedReplyLength), line.Text());
-    return Outcome(complete);
+    return complete;
 }
 
 Result<void> Socket::ReadLineThroughAbort(String& line, std::chrono::milliseconds grace)
@@ -499,11 +499,13 @@ Result<void> Socket::ReadLineThroughAbort(String& line, std::chrono::millisecond
     return complete;
 }
 
-bool Socket::ReadLineUntil(String& line, Deadline deadline)
+Result<void> Socket::ReadLineUntil(String& line, Deadline deadline)
 {
     char previous = 0;
     unsigned char byte = 0;
-    while (NextByte(byte, deadline)) {
+    for (;;) {
+        if (Result<void> got = NextByte(byte, deadline); !got)
+            return got;
         char c = char(byte);
         if (c != '\r' && c != '\n') {
             // Reading on would only let the server keep us busy until the
@@ -512,20 +514,19 @@ bool Socket::ReadLineUntil(String& line, Deadline deadline)
                 lastError_ = kSocketLineTooLong;
                 LogAlways(0, "Reply line longer than %u bytes from %.100s\n", unsigned(kMaxReplyLine),
                           PeerAddressText().Text());
-                return false;
+                return Failure();
             }
             line.AppendChar(c);
             continue;
         }
         if (!line.IsEmpty()) {
             lastTerminator_ = c;
-            return true;
+            return {};
         }
         if (c == lastTerminator_ || (c == '\r' && previous == '\n') || (c == '\n' && previous == '\r'))
-            return true;
+            return {};
         previous = c;
     }
-    return false;
 }
 
 // A dotted host is checked against the certificate's addresses in the form
@@ -535,10 +536,10 @@ Result<void> Socket::StartTls(const char* host, const char* caFile)
     tlsProblem_ = CertificateProblem::None;
     tlsDetail_.clear();
     if (handle_ < 0 || tls_)
-        return Outcome(TlsFailed(EBADF));
+        return TlsFailed(EBADF);
     DropPlainLeftovers();
     if (!setNonBlocking(handle_, true))
-        return Outcome(TlsFailed(errno));
+        return TlsFailed(errno);
     bool address = host != nullptr && std::isdigit(static_cast<unsigned char>(host[0]));
     std::string name = address ? std::string(PeerAddressText().Text()) : std::string(host ? host : "");
     tls_ = std::make_unique<TlsChannel>(handle_, name, address, caFile ? caFile : "");
@@ -549,12 +550,12 @@ Result<void> Socket::StartTls(const char* host, const char* caFile)
             break;
         if (status == TlsStatus::WantRead || status == TlsStatus::WantWrite) {
             if (int waitError = WaitUntil(status == TlsStatus::WantRead ? POLLIN : POLLOUT, deadline))
-                return Outcome(TlsFailed(waitError));
+                return TlsFailed(waitError);
             continue;
         }
         tlsProblem_ = tls_->Problem();
         tlsDetail_ = tls_->Detail();
-        return Outcome(TlsFailed(tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused));
+        return TlsFailed(tls_->SystemError() ? tls_->SystemError() : kSocketTlsRefused);
     }
     lastError_ = 0;
     lastTerminator_ = 0;
@@ -581,19 +582,21 @@ void Socket::DropPlainLeftovers()
     bufferCount_ = readPosition_ = 0;
 }
 
-bool Socket::TlsFailed(int error)
+Result<void> Socket::TlsFailed(int error)
 {
     lastError_ = error;
     tlsFailed_ = true;
     LogAlways(0, "TLS with %.100s failed - %d %.200s\n", PeerAddressText().Text(), error, tlsDetail_.c_str());
-    return false;
+    return Failure();
 }
+
+Error Socket::Failure() const { return Error::withText(ErrorText().Text(), lastError_); }
 
 Result<void> Socket::Outcome(bool done) const
 {
     if (done)
         return {};
-    return Error::withText(ErrorText().Text(), lastError_);
+    return Failure();
 }
 
 std::string Socket::TlsVersion() const { return UsesTls() ? tls_->Version() : std::string(); }

@@ -117,15 +117,17 @@ private:
     [[nodiscard]] int WaitUntil(short events, Deadline deadline);
     [[nodiscard]] int ConnectOnce();
     [[nodiscard]] int WaitForReplyData(Deadline deadline);
-    bool NextByte(unsigned char& byte, Deadline deadline);
-    bool ReadLineUntil(String& line, Deadline deadline);
-    bool ErrorExit(int currentError);
-    bool SendAll(const char* text, size_t length);
+    Result<void> NextByte(unsigned char& byte, Deadline deadline);
+    Result<void> ReadLineUntil(String& line, Deadline deadline);
+    Result<void> ErrorExit(int currentError);
+    Result<void> SendAll(const char* text, size_t length);
     [[nodiscard]] int SendSome(const char* text, size_t length, size_t& sent);
     [[nodiscard]] int ReceiveSome(ssize_t& count, uint64_t& rawCount);
     void DropPlainLeftovers();
-    bool TlsFailed(int error);
-    // Success, or the last error as the steps hand it back.
+    Result<void> TlsFailed(int error);
+    // The last error as the steps hand it back.
+    Error Failure() const;
+    // Success, or Failure().
     Result<void> Outcome(bool done) const;
 
     sockaddr_in peer_;

@@ -150,8 +150,8 @@ Result<std::string> Outbox::add(FaxJob& job, OutboxState state, const std::strin
     auto fail = [&](int err) -> Result<std::string> {
         return Error::fromErrno(err, "cannot put the fax in " + folder_);
     };
-    if (int err = makeFolders(folder_, 0700))
-        return fail(err);
+    if (Result<void> made = makeFolders(folder_, 0700); !made)
+        return fail(made.code());
 
     std::string id, temp;
     for (int tries = 0;; ++tries) {

@@ -16,7 +16,7 @@ class RunLock {
 public:
     explicit RunLock(const std::string& outboxFolder)
     {
-        if (makeFolders(outboxFolder, 0700) != 0)
+        if (!makeFolders(outboxFolder, 0700))
             return;
         fd_ = open((outboxFolder + "/.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd_ >= 0 && flock(fd_, LOCK_EX | LOCK_NB) == 0)

@@ -174,8 +174,8 @@ Result<void> SentJournal::append(const SentRecord& record)
 {
     const size_t slash = path_.rfind('/');
     if (slash != std::string::npos && slash > 0)
-        if (int error = makeFolders(path_.substr(0, slash), 0700))
-            return Error::fromErrno(error, "cannot make the folder of " + path_);
+        if (Result<void> made = makeFolders(path_.substr(0, slash), 0700); !made)
+            return Error::fromErrno(made.code(), "cannot make the folder of " + path_);
     Result<int> fd = openLocked(path_);
     if (!fd)
         return fd.error();

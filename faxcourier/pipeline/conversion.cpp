@@ -241,7 +241,7 @@ void Conversion::setAside(const std::string& workFile)
     const std::string folder = unsentFolder(request_.spoolFolder);
     const std::string name = workFile.substr(workFile.find_last_of('/') + 1);
     std::string kept = folder + "/" + std::to_string(std::time(nullptr)) + "-" + name;
-    int error = makeFolders(folder, 0700);
+    int error = makeFolders(folder, 0700).code();
     if (error == 0)
         error = moveFile(workFile, kept).code();
     if (error != 0) {

@@ -59,7 +59,7 @@ Painter numbered(uint32_t number)
 
 class ConversionTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(makeFolders(spool, 0700), 0); }
+    void SetUp() override { ASSERT_TRUE(makeFolders(spool, 0700).ok()); }
 
     ConversionRequest request(ProgressTarget* progressTarget)
     {

@@ -1,5 +1,6 @@
 #include "faxcourier/pipeline/fax_document.h"
 
+#include "faxcourier/foundation/log.h"
 #include "faxcourier/pipeline/page_geometry.h"
 #include "faxcourier/pipeline/tiff_file.h"
 
@@ -60,19 +61,24 @@ bool findDocumentEnd(const std::string& path, DocumentEnd& end)
     return found;
 }
 
-void restoreDocumentEnd(const std::string& path, const DocumentEnd& end)
+Result<void> restoreDocumentEnd(const std::string& path, const DocumentEnd& end)
 {
     if (!end.exists) {
-        unlink(path.c_str());
-        return;
+        if (unlink(path.c_str()) != 0 && errno != ENOENT)
+            return Error::fromLastErrno("Cannot delete " + path);
+        return {};
     }
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
-        return;
+        return Error::fromLastErrno("Cannot open " + path);
     static const unsigned char zero[4] = {};
-    [[maybe_unused]] int truncated = ftruncate(fd, end.size);
-    [[maybe_unused]] ssize_t written = pwrite(fd, zero, sizeof zero, end.link);
+    Result<void> restored;
+    if (ftruncate(fd, end.size) != 0)
+        restored = Error::fromLastErrno("Cannot cut " + path + " back");
+    else if (ssize_t written = pwrite(fd, zero, sizeof zero, end.link); written != ssize_t(sizeof zero))
+        restored = Error::fromErrno(written < 0 ? errno : EIO, "Cannot end " + path + " at its last page");
     ::close(fd);
+    return restored;
 }
 
 // Two-dimensional coding: one-dimensional rows can need one run more than
@@ -123,7 +129,10 @@ Result<void> appendFaxPage(const std::string& path, const FaxPage& page, bool fi
     std::string why = "the page cannot be written to the fax document (" +
                       (tiff.lastError().empty() ? std::string(std::strerror(error)) : tiff.lastError()) + ")";
     tiff.close();
-    restoreDocumentEnd(path, end);
+    // The conversion deletes a document it could not write, so a failure
+    // here loses nothing; it is only logged.
+    if (Result<void> restored = restoreDocumentEnd(path, end); !restored)
+        LogAlways(1, "%s - %d\n", restored.error().text.c_str(), restored.code());
     return Error::withText(why, error);
 }
 

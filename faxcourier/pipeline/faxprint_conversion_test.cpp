@@ -32,7 +32,7 @@ size_t occurrences(const std::string& text, const std::string& part)
 
 class FaxprintConversionTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(makeFolders(spool, 0700), 0); }
+    void SetUp() override { ASSERT_TRUE(makeFolders(spool, 0700).ok()); }
 
     // Prints the sample letter (two A4 pages) at 200 dpi.
     void printLetter(const std::vector<std::string>& options)

@@ -60,7 +60,7 @@ std::string goodPixels()
 
 class HostileInputTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(makeFolders(spool, 0700), 0); }
+    void SetUp() override { ASSERT_TRUE(makeFolders(spool, 0700).ok()); }
 
     // Hands `content` over as the watch file and converts it.
     ConversionResult convert(const std::string& content)

@@ -123,7 +123,7 @@ bool watchRemadeFolder(SpoolWatcher::Shared& shared)
     LogAlways(0, "The spool folder %s has gone; making it again\n", shared.folder.c_str());
     dropWatches(shared);  // a moved folder would still be watched
     for (bool reported = false;; reported = true) {
-        int error = makeFolders(shared.folder, 0700);
+        int error = makeFolders(shared.folder, 0700).code();
         if (error == 0)
             error = addWatches(shared);
         if (error == 0)

@@ -25,7 +25,7 @@ namespace {
 
 class SpoolWatcherTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(korva::makeFolders(spool, 0700), 0); }
+    void SetUp() override { ASSERT_TRUE(korva::makeFolders(spool, 0700).ok()); }
 
     // Writes a per-job file in a few appends and renames it to the watch
     // file, as the exit library hands a document over.
@@ -351,7 +351,7 @@ TEST_F(SpoolWatcherTest, RunningMarkCanBeTakenAgainWhenTheFolderIsMadeAgain)
 TEST(WatchFile, StampFollowsTheFile)
 {
     korva::testing::TempHome home;
-    ASSERT_EQ(korva::makeFolders(home.spool(), 0700), 0);
+    ASSERT_TRUE(korva::makeFolders(home.spool(), 0700).ok());
     std::string path = korva::watchFilePath(home.spool());
     EXPECT_EQ(path, home.spool() + "/korvafax.tif");
 

@@ -23,8 +23,8 @@ class MailClientImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(makeFolders(home_.configHome() + "/KORVAFax", 0700), 0);
-        ASSERT_EQ(makeFolders(home_.sysconf(), 0700), 0);
+        ASSERT_TRUE(makeFolders(home_.configHome() + "/KORVAFax", 0700).ok());
+        ASSERT_TRUE(makeFolders(home_.sysconf(), 0700).ok());
     }
 
     void userHive(const std::string& keys)
@@ -48,7 +48,7 @@ protected:
 
     void thunderbird(const std::string& prefs)
     {
-        ASSERT_EQ(makeFolders(home_.path() + "/.thunderbird/p1.default", 0700), 0);
+        ASSERT_TRUE(makeFolders(home_.path() + "/.thunderbird/p1.default", 0700).ok());
         writeWholeFile(home_.path() + "/.thunderbird/profiles.ini",
                        "[Profile0]\nName=default\nIsRelative=1\nPath=p1.default\nDefault=1\n");
         writeWholeFile(home_.path() + "/.thunderbird/p1.default/prefs.js", prefs);

@@ -19,7 +19,7 @@ std::string userHivePath(const TempHome& home) { return home.configHome() + "/KO
 
 void writeUserHive(const TempHome& home, const std::string& body)
 {
-    ASSERT_EQ(makeFolders(home.configHome() + "/KORVAFax", 0700), 0);
+    ASSERT_TRUE(makeFolders(home.configHome() + "/KORVAFax", 0700).ok());
     testing::writeWholeFile(userHivePath(home),
                             "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\ZETH\\KORVAFaxDriver]\n" + body);
 }
@@ -211,7 +211,7 @@ TEST(SettingsStore, TheDirectoryNamesLoadAndSaveAndAreEmptyWhenAbsent)
 TEST(SettingsStore, SaveThatCannotWriteSaysSoAndKeepsMemory)
 {
     TempHome home;
-    ASSERT_EQ(makeFolders(userHivePath(home), 0700), 0);  // a folder where the file belongs
+    ASSERT_TRUE(makeFolders(userHivePath(home), 0700).ok());  // a folder where the file belongs
     CapturedBoxes boxes;
     Settings settings = filledSettings();
     EXPECT_FALSE(SaveSettings(settings));

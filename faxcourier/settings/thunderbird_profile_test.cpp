@@ -90,7 +90,7 @@ TEST(ThunderbirdProfile, ReadsTheFilesBelowTheHomeFolder)
 {
     TempHome home;
     EXPECT_FALSE(readThunderbirdAccount(homeFolder()));
-    ASSERT_EQ(makeFolders(home.path() + "/.thunderbird/x1.default", 0700), 0);
+    ASSERT_TRUE(makeFolders(home.path() + "/.thunderbird/x1.default", 0700).ok());
     writeWholeFile(home.path() + "/.thunderbird/profiles.ini",
                    "[Profile0]\nName=default\nIsRelative=1\nPath=x1.default\n");
     EXPECT_FALSE(readThunderbirdAccount(homeFolder()));  // no prefs.js yet

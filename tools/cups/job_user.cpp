@@ -85,7 +85,7 @@ Result<std::string> prepareSpoolFolder(const JobUser& user)
     if (lstat(folder.c_str(), &st) != 0) {
         int err = errno;
         if (err == ENOENT)
-            err = makeFolders(folder, 0700);
+            err = makeFolders(folder, 0700).code();
         if (err == 0 && lstat(folder.c_str(), &st) != 0)
             err = errno;
         if (err != 0)
